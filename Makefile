@@ -1,0 +1,37 @@
+# Thin wrapper over CMake presets: every build rule lives in CMakeLists.txt.
+.PHONY: all deps configure build test run bench asan format clean
+
+CMAKE ?= cmake
+CTEST ?= ctest
+BUILD_DIR := build/release
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@$(CMAKE) --preset release >/dev/null
+
+build: configure
+	@$(CMAKE) --build --preset release
+
+test: build
+	@$(CTEST) --preset release
+
+run: build
+	@scripts/demo $(BUILD_DIR)/cli/quillo-cli
+
+bench: build
+	@scripts/bench $(BUILD_DIR)
+
+asan: deps
+	@$(CMAKE) --preset asan >/dev/null
+	@$(CMAKE) --build --preset asan
+	@$(CTEST) --preset asan
+
+format:
+	@git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format -i
+
+clean:
+	@rm -rf build

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Unicode text helpers over ICU. Text is UTF-8 in std::string; scalars are char32_t.
+// All functions are pure and safe to call from any thread.
+namespace quillo::base {
+
+// True when every byte is below 0x80.
+bool isAscii(std::string_view text) noexcept;
+
+// The text with every ill-formed UTF-8 sequence replaced by U+FFFD.
+std::string sanitizedUtf8(std::string_view text);
+
+// The Unicode scalars of the text after full lower-casing (root locale, so the
+// result never depends on the user's language). Ill-formed bytes read as U+FFFD.
+std::u32string lowercasedScalars(std::string_view text);
+
+// UTF-8 for a run of scalars.
+std::string utf8(std::u32string_view scalars);
+
+}  // namespace quillo::base

@@ -1,0 +1,90 @@
+#include "quillo/base/unicode.h"
+
+#include <unicode/uchar.h>
+#include <unicode/ustring.h>
+#include <unicode/utf16.h>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace quillo::base {
+namespace {
+
+constexpr UChar32 kReplacement = 0xFFFD;
+
+std::u16string utf16(std::string_view text) {
+  std::u16string result(text.size(), u'\0');
+  int32_t length = 0;
+  UErrorCode status = U_ZERO_ERROR;
+  u_strFromUTF8WithSub(result.data(), static_cast<int32_t>(result.size()), &length, text.data(),
+                       static_cast<int32_t>(text.size()), kReplacement, nullptr, &status);
+  if (U_FAILURE(status)) throw std::runtime_error("UTF-8 conversion failed");
+  result.resize(static_cast<std::size_t>(length));
+  return result;
+}
+
+std::string utf8(std::u16string_view text) {
+  std::string result(text.size() * 3, '\0');
+  int32_t length = 0;
+  UErrorCode status = U_ZERO_ERROR;
+  u_strToUTF8WithSub(result.data(), static_cast<int32_t>(result.size()), &length, text.data(),
+                     static_cast<int32_t>(text.size()), kReplacement, nullptr, &status);
+  if (U_FAILURE(status)) throw std::runtime_error("UTF-16 conversion failed");
+  result.resize(static_cast<std::size_t>(length));
+  return result;
+}
+
+}  // namespace
+
+bool isAscii(std::string_view text) noexcept {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+std::string sanitizedUtf8(std::string_view text) {
+  if (isAscii(text)) return std::string(text);
+  return utf8(utf16(text));
+}
+
+std::u32string lowercasedScalars(std::string_view text) {
+  std::u32string scalars;
+  if (isAscii(text)) {
+    // ASCII lower-cases to ASCII under full case mapping: no need to round-trip through ICU.
+    scalars.resize(text.size());
+    std::transform(text.begin(), text.end(), scalars.begin(), [](char c) {
+      return static_cast<char32_t>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    });
+    return scalars;
+  }
+  const std::u16string source = utf16(text);
+  // Full lower-casing may lengthen the text (U+0130 becomes two code units), never by more than 3x.
+  std::u16string lowered(source.size() * 3 + 1, u'\0');
+  UErrorCode status = U_ZERO_ERROR;
+  const int32_t length = u_strToLower(lowered.data(), static_cast<int32_t>(lowered.size()), source.data(),
+                                      static_cast<int32_t>(source.size()), "", &status);
+  if (U_FAILURE(status)) throw std::runtime_error("lower-casing failed");
+  scalars.reserve(static_cast<std::size_t>(length));
+  for (int32_t i = 0; i < length;) {
+    UChar32 c;
+    U16_NEXT(lowered.data(), i, length, c);
+    scalars.push_back(static_cast<char32_t>(U_IS_SURROGATE(c) ? kReplacement : c));
+  }
+  return scalars;
+}
+
+std::string utf8(std::u32string_view scalars) {
+  std::u16string units;
+  units.reserve(scalars.size());
+  for (char32_t c : scalars) {
+    UChar32 scalar = static_cast<UChar32>(c);
+    if (scalar > 0x10FFFF || U_IS_SURROGATE(scalar)) scalar = kReplacement;
+    if (scalar <= 0xFFFF) {
+      units.push_back(static_cast<char16_t>(scalar));
+    } else {
+      units.push_back(static_cast<char16_t>(U16_LEAD(scalar)));
+      units.push_back(static_cast<char16_t>(U16_TRAIL(scalar)));
+    }
+  }
+  return utf8(std::u16string_view(units));
+}
+
+}  // namespace quillo::base

@@ -1,0 +1,34 @@
+#include "quillo/base/unicode.h"
+
+#include <gtest/gtest.h>
+
+namespace quillo::base {
+namespace {
+
+TEST(Unicode, LowercasesAsciiAndUnicodeAlike) {
+  EXPECT_EQ(lowercasedScalars("Lock Screen"), U"lock screen");
+  EXPECT_EQ(lowercasedScalars("ÉTÉ Über"), U"été über");
+  EXPECT_EQ(lowercasedScalars(""), U"");
+}
+
+TEST(Unicode, FullLowercasingMayLengthenTheText) {
+  // Capital I with dot above lower-cases to i followed by a combining dot.
+  EXPECT_EQ(lowercasedScalars("\xC4\xB0stanbul"), U"i\u0307stanbul");
+  // Greek capital sigma at the end of a word is the final sigma under full case mapping.
+  EXPECT_EQ(lowercasedScalars("ΟΔΟΣ"), U"οδος");
+}
+
+TEST(Unicode, IllFormedBytesBecomeReplacementCharacters) {
+  EXPECT_EQ(sanitizedUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(sanitizedUtf8("caf\xC3"), "caf\xEF\xBF\xBD");
+  EXPECT_EQ(lowercasedScalars("A\xFF"), U"a\uFFFD");
+  EXPECT_EQ(sanitizedUtf8("plain"), "plain");
+}
+
+TEST(Unicode, Utf8RoundTripsScalarsOutsideTheBasicPlane) {
+  EXPECT_EQ(utf8(U"a😀é"), "a\xF0\x9F\x98\x80\xC3\xA9");
+  EXPECT_EQ(utf8(std::u32string(1, char32_t{0xD800})), "\xEF\xBF\xBD");
+}
+
+}  // namespace
+}  // namespace quillo::base

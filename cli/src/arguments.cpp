@@ -1,0 +1,61 @@
+#include "arguments.h"
+
+#include <charconv>
+#include <string_view>
+
+namespace quillo::cli {
+namespace {
+
+std::size_t parseLimit(std::string_view text) {
+  std::size_t limit = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), limit);
+  if (error != std::errc() || end != text.data() + text.size() || limit == 0) {
+    throw UsageError("--limit takes a whole number of at least 1, not '" + std::string(text) + "'");
+  }
+  return limit;
+}
+
+}  // namespace
+
+Arguments parseArguments(std::span<const std::string> words, const ArgumentSpec& spec) {
+  Arguments arguments;
+  std::vector<std::string> queryWords;
+  bool optionsEnded = false;
+  for (std::size_t index = 0; index < words.size(); ++index) {
+    const std::string& word = words[index];
+    if (optionsEnded || word == "-" || !word.starts_with("-")) {
+      queryWords.push_back(word);
+      continue;
+    }
+    // "--name=value" and "--name value" are the same.
+    const auto equals = word.find('=');
+    const std::string name = word.substr(0, equals);
+    const auto value = [&]() -> std::string {
+      if (equals != std::string::npos) return word.substr(equals + 1);
+      if (index + 1 >= words.size()) throw UsageError(name + " needs a value");
+      return words[++index];
+    };
+    if (name == "--") {
+      optionsEnded = true;
+    } else if (name == "-h" || name == "--help") {
+      arguments.help = true;
+    } else if (name == "--json") {
+      arguments.json = true;
+    } else if (name == "--limit" && spec.takesLimit) {
+      arguments.limit = parseLimit(value());
+    } else if (name == "--applications" && spec.takesApplications) {
+      const std::string folder = value();
+      if (folder.empty()) throw UsageError("--applications needs a folder");
+      arguments.applications.push_back(folder);
+    } else {
+      throw UsageError("unknown option '" + name + "'");
+    }
+  }
+  for (const std::string& word : queryWords) {
+    if (!arguments.query.empty()) arguments.query += ' ';
+    arguments.query += word;
+  }
+  return arguments;
+}
+
+}  // namespace quillo::cli

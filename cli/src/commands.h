@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdio>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace quillo::cli {
+
+// A subcommand of quillo-cli. `run` returns the exit status; it throws UsageError for a bad
+// command line and any other exception for a runtime failure.
+struct Subcommand {
+  std::string_view name;
+  std::string_view summary;
+  std::string_view help;
+  int (*run)(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
+};
+
+int runFilter(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
+int runSearch(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
+
+extern const std::string_view kFilterHelp;
+extern const std::string_view kSearchHelp;
+
+}  // namespace quillo::cli

@@ -1,0 +1,56 @@
+#include <fmt/format.h>
+
+#include <array>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "arguments.h"
+#include "commands.h"
+
+namespace {
+
+using quillo::cli::Subcommand;
+
+const std::array<Subcommand, 2> kSubcommands{{
+    {"filter", "match lines from standard input as the launcher matches titles", quillo::cli::kFilterHelp,
+     quillo::cli::runFilter},
+    {"search", "search applications, settings and actions as the launcher does", quillo::cli::kSearchHelp,
+     quillo::cli::runSearch},
+}};
+
+void printOverview(std::FILE* stream) {
+  fmt::print(stream, "usage: quillo-cli COMMAND [OPTIONS] [QUERY]\n\ncommands:\n");
+  for (const Subcommand& subcommand : kSubcommands) {
+    fmt::print(stream, "  {:<8} {}\n", subcommand.name, subcommand.summary);
+  }
+  fmt::print(stream, "\n'quillo-cli COMMAND --help' describes one command.\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> words(argv + 1, argv + argc);
+  if (words.empty()) {
+    printOverview(stderr);
+    return 2;
+  }
+  if (words[0] == "-h" || words[0] == "--help" || words[0] == "help") {
+    printOverview(stdout);
+    return 0;
+  }
+  for (const Subcommand& subcommand : kSubcommands) {
+    if (words[0] != subcommand.name) continue;
+    try {
+      return subcommand.run(std::span(words).subspan(1), stdin, stdout);
+    } catch (const quillo::cli::UsageError& error) {
+      fmt::print(stderr, "quillo-cli {}: {}\n", subcommand.name, error.what());
+      return 2;
+    } catch (const std::exception& error) {
+      fmt::print(stderr, "quillo-cli {}: {}\n", subcommand.name, error.what());
+      return 1;
+    }
+  }
+  fmt::print(stderr, "quillo-cli: unknown command '{}'; 'quillo-cli --help' lists them\n", words[0]);
+  return 2;
+}

@@ -1,0 +1,23 @@
+# Options every Quillo target shares: warnings, sanitizers, and the helpers that declare
+# a library, its tests and its benchmarks the same way everywhere.
+
+add_library(quillo-options INTERFACE)
+target_compile_options(quillo-options INTERFACE -Wall -Wextra -Wpedantic)
+if(QUILLO_WERROR)
+  target_compile_options(quillo-options INTERFACE -Werror)
+endif()
+if(QUILLO_SANITIZE)
+  target_compile_options(quillo-options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
+                                                  -fno-sanitize-recover=undefined)
+  target_link_options(quillo-options INTERFACE -fsanitize=address,undefined)
+endif()
+
+include(GoogleTest)
+
+# quillo_add_tests(NAME SOURCES ... LIBRARIES ...): one GoogleTest executable, discovered by CTest.
+function(quillo_add_tests name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest GTest::gmock GTest::gtest_main quillo-options)
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+endfunction()

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "quillo/core/commands/command.h"
+#include "quillo/core/matching/match_target.h"
+#include "quillo/core/values/parsed_query.h"
+#include "quillo/platform/system.h"
+
+namespace quillo::core {
+
+// How often each command was run, by command id.
+using UsageCounts = std::unordered_map<std::string, int>;
+
+// Where installed applications are looked for: folders searched one level deep, and bundles
+// taken as they are.
+struct ApplicationRoots {
+  std::vector<std::filesystem::path> folders;
+  std::vector<std::filesystem::path> bundles;
+
+  // The system's application folders, the user's own, and the file manager.
+  static ApplicationRoots standard(const platform::System& system);
+};
+
+struct CommandIndexOptions {
+  // Reads typed values out of a query ("volume 20%" gives 20% and the remainder "volume").
+  // Without one no query carries values, and a parameterised action is matched by the whole
+  // query only.
+  ParsedQuery (*parseValues)(std::string_view text) = nullptr;
+};
+
+// The launcher's local search over a fixed list of commands: built once, never mutated, and
+// safe to search from several threads at once.
+class CommandIndex {
+ public:
+  using Options = CommandIndexOptions;
+
+  explicit CommandIndex(std::vector<Command> commands, Options options = {});
+
+  // The installed applications, the settings panes and the Mac actions. Reads the file system.
+  static CommandIndex system(const platform::System& system, const ApplicationRoots& roots, Options options = {});
+
+  // One command per application bundle under `roots` (the first of each name wins), sorted by
+  // title for `locale`.
+  static std::vector<Command> installedApps(const ApplicationRoots& roots, const std::string& locale);
+
+  // The commands of all entries, in the order the index was built from.
+  std::vector<Command> commands() const;
+  std::size_t size() const noexcept { return entries_.size(); }
+
+  // The best local hits for the typed text, best first: by score, then title, then the order the
+  // index was built from. Past use adds up to FuzzyMatcher::maxUsageBonus but never lifts a
+  // scattered match into the strong band. An empty query lists the most used commands, score 0.
+  std::vector<LocalHit> search(std::string_view query, const UsageCounts& usage, std::size_t limit) const;
+
+ private:
+  struct Entry {
+    Command command;
+    MatchTarget target;
+    // Scriptable-application commands are scored by their own scorer, which names the
+    // capability's words and choices rather than its title.
+    bool isCapability = false;
+  };
+
+  std::vector<LocalHit> mostUsed(const UsageCounts& usage, std::size_t limit) const;
+
+  std::vector<Entry> entries_;
+  Options options_;
+};
+
+}  // namespace quillo::core

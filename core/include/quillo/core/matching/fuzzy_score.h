@@ -1,0 +1,131 @@
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+// The scoring algorithm of FuzzyMatcher, written once over any view of lower-cased text so that
+// fast paths (a filter over plain ASCII lines) score exactly as a prepared MatchTarget does.
+// A view provides: size(), at(j) -> char32_t, isWordStart(j) -> bool, signature() -> uint64_t.
+namespace quillo::core::fuzzy {
+
+inline constexpr int kStrongMatch = 800;
+inline constexpr int kWholeTitle = 1000;
+inline constexpr int kBestWeakMatch = 799;
+
+constexpr bool isSeparator(char32_t c) { return c == U' ' || c == U'-' || c == U'.' || c == U'_' || c == U':'; }
+
+// The bit a scalar sets in a text's signature: a-z bits 0-25, 0-9 bits 26-35, anything else bit 63.
+constexpr std::uint64_t signatureBit(char32_t c) {
+  if (c >= U'a' && c <= U'z') return std::uint64_t{1} << (c - U'a');
+  if (c >= U'0' && c <= U'9') return std::uint64_t{1} << (c - U'0' + 26);
+  return std::uint64_t{1} << 63;
+}
+
+template <class Scalars>
+constexpr std::uint64_t signature(const Scalars& scalars) {
+  std::uint64_t bits = 0;
+  for (auto c : scalars) bits |= signatureBit(static_cast<char32_t>(c));
+  return bits;
+}
+
+// A match that begins at a word start and runs over consecutive characters, separators in the
+// target skipped.
+template <class View>
+std::optional<int> prefixScore(std::u32string_view q, const View& t) {
+  const int m = static_cast<int>(q.size());
+  const int n = static_cast<int>(t.size());
+  if (n == 0) return std::nullopt;
+  const int lengthPenalty = std::min(n, 60) / 2;
+  std::optional<int> best;
+  for (int p = 0; p + m <= n; ++p) {
+    // A word start is never a separator, so it must be the first query character itself.
+    if (t.at(p) != q[0] || !t.isWordStart(p)) continue;
+    int qi = 0;
+    int j = p;
+    bool matched = true;
+    while (qi < m) {
+      if (j >= n) {
+        matched = false;
+        break;
+      }
+      const char32_t c = t.at(j);
+      if (c == q[qi]) {
+        ++qi;
+        ++j;
+      } else if (isSeparator(c)) {
+        ++j;
+      } else {
+        matched = false;
+        break;
+      }
+    }
+    if (!matched) continue;
+    const int end = j;
+    const int skipped = end - p > m ? 1 : 0;
+    if (p == 0) {
+      bool restAreSeparators = true;
+      for (int k = end; k < n && restAreSeparators; ++k) restAreSeparators = isSeparator(t.at(k));
+      if (restAreSeparators) return kWholeTitle;
+      return 900 + std::min(m, 20) - lengthPenalty - skipped;
+    }
+    const int candidate = 810 + std::min(m, 10) - std::min(p, 10) - skipped;
+    if (!best || candidate > *best) best = candidate;
+  }
+  return best;
+}
+
+// Every query character found in order; with `preferWordStarts` each is first looked for at a
+// word start.
+template <class View>
+std::optional<int> subsequenceScore(std::u32string_view q, const View& t, bool preferWordStarts) {
+  const int n = static_cast<int>(t.size());
+  int score = 0;
+  int previous = -2;
+  int position = 0;
+  for (const char32_t c : q) {
+    int found = -1;
+    if (preferWordStarts) {
+      for (int j = position; j < n; ++j) {
+        if (t.at(j) == c && t.isWordStart(j)) {
+          found = j;
+          break;
+        }
+      }
+    }
+    if (found < 0) {
+      for (int j = position; j < n; ++j) {
+        if (t.at(j) == c) {
+          found = j;
+          break;
+        }
+      }
+      if (found < 0) return std::nullopt;
+    }
+    score += 16;
+    if (t.isWordStart(found)) score += 30;
+    if (found == previous + 1) score += 20;
+    previous = found;
+    position = found + 1;
+  }
+  return score;
+}
+
+// The match score of a prepared query whose signature is `queryBits`; none when it does not match.
+template <class View>
+std::optional<int> score(std::u32string_view q, std::uint64_t queryBits, const View& t) {
+  const std::size_t m = q.size();
+  const std::size_t n = t.size();
+  if (m == 0 || n < m) return std::nullopt;
+  if ((queryBits & ~t.signature()) != 0) return std::nullopt;
+  if (const auto prefix = prefixScore(q, t)) return prefix;
+  const auto scattered = subsequenceScore(q, t, false);
+  if (!scattered) return std::nullopt;
+  const auto atWordStarts = subsequenceScore(q, t, true);
+  const int best = atWordStarts ? std::max(*scattered, *atWordStarts) : *scattered;
+  return std::min(best - static_cast<int>((n - m) / 4), kBestWeakMatch);
+}
+
+}  // namespace quillo::core::fuzzy

@@ -1,0 +1,89 @@
+#include <algorithm>
+#include <unordered_set>
+
+#include "quillo/base/collator.h"
+#include "quillo/core/index/catalog.h"
+#include "quillo/core/index/command_index.h"
+#include "quillo/core/system/bundle_info.h"
+
+namespace quillo::core {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kLauncherName = "Quillo";
+
+bool isBundle(const fs::path& path) { return path.extension() == ".app"; }
+
+// Bundles in `folder` and, while depth allows, in the folders below it. A folder that cannot be
+// listed yields nothing. Entries are taken in name order so that shadowing never depends on the
+// order a file system happens to list them in.
+void collectBundles(const fs::path& folder, int depth, std::vector<fs::path>& bundles) {
+  std::error_code error;
+  fs::directory_iterator listing(folder, error);
+  if (error) return;
+  std::vector<fs::path> entries;
+  for (const auto& entry : listing) entries.push_back(entry.path());
+  std::sort(entries.begin(), entries.end());
+  for (const fs::path& entry : entries) {
+    if (isBundle(entry)) {
+      bundles.push_back(entry);
+    } else if (depth >= 1 && fs::is_directory(entry, error)) {
+      collectBundles(entry, depth - 1, bundles);
+    }
+  }
+}
+
+// The category an application declares, in words: "public.app-category.developer-tools" reads
+// "developer tools".
+std::string bundleCategory(const fs::path& bundle) {
+  const auto info = BundleInfo::read(bundle);
+  if (!info) return {};
+  std::string category = info->string("LSApplicationCategoryType").value_or("");
+  constexpr std::string_view prefix = "public.app-category.";
+  for (auto at = category.find(prefix); at != std::string::npos; at = category.find(prefix, at)) {
+    category.erase(at, prefix.size());
+  }
+  std::replace(category.begin(), category.end(), '-', ' ');
+  return category;
+}
+
+}  // namespace
+
+ApplicationRoots ApplicationRoots::standard(const platform::System& system) {
+  return {
+      .folders = {"/Applications", "/System/Applications", "/System/Applications/Utilities",
+                  "/System/Cryptexes/App/System/Applications", "/System/Library/CoreServices/Applications",
+                  fs::path(system.homeFolder()) / "Applications"},
+      .bundles = {"/System/Library/CoreServices/Finder.app"},
+  };
+}
+
+std::vector<Command> CommandIndex::installedApps(const ApplicationRoots& roots, const std::string& locale) {
+  std::vector<fs::path> bundles;
+  for (const fs::path& folder : roots.folders) collectBundles(folder, 1, bundles);
+  for (const fs::path& bundle : roots.bundles) {
+    std::error_code error;
+    if (fs::is_directory(bundle, error)) bundles.push_back(bundle);
+  }
+
+  std::vector<Command> commands;
+  std::unordered_set<std::string> names;
+  for (const fs::path& bundle : bundles) {
+    std::string name = bundle.stem().string();
+    if (name == kLauncherName || !names.insert(name).second) continue;
+    const std::string path = bundle.string();
+    std::string hint = std::string(Catalog::appHint(name).value_or(""));
+    if (hint.empty()) hint = bundleCategory(bundle);
+    commands.emplace_back("app." + path, std::move(name), Command::Kind::app, std::move(hint), "", "",
+                          target::App{base::Url::file(path)});
+  }
+
+  const base::CaseInsensitiveCollator collator(locale);
+  std::stable_sort(commands.begin(), commands.end(), [&collator](const Command& a, const Command& b) {
+    return collator.compare(a.title, b.title) < 0;
+  });
+  return commands;
+}
+
+}  // namespace quillo::core
