@@ -5,6 +5,7 @@
 #include "arguments.h"
 #include "commands.h"
 #include "input_lines.h"
+#include "output_buffer.h"
 #include "quillo/core/matching/title_filter.h"
 
 namespace quillo::cli {
@@ -29,24 +30,23 @@ int runFilter(std::span<const std::string> words, std::FILE* input, std::FILE* o
   }
   if (arguments.query.empty()) throw UsageError("filter needs a QUERY");
 
-  const InputLines input_lines = InputLines::read(input);
-  const auto& lines = input_lines.lines();
+  const InputLines inputLines = InputLines::read(fileno(input));
+  const auto& lines = inputLines.lines();
   core::TitleFilterOptions options;
   if (arguments.limit) options.limit = *arguments.limit;
   const auto hits = core::filterTitles(lines, arguments.query, options);
 
-  std::string text;
-  text.reserve(hits.size() * 48);
+  OutputBuffer out(output);
   for (const core::TitleHit& hit : hits) {
     if (arguments.json) {
-      nlohmann::ordered_json object{{"title", lines[hit.position]}, {"score", hit.score}, {"line", hit.position + 1}};
-      text += object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+      const nlohmann::ordered_json object{
+          {"title", lines[hit.position]}, {"score", hit.score}, {"line", hit.position + 1}};
+      out.append(object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
     } else {
-      text += lines[hit.position];
+      out.append(lines[hit.position]);
     }
-    text += '\n';
+    out.append("\n");
   }
-  std::fwrite(text.data(), 1, text.size(), output);
   return 0;
 }
 

@@ -1,45 +1,130 @@
 #include "input_lines.h"
 
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
+#include <thread>
 
 #include "quillo/base/unicode.h"
 
 namespace quillo::cli {
 
-InputLines InputLines::read(std::FILE* stream) {
+struct InputLines::Mapping {
+  void* address;
+  std::size_t size;
+  Mapping(void* a, std::size_t s) : address(a), size(s) {}
+  ~Mapping() { munmap(address, size); }
+  Mapping(const Mapping&) = delete;
+  Mapping& operator=(const Mapping&) = delete;
+  std::string_view text() const { return {static_cast<const char*>(address), size}; }
+};
+
+namespace {
+
+[[noreturn]] void failReading() { throw std::system_error(errno, std::generic_category(), "cannot read the input"); }
+
+std::string readAll(int fd) {
   std::string text;
-  std::vector<char> buffer(1 << 20);
+  std::size_t used = 0;
+  text.resize(1 << 20);
   while (true) {
-    const std::size_t count = std::fread(buffer.data(), 1, buffer.size(), stream);
-    text.append(buffer.data(), count);
-    if (count < buffer.size()) {
-      if (std::ferror(stream)) throw std::system_error(errno, std::generic_category(), "cannot read the input");
-      break;
+    if (used == text.size()) text.resize(text.size() * 2);
+    const ssize_t count = ::read(fd, text.data() + used, text.size() - used);
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      failReading();
     }
+    if (count == 0) break;
+    used += static_cast<std::size_t>(count);
   }
-  return InputLines(std::move(text));
+  text.resize(used);
+  return text;
 }
 
-InputLines InputLines::fromText(std::string text) { return InputLines(std::move(text)); }
+}  // namespace
 
-InputLines::InputLines(std::string text) : text_(std::move(text)) {
-  const std::string_view all(text_);
+InputLines InputLines::read(int fd) {
+  struct stat status {};
+  if (fstat(fd, &status) != 0) failReading();
+  if (S_ISREG(status.st_mode) && status.st_size > 0 && lseek(fd, 0, SEEK_CUR) == 0) {
+    const auto size = static_cast<std::size_t>(status.st_size);
+    void* address = mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    if (address != MAP_FAILED) return InputLines({}, std::make_unique<Mapping>(address, size));
+  }
+  return InputLines(readAll(fd), nullptr);
+}
+
+InputLines InputLines::fromText(std::string text) { return InputLines(std::move(text), nullptr); }
+
+InputLines::InputLines(std::string text, std::unique_ptr<Mapping> mapping)
+    : text_(std::move(text)), mapping_(std::move(mapping)) {
+  split(mapping_ ? mapping_->text() : std::string_view(text_));
+}
+
+InputLines::InputLines(InputLines&&) noexcept = default;
+InputLines& InputLines::operator=(InputLines&&) noexcept = default;
+InputLines::~InputLines() = default;
+
+namespace {
+
+// The lines of one piece of the input, which begins at a line start and ends after a line ending
+// (or at the end of the input).
+void splitPiece(std::string_view piece, std::vector<std::string_view>& lines, std::deque<std::string>& repaired) {
+  lines.reserve(piece.size() / 32);
+  // Most inputs are plain ASCII: one check of the whole piece spares a check of every line.
+  const bool ascii = base::isAscii(piece);
   std::size_t start = 0;
-  while (start < all.size()) {
-    const void* newline = std::memchr(all.data() + start, '\n', all.size() - start);
-    const std::size_t end = newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - all.data())
-                                    : all.size();
-    std::string_view line = all.substr(start, end - start);
+  while (start < piece.size()) {
+    const void* newline = std::memchr(piece.data() + start, '\n', piece.size() - start);
+    const std::size_t end =
+        newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - piece.data()) : piece.size();
+    std::string_view line = piece.substr(start, end - start);
     if (line.ends_with('\r')) line.remove_suffix(1);
-    if (!base::isAscii(line)) {
-      std::string repaired = base::sanitizedUtf8(line);
-      if (repaired != line) line = repaired_.emplace_back(std::move(repaired));
+    if (!ascii && !base::isAscii(line)) {
+      std::string fixed = base::sanitizedUtf8(line);
+      if (fixed != line) line = repaired.emplace_back(std::move(fixed));
     }
-    lines_.push_back(line);
+    lines.push_back(line);
     start = end + 1;
   }
+}
+
+}  // namespace
+
+void InputLines::split(std::string_view all) {
+  // Large inputs are split in pieces on every core, each piece cut after a line ending.
+  constexpr std::size_t kBytesPerWorker = 1 << 20;
+  const std::size_t workers =
+      std::clamp<std::size_t>(all.size() / kBytesPerWorker, 1, std::max(1u, std::thread::hardware_concurrency()));
+  std::vector<std::string_view> pieces;
+  std::size_t start = 0;
+  for (std::size_t worker = 1; worker < workers && start < all.size(); ++worker) {
+    std::size_t cut = std::max(start, worker * all.size() / workers);
+    const auto newline = all.find('\n', cut);
+    cut = newline == std::string_view::npos ? all.size() : newline + 1;
+    pieces.push_back(all.substr(start, cut - start));
+    start = cut;
+  }
+  if (start < all.size()) pieces.push_back(all.substr(start));
+
+  std::vector<std::vector<std::string_view>> lines(pieces.size());
+  repaired_.resize(pieces.size());
+  {
+    std::vector<std::jthread> threads;
+    for (std::size_t piece = 1; piece < pieces.size(); ++piece) {
+      threads.emplace_back([&, piece] { splitPiece(pieces[piece], lines[piece], repaired_[piece]); });
+    }
+    if (!pieces.empty()) splitPiece(pieces[0], lines[0], repaired_[0]);
+  }
+  std::size_t total = 0;
+  for (const auto& piece : lines) total += piece.size();
+  lines_.reserve(total);
+  for (const auto& piece : lines) lines_.insert(lines_.end(), piece.begin(), piece.end());
 }
 
 }  // namespace quillo::cli

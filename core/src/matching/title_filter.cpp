@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <thread>
 
-#include "quillo/base/unicode.h"
 #include "quillo/core/matching/fuzzy_matcher.h"
 
 namespace quillo::core {
@@ -16,6 +16,18 @@ constexpr std::array<char, 256> lowercaseTable() {
   return table;
 }
 constexpr std::array<char, 256> kLowercase = lowercaseTable();
+
+// The signature bit of each byte after lower-casing; a byte of a multi-byte character sets
+// kNotAscii, a bit no signature uses.
+constexpr std::uint64_t kNotAscii = std::uint64_t{1} << 62;
+constexpr std::array<std::uint64_t, 256> signatureTable() {
+  std::array<std::uint64_t, 256> table{};
+  for (int c = 0; c < 256; ++c) {
+    table[c] = c < 128 ? fuzzy::signatureBit(static_cast<char32_t>(kLowercase[c])) : kNotAscii;
+  }
+  return table;
+}
+constexpr std::array<std::uint64_t, 256> kSignatureBits = signatureTable();
 
 // An ASCII title read in place: lower-cased and split into words on the fly, as MatchTarget
 // would prepare it.
@@ -39,17 +51,61 @@ class AsciiTitleView {
 
 // The signature of an ASCII title, or none when the title holds other characters.
 std::optional<std::uint64_t> asciiSignature(std::string_view text) {
-  std::uint64_t bits = 0;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x80) return std::nullopt;
-    bits |= fuzzy::signatureBit(static_cast<char32_t>(kLowercase[byte]));
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t size = text.size();
+  // Four independent accumulators keep the lookups from waiting on each other.
+  std::uint64_t bits[4] = {0, 0, 0, 0};
+  std::size_t index = 0;
+  for (; index + 4 <= size; index += 4) {
+    bits[0] |= kSignatureBits[bytes[index]];
+    bits[1] |= kSignatureBits[bytes[index + 1]];
+    bits[2] |= kSignatureBits[bytes[index + 2]];
+    bits[3] |= kSignatureBits[bytes[index + 3]];
   }
-  return bits;
+  for (; index < size; ++index) bits[0] |= kSignatureBits[bytes[index]];
+  const std::uint64_t all = bits[0] | bits[1] | bits[2] | bits[3];
+  if ((all & kNotAscii) != 0) return std::nullopt;
+  return all;
 }
 
-void scoreRange(std::span<const std::string_view> titles, std::size_t begin, std::size_t end,
-                const PreparedQuery& query, std::vector<TitleHit>& hits) {
+// A hit with the first eight bytes of its title packed for comparison, so that most title
+// comparisons while sorting are one integer comparison instead of a call to memcmp.
+struct SortableHit {
+  int score;
+  std::uint64_t titlePrefix;
+  std::size_t position;
+};
+
+std::uint64_t packedPrefix(std::string_view title) {
+  std::uint64_t prefix = 0;
+  const std::size_t count = std::min<std::size_t>(title.size(), 8);
+  for (std::size_t index = 0; index < count; ++index) {
+    prefix |= std::uint64_t{static_cast<unsigned char>(title[index])} << (8 * (7 - index));
+  }
+  return prefix;
+}
+
+class HitOrder {
+ public:
+  explicit HitOrder(std::span<const std::string_view> titles) : titles_(titles) {}
+
+  // Higher score first, then title in byte order (which is code point order), then input order.
+  // Zero-padded prefixes that differ order their titles as the titles themselves do.
+  bool operator()(const SortableHit& a, const SortableHit& b) const {
+    if (a.score != b.score) return a.score > b.score;
+    if (a.titlePrefix != b.titlePrefix) return a.titlePrefix < b.titlePrefix;
+    const int byTitle = titles_[a.position].compare(titles_[b.position]);
+    if (byTitle != 0) return byTitle < 0;
+    return a.position < b.position;
+  }
+
+ private:
+  std::span<const std::string_view> titles_;
+};
+
+// Scores titles [begin, end) and leaves the best `limit` of them sorted in `hits`.
+void filterRange(std::span<const std::string_view> titles, std::size_t begin, std::size_t end,
+                 const PreparedQuery& query, std::size_t limit, std::vector<SortableHit>& hits) {
   for (std::size_t position = begin; position < end; ++position) {
     const std::string_view title = titles[position];
     if (title.size() < query.scalars.size()) continue;
@@ -60,8 +116,22 @@ void scoreRange(std::span<const std::string_view> titles, std::size_t begin, std
     } else {
       score = FuzzyMatcher::score(query, MatchTarget(title));
     }
-    if (score) hits.push_back({position, *score});
+    if (score) hits.push_back({*score, packedPrefix(title), position});
   }
+  const HitOrder order(titles);
+  if (limit < hits.size()) {
+    std::partial_sort(hits.begin(), hits.begin() + static_cast<std::ptrdiff_t>(limit), hits.end(), order);
+    hits.resize(limit);
+  } else {
+    std::sort(hits.begin(), hits.end(), order);
+  }
+}
+
+unsigned workerCount(const TitleFilterOptions& options, std::size_t titles) {
+  // Below a few thousand titles a thread costs more than it saves.
+  constexpr std::size_t kTitlesPerWorker = 4096;
+  const unsigned wanted = options.threads == 0 ? std::max(1u, std::thread::hardware_concurrency()) : options.threads;
+  return static_cast<unsigned>(std::clamp<std::size_t>(titles / kTitlesPerWorker, 1, wanted));
 }
 
 }  // namespace
@@ -71,37 +141,35 @@ std::vector<TitleHit> filterTitles(std::span<const std::string_view> titles, std
   const PreparedQuery prepared = FuzzyMatcher::prepare(query);
   if (prepared.empty() || options.limit == 0) return {};
 
-  const unsigned threads = std::clamp(options.threads == 0 ? std::thread::hardware_concurrency() : options.threads,
-                                      1u, static_cast<unsigned>(std::max<std::size_t>(titles.size() / 4096, 1)));
-  std::vector<std::vector<TitleHit>> partial(threads);
-  const std::size_t chunk = (titles.size() + threads - 1) / threads;
+  const unsigned workers = workerCount(options, titles.size());
+  const std::size_t chunk = (titles.size() + workers - 1) / workers;
+  std::vector<std::vector<SortableHit>> partial(workers);
   {
-    std::vector<std::jthread> workers;
-    for (unsigned worker = 1; worker < threads; ++worker) {
+    std::vector<std::jthread> threads;
+    for (unsigned worker = 1; worker < workers; ++worker) {
       const std::size_t begin = std::min(titles.size(), worker * chunk);
       const std::size_t end = std::min(titles.size(), begin + chunk);
-      workers.emplace_back([&, worker, begin, end] { scoreRange(titles, begin, end, prepared, partial[worker]); });
+      threads.emplace_back(
+          [&, worker, begin, end] { filterRange(titles, begin, end, prepared, options.limit, partial[worker]); });
     }
-    scoreRange(titles, 0, std::min(titles.size(), chunk), prepared, partial[0]);
+    filterRange(titles, 0, std::min(titles.size(), chunk), prepared, options.limit, partial[0]);
   }
 
-  std::vector<TitleHit> hits = std::move(partial[0]);
-  for (unsigned worker = 1; worker < threads; ++worker) {
-    hits.insert(hits.end(), partial[worker].begin(), partial[worker].end());
+  // Each worker's hits are sorted: merge them pairwise into one order.
+  const HitOrder order(titles);
+  std::vector<SortableHit> merged = std::move(partial[0]);
+  for (unsigned worker = 1; worker < workers; ++worker) {
+    std::vector<SortableHit> next;
+    next.reserve(merged.size() + partial[worker].size());
+    std::merge(merged.begin(), merged.end(), partial[worker].begin(), partial[worker].end(), std::back_inserter(next),
+               order);
+    merged = std::move(next);
   }
-  const auto better = [&titles](const TitleHit& a, const TitleHit& b) {
-    if (a.score != b.score) return a.score > b.score;
-    const int byTitle = titles[a.position].compare(titles[b.position]);
-    if (byTitle != 0) return byTitle < 0;
-    return a.position < b.position;
-  };
-  const std::size_t kept = std::min(options.limit, hits.size());
-  if (kept == hits.size()) {
-    std::sort(hits.begin(), hits.end(), better);
-  } else {
-    std::partial_sort(hits.begin(), hits.begin() + static_cast<std::ptrdiff_t>(kept), hits.end(), better);
-    hits.resize(kept);
-  }
+  if (merged.size() > options.limit) merged.resize(options.limit);
+
+  std::vector<TitleHit> hits;
+  hits.reserve(merged.size());
+  for (const SortableHit& hit : merged) hits.push_back({hit.position, hit.score});
   return hits;
 }
 
