@@ -1,1 +1,111 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "quillo/testing/temporary_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+  int status;
+  std::string output;
+  std::string errors;
+};
+
+std::string slurp(const fs::path& path) {
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// Runs quillo-cli with `arguments` (already quoted for the shell) and `input` on standard input.
+CliRun run(const std::string& arguments, const std::string& input = "") {
+  quillo::testing::TemporaryFolder folder;
+  quillo::testing::writeFile(folder / "in", input);
+  const std::string command = std::string(QUILLO_CLI_PATH) + " " + arguments + " < " + (folder / "in").string() +
+                              " > " + (folder / "out").string() + " 2> " + (folder / "err").string();
+  const int status = std::system(command.c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(folder / "out"), slurp(folder / "err")};
+}
+
+std::vector<nlohmann::json> jsonLines(const std::string& text) {
+  std::vector<nlohmann::json> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) lines.push_back(nlohmann::json::parse(line));
+  return lines;
+}
+
+TEST(QuilloCli, FilterPrintsHitsBestFirst) {
+  const CliRun result = run("filter lock", "Set Lock\nblock\nLock Screen\nLock\nnothing\n");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.output, "Lock\nLock Screen\nSet Lock\nblock\n");
+  EXPECT_EQ(result.errors, "");
+}
+
+TEST(QuilloCli, FilterJsonLinesCarryScoreAndInputLine) {
+  const CliRun result = run("filter --json --limit 2 lock", "Set Lock\r\nLock Screen\r\nLock\r\nca\xFF lock\n");
+  ASSERT_EQ(result.status, 0);
+  const auto lines = jsonLines(result.output);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], (nlohmann::json{{"title", "Lock"}, {"score", 1000}, {"line", 3}}));
+  EXPECT_EQ(lines[1], (nlohmann::json{{"title", "Lock Screen"}, {"score", 899}, {"line", 2}}));
+  const auto all = jsonLines(run("filter --json lock", "ca\xFF lock\n").output);
+  ASSERT_EQ(all.size(), 1u);
+  EXPECT_EQ(all[0]["title"], "ca\uFFFD lock");
+}
+
+TEST(QuilloCli, SearchJsonHasEveryDocumentedField) {
+  quillo::testing::TemporaryFolder apps;
+  fs::create_directories(apps / "Terminal.app");
+  const CliRun result = run("search --json --applications " + apps.path().string() + " term");
+  ASSERT_EQ(result.status, 0) << result.errors;
+  const auto json = nlohmann::json::parse(result.output);
+  EXPECT_EQ(json["query"], "term");
+  EXPECT_EQ(json["scope"], "commands");
+  ASSERT_FALSE(json["rows"].empty());
+  const auto& row = json["rows"][0];
+  EXPECT_EQ(row["id"], "app." + (apps / "Terminal.app").string());
+  EXPECT_EQ(row["title"], "Terminal");
+  EXPECT_EQ(row["kind"], "Application");
+  EXPECT_EQ(row["detail"], "");
+  EXPECT_EQ(row["hint"], "Command line shell");
+  EXPECT_EQ(row["score"], 900 + 4 - 4);
+}
+
+TEST(QuilloCli, SearchFindsActionsAndSettingsWithTheDefaultLimit) {
+  const CliRun result = run("search --json --applications /nonexistent s");
+  ASSERT_EQ(result.status, 0);
+  const auto json = nlohmann::json::parse(result.output);
+  EXPECT_EQ(json["rows"].size(), 8u);
+  const CliRun lock = run("search --applications /nonexistent lock screen");
+  EXPECT_EQ(lock.output.substr(0, lock.output.find('\n')), " 1000  Lock Screen  (Action)");
+}
+
+TEST(QuilloCli, UsageErrorsExitTwoWithOneLine) {
+  for (const std::string arguments : {"", "frobnicate", "filter", "filter --limit 0 x", "search --bogus x",
+                                      "filter --applications /a x"}) {
+    const CliRun result = run(arguments);
+    EXPECT_EQ(result.status, 2) << arguments;
+    EXPECT_FALSE(result.errors.empty()) << arguments;
+    if (!arguments.empty()) {
+      EXPECT_EQ(result.errors.find('\n'), result.errors.size() - 1) << arguments;
+    }
+    EXPECT_EQ(result.output, "") << arguments;
+  }
+}
+
+TEST(QuilloCli, EverySubcommandHasHelp) {
+  for (const std::string arguments : {"--help", "filter --help", "search --help"}) {
+    const CliRun result = run(arguments);
+    EXPECT_EQ(result.status, 0) << arguments;
+    EXPECT_NE(result.output.find("usage: quillo-cli"), std::string::npos) << arguments;
+  }
+}
+
+}  // namespace
