@@ -12,7 +12,8 @@ struct CaseInsensitiveCollator::Impl {
   std::unique_ptr<icu::Collator> collator;
 };
 
-CaseInsensitiveCollator::CaseInsensitiveCollator(const std::string& locale) : impl_(std::make_unique<Impl>()) {
+CaseInsensitiveCollator::CaseInsensitiveCollator(const std::string& locale)
+    : impl_(std::make_unique<Impl>()) {
   auto& collator_ = impl_->collator;
   // POSIX names carry an encoding and modifier ICU does not want ("de_DE.UTF-8@euro").
   const std::string name = locale.substr(0, locale.find_first_of(".@"));
@@ -34,7 +35,7 @@ int CaseInsensitiveCollator::compare(std::string_view a, std::string_view b) con
   UErrorCode status = U_ZERO_ERROR;
   const UCollationResult result =
       impl_->collator->compareUTF8(icu::StringPiece(a.data(), static_cast<int32_t>(a.size())),
-                             icu::StringPiece(b.data(), static_cast<int32_t>(b.size())), status);
+                                   icu::StringPiece(b.data(), static_cast<int32_t>(b.size())), status);
   if (U_FAILURE(status)) return a.compare(b);
   return static_cast<int>(result);
 }

@@ -48,7 +48,8 @@ bool isAscii(std::string_view text) noexcept {
     std::memcpy(&word, text.data() + index, sizeof word);
     high |= word;
   }
-  for (; index < text.size(); ++index) high |= static_cast<unsigned char>(text[index]);
+  for (; index < text.size(); ++index)
+    high |= static_cast<unsigned char>(text[index]);
   return (high & kHighBits) == 0;
 }
 
@@ -62,9 +63,8 @@ std::u32string lowercasedScalars(std::string_view text) {
   if (isAscii(text)) {
     // ASCII lower-cases to ASCII under full case mapping: no need to round-trip through ICU.
     scalars.resize(text.size());
-    std::transform(text.begin(), text.end(), scalars.begin(), [](char c) {
-      return static_cast<char32_t>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
-    });
+    std::transform(text.begin(), text.end(), scalars.begin(),
+                   [](char c) { return static_cast<char32_t>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c); });
     return scalars;
   }
   const std::u16string source = utf16(text);

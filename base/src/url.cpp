@@ -11,10 +11,14 @@ constexpr std::string_view kFileScheme = "file://";
 // that paths commonly carry, and "/" between segments); every other byte is percent-encoded.
 constexpr std::array<bool, 256> plainPathBytes() {
   std::array<bool, 256> plain{};
-  for (int c = 'a'; c <= 'z'; ++c) plain[c] = true;
-  for (int c = 'A'; c <= 'Z'; ++c) plain[c] = true;
-  for (int c = '0'; c <= '9'; ++c) plain[c] = true;
-  for (unsigned char c : std::string_view("-._~/!$&'()*+,;=:@")) plain[c] = true;
+  for (int c = 'a'; c <= 'z'; ++c)
+    plain[c] = true;
+  for (int c = 'A'; c <= 'Z'; ++c)
+    plain[c] = true;
+  for (int c = '0'; c <= '9'; ++c)
+    plain[c] = true;
+  for (unsigned char c : std::string_view("-._~/!$&'()*+,;=:@"))
+    plain[c] = true;
   return plain;
 }
 constexpr std::array<bool, 256> kPlainPathBytes = plainPathBytes();

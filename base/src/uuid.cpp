@@ -7,14 +7,17 @@
 namespace quillo::base {
 namespace {
 
-constexpr bool isDashPosition(std::size_t index) { return index == 8 || index == 13 || index == 18 || index == 23; }
+constexpr bool isDashPosition(std::size_t index) {
+  return index == 8 || index == 13 || index == 18 || index == 23;
+}
 
 }  // namespace
 
 std::string Uuid::text() const {
-  return fmt::format("{:02X}{:02X}{:02X}{:02X}-{:02X}{:02X}-{:02X}{:02X}-{:02X}{:02X}-{:02X}{:02X}{:02X}{:02X}{:02X}{:02X}",
-                     bytes[0], bytes[1], bytes[2], bytes[3], bytes[4], bytes[5], bytes[6], bytes[7], bytes[8],
-                     bytes[9], bytes[10], bytes[11], bytes[12], bytes[13], bytes[14], bytes[15]);
+  return fmt::format(
+      "{:02X}{:02X}{:02X}{:02X}-{:02X}{:02X}-{:02X}{:02X}-{:02X}{:02X}-{:02X}{:02X}{:02X}{:02X}{:02X}{:02X}",
+      bytes[0], bytes[1], bytes[2], bytes[3], bytes[4], bytes[5], bytes[6], bytes[7], bytes[8], bytes[9],
+      bytes[10], bytes[11], bytes[12], bytes[13], bytes[14], bytes[15]);
 }
 
 std::optional<Uuid> Uuid::parse(std::string_view text) {
@@ -27,7 +30,8 @@ std::optional<Uuid> Uuid::parse(std::string_view text) {
       ++index;
       continue;
     }
-    const auto [end, error] = std::from_chars(text.data() + index, text.data() + index + 2, uuid.bytes[byte], 16);
+    const auto [end, error] =
+        std::from_chars(text.data() + index, text.data() + index + 2, uuid.bytes[byte], 16);
     if (error != std::errc() || end != text.data() + index + 2) return std::nullopt;
     ++byte;
     index += 2;

@@ -1,6 +1,6 @@
-#include "quillo/base/collator.h"
-
 #include <gtest/gtest.h>
+
+#include "quillo/base/collator.h"
 
 namespace quillo::base {
 namespace {

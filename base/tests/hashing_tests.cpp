@@ -1,11 +1,11 @@
-#include "quillo/base/hashing.h"
-
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 #include <variant>
 #include <vector>
+
+#include "quillo/base/hashing.h"
 
 namespace quillo::base {
 namespace {

@@ -1,6 +1,6 @@
-#include "quillo/base/unicode.h"
-
 #include <gtest/gtest.h>
+
+#include "quillo/base/unicode.h"
 
 namespace quillo::base {
 namespace {
@@ -19,7 +19,10 @@ TEST(Unicode, FullLowercasingMayLengthenTheText) {
 }
 
 TEST(Unicode, IllFormedBytesBecomeReplacementCharacters) {
-  EXPECT_EQ(sanitizedUtf8("a\xFF" "b"), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(sanitizedUtf8("a\xFF"
+                          "b"),
+            "a\xEF\xBF\xBD"
+            "b");
   EXPECT_EQ(sanitizedUtf8("caf\xC3"), "caf\xEF\xBF\xBD");
   EXPECT_EQ(lowercasedScalars("A\xFF"), U"a\uFFFD");
   EXPECT_EQ(sanitizedUtf8("plain"), "plain");

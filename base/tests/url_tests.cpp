@@ -1,6 +1,6 @@
-#include "quillo/base/url.h"
-
 #include <gtest/gtest.h>
+
+#include "quillo/base/url.h"
 
 namespace quillo::base {
 namespace {

@@ -1,6 +1,6 @@
-#include "quillo/base/uuid.h"
-
 #include <gtest/gtest.h>
+
+#include "quillo/base/uuid.h"
 
 namespace quillo::base {
 namespace {

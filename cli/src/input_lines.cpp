@@ -26,7 +26,9 @@ struct InputLines::Mapping {
 
 namespace {
 
-[[noreturn]] void failReading() { throw std::system_error(errno, std::generic_category(), "cannot read the input"); }
+[[noreturn]] void failReading() {
+  throw std::system_error(errno, std::generic_category(), "cannot read the input");
+}
 
 std::string readAll(int fd) {
   std::string text;
@@ -59,7 +61,9 @@ InputLines InputLines::read(int fd) {
   return InputLines(readAll(fd), nullptr);
 }
 
-InputLines InputLines::fromText(std::string text) { return InputLines(std::move(text), nullptr); }
+InputLines InputLines::fromText(std::string text) {
+  return InputLines(std::move(text), nullptr);
+}
 
 InputLines::InputLines(std::string text, std::unique_ptr<Mapping> mapping)
     : text_(std::move(text)), mapping_(std::move(mapping)) {
@@ -74,7 +78,8 @@ namespace {
 
 // The lines of one piece of the input, which begins at a line start and ends after a line ending
 // (or at the end of the input).
-void splitPiece(std::string_view piece, std::vector<std::string_view>& lines, std::deque<std::string>& repaired) {
+void splitPiece(std::string_view piece, std::vector<std::string_view>& lines,
+                std::deque<std::string>& repaired) {
   lines.reserve(piece.size() / 32);
   // Most inputs are plain ASCII: one check of the whole piece spares a check of every line.
   const bool ascii = base::isAscii(piece);
@@ -99,8 +104,8 @@ void splitPiece(std::string_view piece, std::vector<std::string_view>& lines, st
 void InputLines::split(std::string_view all) {
   // Large inputs are split in pieces on every core, each piece cut after a line ending.
   constexpr std::size_t kBytesPerWorker = 1 << 20;
-  const std::size_t workers =
-      std::clamp<std::size_t>(all.size() / kBytesPerWorker, 1, std::max(1u, std::thread::hardware_concurrency()));
+  const std::size_t workers = std::clamp<std::size_t>(all.size() / kBytesPerWorker, 1,
+                                                      std::max(1u, std::thread::hardware_concurrency()));
   std::vector<std::string_view> pieces;
   std::size_t start = 0;
   for (std::size_t worker = 1; worker < workers && start < all.size(); ++worker) {
@@ -122,9 +127,11 @@ void InputLines::split(std::string_view all) {
     if (!pieces.empty()) splitPiece(pieces[0], lines[0], repaired_[0]);
   }
   std::size_t total = 0;
-  for (const auto& piece : lines) total += piece.size();
+  for (const auto& piece : lines)
+    total += piece.size();
   lines_.reserve(total);
-  for (const auto& piece : lines) lines_.insert(lines_.end(), piece.begin(), piece.end());
+  for (const auto& piece : lines)
+    lines_.insert(lines_.end(), piece.begin(), piece.end());
 }
 
 }  // namespace quillo::cli

@@ -9,7 +9,8 @@
 
 namespace quillo::cli {
 
-const std::string_view kSearchHelp = R"(usage: quillo-cli search [--limit N] [--json] [--applications DIR]... QUERY
+const std::string_view kSearchHelp =
+    R"(usage: quillo-cli search [--limit N] [--json] [--applications DIR]... QUERY
 
 Searches what the launcher searches locally: installed applications, System Settings panes
 and the built-in actions, best first.
@@ -30,12 +31,8 @@ constexpr std::size_t kDefaultLimit = 8;
 nlohmann::ordered_json rowJson(const core::LocalHit& hit) {
   const core::Command& command = hit.command;
   return {
-      {"id", command.id},
-      {"title", command.title},
-      {"kind", core::displayName(command.kind)},
-      {"detail", command.detail},
-      {"hint", command.hint},
-      {"score", hit.score},
+      {"id", command.id},         {"title", command.title}, {"kind", core::displayName(command.kind)},
+      {"detail", command.detail}, {"hint", command.hint},   {"score", hit.score},
   };
 }
 
@@ -59,13 +56,16 @@ int runSearch(std::span<const std::string> words, std::FILE*, std::FILE* output)
 
   if (arguments.json) {
     nlohmann::ordered_json rows = nlohmann::ordered_json::array();
-    for (const core::LocalHit& hit : hits) rows.push_back(rowJson(hit));
-    const nlohmann::ordered_json result{{"query", arguments.query}, {"scope", "commands"}, {"rows", std::move(rows)}};
+    for (const core::LocalHit& hit : hits)
+      rows.push_back(rowJson(hit));
+    const nlohmann::ordered_json result{
+        {"query", arguments.query}, {"scope", "commands"}, {"rows", std::move(rows)}};
     fmt::print(output, "{}\n", result.dump(2, ' ', false, nlohmann::json::error_handler_t::replace));
     return 0;
   }
   for (const core::LocalHit& hit : hits) {
-    fmt::print(output, "{:>5}  {}  ({})\n", hit.score, hit.command.title, core::displayName(hit.command.kind));
+    fmt::print(output, "{:>5}  {}  ({})\n", hit.score, hit.command.title,
+               core::displayName(hit.command.kind));
   }
   return 0;
 }

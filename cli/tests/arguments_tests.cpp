@@ -1,11 +1,12 @@
-#include "arguments.h"
-
 #include <gtest/gtest.h>
+
+#include "arguments.h"
 
 namespace quillo::cli {
 namespace {
 
-Arguments parse(std::vector<std::string> words, ArgumentSpec spec = {.takesLimit = true, .takesApplications = true}) {
+Arguments parse(std::vector<std::string> words,
+                ArgumentSpec spec = {.takesLimit = true, .takesApplications = true}) {
   return parseArguments(words, spec);
 }
 

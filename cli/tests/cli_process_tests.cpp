@@ -28,8 +28,9 @@ std::string slurp(const fs::path& path) {
 CliRun run(const std::string& arguments, const std::string& input = "") {
   quillo::testing::TemporaryFolder folder;
   quillo::testing::writeFile(folder / "in", input);
-  const std::string command = std::string(QUILLO_CLI_PATH) + " " + arguments + " < " + (folder / "in").string() +
-                              " > " + (folder / "out").string() + " 2> " + (folder / "err").string();
+  const std::string command = std::string(QUILLO_CLI_PATH) + " " + arguments + " < " +
+                              (folder / "in").string() + " > " + (folder / "out").string() + " 2> " +
+                              (folder / "err").string();
   const int status = std::system(command.c_str());
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(folder / "out"), slurp(folder / "err")};
 }
@@ -37,7 +38,8 @@ CliRun run(const std::string& arguments, const std::string& input = "") {
 std::vector<nlohmann::json> jsonLines(const std::string& text) {
   std::vector<nlohmann::json> lines;
   std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) lines.push_back(nlohmann::json::parse(line));
+  for (std::string line; std::getline(stream, line);)
+    lines.push_back(nlohmann::json::parse(line));
   return lines;
 }
 
@@ -49,7 +51,8 @@ TEST(QuilloCli, FilterPrintsHitsBestFirst) {
 }
 
 TEST(QuilloCli, FilterJsonLinesCarryScoreAndInputLine) {
-  const CliRun result = run("filter --json --limit 2 lock", "Set Lock\r\nLock Screen\r\nLock\r\nca\xFF lock\n");
+  const CliRun result =
+      run("filter --json --limit 2 lock", "Set Lock\r\nLock Screen\r\nLock\r\nca\xFF lock\n");
   ASSERT_EQ(result.status, 0);
   const auto lines = jsonLines(result.output);
   ASSERT_EQ(lines.size(), 2u);
@@ -88,8 +91,8 @@ TEST(QuilloCli, SearchFindsActionsAndSettingsWithTheDefaultLimit) {
 }
 
 TEST(QuilloCli, UsageErrorsExitTwoWithOneLine) {
-  for (const std::string arguments : {"", "frobnicate", "filter", "filter --limit 0 x", "search --bogus x",
-                                      "filter --applications /a x"}) {
+  for (const std::string arguments :
+       {"", "frobnicate", "filter", "filter --limit 0 x", "search --bogus x", "filter --applications /a x"}) {
     const CliRun result = run(arguments);
     EXPECT_EQ(result.status, 2) << arguments;
     EXPECT_FALSE(result.errors.empty()) << arguments;

@@ -1,9 +1,8 @@
-#include "input_lines.h"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "input_lines.h"
 #include "quillo/testing/temporary_folder.h"
 
 namespace quillo::cli {
@@ -26,7 +25,8 @@ TEST(InputLines, ReplacesIllFormedUtf8) {
 
 TEST(InputLines, LargeInputsSplitInPiecesKeepEveryLineInOrder) {
   std::string text;
-  for (int i = 0; i < 300000; ++i) text += (i % 1000 == 0 ? "ünï\xFE" : "line") + std::to_string(i) + "\n";
+  for (int i = 0; i < 300000; ++i)
+    text += (i % 1000 == 0 ? "ünï\xFE" : "line") + std::to_string(i) + "\n";
   text += "last";
   const InputLines lines = InputLines::fromText(text);
   ASSERT_EQ(lines.lines().size(), 300001u);

@@ -1,9 +1,8 @@
-#include "quillo/core/index/catalog.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
 
+#include "quillo/core/index/catalog.h"
 #include "quillo/testing/fake_system.h"
 
 namespace quillo::core {

@@ -1,8 +1,7 @@
-#include "quillo/core/index/command_index.h"
-
 #include <gtest/gtest.h>
 
 #include "quillo/core/index/catalog.h"
+#include "quillo/core/index/command_index.h"
 #include "quillo/testing/fake_system.h"
 #include "quillo/testing/temporary_folder.h"
 
@@ -14,12 +13,14 @@ Command command(std::string id, std::string title, Command::Target target = targ
 }
 
 Command volumeAction() {
-  return command("action.Set Volume", "Set Volume", target::Definition{definition::SetVolume{VolumeChannel::output}});
+  return command("action.Set Volume", "Set Volume",
+                 target::Definition{definition::SetVolume{VolumeChannel::output}});
 }
 
 std::vector<std::string> ids(const std::vector<LocalHit>& hits) {
   std::vector<std::string> result;
-  for (const LocalHit& hit : hits) result.push_back(hit.command.id);
+  for (const LocalHit& hit : hits)
+    result.push_back(hit.command.id);
   return result;
 }
 
@@ -105,15 +106,16 @@ TEST(CommandIndex, WithoutAValueParserTheWholeQueryMustMatch) {
 }
 
 TEST(CommandIndex, ScriptableCapabilitiesAreLeftToTheirOwnScorer) {
-  const Capability darkMode{
-      .app = {"System", "com.apple.systemevents", base::Url::file("/System/Library/CoreServices/System Events.app")},
-      .name = "dark mode",
-      .container = "appearance preferences",
-      .summary = "",
-      .operation = Capability::PropertyOperation{{"aprp", "thme"}},
-      .value = Capability::Value(Capability::Boolean{})};
-  Command capability("capability.com.apple.systemevents/aprp.thme", "System: Dark Mode", Command::Kind::capability,
-                     "", "", "", target::Definition{definition::ScriptableCapability{darkMode}});
+  const Capability darkMode{.app = {"System", "com.apple.systemevents",
+                                    base::Url::file("/System/Library/CoreServices/System Events.app")},
+                            .name = "dark mode",
+                            .container = "appearance preferences",
+                            .summary = "",
+                            .operation = Capability::PropertyOperation{{"aprp", "thme"}},
+                            .value = Capability::Value(Capability::Boolean{})};
+  Command capability("capability.com.apple.systemevents/aprp.thme", "System: Dark Mode",
+                     Command::Kind::capability, "", "", "",
+                     target::Definition{definition::ScriptableCapability{darkMode}});
   const CommandIndex index({capability});
   EXPECT_TRUE(index.search("dark mode", {}, 8).empty());
   EXPECT_EQ(index.commands().size(), 1u);

@@ -1,8 +1,7 @@
-#include "quillo/core/commands/command.h"
-
 #include <gtest/gtest.h>
 
 #include "quillo/core/actions/action_bounds.h"
+#include "quillo/core/commands/command.h"
 #include "quillo/core/commands/result_row.h"
 #include "quillo/testing/fake_ax_element.h"
 
@@ -10,8 +9,8 @@ namespace quillo::core {
 namespace {
 
 Command shellCommand(std::string shortcut = "") {
-  return Command("action.Sleep", "Sleep", Command::Kind::action, "Put the Mac to sleep now", "", std::move(shortcut),
-                 target::Shell{"pmset sleepnow"});
+  return Command("action.Sleep", "Sleep", Command::Kind::action, "Put the Mac to sleep now", "",
+                 std::move(shortcut), target::Shell{"pmset sleepnow"});
 }
 
 Command volumeCommand() {
@@ -20,9 +19,10 @@ Command volumeCommand() {
 }
 
 TEST(CommandKind, DisplayNamesRoundTripExactly) {
-  for (const auto kind : {Command::Kind::app, Command::Kind::setting, Command::Kind::action, Command::Kind::menuItem,
-                          Command::Kind::webSearch, Command::Kind::capability, Command::Kind::settingRow,
-                          Command::Kind::file, Command::Kind::folder, Command::Kind::clipboard}) {
+  for (const auto kind :
+       {Command::Kind::app, Command::Kind::setting, Command::Kind::action, Command::Kind::menuItem,
+        Command::Kind::webSearch, Command::Kind::capability, Command::Kind::settingRow, Command::Kind::file,
+        Command::Kind::folder, Command::Kind::clipboard}) {
     EXPECT_EQ(kindFromDisplayName(displayName(kind)), kind) << displayName(kind);
   }
   EXPECT_EQ(kindFromDisplayName("App Action"), Command::Kind::capability);
@@ -77,8 +77,9 @@ TEST(Command, DefinitionAndFileResult) {
 
 TEST(ResultRow, ParameterisedActionRunsOnlyWithAnInvocation) {
   EXPECT_FALSE((ResultRow{volumeCommand(), std::nullopt, std::nullopt}).canRun());
-  EXPECT_FALSE((ResultRow{volumeCommand(), std::nullopt, ResolvedAction{std::nullopt, "Type a percentage", "request"}})
-                   .canRun());
+  EXPECT_FALSE(
+      (ResultRow{volumeCommand(), std::nullopt, ResolvedAction{std::nullopt, "Type a percentage", "request"}})
+          .canRun());
   const ResolvedAction fifty{invocation::SetVolume{VolumeChannel::output, 50}, "50%", "50"};
   EXPECT_TRUE((ResultRow{volumeCommand(), std::nullopt, fifty}).canRun());
   // Any other target runs, whatever the action says.
@@ -97,8 +98,9 @@ TEST(ResultRow, IdentityAndDetailFollowTheChoice) {
   EXPECT_EQ(fifty.detail(), "Output");  // an empty choice detail falls back to the command's
   ASSERT_NE(fifty.invocation(), nullptr);
 
-  const ResultRow refused{volumeCommand(), std::nullopt,
-                          ResolvedAction{std::nullopt, std::string(ActionBounds::volumePercent.refusal), "refused"}};
+  const ResultRow refused{
+      volumeCommand(), std::nullopt,
+      ResolvedAction{std::nullopt, std::string(ActionBounds::volumePercent.refusal), "refused"}};
   EXPECT_EQ(refused.detail(), "The volume goes from 0% to 100%");
 }
 

@@ -1,8 +1,8 @@
-#include "quillo/core/matching/fuzzy_matcher.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "quillo/core/matching/fuzzy_matcher.h"
 
 namespace quillo::core {
 namespace {
@@ -91,7 +91,8 @@ TEST(FuzzyMatcher, PrepareLowercasesFullyAndDropsOnlySpaces) {
 TEST(FuzzyMatcher, TargetKeepsSpacesAndMarksWordStarts) {
   const MatchTarget target("Go To:Line_2");
   EXPECT_EQ(target.scalars, U"go to:line_2");
-  const std::vector<bool> starts{true, false, false, true, false, false, true, false, false, false, false, true};
+  const std::vector<bool> starts{true, false, false, true,  false, false,
+                                 true, false, false, false, false, true};
   EXPECT_EQ(target.wordStart, starts);
   EXPECT_EQ(target.bits, FuzzyMatcher::bits(U"go to:line_2"));
   EXPECT_NE(target.bits & (std::uint64_t{1} << 63), 0u);

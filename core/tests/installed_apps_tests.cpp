@@ -35,7 +35,8 @@ std::string binaryInfo(const char* category) {
   return bytes;
 }
 
-fs::path makeBundle(const fs::path& folder, std::string_view name, std::optional<std::string> info = std::nullopt) {
+fs::path makeBundle(const fs::path& folder, std::string_view name,
+                    std::optional<std::string> info = std::nullopt) {
   const fs::path bundle = folder / (std::string(name) + ".app");
   fs::create_directories(bundle / "Contents" / "MacOS");
   if (info) writeFile(bundle / "Contents" / "Info.plist", *info);
@@ -44,7 +45,8 @@ fs::path makeBundle(const fs::path& folder, std::string_view name, std::optional
 
 std::vector<std::string> titles(const std::vector<Command>& commands) {
   std::vector<std::string> result;
-  for (const Command& command : commands) result.push_back(command.title);
+  for (const Command& command : commands)
+    result.push_back(command.title);
   return result;
 }
 
@@ -59,9 +61,8 @@ TEST(InstalledApps, FirstBundleOfANameShadowsLaterOnes) {
   TemporaryFolder root;
   const fs::path mine = makeBundle(root / "Applications", "Safari", xmlInfo(""));
   makeBundle(root / "System" / "Applications", "Safari", xmlInfo("public.app-category.productivity"));
-  const auto apps = CommandIndex::installedApps({.folders = {root / "Applications", root / "System" / "Applications"},
-                                                 .bundles = {}},
-                                                "en_US");
+  const auto apps = CommandIndex::installedApps(
+      {.folders = {root / "Applications", root / "System" / "Applications"}, .bundles = {}}, "en_US");
   ASSERT_EQ(apps.size(), 1u);
   EXPECT_EQ(apps[0].id, "app." + mine.string());
   EXPECT_EQ(apps[0].kind, Command::Kind::app);
@@ -77,15 +78,16 @@ TEST(InstalledApps, SearchesOneFolderDownAndNeverInsideBundles) {
   makeBundle(root / "Top.app" / "Contents" / "Helpers", "Helper");
   makeBundle(root.path(), "Quillo");  // the launcher never lists itself
   writeFile(root / "notes.txt", "not an application");
-  const auto apps = CommandIndex::installedApps({.folders = {root.path(), root / "missing"}, .bundles = {}}, "en_US");
+  const auto apps =
+      CommandIndex::installedApps({.folders = {root.path(), root / "missing"}, .bundles = {}}, "en_US");
   EXPECT_EQ(titles(apps), (std::vector<std::string>{"Nested", "Top"}));
 }
 
 TEST(InstalledApps, ExtraBundlesAreAddedWhenTheyExist) {
   TemporaryFolder root;
   const fs::path finder = makeBundle(root / "CoreServices", "Finder");
-  const auto apps =
-      CommandIndex::installedApps({.folders = {}, .bundles = {finder, root / "CoreServices" / "Gone.app"}}, "en_US");
+  const auto apps = CommandIndex::installedApps(
+      {.folders = {}, .bundles = {finder, root / "CoreServices" / "Gone.app"}}, "en_US");
   ASSERT_EQ(titles(apps), (std::vector<std::string>{"Finder"}));
   EXPECT_EQ(apps[0].hint, "Browse files, folders, and disks, open a Finder window");
 }
@@ -109,7 +111,8 @@ TEST(InstalledApps, HintIsTheKnownDescriptionElseTheCategoryInWords) {
 
 TEST(InstalledApps, SortedByTitleIgnoringCaseForTheLocale) {
   TemporaryFolder root;
-  for (const char* name : {"zulu", "Alpha", "beta", "Émile", "Öl"}) makeBundle(root.path(), name);
+  for (const char* name : {"zulu", "Alpha", "beta", "Émile", "Öl"})
+    makeBundle(root.path(), name);
   EXPECT_EQ(titles(CommandIndex::installedApps({.folders = {root.path()}, .bundles = {}}, "en_US")),
             (std::vector<std::string>{"Alpha", "beta", "Émile", "Öl", "zulu"}));
   // Swedish sorts Ö after Z.

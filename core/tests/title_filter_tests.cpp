@@ -1,10 +1,9 @@
-#include "quillo/core/matching/title_filter.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "quillo/core/index/command_index.h"
+#include "quillo/core/matching/title_filter.h"
 
 namespace quillo::core {
 namespace {
@@ -12,22 +11,24 @@ namespace {
 // Titles of the kinds a file list holds, including upper case, separators, digits and letters
 // whose lower case is longer or lands in ASCII (dotted capital I, the Kelvin sign).
 std::vector<std::string> randomTitles(std::size_t count, unsigned seed) {
-  const std::vector<std::string> pieces{"a",  "b",  "C",  "d",  "E",   "l",     "o",   "s",  "/",       "-", ".",
-                                        "_",  ":",  " ", "1",  "2",   "conf",  "Lib", "gtk", "Widget", "é", "İ",
-                                        "K", "ß", "\t", "py", "init", "usr",  "Ω",   "%"};
+  const std::vector<std::string> pieces{"a", "b", "C", "d", "E",  "l",  "o",    "s",   "/",   "-",
+                                        ".", "_", ":", " ", "1",  "2",  "conf", "Lib", "gtk", "Widget",
+                                        "é", "İ", "K", "ß", "\t", "py", "init", "usr", "Ω",   "%"};
   std::mt19937 random(seed);
   std::uniform_int_distribution<std::size_t> length(0, 14);
   std::uniform_int_distribution<std::size_t> piece(0, pieces.size() - 1);
   std::vector<std::string> titles(count);
   for (std::string& title : titles) {
     const std::size_t words = length(random);
-    for (std::size_t i = 0; i < words; ++i) title += pieces[piece(random)];
+    for (std::size_t i = 0; i < words; ++i)
+      title += pieces[piece(random)];
   }
   return titles;
 }
 
 // What the command index says for the same titles.
-std::vector<TitleHit> indexHits(const std::vector<std::string>& titles, std::string_view query, std::size_t limit) {
+std::vector<TitleHit> indexHits(const std::vector<std::string>& titles, std::string_view query,
+                                std::size_t limit) {
   std::vector<Command> commands;
   for (std::size_t i = 0; i < titles.size(); ++i) {
     commands.emplace_back(std::to_string(i), titles[i], Command::Kind::file, "", "", "", target::Shell{""});
@@ -42,7 +43,8 @@ std::vector<TitleHit> indexHits(const std::vector<std::string>& titles, std::str
 TEST(TitleFilter, MatchesTheCommandIndexExactly) {
   const auto titles = randomTitles(20000, 7);
   const std::vector<std::string_view> views(titles.begin(), titles.end());
-  for (const std::string query : {"l", "conf", "gtkwidget", "CL", "i", "k", "é", "s-1", "a b", "%", "lib/py", "zzz"}) {
+  for (const std::string query :
+       {"l", "conf", "gtkwidget", "CL", "i", "k", "é", "s-1", "a b", "%", "lib/py", "zzz"}) {
     for (const unsigned threads : {1u, 3u}) {
       SCOPED_TRACE("query '" + query + "', threads " + std::to_string(threads));
       EXPECT_EQ(filterTitles(views, query, {.threads = threads}), indexHits(titles, query, titles.size()));

@@ -19,9 +19,17 @@ constexpr base::EnumNames<ScreenshotMode, 3> kModes({{
 
 }  // namespace
 
-std::string_view rawValue(VolumeChannel channel) { return kChannels.name(channel); }
-std::optional<VolumeChannel> volumeChannelFromRaw(std::string_view name) { return kChannels.value(name); }
-std::string_view rawValue(ScreenshotMode mode) { return kModes.name(mode); }
-std::optional<ScreenshotMode> screenshotModeFromRaw(std::string_view name) { return kModes.value(name); }
+std::string_view rawValue(VolumeChannel channel) {
+  return kChannels.name(channel);
+}
+std::optional<VolumeChannel> volumeChannelFromRaw(std::string_view name) {
+  return kChannels.value(name);
+}
+std::string_view rawValue(ScreenshotMode mode) {
+  return kModes.name(mode);
+}
+std::optional<ScreenshotMode> screenshotModeFromRaw(std::string_view name) {
+  return kModes.value(name);
+}
 
 }  // namespace quillo::core

@@ -40,7 +40,11 @@ void hashInto(base::Hasher& h, const Command& c) {
   h.addAll(c.id, c.title, displayName(c.kind), c.hint, c.detail, c.fileDetail, c.shortcut, c.target);
 }
 
-std::string_view displayName(Command::Kind kind) { return kKindNames.name(kind); }
-std::optional<Command::Kind> kindFromDisplayName(std::string_view name) { return kKindNames.value(name); }
+std::string_view displayName(Command::Kind kind) {
+  return kKindNames.name(kind);
+}
+std::optional<Command::Kind> kindFromDisplayName(std::string_view name) {
+  return kKindNames.value(name);
+}
 
 }  // namespace quillo::core

@@ -17,6 +17,8 @@ const ActionInvocation* ResultRow::invocation() const {
   return &*action->invocation;
 }
 
-bool ResultRow::canRun() const { return command.definition() == nullptr || invocation() != nullptr; }
+bool ResultRow::canRun() const {
+  return command.definition() == nullptr || invocation() != nullptr;
+}
 
 }  // namespace quillo::core

@@ -7,7 +7,8 @@ namespace {
 
 Command action(std::string title, std::string hint, Command::Target target) {
   std::string id = "action." + title;
-  return Command(std::move(id), std::move(title), Command::Kind::action, std::move(hint), "", "", std::move(target));
+  return Command(std::move(id), std::move(title), Command::Kind::action, std::move(hint), "", "",
+                 std::move(target));
 }
 
 Command definitionAction(std::string title, std::string hint, ActionDefinition definition) {
@@ -34,7 +35,8 @@ std::vector<Command> actionsTable(std::string_view homeFolder) {
   const std::string homePrefix = home.ends_with('/') ? home : home + "/";
 
   std::vector<Command> commands{
-      action("Lock Screen", "Lock the Mac now and show the login window, so that a password is needed to come back",
+      action("Lock Screen",
+             "Lock the Mac now and show the login window, so that a password is needed to come back",
              target::LockScreen{}),
       shellAction("Turn Display Off",
                   "Turn the screen off now. Locks the Mac when a password is required after sleep",
@@ -43,51 +45,61 @@ std::vector<Command> actionsTable(std::string_view homeFolder) {
       shellAction("Start Screen Saver", "Show the screen saver now", "open -a ScreenSaverEngine"),
       shellAction("Toggle Mute", "Mute or unmute the sound output",
                   "osascript -e 'set volume output muted not (output muted of (get volume settings))'"),
-      definitionAction("Keep Awake",
-                       "Stop the Mac and the display from sleeping, for a duration or until a clock time, for a "
-                       "presentation or a video",
-                       KeepAwake{AwakeScope::macAndDisplay}),
-      definitionAction("Keep Mac Awake, Let Display Sleep",
-                       "Stop the Mac from sleeping and let the screen turn off, for a duration or until a clock "
-                       "time, for a long download or a backup",
-                       KeepAwake{AwakeScope::mac}),
+      definitionAction(
+          "Keep Awake",
+          "Stop the Mac and the display from sleeping, for a duration or until a clock time, for a "
+          "presentation or a video",
+          KeepAwake{AwakeScope::macAndDisplay}),
+      definitionAction(
+          "Keep Mac Awake, Let Display Sleep",
+          "Stop the Mac from sleeping and let the screen turn off, for a duration or until a clock "
+          "time, for a long download or a backup",
+          KeepAwake{AwakeScope::mac}),
       action("Stop Keeping Awake", "Let the Mac sleep again", target::StopKeepingAwake{}),
-      definitionAction("Set Volume", "Set the sound output volume to a percentage, to make the sound louder or quieter",
+      definitionAction("Set Volume",
+                       "Set the sound output volume to a percentage, to make the sound louder or quieter",
                        SetVolume{VolumeChannel::output}),
       definitionAction("Set Alert Volume", "Set the volume of the alert sounds and the beeps to a percentage",
                        SetVolume{VolumeChannel::alert}),
       definitionAction("Set Input Volume",
                        "Set the microphone input level to a percentage, to make the voice louder or quieter",
                        SetVolume{VolumeChannel::input}),
-      definitionAction("Screenshot Selection to Clipboard",
-                       "Drag to capture a part of the screen and copy the picture, now or after a delay of some "
-                       "seconds",
-                       Screenshot{Mode::selection, Destination::clipboard}),
-      definitionAction("Screenshot Window to Clipboard",
-                       "Click a window to capture it and copy the picture, now or after a delay of some seconds",
-                       Screenshot{Mode::window, Destination::clipboard}),
-      definitionAction("Screenshot Screen to Clipboard",
-                       "Capture the whole main display and copy the picture, now or after a delay of some seconds",
-                       Screenshot{Mode::screen, Destination::clipboard}),
-      definitionAction("Save Screenshot of Selection",
-                       "Drag to capture a part of the screen and save the picture where screenshots go, now or "
-                       "after a delay of some seconds",
-                       Screenshot{Mode::selection, Destination::file}),
-      definitionAction("Save Screenshot of Window",
-                       "Click a window to capture it and save the picture where screenshots go, now or after a "
-                       "delay of some seconds",
-                       Screenshot{Mode::window, Destination::file}),
-      definitionAction("Save Screenshot of Screen",
-                       "Capture the whole main display and save the picture where screenshots go, now or after a "
-                       "delay of some seconds",
-                       Screenshot{Mode::screen, Destination::file}),
+      definitionAction(
+          "Screenshot Selection to Clipboard",
+          "Drag to capture a part of the screen and copy the picture, now or after a delay of some "
+          "seconds",
+          Screenshot{Mode::selection, Destination::clipboard}),
+      definitionAction(
+          "Screenshot Window to Clipboard",
+          "Click a window to capture it and copy the picture, now or after a delay of some seconds",
+          Screenshot{Mode::window, Destination::clipboard}),
+      definitionAction(
+          "Screenshot Screen to Clipboard",
+          "Capture the whole main display and copy the picture, now or after a delay of some seconds",
+          Screenshot{Mode::screen, Destination::clipboard}),
+      definitionAction(
+          "Save Screenshot of Selection",
+          "Drag to capture a part of the screen and save the picture where screenshots go, now or "
+          "after a delay of some seconds",
+          Screenshot{Mode::selection, Destination::file}),
+      definitionAction(
+          "Save Screenshot of Window",
+          "Click a window to capture it and save the picture where screenshots go, now or after a "
+          "delay of some seconds",
+          Screenshot{Mode::window, Destination::file}),
+      definitionAction(
+          "Save Screenshot of Screen",
+          "Capture the whole main display and save the picture where screenshots go, now or after a "
+          "delay of some seconds",
+          Screenshot{Mode::screen, Destination::file}),
       folderAction("Open Downloads", "The folder with downloaded files", homePrefix + "Downloads"),
       folderAction("Open Documents", "The Documents folder", homePrefix + "Documents"),
       folderAction("Open Desktop Folder", "The files on the desktop", homePrefix + "Desktop"),
       folderAction("Open Home Folder", "The user's home folder", home),
   };
   // The one id that does not repeat its title.
-  Command applications = folderAction("Open Applications Folder", "The folder with all installed apps", "/Applications");
+  Command applications =
+      folderAction("Open Applications Folder", "The folder with all installed apps", "/Applications");
   applications.id = "action.applications";
   commands.push_back(std::move(applications));
   return commands;

@@ -9,7 +9,8 @@ namespace {
 constexpr std::array<std::pair<std::string_view, std::string_view>, 25> kAppHints{{
     {"About This Mac", "Mac model, chip, memory, serial number, macOS version"},
     {"Activity Monitor",
-     "See CPU, memory, and energy use. Find the app that makes the Mac slow, hot, or the fan loud. Force quit a "
+     "See CPU, memory, and energy use. Find the app that makes the Mac slow, hot, or the fan loud. Force "
+     "quit a "
      "process"},
     {"Screenshot", "Record a video of the screen, or capture a picture of it"},
     {"QuickTime Player", "Play video and audio. Record the screen, the camera, or audio"},

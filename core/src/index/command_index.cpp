@@ -27,11 +27,6 @@ int usageBonus(const UsageCounts& usage, const std::string& id) {
   return std::clamp(found->second, 0, FuzzyMatcher::maxUsageBonus);
 }
 
-struct ScoredEntry {
-  int score;
-  std::size_t index;
-};
-
 }  // namespace
 
 CommandIndex::CommandIndex(std::vector<Command> commands, Options options) : options_(options) {
@@ -43,7 +38,8 @@ CommandIndex::CommandIndex(std::vector<Command> commands, Options options) : opt
   }
 }
 
-CommandIndex CommandIndex::system(const platform::System& system, const ApplicationRoots& roots, Options options) {
+CommandIndex CommandIndex::system(const platform::System& system, const ApplicationRoots& roots,
+                                  Options options) {
   std::vector<Command> commands = installedApps(roots, system.localeIdentifier());
   const auto& settings = Catalog::settings(system);
   const auto& actions = Catalog::actions(system);
@@ -55,7 +51,8 @@ CommandIndex CommandIndex::system(const platform::System& system, const Applicat
 std::vector<Command> CommandIndex::commands() const {
   std::vector<Command> commands;
   commands.reserve(entries_.size());
-  for (const Entry& entry : entries_) commands.push_back(entry.command);
+  for (const Entry& entry : entries_)
+    commands.push_back(entry.command);
   return commands;
 }
 
@@ -72,7 +69,7 @@ std::vector<LocalHit> CommandIndex::search(std::string_view query, const UsageCo
     if (hasNonToggleValue(parsed)) rest = FuzzyMatcher::prepare(parsed.remainder);
   }
 
-  std::vector<ScoredEntry> scored;
+  std::vector<Ranked> scored;
   for (std::size_t index = 0; index < entries_.size(); ++index) {
     const Entry& entry = entries_[index];
     if (entry.isCapability) continue;
@@ -89,46 +86,35 @@ std::vector<LocalHit> CommandIndex::search(std::string_view query, const UsageCo
     scored.push_back({score, index});
   }
 
-  // Entry order breaks the last tie, so a partial sort yields what a full stable sort would.
-  const auto better = [this](const ScoredEntry& a, const ScoredEntry& b) {
-    if (a.score != b.score) return a.score > b.score;
-    const int byTitle = entries_[a.index].command.title.compare(entries_[b.index].command.title);
-    if (byTitle != 0) return byTitle < 0;
-    return a.index < b.index;
-  };
-  const std::size_t kept = std::min(limit, scored.size());
-  std::partial_sort(scored.begin(), scored.begin() + static_cast<std::ptrdiff_t>(kept), scored.end(), better);
-
-  std::vector<LocalHit> hits;
-  hits.reserve(kept);
-  for (std::size_t rank = 0; rank < kept; ++rank) {
-    hits.push_back(LocalHit{entries_[scored[rank].index].command, scored[rank].score});
-  }
-  return hits;
+  return best(scored, limit, [](const Ranked& ranked) { return ranked.rank; });
 }
 
 std::vector<LocalHit> CommandIndex::mostUsed(const UsageCounts& usage, std::size_t limit) const {
-  struct Used {
-    int count;
-    std::size_t index;
-  };
-  std::vector<Used> used;
+  std::vector<Ranked> used;
   for (std::size_t index = 0; index < entries_.size(); ++index) {
     const auto found = usage.find(entries_[index].command.id);
     if (found != usage.end()) used.push_back({found->second, index});
   }
-  const auto moreUsed = [this](const Used& a, const Used& b) {
-    if (a.count != b.count) return a.count > b.count;
+  return best(used, limit, [](const Ranked&) { return 0; });
+}
+
+template <class Score>
+std::vector<LocalHit> CommandIndex::best(std::vector<Ranked>& ranked, std::size_t limit, Score score) const {
+  // Entry order breaks the last tie, so a partial sort yields what a full stable sort would.
+  const auto before = [this](const Ranked& a, const Ranked& b) {
+    if (a.rank != b.rank) return a.rank > b.rank;
     const int byTitle = entries_[a.index].command.title.compare(entries_[b.index].command.title);
     if (byTitle != 0) return byTitle < 0;
     return a.index < b.index;
   };
-  const std::size_t kept = std::min(limit, used.size());
-  std::partial_sort(used.begin(), used.begin() + static_cast<std::ptrdiff_t>(kept), used.end(), moreUsed);
+  const std::size_t kept = std::min(limit, ranked.size());
+  std::partial_sort(ranked.begin(), ranked.begin() + static_cast<std::ptrdiff_t>(kept), ranked.end(), before);
 
   std::vector<LocalHit> hits;
   hits.reserve(kept);
-  for (std::size_t rank = 0; rank < kept; ++rank) hits.push_back(LocalHit{entries_[used[rank].index].command, 0});
+  for (std::size_t position = 0; position < kept; ++position) {
+    hits.push_back(LocalHit{entries_[ranked[position].index].command, score(ranked[position])});
+  }
   return hits;
 }
 

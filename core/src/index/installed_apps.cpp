@@ -13,7 +13,9 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kLauncherName = "Quillo";
 
-bool isBundle(const fs::path& path) { return path.extension() == ".app"; }
+bool isBundle(const fs::path& path) {
+  return path.extension() == ".app";
+}
 
 // Bundles in `folder` and, while depth allows, in the folders below it. A folder that cannot be
 // listed yields nothing. Entries are taken in name order so that shadowing never depends on the
@@ -23,7 +25,8 @@ void collectBundles(const fs::path& folder, int depth, std::vector<fs::path>& bu
   fs::directory_iterator listing(folder, error);
   if (error) return;
   std::vector<fs::path> entries;
-  for (const auto& entry : listing) entries.push_back(entry.path());
+  for (const auto& entry : listing)
+    entries.push_back(entry.path());
   std::sort(entries.begin(), entries.end());
   for (const fs::path& entry : entries) {
     if (isBundle(entry)) {
@@ -61,7 +64,8 @@ ApplicationRoots ApplicationRoots::standard(const platform::System& system) {
 
 std::vector<Command> CommandIndex::installedApps(const ApplicationRoots& roots, const std::string& locale) {
   std::vector<fs::path> bundles;
-  for (const fs::path& folder : roots.folders) collectBundles(folder, 1, bundles);
+  for (const fs::path& folder : roots.folders)
+    collectBundles(folder, 1, bundles);
   for (const fs::path& bundle : roots.bundles) {
     std::error_code error;
     if (fs::is_directory(bundle, error)) bundles.push_back(bundle);

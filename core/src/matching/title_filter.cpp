@@ -12,7 +12,8 @@ namespace {
 
 constexpr std::array<char, 256> lowercaseTable() {
   std::array<char, 256> table{};
-  for (int c = 0; c < 256; ++c) table[c] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+  for (int c = 0; c < 256; ++c)
+    table[c] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
   return table;
 }
 constexpr std::array<char, 256> kLowercase = lowercaseTable();
@@ -37,7 +38,8 @@ class AsciiTitleView {
 
   std::size_t size() const noexcept { return text_.size(); }
   char32_t at(int index) const noexcept {
-    return static_cast<char32_t>(kLowercase[static_cast<unsigned char>(text_[static_cast<std::size_t>(index)])]);
+    return static_cast<char32_t>(
+        kLowercase[static_cast<unsigned char>(text_[static_cast<std::size_t>(index)])]);
   }
   bool isWordStart(int index) const noexcept {
     return !fuzzy::isSeparator(at(index)) && (index == 0 || fuzzy::isSeparator(at(index - 1)));
@@ -62,7 +64,8 @@ std::optional<std::uint64_t> asciiSignature(std::string_view text) {
     bits[2] |= kSignatureBits[bytes[index + 2]];
     bits[3] |= kSignatureBits[bytes[index + 3]];
   }
-  for (; index < size; ++index) bits[0] |= kSignatureBits[bytes[index]];
+  for (; index < size; ++index)
+    bits[0] |= kSignatureBits[bytes[index]];
   const std::uint64_t all = bits[0] | bits[1] | bits[2] | bits[3];
   if ((all & kNotAscii) != 0) return std::nullopt;
   return all;
@@ -130,7 +133,8 @@ void filterRange(std::span<const std::string_view> titles, std::size_t begin, st
 unsigned workerCount(const TitleFilterOptions& options, std::size_t titles) {
   // Below a few thousand titles a thread costs more than it saves.
   constexpr std::size_t kTitlesPerWorker = 4096;
-  const unsigned wanted = options.threads == 0 ? std::max(1u, std::thread::hardware_concurrency()) : options.threads;
+  const unsigned wanted =
+      options.threads == 0 ? std::max(1u, std::thread::hardware_concurrency()) : options.threads;
   return static_cast<unsigned>(std::clamp<std::size_t>(titles / kTitlesPerWorker, 1, wanted));
 }
 
@@ -149,8 +153,9 @@ std::vector<TitleHit> filterTitles(std::span<const std::string_view> titles, std
     for (unsigned worker = 1; worker < workers; ++worker) {
       const std::size_t begin = std::min(titles.size(), worker * chunk);
       const std::size_t end = std::min(titles.size(), begin + chunk);
-      threads.emplace_back(
-          [&, worker, begin, end] { filterRange(titles, begin, end, prepared, options.limit, partial[worker]); });
+      threads.emplace_back([&, worker, begin, end] {
+        filterRange(titles, begin, end, prepared, options.limit, partial[worker]);
+      });
     }
     filterRange(titles, 0, std::min(titles.size(), chunk), prepared, options.limit, partial[0]);
   }
@@ -161,15 +166,16 @@ std::vector<TitleHit> filterTitles(std::span<const std::string_view> titles, std
   for (unsigned worker = 1; worker < workers; ++worker) {
     std::vector<SortableHit> next;
     next.reserve(merged.size() + partial[worker].size());
-    std::merge(merged.begin(), merged.end(), partial[worker].begin(), partial[worker].end(), std::back_inserter(next),
-               order);
+    std::merge(merged.begin(), merged.end(), partial[worker].begin(), partial[worker].end(),
+               std::back_inserter(next), order);
     merged = std::move(next);
   }
   if (merged.size() > options.limit) merged.resize(options.limit);
 
   std::vector<TitleHit> hits;
   hits.reserve(merged.size());
-  for (const SortableHit& hit : merged) hits.push_back({hit.position, hit.score});
+  for (const SortableHit& hit : merged)
+    hits.push_back({hit.position, hit.score});
   return hits;
 }
 

@@ -77,7 +77,8 @@ std::string PosixSystem::homeFolder() const {
     }
   }
   if (home.empty()) home = "/";
-  while (home.size() > 1 && home.back() == '/') home.pop_back();
+  while (home.size() > 1 && home.back() == '/')
+    home.pop_back();
   return home;
 }
 

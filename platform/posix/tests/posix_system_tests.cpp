@@ -1,11 +1,10 @@
-#include "quillo/platform/posix/posix_system.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <map>
 
+#include "quillo/platform/posix/posix_system.h"
 #include "quillo/testing/temporary_folder.h"
 
 namespace quillo::platform::posix {
@@ -13,13 +12,13 @@ namespace {
 
 PosixSystem::Options withEnvironment(std::map<std::string, std::string, std::less<>> variables,
                                      std::string configFolder = "/nonexistent") {
-  return {.environment =
-              [variables = std::move(variables)](std::string_view name) -> std::optional<std::string> {
-            const auto found = variables.find(name);
-            if (found == variables.end()) return std::nullopt;
-            return found->second;
-          },
-          .configFolder = std::move(configFolder)};
+  return {
+      .environment = [variables = std::move(variables)](std::string_view name) -> std::optional<std::string> {
+        const auto found = variables.find(name);
+        if (found == variables.end()) return std::nullopt;
+        return found->second;
+      },
+      .configFolder = std::move(configFolder)};
 }
 
 TEST(PosixSystem, ParsesKernelReleases) {
@@ -37,16 +36,18 @@ TEST(PosixSystem, HomeFolderComesFromTheEnvironmentWithoutTrailingSlash) {
 
 TEST(PosixSystem, LocaleDropsEncodingAndPrefersTheMostSpecificVariable) {
   EXPECT_EQ(PosixSystem(withEnvironment({{"LANG", "de_CH.UTF-8"}})).localeIdentifier(), "de_CH");
-  EXPECT_EQ(PosixSystem(withEnvironment({{"LANG", "de_CH.UTF-8"}, {"LC_ALL", "sv_SE@euro"}})).localeIdentifier(),
-            "sv_SE");
+  EXPECT_EQ(
+      PosixSystem(withEnvironment({{"LANG", "de_CH.UTF-8"}, {"LC_ALL", "sv_SE@euro"}})).localeIdentifier(),
+      "sv_SE");
   EXPECT_EQ(PosixSystem(withEnvironment({{"LANG", "C.UTF-8"}})).localeIdentifier(), "en_US_POSIX");
   EXPECT_EQ(PosixSystem(withEnvironment({})).localeIdentifier(), "en_US_POSIX");
 }
 
 TEST(PosixSystem, TimeZoneFromTZThenLocaltimeThenTimezoneFile) {
   EXPECT_EQ(PosixSystem(withEnvironment({{"TZ", ":Europe/Zurich"}})).timeZoneIdentifier(), "Europe/Zurich");
-  EXPECT_EQ(PosixSystem(withEnvironment({{"TZ", "/usr/share/zoneinfo/posix/Asia/Tokyo"}})).timeZoneIdentifier(),
-            "Asia/Tokyo");
+  EXPECT_EQ(
+      PosixSystem(withEnvironment({{"TZ", "/usr/share/zoneinfo/posix/Asia/Tokyo"}})).timeZoneIdentifier(),
+      "Asia/Tokyo");
 
   testing::TemporaryFolder etc;
   std::filesystem::create_symlink("/usr/share/zoneinfo/America/New_York", etc.path() / "localtime");

@@ -26,7 +26,9 @@ inline constexpr bool isOptional = false;
 template <class T>
 inline constexpr bool isOptional<std::optional<T>> = true;
 template <class T>
-concept HasHashInto = requires(Hasher& hasher, const T& value) { hashInto(hasher, value); };
+concept HasHashInto = requires(Hasher& hasher, const T& value) {
+  hashInto(hasher, value);
+};
 template <class T>
 concept StringLike = std::is_convertible_v<const T&, std::string_view> || std::is_same_v<T, std::u32string>;
 }  // namespace detail

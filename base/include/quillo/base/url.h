@@ -26,5 +26,7 @@ struct Url {
 
 template <>
 struct std::hash<quillo::base::Url> {
-  std::size_t operator()(const quillo::base::Url& url) const noexcept { return std::hash<std::string>{}(url.text); }
+  std::size_t operator()(const quillo::base::Url& url) const noexcept {
+    return std::hash<std::string>{}(url.text);
+  }
 };

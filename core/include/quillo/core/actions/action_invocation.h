@@ -45,7 +45,9 @@ struct Screenshot {
   ScreenshotDestination destination;
   int delaySeconds;  // 0 at once, else 1 to 60
   bool operator==(const Screenshot&) const = default;
-  friend void hashInto(base::Hasher& h, const Screenshot& i) { h.addAll(i.mode, i.destination, i.delaySeconds); }
+  friend void hashInto(base::Hasher& h, const Screenshot& i) {
+    h.addAll(i.mode, i.destination, i.delaySeconds);
+  }
 };
 
 struct AppleEvent {
@@ -56,8 +58,8 @@ struct AppleEvent {
 
 }  // namespace invocation
 
-using ActionInvocation =
-    std::variant<invocation::KeepAwake, invocation::SetVolume, invocation::Screenshot, invocation::AppleEvent>;
+using ActionInvocation = std::variant<invocation::KeepAwake, invocation::SetVolume, invocation::Screenshot,
+                                      invocation::AppleEvent>;
 
 // One choice offered for a parameterised action and the value the user typed.
 struct ResolvedAction {

@@ -76,11 +76,22 @@ struct LockScreen {
 struct Command {
   // What sort of thing a command is. Each case has a display name, also used when a kind is
   // hashed or named to the ranking service.
-  enum class Kind { app, setting, action, menuItem, webSearch, capability, settingRow, file, folder, clipboard };
+  enum class Kind {
+    app,
+    setting,
+    action,
+    menuItem,
+    webSearch,
+    capability,
+    settingRow,
+    file,
+    folder,
+    clipboard
+  };
 
-  using Target = std::variant<target::App, target::OpenUrl, target::Shell, target::MenuItem, target::SettingsRow,
-                              target::File, target::Definition, target::Clipboard, target::StopKeepingAwake,
-                              target::LockScreen>;
+  using Target = std::variant<target::App, target::OpenUrl, target::Shell, target::MenuItem,
+                              target::SettingsRow, target::File, target::Definition, target::Clipboard,
+                              target::StopKeepingAwake, target::LockScreen>;
 
   // Display strings of a file or folder, already formatted.
   struct FileDetail {
@@ -105,8 +116,8 @@ struct Command {
   std::string shortcut;
   Target target;
 
-  Command(std::string id, std::string title, Kind kind, std::string hint, std::string detail, std::string shortcut,
-          Target target, std::optional<FileDetail> fileDetail = std::nullopt);
+  Command(std::string id, std::string title, Kind kind, std::string hint, std::string detail,
+          std::string shortcut, Target target, std::optional<FileDetail> fileDetail = std::nullopt);
 
   bool isFileResult() const { return kind == Kind::file || kind == Kind::folder; }
   // The parameterised action this command runs, when its target is one.

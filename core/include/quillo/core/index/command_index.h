@@ -43,7 +43,8 @@ class CommandIndex {
   explicit CommandIndex(std::vector<Command> commands, Options options = {});
 
   // The installed applications, the settings panes and the Mac actions. Reads the file system.
-  static CommandIndex system(const platform::System& system, const ApplicationRoots& roots, Options options = {});
+  static CommandIndex system(const platform::System& system, const ApplicationRoots& roots,
+                             Options options = {});
 
   // One command per application bundle under `roots` (the first of each name wins), sorted by
   // title for `locale`.
@@ -67,7 +68,16 @@ class CommandIndex {
     bool isCapability = false;
   };
 
+  // An entry and what orders it: its score, or its use count when the query is empty.
+  struct Ranked {
+    int rank;
+    std::size_t index;
+  };
+
   std::vector<LocalHit> mostUsed(const UsageCounts& usage, std::size_t limit) const;
+  // The first `limit` of `ranked`, by rank, then title, then entry order.
+  template <class Score>
+  std::vector<LocalHit> best(std::vector<Ranked>& ranked, std::size_t limit, Score score) const;
 
   std::vector<Entry> entries_;
   Options options_;

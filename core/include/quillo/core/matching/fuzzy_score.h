@@ -15,7 +15,9 @@ inline constexpr int kStrongMatch = 800;
 inline constexpr int kWholeTitle = 1000;
 inline constexpr int kBestWeakMatch = 799;
 
-constexpr bool isSeparator(char32_t c) { return c == U' ' || c == U'-' || c == U'.' || c == U'_' || c == U':'; }
+constexpr bool isSeparator(char32_t c) {
+  return c == U' ' || c == U'-' || c == U'.' || c == U'_' || c == U':';
+}
 
 // The bit a scalar sets in a text's signature: a-z bits 0-25, 0-9 bits 26-35, anything else bit 63.
 constexpr std::uint64_t signatureBit(char32_t c) {
@@ -27,7 +29,8 @@ constexpr std::uint64_t signatureBit(char32_t c) {
 template <class Scalars>
 constexpr std::uint64_t signature(const Scalars& scalars) {
   std::uint64_t bits = 0;
-  for (auto c : scalars) bits |= signatureBit(static_cast<char32_t>(c));
+  for (auto c : scalars)
+    bits |= signatureBit(static_cast<char32_t>(c));
   return bits;
 }
 
@@ -67,7 +70,8 @@ std::optional<int> prefixScore(std::u32string_view q, const View& t) {
     const int skipped = end - p > m ? 1 : 0;
     if (p == 0) {
       bool restAreSeparators = true;
-      for (int k = end; k < n && restAreSeparators; ++k) restAreSeparators = isSeparator(t.at(k));
+      for (int k = end; k < n && restAreSeparators; ++k)
+        restAreSeparators = isSeparator(t.at(k));
       if (restAreSeparators) return kWholeTitle;
       return 900 + std::min(m, 20) - lengthPenalty - skipped;
     }

@@ -56,8 +56,8 @@ struct Toggle {  // "on", "off"
 
 }  // namespace parsed
 
-using ParsedValue =
-    std::variant<parsed::Duration, parsed::Delay, parsed::Clock, parsed::Percent, parsed::Number, parsed::Toggle>;
+using ParsedValue = std::variant<parsed::Duration, parsed::Delay, parsed::Clock, parsed::Percent,
+                                 parsed::Number, parsed::Toggle>;
 
 // The values read out of a query, in the order they occur, and the words that were not values,
 // as typed, joined by single spaces.
