@@ -1,27 +1,13 @@
 #include "quillo/base/url.h"
 
-#include <array>
-
 namespace quillo::base {
 namespace {
 
 constexpr std::string_view kFileScheme = "file://";
 
-// Bytes a path segment may hold as they are (RFC 3986 unreserved characters, the sub-delimiters
-// that paths commonly carry, and "/" between segments); every other byte is percent-encoded.
-constexpr std::array<bool, 256> plainPathBytes() {
-  std::array<bool, 256> plain{};
-  for (int c = 'a'; c <= 'z'; ++c)
-    plain[c] = true;
-  for (int c = 'A'; c <= 'Z'; ++c)
-    plain[c] = true;
-  for (int c = '0'; c <= '9'; ++c)
-    plain[c] = true;
-  for (unsigned char c : std::string_view("-._~/!$&'()*+,;=:@"))
-    plain[c] = true;
-  return plain;
-}
-constexpr std::array<bool, 256> kPlainPathBytes = plainPathBytes();
+// What a path may hold as it is besides the unreserved characters: the sub-delimiters that
+// paths commonly carry, and "/" between segments.
+constexpr std::string_view kPlainInPaths = "/!$&'()*+,;=:@";
 
 int hexValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -32,21 +18,28 @@ int hexValue(char c) {
 
 }  // namespace
 
-Url Url::file(std::string_view path) {
+std::string percentEncoded(std::string_view text, std::string_view alsoPlain) {
   constexpr std::string_view hex = "0123456789ABCDEF";
-  std::string text(kFileScheme);
-  text.reserve(kFileScheme.size() + path.size() + 8);
-  for (const char c : path) {
+  std::string encoded;
+  encoded.reserve(text.size() + 8);
+  for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
-    if (kPlainPathBytes[byte]) {
-      text += c;
+    const bool unreserved = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+                            (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' ||
+                            byte == '~';
+    if (unreserved || (byte != 0 && alsoPlain.find(c) != std::string_view::npos)) {
+      encoded += c;
     } else {
-      text += '%';
-      text += hex[byte >> 4];
-      text += hex[byte & 0x0F];
+      encoded += '%';
+      encoded += hex[byte >> 4];
+      encoded += hex[byte & 0x0F];
     }
   }
-  return Url{std::move(text)};
+  return encoded;
+}
+
+Url Url::file(std::string_view path) {
+  return Url{std::string(kFileScheme) + percentEncoded(path, kPlainInPaths)};
 }
 
 std::optional<std::string> Url::filePath() const {

@@ -2,6 +2,10 @@
 
 namespace quillo::core {
 
+ResultRow ResultRow::web(const WebSearchHit& hit, std::string_view query) {
+  return ResultRow{WebSearch::command(hit, query), hit.probability, std::nullopt};
+}
+
 std::string ResultRow::id() const {
   if (!action) return command.id;
   return command.id + "#" + action->key;

@@ -22,6 +22,10 @@ struct Url {
   bool operator==(const Url&) const = default;
 };
 
+// Every byte of `text` outside the unreserved characters (ASCII letters, digits and "-._~") and
+// `alsoPlain` as "%" and two upper-case hexadecimal digits.
+std::string percentEncoded(std::string_view text, std::string_view alsoPlain = {});
+
 }  // namespace quillo::base
 
 template <>

@@ -5,6 +5,7 @@
 
 #include "quillo/core/actions/action_invocation.h"
 #include "quillo/core/commands/command.h"
+#include "quillo/core/web/web_search.h"
 
 namespace quillo::core {
 
@@ -16,6 +17,9 @@ struct ResultRow {
   std::optional<double> probability;
   // Present when the row runs a parameterised action with a typed value.
   std::optional<ResolvedAction> action;
+
+  // The row that searches `query`'s words on the hit's site, with the service's probability.
+  static ResultRow web(const WebSearchHit& hit, std::string_view query);
 
   // The command id, or for an action row the command id, "#" and the choice's key: one
   // action typed with two values gives two rows.

@@ -1,0 +1,213 @@
+#include "quillo/core/preferences/quillo_preferences.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "quillo/base/enum_names.h"
+#include "quillo/core/preferences/preference_keys.h"
+
+namespace quillo::core {
+namespace {
+
+namespace Keys = PreferenceKeys;
+
+constexpr base::EnumNames<OpeningScope, 3> kOpeningScopes({{
+    {OpeningScope::frontApp, "frontApp"},
+    {OpeningScope::mac, "mac"},
+    {OpeningScope::lastUsed, "lastUsed"},
+}});
+
+constexpr base::EnumNames<QuilloPreferences::Scope, 3> kScopes({{
+    {QuilloPreferences::Scope::menus, "menus"},
+    {QuilloPreferences::Scope::commands, "commands"},
+    {QuilloPreferences::Scope::files, "files"},
+}});
+
+LauncherShortcut readShortcut(const DefaultsStore& defaults, std::string_view key,
+                              LauncherShortcut fallback) {
+  const auto value = defaults.value(key);
+  if (!value) return fallback;
+  return LauncherShortcut::fromDefaults(*value).value_or(fallback);
+}
+
+// Only a stored Boolean overrides the default: "no" as a string is not false.
+bool readSwitch(const DefaultsStore& defaults, std::string_view key, bool fallback) {
+  const auto value = defaults.value(key);
+  if (!value) return fallback;
+  return value->boolean().value_or(fallback);
+}
+
+std::vector<std::string> readPaths(const DefaultsStore& defaults) {
+  std::vector<std::string> paths;
+  const auto value = defaults.value(Keys::fileSearchPaths);
+  if (!value || value->array() == nullptr) return paths;
+  for (const DefaultsValue& item : *value->array()) {
+    if (const std::string* path = item.string()) paths.push_back(*path);
+  }
+  return paths;
+}
+
+std::map<std::string, DefaultsValue::Data> readBookmarks(const DefaultsStore& defaults) {
+  std::map<std::string, DefaultsValue::Data> bookmarks;
+  const auto value = defaults.value(Keys::fileSearchBookmarks);
+  if (!value || value->dictionary() == nullptr) return bookmarks;
+  for (const auto& [path, item] : *value->dictionary()) {
+    // A dictionary that holds anything but data is not a bookmark table.
+    if (item.data() == nullptr) return {};
+    bookmarks.emplace(path, *item.data());
+  }
+  return bookmarks;
+}
+
+DefaultsValue pathsValue(const std::vector<std::string>& paths) {
+  DefaultsValue::Array array;
+  for (const std::string& path : paths)
+    array.emplace_back(path);
+  return array;
+}
+
+DefaultsValue bookmarksValue(const std::map<std::string, DefaultsValue::Data>& bookmarks) {
+  DefaultsValue::Dictionary dictionary;
+  for (const auto& [path, data] : bookmarks)
+    dictionary.emplace(path, data);
+  return dictionary;
+}
+
+}  // namespace
+
+std::string_view rawValue(OpeningScope scope) {
+  return kOpeningScopes.name(scope);
+}
+std::optional<OpeningScope> openingScopeFromRaw(std::string_view raw) {
+  return kOpeningScopes.value(raw);
+}
+std::string_view rawValue(QuilloPreferences::Scope scope) {
+  return kScopes.name(scope);
+}
+std::optional<QuilloPreferences::Scope> scopeFromRaw(std::string_view raw) {
+  return kScopes.value(raw);
+}
+
+std::string standardisedPath(std::string_view path) {
+  std::string normal = std::filesystem::path(path).lexically_normal().string();
+  while (normal.size() > 1 && normal.back() == '/')
+    normal.pop_back();
+  return normal;
+}
+
+QuilloPreferences::QuilloPreferences(DefaultsStore& defaults)
+    : defaults_(defaults),
+      launcherShortcut_(readShortcut(defaults, Keys::launcherShortcut, LauncherShortcut::launcherDefault)),
+      clipboardShortcut_(readShortcut(defaults, Keys::clipboardShortcut, LauncherShortcut::clipboardDefault)),
+      openingScope_(OpeningScope::frontApp),
+      learnFromUsage_(readSwitch(defaults, Keys::learnFromUsage, true)),
+      prefetchMenus_(readSwitch(defaults, Keys::prefetchMenus, true)),
+      showResultShortcuts_(readSwitch(defaults, Keys::showResultShortcuts, true)),
+      hideMenuData_(readSwitch(defaults, Keys::hideMenuData, true)),
+      searchFilesWithRavo_(readSwitch(defaults, Keys::searchFilesWithRavo, false)),
+      fileSearchPaths_(readPaths(defaults)),
+      // A setup that left no folder is not complete.
+      fileSearchSetupCompleted_(readSwitch(defaults, Keys::fileSearchSetupCompleted, false) &&
+                                !fileSearchPaths_.empty()),
+      fileSearchBookmarks_(readBookmarks(defaults)) {
+  if (const auto stored = defaults.value(Keys::openingScope); stored && stored->string()) {
+    openingScope_ = openingScopeFromRaw(*stored->string()).value_or(OpeningScope::frontApp);
+  }
+}
+
+void QuilloPreferences::setLauncherShortcut(LauncherShortcut shortcut) {
+  defaults_.set(Keys::launcherShortcut, shortcut.toDefaults());
+  launcherShortcut_ = shortcut;
+}
+
+void QuilloPreferences::setClipboardShortcut(LauncherShortcut shortcut) {
+  defaults_.set(Keys::clipboardShortcut, shortcut.toDefaults());
+  clipboardShortcut_ = shortcut;
+}
+
+void QuilloPreferences::setOpeningScope(OpeningScope scope) {
+  defaults_.set(Keys::openingScope, std::string(rawValue(scope)));
+  openingScope_ = scope;
+}
+
+void QuilloPreferences::setLearnFromUsage(bool on) {
+  defaults_.set(Keys::learnFromUsage, on);
+  learnFromUsage_ = on;
+}
+
+void QuilloPreferences::setPrefetchMenus(bool on) {
+  defaults_.set(Keys::prefetchMenus, on);
+  prefetchMenus_ = on;
+}
+
+void QuilloPreferences::setShowResultShortcuts(bool on) {
+  defaults_.set(Keys::showResultShortcuts, on);
+  showResultShortcuts_ = on;
+}
+
+void QuilloPreferences::setHideMenuData(bool on) {
+  defaults_.set(Keys::hideMenuData, on);
+  hideMenuData_ = on;
+}
+
+void QuilloPreferences::setSearchFilesWithRavo(bool on) {
+  defaults_.set(Keys::searchFilesWithRavo, on);
+  searchFilesWithRavo_ = on;
+}
+
+void QuilloPreferences::setFileSearchPaths(std::vector<std::string> paths) {
+  defaults_.set(Keys::fileSearchPaths, pathsValue(paths));
+  fileSearchPaths_ = std::move(paths);
+  auto bookmarks = fileSearchBookmarks_;
+  std::erase_if(bookmarks, [this](const auto& entry) {
+    return std::find(fileSearchPaths_.begin(), fileSearchPaths_.end(), entry.first) == fileSearchPaths_.end();
+  });
+  if (bookmarks != fileSearchBookmarks_) setFileSearchBookmarks(std::move(bookmarks));
+  if (fileSearchPaths_.empty()) setFileSearchSetupCompleted(false);
+}
+
+void QuilloPreferences::setFileSearchSetupCompleted(bool completed) {
+  defaults_.set(Keys::fileSearchSetupCompleted, completed);
+  fileSearchSetupCompleted_ = completed;
+}
+
+void QuilloPreferences::setFileSearchBookmarks(std::map<std::string, DefaultsValue::Data> bookmarks) {
+  defaults_.set(Keys::fileSearchBookmarks, bookmarksValue(bookmarks));
+  fileSearchBookmarks_ = std::move(bookmarks);
+}
+
+void QuilloPreferences::addFileSearchFolders(const std::vector<base::Url>& urls) {
+  std::vector<std::string> paths = fileSearchPaths_;
+  for (const base::Url& url : urls) {
+    const auto path = url.filePath();
+    if (!path) continue;
+    std::string standard = standardisedPath(*path);
+    if (std::find(paths.begin(), paths.end(), standard) == paths.end()) paths.push_back(std::move(standard));
+  }
+  setFileSearchPaths(std::move(paths));
+}
+
+QuilloPreferences::Scope QuilloPreferences::scopeOnOpen(bool targetAppAvailable) const {
+  const Scope menusIfPossible = targetAppAvailable ? Scope::menus : Scope::commands;
+  switch (openingScope_) {
+    case OpeningScope::frontApp:
+      return menusIfPossible;
+    case OpeningScope::mac:
+      return Scope::commands;
+    case OpeningScope::lastUsed:
+      break;
+  }
+  const auto stored = defaults_.value(Keys::lastUsedScope);
+  const auto last = stored && stored->string() ? scopeFromRaw(*stored->string()) : std::nullopt;
+  if (last == Scope::menus) return menusIfPossible;
+  if (last) return *last;
+  // Stores written before the last scope was kept only knew whether it was the Mac's commands.
+  const bool wasMac = readSwitch(defaults_, Keys::lastUsedMacScope, false);
+  return wasMac || !targetAppAvailable ? Scope::commands : Scope::menus;
+}
+
+void QuilloPreferences::rememberScope(Scope scope) {
+  defaults_.set(Keys::lastUsedScope, std::string(rawValue(scope)));
+}
+
+}  // namespace quillo::core
