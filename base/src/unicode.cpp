@@ -3,6 +3,7 @@
 #include <unicode/uchar.h>
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
+#include <unicode/utf8.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -81,6 +82,26 @@ std::u32string lowercasedScalars(std::string_view text) {
     scalars.push_back(static_cast<char32_t>(U_IS_SURROGATE(c) ? kReplacement : c));
   }
   return scalars;
+}
+
+std::vector<std::string> whiteSpaceSeparatedWords(std::string_view text) {
+  std::vector<std::string> words;
+  std::string current;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+  const auto length = static_cast<int32_t>(text.size());
+  for (int32_t index = 0; index < length;) {
+    const int32_t start = index;
+    UChar32 c;
+    U8_NEXT(bytes, index, length, c);
+    if (c >= 0 && u_isUWhiteSpace(c)) {
+      if (!current.empty()) words.push_back(std::move(current));
+      current.clear();
+    } else {
+      current.append(text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(index - start)));
+    }
+  }
+  if (!current.empty()) words.push_back(std::move(current));
+  return words;
 }
 
 std::string utf8(std::u32string_view scalars) {

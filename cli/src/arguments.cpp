@@ -47,6 +47,18 @@ Arguments parseArguments(std::span<const std::string> words, const ArgumentSpec&
       const std::string folder = value();
       if (folder.empty()) throw UsageError("--applications needs a folder");
       arguments.applications.push_back(folder);
+    } else if (name == "--now" && spec.takesClock) {
+      arguments.now = value();
+    } else if (name == "--time-zone" && spec.takesClock) {
+      arguments.timeZone = value();
+    } else if (name == "--locale" && spec.takesClock) {
+      arguments.locale = value();
+    } else if (name == "--tree" && spec.takesTree) {
+      arguments.tree = value();
+      if (arguments.tree->empty()) throw UsageError("--tree needs a file");
+    } else if (name == "--bundle-id" && spec.takesBundleID) {
+      arguments.bundleID = value();
+      if (arguments.bundleID->empty()) throw UsageError("--bundle-id needs an identifier");
     } else {
       throw UsageError("unknown option '" + name + "'");
     }
@@ -55,6 +67,7 @@ Arguments parseArguments(std::span<const std::string> words, const ArgumentSpec&
     if (!arguments.query.empty()) arguments.query += ' ';
     arguments.query += word;
   }
+  arguments.operands = std::move(queryWords);
   return arguments;
 }
 

@@ -19,6 +19,10 @@ class UsageError : public std::runtime_error {
 struct ArgumentSpec {
   bool takesLimit = false;
   bool takesApplications = false;
+  bool takesTree = false;
+  bool takesBundleID = false;
+  // --now, --time-zone and --locale, which make a search reproducible.
+  bool takesClock = false;
 };
 
 struct Arguments {
@@ -26,7 +30,16 @@ struct Arguments {
   bool json = false;
   std::optional<std::size_t> limit;
   std::vector<std::string> applications;
-  // The words after the options, joined by single spaces; "--" ends the options.
+  // A saved accessibility tree file (--tree) and an application's bundle identifier (--bundle-id).
+  std::optional<std::string> tree;
+  std::optional<std::string> bundleID;
+  // The moment, time zone and locale to resolve values in, instead of the system's.
+  std::optional<std::string> now;
+  std::optional<std::string> timeZone;
+  std::optional<std::string> locale;
+  // The words that are not options, in order; "--" ends the options.
+  std::vector<std::string> operands;
+  // The operands joined by single spaces.
   std::string query;
 };
 

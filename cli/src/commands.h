@@ -18,8 +18,14 @@ struct Subcommand {
 
 int runFilter(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 int runSearch(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
+int runPrefs(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
+int runUsage(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
+int runMenus(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 
 extern const std::string_view kFilterHelp;
 extern const std::string_view kSearchHelp;
+extern const std::string_view kPrefsHelp;
+extern const std::string_view kUsageHelp;
+extern const std::string_view kMenusHelp;
 
 }  // namespace quillo::cli

@@ -1,38 +1,19 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "quillo/testing/temporary_folder.h"
+#include "cli_runner.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using quillo::cli::testing::CliRun;
 
-struct CliRun {
-  int status;
-  std::string output;
-  std::string errors;
-};
-
-std::string slurp(const fs::path& path) {
-  std::ifstream file(path);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-// Runs quillo-cli with `arguments` (already quoted for the shell) and `input` on standard input.
+// The runs keep their preferences in a folder of their own, never the user's.
 CliRun run(const std::string& arguments, const std::string& input = "") {
-  quillo::testing::TemporaryFolder folder;
-  quillo::testing::writeFile(folder / "in", input);
-  const std::string command = std::string(QUILLO_CLI_PATH) + " " + arguments + " < " +
-                              (folder / "in").string() + " > " + (folder / "out").string() + " 2> " +
-                              (folder / "err").string();
-  const int status = std::system(command.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(folder / "out"), slurp(folder / "err")};
+  static const quillo::testing::TemporaryFolder config;
+  return quillo::cli::testing::runCli(arguments, input, "XDG_CONFIG_HOME=" + config.path().string());
 }
 
 std::vector<nlohmann::json> jsonLines(const std::string& text) {
@@ -79,6 +60,24 @@ TEST(QuilloCli, SearchJsonHasEveryDocumentedField) {
   EXPECT_EQ(row["detail"], "");
   EXPECT_EQ(row["hint"], "Command line shell");
   EXPECT_EQ(row["score"], 900 + 4 - 4);
+  EXPECT_TRUE(row["probability"].is_null());
+  EXPECT_TRUE(row["url"].is_null());
+}
+
+TEST(QuilloCli, SearchWithABangLeadsWithTheWebRow) {
+  const CliRun result = run("search --json --applications /nonexistent lock '!w'");
+  ASSERT_EQ(result.status, 0) << result.errors;
+  const auto rows = nlohmann::json::parse(result.output)["rows"];
+  ASSERT_GE(rows.size(), 1u);
+  EXPECT_EQ(rows[0]["id"], "web.wikipedia");
+  EXPECT_EQ(rows[0]["kind"], "Web Search");
+  EXPECT_EQ(rows[0]["title"], "Search Wikipedia");
+  EXPECT_EQ(rows[0]["url"], "https://en.wikipedia.org/w/index.php?search=lock");
+  EXPECT_TRUE(rows[0]["score"].is_null());
+  EXPECT_TRUE(rows[0]["probability"].is_null());
+  const auto settings =
+      nlohmann::json::parse(run("search --json --applications /nonexistent wifi").output)["rows"];
+  EXPECT_EQ(settings[0]["url"], "x-apple.systempreferences:com.apple.wifi-settings-extension");
 }
 
 TEST(QuilloCli, SearchFindsActionsAndSettingsWithTheDefaultLimit) {

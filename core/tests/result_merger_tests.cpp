@@ -127,7 +127,7 @@ TEST(ResultMerger, ParameterisedActionsExpandIntoTheirChoices) {
       ids(ResultMerger::merge({.local = {{volume(), 900}, {plain("a"), 900}}}, RecordingResolver::resolve)),
       (std::vector<std::string>{"a"}));
   // Without a resolver the action stays one row that cannot run yet.
-  const auto unresolved = ResultMerger::merge({.local = {{volume(), 900}}, .query = query});
+  const auto unresolved = ResultMerger::merge({.local = {{volume(), 900}}, .query = query}, nullptr);
   ASSERT_EQ(ids(unresolved), (std::vector<std::string>{"action.Set Volume"}));
   EXPECT_FALSE(unresolved[0].canRun());
 }

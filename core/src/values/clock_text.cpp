@@ -39,6 +39,20 @@ bool sameDay(base::Date a, base::Date b, const ResolverContext& context) {
 
 }  // namespace
 
+ResolverContext currentResolverContext(const platform::System& system, base::Date now) {
+  ResolverContext context;
+  context.now = now;
+  context.timeZone = system.timeZoneIdentifier();
+  context.locale = system.localeIdentifier();
+  return context;
+}
+
+bool isKnownTimeZone(const std::string& identifier) {
+  const std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(identifier)));
+  icu::UnicodeString id;
+  return zone && zone->getID(id) != icu::UnicodeString(UCAL_UNKNOWN_ZONE_ID);
+}
+
 std::string clockText(base::Date date, const ResolverContext& context) {
   const std::unique_ptr<icu::DateFormat> format(
       icu::DateFormat::createTimeInstance(icu::DateFormat::kShort, calendarLocale(context)));

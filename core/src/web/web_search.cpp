@@ -1,8 +1,5 @@
 #include "quillo/core/web/web_search.h"
 
-#include <unicode/uchar.h>
-#include <unicode/utf8.h>
-
 #include <algorithm>
 
 #include "quillo/base/unicode.h"
@@ -87,25 +84,7 @@ const std::vector<SearchSite>& sites() {
   return table;
 }
 
-std::vector<std::string> words(std::string_view text) {
-  std::vector<std::string> result;
-  std::string current;
-  const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-  const auto length = static_cast<int32_t>(text.size());
-  for (int32_t index = 0; index < length;) {
-    const int32_t start = index;
-    UChar32 c;
-    U8_NEXT(bytes, index, length, c);
-    if (c >= 0 && u_isUWhiteSpace(c)) {
-      if (!current.empty()) result.push_back(std::move(current));
-      current.clear();
-    } else {
-      current.append(text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(index - start)));
-    }
-  }
-  if (!current.empty()) result.push_back(std::move(current));
-  return result;
-}
+std::vector<std::string> words(std::string_view text) { return base::whiteSpaceSeparatedWords(text); }
 
 std::optional<WebSearchHit> bang(std::string_view query) {
   const std::vector<std::string> all = words(query);

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Unicode text helpers over ICU. Text is UTF-8 in std::string; scalars are char32_t.
 // All functions are pure and safe to call from any thread.
@@ -16,6 +17,9 @@ std::string sanitizedUtf8(std::string_view text);
 // The Unicode scalars of the text after full lower-casing (root locale, so the
 // result never depends on the user's language). Ill-formed bytes read as U+FFFD.
 std::u32string lowercasedScalars(std::string_view text);
+
+// The text split at Unicode white space, empty pieces dropped.
+std::vector<std::string> whiteSpaceSeparatedWords(std::string_view text);
 
 // UTF-8 for a run of scalars.
 std::string utf8(std::u32string_view scalars);

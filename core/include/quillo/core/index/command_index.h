@@ -9,6 +9,7 @@
 
 #include "quillo/core/commands/command.h"
 #include "quillo/core/matching/match_target.h"
+#include "quillo/core/values/parameter_parser.h"
 #include "quillo/core/values/parsed_query.h"
 #include "quillo/platform/system.h"
 
@@ -31,7 +32,7 @@ struct CommandIndexOptions {
   // Reads typed values out of a query ("volume 20%" gives 20% and the remainder "volume").
   // Without one no query carries values, and a parameterised action is matched by the whole
   // query only.
-  ParsedQuery (*parseValues)(std::string_view text) = nullptr;
+  ParsedQuery (*parseValues)(std::string_view text) = ParameterParser::parse;
 };
 
 // The launcher's local search over a fixed list of commands: built once, never mutated, and

@@ -7,6 +7,7 @@
 #include "quillo/core/actions/action_invocation.h"
 #include "quillo/core/commands/result_row.h"
 #include "quillo/core/ranking/semantic_result.h"
+#include "quillo/core/values/invocation_resolver.h"
 #include "quillo/core/values/parsed_query.h"
 #include "quillo/core/values/resolver_context.h"
 
@@ -42,7 +43,7 @@ inline constexpr std::size_t maxRows = 8;
 inline constexpr std::size_t maxLocalFileRows = 16;
 
 // Without `resolve`, a parameterised action stays one row without a choice.
-std::vector<ResultRow> merge(const MergeInput& input, InvocationResolving resolve = nullptr);
+std::vector<ResultRow> merge(const MergeInput& input, InvocationResolving resolve = InvocationResolver::resolve);
 
 }  // namespace ResultMerger
 

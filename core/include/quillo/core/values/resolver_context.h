@@ -4,6 +4,7 @@
 #include <string>
 
 #include "quillo/base/date.h"
+#include "quillo/platform/system.h"
 
 namespace quillo::core {
 
@@ -21,6 +22,12 @@ struct ResolverContext {
 
   bool operator==(const ResolverContext&) const = default;
 };
+
+// The context of the running system's user at `now`.
+ResolverContext currentResolverContext(const platform::System& system, base::Date now);
+
+// Whether ICU knows the IANA time zone ("Europe/Zurich").
+bool isKnownTimeZone(const std::string& identifier);
 
 // The time of day of `date` in the short time style of the context's locale and calendar, in its
 // time zone, followed by " tomorrow" when it falls on another calendar day than `now`.

@@ -1,0 +1,50 @@
+#include "calendar_time.h"
+
+#include <unicode/calendar.h>
+#include <unicode/dtptngen.h>
+#include <unicode/locid.h>
+#include <unicode/timezone.h>
+#include <unicode/unistr.h>
+
+#include <memory>
+
+namespace quillo::core {
+namespace {
+
+constexpr double kMillisecondsPerSecond = 1000;
+
+}  // namespace
+
+bool usesTwelveHourClock(const ResolverContext& context) {
+  UErrorCode status = U_ZERO_ERROR;
+  const std::unique_ptr<icu::DateTimePatternGenerator> generator(
+      icu::DateTimePatternGenerator::createInstance(icu::Locale::createCanonical(context.locale.c_str()), status));
+  if (U_FAILURE(status) || !generator) return false;
+  const UDateFormatHourCycle cycle = generator->getDefaultHourCycle(status);
+  return U_SUCCESS(status) && (cycle == UDAT_HOUR_CYCLE_11 || cycle == UDAT_HOUR_CYCLE_12);
+}
+
+base::Date nextOccurrence(int hour, int minute, const ResolverContext& context) {
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::Locale locale = icu::Locale::createCanonical((context.locale + "@calendar=" + context.calendar).c_str());
+  const std::unique_ptr<icu::Calendar> calendar(icu::Calendar::createInstance(
+      icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(context.timeZone)), locale, status));
+  const UDate now = context.now.secondsSince1970 * kMillisecondsPerSecond;
+  calendar->setTime(now, status);
+  const auto atTime = [&] {
+    calendar->set(UCAL_HOUR_OF_DAY, hour);
+    calendar->set(UCAL_MINUTE, minute);
+    calendar->set(UCAL_SECOND, 0);
+    calendar->set(UCAL_MILLISECOND, 0);
+    return calendar->getTime(status);
+  };
+  UDate candidate = atTime();
+  // Today's is past: tomorrow's, set again after the day moves so a clock change between is kept.
+  for (int day = 0; day < 3 && candidate <= now; ++day) {
+    calendar->add(UCAL_DATE, 1, status);
+    candidate = atTime();
+  }
+  return base::Date{candidate / kMillisecondsPerSecond};
+}
+
+}  // namespace quillo::core

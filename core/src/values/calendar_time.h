@@ -1,0 +1,15 @@
+#pragma once
+
+#include "quillo/base/date.h"
+#include "quillo/core/values/resolver_context.h"
+
+// Calendar questions of the resolver, answered by ICU in the context's calendar and time zone.
+namespace quillo::core {
+
+// Whether the context's locale shows the time on a 12-hour clock.
+bool usesTwelveHourClock(const ResolverContext& context);
+
+// The first moment after `now` whose time of day is hour:minute:00.
+base::Date nextOccurrence(int hour, int minute, const ResolverContext& context);
+
+}  // namespace quillo::core
