@@ -35,3 +35,7 @@ format:
 
 clean:
 	@rm -rf build
+
+.PHONY: bench-fff
+bench-fff: build
+	@scripts/bench-fff $(BUILD_DIR)

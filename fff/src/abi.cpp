@@ -1,0 +1,225 @@
+// The C boundary: every exported function turns its arguments into C++ calls, and every
+// outcome (exceptions included) into a result record. Nothing is thrown past this file.
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <string_view>
+
+#include "error.h"
+#include "fff.h"
+#include "glob_search.h"
+#include "registry.h"
+#include "search.h"
+
+namespace fff {
+namespace {
+
+constexpr std::uint32_t kDefaultRescanMs = 30000;
+// A longer wait is cut to this, which keeps the deadline arithmetic in range.
+constexpr std::uint64_t kMaxWaitMs = std::uint64_t{1} << 31;
+
+FffResult* allocate() {
+  auto* result = static_cast<FffResult*>(std::calloc(1, sizeof(FffResult)));
+  return result;
+}
+
+FffResult* success(void* handle, std::int64_t value = 0) {
+  FffResult* result = allocate();
+  if (!result) return nullptr;
+  result->success = true;
+  result->handle = handle;
+  result->int_value = value;
+  return result;
+}
+
+FffResult* failure(const char* message) {
+  FffResult* result = allocate();
+  if (!result) return nullptr;
+  result->error = ::strdup(message);
+  return result;
+}
+
+// Runs one operation, turning every exception into a failure record.
+template <class Operation>
+FffResult* guarded(Operation&& operation) noexcept {
+  try {
+    return operation();
+  } catch (const Error& error) {
+    return failure(error.what());
+  } catch (const std::bad_alloc&) {
+    return failure("The file index ran out of memory.");
+  } catch (const std::exception& error) {
+    return failure(error.what());
+  } catch (...) {
+    return failure("The file index failed unexpectedly.");
+  }
+}
+
+std::shared_ptr<Instance> liveInstance(const FffInstance* handle) {
+  if (!handle) throw Error("The instance handle is null.");
+  auto instance = Registry::global().instance(handle);
+  if (!instance) throw Error("The instance handle is not a live instance.");
+  return instance;
+}
+
+std::string_view text(const char* value, const char* what) {
+  if (!value) throw Error(std::string("The ") + what + " is null.");
+  return value;
+}
+
+InstanceOptions instanceOptions(const FffOptions& options) {
+  if (options.version != FFF_OPTIONS_VERSION)
+    throw Error("The options are of version " + std::to_string(options.version) +
+                "; this library reads version " + std::to_string(FFF_OPTIONS_VERSION) + ".");
+  InstanceOptions converted;
+  converted.root = text(options.root, "root folder");
+  converted.maxWatches = options.max_watches;
+  converted.rescanInterval = std::chrono::milliseconds(
+      options.rescan_interval_ms == 0 ? kDefaultRescanMs : options.rescan_interval_ms);
+  converted.skipHidden = options.skip_hidden != 0;
+  converted.crossFileSystems = options.cross_file_systems != 0;
+  converted.watch = options.watch != 0;
+  return converted;
+}
+
+template <class Header>
+FffResult* searchResult(const Instance& instance, const auto& search) {
+  auto results =
+      instance.read([&](const Index& index) { return buildResults<Header>(index, search(index)); });
+  const auto count = results->header.count;
+  return success(Registry::global().addResults(std::move(results)), count);
+}
+
+template <class Header>
+const FffItem* itemOf(const Header* result, std::uint32_t index) noexcept {
+  try {
+    if (!result || !Registry::global().holds(result) || index >= result->count) return nullptr;
+    return &result->items[index];
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+template <class Header>
+void freeOf(Header* result) noexcept {
+  try {
+    if (result) Registry::global().freeResults(result);
+  } catch (...) {
+  }
+}
+
+}  // namespace
+}  // namespace fff
+
+using namespace fff;
+
+extern "C" {
+
+FffResult* fff_create_instance_with(const FffOptions* options) {
+  return guarded([&] {
+    if (!options) throw Error("The options are null.");
+    auto instance = std::make_shared<Instance>(instanceOptions(*options));
+    return success(Registry::global().addInstance(std::move(instance)));
+  });
+}
+
+FffResult* fff_wait_for_scan(FffInstance* handle, std::uint64_t timeoutMs) {
+  return guarded([&] {
+    auto instance = liveInstance(handle);
+    const bool done = instance->waitForScan(std::chrono::milliseconds(std::min(timeoutMs, kMaxWaitMs)));
+    return success(nullptr, done ? 1 : 0);
+  });
+}
+
+FffResult* fff_count_entries(FffInstance* handle) {
+  return guarded([&] {
+    auto instance = liveInstance(handle);
+    return success(nullptr, static_cast<std::int64_t>(instance->entryCount()));
+  });
+}
+
+FffResult* fff_search_mixed(FffInstance* handle, const char* query, std::uint32_t offset, std::uint32_t flags,
+                            std::uint32_t maxDepth, std::uint32_t limit, std::int32_t minScore,
+                            std::uint32_t) {
+  return guarded([&] {
+    auto instance = liveInstance(handle);
+    const SearchOptions options{.offset = offset,
+                                .limit = limit,
+                                .maxDepth = maxDepth,
+                                .minScore = minScore,
+                                .matchCase = (flags & FFF_SEARCH_MATCH_CASE) != 0};
+    const std::string_view typed = text(query, "query");
+    return searchResult<FffMixedSearchResult>(
+        *instance, [&](const Index& index) { return fuzzySearch(index, typed, options); });
+  });
+}
+
+FffResult* fff_search_directories(FffInstance* handle, const char* query, std::uint32_t offset,
+                                  std::uint32_t flags, std::uint32_t maxDepth, std::uint32_t limit) {
+  return guarded([&] {
+    auto instance = liveInstance(handle);
+    const SearchOptions options{.offset = offset,
+                                .limit = limit,
+                                .maxDepth = maxDepth,
+                                .matchCase = (flags & FFF_SEARCH_MATCH_CASE) != 0,
+                                .directoriesOnly = true};
+    const std::string_view typed = text(query, "query");
+    return searchResult<FffDirSearchResult>(
+        *instance, [&](const Index& index) { return fuzzySearch(index, typed, options); });
+  });
+}
+
+FffResult* fff_glob(FffInstance* handle, const char* pattern, std::uint32_t offset,
+                    std::int64_t modifiedAfter, std::uint32_t flags, std::uint32_t limit) {
+  return guarded([&] {
+    auto instance = liveInstance(handle);
+    const GlobOptions options{.offset = offset,
+                              .limit = limit,
+                              .modifiedAfter = modifiedAfter,
+                              .newestFirst = (flags & FFF_GLOB_NEWEST_FIRST) != 0,
+                              .ignoreCase = (flags & FFF_GLOB_IGNORE_CASE) != 0,
+                              .filesOnly = (flags & FFF_GLOB_FILES_ONLY) != 0,
+                              .directoriesOnly = (flags & FFF_GLOB_DIRECTORIES_ONLY) != 0};
+    const std::string_view typed = text(pattern, "pattern");
+    return searchResult<FffSearchResult>(
+        *instance, [&](const Index& index) { return globSearch(index, typed, options); });
+  });
+}
+
+const FffItem* fff_mixed_search_result_get_item(const FffMixedSearchResult* result, std::uint32_t index) {
+  return itemOf(result, index);
+}
+
+const FffItem* fff_dir_search_result_get_item(const FffDirSearchResult* result, std::uint32_t index) {
+  return itemOf(result, index);
+}
+
+const FffItem* fff_search_result_get_item(const FffSearchResult* result, std::uint32_t index) {
+  return itemOf(result, index);
+}
+
+void fff_free_mixed_search_result(FffMixedSearchResult* result) {
+  freeOf(result);
+}
+void fff_free_dir_search_result(FffDirSearchResult* result) {
+  freeOf(result);
+}
+void fff_free_search_result(FffSearchResult* result) {
+  freeOf(result);
+}
+
+void fff_free_result(FffResult* result) {
+  if (!result) return;
+  std::free(result->error);
+  std::free(result);
+}
+
+void fff_destroy(FffInstance* handle) {
+  try {
+    if (!handle) return;
+    if (auto instance = Registry::global().takeInstance(handle)) instance->stop();
+  } catch (...) {
+  }
+}
+
+}  // extern "C"

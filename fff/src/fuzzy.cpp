@@ -1,0 +1,107 @@
+#include "fuzzy.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace fff {
+namespace {
+
+constexpr int kMatch = 16;
+constexpr int kAfterSlot = 12;  // first byte of a path component
+constexpr int kAfterSeparator = 9;
+constexpr int kCamel = 7;
+constexpr int kConsecutive = 12;
+constexpr int kGapStart = -3;
+constexpr int kGapExtend = -1;
+constexpr int kInName = 4;
+constexpr int kUnset = std::numeric_limits<int>::min() / 2;
+// Anything below this started from kUnset: gaps only lower it by a bounded amount.
+constexpr int kFloor = kUnset / 2;
+
+bool isSeparator(unsigned char c) {
+  return c == '_' || c == '-' || c == '.' || c == ' ';
+}
+
+int positionBonus(std::string_view text, std::string_view original, std::size_t j) {
+  if (j == 0) return kAfterSlot;
+  const auto before = static_cast<unsigned char>(text[j - 1]);
+  if (before == '/') return kAfterSlot;
+  if (isSeparator(before)) return kAfterSeparator;
+  if (original.size() == text.size()) {
+    const auto a = static_cast<unsigned char>(original[j - 1]);
+    const auto b = static_cast<unsigned char>(original[j]);
+    if (a >= 'a' && a <= 'z' && b >= 'A' && b <= 'Z') return kCamel;
+    if (!(a >= '0' && a <= '9') && b >= '0' && b <= '9') return kCamel;
+  }
+  return 0;
+}
+
+}  // namespace
+
+Query prepareQuery(std::string_view raw, bool matchCase) {
+  Query query;
+  query.matchCase = matchCase;
+  std::string text = matchCase ? std::string(raw) : foldCase(raw);
+  const ByteTable& table = query.table();
+  for (unsigned char c : text)
+    if (c != ' ') query.text.push_back(static_cast<char>(table[c]));
+  query.suffixMasks.assign(query.text.size() + 1, 0);
+  for (std::size_t i = query.text.size(); i-- > 0;)
+    query.suffixMasks[i] = query.suffixMasks[i + 1] | charBit(static_cast<std::uint8_t>(query.text[i]));
+  return query;
+}
+
+int alignmentScore(const Query& query, std::string_view text, std::string_view original,
+                   std::size_t nameStart) {
+  const ByteTable& table = query.table();
+  const std::size_t m = query.text.size();
+  const std::size_t n = text.size();
+  if (m == 0) return 0;
+  if (m > n) return kUnset;
+  // Names fit on the stack; only long paths need the heap. Two rows of the score table.
+  constexpr std::size_t kStackColumns = 256;
+  int stackRows[2 * kStackColumns];
+  std::vector<int> heapRows;
+  int* rows = stackRows;
+  if (n > kStackColumns) {
+    heapRows.resize(2 * n);
+    rows = heapRows.data();
+  }
+  int* previous = rows;
+  int* current = rows + n;
+  for (std::size_t i = 0; i < m; ++i) {
+    const auto wanted = static_cast<unsigned char>(query.text[i]);
+    // Best of the previous row ending two or more bytes back, with the gap it leaves paid.
+    int gapped = kUnset;  // lowered by at most n, which stays far above int's minimum
+    for (std::size_t j = 0; j < n; ++j) {
+      gapped += kGapExtend;
+      if (i > 0 && j >= 2 && previous[j - 2] > kFloor) gapped = std::max(gapped, previous[j - 2] + kGapStart);
+      if (table[static_cast<unsigned char>(text[j])] != wanted) {
+        current[j] = kUnset;
+        continue;
+      }
+      int best = 0;
+      if (i > 0) {
+        best = gapped;
+        if (j >= 1 && previous[j - 1] > kFloor) best = std::max(best, previous[j - 1] + kConsecutive);
+      }
+      current[j] = best > kFloor
+                       ? best + kMatch + positionBonus(text, original, j) + (j >= nameStart ? kInName : 0)
+                       : kUnset;
+    }
+    std::swap(previous, current);
+  }
+  return *std::max_element(previous, previous + n);
+}
+
+int maxNameAlignment(std::size_t length) {
+  if (length == 0) return 0;
+  // Within a name only its first byte follows a "/" (or nothing); every later byte earns at
+  // most a separator's bonus on top of following the previous match.
+  const int first = kMatch + kAfterSlot + kInName;
+  const int later = kMatch + std::max(kAfterSeparator, kCamel) + kConsecutive + kInName;
+  return first + later * static_cast<int>(length - 1);
+}
+
+}  // namespace fff

@@ -1,0 +1,375 @@
+#include "glob.h"
+
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
+
+#include "error.h"
+
+namespace fff {
+namespace {
+
+constexpr std::size_t kMaxAlternatives = 4096;
+// Bytes that are not UTF-8 become scalars above Unicode's range, so they match only themselves.
+constexpr char32_t kRawByte = 0x110000;
+
+// Decodes one scalar at `at`, advancing it.
+char32_t nextScalar(std::string_view text, std::size_t& at) {
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+  const auto length = static_cast<std::int32_t>(text.size());
+  auto i = static_cast<std::int32_t>(at);
+  UChar32 c;
+  U8_NEXT(bytes, i, length, c);
+  if (c < 0) {
+    c = static_cast<UChar32>(kRawByte + bytes[at]);
+    i = static_cast<std::int32_t>(at + 1);
+  }
+  at = static_cast<std::size_t>(i);
+  return static_cast<char32_t>(c);
+}
+
+char32_t fold(char32_t c) {
+  if (c < 0x80) return c >= 'A' && c <= 'Z' ? c + 32 : c;
+  if (c >= kRawByte) return c;
+  return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
+}
+
+// Finds the "}" closing the "{" at `open`, skipping escapes and bracket classes; npos if none.
+std::size_t closingBrace(std::string_view text, std::size_t open, std::vector<std::size_t>& commas) {
+  int depth = 0;
+  bool inClass = false;
+  for (std::size_t i = open; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\\') {
+      ++i;
+    } else if (inClass) {
+      if (c == ']') inClass = false;
+    } else if (c == '[') {
+      inClass = true;
+      if (i + 1 < text.size() && (text[i + 1] == '!' || text[i + 1] == '^')) ++i;
+      if (i + 1 < text.size() && text[i + 1] == ']') ++i;
+    } else if (c == '{') {
+      ++depth;
+    } else if (c == '}') {
+      if (--depth == 0) return i;
+    } else if (c == ',' && depth == 1) {
+      commas.push_back(i);
+    }
+  }
+  return std::string_view::npos;
+}
+
+void expandInto(std::string_view pattern, std::vector<std::string>& out) {
+  bool inClass = false;
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    const char c = pattern[i];
+    if (c == '\\') {
+      ++i;
+      continue;
+    }
+    if (inClass) {
+      if (c == ']') inClass = false;
+      continue;
+    }
+    if (c == '[') {
+      inClass = true;
+      if (i + 1 < pattern.size() && (pattern[i + 1] == '!' || pattern[i + 1] == '^')) ++i;
+      if (i + 1 < pattern.size() && pattern[i + 1] == ']') ++i;
+      continue;
+    }
+    if (c != '{') continue;
+    std::vector<std::size_t> commas;
+    const std::size_t close = closingBrace(pattern, i, commas);
+    if (close == std::string_view::npos) throw Error("The pattern has a \"{\" without its \"}\".");
+    const std::string_view head = pattern.substr(0, i);
+    const std::string_view tail = pattern.substr(close + 1);
+    std::size_t start = i + 1;
+    commas.push_back(close);
+    for (const std::size_t end : commas) {
+      std::string expanded(head);
+      expanded.append(pattern.substr(start, end - start));
+      expanded.append(tail);
+      expandInto(expanded, out);
+      if (out.size() > kMaxAlternatives) throw Error("The pattern has more than 4096 alternatives.");
+      start = end + 1;
+    }
+    return;
+  }
+  out.emplace_back(pattern);
+}
+
+// Splits at every "/" that is neither escaped nor inside a class.
+std::vector<std::string_view> splitSegments(std::string_view pattern) {
+  std::vector<std::string_view> segments;
+  std::size_t start = 0;
+  bool inClass = false;
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    const char c = pattern[i];
+    if (c == '\\') {
+      ++i;
+    } else if (inClass) {
+      if (c == ']') inClass = false;
+    } else if (c == '[') {
+      inClass = true;
+      if (i + 1 < pattern.size() && (pattern[i + 1] == '!' || pattern[i + 1] == '^')) ++i;
+      if (i + 1 < pattern.size() && pattern[i + 1] == ']') ++i;
+    } else if (c == '/') {
+      segments.push_back(pattern.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+  segments.push_back(pattern.substr(start));
+  return segments;
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+  if (c >= kRawByte) {
+    out.push_back(static_cast<char>(c - kRawByte));
+    return;
+  }
+  char buffer[4];
+  std::int32_t length = 0;
+  UBool error = false;
+  U8_APPEND(reinterpret_cast<std::uint8_t*>(buffer), length, 4, static_cast<UChar32>(c), error);
+  if (!error) out.append(buffer, static_cast<std::size_t>(length));
+}
+
+}  // namespace
+
+std::vector<std::string> expandBraces(std::string_view pattern) {
+  std::vector<std::string> out;
+  expandInto(pattern, out);
+  return out;
+}
+
+Glob::Glob(std::string_view pattern, bool ignoreCase) : ignoreCase_(ignoreCase) {
+  if (pattern.empty()) throw Error("The pattern is empty.");
+  for (const std::string& expanded : expandBraces(pattern)) {
+    Alternative alternative;
+    for (const std::string_view text : splitSegments(expanded)) {
+      if (text.empty()) throw Error("The pattern has an empty path component.");
+      alternative.segments.push_back(parseSegment(text));
+      if (alternative.segments.back().globstar)
+        alternative.hasGlobstar = true;
+      else
+        ++alternative.minComponents;
+    }
+    const auto& segments = alternative.segments;
+    const Segment& last = segments.back();
+    if (last.globstar || last.suffix.empty()) {
+      lastBytesKnown_ = false;
+    } else {
+      const auto byte = static_cast<unsigned char>(last.suffix.back());
+      lastBytes_[byte] = true;
+      if (ignoreCase && byte >= 'a' && byte <= 'z') lastBytes_[byte - 32] = true;
+    }
+    const bool simple = segments.size() == 2 && segments[0].globstar && !segments[1].globstar;
+    nameOnly_ = nameOnly_ && simple;
+    alternatives_.push_back(std::move(alternative));
+  }
+}
+
+Glob::Segment Glob::parseSegment(std::string_view text) const {
+  Segment segment;
+  if (text == "**") {
+    segment.globstar = true;
+    return segment;
+  }
+  for (std::size_t i = 0; i < text.size();) {
+    Token token;
+    const char c = text[i];
+    if (c == '*') {
+      token.type = Token::Type::star;
+      while (i < text.size() && text[i] == '*')
+        ++i;
+    } else if (c == '?') {
+      token.type = Token::Type::any;
+      ++i;
+    } else if (c == '[') {
+      token.type = Token::Type::set;
+      ++i;
+      if (i < text.size() && (text[i] == '!' || text[i] == '^')) {
+        token.negated = true;
+        ++i;
+      }
+      bool first = true;
+      for (;;) {
+        if (i >= text.size()) throw Error("The pattern has a \"[\" without its \"]\".");
+        if (text[i] == ']' && !first) {
+          ++i;
+          break;
+        }
+        first = false;
+        if (text[i] == '\\') {
+          if (++i >= text.size()) throw Error("The pattern ends with a lone backslash.");
+        }
+        const char32_t low = nextScalar(text, i);
+        char32_t high = low;
+        if (i + 1 < text.size() && text[i] == '-' && text[i + 1] != ']') {
+          ++i;
+          if (text[i] == '\\' && ++i >= text.size()) throw Error("The pattern ends with a lone backslash.");
+          high = nextScalar(text, i);
+          if (high < low) throw Error("The pattern has a range whose end comes before its start.");
+        }
+        token.ranges.emplace_back(low, high);
+      }
+    } else {
+      if (c == '\\' && ++i >= text.size()) throw Error("The pattern ends with a lone backslash.");
+      token.scalar = nextScalar(text, i);
+      if (ignoreCase_) token.scalar = fold(token.scalar);
+    }
+    segment.tokens.push_back(std::move(token));
+  }
+  // Literal ends let most names be turned away by a byte comparison. With case ignored only
+  // ASCII is kept there, as folding other scalars can change their length.
+  const auto literal = [&](const Token& token) {
+    return token.type == Token::Type::literal && (!ignoreCase_ || token.scalar < 0x80);
+  };
+  const auto& tokens = segment.tokens;
+  for (const Token& token : tokens) {
+    if (!literal(token)) break;
+    appendUtf8(segment.prefix, token.scalar);
+  }
+  for (auto it = tokens.rbegin(); it != tokens.rend() && literal(*it); ++it) {
+    std::string one;
+    appendUtf8(one, it->scalar);
+    segment.suffix.insert(0, one);
+  }
+  segment.onlyLiteral = std::all_of(tokens.begin(), tokens.end(), literal);
+  segment.starThenLiteral = !tokens.empty() && tokens[0].type == Token::Type::star &&
+                            std::all_of(tokens.begin() + 1, tokens.end(), literal);
+  return segment;
+}
+
+bool Glob::literalsFit(const Segment& segment, std::string_view component) const {
+  const std::size_t p = segment.prefix.size();
+  const std::size_t s = segment.suffix.size();
+  if (component.size() < std::max(p, s)) return false;
+  if (!ignoreCase_) return component.starts_with(segment.prefix) && component.ends_with(segment.suffix);
+  const auto same = [&](char a, char b) {
+    if (!ignoreCase_) return a == b;
+    const auto lower = [](char x) { return x >= 'A' && x <= 'Z' ? static_cast<char>(x + 32) : x; };
+    return lower(a) == b;
+  };
+  for (std::size_t k = 0; k < s; ++k)
+    if (!same(component[component.size() - s + k], segment.suffix[k])) return false;
+  for (std::size_t k = 0; k < p; ++k)
+    if (!same(component[k], segment.prefix[k])) return false;
+  return true;
+}
+
+bool Glob::tokenMatches(const Token& token, char32_t scalar) const {
+  switch (token.type) {
+    case Token::Type::any:
+      return true;
+    case Token::Type::literal:
+      return (ignoreCase_ ? fold(scalar) : scalar) == token.scalar;
+    case Token::Type::set: {
+      const auto inside = [&](char32_t c) {
+        return std::any_of(token.ranges.begin(), token.ranges.end(),
+                           [c](const auto& range) { return c >= range.first && c <= range.second; });
+      };
+      bool found = inside(scalar);
+      if (!found && ignoreCase_ && scalar < kRawByte) {
+        const auto c = static_cast<UChar32>(scalar);
+        found = inside(static_cast<char32_t>(u_tolower(c))) || inside(static_cast<char32_t>(u_toupper(c)));
+      }
+      return found != token.negated;
+    }
+    case Token::Type::star:
+      return false;
+  }
+  return false;
+}
+
+// Wildcard matching with one remembered star: linear unless stars have to back off.
+bool Glob::matchSegment(const Segment& segment, std::string_view component) const {
+  if (!literalsFit(segment, component)) return false;
+  if (segment.starThenLiteral) return true;
+  if (segment.onlyLiteral) return component.size() == segment.prefix.size();
+  const auto& tokens = segment.tokens;
+  std::size_t t = 0;
+  std::size_t at = 0;
+  std::size_t starToken = std::string_view::npos;
+  std::size_t starAt = 0;
+  while (at < component.size()) {
+    if (t < tokens.size() && tokens[t].type == Token::Type::star) {
+      starToken = t++;
+      starAt = at;
+      continue;
+    }
+    std::size_t next = at;
+    const char32_t scalar = nextScalar(component, next);
+    if (t < tokens.size() && tokenMatches(tokens[t], scalar)) {
+      ++t;
+      at = next;
+      continue;
+    }
+    if (starToken == std::string_view::npos) return false;
+    t = starToken + 1;
+    nextScalar(component, starAt);
+    at = starAt;
+  }
+  while (t < tokens.size() && tokens[t].type == Token::Type::star)
+    ++t;
+  return t == tokens.size();
+}
+
+bool Glob::matchAlternative(const Alternative& alternative,
+                            std::span<const std::string_view> components) const {
+  const auto& segments = alternative.segments;
+  const std::size_t s = segments.size();
+  const std::size_t c = components.size();
+  if (!alternative.hasGlobstar) {
+    if (s != c) return false;
+    for (std::size_t k = s; k-- > 0;)
+      if (!matchSegment(segments[k], components[k])) return false;
+    return true;
+  }
+  // reachable[k]: the segments so far can consume exactly the first k components.
+  std::vector<char> reachable(c + 1, 0);
+  reachable[0] = 1;
+  for (const Segment& segment : segments) {
+    std::vector<char> next(c + 1, 0);
+    for (std::size_t k = 0; k <= c; ++k) {
+      if (!reachable[k]) continue;
+      if (segment.globstar) {
+        std::fill(next.begin() + static_cast<std::ptrdiff_t>(k), next.end(), 1);
+        break;
+      }
+      if (k < c && matchSegment(segment, components[k])) next[k + 1] = 1;
+    }
+    reachable.swap(next);
+  }
+  return reachable[c] != 0;
+}
+
+bool Glob::matches(std::span<const std::string_view> components) const {
+  return std::any_of(alternatives_.begin(), alternatives_.end(), [&](const Alternative& alternative) {
+    return matchAlternative(alternative, components);
+  });
+}
+
+bool Glob::matchesName(std::string_view name) const {
+  return std::any_of(alternatives_.begin(), alternatives_.end(), [&](const Alternative& alternative) {
+    return matchSegment(alternative.segments[1], name);
+  });
+}
+
+bool Glob::rejectsName(std::string_view name) const {
+  if (lastBytesKnown_ && (name.empty() || !lastBytes_[static_cast<unsigned char>(name.back())])) return true;
+  return std::none_of(alternatives_.begin(), alternatives_.end(), [&](const Alternative& alternative) {
+    const Segment& last = alternative.segments.back();
+    return last.globstar || literalsFit(last, name);
+  });
+}
+
+bool Glob::acceptsDepth(std::size_t components) const {
+  return std::any_of(alternatives_.begin(), alternatives_.end(), [&](const Alternative& alternative) {
+    return alternative.hasGlobstar ? components >= alternative.minComponents
+                                   : components == alternative.minComponents;
+  });
+}
+
+}  // namespace fff

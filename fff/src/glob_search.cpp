@@ -1,0 +1,83 @@
+#include "glob_search.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "glob.h"
+
+namespace fff {
+namespace {
+
+bool kindWanted(const HotEntry& entry, const GlobOptions& options) {
+  if (entry.kind == Kind::removed) return false;
+  if (options.filesOnly && entry.kind != Kind::file) return false;
+  return !options.directoriesOnly || entry.kind == Kind::directory;
+}
+
+// Reads the whole record only for entries whose name passed.
+bool pathMatches(const Index& index, const Glob& glob, std::uint32_t at,
+                 std::vector<std::string_view>& components) {
+  const std::string_view name = index.name(at, index.hot()[at]);
+  if (glob.rejectsName(name)) return false;
+  if (glob.nameOnly()) return glob.matchesName(name);
+  const Entry& entry = index.entries()[at];
+  if (!glob.acceptsDepth(std::size_t{entry.depth} + 1)) return false;
+  components.clear();
+  for (std::uint32_t up = at; up != kNone; up = index.directory(index.entries()[up].parent).entry)
+    components.push_back(index.name(index.entries()[up]));
+  std::reverse(components.begin(), components.end());
+  return glob.matches(components);
+}
+
+struct Found {
+  std::uint32_t entry;
+  std::int64_t modified;
+};
+
+// Orders a set of matches by path, building each path once.
+void sortByPath(const Index& index, std::vector<Found>& found) {
+  std::vector<std::pair<std::string, Found>> keyed;
+  keyed.reserve(found.size());
+  for (const Found& item : found)
+    keyed.emplace_back(index.path(item.entry), item);
+  std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (std::size_t k = 0; k < found.size(); ++k)
+    found[k] = keyed[k].second;
+}
+
+}  // namespace
+
+Matches globSearch(const Index& index, std::string_view pattern, const GlobOptions& options) {
+  const Glob glob(pattern, options.ignoreCase);
+  std::vector<Found> found;
+  std::vector<std::string_view> components;
+  const auto& hot = index.hot();
+  for (std::uint32_t at = 0; at < hot.size(); ++at) {
+    if (!kindWanted(hot[at], options) || !pathMatches(index, glob, at, components)) continue;
+    const std::int64_t modified = index.modified(at);
+    if (options.modifiedAfter == 0 || modified >= options.modifiedAfter) found.push_back({at, modified});
+  }
+
+  Matches matches;
+  matches.total = found.size();
+  const std::size_t wanted =
+      std::min<std::size_t>(std::uint64_t{options.offset} + options.limit, found.size());
+  if (options.newestFirst && wanted < found.size()) {
+    // Everything newer than the wanted-th item, and all items as old as it: ties at the edge
+    // are settled by path below.
+    std::nth_element(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(wanted - (wanted > 0)),
+                     found.end(), [](const Found& a, const Found& b) { return a.modified > b.modified; });
+    const std::int64_t edge = wanted > 0 ? found[wanted - 1].modified : INT64_MAX;
+    std::erase_if(found, [edge](const Found& item) { return item.modified < edge; });
+  }
+  sortByPath(index, found);
+  if (options.newestFirst)
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Found& a, const Found& b) { return a.modified > b.modified; });
+  for (std::size_t k = options.offset; k < wanted; ++k)
+    matches.items.push_back({found[k].entry, 0});
+  return matches;
+}
+
+}  // namespace fff

@@ -1,0 +1,124 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fff {
+
+enum class Kind : std::uint8_t { file = 0, directory = 1, removed = 2 };
+
+inline constexpr std::uint32_t kNone = UINT32_MAX;
+// The directory slot of the root folder itself, which is not an entry.
+inline constexpr std::uint32_t kRootDirectory = 0;
+
+// What reading a folder tells about one of its children.
+struct Listed {
+  std::string name;
+  Kind kind = Kind::file;
+  bool symlink = false;
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;
+  dev_t device = 0;
+  ino_t inode = 0;
+};
+
+// One file or folder below the root. Packed: the index holds hundreds of thousands of these.
+struct Entry {
+  std::uint32_t parent;      // directory slot of the folder holding it
+  std::uint32_t nameOffset;  // into the name bytes
+  std::uint32_t foldOffset;  // the case-folded name; equal to nameOffset when folding is by table
+  std::uint32_t charMask;    // of the folded name
+  std::uint64_t size;
+  std::uint32_t directory;  // its own directory slot when it is a folder, else kNone
+  std::uint16_t nameLength;
+  std::uint16_t foldLength;
+  std::uint16_t pathLength;
+  std::uint16_t depth;
+  Kind kind;
+  bool symlink;
+};
+
+// The fields a search reads for every entry, packed apart so that a search streams through
+// 16 bytes an entry rather than the whole record.
+struct HotEntry {
+  std::uint32_t charMask;
+  std::uint32_t parent;
+  std::uint32_t foldOffset;
+  std::uint16_t foldLength;
+  Kind kind;
+  bool foldIsName;  // the folded bytes are the name itself (no copy was needed)
+};
+
+struct Directory {
+  std::uint32_t entry = kNone;  // kNone for the root
+  int watch = -1;               // inotify watch descriptor; -1 when not watched
+  bool alive = true;
+  bool listed = false;  // its children have been read at least once
+  bool polled = false;  // could not be watched: rescanned periodically instead
+  dev_t device = 0;
+  ino_t inode = 0;
+  std::vector<std::uint32_t> children;  // entry indexes
+};
+
+// The files and folders of one tree as flat arrays: entries refer to their folder by slot, and
+// a folder's slot always follows its parent's. Not synchronised: the owner guards it.
+class Index {
+ public:
+  Index();
+
+  std::uint32_t add(std::uint32_t parentDirectory, const Listed& listed);
+  void update(std::uint32_t entry, const Listed& listed);
+  // Removes an entry and, for a folder, everything below it. Returns the directory slots of
+  // the folders removed; they keep their watch descriptor for the caller to release.
+  std::vector<std::uint32_t> remove(std::uint32_t entry);
+
+  std::string_view name(const Entry& entry) const {
+    return {names_.data() + entry.nameOffset, entry.nameLength};
+  }
+  std::string_view folded(const Entry& entry) const {
+    return {names_.data() + entry.foldOffset, entry.foldLength};
+  }
+  // The path relative to the root, components joined by "/".
+  void appendPath(std::string& out, std::uint32_t entry) const;
+  std::string path(std::uint32_t entry) const;
+  std::string directoryPath(std::uint32_t directory) const;
+  // The folded path, for scoring matches that span folders.
+  void appendFoldedPath(std::string& out, std::uint32_t entry) const;
+
+  const std::vector<Entry>& entries() const { return entries_; }
+  const std::vector<HotEntry>& hot() const { return hot_; }
+  // Modification times apart from the records: a newest-first glob reads them in a row.
+  std::int64_t modified(std::uint32_t at) const { return modified_[at]; }
+  std::string_view folded(const HotEntry& entry) const {
+    return {names_.data() + entry.foldOffset, entry.foldLength};
+  }
+  std::string_view name(std::uint32_t at, const HotEntry& entry) const {
+    return entry.foldIsName ? folded(entry) : name(entries_[at]);
+  }
+  // The entry of each directory slot; kNone for the root and for removed folders.
+  const std::vector<std::uint32_t>& directoryEntries() const { return directoryEntries_; }
+  const std::vector<Directory>& directories() const { return directories_; }
+  Directory& directory(std::uint32_t slot) { return directories_[slot]; }
+  const Directory& directory(std::uint32_t slot) const { return directories_[slot]; }
+  std::size_t liveCount() const { return live_; }
+
+  // Returns memory held for growth once a scan has finished.
+  void shrink();
+
+ private:
+  std::uint32_t storeName(std::string_view name);
+
+  std::vector<Entry> entries_;
+  std::vector<HotEntry> hot_;
+  std::vector<std::int64_t> modified_;
+  std::vector<Directory> directories_;
+  std::vector<std::uint32_t> directoryEntries_;
+  std::string names_;
+  std::size_t live_ = 0;
+};
+
+}  // namespace fff

@@ -1,0 +1,286 @@
+#include "instance.h"
+
+#include <fcntl.h>
+#include <malloc.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "error.h"
+#include "listing.h"
+
+namespace fff {
+namespace {
+
+// Events arriving this close together are applied as one batch.
+constexpr int kSettleMs = 20;
+constexpr int kMaxSettleRounds = 10;
+
+std::string canonicalRoot(const std::string& root) {
+  if (root.empty()) throw Error("The root folder is empty.");
+  std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(root.c_str(), nullptr), &std::free);
+  if (!resolved)
+    throw Error("The folder " + root + " does not exist or cannot be reached: " + std::strerror(errno) + ".");
+  return resolved.get();
+}
+
+}  // namespace
+
+Instance::Instance(InstanceOptions options) : options_(std::move(options)) {
+  options_.root = canonicalRoot(options_.root);
+  struct stat info;
+  if (::stat(options_.root.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+    throw Error("The path " + options_.root + " is not a folder.");
+  const int probe = ::open(options_.root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (probe < 0)
+    throw Error("The folder " + options_.root + " cannot be read: " + std::strerror(errno) + ".");
+  ::close(probe);
+  rootDevice_ = info.st_dev;
+  Directory& root = index_.directory(kRootDirectory);
+  root.device = info.st_dev;
+  root.inode = info.st_ino;
+  thread_ = std::jthread([this](std::stop_token stop) { run(stop); });
+}
+
+Instance::~Instance() {
+  stop();
+}
+
+void Instance::stop() {
+  if (!thread_.joinable()) return;
+  thread_.request_stop();
+  watcher_.wake();
+  thread_.join();
+}
+
+bool Instance::waitForScan(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(scanMutex_);
+  return scanned_.wait_for(lock, timeout, [this] { return scanComplete_; });
+}
+
+std::size_t Instance::entryCount() const {
+  std::shared_lock lock(mutex_);
+  return index_.liveCount();
+}
+
+// An exception must not leave the thread (it would end the process): a scan that fails (out of
+// memory, say) keeps what it has indexed so far and counts as finished, and watching stops.
+void Instance::run(std::stop_token stop) {
+  bool scanned = false;
+  try {
+    scanBelow({kRootDirectory}, stop);
+    {
+      std::unique_lock lock(mutex_);
+      index_.shrink();
+    }
+    // The scan's listings were freed into this thread's malloc arena; give the pages back, as
+    // the index may live as long as the process.
+    ::malloc_trim(0);
+    scanned = true;
+  } catch (...) {
+  }
+  {
+    std::lock_guard lock(scanMutex_);
+    scanComplete_ = true;
+  }
+  scanned_.notify_all();
+  try {
+    if (scanned && options_.watch) watchLoop(stop);
+  } catch (...) {
+  }
+}
+
+std::string Instance::absolutePath(std::uint32_t directory) const {
+  const std::string relative = index_.directoryPath(directory);
+  if (relative.empty()) return options_.root;
+  return options_.root.back() == '/' ? options_.root + relative : options_.root + "/" + relative;
+}
+
+// A folder on another file system is listed only when asked; a folder that is its own
+// ancestor (a bind mount of a parent) never is, so a scan always ends.
+bool Instance::shouldDescend(std::uint32_t slot) const {
+  const Directory& directory = index_.directory(slot);
+  if (!options_.crossFileSystems && directory.device != rootDevice_) return false;
+  for (std::uint32_t at = slot; index_.directory(at).entry != kNone;) {
+    at = index_.entries()[index_.directory(at).entry].parent;
+    const Directory& ancestor = index_.directory(at);
+    if (ancestor.device == directory.device && ancestor.inode == directory.inode) return false;
+  }
+  return true;
+}
+
+void Instance::startWatching(std::uint32_t slot, const std::string& path) {
+  Directory& directory = index_.directory(slot);
+  if (!options_.watch || directory.watch >= 0 || directory.polled) return;
+  const bool underLimit = options_.maxWatches == 0 || watchCount_ < options_.maxWatches;
+  const int watch = underLimit ? watcher_.add(path) : -1;
+  if (watch < 0) {
+    directory.polled = true;
+    unwatched_.push_back(slot);
+    return;
+  }
+  // The kernel hands out the same descriptor again for a folder it already watches (one moved
+  // within the tree); the newest slot takes it over.
+  if (watches_.insert_or_assign(watch, slot).second) ++watchCount_;
+  directory.watch = watch;
+}
+
+void Instance::scanBelow(std::vector<std::uint32_t> pending, const std::stop_token& stop) {
+  const ListingOptions options{.skipHidden = options_.skipHidden};
+  std::vector<std::uint32_t> next;
+  while (!pending.empty() && !stop.stop_requested()) {
+    next.clear();
+    for (const std::uint32_t slot : pending) {
+      if (stop.stop_requested()) return;
+      if (!index_.directory(slot).alive || !shouldDescend(slot)) continue;
+      const std::string path = absolutePath(slot);
+      startWatching(slot, path);
+      const Listing listing = listDirectory(path, options);
+      if (listing.error != 0) continue;
+      std::unique_lock lock(mutex_);
+      index_.directory(slot).listed = true;
+      for (const Listed& child : listing.children) {
+        const std::uint32_t entry = index_.add(slot, child);
+        if (child.kind == Kind::directory) next.push_back(index_.entries()[entry].directory);
+      }
+    }
+    pending.swap(next);
+  }
+}
+
+void Instance::release(const std::vector<std::uint32_t>& removedDirectories) {
+  for (const std::uint32_t slot : removedDirectories) {
+    Directory& directory = index_.directory(slot);
+    if (directory.watch < 0) continue;
+    const auto it = watches_.find(directory.watch);
+    if (it != watches_.end() && it->second == slot) {
+      watcher_.remove(directory.watch);
+      watches_.erase(it);
+      --watchCount_;
+    }
+    directory.watch = -1;
+  }
+}
+
+// Brings one folder's children in line with the disk: new ones are added (and scanned when
+// they are folders), vanished ones removed, the others' sizes and times refreshed.
+void Instance::sync(std::uint32_t slot, const std::stop_token& stop) {
+  if (!index_.directory(slot).alive) return;
+  if (slot != kRootDirectory && !index_.directory(slot).listed) {
+    scanBelow({slot}, stop);
+    return;
+  }
+  const Listing listing = listDirectory(absolutePath(slot), {.skipHidden = options_.skipHidden});
+  // Running out of descriptors or memory says nothing about the folder; anything else that
+  // stops it from being read empties it, as nothing in it can be reported.
+  if (listing.error == EMFILE || listing.error == ENFILE || listing.error == ENOMEM) return;
+
+  std::unordered_map<std::string, std::uint32_t> current;
+  for (const std::uint32_t child : index_.directory(slot).children)
+    current.emplace(index_.name(index_.entries()[child]), child);
+
+  std::vector<std::uint32_t> removed;
+  std::vector<std::uint32_t> added;
+  {
+    std::unique_lock lock(mutex_);
+    std::vector<std::uint32_t> seen;
+    for (const Listed& child : listing.children) {
+      const auto it = current.find(child.name);
+      if (it != current.end()) {
+        const bool wasDirectory = index_.entries()[it->second].kind == Kind::directory;
+        if (wasDirectory == (child.kind == Kind::directory)) {
+          index_.update(it->second, child);
+          seen.push_back(it->second);
+          continue;
+        }
+      }
+      const std::uint32_t entry = index_.add(slot, child);
+      if (child.kind == Kind::directory) added.push_back(index_.entries()[entry].directory);
+    }
+    std::sort(seen.begin(), seen.end());
+    for (const auto& [name, child] : current) {
+      if (std::binary_search(seen.begin(), seen.end(), child)) continue;
+      const auto gone = index_.remove(child);
+      removed.insert(removed.end(), gone.begin(), gone.end());
+    }
+  }
+  release(removed);
+  scanBelow(std::move(added), stop);
+}
+
+void Instance::collectEvents(std::vector<std::uint32_t>& dirty) {
+  for (const Watcher::Event& event : watcher_.drain()) {
+    if (event.mask & IN_Q_OVERFLOW) {
+      for (std::uint32_t slot = 0; slot < index_.directories().size(); ++slot)
+        dirty.push_back(slot);
+      continue;
+    }
+    const auto it = watches_.find(event.watch);
+    if (it == watches_.end()) continue;
+    const std::uint32_t slot = it->second;
+    if (event.mask & IN_IGNORED) {
+      if (index_.directory(slot).watch == event.watch) index_.directory(slot).watch = -1;
+      watches_.erase(it);
+      --watchCount_;
+      if (slot == kRootDirectory) dirty.push_back(slot);
+      continue;
+    }
+    if (event.mask & (IN_DELETE_SELF | IN_MOVE_SELF)) {
+      // The parent's own event removes a folder; only the root has no parent to tell.
+      if (slot == kRootDirectory) dirty.push_back(slot);
+      continue;
+    }
+    dirty.push_back(slot);
+  }
+}
+
+void Instance::rescanUnwatched(const std::stop_token& stop) {
+  std::vector<std::uint32_t> slots;
+  slots.swap(unwatched_);
+  std::erase_if(slots, [this](std::uint32_t slot) { return !index_.directory(slot).alive; });
+  unwatched_ = slots;
+  for (const std::uint32_t slot : slots) {
+    if (stop.stop_requested()) return;
+    sync(slot, stop);
+  }
+}
+
+void Instance::watchLoop(const std::stop_token& stop) {
+  auto nextRescan = std::chrono::steady_clock::now() + options_.rescanInterval;
+  while (!stop.stop_requested()) {
+    int timeout = -1;
+    if (!unwatched_.empty()) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+          nextRescan - std::chrono::steady_clock::now());
+      timeout = static_cast<int>(std::clamp<std::int64_t>(left.count(), 0, INT_MAX));
+    }
+    Watcher::Wait outcome = watcher_.wait(timeout);
+    if (outcome == Watcher::Wait::woken || stop.stop_requested()) return;
+    if (outcome == Watcher::Wait::timeout) {
+      rescanUnwatched(stop);
+      nextRescan = std::chrono::steady_clock::now() + options_.rescanInterval;
+      continue;
+    }
+    std::vector<std::uint32_t> dirty;
+    for (int round = 0; outcome == Watcher::Wait::events && round < kMaxSettleRounds; ++round) {
+      collectEvents(dirty);
+      outcome = watcher_.wait(kSettleMs);
+    }
+    if (outcome == Watcher::Wait::woken) return;
+    // Parents first: a folder's slot always follows its parent's.
+    std::sort(dirty.begin(), dirty.end());
+    dirty.erase(std::unique(dirty.begin(), dirty.end()), dirty.end());
+    for (const std::uint32_t slot : dirty) {
+      if (stop.stop_requested()) return;
+      sync(slot, stop);
+    }
+  }
+}
+
+}  // namespace fff

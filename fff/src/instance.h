@@ -1,0 +1,85 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <shared_mutex>
+#include <stop_token>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+#include "index.h"
+#include "watcher.h"
+
+namespace fff {
+
+struct InstanceOptions {
+  std::string root;
+  std::uint32_t maxWatches = 0;  // 0: as many as the system allows
+  std::chrono::milliseconds rescanInterval{30000};
+  bool skipHidden = false;
+  bool crossFileSystems = false;
+  bool watch = false;
+};
+
+// One indexed tree. A thread of its own scans the root, then (when asked to watch) applies
+// inotify events and rescans the folders it could not watch. Searches read the index under a
+// shared lock from any thread; only that thread writes, and it holds the lock for writing only
+// while applying what it has already read from disk.
+class Instance {
+ public:
+  // Throws Error when the root is not a readable folder.
+  explicit Instance(InstanceOptions options);
+  ~Instance();
+  Instance(const Instance&) = delete;
+  Instance& operator=(const Instance&) = delete;
+
+  // Stops and joins the thread; the index stays readable.
+  void stop();
+  bool waitForScan(std::chrono::milliseconds timeout);
+
+  template <class Reader>
+  decltype(auto) read(Reader&& reader) const {
+    std::shared_lock lock(mutex_);
+    return reader(index_);
+  }
+  std::size_t entryCount() const;
+  const std::string& root() const { return options_.root; }
+
+ private:
+  void run(std::stop_token stop);
+  void scanBelow(std::vector<std::uint32_t> directories, const std::stop_token& stop);
+  void sync(std::uint32_t directory, const std::stop_token& stop);
+  void watchLoop(const std::stop_token& stop);
+  void collectEvents(std::vector<std::uint32_t>& dirty);
+  void rescanUnwatched(const std::stop_token& stop);
+  void release(const std::vector<std::uint32_t>& removedDirectories);
+  bool shouldDescend(std::uint32_t directory) const;
+  void startWatching(std::uint32_t directory, const std::string& path);
+  std::string absolutePath(std::uint32_t directory) const;
+
+  InstanceOptions options_;
+  dev_t rootDevice_ = 0;
+
+  mutable std::shared_mutex mutex_;
+  Index index_;
+
+  // Touched only by the thread.
+  Watcher watcher_;
+  std::unordered_map<int, std::uint32_t> watches_;  // watch descriptor to directory slot
+  std::vector<std::uint32_t> unwatched_;
+  std::size_t watchCount_ = 0;
+
+  std::mutex scanMutex_;
+  std::condition_variable scanned_;
+  bool scanComplete_ = false;
+
+  std::jthread thread_;  // last: starts once everything above exists
+};
+
+}  // namespace fff

@@ -1,0 +1,35 @@
+#include "results.h"
+
+namespace fff {
+
+void fillResults(const Index& index, const Matches& matches, OwnedResults& results) {
+  std::size_t bytes = 0;
+  for (const Match& match : matches.items)
+    bytes += index.entries()[match.entry].pathLength + 1u;
+  results.paths.reserve(bytes);
+  results.items.reserve(matches.items.size());
+  std::vector<std::size_t> offsets;
+  offsets.reserve(matches.items.size());
+  for (const Match& match : matches.items) {
+    const Entry& entry = index.entries()[match.entry];
+    offsets.push_back(results.paths.size());
+    index.appendPath(results.paths, match.entry);
+    const std::size_t length = results.paths.size() - offsets.back();
+    results.paths.push_back('\0');
+    FffItem item{};
+    item.kind = entry.kind == Kind::directory ? FFF_KIND_DIRECTORY : FFF_KIND_FILE;
+    item.flags = entry.symlink ? FFF_ITEM_SYMLINK : 0;
+    item.score = match.score;
+    item.path_length = static_cast<std::uint32_t>(length);
+    item.name_offset = static_cast<std::uint32_t>(length - std::min<std::size_t>(length, entry.nameLength));
+    item.depth = entry.depth;
+    item.size = entry.size;
+    item.modified = index.modified(match.entry);
+    results.items.push_back(item);
+  }
+  // Pointers are set once the buffer has stopped growing.
+  for (std::size_t k = 0; k < results.items.size(); ++k)
+    results.items[k].path = results.paths.data() + offsets[k];
+}
+
+}  // namespace fff

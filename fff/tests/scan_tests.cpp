@@ -1,0 +1,163 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <map>
+
+#include "temp_tree.h"
+
+namespace fff::testing {
+namespace {
+
+using ::testing::ElementsAre;
+
+std::map<std::string, FffItem> everything(const Instance& instance) {
+  std::map<std::string, FffItem> items;
+  for (const FffItem& item : instance.glob("**", 0, UINT32_MAX))
+    items.emplace(item.path, item);
+  return items;
+}
+
+TEST(Scan, RecordsEveryFileAndFolderWithKindSizeAndTime) {
+  TempTree tree;
+  tree.file("a.txt", "12345", 1600000000);
+  tree.file("docs/guide/intro.md", "hello", 1650000000);
+  tree.file("docs/empty", "");
+  tree.dir("empty folder");
+  Instance instance(tree.root());
+  ASSERT_TRUE(instance.waitForScan());
+  const auto items = everything(instance);
+  ASSERT_EQ(items.size(), 6u);
+  EXPECT_EQ(instance.count(), 6);
+  EXPECT_EQ(items.at("a.txt").kind, FFF_KIND_FILE);
+  EXPECT_EQ(items.at("a.txt").size, 5u);
+  EXPECT_EQ(items.at("a.txt").modified, 1600000000);
+  EXPECT_EQ(items.at("a.txt").depth, 0u);
+  EXPECT_EQ(items.at("docs/guide/intro.md").modified, 1650000000);
+  EXPECT_EQ(items.at("docs/guide/intro.md").depth, 2u);
+  EXPECT_EQ(items.at("docs/guide").kind, FFF_KIND_DIRECTORY);
+  EXPECT_EQ(items.at("docs/guide").size, 0u);
+  EXPECT_EQ(items.at("empty folder").kind, FFF_KIND_DIRECTORY);
+}
+
+TEST(Scan, PackageFoldersAreIndexedWithTheirContents) {
+  // Telling packages apart is the caller's business; the index reports them as folders.
+  TempTree tree;
+  tree.file("Library/Photos.photoslibrary/originals/IMG_0001.jpg", "jpeg");
+  tree.file("Apps/Editor.app/Contents/Info.plist", "plist");
+  Instance instance(tree.root());
+  ASSERT_TRUE(instance.waitForScan());
+  const auto items = everything(instance);
+  EXPECT_EQ(items.at("Library/Photos.photoslibrary").kind, FFF_KIND_DIRECTORY);
+  EXPECT_TRUE(items.contains("Library/Photos.photoslibrary/originals/IMG_0001.jpg"));
+  // The folder named like the query first, then the one whose path holds it.
+  EXPECT_THAT(instance.directoryPaths("editor.app"),
+              ElementsAre("Apps/Editor.app", "Apps/Editor.app/Contents"));
+}
+
+TEST(Scan, SymbolicLinksAreRecordedButNeverFollowed) {
+  TempTree outside;
+  outside.file("secret/key.pem", "key");
+  TempTree tree;
+  tree.file("a/b/file.txt", "x");
+  tree.symlink(outside.root(), "escape");
+  tree.symlink(".", "loop");
+  tree.symlink("../..", "a/b/up");
+  tree.symlink("a/b/file.txt", "shortcut.txt");
+  tree.symlink("/nonexistent/target", "dangling");
+  Instance instance(tree.root());
+  ASSERT_TRUE(instance.waitForScan());
+  const auto items = everything(instance);
+  EXPECT_EQ(items.size(), 8u);
+  for (const char* link : {"escape", "loop", "a/b/up", "shortcut.txt", "dangling"}) {
+    ASSERT_TRUE(items.contains(link)) << link;
+    EXPECT_EQ(items.at(link).kind, FFF_KIND_FILE) << link;
+    EXPECT_EQ(items.at(link).flags & FFF_ITEM_SYMLINK, FFF_ITEM_SYMLINK) << link;
+  }
+  EXPECT_EQ(items.at("a/b/file.txt").flags, 0u);
+  EXPECT_TRUE(instance.mixedPaths("key.pem").empty());
+  EXPECT_TRUE(instance.globPaths("**/secret/**").empty());
+}
+
+TEST(Scan, NamesWithSpacesNonAsciiAndInvalidUtf8AreKeptAsBytes) {
+  TempTree tree;
+  const std::string invalid = "caf\xe9 \xff.txt";  // Latin-1, as an old archive would leave it
+  tree.file("My Documents/Annual Report 2024.pdf", "pdf");
+  tree.file("Müsik/Ça va — été.mp3", "mp3");
+  tree.file("raw/" + invalid, "x");
+  Instance instance(tree.root());
+  ASSERT_TRUE(instance.waitForScan());
+  EXPECT_THAT(instance.mixedPaths("annual report", 1), ElementsAre("My Documents/Annual Report 2024.pdf"));
+  EXPECT_THAT(instance.mixedPaths("ça va", 1), ElementsAre("Müsik/Ça va — été.mp3"));
+  EXPECT_THAT(instance.mixedPaths("CA VA ETE", 1), ::testing::IsEmpty());
+  EXPECT_THAT(instance.mixedPaths("caf", 1), ElementsAre("raw/" + invalid));
+  EXPECT_THAT(instance.globPaths("raw/caf?*.txt"), ElementsAre("raw/" + invalid));
+  EXPECT_THAT(instance.globPaths("**/*\xff*"), ElementsAre("raw/" + invalid));
+  // A query that is itself not UTF-8 is matched by its bytes.
+  EXPECT_THAT(instance.mixedPaths("\xe9 \xff", 1), ElementsAre("raw/" + invalid));
+}
+
+TEST(Scan, HiddenNamesAreLeftOutOnlyWhenAsked) {
+  TempTree tree;
+  tree.file(".config/app.toml", "");
+  tree.file("visible.txt", "");
+  Instance all(tree.root(), false);
+  Instance visible(tree.root(), false, 0, 0, true);
+  ASSERT_TRUE(all.waitForScan());
+  ASSERT_TRUE(visible.waitForScan());
+  EXPECT_EQ(all.count(), 3);
+  EXPECT_EQ(visible.count(), 1);
+}
+
+// Root reads every folder whatever its permission bits, so the check drops to an unprivileged
+// user in a child process when run as root.
+TEST(Scan, UnreadableFolderIsRecordedAndTheRestScanned) {
+  TempTree tree;
+  tree.file("open/readable.txt", "");
+  tree.file("closed/inside.txt", "");
+  tree.file("z.txt", "");
+  ASSERT_EQ(::chmod(tree.path("closed").c_str(), 0), 0);
+  const auto scan = [&]() -> int {
+    Instance instance(tree.root());
+    if (!instance.waitForScan()) return 10;
+    const auto items = everything(instance);
+    if (!items.contains("closed") || items.at("closed").kind != FFF_KIND_DIRECTORY) return 11;
+    if (items.contains("closed/inside.txt")) return 12;
+    if (!items.contains("open/readable.txt") || !items.contains("z.txt")) return 13;
+    return items.size() == 4 ? 0 : 14;
+  };
+  if (::geteuid() != 0) {
+    EXPECT_EQ(scan(), 0);
+    return;
+  }
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(20);
+    ::_exit(scan());
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "see the check numbers in the lambda";
+}
+
+TEST(Scan, WideAndDeepTreesAreScannedCompletely) {
+  TempTree tree;
+  std::string deep;
+  for (int level = 0; level < 40; ++level)
+    deep += "level" + std::to_string(level) + "/";
+  tree.file(deep + "bottom.txt", "");
+  for (int i = 0; i < 2000; ++i)
+    tree.file("wide/file" + std::to_string(i) + ".dat", "");
+  Instance instance(tree.root(), false);
+  ASSERT_TRUE(instance.waitForScan());
+  EXPECT_EQ(instance.count(), 40 + 1 + 1 + 2000);
+  EXPECT_THAT(instance.mixedPaths("bottom.txt", 1), ElementsAre(deep + "bottom.txt"));
+}
+
+}  // namespace
+}  // namespace fff::testing

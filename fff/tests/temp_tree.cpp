@@ -1,0 +1,201 @@
+#include "temp_tree.h"
+
+#include <fcntl.h>
+#include <ftw.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <fstream>
+#include <stdexcept>
+#include <thread>
+
+namespace fff::testing {
+namespace {
+
+void check(bool ok, const std::string& what) {
+  if (!ok) throw std::runtime_error(what + ": " + std::strerror(errno));
+}
+
+int makeRemovable(const char* path, const struct stat* info, int type, FTW*) {
+  if (type == FTW_D || type == FTW_DNR) ::chmod(path, 0700);
+  (void)info;
+  return 0;
+}
+
+int removeOne(const char* path, const struct stat*, int, FTW*) {
+  return ::remove(path);
+}
+
+template <class Header, class Free>
+std::vector<FffItem> collect(FffResult* result, const FffItem* (*get)(const Header*, std::uint32_t),
+                             Free release, std::deque<std::string>& kept) {
+  std::vector<FffItem> items;
+  if (!result) throw std::runtime_error("no result record");
+  if (!result->success) {
+    const std::string message = result->error ? result->error : "(no message)";
+    fff_free_result(result);
+    throw std::runtime_error(message);
+  }
+  auto* header = static_cast<Header*>(result->handle);
+  for (std::uint32_t i = 0;; ++i) {
+    const FffItem* item = get(header, i);
+    if (!item) break;
+    FffItem copy = *item;
+    kept.emplace_back(item->path, item->path_length);
+    items.push_back(copy);
+  }
+  release(header);
+  fff_free_result(result);
+  // Point the copies at strings that outlive the search result.
+  for (std::size_t k = 0; k < items.size(); ++k)
+    items[k].path = kept[kept.size() - items.size() + k].c_str();
+  return items;
+}
+
+}  // namespace
+
+TempTree::TempTree() {
+  char pattern[] = "/tmp/fff-tests.XXXXXX";
+  check(::mkdtemp(pattern) != nullptr, "mkdtemp");
+  root_ = pattern;
+  // Readable by every user, so that a test may drop its privileges.
+  ::chmod(root_.c_str(), 0755);
+}
+
+TempTree::~TempTree() {
+  ::nftw(root_.c_str(), makeRemovable, 16, FTW_PHYS);
+  ::nftw(root_.c_str(), removeOne, 16, FTW_PHYS | FTW_DEPTH);
+}
+
+std::string TempTree::path(std::string_view relative) const {
+  return root_ + "/" + std::string(relative);
+}
+
+void TempTree::dir(std::string_view relative) const {
+  std::string partial = root_;
+  std::size_t start = 0;
+  while (start <= relative.size()) {
+    const std::size_t slash = relative.find('/', start);
+    const std::size_t end = slash == std::string_view::npos ? relative.size() : slash;
+    partial += "/" + std::string(relative.substr(start, end - start));
+    if (::mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST) check(false, "mkdir " + partial);
+    start = end + 1;
+  }
+}
+
+void TempTree::file(std::string_view relative, std::string_view content,
+                    std::optional<std::time_t> modified) const {
+  const std::size_t slash = relative.rfind('/');
+  if (slash != std::string_view::npos) dir(relative.substr(0, slash));
+  const std::string full = path(relative);
+  {
+    std::ofstream out(full, std::ios::binary);
+    check(out.good(), "create " + full);
+    out << content;
+  }
+  if (modified) {
+    const timespec times[2] = {{*modified, 0}, {*modified, 0}};
+    check(::utimensat(AT_FDCWD, full.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0, "utimensat " + full);
+  }
+}
+
+void TempTree::symlink(std::string_view target, std::string_view relative) const {
+  check(::symlink(std::string(target).c_str(), path(relative).c_str()) == 0, "symlink");
+}
+
+void TempTree::remove(std::string_view relative) const {
+  const std::string full = path(relative);
+  ::nftw(full.c_str(), removeOne, 16, FTW_PHYS | FTW_DEPTH);
+}
+
+void TempTree::rename(std::string_view from, std::string_view to) const {
+  check(::rename(path(from).c_str(), path(to).c_str()) == 0, "rename");
+}
+
+Instance::Instance(const std::string& root, bool watch, std::uint32_t maxWatches, std::uint32_t rescanMs,
+                   bool skipHidden) {
+  FffOptions options{};
+  options.version = FFF_OPTIONS_VERSION;
+  options.root = root.c_str();
+  options.watch = watch ? 1 : 0;
+  options.max_watches = maxWatches;
+  options.rescan_interval_ms = rescanMs;
+  options.skip_hidden = skipHidden ? 1 : 0;
+  FffResult* result = fff_create_instance_with(&options);
+  if (!result || !result->success) {
+    const std::string message = result && result->error ? result->error : "no result";
+    fff_free_result(result);
+    throw std::runtime_error(message);
+  }
+  handle_ = static_cast<FffInstance*>(result->handle);
+  fff_free_result(result);
+}
+
+bool Instance::waitForScan(std::uint64_t ms) const {
+  FffResult* result = fff_wait_for_scan(handle_, ms);
+  const bool done = result && result->success && result->int_value == 1;
+  fff_free_result(result);
+  return done;
+}
+
+std::int64_t Instance::count() const {
+  FffResult* result = fff_count_entries(handle_);
+  const std::int64_t value = result && result->success ? result->int_value : -1;
+  fff_free_result(result);
+  return value;
+}
+
+std::vector<FffItem> Instance::mixed(const std::string& query, std::uint32_t limit, std::uint32_t flags,
+                                     std::uint32_t offset, std::uint32_t maxDepth,
+                                     std::int32_t minScore) const {
+  return collect<FffMixedSearchResult>(
+      fff_search_mixed(handle_, query.c_str(), offset, flags, maxDepth, limit, minScore, 0),
+      fff_mixed_search_result_get_item, fff_free_mixed_search_result, kept_);
+}
+
+std::vector<FffItem> Instance::directories(const std::string& query, std::uint32_t limit) const {
+  return collect<FffDirSearchResult>(fff_search_directories(handle_, query.c_str(), 0, 0, 0, limit),
+                                     fff_dir_search_result_get_item, fff_free_dir_search_result, kept_);
+}
+
+std::vector<FffItem> Instance::glob(const std::string& pattern, std::uint32_t options, std::uint32_t limit,
+                                    std::int64_t modifiedAfter) const {
+  return collect<FffSearchResult>(fff_glob(handle_, pattern.c_str(), 0, modifiedAfter, options, limit),
+                                  fff_search_result_get_item, fff_free_search_result, kept_);
+}
+
+std::vector<std::string> Instance::mixedPaths(const std::string& query, std::uint32_t limit,
+                                              std::uint32_t flags) const {
+  return pathsOf(mixed(query, limit, flags));
+}
+
+std::vector<std::string> Instance::directoryPaths(const std::string& query, std::uint32_t limit) const {
+  return pathsOf(directories(query, limit));
+}
+
+std::vector<std::string> Instance::globPaths(const std::string& pattern, std::uint32_t options,
+                                             std::uint32_t limit) const {
+  return pathsOf(glob(pattern, options, limit));
+}
+
+std::vector<std::string> pathsOf(const std::vector<FffItem>& items) {
+  std::vector<std::string> paths;
+  for (const FffItem& item : items)
+    paths.emplace_back(item.path, item.path_length);
+  return paths;
+}
+
+bool eventually(const std::function<bool()>& condition, int seconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (condition()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return condition();
+}
+
+}  // namespace fff::testing
