@@ -21,11 +21,13 @@ int runSearch(std::span<const std::string> arguments, std::FILE* input, std::FIL
 int runPrefs(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 int runUsage(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 int runMenus(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
+int runCapabilities(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 
 extern const std::string_view kFilterHelp;
 extern const std::string_view kSearchHelp;
 extern const std::string_view kPrefsHelp;
 extern const std::string_view kUsageHelp;
 extern const std::string_view kMenusHelp;
+extern const std::string_view kCapabilitiesHelp;
 
 }  // namespace quillo::cli

@@ -12,7 +12,7 @@ namespace {
 
 using quillo::cli::Subcommand;
 
-const std::array<Subcommand, 5> kSubcommands{{
+const std::array<Subcommand, 6> kSubcommands{{
     {"filter", "match lines from standard input as the launcher matches titles", quillo::cli::kFilterHelp,
      quillo::cli::runFilter},
     {"search", "search applications, settings and actions as the launcher does", quillo::cli::kSearchHelp,
@@ -21,12 +21,14 @@ const std::array<Subcommand, 5> kSubcommands{{
     {"usage", "count a command's run, or forget the counts", quillo::cli::kUsageHelp, quillo::cli::runUsage},
     {"menus", "list the menu commands of a saved accessibility tree", quillo::cli::kMenusHelp,
      quillo::cli::runMenus},
+    {"capabilities", "list the commands that scriptable application bundles add",
+     quillo::cli::kCapabilitiesHelp, quillo::cli::runCapabilities},
 }};
 
 void printOverview(std::FILE* stream) {
   fmt::print(stream, "usage: quillo-cli COMMAND [OPTIONS] [QUERY]\n\ncommands:\n");
   for (const Subcommand& subcommand : kSubcommands) {
-    fmt::print(stream, "  {:<8} {}\n", subcommand.name, subcommand.summary);
+    fmt::print(stream, "  {:<12} {}\n", subcommand.name, subcommand.summary);
   }
   fmt::print(stream, "\n'quillo-cli COMMAND --help' describes one command.\n");
 }

@@ -20,10 +20,10 @@ namespace quillo::cli {
 const std::string_view kSearchHelp =
     R"(usage: quillo-cli search [--limit N] [--json] [--applications DIR]... QUERY
 
-Searches what the launcher searches locally: installed applications, System Settings panes
-and the built-in actions, best first, lifted by how often you ran them (while "Remember what
-I run" is on). Values typed with an action become its choices ("volume 20%", "keep awake
-until 4:30", "screenshot in 5 seconds"). A bang word such as !yt or !w at either end searches
+Searches what the launcher searches locally: installed applications, System Settings panes,
+the built-in actions and the commands of scriptable applications, best first, lifted by how
+often you ran them (while "Remember what I run" is on). Values typed with an action become its
+choices ("volume 20%", "keep awake until 4:30", "screenshot in 5 seconds", "dark mode on"). A bang word such as !yt or !w at either end searches
 a web site.
 
 options:

@@ -87,7 +87,7 @@ TEST(CommandIndex, WithoutAValueParserTheWholeQueryMustMatch) {
   EXPECT_EQ(ids(index.search("volume", {}, 8)), (std::vector<std::string>{"action.Set Volume"}));
 }
 
-TEST(CommandIndex, ScriptableCapabilitiesAreLeftToTheirOwnScorer) {
+TEST(CommandIndex, ScriptableCapabilitiesAreScoredByTheirWordsNotTheirTitle) {
   const Capability darkMode{.app = {"System", "com.apple.systemevents",
                                     base::Url::file("/System/Library/CoreServices/System Events.app")},
                             .name = "dark mode",
@@ -99,8 +99,10 @@ TEST(CommandIndex, ScriptableCapabilitiesAreLeftToTheirOwnScorer) {
                      Command::Kind::capability, "", "", "",
                      target::Definition{definition::ScriptableCapability{darkMode}});
   const CommandIndex index({capability});
-  EXPECT_TRUE(index.search("dark mode", {}, 8).empty());
-  EXPECT_EQ(index.commands().size(), 1u);
+  // "turn on" is no part of the title, yet names the capability with "dark mode".
+  EXPECT_EQ(ids(index.search("turn on dark mode", {}, 8)),
+            (std::vector<std::string>{"capability.com.apple.systemevents/aprp.thme"}));
+  EXPECT_TRUE(index.search("light", {}, 8).empty());
 }
 
 TEST(CommandIndex, SystemIndexListsAppsThenSettingsThenActions) {

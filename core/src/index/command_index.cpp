@@ -2,15 +2,33 @@
 
 #include <algorithm>
 
+#include "quillo/core/capabilities/capability_catalog.h"
 #include "quillo/core/index/catalog.h"
 #include "quillo/core/matching/fuzzy_matcher.h"
 
 namespace quillo::core {
 namespace {
 
-bool isScriptableCapability(const Command& command) {
+std::optional<CapabilityTarget> capabilityTarget(const Command& command) {
   const ActionDefinition* definition = command.definition();
-  return definition != nullptr && std::holds_alternative<definition::ScriptableCapability>(*definition);
+  if (definition == nullptr) return std::nullopt;
+  const auto* scriptable = std::get_if<definition::ScriptableCapability>(definition);
+  if (scriptable == nullptr) return std::nullopt;
+  return CapabilityTarget::of(scriptable->capability);
+}
+
+// The bundles whose dictionaries the system index reads: every installed application's, then
+// the system's own scripting host.
+std::vector<std::filesystem::path> scriptableBundles(const std::vector<Command>& apps) {
+  std::vector<std::filesystem::path> bundles;
+  for (const Command& command : apps) {
+    const auto* app = std::get_if<target::App>(&command.target);
+    if (app == nullptr) continue;
+    if (auto path = app->bundle.filePath()) bundles.emplace_back(std::move(*path));
+  }
+  const auto& system = CapabilityCatalog::systemApps();
+  bundles.insert(bundles.end(), system.begin(), system.end());
+  return bundles;
 }
 
 // Whether the query holds a value the title cannot hold: a duration, delay, clock time,
@@ -33,8 +51,8 @@ CommandIndex::CommandIndex(std::vector<Command> commands, Options options) : opt
   entries_.reserve(commands.size());
   for (Command& command : commands) {
     MatchTarget target(command.title);
-    const bool capability = isScriptableCapability(command);
-    entries_.push_back(Entry{std::move(command), std::move(target), capability});
+    std::optional<CapabilityTarget> capability = capabilityTarget(command);
+    entries_.push_back(Entry{std::move(command), std::move(target), std::move(capability)});
   }
 }
 
@@ -45,6 +63,9 @@ CommandIndex CommandIndex::system(const platform::System& system, const Applicat
   const auto& actions = Catalog::actions(system);
   commands.insert(commands.end(), settings.begin(), settings.end());
   commands.insert(commands.end(), actions.begin(), actions.end());
+  std::vector<Command> scriptable = CapabilityCatalog::commands(scriptableBundles(commands));
+  commands.insert(commands.end(), std::make_move_iterator(scriptable.begin()),
+                  std::make_move_iterator(scriptable.end()));
   return CommandIndex(std::move(commands), options);
 }
 
@@ -64,17 +85,33 @@ std::vector<LocalHit> CommandIndex::search(std::string_view query, const UsageCo
   // A parameterised action is also matched by the words around a typed value, so that
   // "volume 20%" finds "Set Volume" though the title holds no percentage.
   PreparedQuery rest;
+  std::optional<CapabilityQuery> namedRest;
   if (options_.parseValues != nullptr) {
     const ParsedQuery parsed = options_.parseValues(query);
-    if (hasNonToggleValue(parsed)) rest = FuzzyMatcher::prepare(parsed.remainder);
+    if (hasNonToggleValue(parsed)) {
+      rest = FuzzyMatcher::prepare(parsed.remainder);
+      namedRest = CapabilityQuery::of(parsed.remainder);
+    }
   }
+
+  const CapabilityQuery named = CapabilityQuery::of(query);
 
   std::vector<Ranked> scored;
   for (std::size_t index = 0; index < entries_.size(); ++index) {
     const Entry& entry = entries_[index];
-    if (entry.isCapability) continue;
-    std::optional<int> base = FuzzyMatcher::score(q, entry.target);
-    if (!rest.empty() && entry.command.definition() != nullptr) {
+    std::optional<int> base;
+    if (entry.capability) {
+      base = entry.capability->score(named);
+      // "start screen saver in 5 seconds": the words around a value name the capability too.
+      if (namedRest) {
+        if (const auto byRemainder = entry.capability->score(*namedRest)) {
+          base = base ? std::max(*base, *byRemainder) : *byRemainder;
+        }
+      }
+    } else {
+      base = FuzzyMatcher::score(q, entry.target);
+    }
+    if (!entry.capability && !rest.empty() && entry.command.definition() != nullptr) {
       if (const auto byRemainder = FuzzyMatcher::score(rest, entry.target)) {
         base = base ? std::max(*base, *byRemainder) : *byRemainder;
       }

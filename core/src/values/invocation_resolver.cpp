@@ -6,6 +6,7 @@
 
 #include "calendar_time.h"
 #include "quillo/core/actions/action_bounds.h"
+#include "quillo/core/capabilities/capability_resolver.h"
 
 namespace quillo::core {
 namespace {
@@ -152,7 +153,9 @@ Actions readingsOf(const ActionDefinition& definition, const std::vector<ParsedV
 
 std::vector<ResolvedAction> InvocationResolver::resolve(const ActionDefinition& definition, const ParsedQuery& query,
                                                         bool offersPresets, const ResolverContext& context) {
-  if (std::holds_alternative<definition::ScriptableCapability>(definition)) return {};
+  if (const auto* scriptable = std::get_if<definition::ScriptableCapability>(&definition)) {
+    return CapabilityResolver::rows(scriptable->capability, query, offersPresets);
+  }
   std::vector<ParsedValue> values = query.values;
   std::erase_if(values, [](const ParsedValue& value) { return std::holds_alternative<parsed::Toggle>(value); });
 

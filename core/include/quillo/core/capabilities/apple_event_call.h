@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "quillo/core/capabilities/capability.h"
+#include "quillo/platform/apple_event.h"
 
 namespace quillo::core {
 
@@ -36,6 +37,23 @@ struct AppleEventCall {
   Capability::App app;
   Capability::Operation operation;
   std::optional<Value> value;
+
+  // The event that carries out the call in process `pid`: a property set ("core"/"setd") or the
+  // scripting command itself. None for a property without a value, or a flip, which is read first.
+  std::optional<platform::AppleEvent> event(int pid) const;
+  // The "get" event ("core"/"getd") of the property; none for a command.
+  std::optional<platform::AppleEvent> reading(int pid) const;
+  AppleEventCall with(Value newValue) const;
+
+  // The boolean a reply carries as its direct parameter, or none.
+  static std::optional<bool> boolean(const platform::AppleEvent& reply);
+  // The error number and text a reply carries ("errn", "errs"), or none.
+  struct ReplyError {
+    std::int32_t number = 0;
+    std::string text;
+    bool operator==(const ReplyError&) const = default;
+  };
+  static std::optional<ReplyError> failure(const platform::AppleEvent& reply);
 
   bool operator==(const AppleEventCall&) const = default;
   friend void hashInto(base::Hasher& h, const AppleEventCall& c) { h.addAll(c.app, c.operation, c.value); }

@@ -2,11 +2,13 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "quillo/core/capabilities/capability_target.h"
 #include "quillo/core/commands/command.h"
 #include "quillo/core/matching/match_target.h"
 #include "quillo/core/values/parameter_parser.h"
@@ -43,7 +45,8 @@ class CommandIndex {
 
   explicit CommandIndex(std::vector<Command> commands, Options options = {});
 
-  // The installed applications, the settings panes and the Mac actions. Reads the file system.
+  // The installed applications, the settings panes, the Mac actions, and the commands of the
+  // scriptable applications among the installed ones and the system's. Reads the file system.
   static CommandIndex system(const platform::System& system, const ApplicationRoots& roots,
                              Options options = {});
 
@@ -66,7 +69,7 @@ class CommandIndex {
     MatchTarget target;
     // Scriptable-application commands are scored by their own scorer, which names the
     // capability's words and choices rather than its title.
-    bool isCapability = false;
+    std::optional<CapabilityTarget> capability;
   };
 
   // An entry and what orders it: its score, or its use count when the query is empty.

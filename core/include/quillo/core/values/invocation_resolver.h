@@ -15,8 +15,7 @@ namespace quillo::core {
 // the context; safe from any thread.
 namespace InvocationResolver {
 
-// Choices for the built-in actions. Commands of scriptable applications are resolved by their
-// own resolver and get none here.
+// Choices for the built-in actions; commands of scriptable applications go to CapabilityResolver.
 std::vector<ResolvedAction> resolve(const ActionDefinition& definition, const ParsedQuery& query, bool offersPresets,
                                     const ResolverContext& context);
 

@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include "quillo/core/capabilities/capability_catalog.h"
+#include "quillo/core/capabilities/capability_target.h"
+#include "quillo/core/index/command_index.h"
+#include "quillo/testing/fake_system.h"
+#include "scripting_dictionaries.h"
+
+namespace quillo::core {
+namespace {
+
+using namespace testing_dictionaries;
+
+const Capability kDarkMode{
+    .app = {"System", "com.apple.systemevents", base::Url::file("/Hosts/System Events.app")},
+    .name = "dark mode",
+    .container = "appearance preferences",
+    .summary = "",
+    .operation = Capability::PropertyOperation{{"aprp", "thme"}},
+    .value = Capability::Value(Capability::Boolean{})};
+const Capability kAccent{
+    .app = kDarkMode.app,
+    .name = "accent",
+    .container = "appearance preferences",
+    .summary = "",
+    .operation = Capability::PropertyOperation{{"aprp", "acnt"}},
+    .value = Capability::Value(Capability::Enumeration{{{"warm red", "wred"}, {"graphite", "grph"}}})};
+
+const Capability kStart{.app = kDarkMode.app,
+                        .name = "start screen saver",
+                        .container = std::nullopt,
+                        .summary = "",
+                        .operation = Capability::CommandOperation{"hostsvst", std::nullopt},
+                        .value = std::nullopt};
+
+std::optional<int> score(const Capability& capability, std::string_view typed) {
+  return CapabilityTarget::of(capability).score(CapabilityQuery::of(typed));
+}
+
+TEST(CapabilityQuery, VerbsTogglesAndNumbersAreNotNameWords) {
+  EXPECT_EQ(CapabilityQuery::of("Turn ON dark-mode").words, (std::vector<std::string>{"dark", "mode"}));
+  EXPECT_EQ(CapabilityQuery::of("set volume to 20%").words, (std::vector<std::string>{"volume", "to"}));
+  EXPECT_TRUE(CapabilityQuery::of("switch off").words.empty());
+}
+
+TEST(CapabilityTarget, FieldsComeFromTheCapability) {
+  const CapabilityTarget target = CapabilityTarget::of(kAccent);
+  EXPECT_EQ(target.term, MatchTarget("System accent appearance preferences"));
+  EXPECT_EQ(target.appLength, 6);
+  EXPECT_EQ(target.choiceWords, (std::set<std::string>{"warm", "red", "graphite"}));
+}
+
+TEST(CapabilityTarget, WordsThatBeginTheNameInOrderScoreAsATitlePrefix) {
+  for (const std::string_view typed :
+       {"dark mode on", "turn on dark mode", "dark", "system dark mode", "dark mo"}) {
+    const auto value = score(kDarkMode, typed);
+    ASSERT_TRUE(value) << typed;
+    EXPECT_GE(*value, 871) << typed;
+    EXPECT_LE(*value, 910) << typed;
+  }
+  // More of the name typed ranks higher; the application's name neither helps nor hurts.
+  EXPECT_GT(*score(kDarkMode, "dark mode"), *score(kDarkMode, "dark"));
+  EXPECT_EQ(score(kDarkMode, "system dark mode"), score(kDarkMode, "dark mode"));
+  EXPECT_EQ(score(kDarkMode, "dark mode appearance preferences"), 1000);
+}
+
+TEST(CapabilityTarget, WordsElsewhereInTheNameScoreAsWordStarts) {
+  for (const std::string_view typed : {"appearance dark", "mode dark", "preferences"}) {
+    const auto value = score(kDarkMode, typed);
+    ASSERT_TRUE(value) << typed;
+    EXPECT_GE(*value, 801) << typed;
+    EXPECT_LE(*value, 819) << typed;
+  }
+}
+
+TEST(CapabilityTarget, ScatteredLettersScoreWeakAndOtherWordsNotAtAll) {
+  const auto scattered = score(kDarkMode, "drkmd");
+  ASSERT_TRUE(scattered);
+  EXPECT_LT(*scattered, 800);
+  EXPECT_EQ(score(kDarkMode, "light"), std::nullopt);
+  EXPECT_EQ(score(kDarkMode, "turn on"), std::nullopt);
+  // Naming only the application does not name the capability.
+  EXPECT_EQ(score(kDarkMode, "system"), std::nullopt);
+  EXPECT_EQ(score(kDarkMode, ""), std::nullopt);
+}
+
+TEST(CapabilityTarget, ChoiceWordsAreTheValueNotTheName) {
+  EXPECT_EQ(score(kAccent, "accent graphite"), score(kAccent, "accent"));
+  EXPECT_EQ(score(kAccent, "accent warm re"), score(kAccent, "accent"));
+  EXPECT_EQ(score(kAccent, "graphite"), std::nullopt);
+}
+
+TEST(CommandIndex, FindsCapabilitiesOfInstalledBundlesByTheirScorer) {
+  testing::TemporaryFolder apps;
+  makeBundle(apps.path(), "Lumen", "org.example.lumen", "Lumen", kHost);
+  makeBundle(apps.path(), "Dark Room", "org.example.darkroom", "", "");
+  const testing::FakeSystem system;
+  const CommandIndex index = CommandIndex::system(system, {.folders = {apps.path()}, .bundles = {}});
+  const auto commands = index.commands();
+  EXPECT_EQ(commands.back().id, "capability.org.example.lumen/aprp.acnt");
+
+  for (const std::string_view typed : {"dark mode on", "turn on dark mode", "appearance dark"}) {
+    const auto hits = index.search(typed, {}, 3);
+    ASSERT_FALSE(hits.empty()) << typed;
+    EXPECT_EQ(hits[0].command.id, "capability.org.example.lumen/aprp.thme") << typed;
+  }
+  // The title "Dark Room" is a whole prefix match and leads; the capability follows.
+  const auto dark = index.search("dark", {}, 3);
+  ASSERT_GE(dark.size(), 2u);
+  EXPECT_EQ(dark[1].command.id, "capability.org.example.lumen/aprp.thme");
+  // Words around a typed value still name the capability, which then says it takes none.
+  const CommandIndex commandOnly({CapabilityCatalog::command(kStart)});
+  const auto delayed = commandOnly.search("start screen saver in 5 seconds", {}, 1);
+  ASSERT_EQ(delayed.size(), 1u);
+  EXPECT_GE(delayed[0].score, 871);
+
+  // Use lifts a capability as it lifts a title, by at most nine.
+  const auto used = index.search("drkmd", {{"capability.org.example.lumen/aprp.thme", 50}}, 1);
+  ASSERT_EQ(used.size(), 1u);
+  EXPECT_EQ(used[0].score, *score(kDarkMode, "drkmd") + 9);
+}
+
+}  // namespace
+}  // namespace quillo::core
