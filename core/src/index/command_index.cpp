@@ -49,9 +49,13 @@ int usageBonus(const UsageCounts& usage, const std::string& id) {
 
 CommandIndex::CommandIndex(std::vector<Command> commands, Options options) : options_(options) {
   entries_.reserve(commands.size());
+  screens_.reserve(commands.size());
   for (Command& command : commands) {
     MatchTarget target(command.title);
     std::optional<CapabilityTarget> capability = capabilityTarget(command);
+    screens_.push_back(Screen{target.bits, target.wordStartBits,
+                              static_cast<std::uint32_t>(target.scalars.size()),
+                              command.definition() != nullptr, capability.has_value()});
     entries_.push_back(Entry{std::move(command), std::move(target), std::move(capability)});
   }
 }
@@ -95,32 +99,66 @@ std::vector<LocalHit> CommandIndex::search(std::string_view query, const UsageCo
   }
 
   const CapabilityQuery named = CapabilityQuery::of(query);
-
-  std::vector<Ranked> scored;
-  for (std::size_t index = 0; index < entries_.size(); ++index) {
-    const Entry& entry = entries_[index];
-    std::optional<int> base;
-    if (entry.capability) {
-      base = entry.capability->score(named);
-      // "start screen saver in 5 seconds": the words around a value name the capability too.
-      if (namedRest) {
-        if (const auto byRemainder = entry.capability->score(*namedRest)) {
-          base = base ? std::max(*base, *byRemainder) : *byRemainder;
-        }
-      }
-    } else {
-      base = FuzzyMatcher::score(q, entry.target);
-    }
-    if (!entry.capability && !rest.empty() && entry.command.definition() != nullptr) {
-      if (const auto byRemainder = FuzzyMatcher::score(rest, entry.target)) {
-        base = base ? std::max(*base, *byRemainder) : *byRemainder;
-      }
-    }
-    if (!base) continue;
-    const int boosted = *base + usageBonus(usage, entry.command.id);
+  const bool byRemainder = !rest.empty();
+  const auto larger = [](std::optional<int> a, std::optional<int> b) {
+    return a && b ? std::max(*a, *b) : a ? a : b;
+  };
+  const auto add = [&](std::vector<Ranked>& scored, std::size_t index, int base) {
+    const int boosted = base + usageBonus(usage, entries_[index].command.id);
     // Use reorders matches of one kind but never makes a weak match strong.
-    const int score = *base >= FuzzyMatcher::strongMatch ? boosted : std::min(boosted, fuzzy::kBestWeakMatch);
+    const int score = base >= FuzzyMatcher::strongMatch ? boosted : std::min(boosted, fuzzy::kBestWeakMatch);
     scored.push_back({score, index});
+  };
+
+  // Strong matches first. Every scattered match ranks below every strong one, so once `limit`
+  // strong hits are in hand the scattered ones need not be looked for: the first keys of a
+  // query, which match most titles, cost one cheap pass.
+  std::vector<Ranked> scored;
+  std::vector<std::size_t> notStrong;
+  std::size_t strong = 0;
+  // Whether the query, or the words around its value, may match an entry at all, and may match
+  // it at a word start: signatures answer most entries without reading their titles.
+  const auto mayMatch = [](const PreparedQuery& words, const Screen& screen) {
+    return !words.empty() && screen.length >= words.scalars.size() && (words.bits & ~screen.bits) == 0;
+  };
+  const auto mayBeStrong = [&](const PreparedQuery& words, const Screen& screen) {
+    return mayMatch(words, screen) && (fuzzy::signatureBit(words.scalars[0]) & screen.wordStartBits) != 0;
+  };
+  for (std::size_t index = 0; index < screens_.size(); ++index) {
+    const Screen& screen = screens_[index];
+    if (screen.isCapability) {
+      const CapabilityTarget& capability = *entries_[index].capability;
+      // "start screen saver in 5 seconds": the words around a value name the capability too.
+      const auto base =
+          larger(capability.score(named), namedRest ? capability.score(*namedRest) : std::nullopt);
+      if (!base) continue;
+      add(scored, index, *base);
+      if (*base >= FuzzyMatcher::strongMatch) ++strong;
+      continue;
+    }
+    const bool alsoByRemainder = byRemainder && screen.isDefinition;
+    const bool matchable = mayMatch(q, screen) || (alsoByRemainder && mayMatch(rest, screen));
+    if (!matchable) continue;
+    const MatchTarget& target = entries_[index].target;
+    const auto base =
+        larger(mayBeStrong(q, screen) ? FuzzyMatcher::strongScore(q, target) : std::nullopt,
+               alsoByRemainder && mayBeStrong(rest, screen) ? FuzzyMatcher::strongScore(rest, target)
+                                                            : std::nullopt);
+    if (!base) {
+      notStrong.push_back(index);
+      continue;
+    }
+    add(scored, index, *base);
+    ++strong;
+  }
+  if (strong < limit) {
+    for (const std::size_t index : notStrong) {
+      const MatchTarget& target = entries_[index].target;
+      const bool alsoByRemainder = byRemainder && screens_[index].isDefinition;
+      const auto base = larger(FuzzyMatcher::weakScore(q, target),
+                               alsoByRemainder ? FuzzyMatcher::weakScore(rest, target) : std::nullopt);
+      if (base) add(scored, index, *base);
+    }
   }
 
   return best(scored, limit, [](const Ranked& ranked) { return ranked.rank; });

@@ -13,6 +13,7 @@ MatchTarget::MatchTarget(std::u32string lowercasedScalars) : scalars(std::move(l
   for (std::size_t index = 0; index < scalars.size(); ++index) {
     const bool separator = fuzzy::isSeparator(scalars[index]);
     wordStart[index] = !separator && afterSeparator;
+    if (wordStart[index]) wordStartBits |= fuzzy::signatureBit(scalars[index]);
     afterSeparator = separator;
   }
   bits = fuzzy::signature(scalars);

@@ -72,6 +72,16 @@ class CommandIndex {
     std::optional<CapabilityTarget> capability;
   };
 
+  // What a keystroke reads of every entry, kept apart from the entries so that the pass over all
+  // of them stays within a few cache lines per entry.
+  struct Screen {
+    std::uint64_t bits;
+    std::uint64_t wordStartBits;
+    std::uint32_t length;
+    bool isDefinition;
+    bool isCapability;
+  };
+
   // An entry and what orders it: its score, or its use count when the query is empty.
   struct Ranked {
     int rank;
@@ -84,6 +94,7 @@ class CommandIndex {
   std::vector<LocalHit> best(std::vector<Ranked>& ranked, std::size_t limit, Score score) const;
 
   std::vector<Entry> entries_;
+  std::vector<Screen> screens_;
   Options options_;
 };
 

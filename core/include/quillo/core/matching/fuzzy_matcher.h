@@ -39,6 +39,15 @@ struct FuzzyMatcher {
     return fuzzy::score(query.scalars, query.bits, target);
   }
 
+  // The score split in its two kinds, for callers that can skip the scattered matches once they
+  // hold enough strong ones: score = strongScore, else weakScore.
+  static std::optional<int> strongScore(const PreparedQuery& query, const MatchTarget& target) {
+    return fuzzy::strongScore(query.scalars, query.bits, target);
+  }
+  static std::optional<int> weakScore(const PreparedQuery& query, const MatchTarget& target) {
+    return fuzzy::weakScore(query.scalars, query.bits, target);
+  }
+
   static constexpr bool isSeparator(char32_t c) { return fuzzy::isSeparator(c); }
 };
 

@@ -117,19 +117,41 @@ std::optional<int> subsequenceScore(std::u32string_view q, const View& t, bool p
   return score;
 }
 
-// The match score of a prepared query whose signature is `queryBits`; none when it does not match.
+// Whether a target can hold the query at all: long enough, and every character class present.
 template <class View>
-std::optional<int> score(std::u32string_view q, std::uint64_t queryBits, const View& t) {
-  const std::size_t m = q.size();
-  const std::size_t n = t.size();
-  if (m == 0 || n < m) return std::nullopt;
-  if ((queryBits & ~t.signature()) != 0) return std::nullopt;
-  if (const auto prefix = prefixScore(q, t)) return prefix;
+bool mayMatch(std::u32string_view q, std::uint64_t queryBits, const View& t) {
+  return !q.empty() && t.size() >= q.size() && (queryBits & ~t.signature()) == 0;
+}
+
+// The strong part of the score alone: a whole-title, prefix or word-start match (always at least
+// kStrongMatch), or none.
+template <class View>
+std::optional<int> strongScore(std::u32string_view q, std::uint64_t queryBits, const View& t) {
+  if (!mayMatch(q, queryBits, t)) return std::nullopt;
+  // A target that says which letters begin its words spares the walk when none is the first.
+  if constexpr (requires { t.wordStartSignature(); }) {
+    if ((signatureBit(q[0]) & t.wordStartSignature()) == 0) return std::nullopt;
+  }
+  return prefixScore(q, t);
+}
+
+// The weak part of the score alone: a scattered match (at most kBestWeakMatch), for a target that
+// has no strong match.
+template <class View>
+std::optional<int> weakScore(std::u32string_view q, std::uint64_t queryBits, const View& t) {
+  if (!mayMatch(q, queryBits, t)) return std::nullopt;
   const auto scattered = subsequenceScore(q, t, false);
   if (!scattered) return std::nullopt;
   const auto atWordStarts = subsequenceScore(q, t, true);
   const int best = atWordStarts ? std::max(*scattered, *atWordStarts) : *scattered;
-  return std::min(best - static_cast<int>((n - m) / 4), kBestWeakMatch);
+  return std::min(best - static_cast<int>((t.size() - q.size()) / 4), kBestWeakMatch);
+}
+
+// The match score of a prepared query whose signature is `queryBits`; none when it does not match.
+template <class View>
+std::optional<int> score(std::u32string_view q, std::uint64_t queryBits, const View& t) {
+  if (const auto strong = strongScore(q, queryBits, t)) return strong;
+  return weakScore(q, queryBits, t);
 }
 
 }  // namespace quillo::core::fuzzy

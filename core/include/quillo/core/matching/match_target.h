@@ -13,6 +13,8 @@ struct MatchTarget {
   std::u32string scalars;
   std::vector<bool> wordStart;
   std::uint64_t bits = 0;
+  // The signature of the characters that begin words.
+  std::uint64_t wordStartBits = 0;
 
   MatchTarget() = default;
   explicit MatchTarget(std::string_view text);
@@ -23,6 +25,7 @@ struct MatchTarget {
   char32_t at(int index) const noexcept { return scalars[static_cast<std::size_t>(index)]; }
   bool isWordStart(int index) const noexcept { return wordStart[static_cast<std::size_t>(index)]; }
   std::uint64_t signature() const noexcept { return bits; }
+  std::uint64_t wordStartSignature() const noexcept { return wordStartBits; }
 
   bool operator==(const MatchTarget&) const = default;
 };
