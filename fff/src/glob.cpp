@@ -35,21 +35,33 @@ char32_t fold(char32_t c) {
   return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
 }
 
+// Steps over an escaped character or through a bracket class at `i`: true when the character at
+// `i` belongs to one of those and means nothing more to the caller.
+bool skipsQuoted(std::string_view text, std::size_t& i, bool& inClass) {
+  const char c = text[i];
+  if (c == '\\') {
+    ++i;
+    return true;
+  }
+  if (inClass) {
+    if (c == ']') inClass = false;
+    return true;
+  }
+  if (c != '[') return false;
+  inClass = true;
+  if (i + 1 < text.size() && (text[i + 1] == '!' || text[i + 1] == '^')) ++i;
+  if (i + 1 < text.size() && text[i + 1] == ']') ++i;
+  return true;
+}
+
 // Finds the "}" closing the "{" at `open`, skipping escapes and bracket classes; npos if none.
 std::size_t closingBrace(std::string_view text, std::size_t open, std::vector<std::size_t>& commas) {
   int depth = 0;
   bool inClass = false;
   for (std::size_t i = open; i < text.size(); ++i) {
+    if (skipsQuoted(text, i, inClass)) continue;
     const char c = text[i];
-    if (c == '\\') {
-      ++i;
-    } else if (inClass) {
-      if (c == ']') inClass = false;
-    } else if (c == '[') {
-      inClass = true;
-      if (i + 1 < text.size() && (text[i + 1] == '!' || text[i + 1] == '^')) ++i;
-      if (i + 1 < text.size() && text[i + 1] == ']') ++i;
-    } else if (c == '{') {
+    if (c == '{') {
       ++depth;
     } else if (c == '}') {
       if (--depth == 0) return i;
@@ -105,16 +117,8 @@ std::vector<std::string_view> splitSegments(std::string_view pattern) {
   std::size_t start = 0;
   bool inClass = false;
   for (std::size_t i = 0; i < pattern.size(); ++i) {
-    const char c = pattern[i];
-    if (c == '\\') {
-      ++i;
-    } else if (inClass) {
-      if (c == ']') inClass = false;
-    } else if (c == '[') {
-      inClass = true;
-      if (i + 1 < pattern.size() && (pattern[i + 1] == '!' || pattern[i + 1] == '^')) ++i;
-      if (i + 1 < pattern.size() && pattern[i + 1] == ']') ++i;
-    } else if (c == '/') {
+    if (skipsQuoted(pattern, i, inClass)) continue;
+    if (pattern[i] == '/') {
       segments.push_back(pattern.substr(start, i - start));
       start = i + 1;
     }
