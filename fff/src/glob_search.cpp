@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "glob.h"
+#include "shares.h"
 
 namespace fff {
 namespace {
@@ -50,14 +51,22 @@ void sortByPath(const Index& index, std::vector<Found>& found) {
 
 Matches globSearch(const Index& index, std::string_view pattern, const GlobOptions& options) {
   const Glob glob(pattern, options.ignoreCase);
-  std::vector<Found> found;
-  std::vector<std::string_view> components;
   const auto& hot = index.hot();
-  for (std::uint32_t at = 0; at < hot.size(); ++at) {
-    if (!kindWanted(hot[at], options) || !pathMatches(index, glob, at, components)) continue;
-    const std::int64_t modified = index.modified(at);
-    if (options.modifiedAfter == 0 || modified >= options.modifiedAfter) found.push_back({at, modified});
-  }
+  const auto count = static_cast<std::uint32_t>(hot.size());
+  const unsigned threads = passThreads(options.threads, count);
+  std::vector<std::vector<Found>> shares(threads);
+  inShares(count, threads, [&](std::uint32_t begin, std::uint32_t end, unsigned share) {
+    std::vector<std::string_view> components;
+    std::vector<Found>& found = shares[share];
+    for (std::uint32_t at = begin; at < end; ++at) {
+      if (!kindWanted(hot[at], options) || !pathMatches(index, glob, at, components)) continue;
+      const std::int64_t modified = index.modified(at);
+      if (options.modifiedAfter == 0 || modified >= options.modifiedAfter) found.push_back({at, modified});
+    }
+  });
+  std::vector<Found> found = std::move(shares[0]);
+  for (unsigned share = 1; share < threads; ++share)
+    found.insert(found.end(), shares[share].begin(), shares[share].end());
 
   Matches matches;
   matches.total = found.size();

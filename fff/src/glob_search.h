@@ -16,6 +16,7 @@ struct GlobOptions {
   bool ignoreCase = false;
   bool filesOnly = false;
   bool directoriesOnly = false;
+  unsigned threads = 0;  // 0: one per core
 };
 
 // Entries whose relative path matches the pattern, by path or newest first (ties by path).

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <functional>
 #include <queue>
-#include <thread>
 
 #include "error.h"
 #include "fuzzy.h"
+#include "shares.h"
 
 namespace fff {
 namespace {
@@ -19,7 +19,6 @@ constexpr std::int32_t kNamePrefix = 50;
 constexpr std::size_t kMaxQuery = 256;
 // Path matches are ranked roughly first; this many times the wanted count are scored fully.
 constexpr std::size_t kPathShortlist = 4;
-constexpr std::size_t kEntriesPerThread = 65536;
 constexpr std::size_t kRememberedNames = 4096;
 
 struct Candidate {
@@ -40,6 +39,41 @@ struct Collected {
   std::vector<Candidate> paths;
   std::uint64_t nameMatches = 0;
   std::uint64_t pathMatches = 0;
+};
+
+// How much of the query each folder's path consumes, worked out by one thread only for the
+// folders it meets: a query whose names fill the result never needs it.
+class FolderProgress {
+ public:
+  template <class Advance>
+  std::size_t consumed(const Index& index, std::uint32_t slot, Advance&& advanceThrough) {
+    if (known_.empty()) {
+      known_.assign(index.directoryEntries().size(), kUnknown);
+      known_[kRootDirectory] = 0;
+    }
+    if (known_[slot] != kUnknown) return known_[slot];
+    const auto& folders = index.directoryEntries();
+    const auto& hot = index.hot();
+    // Climb to the nearest folder already known, then come back down.
+    pending_.clear();
+    for (std::uint32_t up = slot; known_[up] == kUnknown; up = hot[folders[up]].parent) {
+      if (folders[up] == kNone) {
+        known_[up] = 0;  // removed: nothing below it is searched
+        break;
+      }
+      pending_.push_back(up);
+    }
+    for (auto it = pending_.rbegin(); it != pending_.rend(); ++it) {
+      const std::uint32_t at = folders[*it];
+      known_[*it] = static_cast<std::uint16_t>(advanceThrough(at, hot[at], known_[hot[at].parent]));
+    }
+    return known_[slot];
+  }
+
+ private:
+  static constexpr std::uint16_t kUnknown = UINT16_MAX;  // queries are at most 256 bytes
+  std::vector<std::uint16_t> known_;
+  std::vector<std::uint32_t> pending_;
 };
 
 // Best score first, then the shorter path; the entry index only makes selection total.
@@ -63,18 +97,6 @@ class Searcher {
   Searcher(const Index& index, const Query& query, const SearchOptions& options)
       : index_(index), query_(query), options_(options) {}
 
-  // How much of the query each folder's path consumes, parents before children.
-  void walkDirectories() {
-    const auto& folders = index_.directoryEntries();
-    const auto& hot = index_.hot();
-    consumed_.assign(folders.size(), 0);
-    for (std::size_t slot = 1; slot < folders.size(); ++slot) {
-      if (folders[slot] == kNone) continue;
-      const std::uint32_t at = folders[slot];
-      consumed_[slot] = static_cast<std::uint16_t>(advanceThrough(at, hot[at], consumed_[hot[at].parent]));
-    }
-  }
-
   // Name matches with their score, and path matches with a rough score to shortlist them.
   // Once `wanted` name matches are in hand, a name whose best possible score is below all of
   // them is not aligned at all, and path matches are no longer looked for: they could not be
@@ -88,6 +110,10 @@ class Searcher {
     std::priority_queue<Candidate, std::vector<Candidate>, decltype(&ranksBefore)> best(ranksBefore);
     std::int32_t threshold = options_.minScore;
     std::vector<Remembered> remembered;
+    FolderProgress folders;
+    const auto advanceThrough = [this](std::uint32_t at, const HotEntry& hot, std::size_t matched) {
+      return this->advanceThrough(at, hot, matched);
+    };
     for (std::uint32_t i = begin; i < end; ++i) {
       const HotEntry& entry = entries[i];
       if (entry.kind == Kind::removed) continue;
@@ -113,7 +139,7 @@ class Searcher {
       }
       if (best.size() == wanted) continue;
       // A folder path that consumed nothing leaves the name alone to match, which just failed.
-      const std::size_t before = consumed_[entry.parent];
+      const std::size_t before = folders.consumed(index_, entry.parent, advanceThrough);
       if (before == 0 && m > 0 && query_.text[0] != '/') continue;
       if (before < m && (query_.suffixMasks[before] & ~entry.charMask) != 0) continue;
       if (advanceThrough(i, entry, before) != m) continue;
@@ -196,7 +222,6 @@ class Searcher {
   const Index& index_;
   const Query& query_;
   const SearchOptions& options_;
-  std::vector<std::uint16_t> consumed_;
 };
 
 // Keeps `wanted` of the best candidates, in no particular order and whatever their ties.
@@ -239,36 +264,20 @@ void keepBest(const Index& index, std::vector<Candidate>& candidates, std::size_
   if (candidates.size() > wanted) candidates.resize(wanted);
 }
 
-unsigned threadCount(const SearchOptions& options, std::size_t entries) {
-  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  const unsigned wanted = options.threads == 0 ? cores : std::min(options.threads, cores);
-  const auto useful = static_cast<unsigned>(std::max<std::size_t>(1, entries / kEntriesPerThread));
-  return std::max(1u, std::min(wanted, useful));
-}
-
 }  // namespace
 
 Matches fuzzySearch(const Index& index, std::string_view rawQuery, const SearchOptions& options) {
   if (rawQuery.size() > kMaxQuery) throw Error("The query is longer than 256 bytes.");
   const Query query = prepareQuery(rawQuery, options.matchCase);
   Searcher searcher(index, query, options);
-  searcher.walkDirectories();
 
   const auto count = static_cast<std::uint32_t>(index.entries().size());
   const std::size_t wanted = std::min<std::size_t>(std::uint64_t{options.offset} + options.limit, count);
-  const unsigned threads = threadCount(options, count);
+  const unsigned threads = passThreads(options.threads, count);
   std::vector<Collected> collected(threads);
-  {
-    std::vector<std::jthread> workers;
-    for (unsigned t = 1; t < threads; ++t) {
-      workers.emplace_back([&, t] {
-        searcher.collect(static_cast<std::uint32_t>(std::uint64_t{count} * t / threads),
-                         static_cast<std::uint32_t>(std::uint64_t{count} * (t + 1) / threads), wanted,
-                         collected[t]);
-      });
-    }
-    searcher.collect(0, static_cast<std::uint32_t>(count / threads), wanted, collected[0]);
-  }
+  inShares(count, threads, [&](std::uint32_t begin, std::uint32_t end, unsigned share) {
+    searcher.collect(begin, end, wanted, collected[share]);
+  });
   Matches matches;
   std::vector<Candidate> nameMatches;
   std::vector<Candidate> pathMatches;
