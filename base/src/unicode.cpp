@@ -104,6 +104,27 @@ std::vector<std::string> whiteSpaceSeparatedWords(std::string_view text) {
   return words;
 }
 
+std::string_view trimmedWhiteSpace(std::string_view text) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+  const auto length = static_cast<int32_t>(text.size());
+  int32_t begin = -1;
+  int32_t end = 0;
+  for (int32_t index = 0; index < length;) {
+    const int32_t start = index;
+    UChar32 c;
+    U8_NEXT(bytes, index, length, c);
+    if (c >= 0 && u_isUWhiteSpace(c)) continue;
+    if (begin < 0) begin = start;
+    end = index;
+  }
+  if (begin < 0) return text.substr(0, 0);
+  return text.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin));
+}
+
+std::string lowercased(std::string_view text) {
+  return utf8(lowercasedScalars(text));
+}
+
 std::string utf8(std::u32string_view scalars) {
   std::u16string units;
   units.reserve(scalars.size());

@@ -33,5 +33,12 @@ TEST(Unicode, Utf8RoundTripsScalarsOutsideTheBasicPlane) {
   EXPECT_EQ(utf8(std::u32string(1, char32_t{0xD800})), "\xEF\xBF\xBD");
 }
 
+TEST(Unicode, TrimsUnicodeWhiteSpaceAndLineBreaksAtTheEndsOnly) {
+  EXPECT_EQ(trimmedWhiteSpace(" \t\u00a0Q3 report\n\u2003"), "Q3 report");
+  EXPECT_EQ(trimmedWhiteSpace("a  b"), "a  b");
+  EXPECT_EQ(trimmedWhiteSpace(" \n "), "");
+  EXPECT_EQ(trimmedWhiteSpace("\xff x"), "\xff x");
+}
+
 }  // namespace
 }  // namespace quillo::base

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "quillo/base/enum_names.h"
+#include "quillo/core/files/file_folder_access.h"
 #include "quillo/core/preferences/preference_keys.h"
 
 namespace quillo::core {
@@ -185,6 +186,68 @@ void QuilloPreferences::addFileSearchFolders(const std::vector<base::Url>& urls)
     if (std::find(paths.begin(), paths.end(), standard) == paths.end()) paths.push_back(std::move(standard));
   }
   setFileSearchPaths(std::move(paths));
+}
+
+void QuilloPreferences::authorizeFileSearchFolders(const std::vector<base::Url>& urls,
+                                                   const std::optional<std::string>& replacing,
+                                                   platform::Bookmarks& bookmarks,
+                                                   const std::string& homeFolder) {
+  std::vector<std::pair<std::string, DefaultsValue::Data>> picked;
+  for (const base::Url& url : urls) {
+    const std::string path = standardisedPath(url.filePath().value_or(std::string()));
+    const bool scoped = bookmarks.startAccessing(path);
+    try {
+      FileFolderAccess::validateSelection(url, homeFolder);
+      picked.emplace_back(path, DefaultsValue::Data{FileFolderAccess::bookmark(bookmarks, url)});
+    } catch (...) {
+      if (scoped) bookmarks.stopAccessing(path);
+      throw;
+    }
+    if (scoped) bookmarks.stopAccessing(path);
+  }
+
+  std::vector<std::string> paths;
+  const auto listed = [&](const std::string& path) {
+    return std::find(paths.begin(), paths.end(), path) != paths.end();
+  };
+  const auto addPicked = [&] {
+    for (const auto& [path, data] : picked)
+      if (!listed(path)) paths.push_back(path);
+  };
+  bool replaced = false;
+  for (const std::string& path : fileSearchPaths_) {
+    if (replacing && path == standardisedPath(*replacing)) {
+      addPicked();
+      replaced = true;
+    } else if (!listed(path)) {
+      paths.push_back(path);
+    }
+  }
+  if (!replaced) addPicked();
+  // Bookmarks first: the new list keeps only the bookmarks of listed folders.
+  auto stored = fileSearchBookmarks_;
+  for (auto& [path, data] : picked)
+    stored[path] = std::move(data);
+  setFileSearchBookmarks(std::move(stored));
+  setFileSearchPaths(std::move(paths));
+  setFileSearchSetupCompleted(true);
+}
+
+void QuilloPreferences::refreshFileSearchBookmark(const std::string& path, const base::Url& url,
+                                                  DefaultsValue::Data data) {
+  const std::string moved = standardisedPath(url.filePath().value_or(path));
+  auto stored = fileSearchBookmarks_;
+  stored[moved] = std::move(data);
+  std::vector<std::string> paths = fileSearchPaths_;
+  if (moved != path) {
+    stored.erase(path);
+    if (std::find(paths.begin(), paths.end(), moved) != paths.end())
+      std::erase(paths, path);
+    else
+      std::replace(paths.begin(), paths.end(), path, moved);
+  }
+  setFileSearchBookmarks(std::move(stored));
+  if (paths != fileSearchPaths_) setFileSearchPaths(std::move(paths));
 }
 
 QuilloPreferences::Scope QuilloPreferences::scopeOnOpen(bool targetAppAvailable) const {

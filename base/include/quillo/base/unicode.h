@@ -21,6 +21,12 @@ std::u32string lowercasedScalars(std::string_view text);
 // The text split at Unicode white space, empty pieces dropped.
 std::vector<std::string> whiteSpaceSeparatedWords(std::string_view text);
 
+// The text without Unicode white space and line breaks at either end.
+std::string_view trimmedWhiteSpace(std::string_view text);
+
+// The text fully lower-cased (root locale); ill-formed bytes read as U+FFFD.
+std::string lowercased(std::string_view text);
+
 // UTF-8 for a run of scalars.
 std::string utf8(std::u32string_view scalars);
 

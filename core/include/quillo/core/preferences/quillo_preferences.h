@@ -9,6 +9,7 @@
 #include "quillo/base/url.h"
 #include "quillo/core/preferences/defaults_store.h"
 #include "quillo/core/preferences/launcher_shortcut.h"
+#include "quillo/platform/bookmarks.h"
 
 namespace quillo::core {
 
@@ -60,6 +61,15 @@ class QuilloPreferences {
 
   // Adds the folders of file URLs, by standardised path, each once; other URLs are skipped.
   void addFileSearchFolders(const std::vector<base::Url>& urls);
+  // Folders the user picked: each validated and bookmarked before any is stored, then listed
+  // (in the place of `replacing` when given, else appended) with their bookmarks, and the setup
+  // counts as done. Throws FileFolderAccess's errors or platform::BookmarkError, changing nothing.
+  void authorizeFileSearchFolders(const std::vector<base::Url>& urls,
+                                  const std::optional<std::string>& replacing, platform::Bookmarks& bookmarks,
+                                  const std::string& homeFolder);
+  // Stores a fresh bookmark for a listed folder whose old one went stale, under the folder's
+  // new path when it moved.
+  void refreshFileSearchBookmark(const std::string& path, const base::Url& url, DefaultsValue::Data data);
 
   // The scope to open in; `targetAppAvailable` says whether a front application's menus can be searched.
   Scope scopeOnOpen(bool targetAppAvailable) const;

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "quillo/base/url.h"
+#include "quillo/platform/bookmarks.h"
+
+namespace quillo::core {
+
+// Keeps one chosen search folder reachable: resolves its stored bookmark, checks the folder is
+// still a readable folder, and holds its access scope open for as long as it lives.
+class FileFolderAccess {
+ public:
+  // Why a folder cannot be searched; what() is the message shown for that folder.
+  class AccessError : public std::runtime_error {
+   public:
+    enum class Case { chooseSubfolder, notDirectory, unavailable };
+    explicit AccessError(Case which);
+    Case which() const { return which_; }
+
+   private:
+    Case which_;
+  };
+
+  // The folder's kind could not be read at all (it is gone, or a parent is unreadable).
+  class ReadError : public std::runtime_error {
+   public:
+    using std::runtime_error::runtime_error;
+  };
+
+  // A read-only bookmark of a folder the user has just chosen. Throws platform::BookmarkError.
+  static std::vector<std::uint8_t> bookmark(platform::Bookmarks& bookmarks, const base::Url& folder);
+
+  // Refuses the disk, the home folder and anything but a folder. Throws AccessError or ReadError.
+  static void validateSelection(const base::Url& folder, const std::string& homeFolder);
+
+  // Resolves stored bookmark bytes. Throws platform::BookmarkError, AccessError or ReadError.
+  FileFolderAccess(const std::vector<std::uint8_t>& bookmark, platform::Bookmarks& bookmarks,
+                   const std::string& homeFolder);
+  ~FileFolderAccess();
+  FileFolderAccess(const FileFolderAccess&) = delete;
+  FileFolderAccess& operator=(const FileFolderAccess&) = delete;
+
+  const base::Url& url() const { return url_; }
+  std::string path() const { return url_.filePath().value_or(std::string()); }
+  // A new bookmark made because the stored one was stale; the caller stores it instead.
+  const std::optional<std::vector<std::uint8_t>>& refreshedBookmark() const { return refreshedBookmark_; }
+  bool hasSecurityScope() const { return hasSecurityScope_; }
+
+ private:
+  platform::Bookmarks& bookmarks_;
+  base::Url url_;
+  std::optional<std::vector<std::uint8_t>> refreshedBookmark_;
+  bool hasSecurityScope_ = false;
+};
+
+}  // namespace quillo::core

@@ -1,0 +1,80 @@
+#include "quillo/core/files/file_folder_access.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "quillo/core/preferences/quillo_preferences.h"
+
+namespace quillo::core {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* message(FileFolderAccess::AccessError::Case which) {
+  using Case = FileFolderAccess::AccessError::Case;
+  switch (which) {
+    case Case::chooseSubfolder:
+      return "Choose individual folders inside your home folder or disk, rather than the entire home folder "
+             "or disk.";
+    case Case::notDirectory:
+      return "This location is no longer a folder. Choose it again or remove it.";
+    case Case::unavailable:
+      return "This folder is unavailable or cannot be read. Choose it again or remove it.";
+  }
+  return "";
+}
+
+// The path in standard form with symbolic links resolved as far as they exist.
+std::string resolvedPath(const std::string& path) {
+  std::error_code error;
+  const fs::path resolved = fs::weakly_canonical(fs::path(path), error);
+  return standardisedPath(error ? path : resolved.string());
+}
+
+}  // namespace
+
+FileFolderAccess::AccessError::AccessError(Case which) : std::runtime_error(message(which)), which_(which) {}
+
+std::vector<std::uint8_t> FileFolderAccess::bookmark(platform::Bookmarks& bookmarks,
+                                                     const base::Url& folder) {
+  const auto path = folder.filePath();
+  if (!path) throw platform::BookmarkError("Only folders on this computer can be bookmarked.");
+  return bookmarks.create(standardisedPath(*path));
+}
+
+void FileFolderAccess::validateSelection(const base::Url& folder, const std::string& homeFolder) {
+  const auto path = folder.filePath();
+  if (!path) throw AccessError(AccessError::Case::chooseSubfolder);
+  const std::string resolved = resolvedPath(*path);
+  if (resolved == "/" || resolved == resolvedPath(homeFolder))
+    throw AccessError(AccessError::Case::chooseSubfolder);
+  std::error_code error;
+  const fs::file_status status = fs::status(resolved, error);
+  if (error && status.type() != fs::file_type::not_found)
+    throw ReadError("\"" + resolved + "\" cannot be read: " + error.message() + ".");
+  if (status.type() != fs::file_type::directory) throw AccessError(AccessError::Case::notDirectory);
+}
+
+FileFolderAccess::FileFolderAccess(const std::vector<std::uint8_t>& bookmark, platform::Bookmarks& bookmarks,
+                                   const std::string& homeFolder)
+    : bookmarks_(bookmarks) {
+  const platform::ResolvedBookmark resolved = bookmarks.resolve(bookmark);
+  url_ = base::Url::file(resolved.path);
+  hasSecurityScope_ = bookmarks.startAccessing(resolved.path);
+  try {
+    validateSelection(url_, homeFolder);
+    if (::access(resolved.path.c_str(), R_OK | X_OK) != 0) throw AccessError(AccessError::Case::unavailable);
+    if (resolved.isStale) refreshedBookmark_ = bookmarks.create(resolved.path);
+  } catch (...) {
+    if (hasSecurityScope_) bookmarks.stopAccessing(resolved.path);
+    throw;
+  }
+}
+
+FileFolderAccess::~FileFolderAccess() {
+  if (hasSecurityScope_) bookmarks_.stopAccessing(path());
+}
+
+}  // namespace quillo::core

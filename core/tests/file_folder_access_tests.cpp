@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "quillo/core/files/file_folder_access.h"
+#include "quillo/core/preferences/memory_defaults_store.h"
+#include "quillo/core/preferences/quillo_preferences.h"
+#include "quillo/platform/posix/posix_bookmarks.h"
+#include "quillo/testing/temporary_folder.h"
+
+namespace quillo::core {
+namespace {
+
+namespace fs = std::filesystem;
+using Case = FileFolderAccess::AccessError::Case;
+
+// Real bookmarks with access scopes, as a sandboxed system has them: the tests see which
+// scopes are left open.
+class ScopedBookmarks final : public platform::Bookmarks {
+ public:
+  std::vector<std::uint8_t> create(const std::string& path) override { return real_.create(path); }
+  platform::ResolvedBookmark resolve(const std::vector<std::uint8_t>& bookmark) override {
+    return real_.resolve(bookmark);
+  }
+  bool startAccessing(const std::string& path) override {
+    open.insert(path);
+    return true;
+  }
+  void stopAccessing(const std::string& path) override { open.erase(path); }
+
+  std::multiset<std::string> open;
+
+ private:
+  platform::posix::PosixBookmarks real_;
+};
+
+Case refusal(const std::string& path, const std::string& home) {
+  try {
+    FileFolderAccess::validateSelection(base::Url::file(path), home);
+  } catch (const FileFolderAccess::AccessError& error) {
+    return error.which();
+  }
+  ADD_FAILURE() << path << " was accepted";
+  return Case::unavailable;
+}
+
+TEST(FileFolderAccess, RefusesTheDiskTheHomeFolderAndFiles) {
+  testing::TemporaryFolder tmp;
+  const fs::path home = tmp / "home";
+  testing::writeFile(home / "notes.txt", "x");
+  fs::create_directories(home / "Documents");
+  fs::create_directory_symlink(home, tmp / "link-to-home");
+
+  EXPECT_EQ(refusal("/", home.string()), Case::chooseSubfolder);
+  EXPECT_EQ(refusal(home.string() + "/", home.string()), Case::chooseSubfolder);
+  EXPECT_EQ(refusal((tmp / "link-to-home").string(), home.string()), Case::chooseSubfolder);
+  EXPECT_EQ(refusal((home / "Documents" / "..").string(), home.string()), Case::chooseSubfolder);
+  EXPECT_EQ(refusal((home / "notes.txt").string(), home.string()), Case::notDirectory);
+  EXPECT_EQ(refusal((home / "gone").string(), home.string()), Case::notDirectory);
+  EXPECT_NO_THROW(
+      FileFolderAccess::validateSelection(base::Url::file((home / "Documents").string()), home.string()));
+  EXPECT_STREQ(
+      FileFolderAccess::AccessError(Case::chooseSubfolder).what(),
+      "Choose individual folders inside your home folder or disk, rather than the entire home folder "
+      "or disk.");
+}
+
+TEST(FileFolderAccess, AStaleBookmarkResolvesWithAFreshOne) {
+  testing::TemporaryFolder tmp;
+  fs::create_directories(tmp / "Reports");
+  ScopedBookmarks bookmarks;
+  const auto stored = FileFolderAccess::bookmark(bookmarks, base::Url::file((tmp / "Reports").string()));
+  {
+    const FileFolderAccess fresh(stored, bookmarks, "/nonexistent-home");
+    EXPECT_EQ(fresh.url(), base::Url::file((tmp / "Reports").string()));
+    EXPECT_EQ(fresh.refreshedBookmark(), std::nullopt);
+    EXPECT_TRUE(fresh.hasSecurityScope());
+    EXPECT_EQ(bookmarks.open.size(), 1u);
+  }
+  EXPECT_TRUE(bookmarks.open.empty());
+
+  fs::rename(tmp / "Reports", tmp / "Reports before");
+  fs::create_directories(tmp / "Reports");
+  const FileFolderAccess stale(stored, bookmarks, "/nonexistent-home");
+  ASSERT_TRUE(stale.refreshedBookmark().has_value());
+  const FileFolderAccess again(*stale.refreshedBookmark(), bookmarks, "/nonexistent-home");
+  EXPECT_EQ(again.refreshedBookmark(), std::nullopt);
+}
+
+TEST(QuilloPreferences, AuthorizedFoldersAreBookmarkedAndListed) {
+  testing::TemporaryFolder tmp;
+  for (const char* name : {"A", "B", "C"})
+    fs::create_directories(tmp / name);
+  const auto url = [&](const char* name) { return base::Url::file((tmp / name).string()); };
+  MemoryDefaultsStore store;
+  QuilloPreferences preferences(store);
+  ScopedBookmarks bookmarks;
+
+  preferences.authorizeFileSearchFolders({url("A"), url("B"), url("A")}, std::nullopt, bookmarks, "/home/x");
+  EXPECT_EQ(preferences.fileSearchPaths(),
+            (std::vector<std::string>{(tmp / "A").string(), (tmp / "B").string()}));
+  EXPECT_EQ(preferences.fileSearchBookmarks().size(), 2u);
+  EXPECT_TRUE(preferences.fileSearchSetupCompleted());
+  EXPECT_TRUE(bookmarks.open.empty());
+
+  preferences.authorizeFileSearchFolders({url("C")}, (tmp / "A").string(), bookmarks, "/home/x");
+  EXPECT_EQ(preferences.fileSearchPaths(),
+            (std::vector<std::string>{(tmp / "C").string(), (tmp / "B").string()}));
+  EXPECT_EQ(preferences.fileSearchBookmarks().count((tmp / "A").string()), 0u);
+
+  // One refusal and nothing changes, not even for the good folder before it.
+  testing::writeFile(tmp / "file.txt", "x");
+  EXPECT_THROW(
+      preferences.authorizeFileSearchFolders({url("A"), url("file.txt")}, std::nullopt, bookmarks, "/x"),
+      FileFolderAccess::AccessError);
+  EXPECT_EQ(preferences.fileSearchPaths().size(), 2u);
+  EXPECT_TRUE(bookmarks.open.empty());
+
+  // A moved folder keeps its place in the list under its new path.
+  preferences.refreshFileSearchBookmark((tmp / "C").string(), url("D"), DefaultsValue::Data{{1, 2, 3}});
+  EXPECT_EQ(preferences.fileSearchPaths(),
+            (std::vector<std::string>{(tmp / "D").string(), (tmp / "B").string()}));
+  EXPECT_EQ(preferences.fileSearchBookmarks().at((tmp / "D").string()), (DefaultsValue::Data{{1, 2, 3}}));
+  EXPECT_EQ(QuilloPreferences(store).fileSearchPaths(), preferences.fileSearchPaths());
+}
+
+}  // namespace
+}  // namespace quillo::core
