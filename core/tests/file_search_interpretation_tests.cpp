@@ -199,7 +199,8 @@ TEST(FileSearchInterpretation, DecodingFailsWithTheCheckMessageOrTheShape) {
 
 std::vector<int> counts(const Interpretation& interpretation, int limit) {
   std::vector<int> result;
-  for (const auto& allocation : *interpretation.allocations(limit))
+  const auto allocations = interpretation.allocations(limit);
+  for (const auto& allocation : *allocations)
     result.push_back(allocation.count);
   return result;
 }
