@@ -1,0 +1,112 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <stop_token>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "quillo/base/url.h"
+#include "quillo/core/commands/command.h"
+#include "quillo/core/files/fff_library.h"
+#include "quillo/core/files/file_command.h"
+#include "quillo/core/files/file_entry.h"
+#include "quillo/core/files/file_folder_access.h"
+
+namespace quillo::core {
+
+// The files and folders inside the user's search folders: one libfff_c instance per folder (a
+// root), scanning in the background, and the searches the launcher and the file ranker run
+// over them. Library calls are made one at a time; waiting for a scan does not hold them up.
+class FileIndex {
+ public:
+  // Recent files of some extensions, and how many of them are wanted.
+  struct CandidateGroup {
+    std::vector<std::string> extensions;  // lower-case, without the dot
+    int limit = 0;
+    bool operator==(const CandidateGroup&) const = default;
+  };
+
+  struct Options {
+    FileDisplay display;
+    std::chrono::milliseconds scanPoll{100};
+    std::chrono::milliseconds globScanWait{3000};
+  };
+
+  // The standard folders of a home folder offered first when choosing search folders.
+  static constexpr std::array<std::string_view, 6> userFolders = {"Desktop", "Documents", "Downloads",
+                                                                  "Movies",  "Music",     "Pictures"};
+
+  // Never fails as a whole: a folder that cannot be indexed (or every folder, when `library` is
+  // null because it could not be loaded) is listed in failedFolders with the reason.
+  FileIndex(std::vector<base::Url> folders, std::vector<std::unique_ptr<FileFolderAccess>> access,
+            std::shared_ptr<const FffLibrary> library, Options options, std::string libraryError = {});
+  ~FileIndex();
+  FileIndex(const FileIndex&) = delete;
+  FileIndex& operator=(const FileIndex&) = delete;
+
+  // Returns when every root has finished its first scan or `stop` is requested. `progress`
+  // hears how many roots are done each time that changes.
+  void waitForInitialScan(std::stop_token stop,
+                          const std::function<void(std::size_t done, std::size_t total)>& progress = {});
+
+  // Fuzzy name search over every root, then the roots whose own names match.
+  std::vector<FileEntry> search(std::string_view query, int limit);
+  // search(query, 50) scored on the local command scale, best first; empty for an empty query.
+  std::vector<LocalHit> localHits(std::string_view query, int limit);
+  // The launcher's file rows: names that are the query (alone, with any extension, or followed
+  // by more), folders, and fuzzy hits, graded so that the file a user named comes first.
+  std::vector<LocalHit> filenameHits(std::string_view query, int limit);
+  // The roots themselves whose names match, as hits.
+  std::vector<LocalHit> rootHits(std::string_view query);
+  std::vector<FileEntry> folders(std::string_view matching, int limit);
+  // The most recent files of each group, newest first, the groups interleaved.
+  std::vector<FileEntry> files(const std::vector<CandidateGroup>& groups);
+  std::vector<FileEntry> files(const std::vector<std::string>& extensions, int limit);
+
+  const std::map<std::string, std::string>& failedFolders() const { return failedFolders_; }
+  int rootCount() const { return static_cast<int>(roots_.size()); }
+  const std::vector<Command>& rootCommands() const { return rootCommands_; }
+
+ private:
+  struct Root {
+    base::Url url;
+    std::string path;  // standard form, no trailing slash
+    FffInstance* handle = nullptr;
+  };
+
+  template <class Search>
+  std::vector<FileEntry> collect(Search&& search);
+  std::vector<FileEntry> directorySearch(std::string_view query, int limit);
+  std::vector<FileEntry> rootEntries(std::string_view query) const;
+  std::vector<LocalHit> scored(const std::vector<FileEntry>& entries, std::string_view query,
+                               int limit) const;
+
+  std::shared_ptr<const FffLibrary> library_;
+  Options options_;
+  std::vector<Root> roots_;
+  std::vector<Command> rootCommands_;
+  std::vector<std::unique_ptr<FileFolderAccess>> folderAccess_;
+  std::map<std::string, std::string> failedFolders_;
+  std::mutex calls_;  // one library call at a time
+};
+
+// The first entry of every list, then the second of every list, and so on, each URL once,
+// until `limit` are taken.
+std::vector<FileEntry> interleave(const std::vector<std::vector<FileEntry>>& lists, std::size_t limit);
+
+// The glob that finds a name case-insensitively: letters as [aA], special characters escaped.
+std::string caseInsensitiveGlob(std::string_view name);
+
+// The entry for a library item under `rootPath`, or none for an item the index must not report:
+// an empty or absolute path, a ".." component, anything inside a package, or a path that leaves
+// the root.
+std::optional<FileEntry> entryForItem(const std::string& rootPath, std::string_view relativePath,
+                                      bool isFolder, std::uint64_t size, std::int64_t modified);
+
+}  // namespace quillo::core

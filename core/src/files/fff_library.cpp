@@ -1,0 +1,67 @@
+#include "quillo/core/files/fff_library.h"
+
+#include <dlfcn.h>
+
+#include <filesystem>
+
+namespace quillo::core {
+namespace {
+
+constexpr const char* kFileName = "libfff_c.so";
+
+template <class Function>
+void resolve(void* handle, const char* name, Function& function) {
+  void* symbol = ::dlsym(handle, name);
+  if (!symbol) throw FffLibraryError(std::string("The file index library lacks ") + name + ".");
+  function = reinterpret_cast<Function>(symbol);
+}
+
+}  // namespace
+
+void FffLibrary::Closer::operator()(void* handle) const {
+  ::dlclose(handle);
+}
+
+std::vector<std::string> FffLibrary::candidates(const char* environmentOverride,
+                                                const std::string& executable) {
+  if (environmentOverride && *environmentOverride) return {environmentOverride};
+  const std::filesystem::path folder = std::filesystem::path(executable).parent_path();
+  return {(folder / kFileName).string(), (folder / "../lib/quillo" / kFileName).lexically_normal().string(),
+          (folder / "../lib" / kFileName).lexically_normal().string(),
+          (folder / "../fff" / kFileName).lexically_normal().string()};
+}
+
+std::shared_ptr<const FffLibrary> FffLibrary::load(const std::vector<std::string>& candidates) {
+  std::string tried;
+  for (const std::string& path : candidates) {
+    std::error_code missing;
+    if (!std::filesystem::exists(path, missing)) {
+      tried += (tried.empty() ? "" : ", ") + path;
+      continue;
+    }
+    void* opened = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!opened)
+      throw FffLibraryError("The file index library could not be loaded: " + std::string(::dlerror()));
+    auto library = std::make_shared<FffLibrary>();
+    library->handle_.reset(opened);
+    library->path_ = path;
+    resolve(opened, "fff_create_instance_with", library->createInstanceWith);
+    resolve(opened, "fff_wait_for_scan", library->waitForScan);
+    resolve(opened, "fff_search_mixed", library->searchMixed);
+    resolve(opened, "fff_mixed_search_result_get_item", library->mixedItem);
+    resolve(opened, "fff_search_directories", library->searchDirectories);
+    resolve(opened, "fff_dir_search_result_get_item", library->directoryItem);
+    resolve(opened, "fff_glob", library->glob);
+    resolve(opened, "fff_search_result_get_item", library->globItem);
+    resolve(opened, "fff_free_mixed_search_result", library->freeMixed);
+    resolve(opened, "fff_free_dir_search_result", library->freeDirectories);
+    resolve(opened, "fff_free_search_result", library->freeGlob);
+    resolve(opened, "fff_free_result", library->freeResult);
+    resolve(opened, "fff_destroy", library->destroy);
+    return library;
+  }
+  throw FffLibraryError("The file index library " + std::string(kFileName) + " was not found (looked at " +
+                        tried + "). Set QUILLO_FFF_LIBRARY to its path.");
+}
+
+}  // namespace quillo::core

@@ -1,0 +1,402 @@
+#include "quillo/core/files/file_index.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unicode/locid.h>
+#include <unicode/unistr.h>
+
+#include <algorithm>
+#include <array>
+#include <condition_variable>
+#include <filesystem>
+#include <thread>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "quillo/base/unicode.h"
+#include "quillo/core/files/file_name_match.h"
+#include "quillo/core/matching/fuzzy_matcher.h"
+#include "quillo/core/preferences/quillo_preferences.h"
+
+namespace quillo::core {
+namespace {
+
+// Compared lower-case: a folder with one of these extensions is a package, found itself but
+// never searched inside.
+constexpr std::array<std::string_view, 19> kPackageExtensions = {
+    "app",       "bundle", "framework", "photoslibrary", "musiclibrary", "tvlibrary", "imovielibrary",
+    "fcpbundle", "logicx", "band",      "xcodeproj",     "xcworkspace",  "xcassets",  "playground",
+    "sketch",    "rtfd",   "pages",     "numbers",       "key"};
+
+// Fuzzy searches ask the library for more than they need: items inside packages are dropped.
+constexpr int kLibraryLimitFactor = 2;
+constexpr int kLocalSearchLimit = 50;
+constexpr int kMinimumDirectoryLimit = 50;
+// A name the glob found although the fuzzy matcher would not score it ("report" in "re-port").
+constexpr int kGlobOnlyScore = 700;
+
+template <class T>
+void keepFirst(std::vector<T>& items, int limit) {
+  if (items.size() > static_cast<std::size_t>(std::max(limit, 0)))
+    items.erase(items.begin() + std::max(limit, 0), items.end());
+}
+
+bool isPackage(std::string_view component) {
+  const auto dot = component.rfind('.');
+  if (dot == std::string_view::npos) return false;
+  const std::string extension = base::lowercased(component.substr(dot + 1));
+  return std::find(kPackageExtensions.begin(), kPackageExtensions.end(), extension) !=
+         kPackageExtensions.end();
+}
+
+// Later of modification and creation, where the file system records creation.
+double recency(const FileEntry& entry) {
+  double latest = entry.modified.secondsSince1970;
+  const auto path = entry.url.filePath();
+  struct statx info {};
+  if (path && ::statx(AT_FDCWD, path->c_str(), AT_SYMLINK_NOFOLLOW, STATX_MTIME | STATX_BTIME, &info) == 0) {
+    if (info.stx_mask & STATX_MTIME) latest = static_cast<double>(info.stx_mtime.tv_sec);
+    if (info.stx_mask & STATX_BTIME) latest = std::max(latest, static_cast<double>(info.stx_btime.tv_sec));
+  }
+  return latest;
+}
+
+void sleepFor(std::chrono::milliseconds interval, std::stop_token stop) {
+  std::mutex mutex;
+  std::condition_variable_any woken;
+  std::unique_lock lock(mutex);
+  woken.wait_for(lock, stop, interval, [] { return false; });
+}
+
+int grade(FileNameStrength strength, std::optional<int> fuzzy) {
+  switch (strength) {
+    case FileNameStrength::exact:
+      return 1000;
+    case FileNameStrength::strong:
+      return std::clamp(fuzzy.value_or(FuzzyMatcher::strongMatch), FuzzyMatcher::strongMatch, 999);
+    case FileNameStrength::weak:
+      break;
+  }
+  return std::min(fuzzy.value_or(kGlobOnlyScore), FuzzyMatcher::strongMatch - 1);
+}
+
+}  // namespace
+
+std::optional<FileEntry> entryForItem(const std::string& rootPath, std::string_view relativePath,
+                                      bool isFolder, std::uint64_t size, std::int64_t modified) {
+  if (relativePath.empty() || relativePath.front() == '/') return std::nullopt;
+  std::vector<std::string_view> components;
+  for (std::size_t begin = 0; begin <= relativePath.size();) {
+    const auto end = std::min(relativePath.find('/', begin), relativePath.size());
+    components.push_back(relativePath.substr(begin, end - begin));
+    begin = end + 1;
+  }
+  if (std::find(components.begin(), components.end(), "..") != components.end()) return std::nullopt;
+  for (std::size_t k = 0; k + 1 < components.size(); ++k)
+    if (isPackage(components[k])) return std::nullopt;
+  const std::string path = standardisedPath(rootPath + "/" + std::string(relativePath));
+  if (!path.starts_with(rootPath + "/")) return std::nullopt;
+  if (isFolder) return FileEntry{FileEntry::Kind::folder, base::Url::file(path), 0, FileEntry::distantPast};
+  return FileEntry{FileEntry::Kind::file, base::Url::file(path), size,
+                   base::Date{static_cast<double>(modified)}};
+}
+
+std::string caseInsensitiveGlob(std::string_view name) {
+  std::string glob;
+  for (const char32_t scalar : base::lowercasedScalars(name)) {
+    const std::string lower = base::utf8(std::u32string_view(&scalar, 1));
+    const std::u32string upperScalars = [&] {
+      icu::UnicodeString text(static_cast<UChar32>(scalar));
+      text.toUpper(icu::Locale::getRoot());
+      std::u32string out;
+      for (int32_t at = 0; at < text.length(); at = text.moveIndex32(at, 1))
+        out.push_back(static_cast<char32_t>(text.char32At(at)));
+      return out;
+    }();
+    const std::string upper = base::utf8(upperScalars);
+    if (upperScalars.size() == 1 && upper != lower) {
+      glob += "[" + lower + upper + "]";
+    } else if (lower.size() == 1 && std::string_view("*?[]{}\\,!").find(lower[0]) != std::string_view::npos) {
+      glob += "\\" + lower;
+    } else {
+      glob += lower;
+    }
+  }
+  return glob;
+}
+
+std::vector<FileEntry> interleave(const std::vector<std::vector<FileEntry>>& lists, std::size_t limit) {
+  std::vector<FileEntry> taken;
+  std::unordered_set<base::Url> seen;
+  for (std::size_t position = 0; taken.size() < limit; ++position) {
+    bool any = false;
+    for (const auto& list : lists) {
+      if (position >= list.size()) continue;
+      any = true;
+      if (taken.size() < limit && seen.insert(list[position].url).second) taken.push_back(list[position]);
+    }
+    if (!any) break;
+  }
+  return taken;
+}
+
+FileIndex::FileIndex(std::vector<base::Url> folders, std::vector<std::unique_ptr<FileFolderAccess>> access,
+                     std::shared_ptr<const FffLibrary> library, Options options, std::string libraryError)
+    : library_(std::move(library)), options_(std::move(options)), folderAccess_(std::move(access)) {
+  for (const base::Url& folder : folders) {
+    const std::string path = standardisedPath(folder.filePath().value_or(folder.text));
+    if (!library_) {
+      failedFolders_[path] =
+          libraryError.empty() ? "The file index library could not be loaded." : libraryError;
+      continue;
+    }
+    FffOptions create{};
+    create.version = FFF_OPTIONS_VERSION;
+    create.root = path.c_str();
+    create.watch = 1;
+    FffResult* result = library_->createInstanceWith(&create);
+    if (result && result->success && result->handle) {
+      roots_.push_back({base::Url::file(path), path, static_cast<FffInstance*>(result->handle)});
+      rootCommands_.push_back(
+          fileCommand(FileEntry{FileEntry::Kind::folder, roots_.back().url, 0, FileEntry::distantPast},
+                      options_.display));
+    } else {
+      failedFolders_[path] =
+          result && result->error ? std::string(result->error) : "The file index could not be created.";
+    }
+    if (result) library_->freeResult(result);
+  }
+}
+
+FileIndex::~FileIndex() {
+  const std::lock_guard lock(calls_);
+  for (const Root& root : roots_)
+    library_->destroy(root.handle);
+}
+
+void FileIndex::waitForInitialScan(std::stop_token stop,
+                                   const std::function<void(std::size_t, std::size_t)>& progress) {
+  std::size_t done = 0;
+  for (const Root& root : roots_) {
+    while (!stop.stop_requested()) {
+      bool finished = true;
+      {
+        const std::lock_guard lock(calls_);
+        if (FffResult* result = library_->waitForScan(root.handle, 1)) {
+          finished = !result->success || result->int_value == 1;
+          library_->freeResult(result);
+        }
+      }
+      if (finished) break;
+      sleepFor(options_.scanPoll, stop);
+    }
+    if (stop.stop_requested()) return;
+    if (progress) progress(++done, roots_.size());
+  }
+}
+
+template <class Search>
+std::vector<FileEntry> FileIndex::collect(Search&& search) {
+  std::vector<FileEntry> entries;
+  const std::lock_guard lock(calls_);
+  for (const Root& root : roots_) {
+    search(root, [&](const FffItem* item) {
+      if (!item || !item->path) return;
+      if (auto entry = entryForItem(root.path, item->path, item->kind == FFF_KIND_DIRECTORY, item->size,
+                                    item->modified))
+        entries.push_back(std::move(*entry));
+    });
+  }
+  return entries;
+}
+
+namespace {
+
+// Reads the items of one search result and frees it and its record.
+template <class List, class Read>
+void readResult(const FffLibrary& library, FffResult* result, const FffItem* (*item)(const List*, uint32_t),
+                void (*release)(List*), Read&& read) {
+  if (!result) return;
+  if (result->success && result->handle) {
+    auto* list = static_cast<List*>(result->handle);
+    for (std::uint32_t at = 0; at < list->count; ++at) {
+      const FffItem* found = item(list, at);
+      if (!found) break;
+      read(found);
+    }
+    release(list);
+  }
+  library.freeResult(result);
+}
+
+std::uint32_t libraryLimit(int limit) {
+  return static_cast<std::uint32_t>(std::max(limit, 1) * kLibraryLimitFactor);
+}
+
+}  // namespace
+
+std::vector<FileEntry> FileIndex::search(std::string_view query, int limit) {
+  const std::string text(query);
+  std::vector<FileEntry> entries = collect([&](const Root& root, auto&& read) {
+    readResult(*library_,
+               library_->searchMixed(root.handle, text.c_str(), 0, 0, 0, libraryLimit(limit), 0, 0),
+               library_->mixedItem, library_->freeMixed, read);
+  });
+  for (FileEntry& root : rootEntries(query))
+    entries.push_back(std::move(root));
+  return entries;
+}
+
+std::vector<FileEntry> FileIndex::directorySearch(std::string_view query, int limit) {
+  const std::string text(query);
+  return collect([&](const Root& root, auto&& read) {
+    readResult(*library_,
+               library_->searchDirectories(root.handle, text.c_str(), 0, 0, 0, libraryLimit(limit)),
+               library_->directoryItem, library_->freeDirectories, read);
+  });
+}
+
+std::vector<FileEntry> FileIndex::folders(std::string_view matching, int limit) {
+  std::vector<FileEntry> found = directorySearch(matching, limit);
+  keepFirst(found, limit);
+  return found;
+}
+
+std::vector<FileEntry> FileIndex::rootEntries(std::string_view query) const {
+  std::vector<FileEntry> entries;
+  const PreparedQuery prepared = FuzzyMatcher::prepare(query);
+  if (prepared.empty()) return entries;
+  for (const Root& root : roots_)
+    if (FuzzyMatcher::score(prepared, MatchTarget(fileName(root.url))))
+      entries.push_back({FileEntry::Kind::folder, root.url, 0, FileEntry::distantPast});
+  return entries;
+}
+
+std::vector<LocalHit> FileIndex::rootHits(std::string_view query) {
+  return scored(rootEntries(query), query, rootCount());
+}
+
+std::vector<LocalHit> FileIndex::scored(const std::vector<FileEntry>& entries, std::string_view query,
+                                        int limit) const {
+  std::vector<LocalHit> hits;
+  const PreparedQuery prepared = FuzzyMatcher::prepare(query);
+  if (prepared.empty()) return hits;
+  std::unordered_set<std::string> seen;
+  for (const FileEntry& entry : entries) {
+    const auto score = FuzzyMatcher::score(prepared, MatchTarget(fileName(entry.url)));
+    if (!score) continue;
+    Command command = fileCommand(entry, options_.display);
+    if (seen.insert(command.id).second) hits.push_back({std::move(command), *score});
+  }
+  std::stable_sort(hits.begin(), hits.end(),
+                   [](const LocalHit& a, const LocalHit& b) { return a.score > b.score; });
+  keepFirst(hits, limit);
+  return hits;
+}
+
+std::vector<LocalHit> FileIndex::localHits(std::string_view query, int limit) {
+  if (FuzzyMatcher::prepare(query).empty()) return {};
+  return scored(search(query, kLocalSearchLimit), query, limit);
+}
+
+std::vector<LocalHit> FileIndex::filenameHits(std::string_view query, int limit) {
+  const std::string_view name = base::trimmedWhiteSpace(query);
+  if (name.empty() || limit <= 0) return {};
+  const int wanted = std::max(limit, kMinimumDirectoryLimit);
+  std::vector<FileEntry> named = directorySearch(name, wanted);
+  const std::string glob = "**/" + caseInsensitiveGlob(name);
+  for (const std::string& pattern : {glob, glob + ".*", glob + "*"}) {
+    std::vector<FileEntry> found = collect([&](const Root& root, auto&& read) {
+      readResult(*library_,
+                 library_->glob(root.handle, pattern.c_str(), 0, 0, 0, static_cast<std::uint32_t>(wanted)),
+                 library_->globItem, library_->freeGlob, read);
+    });
+    named.insert(named.end(), found.begin(), found.end());
+  }
+
+  const PreparedQuery prepared = FuzzyMatcher::prepare(name);
+  std::vector<LocalHit> hits;
+  std::unordered_map<std::string, std::size_t> at;
+  const auto keep = [&](LocalHit hit) {
+    const auto [found, added] = at.try_emplace(hit.command.id, hits.size());
+    if (added)
+      hits.push_back(std::move(hit));
+    else if (hits[found->second].score < hit.score)
+      hits[found->second].score = hit.score;
+  };
+  for (const FileEntry& entry : named) {
+    const std::string title = fileName(entry.url);
+    const auto fuzzy = prepared.empty() ? std::nullopt : FuzzyMatcher::score(prepared, MatchTarget(title));
+    const FileNameStrength strength = fileNameStrength(name, title);
+    // A folder search may find folders whose names do not hold the query at all.
+    if (strength == FileNameStrength::weak && !fuzzy && entry.kind == FileEntry::Kind::folder) continue;
+    keep({fileCommand(entry, options_.display), grade(strength, fuzzy)});
+  }
+  for (LocalHit& hit : localHits(name, limit))
+    keep(std::move(hit));
+  std::stable_sort(hits.begin(), hits.end(),
+                   [](const LocalHit& a, const LocalHit& b) { return a.score > b.score; });
+  keepFirst(hits, limit);
+  return hits;
+}
+
+std::vector<FileEntry> FileIndex::files(const std::vector<CandidateGroup>& groups) {
+  std::vector<std::vector<FileEntry>> lists;
+  std::size_t total = 0;
+  for (const CandidateGroup& group : groups) {
+    if (group.limit <= 0 || group.extensions.empty()) {
+      lists.emplace_back();
+      continue;
+    }
+    total += static_cast<std::size_t>(group.limit);
+    std::string pattern = "**/*.{";
+    for (std::size_t k = 0; k < group.extensions.size(); ++k)
+      pattern += (k ? "," : "") + group.extensions[k];
+    pattern += "}";
+
+    for (const Root& root : roots_) {
+      // Give a scan still running a little time, polling so that other calls are not held up.
+      const auto deadline = std::chrono::steady_clock::now() + options_.globScanWait;
+      while (true) {
+        bool finished = true;
+        {
+          const std::lock_guard lock(calls_);
+          if (FffResult* result = library_->waitForScan(root.handle, 1)) {
+            finished = !result->success || result->int_value == 1;
+            library_->freeResult(result);
+          }
+        }
+        if (finished || std::chrono::steady_clock::now() >= deadline) break;
+        std::this_thread::sleep_for(std::min(options_.scanPoll, options_.globScanWait));
+      }
+    }
+    std::vector<FileEntry> found = collect([&](const Root& root, auto&& read) {
+      readResult(*library_,
+                 library_->glob(root.handle, pattern.c_str(), 0, 0,
+                                FFF_GLOB_NEWEST_FIRST | FFF_GLOB_IGNORE_CASE | FFF_GLOB_FILES_ONLY,
+                                static_cast<std::uint32_t>(group.limit)),
+                 library_->globItem, library_->freeGlob, read);
+    });
+    std::vector<std::pair<double, FileEntry>> dated;
+    dated.reserve(found.size());
+    for (FileEntry& entry : found) {
+      const double date = recency(entry);
+      dated.emplace_back(date, std::move(entry));
+    }
+    std::sort(dated.begin(), dated.end(), [](const auto& a, const auto& b) {
+      if (a.first != b.first) return a.first > b.first;
+      return a.second.url.filePath() < b.second.url.filePath();
+    });
+    std::vector<FileEntry> list;
+    for (std::size_t k = 0; k < dated.size() && k < static_cast<std::size_t>(group.limit); ++k)
+      list.push_back(std::move(dated[k].second));
+    lists.push_back(std::move(list));
+  }
+  return interleave(lists, total);
+}
+
+std::vector<FileEntry> FileIndex::files(const std::vector<std::string>& extensions, int limit) {
+  return files(std::vector<CandidateGroup>{{extensions, limit}});
+}
+
+}  // namespace quillo::core
