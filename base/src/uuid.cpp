@@ -1,8 +1,10 @@
 #include "quillo/base/uuid.h"
 
 #include <fmt/format.h>
+#include <openssl/rand.h>
 
 #include <charconv>
+#include <stdexcept>
 
 namespace quillo::base {
 namespace {
@@ -18,6 +20,16 @@ std::string Uuid::text() const {
       "{:02X}{:02X}{:02X}{:02X}-{:02X}{:02X}-{:02X}{:02X}-{:02X}{:02X}-{:02X}{:02X}{:02X}{:02X}{:02X}{:02X}",
       bytes[0], bytes[1], bytes[2], bytes[3], bytes[4], bytes[5], bytes[6], bytes[7], bytes[8], bytes[9],
       bytes[10], bytes[11], bytes[12], bytes[13], bytes[14], bytes[15]);
+}
+
+Uuid Uuid::random() {
+  Uuid uuid;
+  if (RAND_bytes(uuid.bytes.data(), static_cast<int>(uuid.bytes.size())) != 1) {
+    throw std::runtime_error("The system's random source failed.");
+  }
+  uuid.bytes[6] = static_cast<std::uint8_t>((uuid.bytes[6] & 0x0F) | 0x40);  // version 4
+  uuid.bytes[8] = static_cast<std::uint8_t>((uuid.bytes[8] & 0x3F) | 0x80);  // RFC 4122 variant
+  return uuid;
 }
 
 std::optional<Uuid> Uuid::parse(std::string_view text) {

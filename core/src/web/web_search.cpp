@@ -84,7 +84,9 @@ const std::vector<SearchSite>& sites() {
   return table;
 }
 
-std::vector<std::string> words(std::string_view text) { return base::whiteSpaceSeparatedWords(text); }
+std::vector<std::string> words(std::string_view text) {
+  return base::whiteSpaceSeparatedWords(text);
+}
 
 std::optional<WebSearchHit> bang(std::string_view query) {
   const std::vector<std::string> all = words(query);
@@ -108,11 +110,16 @@ std::optional<WebSearchHit> hit(std::string_view query, const SemanticResult* se
     if (!range) return std::nullopt;
     suggested.words = *range;
   }
-  WordRange& range = suggested.words;
-  range.end = std::min(range.end, queryWords.size());
-  if (range.size() >= 2 && namesSite(queryWords[range.begin], suggested.site)) ++range.begin;
-  if (range.size() >= 2 && namesSite(queryWords[range.end - 1], suggested.site)) --range.end;
+  suggested.words = trimmed(suggested.words, queryWords, suggested.site);
   return suggested;
+}
+
+WordRange trimmed(WordRange range, const std::vector<std::string>& words, const SearchSite& site) {
+  range.end = std::min(range.end, words.size());
+  range.begin = std::min(range.begin, range.end);
+  if (range.size() >= 2 && namesSite(words[range.begin], site)) ++range.begin;
+  if (range.size() >= 2 && namesSite(words[range.end - 1], site)) --range.end;
+  return range;
 }
 
 Command command(const WebSearchHit& hit, std::string_view query) {

@@ -16,6 +16,8 @@ struct Uuid {
 
   // The canonical upper-case text, "E621E1F8-C36C-495A-93FC-0C247A3E6E5F".
   std::string text() const;
+  // A fresh random (version 4) identifier from the system's secure random source.
+  static Uuid random();
   // Reads the canonical form in either case.
   static std::optional<Uuid> parse(std::string_view text);
 

@@ -64,6 +64,10 @@ std::optional<WebSearchHit> bang(std::string_view query);
 // end of the service's words is not searched for ("youtube cats" searches YouTube for cats).
 std::optional<WebSearchHit> hit(std::string_view query, const SemanticResult* semantic, bool isStale);
 
+// The range within `words`, without the site's own id or name at either end while at least two
+// words remain ("youtube cats" searches YouTube for cats).
+WordRange trimmed(WordRange range, const std::vector<std::string>& words, const SearchSite& site);
+
 // The command that opens the site's search for the hit's words, or its home page without words.
 // The encoded terms always form a valid address.
 Command command(const WebSearchHit& hit, std::string_view query);

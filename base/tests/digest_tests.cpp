@@ -1,0 +1,52 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "quillo/base/characters.h"
+#include "quillo/base/digest.h"
+#include "quillo/base/uuid.h"
+
+namespace quillo::base {
+namespace {
+
+TEST(Digest, Sha256HexOfKnownInputs) {
+  EXPECT_EQ(sha256Hex(""), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+  EXPECT_EQ(sha256Hex("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+}
+
+TEST(Digest, Base64PadsToWholeQuads) {
+  EXPECT_EQ(base64Encoded(""), "");
+  EXPECT_EQ(base64Encoded("f"), "Zg==");
+  EXPECT_EQ(base64Encoded("fo"), "Zm8=");
+  EXPECT_EQ(base64Encoded("foo"), "Zm9v");
+  EXPECT_EQ(base64Encoded(std::string("\xff\xfe", 2)), "//4=");
+}
+
+TEST(Digest, HexBytesInEitherCaseOnly) {
+  EXPECT_EQ(bytesOfHex("00ff0A"), (std::vector<std::uint8_t>{0x00, 0xff, 0x0a}));
+  EXPECT_EQ(bytesOfHex(""), std::vector<std::uint8_t>{});
+  for (const std::string_view bad : {"0", "0g", "+1", "-1", "0x", " 1"})
+    EXPECT_EQ(bytesOfHex(bad), std::nullopt) << bad;
+}
+
+TEST(Uuid, RandomIsVersionFourAndFresh) {
+  std::set<std::string> seen;
+  for (int index = 0; index < 100; ++index) {
+    const std::string text = Uuid::random().text();
+    EXPECT_EQ(text[14], '4');
+    EXPECT_NE(std::string("89AB").find(text[19]), std::string::npos);
+    EXPECT_EQ(Uuid::parse(text)->text(), text);
+    seen.insert(text);
+  }
+  EXPECT_EQ(seen.size(), 100u);
+}
+
+TEST(Characters, CountsGraphemeClusters) {
+  EXPECT_EQ(characterCount(""), 0u);
+  EXPECT_EQ(characterCount("abc"), 3u);
+  EXPECT_EQ(characterCount("e\xCC\x81t\xC3\xA9"), 3u);                 // e + combining acute, t, é
+  EXPECT_EQ(characterCount("\xF0\x9F\x87\xA8\xF0\x9F\x87\xAD!"), 2u);  // a flag and "!"
+}
+
+}  // namespace
+}  // namespace quillo::base
