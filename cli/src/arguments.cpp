@@ -53,6 +53,17 @@ Arguments parseArguments(std::span<const std::string> words, const ArgumentSpec&
       arguments.timeZone = value();
     } else if (name == "--locale" && spec.takesClock) {
       arguments.locale = value();
+    } else if (name == "--service" && spec.takesService) {
+      arguments.service = value();
+    } else if (name == "--key-file" && spec.takesService) {
+      arguments.keyFile = value();
+      if (arguments.keyFile->empty()) throw UsageError("--key-file needs a file");
+    } else if (name == "--credential-file" && spec.takesService) {
+      arguments.credentialFile = value();
+      if (arguments.credentialFile->empty()) throw UsageError("--credential-file needs a file");
+    } else if (name == "--ca-file" && spec.takesService) {
+      arguments.caFile = value();
+      if (arguments.caFile->empty()) throw UsageError("--ca-file needs a file");
     } else if (name == "--tree" && spec.takesTree) {
       arguments.tree = value();
       if (arguments.tree->empty()) throw UsageError("--tree needs a file");

@@ -23,6 +23,8 @@ struct ArgumentSpec {
   bool takesBundleID = false;
   // --now, --time-zone and --locale, which make a search reproducible.
   bool takesClock = false;
+  // --service, --key-file, --credential-file and --ca-file: the ranking service to ask.
+  bool takesService = false;
 };
 
 struct Arguments {
@@ -37,6 +39,12 @@ struct Arguments {
   std::optional<std::string> now;
   std::optional<std::string> timeZone;
   std::optional<std::string> locale;
+  // The ranking service's address, the files of its signing key, credential and extra trusted
+  // certificate.
+  std::optional<std::string> service;
+  std::optional<std::string> keyFile;
+  std::optional<std::string> credentialFile;
+  std::optional<std::string> caFile;
   // The words that are not options, in order; "--" ends the options.
   std::vector<std::string> operands;
   // The operands joined by single spaces.

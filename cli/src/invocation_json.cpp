@@ -24,9 +24,12 @@ Json appleEventValue(const std::optional<core::AppleEventCall::Value>& value) {
   return std::visit(
       [](const auto& payload) -> Json {
         using Value = std::decay_t<decltype(payload)>;
-        if constexpr (std::is_same_v<Value, core::AppleEventCall::Boolean>) return {{"boolean", payload.value}};
-        if constexpr (std::is_same_v<Value, core::AppleEventCall::Integer>) return {{"integer", payload.value}};
-        if constexpr (std::is_same_v<Value, core::AppleEventCall::Enumerator>) return {{"enumerator", payload.code}};
+        if constexpr (std::is_same_v<Value, core::AppleEventCall::Boolean>)
+          return {{"boolean", payload.value}};
+        if constexpr (std::is_same_v<Value, core::AppleEventCall::Integer>)
+          return {{"integer", payload.value}};
+        if constexpr (std::is_same_v<Value, core::AppleEventCall::Enumerator>)
+          return {{"enumerator", payload.code}};
         return {{"flipped", true}};
       },
       *value);
@@ -72,7 +75,8 @@ Json toJson(const core::ActionInvocation& invocation) {
         if constexpr (std::is_same_v<Value, core::invocation::Screenshot>) {
           return {{"screenshot",
                    {{"mode", core::rawValue(value.mode)},
-                    {"destination", value.destination == core::ScreenshotDestination::clipboard ? "clipboard" : "file"},
+                    {"destination",
+                     value.destination == core::ScreenshotDestination::clipboard ? "clipboard" : "file"},
                     {"delaySeconds", value.delaySeconds}}}};
         }
         if constexpr (std::is_same_v<Value, core::invocation::AppleEvent>) {

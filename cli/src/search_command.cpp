@@ -1,19 +1,25 @@
 #include <fmt/format.h>
 
 #include <chrono>
+#include <cmath>
 #include <nlohmann/json.hpp>
 
 #include "arguments.h"
 #include "commands.h"
 #include "defaults_json.h"
 #include "invocation_json.h"
+#include "net_library.h"
 #include "quillo/core/index/command_index.h"
 #include "quillo/core/preferences/file_defaults_store.h"
 #include "quillo/core/preferences/quillo_preferences.h"
+#include "quillo/core/ranking/semantic_ranker.h"
 #include "quillo/core/results/command_results.h"
 #include "quillo/core/results/usage_store.h"
+#include "quillo/core/service/backend_client.h"
+#include "quillo/core/service/ravo_questions.h"
 #include "quillo/core/values/parameter_parser.h"
 #include "quillo/platform/posix/posix_system.h"
+#include "service_files.h"
 
 namespace quillo::cli {
 
@@ -26,17 +32,29 @@ often you ran them (while "Remember what I run" is on). Values typed with an act
 choices ("volume 20%", "keep awake until 4:30", "screenshot in 5 seconds", "dark mode on"). A bang word such as !yt or !w at either end searches
 a web site.
 
+With --service, a query that local matching does not settle (no strong match, or a sentence of
+three or more words) is also sent to the ranking service, whose commands and web-search
+suggestion are merged with the local rows. Whatever the service does, the local rows print and
+the exit status is 0.
+
 options:
   --limit N             show at most N rows (default: 8)
   --json                print one JSON object: {"query", "scope", "rows": [{"id", "title",
                         "kind", "detail", "hint", "score", "probability", "url",
-                        "rowId", "action"}], "parsed": {"values", "remainder"}}
+                        "rowId", "action"}], "parsed": {"values", "remainder"},
+                        "service": {"state", "message", "latencyMs", "inputTokens",
+                        "noneProbability"}}; state is "off", "idle" (not worth
+                        asking), "answered" or "failed"
   --applications DIR    look for applications in DIR (and one folder below) instead of the
                         standard application folders; may be given more than once
   --now TIME            resolve typed values at TIME (ISO 8601 with Z or an offset, such as
                         2026-12-05T15:00:00+01:00) instead of now
   --time-zone ZONE      in the IANA time zone ZONE (Europe/Zurich) instead of the system's
   --locale LOCALE       with the ICU locale LOCALE (en_US, de_CH) instead of the system's
+  --service URL         ask the ranking service at URL (https, no path)
+  --key-file F          its signing key: 32 raw bytes or 64 hexadecimal characters
+  --credential-file F   the access credential sent with each request (default: none)
+  --ca-file F           a PEM certificate to trust besides the system's
   -h, --help            show this help
 )";
 
@@ -72,7 +90,8 @@ nlohmann::ordered_json rowJson(const core::ScoredRow& scored, base::Date now) {
 
 nlohmann::ordered_json parsedJson(const core::ParsedQuery& parsed) {
   nlohmann::ordered_json values = nlohmann::ordered_json::array();
-  for (const core::ParsedValue& value : parsed.values) values.push_back(toJson(value));
+  for (const core::ParsedValue& value : parsed.values)
+    values.push_back(toJson(value));
   return {{"values", std::move(values)}, {"remainder", parsed.remainder}};
 }
 
@@ -89,7 +108,8 @@ core::ResolverContext resolverContext(const Arguments& arguments, const platform
   core::ResolverContext context = core::currentResolverContext(system, base::Date{now});
   if (arguments.timeZone) {
     if (!core::isKnownTimeZone(*arguments.timeZone)) {
-      throw UsageError("--time-zone: unknown time zone '" + *arguments.timeZone + "'; use an IANA name such as Europe/Zurich");
+      throw UsageError("--time-zone: unknown time zone '" + *arguments.timeZone +
+                       "'; use an IANA name such as Europe/Zurich");
     }
     context.timeZone = *arguments.timeZone;
   }
@@ -97,11 +117,65 @@ core::ResolverContext resolverContext(const Arguments& arguments, const platform
   return context;
 }
 
+// What became of the ranking service for this search.
+struct ServiceOutcome {
+  std::string state = "off";
+  std::optional<std::string> message = "No service address was given (--service).";
+  std::optional<core::SemanticResult> result;
+};
+
+nlohmann::ordered_json serviceJson(const ServiceOutcome& outcome) {
+  const auto& result = outcome.result;
+  return {
+      {"state", outcome.state},
+      {"message", optionalJson(outcome.message)},
+      {"latencyMs", result ? nlohmann::ordered_json(std::llround(result->latency.count() * 1000)) : nullptr},
+      {"inputTokens", result ? nlohmann::ordered_json(result->inputTokens) : nullptr},
+      {"noneProbability", result ? nlohmann::ordered_json(result->noneProbability) : nullptr},
+  };
+}
+
+// Asks the service about the query when one is configured and the query is worth asking. Its
+// failures are part of the outcome, never the command's: the local rows are a valid answer.
+ServiceOutcome askService(const Arguments& arguments, const core::CommandIndex& index,
+                          const core::UsageCounts& usage, const platform::System& system) {
+  if (!arguments.service) {
+    if (arguments.keyFile || arguments.credentialFile || arguments.caFile) {
+      throw UsageError("--key-file, --credential-file and --ca-file need --service");
+    }
+    return {};
+  }
+  if (!core::BackendClient::isAcceptedBaseUrl(*arguments.service)) {
+    return {.state = "off",
+            .message = std::string(core::BackendError::message(core::BackendError::notConfigured)),
+            .result = std::nullopt};
+  }
+  if (!arguments.keyFile) throw UsageError("--service needs --key-file");
+  const core::SigningKeyBytes key = readKeyFile(*arguments.keyFile);
+  const std::string credential =
+      arguments.credentialFile ? readCredentialFile(*arguments.credentialFile) : "";
+  if (!core::RavoQuestions::shouldAsk(arguments.query, core::bestLocalScore(index, arguments.query, usage))) {
+    return {.state = "idle", .message = std::nullopt, .result = std::nullopt};
+  }
+  try {
+    const auto http = loadHttpTransport({.extraCaFile = arguments.caFile});
+    const auto client = std::make_shared<core::BackendClient>(
+        *arguments.service, key, std::make_shared<core::FixedCredential>(credential), http,
+        core::BackendClient::Options{.homeFolder = system.homeFolder()});
+    const core::SemanticRanker ranker(client, core::RavoQuestions::scope::Commands{}, index.commands());
+    return {.state = "answered",
+            .message = std::nullopt,
+            .result = ranker.rank(arguments.query, core::RavoQuestions::minimumProbability)};
+  } catch (const std::exception& error) {
+    return {.state = "failed", .message = error.what(), .result = std::nullopt};
+  }
+}
+
 }  // namespace
 
 int runSearch(std::span<const std::string> words, std::FILE*, std::FILE* output) {
-  const Arguments arguments =
-      parseArguments(words, {.takesLimit = true, .takesApplications = true, .takesClock = true});
+  const Arguments arguments = parseArguments(
+      words, {.takesLimit = true, .takesApplications = true, .takesClock = true, .takesService = true});
   if (arguments.help) {
     fmt::print(output, "{}", kSearchHelp);
     return 0;
@@ -118,25 +192,34 @@ int runSearch(std::span<const std::string> words, std::FILE*, std::FILE* output)
   const core::QuilloPreferences preferences(defaults);
   const core::UsageStore usage(defaults);
   const core::CommandIndex index = core::CommandIndex::system(system, roots);
-  const auto rows = core::localCommandResults(index, arguments.query,
-                                              usage.rankingCounts(preferences.learnFromUsage()), context,
-                                              arguments.limit.value_or(kDefaultLimit));
+  const core::UsageCounts counts = usage.rankingCounts(preferences.learnFromUsage());
+  const ServiceOutcome service = askService(arguments, index, counts, system);
+  const auto rows =
+      core::commandResults(index, arguments.query, counts, context, arguments.limit.value_or(kDefaultLimit),
+                           service.result ? &*service.result : nullptr);
 
   if (arguments.json) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
-    for (const core::ScoredRow& row : rows) list.push_back(rowJson(row, context.now));
+    for (const core::ScoredRow& row : rows)
+      list.push_back(rowJson(row, context.now));
     const nlohmann::ordered_json result{{"query", arguments.query},
                                         {"scope", "commands"},
                                         {"rows", std::move(list)},
-                                        {"parsed", parsedJson(core::ParameterParser::parse(arguments.query))}};
+                                        {"parsed", parsedJson(core::ParameterParser::parse(arguments.query))},
+                                        {"service", serviceJson(service)}};
     fmt::print(output, "{}\n", result.dump(2, ' ', false, nlohmann::json::error_handler_t::replace));
     return 0;
   }
+  if (service.state == "failed" || (service.state == "off" && arguments.service)) {
+    fmt::print(stderr, "quillo-cli search: service {}: {}\n", service.state, service.message.value_or(""));
+  }
   for (const core::ScoredRow& row : rows) {
     const std::string score = row.localScore ? std::to_string(*row.localScore) : "-";
+    const std::string probability =
+        row.row.probability ? fmt::format("  p={:.2f}", *row.row.probability) : "";
     const std::string& detail = row.row.detail();
-    fmt::print(output, "{:>5}  {}  ({}){}\n", score, row.row.command.title,
-               core::displayName(row.row.command.kind), detail.empty() ? "" : "  " + detail);
+    fmt::print(output, "{:>5}  {}  ({}){}{}\n", score, row.row.command.title,
+               core::displayName(row.row.command.kind), detail.empty() ? "" : "  " + detail, probability);
   }
   return 0;
 }

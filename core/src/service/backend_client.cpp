@@ -77,16 +77,6 @@ Json fileRecord(const FileEntry& entry, const std::string& home) {
           {"kind", rawValue(entry.kind)}};
 }
 
-// Seconds from a "Retry-After" value: only a whole decimal number, finite and not below zero.
-std::optional<double> retryAfterSeconds(const std::optional<std::string>& value) {
-  if (!value || value->empty()) return std::nullopt;
-  double seconds = 0;
-  const char* end = value->data() + value->size();
-  const auto [stop, error] = std::from_chars(value->data(), end, seconds);
-  if (error != std::errc() || stop != end || !std::isfinite(seconds) || seconds < 0) return std::nullopt;
-  return seconds;
-}
-
 std::string errorCode(const std::string& body) {
   const Json json = Json::parse(body, nullptr, false);
   if (json.is_object()) {
@@ -245,7 +235,8 @@ std::string BackendClient::send(std::string_view path, const std::string& body, 
   // The wait holds nothing of the client's: other calls sign and send meanwhile.
   HttpResponse response = http_->send(request, stop);
   if (response.status >= 200 && response.status <= 299) return std::move(response.body);
-  throw BackendError(errorCode(response.body), retryAfterSeconds(response.header("Retry-After")));
+  throw BackendError(errorCode(response.body),
+                     BackendError::retryAfterSeconds(response.header("Retry-After")));
 }
 
 }  // namespace quillo::core

@@ -7,6 +7,7 @@
 
 #include "quillo/core/commands/result_row.h"
 #include "quillo/core/index/command_index.h"
+#include "quillo/core/ranking/semantic_result.h"
 #include "quillo/core/values/resolver_context.h"
 
 namespace quillo::core {
@@ -22,5 +23,15 @@ struct ScoredRow {
 std::vector<ScoredRow> localCommandResults(const CommandIndex& index, std::string_view text,
                                            const UsageCounts& usage, const ResolverContext& context,
                                            std::size_t limit);
+
+// The same rows merged with the ranking service's answer for the text: its probabilities on the
+// local rows, its commands and its web-search suggestion as rows of their own.
+std::vector<ScoredRow> commandResults(const CommandIndex& index, std::string_view text, const UsageCounts& usage,
+                                      const ResolverContext& context, std::size_t limit,
+                                      const SemanticResult* semantic);
+
+// The score of the index's best hit for the text, none without hits: what decides whether the
+// service is asked (RavoQuestions::shouldAsk).
+std::optional<int> bestLocalScore(const CommandIndex& index, std::string_view text, const UsageCounts& usage);
 
 }  // namespace quillo::core

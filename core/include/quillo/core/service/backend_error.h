@@ -23,6 +23,9 @@ class BackendError : public std::runtime_error {
   std::optional<double> retryAfter() const noexcept { return retryAfter_; }
 
   static std::string_view message(std::string_view code);
+  // Seconds from a "Retry-After" value: only a whole decimal number (no blanks, no unit, no
+  // date) that is finite and not below zero counts.
+  static std::optional<double> retryAfterSeconds(const std::optional<std::string>& value);
 
  private:
   std::string code_;
