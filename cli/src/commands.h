@@ -21,6 +21,7 @@ int runSearch(std::span<const std::string> arguments, std::FILE* input, std::FIL
 int runPrefs(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 int runUsage(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 int runMenus(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
+int runFolders(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 int runCapabilities(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 
 extern const std::string_view kFilterHelp;
@@ -29,5 +30,6 @@ extern const std::string_view kPrefsHelp;
 extern const std::string_view kUsageHelp;
 extern const std::string_view kMenusHelp;
 extern const std::string_view kCapabilitiesHelp;
+extern const std::string_view kFoldersHelp;
 
 }  // namespace quillo::cli

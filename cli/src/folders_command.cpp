@@ -1,0 +1,125 @@
+#include <fmt/format.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "arguments.h"
+#include "commands.h"
+#include "quillo/core/files/file_folder_access.h"
+#include "quillo/core/preferences/file_defaults_store.h"
+#include "quillo/core/preferences/quillo_preferences.h"
+#include "quillo/platform/posix/posix_bookmarks.h"
+#include "quillo/platform/posix/posix_system.h"
+
+namespace quillo::cli {
+
+const std::string_view kFoldersHelp = R"(usage: quillo-cli folders add DIR...
+       quillo-cli folders list [--json]
+       quillo-cli folders remove DIR
+
+The folders file search looks in. "add" checks each folder as the folder picker does (not the
+whole disk or home folder, and a folder that exists) and keeps a bookmark of it; when one is
+refused, its reason is printed and nothing changes. "list" shows each folder and whether it can
+be searched now (a folder replaced since it was added is bookmarked again). "remove" forgets a
+folder.
+
+options:
+  --json      print the list as JSON: [{"path", "state", "message"}]
+  -h, --help  show this help
+)";
+
+namespace {
+
+std::string absolute(const std::string& path) {
+  return core::standardisedPath(std::filesystem::absolute(std::filesystem::path(path)).string());
+}
+
+struct FolderState {
+  std::string path;
+  std::string state;  // "ok", "choose-again" or "unavailable"
+  std::string message;
+};
+
+FolderState check(core::QuilloPreferences& preferences, platform::Bookmarks& bookmarks, const std::string& path,
+                  const std::string& home) {
+  const auto stored = preferences.fileSearchBookmarks().find(path);
+  if (stored == preferences.fileSearchBookmarks().end())
+    return {path, "choose-again", "This folder has no bookmark. Add it again."};
+  try {
+    const core::FileFolderAccess access(stored->second.bytes, bookmarks, home);
+    if (const auto& refreshed = access.refreshedBookmark())
+      preferences.refreshFileSearchBookmark(path, access.url(), core::DefaultsValue::Data{*refreshed});
+    return {path, "ok", ""};
+  } catch (const core::FileFolderAccess::AccessError& error) {
+    return {path, error.which() == core::FileFolderAccess::AccessError::Case::unavailable ? "unavailable" : "choose-again",
+            error.what()};
+  } catch (const std::exception& error) {
+    return {path, "unavailable", error.what()};
+  }
+}
+
+}  // namespace
+
+int runFolders(std::span<const std::string> words, std::FILE*, std::FILE* output) {
+  const Arguments arguments = parseArguments(words, {});
+  if (arguments.help) {
+    fmt::print(output, "{}", kFoldersHelp);
+    return 0;
+  }
+  const auto& operands = arguments.operands;
+  if (operands.empty()) throw UsageError("say add, list or remove");
+  const std::string& action = operands[0];
+
+  const platform::posix::PosixSystem system;
+  platform::posix::PosixBookmarks bookmarks;
+  core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system));
+  core::QuilloPreferences preferences(defaults);
+
+  if (action == "add") {
+    if (operands.size() < 2) throw UsageError("add takes one or more folders");
+    std::vector<base::Url> folders;
+    for (std::size_t k = 1; k < operands.size(); ++k)
+      folders.push_back(base::Url::file(absolute(operands[k])));
+    try {
+      preferences.authorizeFileSearchFolders(folders, std::nullopt, bookmarks, system.homeFolder());
+    } catch (const core::FileFolderAccess::AccessError& error) {
+      fmt::print(stderr, "quillo-cli folders: {}\n", error.what());
+      return 1;
+    }
+    for (const base::Url& folder : folders)
+      fmt::print(output, "{}\n", folder.filePath().value_or(folder.text));
+    return 0;
+  }
+  if (action == "list") {
+    if (operands.size() != 1) throw UsageError("list takes no folders");
+    std::vector<FolderState> states;
+    for (const std::string& path : std::vector<std::string>(preferences.fileSearchPaths()))
+      states.push_back(check(preferences, bookmarks, path, system.homeFolder()));
+    if (arguments.json) {
+      nlohmann::json list = nlohmann::json::array();
+      for (const FolderState& state : states)
+        list.push_back({{"path", state.path},
+                        {"state", state.state},
+                        {"message", state.message.empty() ? nlohmann::json() : nlohmann::json(state.message)}});
+      fmt::print(output, "{}\n", list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace));
+    } else {
+      for (const FolderState& state : states)
+        fmt::print(output, "{}{}\n", state.path, state.message.empty() ? "" : "  (" + state.message + ")");
+    }
+    return 0;
+  }
+  if (action == "remove") {
+    if (operands.size() != 2) throw UsageError("remove takes one folder");
+    const std::string path = absolute(operands[1]);
+    std::vector<std::string> paths = preferences.fileSearchPaths();
+    if (std::erase(paths, path) == 0) {
+      fmt::print(stderr, "quillo-cli folders: {} is not a search folder\n", path);
+      return 1;
+    }
+    preferences.setFileSearchPaths(std::move(paths));
+    return 0;
+  }
+  throw UsageError("unknown action '" + action + "'; say add, list or remove");
+}
+
+}  // namespace quillo::cli
