@@ -64,6 +64,10 @@ Arguments parseArguments(std::span<const std::string> words, const ArgumentSpec&
     } else if (name == "--ca-file" && spec.takesService) {
       arguments.caFile = value();
       if (arguments.caFile->empty()) throw UsageError("--ca-file needs a file");
+    } else if (name == "--scope" && spec.takesScope) {
+      arguments.scope = value();
+      if (arguments.scope != "commands" && arguments.scope != "files")
+        throw UsageError("--scope takes commands or files, not '" + arguments.scope + "'");
     } else if (name == "--tree" && spec.takesTree) {
       arguments.tree = value();
       if (arguments.tree->empty()) throw UsageError("--tree needs a file");

@@ -25,6 +25,8 @@ struct ArgumentSpec {
   bool takesClock = false;
   // --service, --key-file, --credential-file and --ca-file: the ranking service to ask.
   bool takesService = false;
+  // --scope commands|files.
+  bool takesScope = false;
 };
 
 struct Arguments {
@@ -45,6 +47,8 @@ struct Arguments {
   std::optional<std::string> keyFile;
   std::optional<std::string> credentialFile;
   std::optional<std::string> caFile;
+  // What to search: "commands" (the default) or "files".
+  std::string scope = "commands";
   // The words that are not options, in order; "--" ends the options.
   std::vector<std::string> operands;
   // The operands joined by single spaces.

@@ -40,8 +40,8 @@ struct FolderState {
   std::string message;
 };
 
-FolderState check(core::QuilloPreferences& preferences, platform::Bookmarks& bookmarks, const std::string& path,
-                  const std::string& home) {
+FolderState check(core::QuilloPreferences& preferences, platform::Bookmarks& bookmarks,
+                  const std::string& path, const std::string& home) {
   const auto stored = preferences.fileSearchBookmarks().find(path);
   if (stored == preferences.fileSearchBookmarks().end())
     return {path, "choose-again", "This folder has no bookmark. Add it again."};
@@ -51,7 +51,9 @@ FolderState check(core::QuilloPreferences& preferences, platform::Bookmarks& boo
       preferences.refreshFileSearchBookmark(path, access.url(), core::DefaultsValue::Data{*refreshed});
     return {path, "ok", ""};
   } catch (const core::FileFolderAccess::AccessError& error) {
-    return {path, error.which() == core::FileFolderAccess::AccessError::Case::unavailable ? "unavailable" : "choose-again",
+    return {path,
+            error.which() == core::FileFolderAccess::AccessError::Case::unavailable ? "unavailable"
+                                                                                    : "choose-again",
             error.what()};
   } catch (const std::exception& error) {
     return {path, "unavailable", error.what()};
@@ -98,9 +100,10 @@ int runFolders(std::span<const std::string> words, std::FILE*, std::FILE* output
     if (arguments.json) {
       nlohmann::json list = nlohmann::json::array();
       for (const FolderState& state : states)
-        list.push_back({{"path", state.path},
-                        {"state", state.state},
-                        {"message", state.message.empty() ? nlohmann::json() : nlohmann::json(state.message)}});
+        list.push_back(
+            {{"path", state.path},
+             {"state", state.state},
+             {"message", state.message.empty() ? nlohmann::json() : nlohmann::json(state.message)}});
       fmt::print(output, "{}\n", list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace));
     } else {
       for (const FolderState& state : states)

@@ -23,7 +23,8 @@ const std::array<Subcommand, 7> kSubcommands{{
      quillo::cli::runMenus},
     {"capabilities", "list the commands that scriptable application bundles add",
      quillo::cli::kCapabilitiesHelp, quillo::cli::runCapabilities},
-    {"folders", "choose the folders file search looks in", quillo::cli::kFoldersHelp, quillo::cli::runFolders},
+    {"folders", "choose the folders file search looks in", quillo::cli::kFoldersHelp,
+     quillo::cli::runFolders},
 }};
 
 void printOverview(std::FILE* stream) {

@@ -7,8 +7,8 @@
 #include "arguments.h"
 #include "commands.h"
 #include "defaults_json.h"
+#include "file_search.h"
 #include "invocation_json.h"
-#include "net_library.h"
 #include "quillo/core/index/command_index.h"
 #include "quillo/core/preferences/file_defaults_store.h"
 #include "quillo/core/preferences/quillo_preferences.h"
@@ -19,12 +19,14 @@
 #include "quillo/core/service/ravo_questions.h"
 #include "quillo/core/values/parameter_parser.h"
 #include "quillo/platform/posix/posix_system.h"
-#include "service_files.h"
+#include "search_json.h"
+#include "service_settings.h"
 
 namespace quillo::cli {
 
 const std::string_view kSearchHelp =
     R"(usage: quillo-cli search [--limit N] [--json] [--applications DIR]... QUERY
+       quillo-cli search --scope files [--limit N] [--json] QUERY
 
 Searches what the launcher searches locally: installed applications, System Settings panes,
 the built-in actions and the commands of scriptable applications, best first, lifted by how
@@ -37,11 +39,19 @@ three or more words) is also sent to the ranking service, whose commands and web
 suggestion are merged with the local rows. Whatever the service does, the local rows print and
 the exit status is 0.
 
+With --scope files, the files and folders in the search folders (quillo-cli folders) whose
+names match, found as the launcher finds them: a file named exactly stands on its own; other
+queries go to the ranking service when --service is given and "searchFilesWithRavo" is on
+(strong local rows are checked with it first, then it ranks recent files of the kinds the query
+describes). QUILLO_LOG_LEVEL=debug shows the route taken on standard error. File rows carry
+"url" and "fileDetail": {"folder", "size", "day"}, and the object gains "route".
+
 options:
+  --scope SCOPE         commands (the default) or files
   --limit N             show at most N rows (default: 8)
   --json                print one JSON object: {"query", "scope", "rows": [{"id", "title",
                         "kind", "detail", "hint", "score", "probability", "url",
-                        "rowId", "action"}], "parsed": {"values", "remainder"},
+                        "fileDetail", "rowId", "action"}], "parsed": {"values", "remainder"},
                         "service": {"state", "message", "latencyMs", "inputTokens",
                         "noneProbability"}}; state is "off", "idle" (not worth
                         asking), "answered" or "failed"
@@ -61,32 +71,6 @@ options:
 namespace {
 
 constexpr std::size_t kDefaultLimit = 8;
-
-nlohmann::ordered_json optionalJson(const auto& value) {
-  if (!value) return nullptr;
-  return *value;
-}
-
-std::optional<std::string> urlOf(const core::Command& command) {
-  if (const auto* open = std::get_if<core::target::OpenUrl>(&command.target)) return open->url.text;
-  return std::nullopt;
-}
-
-nlohmann::ordered_json rowJson(const core::ScoredRow& scored, base::Date now) {
-  const core::Command& command = scored.row.command;
-  return {
-      {"id", command.id},
-      {"title", command.title},
-      {"kind", core::displayName(command.kind)},
-      {"detail", scored.row.detail()},
-      {"hint", command.hint},
-      {"score", optionalJson(scored.localScore)},
-      {"probability", optionalJson(scored.row.probability)},
-      {"url", optionalJson(urlOf(command))},
-      {"rowId", scored.row.id()},
-      {"action", actionJson(scored.row, now)},
-  };
-}
 
 nlohmann::ordered_json parsedJson(const core::ParsedQuery& parsed) {
   nlohmann::ordered_json values = nlohmann::ordered_json::array();
@@ -117,52 +101,19 @@ core::ResolverContext resolverContext(const Arguments& arguments, const platform
   return context;
 }
 
-// What became of the ranking service for this search.
-struct ServiceOutcome {
-  std::string state = "off";
-  std::optional<std::string> message = "No service address was given (--service).";
-  std::optional<core::SemanticResult> result;
-};
-
-nlohmann::ordered_json serviceJson(const ServiceOutcome& outcome) {
-  const auto& result = outcome.result;
-  return {
-      {"state", outcome.state},
-      {"message", optionalJson(outcome.message)},
-      {"latencyMs", result ? nlohmann::ordered_json(std::llround(result->latency.count() * 1000)) : nullptr},
-      {"inputTokens", result ? nlohmann::ordered_json(result->inputTokens) : nullptr},
-      {"noneProbability", result ? nlohmann::ordered_json(result->noneProbability) : nullptr},
-  };
-}
-
 // Asks the service about the query when one is configured and the query is worth asking. Its
 // failures are part of the outcome, never the command's: the local rows are a valid answer.
 ServiceOutcome askService(const Arguments& arguments, const core::CommandIndex& index,
                           const core::UsageCounts& usage, const platform::System& system) {
-  if (!arguments.service) {
-    if (arguments.keyFile || arguments.credentialFile || arguments.caFile) {
-      throw UsageError("--key-file, --credential-file and --ca-file need --service");
-    }
-    return {};
-  }
-  if (!core::BackendClient::isAcceptedBaseUrl(*arguments.service)) {
-    return {.state = "off",
-            .message = std::string(core::BackendError::message(core::BackendError::notConfigured)),
-            .result = std::nullopt};
-  }
-  if (!arguments.keyFile) throw UsageError("--service needs --key-file");
-  const core::SigningKeyBytes key = readKeyFile(*arguments.keyFile);
-  const std::string credential =
-      arguments.credentialFile ? readCredentialFile(*arguments.credentialFile) : "";
+  ServiceOutcome outcome;
+  const auto settings = serviceSettings(arguments, outcome);
+  if (!settings) return outcome;
   if (!core::RavoQuestions::shouldAsk(arguments.query, core::bestLocalScore(index, arguments.query, usage))) {
     return {.state = "idle", .message = std::nullopt, .result = std::nullopt};
   }
   try {
-    const auto http = loadHttpTransport({.extraCaFile = arguments.caFile});
-    const auto client = std::make_shared<core::BackendClient>(
-        *arguments.service, key, std::make_shared<core::FixedCredential>(credential), http,
-        core::BackendClient::Options{.homeFolder = system.homeFolder()});
-    const core::SemanticRanker ranker(client, core::RavoQuestions::scope::Commands{}, index.commands());
+    const core::SemanticRanker ranker(connect(*settings, system), core::RavoQuestions::scope::Commands{},
+                                      index.commands());
     return {.state = "answered",
             .message = std::nullopt,
             .result = ranker.rank(arguments.query, core::RavoQuestions::minimumProbability)};
@@ -174,8 +125,11 @@ ServiceOutcome askService(const Arguments& arguments, const core::CommandIndex& 
 }  // namespace
 
 int runSearch(std::span<const std::string> words, std::FILE*, std::FILE* output) {
-  const Arguments arguments = parseArguments(
-      words, {.takesLimit = true, .takesApplications = true, .takesClock = true, .takesService = true});
+  const Arguments arguments = parseArguments(words, {.takesLimit = true,
+                                                     .takesApplications = true,
+                                                     .takesClock = true,
+                                                     .takesService = true,
+                                                     .takesScope = true});
   if (arguments.help) {
     fmt::print(output, "{}", kSearchHelp);
     return 0;
@@ -183,6 +137,7 @@ int runSearch(std::span<const std::string> words, std::FILE*, std::FILE* output)
 
   const platform::posix::PosixSystem system;
   const core::ResolverContext context = resolverContext(arguments, system);
+  if (arguments.scope == "files") return searchFiles(arguments, system, context, output);
   core::ApplicationRoots roots = core::ApplicationRoots::standard(system);
   if (!arguments.applications.empty()) {
     roots = core::ApplicationRoots{.folders = {arguments.applications.begin(), arguments.applications.end()},

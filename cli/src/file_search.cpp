@@ -1,0 +1,192 @@
+#include "file_search.h"
+
+#include <fmt/format.h>
+#include <unistd.h>
+
+#include <climits>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "quillo/core/files/file_index.h"
+#include "quillo/core/files/file_ranker.h"
+#include "quillo/core/files/file_route.h"
+#include "quillo/core/preferences/file_defaults_store.h"
+#include "quillo/core/preferences/quillo_preferences.h"
+#include "quillo/core/results/result_merger.h"
+#include "quillo/core/service/ravo_questions.h"
+#include "quillo/platform/posix/posix_bookmarks.h"
+#include "search_json.h"
+#include "service_settings.h"
+
+namespace quillo::cli {
+namespace {
+
+constexpr std::size_t kDefaultLimit = 8;
+
+std::string executablePath() {
+  std::error_code error;
+  const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::string() : path.string();
+}
+
+// The search folders that can be opened now; the others are reported on standard error.
+std::vector<std::unique_ptr<core::FileFolderAccess>> openFolders(core::QuilloPreferences& preferences,
+                                                                 platform::Bookmarks& bookmarks,
+                                                                 const std::string& home) {
+  std::vector<std::unique_ptr<core::FileFolderAccess>> opened;
+  for (const std::string& path : std::vector<std::string>(preferences.fileSearchPaths())) {
+    const auto stored = preferences.fileSearchBookmarks().find(path);
+    try {
+      if (stored == preferences.fileSearchBookmarks().end())
+        throw std::runtime_error("This folder has no bookmark. Add it again with quillo-cli folders add.");
+      auto access = std::make_unique<core::FileFolderAccess>(stored->second.bytes, bookmarks, home);
+      if (const auto& refreshed = access->refreshedBookmark())
+        preferences.refreshFileSearchBookmark(path, access->url(), core::DefaultsValue::Data{*refreshed});
+      opened.push_back(std::move(access));
+    } catch (const std::exception& error) {
+      fmt::print(stderr, "quillo-cli search: {}: {}\n", path, error.what());
+    }
+  }
+  return opened;
+}
+
+std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::FileFolderAccess>> access,
+                                            const core::FileDisplay& display) {
+  std::vector<base::Url> folders;
+  for (const auto& folder : access)
+    folders.push_back(folder->url());
+  std::shared_ptr<const core::FffLibrary> library;
+  std::string libraryError;
+  try {
+    library = core::FffLibrary::load(
+        core::FffLibrary::candidates(std::getenv("QUILLO_FFF_LIBRARY"), executablePath()));
+  } catch (const core::FffLibraryError& error) {
+    libraryError = error.what();
+  }
+  auto index = std::make_shared<core::FileIndex>(std::move(folders), std::move(access), std::move(library),
+                                                 core::FileIndex::Options{.display = display}, libraryError);
+  for (const auto& [path, message] : index->failedFolders())
+    fmt::print(stderr, "quillo-cli search: {}: {}\n", path, message);
+  if (index->rootCount() > 0) {
+    const bool interactive = ::isatty(STDERR_FILENO) != 0;
+    index->waitForInitialScan({}, [&](std::size_t done, std::size_t total) {
+      if (interactive || done == total)
+        fmt::print(stderr, "quillo-cli search: indexed {} of {} search folders{}", done, total,
+                   interactive && done < total ? "\r" : "\n");
+    });
+  }
+  return index;
+}
+
+// Asks the service along the route: a shortlist first when there is one, the broad search
+// when it accepts nothing or there is none.
+ServiceOutcome askService(const core::FileRouteDecision& decision, const core::FileRanker& ranker,
+                          const std::string& query, bool logRoutes) {
+  const std::optional<int> best =
+      decision.hits.empty() ? std::nullopt : std::optional<int>(decision.hits.front().score);
+  if (!core::RavoQuestions::shouldAsk(query, best))
+    return {.state = "idle", .message = std::nullopt, .result = {}};
+  try {
+    if (decision.route == core::FileRoute::validateShortlist) {
+      std::ostringstream log;
+      core::SemanticResult shortlisted =
+          ranker.rankShortlist(query, decision.shortlist, {}, logRoutes ? &log : nullptr);
+      fmt::print(stderr, "{}", log.str());
+      if (!shortlisted.hits.empty())
+        return {.state = "answered", .message = std::nullopt, .result = shortlisted};
+    }
+    return {.state = "answered", .message = std::nullopt, .result = ranker.rank(query, {})};
+  } catch (const std::exception& error) {
+    return {.state = "failed", .message = error.what(), .result = std::nullopt};
+  }
+}
+
+}  // namespace
+
+int searchFiles(const Arguments& arguments, const platform::System& system,
+                const core::ResolverContext& context, std::FILE* output) {
+  core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system));
+  core::QuilloPreferences preferences(defaults);
+  if (!preferences.fileSearchSetupCompleted() || preferences.fileSearchPaths().empty()) {
+    fmt::print(stderr,
+               "quillo-cli search: no search folders yet; add some with 'quillo-cli folders add DIR'\n");
+    return 1;
+  }
+  ServiceOutcome outcome;
+  auto settings = serviceSettings(arguments, outcome);
+  if (settings && !preferences.searchFilesWithRavo()) {
+    settings.reset();
+    outcome.message = "Finding files with Ravo is off (prefs set searchFilesWithRavo true).";
+  }
+
+  const core::FileDisplay display{system.homeFolder(), context.locale, context.timeZone};
+  platform::posix::PosixBookmarks bookmarks;
+  const auto index = buildIndex(openFolders(preferences, bookmarks, system.homeFolder()), display);
+  const std::size_t limit = arguments.limit.value_or(kDefaultLimit);
+
+  std::shared_ptr<core::BackendClient> client;
+  if (settings) {
+    try {
+      client = connect(*settings, system);
+    } catch (const std::exception& error) {
+      outcome = {.state = "failed", .message = error.what(), .result = std::nullopt};
+    }
+  }
+  const core::FileRouteDecision decision = core::decideFileRoute(
+      arguments.query, {.folderHits = index->rootHits(arguments.query),
+                        .nameHits = index->filenameHits(arguments.query, static_cast<int>(limit)),
+                        .canRank = client != nullptr,
+                        .canValidateShortlist = client != nullptr,
+                        .validateShortlists = core::RavoQuestions::validateFileShortlistWithRavo});
+  const bool logRoutes = core::fileRouteLogging(system.environment("QUILLO_LOG_LEVEL"));
+  if (logRoutes) fmt::print(stderr, "{}\n", decision.logLine());
+  if (client) {
+    if (decision.isLocal()) {
+      outcome = {.state = "idle", .message = std::nullopt, .result = std::nullopt};
+    } else {
+      const core::FileRanker ranker(client, index, {.display = display});
+      outcome = askService(decision, ranker, arguments.query, logRoutes);
+    }
+  }
+
+  const auto rows = core::ResultMerger::merge({.local = decision.hits,
+                                               .semantic = outcome.result ? &*outcome.result : nullptr,
+                                               .web = std::nullopt,
+                                               .isStale = false,
+                                               .query = {},
+                                               .offersPresets = true,
+                                               .context = context,
+                                               .limit = limit});
+  std::vector<core::ScoredRow> scored;
+  for (const core::ResultRow& row : rows) {
+    std::optional<int> score;
+    for (const core::LocalHit& hit : decision.hits)
+      if (hit.command.id == row.command.id) score = hit.score;
+    scored.push_back({row, score});
+  }
+
+  if (arguments.json) {
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const core::ScoredRow& row : scored)
+      list.push_back(rowJson(row, context.now));
+    const nlohmann::ordered_json result{{"query", arguments.query},
+                                        {"scope", "files"},
+                                        {"route", core::rawValue(decision.route)},
+                                        {"rows", std::move(list)},
+                                        {"service", serviceJson(outcome)}};
+    fmt::print(output, "{}\n", result.dump(2, ' ', false, nlohmann::json::error_handler_t::replace));
+    return 0;
+  }
+  if (outcome.state == "failed")
+    fmt::print(stderr, "quillo-cli search: service failed: {}\n", outcome.message.value_or(""));
+  for (const core::ScoredRow& row : scored) {
+    const std::string score = row.localScore ? std::to_string(*row.localScore) : "-";
+    const std::string probability =
+        row.row.probability ? fmt::format("  p={:.2f}", *row.row.probability) : "";
+    fmt::print(output, "{:>5}  {}  {}{}\n", score, row.row.command.title, row.row.detail(), probability);
+  }
+  return 0;
+}
+
+}  // namespace quillo::cli

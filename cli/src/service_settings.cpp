@@ -1,0 +1,34 @@
+#include "service_settings.h"
+
+#include "net_library.h"
+#include "service_files.h"
+
+namespace quillo::cli {
+
+std::optional<ServiceSettings> serviceSettings(const Arguments& arguments, ServiceOutcome& off) {
+  off = {};
+  if (!arguments.service) {
+    if (arguments.keyFile || arguments.credentialFile || arguments.caFile) {
+      throw UsageError("--key-file, --credential-file and --ca-file need --service");
+    }
+    return std::nullopt;
+  }
+  if (!core::BackendClient::isAcceptedBaseUrl(*arguments.service)) {
+    off.message = std::string(core::BackendError::message(core::BackendError::notConfigured));
+    return std::nullopt;
+  }
+  if (!arguments.keyFile) throw UsageError("--service needs --key-file");
+  return ServiceSettings{*arguments.service, readKeyFile(*arguments.keyFile),
+                         arguments.credentialFile ? readCredentialFile(*arguments.credentialFile) : "",
+                         arguments.caFile};
+}
+
+std::shared_ptr<core::BackendClient> connect(const ServiceSettings& settings,
+                                             const platform::System& system) {
+  const auto http = loadHttpTransport({.extraCaFile = settings.caFile});
+  return std::make_shared<core::BackendClient>(
+      settings.baseUrl, settings.key, std::make_shared<core::FixedCredential>(settings.credential), http,
+      core::BackendClient::Options{.homeFolder = system.homeFolder()});
+}
+
+}  // namespace quillo::cli

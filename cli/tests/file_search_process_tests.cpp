@@ -1,0 +1,151 @@
+#include <fmt/format.h>
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "cli_runner.h"
+#include "quillo/testing/test_service.h"
+
+namespace {
+
+using quillo::cli::testing::CliRun;
+using quillo::testing::ServiceReply;
+using quillo::testing::ServiceRequest;
+
+constexpr auto kFileTypesPath = "/v1/files/types";
+constexpr auto kFilesPath = "/v1/rank/files";
+
+// A home folder with documents, and quillo-cli run with it and preferences of its own.
+class FileSearch : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* name :
+         {"Documents/Q3 Sales Report.pdf", "Documents/Report Q3.pdf", "Documents/notes.txt",
+          "Documents/Taxes/2025 return.pdf", "Pictures/beach.jpg", "Pictures/dunes.png"})
+      quillo::testing::writeFile(home() / name, "data");
+  }
+
+  std::filesystem::path home() const { return folder / "home"; }
+
+  CliRun run(const std::string& arguments, const std::string& environment = "") const {
+    return quillo::cli::testing::runCli(
+        arguments, "",
+        "HOME=" + home().string() + " XDG_CONFIG_HOME=" + (folder / "config").string() + " " + environment);
+  }
+
+  nlohmann::json search(const std::string& options, const std::string& query) const {
+    const CliRun result = run("search --scope files --json " + options + " '" + query + "'");
+    EXPECT_EQ(result.status, 0) << result.errors;
+    return nlohmann::json::parse(result.output);
+  }
+
+  std::string serviceOptions() const {
+    std::string key;
+    for (const std::uint8_t byte : service.clientKey())
+      key += fmt::format("{:02x}", byte);
+    quillo::testing::writeFile(folder / "key", key);
+    return "--service " + service.baseUrl() + " --key-file " + (folder / "key").string() + " --ca-file " +
+           service.caFile().string();
+  }
+
+  quillo::testing::TemporaryFolder folder;
+  quillo::testing::TestService service;
+};
+
+TEST_F(FileSearch, FoldersAreCheckedBeforeTheyAreKept) {
+  const CliRun disk = run("folders add /");
+  EXPECT_EQ(disk.status, 1);
+  EXPECT_NE(disk.errors.find("rather than the entire home folder or disk"), std::string::npos);
+  EXPECT_EQ(run("folders add " + home().string()).status, 1);
+  EXPECT_EQ(run("folders add " + (home() / "Documents/notes.txt").string()).status, 1);
+  // One refusal keeps the good folder out too.
+  EXPECT_EQ(run("folders add " + (home() / "Pictures").string() + " /").status, 1);
+  EXPECT_EQ(run("folders list").output, "");
+
+  EXPECT_EQ(
+      run("folders add " + (home() / "Documents").string() + " " + (home() / "Pictures").string()).status, 0);
+  const auto listed = nlohmann::json::parse(run("folders list --json").output);
+  ASSERT_EQ(listed.size(), 2u);
+  EXPECT_EQ(listed[0]["path"], (home() / "Documents").string());
+  EXPECT_EQ(listed[0]["state"], "ok");
+  EXPECT_EQ(listed[0]["message"], nullptr);
+
+  std::filesystem::rename(home() / "Pictures", home() / "Pictures moved");
+  const auto gone = nlohmann::json::parse(run("folders list --json").output);
+  EXPECT_EQ(gone[1]["state"], "unavailable");
+
+  EXPECT_EQ(run("folders remove " + (home() / "Pictures").string()).status, 0);
+  EXPECT_EQ(run("folders remove " + (home() / "Pictures").string()).status, 1);
+  EXPECT_EQ(run("folders list").output, (home() / "Documents").string() + "\n");
+}
+
+TEST_F(FileSearch, LocalRowsNameTheFileAndItsFolder) {
+  EXPECT_EQ(run("search --scope files report").status, 1);  // no folders yet
+  ASSERT_EQ(run("folders add " + (home() / "Documents").string()).status, 0);
+
+  const CliRun logged = run("search --scope files --json 'q3 sales report'", "QUILLO_LOG_LEVEL=' Debug'");
+  EXPECT_NE(logged.errors.find("[quillo-file-route] route=exact-local matches="), std::string::npos);
+  const auto result = nlohmann::json::parse(logged.output);
+  EXPECT_EQ(result["route"], "exact-local");
+  EXPECT_EQ(result["service"]["state"], "off");
+  const auto& row = result["rows"][0];
+  EXPECT_EQ(row["title"], "Q3 Sales Report.pdf");
+  EXPECT_EQ(row["kind"], "File");
+  EXPECT_EQ(row["url"], "file://" + (home() / "Documents").string() + "/Q3%20Sales%20Report.pdf");
+  EXPECT_EQ(
+      row["fileDetail"],
+      (nlohmann::json{{"folder", "~/Documents"}, {"size", "4 bytes"}, {"day", row["fileDetail"]["day"]}}));
+  EXPECT_EQ(row["fileDetail"]["day"].get<std::string>().size(), 10u);
+
+  const auto folders = search("", "taxes");
+  EXPECT_EQ(folders["rows"][0]["kind"], "Folder");
+  EXPECT_EQ(folders["rows"][0]["fileDetail"]["size"], "");
+}
+
+TEST_F(FileSearch, TheServiceRanksDescribedSearchesWhenAllowed) {
+  ASSERT_EQ(
+      run("folders add " + (home() / "Documents").string() + " " + (home() / "Pictures").string()).status, 0);
+  // Without the user's consent no file search goes to the service.
+  const auto withoutConsent = search(serviceOptions(), "pictures from the beach trip");
+  EXPECT_EQ(withoutConsent["service"]["state"], "off");
+  EXPECT_TRUE(service.requests().empty());
+
+  ASSERT_EQ(run("prefs set searchFilesWithRavo true").status, 0);
+  service.answer(kFileTypesPath, {.body = quillo::testing::rankingBody({{"image", 0.9}, {"none", 0.1}})});
+  service.on(kFilesPath, [](const ServiceRequest& request) {
+    std::map<std::string, double> probabilities;
+    const auto& files = request.json["files"];
+    for (std::size_t k = 0; k < files.size(); ++k)
+      if (files[k]["name"] == "beach.jpg") probabilities["c" + std::to_string(k)] = 0.8;
+    return ServiceReply{.body = quillo::testing::rankingBody(probabilities, 3)};
+  });
+  const auto broad = search(serviceOptions(), "pictures from the beach trip");
+  EXPECT_EQ(broad["route"], "broad-search");
+  EXPECT_EQ(broad["service"]["state"], "answered");
+  EXPECT_EQ(broad["rows"][0]["title"], "beach.jpg");
+  EXPECT_EQ(broad["rows"][0]["probability"], 0.8);
+  ASSERT_EQ(service.requests(kFilesPath).size(), 1u);
+  EXPECT_EQ(service.requests(kFilesPath)[0].json["files"].size(), 2u);  // the two pictures
+  EXPECT_TRUE(service.refusals().empty());
+}
+
+TEST_F(FileSearch, AStrongLocalRowIsCheckedAsAShortlistFirst) {
+  ASSERT_EQ(run("folders add " + (home() / "Documents").string()).status, 0);
+  ASSERT_EQ(run("prefs set searchFilesWithRavo true").status, 0);
+  service.on(kFilesPath, [](const ServiceRequest& request) {
+    EXPECT_TRUE(request.json["classifyIntent"].get<bool>());
+    return ServiceReply{.body = quillo::testing::rankingBody({{"c0", 0.9}, {"suitable_for_fff", 0.75}})};
+  });
+  const CliRun run =
+      this->run("search --scope files --json " + serviceOptions() + " 'q3 report'", "QUILLO_LOG_LEVEL=debug");
+  ASSERT_EQ(run.status, 0) << run.errors;
+  EXPECT_NE(run.errors.find("route=validate-shortlist strong=1"), std::string::npos) << run.errors;
+  EXPECT_NE(run.errors.find("suitable_for_fff=0.75 accepted=1 next=show-shortlist"), std::string::npos);
+  const auto result = nlohmann::json::parse(run.output);
+  EXPECT_EQ(result["service"]["state"], "answered");
+  EXPECT_EQ(result["rows"][0]["title"], "Q3 Sales Report.pdf");
+  EXPECT_EQ(result["rows"][0]["probability"], 0.9);
+  EXPECT_TRUE(service.requests(kFileTypesPath).empty());
+}
+
+}  // namespace
