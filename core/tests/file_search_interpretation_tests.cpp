@@ -199,8 +199,9 @@ TEST(FileSearchInterpretation, DecodingFailsWithTheCheckMessageOrTheShape) {
 
 std::vector<int> counts(const Interpretation& interpretation, int limit) {
   std::vector<int> result;
+  // Kept in a variable: a range over a temporary optional's value would dangle.
   const auto allocations = interpretation.allocations(limit);
-  for (const auto& allocation : *allocations)
+  for (const auto& allocation : allocations.value())
     result.push_back(allocation.count);
   return result;
 }

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <mutex>
 #include <sstream>
+#include <vector>
 
 namespace quillo::net {
 namespace {
@@ -28,15 +29,43 @@ struct ListDeleter {
   void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
 
-// The easy handle registered with its multi handle for one request; removed before either goes.
+// Multi handles kept between requests: each holds its connections and the parsed certificate
+// store, so a later request skips loading the system's certificates and, to the same service,
+// the TLS handshake. One request uses a handle at a time.
+class MultiPool {
+ public:
+  std::unique_ptr<CURLM, MultiDeleter> take() {
+    {
+      const std::lock_guard lock(mutex_);
+      if (!idle_.empty()) {
+        auto multi = std::move(idle_.back());
+        idle_.pop_back();
+        return multi;
+      }
+    }
+    return std::unique_ptr<CURLM, MultiDeleter>(curl_multi_init());
+  }
+  void giveBack(std::unique_ptr<CURLM, MultiDeleter> multi) {
+    const std::lock_guard lock(mutex_);
+    idle_.push_back(std::move(multi));
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<CURLM, MultiDeleter>> idle_;
+};
+
+// The easy handle registered with a pooled multi handle for one request; removed before the
+// multi handle goes back.
 class Exchange {
  public:
-  Exchange() : easy_(curl_easy_init()), multi_(curl_multi_init()) {
+  explicit Exchange(MultiPool& pool) : pool_(pool), easy_(curl_easy_init()), multi_(pool.take()) {
     if (!easy_ || !multi_)
       throw TransportError(TransportError::Kind::other, "The network request could not start.");
   }
   ~Exchange() {
     if (added_) curl_multi_remove_handle(multi_.get(), easy_.get());
+    if (multi_) pool_.giveBack(std::move(multi_));
   }
   Exchange(const Exchange&) = delete;
   Exchange& operator=(const Exchange&) = delete;
@@ -49,6 +78,7 @@ class Exchange {
   }
 
  private:
+  MultiPool& pool_;
   std::unique_ptr<CURL, EasyDeleter> easy_;
   std::unique_ptr<CURLM, MultiDeleter> multi_;
   bool added_ = false;
@@ -131,7 +161,7 @@ class CurlTransport final : public core::HttpTransport {
 
   core::HttpResponse send(const core::HttpRequest& request, std::stop_token stop) override {
     if (stop.stop_requested()) throw base::Cancelled();
-    Exchange exchange;
+    Exchange exchange(pool_);
     core::HttpResponse response;
     std::unique_ptr<curl_slist, ListDeleter> headers;
     // Without this curl waits for a "100 Continue" before sending larger bodies.
@@ -187,6 +217,8 @@ class CurlTransport final : public core::HttpTransport {
 
  private:
   std::string extraCertificates_;
+  // Declared last: destroyed first, before anything a pooled connection could refer to.
+  MultiPool pool_;
 };
 
 std::string fileText(const std::string& path) {
