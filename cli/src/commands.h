@@ -23,6 +23,7 @@ int runUsage(std::span<const std::string> arguments, std::FILE* input, std::FILE
 int runMenus(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 int runFolders(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 int runCapabilities(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
+int runClip(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 
 extern const std::string_view kFilterHelp;
 extern const std::string_view kSearchHelp;
@@ -31,5 +32,6 @@ extern const std::string_view kUsageHelp;
 extern const std::string_view kMenusHelp;
 extern const std::string_view kCapabilitiesHelp;
 extern const std::string_view kFoldersHelp;
+extern const std::string_view kClipHelp;
 
 }  // namespace quillo::cli

@@ -12,7 +12,7 @@ namespace {
 
 using quillo::cli::Subcommand;
 
-const std::array<Subcommand, 7> kSubcommands{{
+const std::array<Subcommand, 8> kSubcommands{{
     {"filter", "match lines from standard input as the launcher matches titles", quillo::cli::kFilterHelp,
      quillo::cli::runFilter},
     {"search", "search applications, settings and actions as the launcher does", quillo::cli::kSearchHelp,
@@ -25,6 +25,7 @@ const std::array<Subcommand, 7> kSubcommands{{
      quillo::cli::kCapabilitiesHelp, quillo::cli::runCapabilities},
     {"folders", "choose the folders file search looks in", quillo::cli::kFoldersHelp,
      quillo::cli::runFolders},
+    {"clip", "list, search and change the clipboard history", quillo::cli::kClipHelp, quillo::cli::runClip},
 }};
 
 void printOverview(std::FILE* stream) {
