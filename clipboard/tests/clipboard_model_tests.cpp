@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include "quillo/clipboard/clipboard_category.h"
+#include "quillo/clipboard/clipboard_entry.h"
+#include "quillo/clipboard/clipboard_error.h"
+#include "quillo/clipboard/clipboard_filter.h"
+#include "quillo/clipboard/clipboard_limits.h"
+#include "quillo/clipboard/clipboard_payload.h"
+
+namespace quillo::clipboard {
+namespace {
+
+using Representation = ClipboardPayload::Representation;
+
+Bytes bytes(std::string_view text) {
+  return Bytes(text.begin(), text.end());
+}
+
+Representation representation(std::string_view type, std::string_view data) {
+  return {std::string(type), bytes(data)};
+}
+
+TEST(ClipboardPayload, PlainTextJoinsEveryItemOrIsAbsent) {
+  const ClipboardPayload twoTexts{
+      {{representation("public.utf8-plain-text", "one")},
+       {representation("public.png", "\x89PNG"), representation("public.utf8-plain-text", "two")}}};
+  EXPECT_EQ(twoTexts.plainText(), "one\ntwo");
+
+  const ClipboardPayload withImageOnly{
+      {{representation("public.utf8-plain-text", "one")}, {representation("public.png", "\x89PNG")}}};
+  EXPECT_EQ(withImageOnly.plainText(), std::nullopt);
+
+  // The first text-like representation wins, in the item's own order.
+  const ClipboardPayload urlFirst{{{representation("public.url", "https://example.org/"),
+                                    representation("public.utf8-plain-text", "Example")}}};
+  EXPECT_EQ(urlFirst.plainText(), "https://example.org/");
+
+  const ClipboardPayload notUtf8{{{representation("public.utf8-plain-text", "caf\xe9")}}};
+  EXPECT_EQ(notUtf8.plainText(), std::nullopt);
+}
+
+TEST(ClipboardPayload, FileURLsNeedAFileURLInEveryItem) {
+  const auto files = ClipboardPayload::files({base::Url::file("/tmp/a b.txt"), base::Url::file("/tmp/c")});
+  ASSERT_TRUE(files.fileURLs());
+  EXPECT_EQ(files.fileURLs()->at(0).filePath(), "/tmp/a b.txt");
+  EXPECT_EQ(files.fileURLs()->size(), 2u);
+
+  ClipboardPayload mixed = ClipboardPayload::files({base::Url::file("/tmp/a")});
+  mixed.items.push_back({representation("public.file-url", "https://example.org/")});
+  EXPECT_EQ(mixed.fileURLs(), std::nullopt);
+}
+
+TEST(ClipboardPayload, EmptyPayloadHasNothing) {
+  const ClipboardPayload empty;
+  EXPECT_EQ(empty.byteCount(), 0);
+  EXPECT_EQ(empty.plainText(), std::nullopt);
+  EXPECT_EQ(empty.fileURLs(), std::nullopt);
+}
+
+TEST(ClipboardPayload, PropertyListRoundTripsEveryByte) {
+  ClipboardPayload payload = ClipboardPayload::text("héllo");
+  payload.items.push_back({representation("public.png", std::string("\0\x01\xff", 3)),
+                           representation("public.utf8-plain-text", "")});
+  payload.items.push_back({});
+  const Bytes stored = payload.propertyList();
+  ASSERT_GE(stored.size(), 8u);
+  EXPECT_EQ(std::string(stored.begin(), stored.begin() + 8), "bplist00");
+  EXPECT_EQ(ClipboardPayload::fromPropertyList(stored), payload);
+  EXPECT_EQ(payload.byteCount(), 6 + 3);
+}
+
+TEST(ClipboardPayload, DamagedPropertyListFailsToDecode) {
+  EXPECT_THROW(ClipboardPayload::fromPropertyList(bytes("not a property list")), PayloadDecodingError);
+  EXPECT_THROW(ClipboardPayload::fromPropertyList({}), PayloadDecodingError);
+  Bytes truncated = ClipboardPayload::text("hello").propertyList();
+  truncated.resize(truncated.size() / 2);
+  EXPECT_THROW(ClipboardPayload::fromPropertyList(truncated), PayloadDecodingError);
+}
+
+TEST(ClipboardEntry, PinDateFollowsThePin) {
+  const base::Date copied{1000};
+  const ClipboardEntry unpinned({.copiedAt = copied, .isPinned = false, .pinnedAt = base::Date{2000}});
+  EXPECT_EQ(unpinned.pinnedAt, std::nullopt);
+  const ClipboardEntry pinnedWithoutDate({.copiedAt = copied, .isPinned = true});
+  EXPECT_EQ(pinnedWithoutDate.pinnedAt, copied);
+  const ClipboardEntry pinnedWithDate({.copiedAt = copied, .isPinned = true, .pinnedAt = base::Date{2000}});
+  EXPECT_EQ(pinnedWithDate.pinnedAt, base::Date{2000});
+}
+
+TEST(ClipboardEntry, TokenTagMarksATokenAndTagsRoundTripAsJson) {
+  ClipboardEntry entry({.tags = {{ClipboardTag::Key::linkSite, "example.org"}}});
+  EXPECT_FALSE(entry.isToken());
+  entry.tags.push_back({ClipboardTag::Key::category, "token"});
+  EXPECT_TRUE(entry.isToken());
+  EXPECT_EQ(entry.tags[0].description(), "link-site:example.org");
+
+  const std::string json = tagsJson(entry.tags);
+  EXPECT_EQ(json, R"([{"key":"link-site","value":"example.org"},{"key":"category","value":"token"}])");
+  EXPECT_EQ(tagsFromJson(json), entry.tags);
+  EXPECT_EQ(tagsJson({}), "[]");
+  for (std::string_view bad : {"", "{}", "[1]", R"([{"key":"colour","value":"x"}])", R"([{"key":"app"}])"}) {
+    EXPECT_EQ(tagsFromJson(bad), std::nullopt) << bad;
+  }
+}
+
+TEST(ClipboardFilter, TextFilterLeavesOutLinks) {
+  const ClipboardEntry link({.kind = ClipboardKind::link});
+  const ClipboardEntry pinnedImage({.kind = ClipboardKind::image, .isPinned = true});
+  EXPECT_FALSE(includes(ClipboardFilter::text, link));
+  EXPECT_TRUE(includes(ClipboardFilter::link, link));
+  EXPECT_TRUE(includes(ClipboardFilter::all, link));
+  EXPECT_TRUE(includes(ClipboardFilter::pinned, pinnedImage));
+  EXPECT_TRUE(includes(ClipboardFilter::image, pinnedImage));
+  EXPECT_FALSE(includes(ClipboardFilter::pinned, link));
+  for (ClipboardFilter filter : kAllClipboardFilters) {
+    EXPECT_EQ(clipboardFilterFromRaw(rawValue(filter)), filter);
+  }
+  EXPECT_EQ(rawValue(ClipboardFilter::image), "Images");
+}
+
+TEST(ClipboardLimits, SettingsAreClampedToUsableLimits) {
+  const auto small = ClipboardLimits::fromSettings(0, 8, false);
+  EXPECT_EQ(small.retentionDays, 1);
+  EXPECT_EQ(small.bytes, 16 * 1'048'576);
+  EXPECT_EQ(small.count, 10000);
+  EXPECT_EQ(small.tokenLifetime, std::nullopt);
+  const auto usual = ClipboardLimits::fromSettings(30, 256, true);
+  EXPECT_EQ(usual.bytes, 256LL * 1'048'576);
+  EXPECT_EQ(usual.tokenLifetime, 3600.0);
+}
+
+TEST(ClipboardVocabulary, RawValuesRoundTripAndUnknownOnesDoNot) {
+  for (ClipboardKind kind : kAllClipboardKinds)
+    EXPECT_EQ(clipboardKindFromRaw(rawValue(kind)), kind);
+  EXPECT_EQ(clipboardKindFromRaw("video"), std::nullopt);
+  for (ClipboardCategory category : kAllClipboardCategories) {
+    EXPECT_EQ(clipboardCategoryFromRaw(rawValue(category)), category);
+    EXPECT_FALSE(searchWords(category).empty());
+  }
+  EXPECT_EQ(rawValue(ClipboardCategory::application), "application");
+  const auto image = searchWords(ClipboardCategory::image);
+  EXPECT_EQ(std::vector<std::string_view>(image.begin(), image.end()),
+            (std::vector<std::string_view>{"image", "picture", "photo"}));
+  EXPECT_EQ(std::string(ClipboardError(ClipboardError::Code::full).what()),
+            "Clipboard storage is full. Remove items, unpin entries, or increase the storage limit.");
+}
+
+}  // namespace
+}  // namespace quillo::clipboard
