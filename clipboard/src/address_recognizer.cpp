@@ -28,7 +28,7 @@ const std::u16string kUs = kBefore + kUsStreet + kUsUnit + kGap + kUsCity + kGap
 const std::u16string kStreetWord = uR"([\p{L}][\p{L}.'-]*)";
 // Streets whose name ends with one of these words or suffixes.
 const std::u16string kEndingStreet =
-    uR"((?:[\p{L}][\p{L}.'-]*\s+){0,3}?[\p{L}][\p{L}'-]*)"
+    uR"((?:[\p{L}][\p{L}.'-]*\s+){0,3}?[\p{L}'-]*)"
     uR"((?i:straße|strasse|str\.|weg|gasse|platz|allee|ring|damm|ufer|chaussee|steig|pfad|markt|)"
     uR"(straat|laan|plein|gracht|kade|singel|dijk|gatan|vägen|gränd|gade|vej|gata|veien|vegen|gate|katu|tie))";
 // Streets whose name starts with one of these words.

@@ -1,3 +1,5 @@
+#include <unicode/locid.h>
+
 #include <array>
 #include <string>
 
