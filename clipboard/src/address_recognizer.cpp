@@ -21,8 +21,8 @@ const std::u16string kUsStreet =
 const std::u16string kUsUnit =
     uR"((?:\s*,?\s*(?:(?i:apartment|apt|suite|ste|unit|floor|fl|room|rm)\.?\s*#?\s*|#\s*)[\p{L}\d-]+)?)";
 const std::u16string kUsCity = uR"((\p{Lu}[\p{L}.'-]*(?:\s+\p{Lu}[\p{L}.'-]*){0,3}))";
-const std::u16string kUs = kBefore + kUsStreet + kUsUnit + kGap + kUsCity + kGap +
-                           uR"((?<state>[A-Z]{2}))" + uR"(\s+\d{5}(?:-\d{4})?)" + kAfter;
+const std::u16string kUs = kBefore + kUsStreet + kUsUnit + kGap + kUsCity + kGap + uR"((?<state>[A-Z]{2}))" +
+                           uR"(\s+\d{5}(?:-\d{4})?)" + kAfter;
 
 // Europe: Hauptstraße 5, 10115 Berlin; 12 Rue de Rivoli, 75001 Paris; Damstraat 3, 1012 AB Amsterdam.
 const std::u16string kStreetWord = uR"([\p{L}][\p{L}.'-]*)";

@@ -44,10 +44,13 @@ bool earlierOrLonger(const DetectedMatch& a, const DetectedMatch& b) {
 DataDetector::DataDetector(DataDetectorOptions options) : options_(std::move(options)) {}
 
 std::vector<DetectedMatch> DataDetector::matches(std::string_view text) const {
-  const auto unicode = icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+  const auto unicode =
+      icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
   std::vector<DetectedMatch> candidates = recognizers::dates(unicode);
-  for (auto& match : recognizers::addresses(unicode)) candidates.push_back(match);
-  for (auto& match : phoneNumbers(std::string(text), options_.phoneRegion)) candidates.push_back(match);
+  for (auto& match : recognizers::addresses(unicode))
+    candidates.push_back(match);
+  for (auto& match : phoneNumbers(std::string(text), options_.phoneRegion))
+    candidates.push_back(match);
   std::sort(candidates.begin(), candidates.end(), earlierOrLonger);
 
   // Within one type, a value that overlaps an earlier (or longer) one is part of it.

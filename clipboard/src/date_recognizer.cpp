@@ -27,16 +27,15 @@ const std::u16string kOrdinal = uR"((?:st|nd|rd|th)?)";
 const std::u16string kYear = uR"((?:,?\s+(?<y>\d{4}))?)";
 
 const std::u16string kIso = kBefore + uR"((?<y>\d{4})-(?<m>\d{1,2})-(?<d>\d{1,2}))" + kIsoTime + kAfter;
-const std::u16string kSlashed =
-    kBefore + uR"((?<![./-])(?<a>\d{1,2})/(?<b>\d{1,2})/(?<y>\d{4}|\d{2}))" + kTimeAfterDate +
-    uR"((?![\p{L}\p{N}]|[./-]\d))";
-const std::u16string kDotted =
-    kBefore + uR"((?<![./-])(?<a>\d{1,2})(?<s>[.-])(?<b>\d{1,2})\k<s>(?<y>\d{4}))" + kTimeAfterDate +
-    uR"((?![\p{L}\p{N}]|[./-]\d))";
-const std::u16string kDayFirst = kBefore + u"(?:" + kWeekday + uR"(,?\s+)?(?:the\s+)?(?<d>\d{1,2}))" + kOrdinal +
-                                 uR"(\.?(?:\s+of)?\s+)" + kMonth + kYear + kTimeAfterDate + kAfter;
-const std::u16string kMonthFirst = kBefore + u"(?:" + kWeekday + uR"(,?\s+)?)" + kMonth + uR"(\s+(?<d>\d{1,2}))" +
-                                   kOrdinal + kYear + kTimeAfterDate + kAfter;
+const std::u16string kSlashed = kBefore + uR"((?<![./-])(?<a>\d{1,2})/(?<b>\d{1,2})/(?<y>\d{4}|\d{2}))" +
+                                kTimeAfterDate + uR"((?![\p{L}\p{N}]|[./-]\d))";
+const std::u16string kDotted = kBefore +
+                               uR"((?<![./-])(?<a>\d{1,2})(?<s>[.-])(?<b>\d{1,2})\k<s>(?<y>\d{4}))" +
+                               kTimeAfterDate + uR"((?![\p{L}\p{N}]|[./-]\d))";
+const std::u16string kDayFirst = kBefore + u"(?:" + kWeekday + uR"(,?\s+)?(?:the\s+)?(?<d>\d{1,2}))" +
+                                 kOrdinal + uR"(\.?(?:\s+of)?\s+)" + kMonth + kYear + kTimeAfterDate + kAfter;
+const std::u16string kMonthFirst = kBefore + u"(?:" + kWeekday + uR"(,?\s+)?)" + kMonth +
+                                   uR"(\s+(?<d>\d{1,2}))" + kOrdinal + kYear + kTimeAfterDate + kAfter;
 const std::u16string kTimeAlone = uR"((?<![\p{L}\p{N}:.]))" + kTime + uR"((?![\p{L}\p{N}]|:\d))";
 
 enum class Form { iso, numeric, written, time };
@@ -58,7 +57,9 @@ const std::array<DatePattern, 6>& patterns() {
   return compiled;
 }
 
-bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool isLeapYear(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 // Whether the day exists in the month; without a year (-1) the 29th of February does.
 bool isRealDay(int year, int month, int day) {

@@ -37,17 +37,28 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 3> kExtraPar
 
 // Programming languages: a type is source code when it or a super-class is one of these.
 constexpr std::array<std::string_view, 44> kSourceCodeTypes{
-    "text/x-csrc",         "text/x-chdr",        "text/x-c++src",        "text/x-c++hdr",
-    "text/x-objcsrc",      "text/x-objc++src",   "text/x-java",          "text/x-python",
-    "text/x-python3",      "text/rust",          "text/x-go",            "application/javascript",
-    "text/javascript",     "application/x-shellscript", "application/x-perl", "application/x-ruby",
-    "application/x-php",   "text/x-csharp",      "text/x-kotlin",        "text/x-scala",
-    "text/x-haskell",      "text/x-lua",         "text/x-pascal",        "text/x-fortran",
-    "text/x-swift",        "text/x-typescript",  "text/x-makefile",      "text/x-cmake",
-    "text/x-dart",         "text/x-scss",        "text/x-sass",          "text/css",
-    "application/sql",     "text/x-sql",         "text/x-erlang",        "text/x-elixir",
-    "text/x-ocaml",        "text/x-common-lisp", "text/x-scheme",        "text/x-tcl",
-    "text/tcl",            "text/x-vala",        "text/x-d",             "text/x-matlab",
+    "text/x-csrc",        "text/x-chdr",
+    "text/x-c++src",      "text/x-c++hdr",
+    "text/x-objcsrc",     "text/x-objc++src",
+    "text/x-java",        "text/x-python",
+    "text/x-python3",     "text/rust",
+    "text/x-go",          "application/javascript",
+    "text/javascript",    "application/x-shellscript",
+    "application/x-perl", "application/x-ruby",
+    "application/x-php",  "text/x-csharp",
+    "text/x-kotlin",      "text/x-scala",
+    "text/x-haskell",     "text/x-lua",
+    "text/x-pascal",      "text/x-fortran",
+    "text/x-swift",       "text/x-typescript",
+    "text/x-makefile",    "text/x-cmake",
+    "text/x-dart",        "text/x-scss",
+    "text/x-sass",        "text/css",
+    "application/sql",    "text/x-sql",
+    "text/x-erlang",      "text/x-elixir",
+    "text/x-ocaml",       "text/x-common-lisp",
+    "text/x-scheme",      "text/x-tcl",
+    "text/tcl",           "text/x-vala",
+    "text/x-d",           "text/x-matlab",
 };
 
 // Data formats that the database files under a language (JSON under JavaScript): not code.
@@ -105,7 +116,8 @@ FileTypes FileTypes::load(const std::filesystem::path& folder) {
               .type = std::string(fields[1]),
               .spelling = std::string(extension)};
     if (fields.size() > 3) {
-      for (const auto flag : split(fields[3], ',')) glob.caseSensitive = glob.caseSensitive || flag == "cs";
+      for (const auto flag : split(fields[3], ','))
+        glob.caseSensitive = glob.caseSensitive || flag == "cs";
     }
     types.globsByExtension_[lowercasedAscii(extension)].push_back(std::move(glob));
   });
@@ -130,7 +142,8 @@ FileTypes FileTypes::load(const std::filesystem::path& folder) {
   }
   // Parents in a fixed order, so that the nearest super-class with an icon never depends on
   // the database file's order.
-  for (auto& [type, parents] : types.parents_) std::sort(parents.begin(), parents.end());
+  for (auto& [type, parents] : types.parents_)
+    std::sort(parents.begin(), parents.end());
   return types;
 }
 
@@ -216,7 +229,8 @@ bool FileTypes::conformsTo(std::string_view type, FileTypeFamily family) const {
     case FileTypeFamily::sourceCode:
       for (const auto& t : types) {
         if (std::find(kNotSourceCode.begin(), kNotSourceCode.end(), t) != kNotSourceCode.end()) return false;
-        if (std::find(kSourceCodeTypes.begin(), kSourceCodeTypes.end(), t) != kSourceCodeTypes.end()) return true;
+        if (std::find(kSourceCodeTypes.begin(), kSourceCodeTypes.end(), t) != kSourceCodeTypes.end())
+          return true;
       }
       return false;
     case FileTypeFamily::text:

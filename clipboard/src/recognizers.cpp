@@ -11,8 +11,8 @@ std::unique_ptr<icu::RegexPattern> compile(std::u16string_view pattern, uint32_t
   std::unique_ptr<icu::RegexPattern> compiled(icu::RegexPattern::compile(
       icu::UnicodeString(pattern.data(), static_cast<int32_t>(pattern.size())), flags, parseError, status));
   if (U_FAILURE(status)) {
-    throw std::logic_error("Recogniser pattern does not compile at offset " + std::to_string(parseError.offset) +
-                           ": " + u_errorName(status));
+    throw std::logic_error("Recogniser pattern does not compile at offset " +
+                           std::to_string(parseError.offset) + ": " + u_errorName(status));
   }
   return compiled;
 }

@@ -50,7 +50,8 @@ TEST(DataDetector, RecognisesWholeDatesInEveryWrittenForm) {
       {"25:30", std::nullopt},
       {"13pm", std::nullopt},
   };
-  for (const auto& [text, type] : cases) EXPECT_EQ(wholeTextType(detector, text), type) << text;
+  for (const auto& [text, type] : cases)
+    EXPECT_EQ(wholeTextType(detector, text), type) << text;
 }
 
 TEST(DataDetector, RecognisesUsAndEuropeanAddresses) {
@@ -72,7 +73,8 @@ TEST(DataDetector, RecognisesUsAndEuropeanAddresses) {
       {"Drottninggatan 5, 11151 Stockholm", DetectedType::address},
       {"Version 5, 2024 Release", std::nullopt},
   };
-  for (const auto& [text, type] : cases) EXPECT_EQ(wholeTextType(detector, text), type) << text;
+  for (const auto& [text, type] : cases)
+    EXPECT_EQ(wholeTextType(detector, text), type) << text;
 }
 
 TEST(DataDetector, ReadsPhoneNumbersInTheLocalesRegion) {
@@ -105,7 +107,8 @@ TEST(DataDetector, PhoneRegionComesFromTheLocaleOrIsUs) {
       {"en_GB.UTF-8", "GB"}, {"de_DE@euro", "DE"}, {"fr_CA", "CA"}, {"C", "US"},
       {"POSIX", "US"},       {"en", "US"},         {"", "US"},
   };
-  for (const auto& [locale, region] : cases) EXPECT_EQ(phoneRegionForLocale(locale), region) << locale;
+  for (const auto& [locale, region] : cases)
+    EXPECT_EQ(phoneRegionForLocale(locale), region) << locale;
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ TEST(FileTypes, MapsExtensionsToTypes) {
       {"PDF", "application/pdf"},  // case-insensitive pattern
       {"png", "image/png"},
       {"c", "text/x-csrc"},
-      {"C", "text/x-c++src"},  // the case-sensitive pattern wins
+      {"C", "text/x-c++src"},   // the case-sensitive pattern wins
       {"py", "text/x-python"},  // higher weight
       {"key", "application/vnd.apple.keynote"},
       {"json", "application/json"},  // equal weights: the smaller type name
@@ -22,16 +22,18 @@ TEST(FileTypes, MapsExtensionsToTypes) {
       {"nosuchextension", std::nullopt},
       {"", std::nullopt},
   };
-  for (const auto& [extension, type] : cases) EXPECT_EQ(types.typeForExtension(extension), type) << extension;
+  for (const auto& [extension, type] : cases)
+    EXPECT_EQ(types.typeForExtension(extension), type) << extension;
 }
 
 TEST(FileTypes, FirstConformingFamilyOfCommonFiles) {
   const auto& types = FileTypes::system();
   constexpr FileTypeFamily kOrder[] = {
-      FileTypeFamily::pdf,        FileTypeFamily::image,         FileTypeFamily::movie,
-      FileTypeFamily::audio,      FileTypeFamily::archive,       FileTypeFamily::sourceCode,
-      FileTypeFamily::text,       FileTypeFamily::compositeContent, FileTypeFamily::spreadsheet,
-      FileTypeFamily::presentation,
+      FileTypeFamily::pdf,         FileTypeFamily::image,
+      FileTypeFamily::movie,       FileTypeFamily::audio,
+      FileTypeFamily::archive,     FileTypeFamily::sourceCode,
+      FileTypeFamily::text,        FileTypeFamily::compositeContent,
+      FileTypeFamily::spreadsheet, FileTypeFamily::presentation,
   };
   const auto firstFamily = [&](std::string_view extension) -> std::optional<FileTypeFamily> {
     const auto type = types.typeForExtension(extension);
@@ -67,7 +69,8 @@ TEST(FileTypes, FirstConformingFamilyOfCommonFiles) {
       {"key", FileTypeFamily::presentation},
       {"dmg", std::nullopt},  // a known type of no family
   };
-  for (const auto& [extension, family] : cases) EXPECT_EQ(firstFamily(extension), family) << extension;
+  for (const auto& [extension, family] : cases)
+    EXPECT_EQ(firstFamily(extension), family) << extension;
 }
 
 TEST(FileTypes, ReadsAGivenDatabaseAndSurvivesAMissingOne) {
