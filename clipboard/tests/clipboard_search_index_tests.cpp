@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include "quillo/base/cancelled.h"
+#include "quillo/clipboard/clipboard_search_index.h"
+#include "quillo/clipboard/search_words.h"
+#include "store_fixture.h"
+
+namespace quillo::clipboard {
+namespace {
+
+using testing::idNumber;
+using testing::textEntry;
+
+std::vector<base::Uuid> ids(const std::vector<ClipboardEntry>& entries) {
+  std::vector<base::Uuid> result;
+  for (const auto& entry : entries)
+    result.push_back(entry.id);
+  return result;
+}
+
+class ClipboardSearchIndexTest : public ::testing::Test {
+ protected:
+  std::vector<base::Uuid> find(std::string_view query, ClipboardFilter filter = ClipboardFilter::all,
+                               std::size_t limit = 50) {
+    return ids(index_.search(query, filter, limit));
+  }
+
+  ClipboardSearchIndex index_;
+};
+
+TEST(SearchWords, FoldCaseAndDiacriticsAndSplitAtNonWordCharacters) {
+  EXPECT_EQ(fold("Émile ÅNGSTRÖM"), "emile angstrom");
+  EXPECT_EQ(fold("Straße"), "strasse");
+  EXPECT_EQ(words("Hello, wörld! foo_bar 42x 😀 日本語 Ⅻ"),
+            (std::vector<std::string>{"hello", "world", "foo", "bar", "42x", "日本語", "ⅻ"}));
+  EXPECT_TRUE(words(" \n\t-- ").empty());
+}
+
+TEST(SearchWords, OneEditCountsCharactersNotBytes) {
+  struct Case {
+    const char* a;
+    const char* b;
+    bool expected;
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           {"hello", "hello", true},
+           {"hello", "helo", true},   // one deletion
+           {"helo", "hello", true},   // one insertion
+           {"hello", "hallo", true},  // one replacement
+           {"hello", "hlelo", true},  // neighbours swapped
+           {"hello", "olleh", false},
+           {"hello", "hel", false},
+           {"hello", "hxllx", false},
+           {"abcd", "badc", false},  // two swaps
+           {"café", "cafe", true},   // é is one character of two bytes
+           {"naïve", "naive", true},
+           {"ab", "ba", true},
+       }) {
+    EXPECT_EQ(ClipboardSearchIndex::isOneEdit(c.a, c.b), c.expected) << c.a << " / " << c.b;
+  }
+}
+
+TEST(SearchWords, AbbreviationsTakeWordStartsInOrder) {
+  const std::string label = "visual studio code editor";
+  EXPECT_TRUE(ClipboardSearchIndex::isAbbreviation(U"vsc", label));
+  EXPECT_TRUE(ClipboardSearchIndex::isAbbreviation(U"visco", label));
+  EXPECT_TRUE(ClipboardSearchIndex::isAbbreviation(U"vc", label));  // a word may be skipped
+  EXPECT_FALSE(ClipboardSearchIndex::isAbbreviation(U"sv", label));
+  EXPECT_FALSE(ClipboardSearchIndex::isAbbreviation(U"vsd", label));  // d is inside a word only
+  EXPECT_FALSE(ClipboardSearchIndex::isAbbreviation(U"", label));
+  EXPECT_FALSE(ClipboardSearchIndex::isAbbreviation(U"v", ""));
+  EXPECT_FALSE(ClipboardSearchIndex::isAbbreviation(std::u32string(64, U'a'), std::string(64, 'a')));
+}
+
+TEST_F(ClipboardSearchIndexTest, EmptyQueryListsTheFilteredHistoryPinnedThenNewest) {
+  index_.insert(textEntry(1, "old", 10));
+  index_.insert(textEntry(2, "new", 30));
+  index_.insert(textEntry(3, "pinned", 5, true));
+  ClipboardEntry link = textEntry(4, "https://example.org", 20);
+  link.kind = ClipboardKind::link;
+  index_.insert(link);
+  EXPECT_EQ(find("  \n"), (std::vector{idNumber(3), idNumber(2), idNumber(4), idNumber(1)}));
+  EXPECT_EQ(find("", ClipboardFilter::text), (std::vector{idNumber(3), idNumber(2), idNumber(1)}));
+  EXPECT_EQ(find("", ClipboardFilter::link), std::vector{idNumber(4)});
+  EXPECT_EQ(find("", ClipboardFilter::all, 2), (std::vector{idNumber(3), idNumber(2)}));
+}
+
+TEST_F(ClipboardSearchIndexTest, ExactWordsBeatPrefixesWhichBeatTypos) {
+  for (const auto& [number, text, date] :
+       {std::tuple{1, "configuration file", 3}, {2, "the config", 1}, {3, "confit duck", 2}}) {
+    ClipboardEntry entry = textEntry(number, text, date);
+    entry.title = "Note";
+    index_.insert(entry);
+  }
+  // "config" is exact in 2, a prefix in 1, one edit from "confit" in 3.
+  EXPECT_EQ(find("config"), (std::vector{idNumber(2), idNumber(1), idNumber(3)}));
+  // Swapped letters and a missing letter still find the word; two letters never use typos.
+  EXPECT_EQ(find("dcuk"), std::vector{idNumber(3)});
+  EXPECT_EQ(find("duk"), std::vector{idNumber(3)});
+  EXPECT_TRUE(find("dk").empty());
+  EXPECT_EQ(find("DÜCK"), std::vector{idNumber(3)});
+}
+
+TEST_F(ClipboardSearchIndexTest, EveryQueryWordMustMatchUpToSixteen) {
+  index_.insert(textEntry(1, "alpha beta", 1));
+  index_.insert(textEntry(2, "alpha gamma", 2));
+  EXPECT_EQ(find("alpha beta"), std::vector{idNumber(1)});
+  EXPECT_TRUE(find("beta gamma").empty());
+  std::string sixteen;
+  for (int word = 0; word < 16; ++word)
+    sixteen += "alpha ";
+  EXPECT_EQ(find(sixteen + "nothingmatchesthis").size(), 2u);
+  EXPECT_TRUE(find(sixteen.substr(0, 15 * 6) + "nothingmatchesthis").empty());
+}
+
+TEST_F(ClipboardSearchIndexTest, TitleBonusRanksBelowPinning) {
+  ClipboardEntry titled = textEntry(1, "meeting notes", 1);
+  titled.title = "Meeting";
+  index_.insert(titled);
+  index_.insert(textEntry(2, "meeting meeting agenda", 5));
+  index_.insert(textEntry(3, "meeting room", 2, true));
+  EXPECT_EQ(find("meeting"), (std::vector{idNumber(3), idNumber(1), idNumber(2)}));
+}
+
+TEST_F(ClipboardSearchIndexTest, TagsAppNamesAndImageTextAreSearchable) {
+  ClipboardEntry image = textEntry(1, "", 1);
+  image.title = "Image · 800 × 600";
+  image.kind = ClipboardKind::image;
+  image.imageText = "Invoice total";
+  index_.insert(image);
+  ClipboardEntry link = textEntry(2, "https://docs.example.org/page", 2);
+  link.kind = ClipboardKind::link;
+  link.tags = {{ClipboardTag::Key::linkSite, "docs.example.org"}, {ClipboardTag::Key::category, "web"}};
+  index_.insert(link);
+  EXPECT_EQ(find("photo"), std::vector{idNumber(1)});
+  EXPECT_EQ(find("invoice"), std::vector{idNumber(1)});
+  EXPECT_EQ(find("url web"), std::vector{idNumber(2)});
+  EXPECT_EQ(find("editor"), (std::vector{idNumber(2), idNumber(1)}));
+  // The top-level domain is not a tag word; the link's own text still has it.
+  EXPECT_EQ(index_.terms(idNumber(2)), (std::vector<std::string>{"docs", "editor", "example", "https", "link",
+                                                                 "org", "page", "url", "web"}));
+  index_.remove(idNumber(2));
+  EXPECT_TRUE(find("docs").empty());
+  EXPECT_EQ(index_.count(), 1u);
+}
+
+TEST_F(ClipboardSearchIndexTest, AbbreviationsFindWhatNoWordMatched) {
+  ClipboardEntry code = textEntry(1, "some text", 1);
+  code.title = "Visual Studio Code";
+  index_.insert(code);
+  index_.insert(textEntry(2, "vsc", 2));
+  EXPECT_EQ(find("vsc"), (std::vector{idNumber(2), idNumber(1)}));
+  EXPECT_EQ(find("vis co"), std::vector{idNumber(1)});
+  EXPECT_TRUE(find("sv").empty());
+  EXPECT_EQ(find("vsc", ClipboardFilter::all, 1), std::vector{idNumber(2)});
+}
+
+TEST_F(ClipboardSearchIndexTest, StrongMatchNeedsTheWordsThemselvesInTitleOrText) {
+  ClipboardEntry tagged = textEntry(1, "", 5);
+  tagged.kind = ClipboardKind::image;
+  tagged.title = "Screenshot";
+  index_.insert(tagged);
+  index_.insert(textEntry(2, "photograph of the sea", 4));
+  index_.insert(textEntry(3, "a phot of it", 3));
+  index_.insert(textEntry(4, "my photo album", 1));
+  EXPECT_EQ(index_.strongMatch("photo")->id, idNumber(4));
+  EXPECT_EQ(index_.strongMatch("Photo album")->id, idNumber(4));
+  EXPECT_FALSE(index_.strongMatch("ph"));
+  EXPECT_FALSE(index_.strongMatch("picture"));
+  EXPECT_FALSE(index_.strongMatch("photograp"));
+  EXPECT_EQ(index_.strongMatch("sea")->id, idNumber(2));
+}
+
+TEST_F(ClipboardSearchIndexTest, ReplacingAndBulkLoadingKeepTheIndexExact) {
+  std::vector<ClipboardEntry> entries;
+  for (int number = 0; number < 200; ++number) {
+    // Each entry has a word of its own, more than one edit from every other entry's.
+    entries.push_back(textEntry(
+        number, "own" + std::string(1, char('a' + number % 26)) + std::to_string(number * 7919) + " shared",
+        number));
+    entries.back().title = "Note";
+  }
+  index_.insertAll(entries, 3);
+  EXPECT_EQ(index_.count(), 200u);
+  EXPECT_EQ(find("ownr134623"), std::vector{idNumber(17)});
+  EXPECT_EQ(find("shared").size(), 50u);
+  // Replacing keeps words the old and new texts share and drops the rest.
+  ClipboardEntry changed = entries[17];
+  changed.text = "shared replacement";
+  index_.insert(changed);
+  EXPECT_TRUE(find("ownr134623").empty());
+  EXPECT_EQ(find("replacement"), std::vector{idNumber(17)});
+  EXPECT_EQ(find("shared", ClipboardFilter::all, 1000).size(), 200u);
+  EXPECT_EQ(index_.terms(idNumber(17)),
+            (std::vector<std::string>{"editor", "note", "replacement", "shared", "text"}));
+  for (int number = 0; number < 200; ++number)
+    index_.remove(idNumber(number));
+  EXPECT_EQ(index_.count(), 0u);
+  EXPECT_TRUE(find("shared").empty());
+  EXPECT_TRUE(find("sharde").empty());
+}
+
+TEST_F(ClipboardSearchIndexTest, CancelledSearchThrows) {
+  index_.insert(textEntry(1, "anything", 1));
+  std::stop_source stop;
+  stop.request_stop();
+  EXPECT_THROW(index_.search("anything", ClipboardFilter::all, 5, stop.get_token()), base::Cancelled);
+  EXPECT_THROW(index_.strongMatch("anything", stop.get_token()), base::Cancelled);
+}
+
+}  // namespace
+}  // namespace quillo::clipboard
