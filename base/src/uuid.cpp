@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <charconv>
+#include <random>
 
 namespace quillo::base {
 namespace {
@@ -18,6 +19,18 @@ std::string Uuid::text() const {
       "{:02X}{:02X}{:02X}{:02X}-{:02X}{:02X}-{:02X}{:02X}-{:02X}{:02X}-{:02X}{:02X}{:02X}{:02X}{:02X}{:02X}",
       bytes[0], bytes[1], bytes[2], bytes[3], bytes[4], bytes[5], bytes[6], bytes[7], bytes[8], bytes[9],
       bytes[10], bytes[11], bytes[12], bytes[13], bytes[14], bytes[15]);
+}
+
+Uuid Uuid::random() {
+  // The system's entropy source: ids must not repeat across processes started together.
+  std::random_device device;
+  std::uniform_int_distribution<unsigned> byte(0, 255);
+  Uuid uuid;
+  for (auto& value : uuid.bytes)
+    value = static_cast<std::uint8_t>(byte(device));
+  uuid.bytes[6] = static_cast<std::uint8_t>((uuid.bytes[6] & 0x0F) | 0x40);  // version 4
+  uuid.bytes[8] = static_cast<std::uint8_t>((uuid.bytes[8] & 0x3F) | 0x80);  // RFC 4122 variant
+  return uuid;
 }
 
 std::optional<Uuid> Uuid::parse(std::string_view text) {

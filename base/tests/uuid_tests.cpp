@@ -20,5 +20,13 @@ TEST(Uuid, RejectsMalformedText) {
   EXPECT_FALSE(Uuid::parse("+621E1F8-C36C-495A-93FC-0C247A3E6E5F"));
 }
 
+TEST(Uuid, RandomIdsAreVersionFourAndDistinct) {
+  const Uuid a = Uuid::random();
+  const Uuid b = Uuid::random();
+  EXPECT_NE(a, b);
+  EXPECT_EQ(a.text()[14], '4');
+  EXPECT_NE(std::string("89AB").find(a.text()[19]), std::string::npos);
+}
+
 }  // namespace
 }  // namespace quillo::base

@@ -22,6 +22,7 @@ int runPrefs(std::span<const std::string> arguments, std::FILE* input, std::FILE
 int runUsage(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 int runMenus(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 int runCapabilities(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
+int runClip(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 
 extern const std::string_view kFilterHelp;
 extern const std::string_view kSearchHelp;
@@ -29,5 +30,6 @@ extern const std::string_view kPrefsHelp;
 extern const std::string_view kUsageHelp;
 extern const std::string_view kMenusHelp;
 extern const std::string_view kCapabilitiesHelp;
+extern const std::string_view kClipHelp;
 
 }  // namespace quillo::cli

@@ -12,7 +12,7 @@ namespace {
 
 using quillo::cli::Subcommand;
 
-const std::array<Subcommand, 6> kSubcommands{{
+const std::array<Subcommand, 7> kSubcommands{{
     {"filter", "match lines from standard input as the launcher matches titles", quillo::cli::kFilterHelp,
      quillo::cli::runFilter},
     {"search", "search applications, settings and actions as the launcher does", quillo::cli::kSearchHelp,
@@ -23,6 +23,7 @@ const std::array<Subcommand, 6> kSubcommands{{
      quillo::cli::runMenus},
     {"capabilities", "list the commands that scriptable application bundles add",
      quillo::cli::kCapabilitiesHelp, quillo::cli::runCapabilities},
+    {"clip", "list, search and change the clipboard history", quillo::cli::kClipHelp, quillo::cli::runClip},
 }};
 
 void printOverview(std::FILE* stream) {

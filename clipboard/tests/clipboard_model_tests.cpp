@@ -6,6 +6,7 @@
 #include "quillo/clipboard/clipboard_filter.h"
 #include "quillo/clipboard/clipboard_limits.h"
 #include "quillo/clipboard/clipboard_payload.h"
+#include "quillo/clipboard/copied_text.h"
 
 namespace quillo::clipboard {
 namespace {
@@ -143,6 +144,22 @@ TEST(ClipboardVocabulary, RawValuesRoundTripAndUnknownOnesDoNot) {
             (std::vector<std::string_view>{"image", "picture", "photo"}));
   EXPECT_EQ(std::string(ClipboardError(ClipboardError::Code::full).what()),
             "Clipboard storage is full. Remove items, unpin entries, or increase the storage limit.");
+}
+
+TEST(CopiedText, TitleIsTheFirstNonEmptyLineAndLinksAreLoneAddresses) {
+  EXPECT_EQ(titleOf("\n\r\nfirst\u2028second"), "first");
+  EXPECT_EQ(titleOf("one\u2029two"), "one");
+  EXPECT_EQ(titleOf(""), "");
+  EXPECT_EQ(titleOf(std::string(150, 'a') + std::string(20, 'b')),
+            std::string(150, 'a') + std::string(10, 'b'));
+  EXPECT_EQ(copiedText("\n  text \t\n"), "text");
+  EXPECT_EQ(kindOfText(" HTTPS://example.org/a?b=c\n"), ClipboardKind::link);
+  EXPECT_EQ(kindOfText("http://localhost:8080"), ClipboardKind::link);
+  EXPECT_EQ(kindOfText("see https://example.org"), ClipboardKind::text);
+  EXPECT_EQ(kindOfText("https://"), ClipboardKind::text);
+  EXPECT_EQ(kindOfText("ftp://example.org"), ClipboardKind::text);
+  EXPECT_TRUE(isImageType("public.heic"));
+  EXPECT_FALSE(isImageType("public.gif"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "quillo/core/preferences/clipboard_preferences.h"
 #include "quillo/core/preferences/memory_defaults_store.h"
 #include "quillo/core/preferences/preference_keys.h"
 #include "quillo/core/preferences/quillo_preferences.h"
@@ -157,6 +158,30 @@ TEST(PreferenceKeys, KnownKeysTakeOnlyTheirKind) {
   EXPECT_FALSE(PreferenceKeys::fits("fileSearchPaths", DefaultsValue::Array{"/a", 1}));
   EXPECT_TRUE(PreferenceKeys::fits("clipboard.megabytes", 512));
   EXPECT_TRUE(PreferenceKeys::fits("somethingNew", "anything"));
+}
+
+TEST(ClipboardPreferences, AbsentOrMistypedKeysReadAsTheDefaults) {
+  const ClipboardPreferences defaults = ClipboardPreferences::read(MemoryDefaultsStore());
+  EXPECT_FALSE(defaults.isEnabled);
+  EXPECT_EQ(defaults.retentionDays, 30);
+  EXPECT_EQ(defaults.storageMB, 256);
+  EXPECT_TRUE(defaults.forgetsTokens);
+  EXPECT_EQ(defaults.separator, "\n");
+  EXPECT_EQ(defaults.excludedApps.size(), 5u);
+  EXPECT_EQ(defaults.excludedApps.at("com.bitwarden.desktop"), "Bitwarden");
+
+  const ClipboardPreferences set = ClipboardPreferences::read(MemoryDefaultsStore({
+      {"clipboard.enabled", true},
+      {"clipboard.days", 7},
+      {"clipboard.megabytes", "lots"},
+      {"clipboard.forgetTokens", false},
+      {"clipboard.excludedApps", DefaultsValue::Dictionary{{"org.keepassxc", "KeePassXC"}}},
+  }));
+  EXPECT_TRUE(set.isEnabled);
+  EXPECT_EQ(set.retentionDays, 7);
+  EXPECT_EQ(set.storageMB, 256);
+  EXPECT_FALSE(set.forgetsTokens);
+  EXPECT_EQ(set.excludedApps, (std::map<std::string, std::string>{{"org.keepassxc", "KeePassXC"}}));
 }
 
 }  // namespace

@@ -18,6 +18,8 @@ struct Uuid {
   std::string text() const;
   // Reads the canonical form in either case.
   static std::optional<Uuid> parse(std::string_view text);
+  // A new version 4 (random) identifier.
+  static Uuid random();
 
   bool operator==(const Uuid&) const = default;
   friend void hashInto(Hasher& h, const Uuid& u) { h.add(u.bytes); }

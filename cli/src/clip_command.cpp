@@ -1,0 +1,350 @@
+#include <fmt/format.h>
+
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "arguments.h"
+#include "clip_json.h"
+#include "commands.h"
+#include "quillo/clipboard/clipboard_error.h"
+#include "quillo/clipboard/clipboard_store.h"
+#include "quillo/clipboard/copied_text.h"
+#include "quillo/core/preferences/clipboard_preferences.h"
+#include "quillo/core/preferences/file_defaults_store.h"
+#include "quillo/platform/posix/posix_system.h"
+
+namespace quillo::cli {
+
+const std::string_view kClipHelp = R"(usage: quillo-cli clip add [--title T] [--pinned] TEXT | -
+       quillo-cli clip add --file PATH|- --type TYPE [--title T] [--pinned]
+       quillo-cli clip list [--filter F] [--limit N] [--json]
+       quillo-cli clip search QUERY [--filter F] [--limit N] [--json]
+       quillo-cli clip strong QUERY [--json]
+       quillo-cli clip show ID
+       quillo-cli clip pin ID | unpin ID | rename ID TITLE | delete ID...
+       quillo-cli clip clear [--include-pinned]
+       quillo-cli clip prune
+       quillo-cli clip stats [--json]
+
+Reads and changes the clipboard history ($XDG_DATA_HOME/quillo/Clipboard/history.sqlite, or
+~/.local/share/quillo/Clipboard/history.sqlite). "add" records a copy as the app does: TEXT
+(or standard input with -), or one representation of type TYPE read from a file (public.png,
+public.tiff, public.jpeg and public.heic are images, public.file-url a file); it prints the
+entry's id. Limits come from the clipboard preferences (clipboard.days, clipboard.megabytes,
+clipboard.forgetTokens). "strong" prints the entry the launcher would offer for QUERY.
+
+options:
+  --database FILE     use another history file
+  --filter F          all, text, images, files, links or pinned
+  --limit N           at most N entries
+  --json              entries as JSON
+  --include-pinned    clear pinned entries too
+  -h, --help          show this help
+)";
+
+namespace {
+
+using clipboard::ClipboardEntry;
+using clipboard::ClipboardFilter;
+using clipboard::ClipboardKind;
+using clipboard::ClipboardPayload;
+
+struct ClipArguments {
+  bool help = false;
+  bool json = false;
+  bool pinned = false;
+  bool includePinned = false;
+  std::optional<std::string> database;
+  std::optional<std::string> title;
+  std::optional<std::string> file;
+  std::optional<std::string> type;
+  ClipboardFilter filter = ClipboardFilter::all;
+  std::size_t limit = std::numeric_limits<std::size_t>::max();
+  std::vector<std::string> operands;
+};
+
+ClipboardFilter parseFilter(std::string_view text) {
+  for (ClipboardFilter filter : clipboard::kAllClipboardFilters) {
+    const std::string_view label = rawValue(filter);
+    if (text.size() == label.size() &&
+        std::equal(text.begin(), text.end(), label.begin(), [](char a, char b) {
+          return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+        })) {
+      return filter;
+    }
+  }
+  throw UsageError("--filter takes all, text, images, files, links or pinned, not '" + std::string(text) +
+                   "'");
+}
+
+ClipArguments parseClipArguments(std::span<const std::string> words) {
+  ClipArguments arguments;
+  bool optionsEnded = false;
+  for (std::size_t index = 0; index < words.size(); ++index) {
+    const std::string& word = words[index];
+    if (optionsEnded || word == "-" || !word.starts_with("-")) {
+      arguments.operands.push_back(word);
+      continue;
+    }
+    const auto equals = word.find('=');
+    const std::string name = word.substr(0, equals);
+    const auto value = [&]() -> std::string {
+      if (equals != std::string::npos) return word.substr(equals + 1);
+      if (index + 1 >= words.size()) throw UsageError(name + " needs a value");
+      return words[++index];
+    };
+    if (name == "--") {
+      optionsEnded = true;
+    } else if (name == "-h" || name == "--help") {
+      arguments.help = true;
+    } else if (name == "--json") {
+      arguments.json = true;
+    } else if (name == "--pinned") {
+      arguments.pinned = true;
+    } else if (name == "--include-pinned") {
+      arguments.includePinned = true;
+    } else if (name == "--database") {
+      arguments.database = value();
+      if (arguments.database->empty()) throw UsageError("--database needs a file");
+    } else if (name == "--title") {
+      arguments.title = value();
+    } else if (name == "--file") {
+      arguments.file = value();
+    } else if (name == "--type") {
+      arguments.type = value();
+    } else if (name == "--filter") {
+      arguments.filter = parseFilter(value());
+    } else if (name == "--limit") {
+      const std::string text = value();
+      std::size_t limit = 0;
+      const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), limit);
+      if (error != std::errc() || end != text.data() + text.size() || limit == 0) {
+        throw UsageError("--limit takes a whole number of at least 1, not '" + text + "'");
+      }
+      arguments.limit = limit;
+    } else {
+      throw UsageError("unknown option '" + name + "'");
+    }
+  }
+  return arguments;
+}
+
+std::string readAll(std::FILE* stream) {
+  std::string bytes;
+  char buffer[65536];
+  std::size_t count = 0;
+  while ((count = std::fread(buffer, 1, sizeof buffer, stream)) > 0)
+    bytes.append(buffer, count);
+  return bytes;
+}
+
+std::string readFile(const std::string& path, std::FILE* input) {
+  if (path == "-") return readAll(input);
+  std::ifstream file(path, std::ios::binary);
+  if (!file) throw std::runtime_error("cannot read " + path);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+base::Date now() {
+  const auto since = std::chrono::system_clock::now().time_since_epoch();
+  return base::Date{std::chrono::duration<double>(since).count()};
+}
+
+base::Uuid parseID(const std::string& text) {
+  const auto id = base::Uuid::parse(text);
+  if (!id) throw UsageError("'" + text + "' is not an entry id");
+  return *id;
+}
+
+// The entry for a copy, described as the app describes what it records.
+ClipboardEntry describe(const ClipArguments& arguments, const ClipboardPayload& payload) {
+  ClipboardEntry::Fields fields{.id = base::Uuid::random(), .sourceAppName = "quillo-cli", .copiedAt = now()};
+  const std::string type = arguments.type.value_or(std::string(clipboard::kPlainTextType));
+  if (clipboard::isImageType(type)) {
+    fields.kind = ClipboardKind::image;
+    fields.title = "Image";
+  } else if (type == clipboard::kFileURLType) {
+    const auto urls = payload.fileURLs();
+    if (!urls) throw clipboard::ClipboardError(clipboard::ClipboardError::Code::invalidContent);
+    fields.kind = ClipboardKind::file;
+    const std::string path = urls->front().filePath().value_or("");
+    fields.text = path;
+    fields.title = std::filesystem::path(path).filename().string();
+  } else {
+    const auto text = payload.plainText();
+    if (!text) throw clipboard::ClipboardError(clipboard::ClipboardError::Code::invalidContent);
+    fields.text = clipboard::copiedText(*text);
+    fields.kind = clipboard::kindOfText(fields.text);
+    fields.title = clipboard::titleOf(fields.text);
+  }
+  if (arguments.title) fields.title = *arguments.title;
+  fields.isPinned = arguments.pinned;
+  return ClipboardEntry(std::move(fields));
+}
+
+ClipboardPayload payloadFor(const ClipArguments& arguments, std::FILE* input) {
+  if (arguments.file) {
+    if (!arguments.type || arguments.type->empty())
+      throw UsageError("--file needs --type, such as public.png");
+    if (!arguments.operands.empty() && arguments.operands.size() != 1)
+      throw UsageError("add takes --file or TEXT");
+    const std::string bytes = readFile(*arguments.file, input);
+    return {{{{*arguments.type, clipboard::Bytes(bytes.begin(), bytes.end())}}}};
+  }
+  if (arguments.type) throw UsageError("--type goes with --file");
+  if (arguments.operands.size() < 2)
+    throw UsageError("usage: quillo-cli clip add [--title T] [--pinned] TEXT");
+  std::string text;
+  if (arguments.operands.size() == 2 && arguments.operands[1] == "-") {
+    text = readAll(input);
+  } else {
+    for (std::size_t index = 1; index < arguments.operands.size(); ++index) {
+      if (index > 1) text += ' ';
+      text += arguments.operands[index];
+    }
+  }
+  return ClipboardPayload::text(text);
+}
+
+void printEntries(std::FILE* output, const std::vector<ClipboardEntry>& entries, bool json) {
+  if (json) {
+    nlohmann::ordered_json array = nlohmann::ordered_json::array();
+    for (const ClipboardEntry& entry : entries)
+      array.push_back(entryJson(entry));
+    printJsonDocument(output, array);
+    return;
+  }
+  for (const ClipboardEntry& entry : entries) {
+    fmt::print(output, "{}\t{}\t{}\t{}\n", entry.id.text(), rawValue(entry.kind),
+               entry.isPinned ? "pinned" : "-", oneLine(entry.title));
+  }
+}
+
+}  // namespace
+
+int runClip(std::span<const std::string> words, std::FILE* input, std::FILE* output) {
+  const ClipArguments arguments = parseClipArguments(words);
+  if (arguments.help) {
+    fmt::print(output, "{}", kClipHelp);
+    return 0;
+  }
+  const auto& operands = arguments.operands;
+  const std::string action = operands.empty() ? "" : operands[0];
+  const auto expect = [&](std::size_t count, std::string_view shape) {
+    if (operands.size() != count) throw UsageError(fmt::format("usage: quillo-cli clip {}", shape));
+  };
+  const auto rest = [&] {
+    std::string joined;
+    for (std::size_t index = 1; index < operands.size(); ++index) {
+      if (index > 1) joined += ' ';
+      joined += operands[index];
+    }
+    return joined;
+  };
+
+  static constexpr std::array<std::string_view, 12> kActions{"add",    "list",  "search", "strong",
+                                                             "show",   "pin",   "unpin",  "rename",
+                                                             "delete", "clear", "prune",  "stats"};
+  if (std::find(kActions.begin(), kActions.end(), action) == kActions.end()) {
+    throw UsageError(action.empty()
+                         ? "clip needs add, list, search, strong, show, pin, unpin, rename, delete, clear, "
+                           "prune or stats"
+                         : "unknown clip action '" + action + "'");
+  }
+
+  const platform::posix::PosixSystem system;
+  const std::filesystem::path file =
+      arguments.database
+          ? std::filesystem::path(*arguments.database)
+          : clipboard::ClipboardStore::standardPath(system.environment("XDG_DATA_HOME"), system.homeFolder());
+  const auto limits = [&] {
+    const core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system));
+    const auto preferences = core::ClipboardPreferences::read(defaults);
+    return clipboard::ClipboardLimits::fromSettings(preferences.retentionDays, preferences.storageMB,
+                                                    preferences.forgetsTokens);
+  };
+
+  if (action == "add") {
+    const ClipboardPayload payload = payloadFor(arguments, input);
+    const ClipboardEntry entry = describe(arguments, payload);
+    clipboard::ClipboardStore store(file);
+    const ClipboardEntry saved = store.save(entry, payload, {}, limits(), now());
+    fmt::print(output, "{}\n", saved.id.text());
+  } else if (action == "list") {
+    expect(1, "list [--filter F] [--limit N] [--json]");
+    clipboard::ClipboardStore store(file);
+    printEntries(output, store.search("", arguments.filter, arguments.limit), arguments.json);
+  } else if (action == "search") {
+    if (operands.size() < 2) throw UsageError("usage: quillo-cli clip search QUERY");
+    clipboard::ClipboardStore store(file);
+    printEntries(output, store.search(rest(), arguments.filter, arguments.limit), arguments.json);
+  } else if (action == "strong") {
+    if (operands.size() < 2) throw UsageError("usage: quillo-cli clip strong QUERY");
+    clipboard::ClipboardStore store(file);
+    const auto match = store.strongMatch(rest());
+    if (arguments.json) {
+      printJsonDocument(output, match ? entryJson(*match) : nlohmann::ordered_json(nullptr));
+    } else if (match) {
+      printEntries(output, {*match}, false);
+    }
+    return match ? 0 : 1;
+  } else if (action == "show") {
+    expect(2, "show ID");
+    const base::Uuid id = parseID(operands[1]);
+    clipboard::ClipboardStore store(file);
+    const auto text = store.payload(id).plainText();
+    if (!text) throw clipboard::ClipboardError(clipboard::ClipboardError::Code::invalidContent);
+    fmt::print(output, "{}", *text);
+    if (!text->ends_with('\n')) fmt::print(output, "\n");
+  } else if (action == "pin" || action == "unpin") {
+    expect(2, action + " ID");
+    const base::Uuid id = parseID(operands[1]);
+    clipboard::ClipboardStore store(file);
+    store.setPinned(id, action == "pin", now());
+  } else if (action == "rename") {
+    if (operands.size() < 3) throw UsageError("usage: quillo-cli clip rename ID TITLE");
+    const base::Uuid id = parseID(operands[1]);
+    std::string title;
+    for (std::size_t index = 2; index < operands.size(); ++index) {
+      if (index > 2) title += ' ';
+      title += operands[index];
+    }
+    clipboard::ClipboardStore store(file);
+    store.rename(id, title);
+  } else if (action == "delete") {
+    if (operands.size() < 2) throw UsageError("usage: quillo-cli clip delete ID...");
+    std::vector<base::Uuid> ids;
+    for (std::size_t index = 1; index < operands.size(); ++index)
+      ids.push_back(parseID(operands[index]));
+    clipboard::ClipboardStore store(file);
+    for (const base::Uuid& id : ids) {
+      if (!store.entry(id)) throw clipboard::ClipboardError(clipboard::ClipboardError::Code::missingItem);
+    }
+    store.remove(ids);
+  } else if (action == "clear") {
+    expect(1, "clear [--include-pinned]");
+    clipboard::ClipboardStore store(file);
+    store.clear(arguments.includePinned);
+  } else if (action == "prune") {
+    expect(1, "prune");
+    clipboard::ClipboardStore store(file);
+    store.prune(limits(), now());
+  } else if (action == "stats") {
+    expect(1, "stats [--json]");
+    clipboard::ClipboardStore store(file);
+    if (arguments.json) {
+      printJsonDocument(output, {{"count", store.count()}, {"bytes", store.byteCount()}});
+    } else {
+      fmt::print(output, "count {}\nbytes {}\n", store.count(), store.byteCount());
+    }
+  }
+  return 0;
+}
+
+}  // namespace quillo::cli

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "cli_runner.h"
+
+namespace {
+
+using quillo::cli::testing::CliRun;
+
+// quillo-cli clip with its history and preferences in folders of the test's own.
+class ClipCli : public ::testing::Test {
+ protected:
+  CliRun run(const std::string& arguments, const std::string& input = "") {
+    return quillo::cli::testing::runCli(
+        arguments, input,
+        "XDG_DATA_HOME=" + data_.path().string() + " XDG_CONFIG_HOME=" + config_.path().string());
+  }
+  std::string add(const std::string& arguments, const std::string& input = "") {
+    const CliRun result = run("clip add " + arguments, input);
+    EXPECT_EQ(result.status, 0) << arguments << ": " << result.errors;
+    EXPECT_EQ(result.output.size(), 37u) << result.output;
+    return result.output.substr(0, 36);
+  }
+  nlohmann::json json(const std::string& arguments) {
+    const CliRun result = run(arguments);
+    EXPECT_EQ(result.status, 0) << arguments << ": " << result.errors;
+    return nlohmann::json::parse(result.output);
+  }
+  std::filesystem::path history() const { return data_ / "quillo" / "Clipboard" / "history.sqlite"; }
+
+  quillo::testing::TemporaryFolder data_;
+  quillo::testing::TemporaryFolder config_;
+};
+
+TEST_F(ClipCli, AddDescribesCopiesAsTheAppDoes) {
+  const std::string text = add("--pinned -", "\n  First line of a note\nsecond line\n");
+  const std::string link = add("https://example.org/page");
+  const std::string sentence = add("see https://example.org/page now");
+  quillo::testing::writeFile(data_ / "shot.png", std::string("\x89PNG\r\n\x1a\n", 8));
+  const std::string image = add("--file " + (data_ / "shot.png").string() + " --type public.png");
+  const std::string file = add("--file - --type public.file-url", "file:///home/me/Report%202.pdf");
+  EXPECT_TRUE(std::filesystem::exists(history()));
+
+  const nlohmann::json entries = json("clip list --json");
+  ASSERT_EQ(entries.size(), 5u);
+  const auto find = [&](const std::string& id) {
+    return *std::find_if(entries.begin(), entries.end(),
+                         [&](const auto& entry) { return entry["id"] == id; });
+  };
+  EXPECT_EQ(entries[0]["id"], text);  // pinned first
+  EXPECT_EQ(find(text)["title"], "First line of a note");
+  EXPECT_EQ(find(text)["text"], "First line of a note\nsecond line");
+  EXPECT_EQ(find(text)["pinned"], true);
+  EXPECT_TRUE(find(text)["pinnedAt"].is_number());
+  EXPECT_EQ(find(link)["kind"], "link");
+  EXPECT_EQ(find(sentence)["kind"], "text");
+  EXPECT_EQ(find(image)["kind"], "image");
+  EXPECT_EQ(find(file)["kind"], "file");
+  EXPECT_EQ(find(file)["title"], "Report 2.pdf");
+  EXPECT_EQ(find(file)["text"], "/home/me/Report 2.pdf");
+  for (const auto& entry : entries) {
+    for (const char* field : {"id", "title", "text", "kind", "sourceAppID", "sourceAppName", "copiedAt",
+                              "pinned", "pinnedAt", "bytes", "tags", "imageText"}) {
+      EXPECT_TRUE(entry.contains(field)) << field;
+    }
+    EXPECT_TRUE(entry["imageText"].is_null());
+  }
+  EXPECT_EQ(json("clip list --filter links --json").size(), 1u);
+  EXPECT_EQ(json("clip list --filter Text --limit 1 --json").size(), 1u);
+  EXPECT_EQ(json("clip stats --json")["count"], 5);
+
+  // The same text again is the same entry.
+  EXPECT_EQ(add("https://example.org/page"), link);
+  EXPECT_EQ(json("clip stats --json")["count"], 5);
+}
+
+TEST_F(ClipCli, SearchStrongShowAndChanges) {
+  const std::string id = add("quarterly budget draft");
+  add("budgeting tips");
+  const nlohmann::json found = json("clip search budgt --json");
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(run("clip strong budget").output.substr(0, 36), id);
+  EXPECT_EQ(run("clip strong budg").status, 1);
+  EXPECT_TRUE(nlohmann::json::parse(run("clip strong budg --json").output).is_null());
+  EXPECT_EQ(run("clip show " + id).output, "quarterly budget draft\n");
+
+  EXPECT_EQ(run("clip rename " + id + " Money plan").status, 0);
+  EXPECT_EQ(run("clip pin " + id).status, 0);
+  const nlohmann::json pinned = json("clip list --filter pinned --json");
+  ASSERT_EQ(pinned.size(), 1u);
+  EXPECT_EQ(pinned[0]["title"], "Money plan");
+  EXPECT_EQ(run("clip unpin " + id).status, 0);
+  EXPECT_TRUE(json("clip list --filter pinned --json").empty());
+
+  EXPECT_EQ(run("clip pin " + id).status, 0);
+  EXPECT_EQ(run("clip clear").status, 0);
+  EXPECT_EQ(json("clip list --json").size(), 1u);
+  EXPECT_EQ(run("clip delete " + id).status, 0);
+  EXPECT_EQ(run("clip stats").output, "count 0\nbytes 0\n");
+}
+
+TEST_F(ClipCli, StoreErrorsPrintTheirMessageAndChangeNothing) {
+  const std::string id = add("keep");
+  const CliRun missing = run("clip delete " + id + " 00000000-0000-4000-8000-000000000000");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.errors, "quillo-cli clip: This item is no longer in clipboard history.\n");
+  EXPECT_EQ(json("clip stats --json")["count"], 1);
+
+  EXPECT_EQ(run("prefs set clipboard.megabytes 1").status, 0);  // taken as 16 MB
+  const std::string big(17 * 1024 * 1024, 'x');
+  quillo::testing::writeFile(data_ / "big.txt", big);
+  const CliRun full =
+      run("clip add --file " + (data_ / "big.txt").string() + " --type public.utf8-plain-text");
+  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(
+      full.errors,
+      "quillo-cli clip: Clipboard storage is full. Remove items, unpin entries, or increase the storage "
+      "limit.\n");
+  EXPECT_EQ(json("clip stats --json")["count"], 1);
+
+  // --database names another file, leaving the standard one alone.
+  const std::filesystem::path other = data_ / "elsewhere" / "other.sqlite";
+  EXPECT_EQ(run("clip add --database " + other.string() + " elsewhere").status, 0);
+  EXPECT_EQ(run("clip list --database " + other.string()).output.find("elsewhere") != std::string::npos,
+            true);
+  EXPECT_EQ(json("clip stats --json")["count"], 1);
+
+  EXPECT_EQ(run("clip show not-an-id").status, 2);
+  EXPECT_EQ(run("clip list --filter photos").status, 2);
+  EXPECT_EQ(run("clip frobnicate").status, 2);
+}
+
+}  // namespace
