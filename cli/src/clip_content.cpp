@@ -31,7 +31,8 @@ void printLine(std::FILE* output, std::string_view text) {
 }  // namespace
 
 clipboard::ClipboardTagger taggerFor(const platform::System& system) {
-  return clipboard::ClipboardTagger({.phoneRegion = clipboard::phoneRegionForLocale(system.localeIdentifier())});
+  return clipboard::ClipboardTagger(
+      {.phoneRegion = clipboard::phoneRegionForLocale(system.localeIdentifier())});
 }
 
 void printCleaned(const clipboard::ClipboardStore& store, const base::Uuid& id, std::FILE* output) {
@@ -46,12 +47,14 @@ void printCleaned(const clipboard::ClipboardStore& store, const base::Uuid& id, 
 void printRecognised(std::span<const std::string> files, std::FILE* output) {
   std::vector<clipboard::Bytes> images;
   images.reserve(files.size());
-  for (const auto& file : files) images.push_back(readImage(file));
+  for (const auto& file : files)
+    images.push_back(readImage(file));
   printLine(output, clipboard::ClipboardTextRecognition::text(images));
 }
 
-void printJoined(const clipboard::ClipboardStore& store, std::span<const base::Uuid> ids, std::string_view separator,
-                 ClipboardComposition::TextStyle style, std::FILE* output, std::FILE* errors) {
+void printJoined(const clipboard::ClipboardStore& store, std::span<const base::Uuid> ids,
+                 std::string_view separator, ClipboardComposition::TextStyle style, std::FILE* output,
+                 std::FILE* errors) {
   std::vector<ClipboardComposition::Item> items;
   std::vector<ClipboardKind> kinds;
   for (const auto& id : ids) {
@@ -69,7 +72,8 @@ void printJoined(const clipboard::ClipboardStore& store, std::span<const base::U
     printLine(output, *text);
   } else if (const auto urls = combined.fileURLs()) {
     // Files joined as they are: their paths, one a line.
-    for (const auto& url : *urls) printLine(output, url.filePath().value_or(url.text));
+    for (const auto& url : *urls)
+      printLine(output, url.filePath().value_or(url.text));
   } else {
     // Images joined as they are have no text to print.
     throw ClipboardError(ClipboardError::Code::invalidContent);

@@ -38,7 +38,8 @@ void printRecognised(std::span<const std::string> files, std::FILE* output);
 
 // Prints the entries combined as plain text, in the order given; images mixed with other kinds
 // are left out with a note on `errors`. Throws ClipboardError as the composition does.
-void printJoined(const clipboard::ClipboardStore& store, std::span<const base::Uuid> ids, std::string_view separator,
-                 clipboard::ClipboardComposition::TextStyle style, std::FILE* output, std::FILE* errors);
+void printJoined(const clipboard::ClipboardStore& store, std::span<const base::Uuid> ids,
+                 std::string_view separator, clipboard::ClipboardComposition::TextStyle style,
+                 std::FILE* output, std::FILE* errors);
 
 }  // namespace quillo::cli
