@@ -1,3 +1,5 @@
+#include "abbreviation.h"
+
 #include <unicode/utf8.h>
 
 #include <cstdint>
@@ -7,6 +9,16 @@
 
 namespace quillo::clipboard {
 namespace {
+
+bool isSubsequence(std::u32string_view letters, std::u32string_view label) {
+  std::size_t next = 0;
+  for (char32_t scalar : label) {
+    if (next < letters.size() && scalar == letters[next]) ++next;
+  }
+  return next == letters.size();
+}
+
+}  // namespace
 
 std::u32string scalarsOf(std::string_view text) {
   std::u32string scalars;
@@ -21,20 +33,20 @@ std::u32string scalarsOf(std::string_view text) {
   return scalars;
 }
 
-bool isSubsequence(std::u32string_view letters, std::u32string_view label) {
-  std::size_t next = 0;
-  for (char32_t scalar : label) {
-    if (next < letters.size() && scalar == letters[next]) ++next;
-  }
-  return next == letters.size();
+std::uint64_t scalarMask(std::u32string_view scalars) {
+  std::uint64_t mask = 0;
+  for (char32_t scalar : scalars)
+    mask |= std::uint64_t{1} << (scalar % 64);
+  return mask;
 }
 
-}  // namespace
-
 bool ClipboardSearchIndex::isAbbreviation(std::u32string_view letters, std::string_view label) {
+  return abbreviates(letters, scalarsOf(label));
+}
+
+bool abbreviates(std::u32string_view letters, std::u32string_view scalars) {
   const std::size_t n = letters.size();
-  if (n < 1 || n > 63 || label.empty()) return false;
-  const std::u32string scalars = scalarsOf(label);
+  if (n < 1 || n > 63 || scalars.empty()) return false;
   if (!isSubsequence(letters, scalars)) return false;
 
   std::uint64_t reachable = 1;  // position 0: no letter consumed yet

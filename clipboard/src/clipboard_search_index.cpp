@@ -5,6 +5,7 @@
 #include <thread>
 #include <unordered_set>
 
+#include "abbreviation.h"
 #include "characters.h"
 #include "quillo/base/cancelled.h"
 #include "quillo/base/unicode.h"
@@ -12,6 +13,7 @@
 #include "quillo/clipboard/search_words.h"
 #include "word_edits.h"
 #include "word_scanner.h"
+#include "word_table.h"
 
 namespace quillo::clipboard {
 namespace {
@@ -104,21 +106,17 @@ class Preparer {
       scanner_.scan(word, add(false));
   }
 
-  const std::vector<const std::string*>& words() const { return words_; }
+  const std::vector<std::string>& words() const { return table_.words(); }
 
  private:
   std::uint32_t localId(std::string_view word) {
-    if (const auto found = ids_.find(word); found != ids_.end()) return found->second;
-    const auto id = static_cast<std::uint32_t>(words_.size());
-    const auto inserted = ids_.emplace(std::string(word), id).first;
-    words_.push_back(&inserted->first);
-    seen_.push_back(0);
+    const auto [id, added] = table_.intern(word);
+    if (added) seen_.push_back(0);
     return id;
   }
 
   WordScanner scanner_;
-  StringMap<std::uint32_t> ids_;
-  std::vector<const std::string*> words_;
+  WordTable table_;
   std::vector<std::uint64_t> seen_;
   std::uint64_t serial_ = 0;
 };
@@ -130,7 +128,10 @@ struct ClipboardSearchIndex::State {
     ClipboardEntry entry;
     std::string foldedTitle;
     std::string label;
-    // Sorted: every index word of the entry, and those of its title and text alone.
+    // The label decoded once, for the abbreviation pass over every entry.
+    std::u32string labelScalars;
+    std::uint64_t labelMask = 0;
+    // Every index word of the entry, and those of its title and text alone.
     std::vector<WordId> terms;
     std::vector<WordId> ownTerms;
     bool live = false;
@@ -155,6 +156,8 @@ struct ClipboardSearchIndex::State {
   std::vector<int> wordScores;
   std::vector<int> totals;
   std::vector<SlotId> touched;
+  // Per query word, indexed by word; all zero between calls.
+  std::vector<int> matchScores;
 
   WordId intern(std::string_view text) {
     if (const auto found = wordIds.find(text); found != wordIds.end()) return found->second;
@@ -240,6 +243,8 @@ struct ClipboardSearchIndex::State {
       words[wordId].postings.push_back(slotId);
     slot.foldedTitle = std::move(prepared.foldedTitle);
     slot.label = std::move(prepared.label);
+    slot.labelScalars = scalarsOf(slot.label);
+    slot.labelMask = scalarMask(slot.labelScalars);
     ids.emplace(prepared.entry.id, slotId);
     slot.entry = std::move(prepared.entry);
     slot.live = true;
@@ -261,11 +266,14 @@ struct ClipboardSearchIndex::State {
   }
 
   // The index words that match one query word, with their scores, best first.
-  std::vector<std::pair<WordId, int>> matchingWords(std::string_view query) const {
-    std::unordered_map<WordId, int> best;
+  std::vector<std::pair<WordId, int>> matchingWords(std::string_view query) {
+    // Scores by word id, cleared again before returning; a map would cost more than the walk.
+    matchScores.resize(words.size(), 0);
+    std::vector<std::pair<WordId, int>> matches;
     const auto offer = [&](WordId id, int score) {
-      auto [it, inserted] = best.emplace(id, score);
-      if (!inserted && it->second < score) it->second = score;
+      int& best = matchScores[id];
+      if (best == 0) matches.emplace_back(id, 0);
+      best = std::max(best, score);
     };
     if (const auto found = wordIds.find(query); found != wordIds.end()) offer(found->second, kExactScore);
     auto it = std::lower_bound(vocabulary.begin(), vocabulary.end(), query,
@@ -278,12 +286,16 @@ struct ClipboardSearchIndex::State {
       for (std::uint64_t key : deletionKeyHashes(query)) {
         auto [first, last] = deletions.equal_range(key);
         for (auto candidate = first; candidate != last; ++candidate) {
-          if (best.contains(candidate->second)) continue;
-          if (isOneEdit(query, words[candidate->second].text)) offer(candidate->second, kTypoScore);
+          if (matchScores[candidate->second] == 0 && isOneEdit(query, words[candidate->second].text)) {
+            offer(candidate->second, kTypoScore);
+          }
         }
       }
     }
-    std::vector<std::pair<WordId, int>> matches(best.begin(), best.end());
+    for (auto& [id, score] : matches) {
+      score = matchScores[id];
+      matchScores[id] = 0;
+    }
     std::sort(matches.begin(), matches.end(),
               [](const auto& a, const auto& b) { return a.second > b.second; });
     return matches;
@@ -331,8 +343,8 @@ void ClipboardSearchIndex::insertAll(std::vector<ClipboardEntry> entries, unsign
   }
   std::vector<std::vector<WordId>> globalOf(threads);
   for (unsigned part = 0; part < threads; ++part) {
-    for (const std::string* word : preparers[part].words())
-      globalOf[part].push_back(state_->intern(*word));
+    for (const std::string& word : preparers[part].words())
+      globalOf[part].push_back(state_->intern(word));
   }
   for (std::size_t index = 0; index < prepared.size(); ++index) {
     state_->add(std::move(prepared[index]), globalOf[index % threads]);
@@ -466,9 +478,11 @@ std::vector<ClipboardEntry> ClipboardSearchIndex::search(std::string_view query,
     for (char32_t scalar : scalars) {
       if (isWordScalar(scalar)) letters.push_back(scalar);
     }
+    const std::uint64_t lettersMask = scalarMask(letters);
     for (SlotId slot = 0; slot < state.slots.size(); ++slot) {
-      if (!state.slots[slot].live || state.totals[slot] > 0) continue;
-      if (isAbbreviation(letters, state.slots[slot].label)) {
+      const State::Slot& candidate = state.slots[slot];
+      if (!candidate.live || state.totals[slot] > 0 || (lettersMask & ~candidate.labelMask) != 0) continue;
+      if (abbreviates(letters, candidate.labelScalars)) {
         state.totals[slot] = kAbbreviationScore;
         candidates.push_back(slot);
       }
@@ -524,7 +538,7 @@ std::optional<ClipboardEntry> ClipboardSearchIndex::strongMatch(std::string_view
   for (ClipboardEntry& result : search(query, ClipboardFilter::all, 20, stop)) {
     const State::Slot* slot = state_->slotOf(result.id);
     const bool holdsAll = std::all_of(wanted.begin(), wanted.end(), [&](WordId word) {
-      return std::binary_search(slot->ownTerms.begin(), slot->ownTerms.end(), word);
+      return std::find(slot->ownTerms.begin(), slot->ownTerms.end(), word) != slot->ownTerms.end();
     });
     if (holdsAll) return std::move(result);
   }

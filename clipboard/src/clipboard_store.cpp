@@ -182,11 +182,11 @@ std::vector<base::Uuid> ClipboardStore::victims(const ClipboardLimits& limits, b
                                                 std::int64_t incomingBytes, std::int64_t incomingCount,
                                                 bool allowPinnedOverflow) const {
   const double cutoff = now.secondsSince1970 - static_cast<double>(limits.retentionDays) * kSecondsPerDay;
-  const std::optional<double> tokenCutoff =
-      limits.tokenLifetime ? std::optional(now.secondsSince1970 - *limits.tokenLifetime) : std::nullopt;
+  const bool forgetsTokens = limits.tokenLifetime.has_value();
+  const double tokenCutoff = now.secondsSince1970 - limits.tokenLifetime.value_or(0);
   const auto expired = [&](const ClipboardEntry* entry) {
     const double copied = entry->copiedAt.secondsSince1970;
-    return copied < cutoff || (tokenCutoff && copied < *tokenCutoff && entry->isToken());
+    return copied < cutoff || (forgetsTokens && copied < tokenCutoff && entry->isToken());
   };
 
   std::int64_t projectedBytes = incomingBytes;
