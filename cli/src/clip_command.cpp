@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "arguments.h"
+#include "clip_content.h"
 #include "clip_json.h"
 #include "commands.h"
 #include "quillo/clipboard/clipboard_error.h"
@@ -21,8 +22,8 @@
 
 namespace quillo::cli {
 
-const std::string_view kClipHelp = R"(usage: quillo-cli clip add [--title T] [--pinned] TEXT | -
-       quillo-cli clip add --file PATH|- --type TYPE [--title T] [--pinned]
+const std::string_view kClipHelp = R"(usage: quillo-cli clip add [--title T] [--pinned] [SOURCE] TEXT | -
+       quillo-cli clip add --file PATH|- --type TYPE [--title T] [--pinned] [SOURCE]
        quillo-cli clip list [--filter F] [--limit N] [--json]
        quillo-cli clip search QUERY [--filter F] [--limit N] [--json]
        quillo-cli clip strong QUERY [--json]
@@ -31,13 +32,22 @@ const std::string_view kClipHelp = R"(usage: quillo-cli clip add [--title T] [--
        quillo-cli clip clear [--include-pinned]
        quillo-cli clip prune
        quillo-cli clip stats [--json]
+       quillo-cli clip clean ID
+       quillo-cli clip ocr IMAGE...
+       quillo-cli clip join ID... [--separator S] [--style original|plain|clean]
 
 Reads and changes the clipboard history ($XDG_DATA_HOME/quillo/Clipboard/history.sqlite, or
 ~/.local/share/quillo/Clipboard/history.sqlite). "add" records a copy as the app does: TEXT
 (or standard input with -), or one representation of type TYPE read from a file (public.png,
 public.tiff, public.jpeg and public.heic are images, public.file-url a file); it prints the
 entry's id. Limits come from the clipboard preferences (clipboard.days, clipboard.megabytes,
-clipboard.forgetTokens). "strong" prints the entry the launcher would offer for QUERY.
+clipboard.forgetTokens). "add" tags what it records as the app does (categories such as
+link, email, date, code or token, and the source), SOURCE being --app NAME, --bundle-id ID and
+--source URL (the page copied from). "strong" prints the entry the launcher would offer for
+QUERY. "clean" prints an entry's text with its Markdown turned into plain text; "ocr" prints
+the text in image files; "join" prints entries combined as the history window pastes them
+together, in the order given, with the separator of the preferences (clipboard.separator, one
+line feed by default) unless --separator says otherwise, in style original by default.
 
 options:
   --database FILE     use another history file
@@ -45,6 +55,11 @@ options:
   --limit N           at most N entries
   --json              entries as JSON
   --include-pinned    clear pinned entries too
+  --app NAME          the application copied from (add)
+  --bundle-id ID      its bundle identifier (add)
+  --source URL        the page copied from (add)
+  --separator S       what joins entries (join)
+  --style STYLE       original, plain or clean (join)
   -h, --help          show this help
 )";
 
@@ -64,6 +79,11 @@ struct ClipArguments {
   std::optional<std::string> title;
   std::optional<std::string> file;
   std::optional<std::string> type;
+  std::optional<std::string> app;
+  std::optional<std::string> bundleID;
+  std::optional<std::string> source;
+  std::optional<std::string> separator;
+  clipboard::ClipboardComposition::TextStyle style = clipboard::ClipboardComposition::TextStyle::original;
   ClipboardFilter filter = ClipboardFilter::all;
   std::size_t limit = std::numeric_limits<std::size_t>::max();
   std::vector<std::string> operands;
@@ -118,6 +138,19 @@ ClipArguments parseClipArguments(std::span<const std::string> words) {
       arguments.file = value();
     } else if (name == "--type") {
       arguments.type = value();
+    } else if (name == "--app") {
+      arguments.app = value();
+    } else if (name == "--bundle-id") {
+      arguments.bundleID = value();
+    } else if (name == "--source") {
+      arguments.source = value();
+    } else if (name == "--separator") {
+      arguments.separator = value();
+    } else if (name == "--style") {
+      const std::string text = value();
+      const auto style = clipboard::textStyleFromRaw(text);
+      if (!style) throw UsageError("--style takes original, plain or clean, not '" + text + "'");
+      arguments.style = *style;
     } else if (name == "--filter") {
       arguments.filter = parseFilter(value());
     } else if (name == "--limit") {
@@ -162,9 +195,13 @@ base::Uuid parseID(const std::string& text) {
   return *id;
 }
 
-// The entry for a copy, described as the app describes what it records.
-ClipboardEntry describe(const ClipArguments& arguments, const ClipboardPayload& payload) {
-  ClipboardEntry::Fields fields{.id = base::Uuid::random(), .sourceAppName = "quillo-cli", .copiedAt = now()};
+// The entry for a copy, described and tagged as the app describes what it records.
+ClipboardEntry describe(const ClipArguments& arguments, const ClipboardPayload& payload,
+                        const clipboard::ClipboardTagger& tagger) {
+  ClipboardEntry::Fields fields{.id = base::Uuid::random(),
+                                .sourceAppID = arguments.bundleID.value_or(""),
+                                .sourceAppName = arguments.app.value_or("quillo-cli"),
+                                .copiedAt = now()};
   const std::string type = arguments.type.value_or(std::string(clipboard::kPlainTextType));
   if (clipboard::isImageType(type)) {
     fields.kind = ClipboardKind::image;
@@ -183,6 +220,10 @@ ClipboardEntry describe(const ClipArguments& arguments, const ClipboardPayload& 
     fields.kind = clipboard::kindOfText(fields.text);
     fields.title = clipboard::titleOf(fields.text);
   }
+  const std::optional<base::Url> page =
+      arguments.source ? std::optional(base::Url{*arguments.source}) : std::nullopt;
+  fields.tags = tagger.tags(fields.kind, fields.text, fields.sourceAppName, fields.sourceAppID, page,
+                            payload.fileURLs().value_or(std::vector<base::Url>{}));
   if (arguments.title) fields.title = *arguments.title;
   fields.isPinned = arguments.pinned;
   return ClipboardEntry(std::move(fields));
@@ -248,13 +289,13 @@ int runClip(std::span<const std::string> words, std::FILE* input, std::FILE* out
     return joined;
   };
 
-  static constexpr std::array<std::string_view, 12> kActions{"add",    "list",  "search", "strong",
-                                                             "show",   "pin",   "unpin",  "rename",
-                                                             "delete", "clear", "prune",  "stats"};
+  static constexpr std::array<std::string_view, 15> kActions{"add",   "list",  "search", "strong", "show",
+                                                             "pin",   "unpin", "rename", "delete", "clear",
+                                                             "prune", "stats", "clean",  "ocr",    "join"};
   if (std::find(kActions.begin(), kActions.end(), action) == kActions.end()) {
     throw UsageError(action.empty()
                          ? "clip needs add, list, search, strong, show, pin, unpin, rename, delete, clear, "
-                           "prune or stats"
+                           "prune, stats, clean, ocr or join"
                          : "unknown clip action '" + action + "'");
   }
 
@@ -272,7 +313,7 @@ int runClip(std::span<const std::string> words, std::FILE* input, std::FILE* out
 
   if (action == "add") {
     const ClipboardPayload payload = payloadFor(arguments, input);
-    const ClipboardEntry entry = describe(arguments, payload);
+    const ClipboardEntry entry = describe(arguments, payload, taggerFor(system));
     clipboard::ClipboardStore store(file);
     const ClipboardEntry saved = store.save(entry, payload, {}, limits(), now());
     fmt::print(output, "{}\n", saved.id.text());
@@ -335,6 +376,26 @@ int runClip(std::span<const std::string> words, std::FILE* input, std::FILE* out
     expect(1, "prune");
     clipboard::ClipboardStore store(file);
     store.prune(limits(), now());
+  } else if (action == "clean") {
+    expect(2, "clean ID");
+    const base::Uuid id = parseID(operands[1]);
+    const clipboard::ClipboardStore store(file);
+    printCleaned(store, id, output);
+  } else if (action == "ocr") {
+    if (operands.size() < 2) throw UsageError("usage: quillo-cli clip ocr IMAGE...");
+    printRecognised(std::span(operands).subspan(1), output);
+  } else if (action == "join") {
+    if (operands.size() < 2)
+      throw UsageError("usage: quillo-cli clip join ID... [--separator S] [--style STYLE]");
+    std::vector<base::Uuid> ids;
+    for (std::size_t index = 1; index < operands.size(); ++index)
+      ids.push_back(parseID(operands[index]));
+    const std::string separator = arguments.separator.value_or([&] {
+      const core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system));
+      return core::ClipboardPreferences::read(defaults).separator;
+    }());
+    const clipboard::ClipboardStore store(file);
+    printJoined(store, ids, separator, arguments.style, output, stderr);
   } else if (action == "stats") {
     expect(1, "stats [--json]");
     clipboard::ClipboardStore store(file);

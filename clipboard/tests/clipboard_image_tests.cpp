@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "quillo/base/cancelled.h"
+#include "quillo/clipboard/clipboard_error.h"
+#include "quillo/clipboard/clipboard_image.h"
+#include "quillo/clipboard/clipboard_text_recognition.h"
+
+namespace quillo::clipboard {
+namespace {
+
+// The fixtures were rendered once with libvips' text rendering (DejaVu Sans): known-text.png
+// (392 × 105) says "Quillo reads copied text" and "Second line 2026"; known-text-turned.jpg is
+// the same picture stored turned a quarter left, with EXIF orientation 6 to turn it back;
+// blank.png is 64 × 48 of white.
+Bytes fixture(const char* name) {
+  std::ifstream file(std::string(QUILLO_CLIPBOARD_TEST_DATA) + "/" + name, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+const Bytes kNotAnImage{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'};
+
+void expectInvalidContent(const std::function<void()>& action) {
+  try {
+    action();
+    ADD_FAILURE() << "no error";
+  } catch (const ClipboardError& error) {
+    EXPECT_EQ(error.code(), ClipboardError::Code::invalidContent);
+  }
+}
+
+TEST(ClipboardImage, DecodesWithOrientationAndBoundedSize) {
+  const auto image = ClipboardImage::decode(fixture("known-text.png"), ClipboardImage::kRecognitionSide);
+  EXPECT_EQ(PixelSize(image.width(), image.height()), PixelSize(392, 105));  // never enlarged
+
+  const auto small = ClipboardImage::decode(fixture("known-text.png"), 98);
+  EXPECT_EQ(small.width(), 98);
+  EXPECT_LE(small.height(), 27);
+
+  // Stored 105 wide and 392 high; upright after the orientation is applied.
+  const auto turned = fixture("known-text-turned.jpg");
+  EXPECT_EQ(imagePixelSize(turned), PixelSize(105, 392));
+  const auto upright = ClipboardImage::decode(turned, ClipboardImage::kRecognitionSide);
+  EXPECT_EQ(PixelSize(upright.width(), upright.height()), PixelSize(392, 105));
+
+  const auto grey = image.greyPixels();
+  EXPECT_EQ(grey.size(), 392u * 105u);
+  EXPECT_EQ(grey.front(), 255);  // the white margin
+}
+
+TEST(ClipboardImage, ThumbnailsArePngWithinThreeHundredTwentyPixels) {
+  const auto thumbnail = pngThumbnail(fixture("known-text.png"));
+  ASSERT_GE(thumbnail.size(), 8u);
+  EXPECT_EQ(Bytes(thumbnail.begin(), thumbnail.begin() + 4), (Bytes{0x89, 'P', 'N', 'G'}));
+  EXPECT_EQ(imagePixelSize(thumbnail), PixelSize(320, 86));
+
+  EXPECT_TRUE(pngThumbnail(kNotAnImage).empty());
+  EXPECT_TRUE(pngThumbnail(Bytes{}).empty());
+  EXPECT_EQ(imagePixelSize(kNotAnImage), std::nullopt);
+  expectInvalidContent([] { ClipboardImage::decode(kNotAnImage, 320); });
+  // A PNG cut short has a header but no pixels.
+  auto truncated = fixture("known-text.png");
+  truncated.resize(truncated.size() / 2);
+  expectInvalidContent([&] { ClipboardImage::decode(truncated, 320); });
+}
+
+TEST(ClipboardTextRecognition, ReadsKnownTextLineByLine) {
+  EXPECT_EQ(ClipboardTextRecognition::text(fixture("known-text.png")),
+            "Quillo reads copied text\nSecond line 2026");
+  EXPECT_EQ(ClipboardTextRecognition::text(fixture("known-text-turned.jpg")),
+            "Quillo reads copied text\nSecond line 2026");
+  EXPECT_EQ(ClipboardTextRecognition::text(fixture("blank.png")), "");
+  expectInvalidContent([] { ClipboardTextRecognition::text(kNotAnImage); });
+}
+
+TEST(ClipboardTextRecognition, SeveralImagesSkipEmptyOnesAndStopWhenCancelled) {
+  const std::vector<Bytes> images{fixture("blank.png"), fixture("known-text.png"), fixture("known-text.png")};
+  EXPECT_EQ(ClipboardTextRecognition::text(images),
+            "Quillo reads copied text\nSecond line 2026\nQuillo reads copied text\nSecond line 2026");
+  EXPECT_EQ(ClipboardTextRecognition::text(std::vector<Bytes>{}), "");
+
+  std::stop_source stop;
+  stop.request_stop();
+  EXPECT_THROW(ClipboardTextRecognition::text(images, stop.get_token()), base::Cancelled);
+  EXPECT_THROW(ClipboardTextRecognition::text(fixture("known-text.png"), stop.get_token()), base::Cancelled);
+}
+
+}  // namespace
+}  // namespace quillo::clipboard
