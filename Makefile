@@ -1,5 +1,5 @@
 # Thin wrapper over CMake presets: every build rule lives in CMakeLists.txt.
-.PHONY: all deps configure build test run bench asan format clean
+.PHONY: all deps configure build test run bench stress asan format clean
 
 CMAKE ?= cmake
 CTEST ?= ctest
@@ -24,6 +24,10 @@ run: build
 
 bench: build
 	@scripts/bench $(BUILD_DIR)
+
+# Crash-safety runs, outside `make test`: minutes, not seconds.
+stress: build
+	@scripts/stress-clipboard $(BUILD_DIR)
 
 asan: deps
 	@$(CMAKE) --preset asan >/dev/null
