@@ -14,15 +14,16 @@ std::vector<ScoredRow> localCommandResults(const CommandIndex& index, std::strin
   return commandResults(index, text, usage, context, limit, nullptr);
 }
 
-std::optional<int> bestLocalScore(const CommandIndex& index, std::string_view text, const UsageCounts& usage) {
+std::optional<int> bestLocalScore(const CommandIndex& index, std::string_view text,
+                                  const UsageCounts& usage) {
   const std::vector<LocalHit> hits = index.search(text, usage, 1);
   if (hits.empty()) return std::nullopt;
   return hits.front().score;
 }
 
-std::vector<ScoredRow> commandResults(const CommandIndex& index, std::string_view text, const UsageCounts& usage,
-                                      const ResolverContext& context, std::size_t limit,
-                                      const SemanticResult* semantic) {
+std::vector<ScoredRow> commandResults(const CommandIndex& index, std::string_view text,
+                                      const UsageCounts& usage, const ResolverContext& context,
+                                      std::size_t limit, const SemanticResult* semantic) {
   MergeInput input;
   input.local = index.search(text, usage, limit);
   input.semantic = semantic;

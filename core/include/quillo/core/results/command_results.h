@@ -26,9 +26,9 @@ std::vector<ScoredRow> localCommandResults(const CommandIndex& index, std::strin
 
 // The same rows merged with the ranking service's answer for the text: its probabilities on the
 // local rows, its commands and its web-search suggestion as rows of their own.
-std::vector<ScoredRow> commandResults(const CommandIndex& index, std::string_view text, const UsageCounts& usage,
-                                      const ResolverContext& context, std::size_t limit,
-                                      const SemanticResult* semantic);
+std::vector<ScoredRow> commandResults(const CommandIndex& index, std::string_view text,
+                                      const UsageCounts& usage, const ResolverContext& context,
+                                      std::size_t limit, const SemanticResult* semantic);
 
 // The score of the index's best hit for the text, none without hits: what decides whether the
 // service is asked (RavoQuestions::shouldAsk).
