@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "arguments.h"
+#include "clip_program.h"
 #include "commands.h"
 
 namespace {
@@ -25,7 +26,7 @@ const std::array<Subcommand, 8> kSubcommands{{
      quillo::cli::kCapabilitiesHelp, quillo::cli::runCapabilities},
     {"folders", "choose the folders file search looks in", quillo::cli::kFoldersHelp,
      quillo::cli::runFolders},
-    {"clip", "list, search and change the clipboard history", quillo::cli::kClipHelp, quillo::cli::runClip},
+    {"clip", "list, search and change the clipboard history", "", quillo::cli::runClipProgram},
 }};
 
 void printOverview(std::FILE* stream) {

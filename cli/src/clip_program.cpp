@@ -1,0 +1,40 @@
+#include "clip_program.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+#include <vector>
+
+namespace quillo::cli {
+namespace {
+
+constexpr const char* kProgram = "quillo-cli-clip";
+
+std::filesystem::path programPath() {
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+  if (error)
+    throw std::runtime_error("The clipboard commands cannot be found: /proc/self/exe is unreadable.");
+  for (const std::filesystem::path& candidate :
+       {folder / kProgram, folder.parent_path() / "lib/quillo" / kProgram})
+    if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+  throw std::runtime_error(std::string("The clipboard commands need ") + kProgram + " beside quillo-cli.");
+}
+
+}  // namespace
+
+int runClipProgram(std::span<const std::string> arguments, std::FILE*, std::FILE* output) {
+  const std::string path = programPath().string();
+  std::vector<char*> argv{const_cast<char*>(path.c_str())};
+  for (const std::string& argument : arguments)
+    argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  std::fflush(output);
+  ::execv(path.c_str(), argv.data());
+  throw std::runtime_error(path + " could not be started: " + std::strerror(errno) + ".");
+}
+
+}  // namespace quillo::cli
