@@ -1,10 +1,8 @@
 #include "quillo/core/ranking/semantic_ranker.h"
 
 #include <algorithm>
-#include <atomic>
-#include <exception>
-#include <mutex>
-#include <thread>
+
+#include "quillo/core/ranking/parallel_requests.h"
 
 namespace quillo::core {
 namespace {
@@ -115,40 +113,15 @@ SemanticResult SemanticRanker::rank(std::string_view query, double atLeast, std:
   const auto start = std::chrono::steady_clock::now();
   const std::vector<std::string> words = WebSearch::words(query);
 
-  // Children stop when the caller stops or when one of them fails.
-  std::stop_source children;
-  const std::stop_callback forward(stop, [&children] { children.request_stop(); });
-  std::mutex mutex;
   std::vector<Part> parts;
-  std::exception_ptr failure;
-  std::atomic<std::size_t> next{0};
-  const auto work = [&] {
-    for (std::size_t chunk = next++; chunk < requests_.size(); chunk = next++) {
-      if (children.stop_requested()) return;
-      try {
+  askInParallel<Part>(
+      requests_.size(), options_.maxConcurrentRequests, stop,
+      [&](std::size_t chunk, std::stop_token chunkStop) {
         const BackendAnswer answer =
-            client_->commands(query, scope_, requests_[chunk], chunk == 0, children.get_token());
-        Part answered = part(answer, requests_[chunk], atLeast, words);
-        const std::lock_guard lock(mutex);
-        parts.push_back(std::move(answered));
-      } catch (...) {
-        const std::lock_guard lock(mutex);
-        if (!failure) failure = std::current_exception();
-        children.request_stop();
-      }
-    }
-  };
-  {
-    // The calling thread takes chunks too, so a one-chunk ranking starts no thread.
-    const std::size_t helpers =
-        std::min(requests_.size(), std::max<std::size_t>(options_.maxConcurrentRequests, 1));
-    std::vector<std::jthread> threads;
-    for (std::size_t index = 1; index < helpers; ++index)
-      threads.emplace_back(work);
-    work();
-  }
-  if (failure) std::rethrow_exception(failure);
-  if (parts.size() < requests_.size()) throw base::Cancelled();
+            client_->commands(query, scope_, requests_[chunk], chunk == 0, chunkStop);
+        return part(answer, requests_[chunk], atLeast, words);
+      },
+      [&](std::size_t, Part answered) { parts.push_back(std::move(answered)); });
   return combine(std::move(parts), std::string(query), std::chrono::steady_clock::now() - start);
 }
 

@@ -10,6 +10,8 @@
 #include "../json/json_fields.h"
 #include "quillo/base/digest.h"
 #include "quillo/base/uuid.h"
+#include "quillo/core/files/file_command.h"
+#include "quillo/core/files/file_format.h"
 
 namespace quillo::core {
 
@@ -51,29 +53,9 @@ Json scopeRecord(const RavoQuestions::Scope& scope, bool includeWebSearch) {
       scope);
 }
 
-// The path of a file URL without a trailing "/" (a folder's URL may end in one).
-std::string entryPath(const FileEntry& entry) {
-  std::string path = entry.url.filePath().value_or(entry.url.text);
-  while (path.size() > 1 && path.ends_with('/'))
-    path.pop_back();
-  return path;
-}
-
-// The folder shown as "~/..." when it lies in the home folder; a folder that only shares the
-// home folder's leading characters ("/Users/ab" for "/Users/a") keeps its path.
-std::string displayedFolder(std::string folder, const std::string& home) {
-  if (home.empty() || !folder.starts_with(home)) return folder;
-  if (folder.size() != home.size() && folder[home.size()] != '/') return folder;
-  return "~" + folder.substr(home.size());
-}
-
 Json fileRecord(const FileEntry& entry, const std::string& home) {
-  const std::string path = entryPath(entry);
-  const auto slash = path.find_last_of('/');
-  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  std::string folder = slash == std::string::npos ? "" : (slash == 0 ? "/" : path.substr(0, slash));
-  return {{"name", std::move(name)},
-          {"folder", displayedFolder(std::move(folder), home)},
+  return {{"name", fileName(entry.url)},
+          {"folder", FileFormat::folder(entry.url, home)},
           {"kind", rawValue(entry.kind)}};
 }
 

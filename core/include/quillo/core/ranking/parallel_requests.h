@@ -24,6 +24,11 @@ namespace quillo::core {
 template <class Answer, class Ask, class Collect>
 void askInParallel(std::size_t count, std::size_t width, std::stop_token stop, Ask&& ask, Collect&& collect) {
   if (stop.stop_requested()) throw base::Cancelled();
+  if (count == 1) {
+    // One request starts no thread.
+    collect(std::size_t{0}, ask(std::size_t{0}, stop));
+    return;
+  }
   std::stop_source children;
   const std::stop_callback forward(stop, [&children] { children.request_stop(); });
   std::mutex mutex;
