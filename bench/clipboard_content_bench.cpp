@@ -39,8 +39,9 @@ BENCHMARK(BM_TagSingleValues);
 std::string markdownPage() {
   std::string page;
   for (int section = 0; section < 100; ++section) {
-    page += "## Section " + std::to_string(section) + "\n\nSome **bold** text and a [link](https://example.org/" +
-            std::to_string(section) + ").\n\n- one\n- two\n\n```\nlet x = 1;\n```\n\n";
+    page += "## Section " + std::to_string(section) +
+            "\n\nSome **bold** text and a [link](https://example.org/" + std::to_string(section) +
+            ").\n\n- one\n- two\n\n```\nlet x = 1;\n```\n\n";
   }
   return page;  // about 10,000 characters
 }
@@ -48,13 +49,15 @@ std::string markdownPage() {
 void BM_TagTenThousandCharacters(benchmark::State& state) {
   const ClipboardTagger tagger;
   const std::string page = markdownPage();
-  for (auto _ : state) benchmark::DoNotOptimize(tagger.tags(ClipboardKind::text, page, "", "", std::nullopt, {}));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(tagger.tags(ClipboardKind::text, page, "", "", std::nullopt, {}));
 }
 BENCHMARK(BM_TagTenThousandCharacters)->Unit(benchmark::kMicrosecond);
 
 void BM_CleanTenThousandCharacters(benchmark::State& state) {
   const std::string page = markdownPage();
-  for (auto _ : state) benchmark::DoNotOptimize(ClipboardTextCleaner::clean(page));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(ClipboardTextCleaner::clean(page));
 }
 BENCHMARK(BM_CleanTenThousandCharacters)->Unit(benchmark::kMicrosecond);
 
@@ -62,7 +65,8 @@ void BM_RecogniseTwoLines(benchmark::State& state) {
   std::ifstream file(std::string(QUILLO_CLIPBOARD_TEST_DATA) + "/known-text.png", std::ios::binary);
   const Bytes image(std::istreambuf_iterator<char>(file), {});
   benchmark::DoNotOptimize(ClipboardTextRecognition::text(image));  // loads the model once
-  for (auto _ : state) benchmark::DoNotOptimize(ClipboardTextRecognition::text(image));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(ClipboardTextRecognition::text(image));
 }
 BENCHMARK(BM_RecogniseTwoLines)->Unit(benchmark::kMillisecond);
 

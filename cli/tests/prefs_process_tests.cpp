@@ -70,12 +70,14 @@ TEST_F(PreferencesCli, UsageCountsLiftSearchResultsWhileLearningIsOn) {
     ids.resize(std::min<std::size_t>(ids.size(), 3));
     return ids;
   };
-  const std::vector<std::string> byTitle{"action.Set Volume", "action.Set Alert Volume", "action.Set Input Volume"};
+  const std::vector<std::string> byTitle{"action.Set Volume", "action.Set Alert Volume",
+                                         "action.Set Input Volume"};
   // "Set Input Volume" and "Set Alert Volume" tie on "vol"; their titles order them.
   EXPECT_EQ(firstThree(), byTitle);
   ASSERT_EQ(run("usage record 'action.Set Input Volume'").status, 0);
   EXPECT_EQ(json("prefs get usage"), (nlohmann::json{{"action.Set Input Volume", 1}}));
-  const std::vector<std::string> lifted{"action.Set Volume", "action.Set Input Volume", "action.Set Alert Volume"};
+  const std::vector<std::string> lifted{"action.Set Volume", "action.Set Input Volume",
+                                        "action.Set Alert Volume"};
   EXPECT_EQ(firstThree(), lifted);
 
   ASSERT_EQ(run("prefs set learnFromUsage false").status, 0);

@@ -24,8 +24,9 @@ nlohmann::json search(const std::string& arguments) {
 
 TEST(SearchValues, KeepAwakeUntilOffersBothReadingsWithTheirProcessCalls) {
   const auto json = search("'keep awake until 4:30'");
-  EXPECT_EQ(json["parsed"], (nlohmann::json{{"values", {{{"clockTime", {{"hour", 4}, {"minute", 30}, {"period", nullptr}}}}}},
-                                            {"remainder", "keep awake"}}));
+  EXPECT_EQ(json["parsed"],
+            (nlohmann::json{{"values", {{{"clockTime", {{"hour", 4}, {"minute", 30}, {"period", nullptr}}}}}},
+                            {"remainder", "keep awake"}}));
   const auto& rows = json["rows"];
   ASSERT_GE(rows.size(), 2u);
   EXPECT_EQ(rows[0]["id"], "action.Keep Awake");
@@ -35,8 +36,8 @@ TEST(SearchValues, KeepAwakeUntilOffersBothReadingsWithTheirProcessCalls) {
   EXPECT_EQ(rows[0]["detail"], "Until 4:30\u202FPM · 1 hour, 30 minutes");
   EXPECT_EQ(rows[1]["action"]["detail"], "Until 4:30\u202FAM tomorrow · 13 hours, 30 minutes");
   EXPECT_EQ(rows[0]["action"]["canRun"], true);
-  EXPECT_EQ(rows[0]["action"]["processCall"],
-            (nlohmann::json{{"executable", "/usr/bin/caffeinate"}, {"arguments", {"-d", "-i", "-t", "5400"}}}));
+  EXPECT_EQ(rows[0]["action"]["processCall"], (nlohmann::json{{"executable", "/usr/bin/caffeinate"},
+                                                              {"arguments", {"-d", "-i", "-t", "5400"}}}));
   EXPECT_EQ(rows[1]["action"]["processCall"]["arguments"], (nlohmann::json{"-d", "-i", "-t", "48600"}));
 }
 
@@ -44,8 +45,10 @@ TEST(SearchValues, VolumeChoicesAndRefusals) {
   const auto rows = search("'volume 20%'")["rows"];
   ASSERT_FALSE(rows.empty());
   EXPECT_EQ(rows[0]["title"], "Set Volume");
-  EXPECT_EQ(rows[0]["action"]["invocation"], (nlohmann::json{{"setVolume", {{"channel", "output"}, {"percent", 20}}}}));
-  EXPECT_EQ(rows[0]["action"]["processCall"]["arguments"][1], "set volume output volume 20 without output muted");
+  EXPECT_EQ(rows[0]["action"]["invocation"],
+            (nlohmann::json{{"setVolume", {{"channel", "output"}, {"percent", 20}}}}));
+  EXPECT_EQ(rows[0]["action"]["processCall"]["arguments"][1],
+            "set volume output volume 20 without output muted");
 
   const auto refused = search("'volume 150%'")["rows"][0];
   EXPECT_EQ(refused["action"]["canRun"], false);

@@ -1,7 +1,6 @@
-#include "quillo/core/values/invocation_resolver.h"
-
 #include <gtest/gtest.h>
 
+#include "quillo/core/values/invocation_resolver.h"
 #include "quillo/core/values/parameter_parser.h"
 
 namespace quillo::core {
@@ -27,7 +26,8 @@ std::vector<ResolvedAction> resolve(const ActionDefinition& definition, std::str
 
 std::vector<std::string> keys(const std::vector<ResolvedAction>& actions) {
   std::vector<std::string> result;
-  for (const ResolvedAction& action : actions) result.push_back(action.key);
+  for (const ResolvedAction& action : actions)
+    result.push_back(action.key);
   return result;
 }
 
@@ -38,8 +38,10 @@ const ActionDefinition kShot = definition::Screenshot{ScreenshotMode::window, Sc
 TEST(InvocationResolver, VolumeWithinItsBounds) {
   const auto twenty = resolve(kVolume, "volume 20%");
   ASSERT_EQ(twenty.size(), 1u);
-  EXPECT_EQ(twenty[0], (ResolvedAction{invocation::SetVolume{VolumeChannel::output, 20}, "20%", "percent.20"}));
-  EXPECT_EQ(resolve(kVolume, "volume 0%")[0].invocation, ActionInvocation(invocation::SetVolume{VolumeChannel::output, 0}));
+  EXPECT_EQ(twenty[0],
+            (ResolvedAction{invocation::SetVolume{VolumeChannel::output, 20}, "20%", "percent.20"}));
+  EXPECT_EQ(resolve(kVolume, "volume 0%")[0].invocation,
+            ActionInvocation(invocation::SetVolume{VolumeChannel::output, 0}));
   EXPECT_EQ(resolve(kVolume, "volume 100")[0].key, "percent.100");
   EXPECT_EQ(resolve(kVolume, "volume 150%"),
             (std::vector<ResolvedAction>{{std::nullopt, "The volume goes from 0% to 100%", "refused"}}));
@@ -84,15 +86,16 @@ TEST(InvocationResolver, KeepAwakeUntilOffersBothHoursOnATwelveHourClock) {
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0].key, "until.1796484600");
   EXPECT_EQ(rows[0].detail, "Until 4:30" + std::string(kNarrowSpace) + "PM · 1 hour, 30 minutes");
-  EXPECT_EQ(rows[0].invocation, ActionInvocation(invocation::KeepAwake{AwakeScope::macAndDisplay,
-                                                                       invocation::At{base::Date{1796484600}}}));
+  EXPECT_EQ(rows[0].invocation, ActionInvocation(invocation::KeepAwake{
+                                    AwakeScope::macAndDisplay, invocation::At{base::Date{1796484600}}}));
   EXPECT_EQ(rows[1].key, "until.1796527800");
   EXPECT_EQ(rows[1].detail, "Until 4:30" + std::string(kNarrowSpace) + "AM tomorrow · 13 hours, 30 minutes");
 
   const auto swiss = resolve(kAwake, "keep awake until 4:30", zurich(1796479200, "de_CH"));
   ASSERT_EQ(swiss.size(), 1u);
   EXPECT_EQ(swiss[0].detail, "Until 04:30 tomorrow · 13 hours, 30 minutes");
-  EXPECT_EQ(keys(resolve(kAwake, "keep awake until 4:30 pm")), (std::vector<std::string>{"until.1796484600"}));
+  EXPECT_EQ(keys(resolve(kAwake, "keep awake until 4:30 pm")),
+            (std::vector<std::string>{"until.1796484600"}));
   // A time already past today is tomorrow's.
   EXPECT_EQ(keys(resolve(kAwake, "keep awake until 14:00")), (std::vector<std::string>{"until.1796562000"}));
 }
@@ -117,9 +120,10 @@ TEST(InvocationResolver, ARunningKeepAwakeIsNamedAsReplaced) {
 }
 
 TEST(InvocationResolver, ScreenshotsNowOrAfterADelay) {
-  EXPECT_EQ(resolve(kShot, "screenshot"),
-            (std::vector<ResolvedAction>{
-                {invocation::Screenshot{ScreenshotMode::window, ScreenshotDestination::file, 0}, "", "now"}}));
+  EXPECT_EQ(
+      resolve(kShot, "screenshot"),
+      (std::vector<ResolvedAction>{
+          {invocation::Screenshot{ScreenshotMode::window, ScreenshotDestination::file, 0}, "", "now"}}));
   const auto delayed = resolve(kShot, "screenshot in 5 seconds");
   EXPECT_EQ(delayed[0].detail, "In 5 seconds");
   EXPECT_EQ(delayed[0].key, "delay.5");

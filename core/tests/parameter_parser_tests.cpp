@@ -1,6 +1,6 @@
-#include "quillo/core/values/parameter_parser.h"
-
 #include <gtest/gtest.h>
+
+#include "quillo/core/values/parameter_parser.h"
 
 namespace quillo::core {
 namespace {

@@ -34,9 +34,11 @@ std::optional<ProcessCall> keepAwakeCall(const invocation::KeepAwake& awake, bas
 }
 
 std::optional<ProcessCall> screenshotCall(const invocation::Screenshot& shot) {
-  if (shot.delaySeconds < 0 || shot.delaySeconds > ActionBounds::screenshotDelaySeconds.highest) return std::nullopt;
+  if (shot.delaySeconds < 0 || shot.delaySeconds > ActionBounds::screenshotDelaySeconds.highest)
+    return std::nullopt;
   ProcessCall call{"/usr/sbin/screencapture", {}};
-  if (shot.delaySeconds > 0) call.arguments.insert(call.arguments.end(), {"-T", std::to_string(shot.delaySeconds)});
+  if (shot.delaySeconds > 0)
+    call.arguments.insert(call.arguments.end(), {"-T", std::to_string(shot.delaySeconds)});
   switch (shot.mode) {
     case ScreenshotMode::selection:
       call.arguments.push_back("-i");

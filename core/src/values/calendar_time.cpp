@@ -18,7 +18,8 @@ constexpr double kMillisecondsPerSecond = 1000;
 bool usesTwelveHourClock(const ResolverContext& context) {
   UErrorCode status = U_ZERO_ERROR;
   const std::unique_ptr<icu::DateTimePatternGenerator> generator(
-      icu::DateTimePatternGenerator::createInstance(icu::Locale::createCanonical(context.locale.c_str()), status));
+      icu::DateTimePatternGenerator::createInstance(icu::Locale::createCanonical(context.locale.c_str()),
+                                                    status));
   if (U_FAILURE(status) || !generator) return false;
   const UDateFormatHourCycle cycle = generator->getDefaultHourCycle(status);
   return U_SUCCESS(status) && (cycle == UDAT_HOUR_CYCLE_11 || cycle == UDAT_HOUR_CYCLE_12);
@@ -26,7 +27,8 @@ bool usesTwelveHourClock(const ResolverContext& context) {
 
 base::Date nextOccurrence(int hour, int minute, const ResolverContext& context) {
   UErrorCode status = U_ZERO_ERROR;
-  const icu::Locale locale = icu::Locale::createCanonical((context.locale + "@calendar=" + context.calendar).c_str());
+  const icu::Locale locale =
+      icu::Locale::createCanonical((context.locale + "@calendar=" + context.calendar).c_str());
   const std::unique_ptr<icu::Calendar> calendar(icu::Calendar::createInstance(
       icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(context.timeZone)), locale, status));
   const UDate now = context.now.secondsSince1970 * kMillisecondsPerSecond;

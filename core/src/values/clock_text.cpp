@@ -48,7 +48,8 @@ ResolverContext currentResolverContext(const platform::System& system, base::Dat
 }
 
 bool isKnownTimeZone(const std::string& identifier) {
-  const std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(identifier)));
+  const std::unique_ptr<icu::TimeZone> zone(
+      icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(identifier)));
   icu::UnicodeString id;
   return zone && zone->getID(id) != icu::UnicodeString(UCAL_UNKNOWN_ZONE_ID);
 }

@@ -17,7 +17,9 @@ constexpr std::string_view kKeepAwakeHint = "Type how long, such as 35 minutes o
 constexpr std::string_view kVolumeHint = "Type a percentage, such as 20%";
 constexpr std::string_view kScreenshotHint = "Type a delay in seconds, such as in 5 seconds, or no value";
 
-ResolvedAction refused(const ValueBounds& bounds) { return {std::nullopt, std::string(bounds.refusal), "refused"}; }
+ResolvedAction refused(const ValueBounds& bounds) {
+  return {std::nullopt, std::string(bounds.refusal), "refused"};
+}
 
 // Tells that choosing the row replaces the keep-awake that runs now.
 std::string replacementNote(const ResolverContext& context) {
@@ -58,7 +60,8 @@ class Readings {
       if (actions.empty()) actions.push_back(refused(bounds));
       return actions;
     }
-    if (const auto* clock = std::get_if<parsed::Clock>(&value)) return keepAwakeUntil(awake.scope, clock->time);
+    if (const auto* clock = std::get_if<parsed::Clock>(&value))
+      return keepAwakeUntil(awake.scope, clock->time);
     return {};
   }
 
@@ -101,16 +104,19 @@ class Readings {
       hours.push_back(time.hour);
     }
     std::vector<base::Date> ends;
-    for (const int hour : hours) ends.push_back(nextOccurrence(hour, time.minute, context_));
+    for (const int hour : hours)
+      ends.push_back(nextOccurrence(hour, time.minute, context_));
     std::sort(ends.begin(), ends.end());
 
     Actions actions;
     for (const base::Date end : ends) {
-      const auto seconds = static_cast<long long>(std::ceil(end.secondsSince1970 - context_.now.secondsSince1970));
-      actions.push_back({invocation::KeepAwake{scope, invocation::At{end}},
-                         "Until " + clockText(end, context_) + " · " + InvocationResolver::spanText(seconds) +
-                             replacementNote(context_),
-                         "until." + std::to_string(static_cast<long long>(std::trunc(end.secondsSince1970)))});
+      const auto seconds =
+          static_cast<long long>(std::ceil(end.secondsSince1970 - context_.now.secondsSince1970));
+      actions.push_back(
+          {invocation::KeepAwake{scope, invocation::At{end}},
+           "Until " + clockText(end, context_) + " · " + InvocationResolver::spanText(seconds) +
+               replacementNote(context_),
+           "until." + std::to_string(static_cast<long long>(std::trunc(end.secondsSince1970)))});
     }
     return actions;
   }
@@ -151,13 +157,15 @@ Actions readingsOf(const ActionDefinition& definition, const std::vector<ParsedV
 
 }  // namespace
 
-std::vector<ResolvedAction> InvocationResolver::resolve(const ActionDefinition& definition, const ParsedQuery& query,
-                                                        bool offersPresets, const ResolverContext& context) {
+std::vector<ResolvedAction> InvocationResolver::resolve(const ActionDefinition& definition,
+                                                        const ParsedQuery& query, bool offersPresets,
+                                                        const ResolverContext& context) {
   if (const auto* scriptable = std::get_if<definition::ScriptableCapability>(&definition)) {
     return CapabilityResolver::rows(scriptable->capability, query, offersPresets);
   }
   std::vector<ParsedValue> values = query.values;
-  std::erase_if(values, [](const ParsedValue& value) { return std::holds_alternative<parsed::Toggle>(value); });
+  std::erase_if(values,
+                [](const ParsedValue& value) { return std::holds_alternative<parsed::Toggle>(value); });
 
   Actions actions = readingsOf(definition, values, context);
   if (!actions.empty()) return actions;

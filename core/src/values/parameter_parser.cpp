@@ -29,14 +29,18 @@ struct Number {
   bool digits;
 };
 
-bool isWhole(double value) { return value >= 0 && std::floor(value) == value; }
+bool isWhole(double value) {
+  return value >= 0 && std::floor(value) == value;
+}
 
 class Scanner {
  public:
   explicit Scanner(const std::vector<std::string>& words) : words_(words) {}
 
   std::size_t size() const { return words_.size(); }
-  const std::string* word(std::size_t index) const { return index < words_.size() ? &words_[index] : nullptr; }
+  const std::string* word(std::size_t index) const {
+    return index < words_.size() ? &words_[index] : nullptr;
+  }
   bool wordIs(std::size_t index, std::string_view text) const {
     const std::string* found = word(index);
     return found != nullptr && *found == text;
@@ -79,7 +83,8 @@ class Scanner {
   std::optional<long long> hoursAndMinutes(std::size_t p) const {
     const std::string& text = *word(p);
     const auto colon = text.find(':');
-    if (colon == std::string::npos || colon == 0 || colon > 2 || text.size() != colon + 3) return std::nullopt;
+    if (colon == std::string::npos || colon == 0 || colon > 2 || text.size() != colon + 3)
+      return std::nullopt;
     if (!std::all_of(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(colon), isDigit) ||
         !isDigit(text[colon + 1]) || !isDigit(text[colon + 2])) {
       return std::nullopt;
@@ -97,7 +102,8 @@ class Scanner {
     if (namesTimes && text == "midnight") return Reading{parsed::Clock{{12, 0, ClockTime::Period::am}}, 1};
 
     std::size_t at = 0;
-    while (at < text.size() && at < 2 && isDigit(text[at])) ++at;
+    while (at < text.size() && at < 2 && isDigit(text[at]))
+      ++at;
     if (at == 0) return std::nullopt;
     const int hour = std::stoi(text.substr(0, at));
     std::optional<int> minute;
@@ -171,7 +177,8 @@ class Scanner {
     }
     if (const auto tensValue = tens(*text)) {
       if (const std::string* next = word(p + 1)) {
-        if (const auto onesValue = ones(*next)) return Number{static_cast<double>(*tensValue + *onesValue), 2, false};
+        if (const auto onesValue = ones(*next))
+          return Number{static_cast<double>(*tensValue + *onesValue), 2, false};
       }
       return Number{static_cast<double>(*tensValue), 1, false};
     }
@@ -230,7 +237,8 @@ ParsedQuery ParameterParser::parse(std::string_view text) {
   const std::vector<std::string> original = base::whiteSpaceSeparatedWords(text);
   std::vector<std::string> words;
   words.reserve(original.size());
-  for (const std::string& word : original) words.push_back(normalised(word));
+  for (const std::string& word : original)
+    words.push_back(normalised(word));
 
   const Scanner scanner(words);
   ParsedQuery parsed;

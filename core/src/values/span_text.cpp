@@ -22,7 +22,8 @@ std::string InvocationResolver::spanText(long long seconds) {
     // The measure takes the unit over.
     measures.emplace_back(icu::Formattable(static_cast<int64_t>(parts[index])), unit, status);
   }
-  if (measures.empty()) measures.emplace_back(icu::Formattable(int64_t{0}), icu::MeasureUnit::createSecond(status), status);
+  if (measures.empty())
+    measures.emplace_back(icu::Formattable(int64_t{0}), icu::MeasureUnit::createSecond(status), status);
 
   // Always US English: the rows' other words are English too.
   const icu::MeasureFormat format(icu::Locale("en", "US"), UMEASFMT_WIDTH_WIDE, status);

@@ -22,18 +22,20 @@ constexpr std::array<std::pair<std::string_view, Lead>, 9> kLeads{{
 }};
 
 constexpr std::array<std::string_view, 20> kSmallNumbers{
-    "zero",   "one",     "two",     "three",    "four",     "five",    "six",
-    "seven",  "eight",   "nine",    "ten",      "eleven",   "twelve",  "thirteen",
+    "zero",     "one",     "two",     "three",     "four",     "five",    "six",
+    "seven",    "eight",   "nine",    "ten",       "eleven",   "twelve",  "thirteen",
     "fourteen", "fifteen", "sixteen", "seventeen", "eighteen", "nineteen"};
 
-constexpr std::array<std::string_view, 8> kTens{"twenty", "thirty", "forty", "fifty",
+constexpr std::array<std::string_view, 8> kTens{"twenty", "thirty",  "forty",  "fifty",
                                                 "sixty",  "seventy", "eighty", "ninety"};
 
 bool isPrefixOf(std::string_view word, std::string_view whole) {
   return !word.empty() && word.size() <= whole.size() && whole.substr(0, word.size()) == word;
 }
 
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isLetter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
 }  // namespace
 
@@ -44,7 +46,9 @@ std::optional<Lead> leadOf(std::string_view word) {
   return std::nullopt;
 }
 
-bool isClockLead(Lead lead) { return isUntilLead(lead) || lead == Lead::at; }
+bool isClockLead(Lead lead) {
+  return isUntilLead(lead) || lead == Lead::at;
+}
 
 bool isUntilLead(Lead lead) {
   return lead == Lead::until || lead == Lead::till || lead == Lead::til || lead == Lead::by;
@@ -91,7 +95,8 @@ bool isPercentWord(std::string_view word) {
 
 std::optional<double> decimalNumber(std::string_view word) {
   if (word.empty() || word.size() > 6 || !isDigit(word.front()) || !isDigit(word.back())) return std::nullopt;
-  if (!std::all_of(word.begin(), word.end(), [](char c) { return isDigit(c) || c == '.'; })) return std::nullopt;
+  if (!std::all_of(word.begin(), word.end(), [](char c) { return isDigit(c) || c == '.'; }))
+    return std::nullopt;
   if (std::count(word.begin(), word.end(), '.') > 1) return std::nullopt;
   double value = 0;
   const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
@@ -139,9 +144,11 @@ std::optional<CompactSpan> compactSpan(std::string_view word, double limit) {
   std::size_t at = 0;
   while (at < word.size()) {
     const std::size_t numberStart = at;
-    while (at < word.size() && (isDigit(word[at]) || word[at] == '.')) ++at;
+    while (at < word.size() && (isDigit(word[at]) || word[at] == '.'))
+      ++at;
     const std::size_t letterStart = at;
-    while (at < word.size() && isLetter(word[at])) ++at;
+    while (at < word.size() && isLetter(word[at]))
+      ++at;
     if (letterStart == numberStart || at == letterStart) return std::nullopt;
     const auto amount = decimalNumber(word.substr(numberStart, letterStart - numberStart));
     const auto seconds = unit(word.substr(letterStart, at - letterStart), true);

@@ -18,7 +18,9 @@ bool isUntilLead(Lead lead);
 // Whether a value read after the lead word belongs to it ("for" a duration, "in" a delay, ...).
 bool fits(Lead lead, const ParsedValue& value);
 
-constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // One to six digits.
 std::optional<long long> wholeNumber(std::string_view word);

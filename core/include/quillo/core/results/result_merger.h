@@ -43,7 +43,8 @@ inline constexpr std::size_t maxRows = 8;
 inline constexpr std::size_t maxLocalFileRows = 16;
 
 // Without `resolve`, a parameterised action stays one row without a choice.
-std::vector<ResultRow> merge(const MergeInput& input, InvocationResolving resolve = InvocationResolver::resolve);
+std::vector<ResultRow> merge(const MergeInput& input,
+                             InvocationResolving resolve = InvocationResolver::resolve);
 
 }  // namespace ResultMerger
 

@@ -16,8 +16,8 @@ namespace quillo::core {
 namespace InvocationResolver {
 
 // Choices for the built-in actions; commands of scriptable applications go to CapabilityResolver.
-std::vector<ResolvedAction> resolve(const ActionDefinition& definition, const ParsedQuery& query, bool offersPresets,
-                                    const ResolverContext& context);
+std::vector<ResolvedAction> resolve(const ActionDefinition& definition, const ParsedQuery& query,
+                                    bool offersPresets, const ResolverContext& context);
 
 // "35 minutes", "1 hour, 30 minutes", "5 seconds": US English with wide unit names, rounded to
 // the minute from one minute on.
