@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillo::cli {
@@ -56,5 +58,15 @@ struct Arguments {
 };
 
 Arguments parseArguments(std::span<const std::string> words, const ArgumentSpec& spec);
+
+// Walks a command line: each word that is not an option goes to `operand`; each option's name
+// goes to `option` with a function that reads its value ("--name=value", or the next word).
+// "-" is an operand and "--" ends the options.
+void walkCommandLine(
+    std::span<const std::string> words, const std::function<void(const std::string&)>& operand,
+    const std::function<void(const std::string& name, const std::function<std::string()>& value)>& option);
+
+// The value of --limit: a whole number of at least 1. Throws UsageError.
+std::size_t parseLimit(std::string_view text);
 
 }  // namespace quillo::cli

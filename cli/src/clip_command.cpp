@@ -1,6 +1,5 @@
 #include <fmt/format.h>
 
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -105,66 +104,47 @@ ClipboardFilter parseFilter(std::string_view text) {
 
 ClipArguments parseClipArguments(std::span<const std::string> words) {
   ClipArguments arguments;
-  bool optionsEnded = false;
-  for (std::size_t index = 0; index < words.size(); ++index) {
-    const std::string& word = words[index];
-    if (optionsEnded || word == "-" || !word.starts_with("-")) {
-      arguments.operands.push_back(word);
-      continue;
-    }
-    const auto equals = word.find('=');
-    const std::string name = word.substr(0, equals);
-    const auto value = [&]() -> std::string {
-      if (equals != std::string::npos) return word.substr(equals + 1);
-      if (index + 1 >= words.size()) throw UsageError(name + " needs a value");
-      return words[++index];
-    };
-    if (name == "--") {
-      optionsEnded = true;
-    } else if (name == "-h" || name == "--help") {
-      arguments.help = true;
-    } else if (name == "--json") {
-      arguments.json = true;
-    } else if (name == "--pinned") {
-      arguments.pinned = true;
-    } else if (name == "--include-pinned") {
-      arguments.includePinned = true;
-    } else if (name == "--database") {
-      arguments.database = value();
-      if (arguments.database->empty()) throw UsageError("--database needs a file");
-    } else if (name == "--title") {
-      arguments.title = value();
-    } else if (name == "--file") {
-      arguments.file = value();
-    } else if (name == "--type") {
-      arguments.type = value();
-    } else if (name == "--app") {
-      arguments.app = value();
-    } else if (name == "--bundle-id") {
-      arguments.bundleID = value();
-    } else if (name == "--source") {
-      arguments.source = value();
-    } else if (name == "--separator") {
-      arguments.separator = value();
-    } else if (name == "--style") {
-      const std::string text = value();
-      const auto style = clipboard::textStyleFromRaw(text);
-      if (!style) throw UsageError("--style takes original, plain or clean, not '" + text + "'");
-      arguments.style = *style;
-    } else if (name == "--filter") {
-      arguments.filter = parseFilter(value());
-    } else if (name == "--limit") {
-      const std::string text = value();
-      std::size_t limit = 0;
-      const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), limit);
-      if (error != std::errc() || end != text.data() + text.size() || limit == 0) {
-        throw UsageError("--limit takes a whole number of at least 1, not '" + text + "'");
-      }
-      arguments.limit = limit;
-    } else {
-      throw UsageError("unknown option '" + name + "'");
-    }
-  }
+  walkCommandLine(
+      words, [&](const std::string& word) { arguments.operands.push_back(word); },
+      [&](const std::string& name, const std::function<std::string()>& value) {
+        if (name == "-h" || name == "--help") {
+          arguments.help = true;
+        } else if (name == "--json") {
+          arguments.json = true;
+        } else if (name == "--pinned") {
+          arguments.pinned = true;
+        } else if (name == "--include-pinned") {
+          arguments.includePinned = true;
+        } else if (name == "--database") {
+          arguments.database = value();
+          if (arguments.database->empty()) throw UsageError("--database needs a file");
+        } else if (name == "--title") {
+          arguments.title = value();
+        } else if (name == "--file") {
+          arguments.file = value();
+        } else if (name == "--type") {
+          arguments.type = value();
+        } else if (name == "--app") {
+          arguments.app = value();
+        } else if (name == "--bundle-id") {
+          arguments.bundleID = value();
+        } else if (name == "--source") {
+          arguments.source = value();
+        } else if (name == "--separator") {
+          arguments.separator = value();
+        } else if (name == "--style") {
+          const std::string text = value();
+          const auto style = clipboard::textStyleFromRaw(text);
+          if (!style) throw UsageError("--style takes original, plain or clean, not '" + text + "'");
+          arguments.style = *style;
+        } else if (name == "--filter") {
+          arguments.filter = parseFilter(value());
+        } else if (name == "--limit") {
+          arguments.limit = parseLimit(value());
+        } else {
+          throw UsageError("unknown option '" + name + "'");
+        }
+      });
   return arguments;
 }
 

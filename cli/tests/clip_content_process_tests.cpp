@@ -2,25 +2,15 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli_runner.h"
+#include "clip_fixture.h"
 
 namespace {
 
 using quillo::cli::testing::CliRun;
 
 // quillo-cli clip's content commands, with a history and preferences of the test's own.
-class ClipContentCli : public ::testing::Test {
+class ClipContentCli : public quillo::cli::testing::ClipFixture {
  protected:
-  CliRun run(const std::string& arguments, const std::string& input = "") {
-    return quillo::cli::testing::runCli(
-        arguments, input,
-        "XDG_DATA_HOME=" + data_.path().string() + " XDG_CONFIG_HOME=" + config_.path().string());
-  }
-  std::string add(const std::string& arguments, const std::string& input = "") {
-    const CliRun result = run("clip add " + arguments, input);
-    EXPECT_EQ(result.status, 0) << arguments << ": " << result.errors;
-    return result.output.substr(0, 36);
-  }
   // The tags of the one entry with this id, as "key:value".
   std::vector<std::string> tags(const std::string& id) {
     const CliRun result = run("clip list --json");
@@ -36,9 +26,6 @@ class ClipContentCli : public ::testing::Test {
   static std::string fixture(const char* name) {
     return std::string(QUILLO_CLIPBOARD_TEST_DATA) + "/" + name;
   }
-
-  quillo::testing::TemporaryFolder data_;
-  quillo::testing::TemporaryFolder config_;
 };
 
 using Tags = std::vector<std::string>;

@@ -2,36 +2,13 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli_runner.h"
+#include "clip_fixture.h"
 
 namespace {
 
 using quillo::cli::testing::CliRun;
 
-// quillo-cli clip with its history and preferences in folders of the test's own.
-class ClipCli : public ::testing::Test {
- protected:
-  CliRun run(const std::string& arguments, const std::string& input = "") {
-    return quillo::cli::testing::runCli(
-        arguments, input,
-        "XDG_DATA_HOME=" + data_.path().string() + " XDG_CONFIG_HOME=" + config_.path().string());
-  }
-  std::string add(const std::string& arguments, const std::string& input = "") {
-    const CliRun result = run("clip add " + arguments, input);
-    EXPECT_EQ(result.status, 0) << arguments << ": " << result.errors;
-    EXPECT_EQ(result.output.size(), 37u) << result.output;
-    return result.output.substr(0, 36);
-  }
-  nlohmann::json json(const std::string& arguments) {
-    const CliRun result = run(arguments);
-    EXPECT_EQ(result.status, 0) << arguments << ": " << result.errors;
-    return nlohmann::json::parse(result.output);
-  }
-  std::filesystem::path history() const { return data_ / "quillo" / "Clipboard" / "history.sqlite"; }
-
-  quillo::testing::TemporaryFolder data_;
-  quillo::testing::TemporaryFolder config_;
-};
+using ClipCli = quillo::cli::testing::ClipFixture;
 
 TEST_F(ClipCli, AddDescribesCopiesAsTheAppDoes) {
   const std::string text = add("--pinned -", "\n  First line of a note\nsecond line\n");
