@@ -174,20 +174,22 @@ FileIndex::~FileIndex() {
     library_->destroy(root.handle);
 }
 
+bool FileIndex::scanFinished(const Root& root) {
+  const std::lock_guard lock(calls_);
+  FffResult* result = library_->waitForScan(root.handle, 1);
+  // A root the library cannot answer for counts as done: waiting would never end.
+  if (!result) return true;
+  const bool finished = !result->success || result->int_value == 1;
+  library_->freeResult(result);
+  return finished;
+}
+
 void FileIndex::waitForInitialScan(std::stop_token stop,
                                    const std::function<void(std::size_t, std::size_t)>& progress) {
   std::size_t done = 0;
   for (const Root& root : roots_) {
     while (!stop.stop_requested()) {
-      bool finished = true;
-      {
-        const std::lock_guard lock(calls_);
-        if (FffResult* result = library_->waitForScan(root.handle, 1)) {
-          finished = !result->success || result->int_value == 1;
-          library_->freeResult(result);
-        }
-      }
-      if (finished) break;
+      if (scanFinished(root)) break;
       sleepFor(options_.scanPoll, stop);
     }
     if (stop.stop_requested()) return;
@@ -358,15 +360,7 @@ std::vector<FileEntry> FileIndex::files(const std::vector<CandidateGroup>& group
       // Give a scan still running a little time, polling so that other calls are not held up.
       const auto deadline = std::chrono::steady_clock::now() + options_.globScanWait;
       while (true) {
-        bool finished = true;
-        {
-          const std::lock_guard lock(calls_);
-          if (FffResult* result = library_->waitForScan(root.handle, 1)) {
-            finished = !result->success || result->int_value == 1;
-            library_->freeResult(result);
-          }
-        }
-        if (finished || std::chrono::steady_clock::now() >= deadline) break;
+        if (scanFinished(root) || std::chrono::steady_clock::now() >= deadline) break;
         std::this_thread::sleep_for(std::min(options_.scanPoll, options_.globScanWait));
       }
     }

@@ -80,6 +80,8 @@ class FileIndex {
     FffInstance* handle = nullptr;
   };
 
+  // One short poll of the root's first scan, made under the call lock.
+  bool scanFinished(const Root& root);
   template <class Search>
   std::vector<FileEntry> collect(Search&& search);
   std::vector<FileEntry> directorySearch(std::string_view query, int limit);
