@@ -234,7 +234,6 @@ struct ClipboardSearchIndex::State {
       global.reserve(local.size());
       for (std::uint32_t id : local)
         global.push_back(globalOf[id]);
-      std::sort(global.begin(), global.end());
       return global;
     };
     slot.terms = globalIds(prepared.all);

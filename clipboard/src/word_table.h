@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -8,23 +9,24 @@
 
 namespace quillo::clipboard {
 
-// Numbers distinct words 0, 1, 2, ... in the order they are first seen. An open-addressing table:
-// loading the history looks up every word of every text here, millions of times, and a
-// node-based map spends most of that time chasing pointers. Words are never removed.
+// Numbers distinct words 0, 1, 2, ... in the order they are first seen. Loading the history looks
+// up every word of every text here, millions of times, so a lookup must stay within one bucket:
+// buckets hold the first sixteen bytes of their word, and words no longer than that (nearly all)
+// are compared there without touching the word list. Words are never removed.
 class WordTable {
  public:
   // The word's number, and whether this call added it.
   std::pair<std::uint32_t, bool> intern(std::string_view word) {
     if ((words_.size() + 1) * 2 > buckets_.size()) grow();
-    const std::uint64_t hash = std::hash<std::string_view>{}(word);
-    for (std::size_t index = hash & mask_;; index = (index + 1) & mask_) {
+    const Key key = keyOf(word);
+    for (std::size_t index = key.hash & mask_;; index = (index + 1) & mask_) {
       Bucket& bucket = buckets_[index];
       if (bucket.id == kEmpty) {
-        bucket = {hash, static_cast<std::uint32_t>(words_.size())};
+        bucket = {key, static_cast<std::uint32_t>(words_.size())};
         words_.emplace_back(word);
         return {bucket.id, true};
       }
-      if (bucket.hash == hash && words_[bucket.id] == word) return {bucket.id, false};
+      if (bucket.key == key && (word.size() <= kInline || words_[bucket.id] == word)) return {bucket.id, false};
     }
   }
 
@@ -32,10 +34,36 @@ class WordTable {
 
  private:
   static constexpr std::uint32_t kEmpty = ~std::uint32_t{0};
-  struct Bucket {
+  static constexpr std::size_t kInline = 16;
+
+  struct Key {
     std::uint64_t hash = 0;
+    std::uint64_t head = 0;
+    std::uint64_t tail = 0;
+    std::uint64_t size = 0;
+    bool operator==(const Key&) const = default;
+  };
+  struct Bucket {
+    Key key;
     std::uint32_t id = kEmpty;
   };
+
+  static Key keyOf(std::string_view word) {
+    Key key;
+    key.size = word.size();
+    const std::size_t inlined = std::min(word.size(), kInline);
+    std::memcpy(&key.head, word.data(), std::min<std::size_t>(inlined, 8));
+    if (inlined > 8) std::memcpy(&key.tail, word.data() + 8, inlined - 8);
+    if (word.size() <= kInline) {
+      // Two multiplications spread the sixteen bytes over the whole hash.
+      std::uint64_t hash = (key.head ^ 0x9E3779B97F4A7C15ULL) * 0xBF58476D1CE4E5B9ULL;
+      hash ^= (key.tail + key.size) * 0x94D049BB133111EBULL;
+      key.hash = hash ^ (hash >> 31);
+    } else {
+      key.hash = std::hash<std::string_view>{}(word);
+    }
+    return key;
+  }
 
   void grow() {
     std::vector<Bucket> old = std::move(buckets_);
@@ -43,7 +71,7 @@ class WordTable {
     mask_ = buckets_.size() - 1;
     for (const Bucket& bucket : old) {
       if (bucket.id == kEmpty) continue;
-      std::size_t index = bucket.hash & mask_;
+      std::size_t index = bucket.key.hash & mask_;
       while (buckets_[index].id != kEmpty)
         index = (index + 1) & mask_;
       buckets_[index] = bucket;
