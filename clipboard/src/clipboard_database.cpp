@@ -180,6 +180,10 @@ std::vector<ClipboardDatabase::StoredEntry> ClipboardDatabase::loadEntries() {
   return query<StoredEntry>(statements::kSelectAll, {}, entryFrom);
 }
 
+void ClipboardDatabase::loadEntries(const std::function<void(StoredEntry)>& each) {
+  query(statements::kSelectAll, {}, [&](const Row& row) { each(entryFrom(row)); });
+}
+
 std::optional<Bytes> ClipboardDatabase::payload(const base::Uuid& id) {
   return blob(statements::kSelectPayload, id);
 }

@@ -1,305 +1,15 @@
 #include "quillo/clipboard/clipboard_search_index.h"
 
 #include <algorithm>
-#include <functional>
-#include <thread>
-#include <unordered_set>
 
 #include "abbreviation.h"
 #include "characters.h"
+#include "index_state.h"
 #include "quillo/base/cancelled.h"
 #include "quillo/base/unicode.h"
-#include "quillo/clipboard/clipboard_category.h"
 #include "quillo/clipboard/search_words.h"
-#include "word_edits.h"
-#include "word_scanner.h"
-#include "word_table.h"
 
 namespace quillo::clipboard {
-namespace {
-
-using SlotId = std::uint32_t;
-using WordId = std::uint32_t;
-constexpr std::uint32_t kNone = ~std::uint32_t{0};
-
-struct UuidHash {
-  std::size_t operator()(const base::Uuid& id) const noexcept { return base::hashOf(id); }
-};
-
-struct StringHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view text) const noexcept { return std::hash<std::string_view>{}(text); }
-};
-
-template <class Value>
-using StringMap = std::unordered_map<std::string, Value, StringHash, std::equal_to<>>;
-
-// The words a tag adds to its entry's index words.
-void addTagWords(const ClipboardTag& tag, std::vector<std::string_view>& words) {
-  switch (tag.key) {
-    case ClipboardTag::Key::category:
-      if (const auto category = clipboardCategoryFromRaw(tag.value)) {
-        for (std::string_view word : searchWords(*category))
-          words.push_back(word);
-      }
-      return;
-    case ClipboardTag::Key::site:
-    case ClipboardTag::Key::linkSite: {
-      // Every label of the host but the top-level domain: "docs.example.org" gives docs, example.
-      std::vector<std::string_view> pieces;
-      std::string_view rest(tag.value);
-      while (!rest.empty()) {
-        const auto dot = rest.find('.');
-        const std::string_view piece = rest.substr(0, dot);
-        if (!piece.empty()) pieces.push_back(piece);
-        if (dot == std::string_view::npos) break;
-        rest.remove_prefix(dot + 1);
-      }
-      if (pieces.size() >= 2) words.insert(words.end(), pieces.begin(), pieces.end() - 1);
-      return;
-    }
-    default:
-      // The source application's name is indexed directly; bundle ids, pages and extensions are not words.
-      return;
-  }
-}
-
-// An entry's words before they are shared with the index: numbered in a dictionary of the thread
-// that split them.
-struct PreparedEntry {
-  ClipboardEntry entry;
-  std::string foldedTitle;
-  std::string label;
-  std::vector<std::uint32_t> own;
-  std::vector<std::uint32_t> all;
-};
-
-// Splits entries into words on one thread, numbering each distinct word once.
-class Preparer {
- public:
-  void prepare(PreparedEntry& prepared) {
-    ++serial_;
-    const ClipboardEntry& entry = prepared.entry;
-    prepared.foldedTitle = fold(entry.title);
-    prepared.label = prepared.foldedTitle + " " + fold(entry.sourceAppName);
-    const auto add = [&](bool own) {
-      return [&, own](std::string_view word) {
-        const std::uint32_t id = localId(word);
-        if (seen_[id] == serial_) return;
-        seen_[id] = serial_;
-        prepared.all.push_back(id);
-        if (own) prepared.own.push_back(id);
-      };
-    };
-    scanner_.scan(entry.title, add(true));
-    scanner_.scan(entry.text, add(true));
-    if (entry.imageText) scanner_.scan(*entry.imageText, add(false));
-    scanner_.scan(entry.sourceAppName, add(false));
-    std::vector<std::string_view> tagWords;
-    if (const auto category = clipboardCategoryFromRaw(rawValue(entry.kind))) {
-      for (std::string_view word : searchWords(*category))
-        tagWords.push_back(word);
-    }
-    for (const ClipboardTag& tag : entry.tags)
-      addTagWords(tag, tagWords);
-    for (std::string_view word : tagWords)
-      scanner_.scan(word, add(false));
-  }
-
-  const std::vector<std::string>& words() const { return table_.words(); }
-
- private:
-  std::uint32_t localId(std::string_view word) {
-    const auto [id, added] = table_.intern(word);
-    if (added) seen_.push_back(0);
-    return id;
-  }
-
-  WordScanner scanner_;
-  WordTable table_;
-  std::vector<std::uint64_t> seen_;
-  std::uint64_t serial_ = 0;
-};
-
-}  // namespace
-
-struct ClipboardSearchIndex::State {
-  struct Slot {
-    ClipboardEntry entry;
-    std::string foldedTitle;
-    std::string label;
-    // The label decoded once, for the abbreviation pass over every entry.
-    std::u32string labelScalars;
-    std::uint64_t labelMask = 0;
-    // Every index word of the entry, and those of its title and text alone.
-    std::vector<WordId> terms;
-    std::vector<WordId> ownTerms;
-    bool live = false;
-  };
-  struct Word {
-    std::string text;
-    std::vector<SlotId> postings;
-    std::vector<std::uint64_t> deletionKeys;
-  };
-
-  std::vector<Slot> slots;
-  std::vector<SlotId> freeSlots;
-  std::unordered_map<base::Uuid, SlotId, UuidHash> ids;
-  std::vector<Word> words;
-  std::vector<WordId> freeWords;
-  StringMap<WordId> wordIds;
-  std::unordered_multimap<std::uint64_t, WordId> deletions;
-  std::vector<WordId> vocabulary;
-  bool vocabularyChanged = false;
-
-  // Per search, indexed by slot; all zero between searches.
-  std::vector<int> wordScores;
-  std::vector<int> totals;
-  std::vector<SlotId> touched;
-  // Per query word, indexed by word; all zero between calls.
-  std::vector<int> matchScores;
-
-  WordId intern(std::string_view text) {
-    if (const auto found = wordIds.find(text); found != wordIds.end()) return found->second;
-    WordId id;
-    if (!freeWords.empty()) {
-      id = freeWords.back();
-      freeWords.pop_back();
-    } else {
-      id = static_cast<WordId>(words.size());
-      words.emplace_back();
-    }
-    Word& word = words[id];
-    word.text.assign(text);
-    vocabularyChanged = true;
-    // Long words (hashes, encoded blobs) get no typo keys: nobody retypes them with one slip.
-    const std::size_t length = base::isAscii(text) ? text.size() : characters::clusters(text).size();
-    if (length <= kMaximumTypoWordLength) {
-      word.deletionKeys = deletionKeyHashes(text);
-      for (std::uint64_t key : word.deletionKeys)
-        deletions.emplace(key, id);
-    }
-    wordIds.emplace(word.text, id);
-    return id;
-  }
-
-  void dropWord(WordId id) {
-    Word& word = words[id];
-    for (std::uint64_t key : word.deletionKeys) {
-      auto [first, last] = deletions.equal_range(key);
-      for (auto it = first; it != last; ++it) {
-        if (it->second == id) {
-          deletions.erase(it);
-          break;
-        }
-      }
-    }
-    wordIds.erase(word.text);
-    word = Word{};
-    freeWords.push_back(id);
-    vocabularyChanged = true;
-  }
-
-  void removeSlot(SlotId slotId) {
-    Slot& slot = slots[slotId];
-    for (WordId wordId : slot.terms) {
-      auto& postings = words[wordId].postings;
-      const auto found = std::find(postings.begin(), postings.end(), slotId);
-      if (found != postings.end()) {
-        *found = postings.back();
-        postings.pop_back();
-      }
-      if (postings.empty()) dropWord(wordId);
-    }
-    ids.erase(slot.entry.id);
-    slot = Slot{};
-    freeSlots.push_back(slotId);
-  }
-
-  // The entry's id must not be in the index.
-  void add(PreparedEntry prepared, const std::vector<WordId>& globalOf) {
-    SlotId slotId;
-    if (!freeSlots.empty()) {
-      slotId = freeSlots.back();
-      freeSlots.pop_back();
-    } else {
-      slotId = static_cast<SlotId>(slots.size());
-      slots.emplace_back();
-      wordScores.push_back(0);
-      totals.push_back(0);
-    }
-    Slot& slot = slots[slotId];
-    const auto globalIds = [&](const std::vector<std::uint32_t>& local) {
-      std::vector<WordId> global;
-      global.reserve(local.size());
-      for (std::uint32_t id : local)
-        global.push_back(globalOf[id]);
-      return global;
-    };
-    slot.terms = globalIds(prepared.all);
-    slot.ownTerms = globalIds(prepared.own);
-    for (WordId wordId : slot.terms)
-      words[wordId].postings.push_back(slotId);
-    slot.foldedTitle = std::move(prepared.foldedTitle);
-    slot.label = std::move(prepared.label);
-    slot.labelScalars = scalarsOf(slot.label);
-    slot.labelMask = scalarMask(slot.labelScalars);
-    ids.emplace(prepared.entry.id, slotId);
-    slot.entry = std::move(prepared.entry);
-    slot.live = true;
-  }
-
-  const Slot* slotOf(const base::Uuid& id) const {
-    const auto found = ids.find(id);
-    return found == ids.end() ? nullptr : &slots[found->second];
-  }
-
-  void rebuildVocabulary() {
-    vocabulary.clear();
-    vocabulary.reserve(wordIds.size());
-    for (const auto& [text, id] : wordIds)
-      vocabulary.push_back(id);
-    std::sort(vocabulary.begin(), vocabulary.end(),
-              [&](WordId a, WordId b) { return words[a].text < words[b].text; });
-    vocabularyChanged = false;
-  }
-
-  // The index words that match one query word, with their scores, best first.
-  std::vector<std::pair<WordId, int>> matchingWords(std::string_view query) {
-    // Scores by word id, cleared again before returning; a map would cost more than the walk.
-    matchScores.resize(words.size(), 0);
-    std::vector<std::pair<WordId, int>> matches;
-    const auto offer = [&](WordId id, int score) {
-      int& best = matchScores[id];
-      if (best == 0) matches.emplace_back(id, 0);
-      best = std::max(best, score);
-    };
-    if (const auto found = wordIds.find(query); found != wordIds.end()) offer(found->second, kExactScore);
-    auto it = std::lower_bound(vocabulary.begin(), vocabulary.end(), query,
-                               [&](WordId id, std::string_view text) { return words[id].text < text; });
-    for (; it != vocabulary.end() && std::string_view(words[*it].text).starts_with(query); ++it) {
-      offer(*it, kPrefixScore);
-    }
-    const std::size_t length = base::isAscii(query) ? query.size() : characters::clusters(query).size();
-    if (length >= kMinimumTypoWordLength && length <= kMaximumTypoWordLength) {
-      for (std::uint64_t key : deletionKeyHashes(query)) {
-        auto [first, last] = deletions.equal_range(key);
-        for (auto candidate = first; candidate != last; ++candidate) {
-          if (matchScores[candidate->second] == 0 && isOneEdit(query, words[candidate->second].text)) {
-            offer(candidate->second, kTypoScore);
-          }
-        }
-      }
-    }
-    for (auto& [id, score] : matches) {
-      score = matchScores[id];
-      matchScores[id] = 0;
-    }
-    std::sort(matches.begin(), matches.end(),
-              [](const auto& a, const auto& b) { return a.second > b.second; });
-    return matches;
-  }
-};
 
 ClipboardSearchIndex::ClipboardSearchIndex() : state_(std::make_unique<State>()) {}
 ClipboardSearchIndex::~ClipboardSearchIndex() = default;
@@ -307,47 +17,16 @@ ClipboardSearchIndex::ClipboardSearchIndex(ClipboardSearchIndex&&) noexcept = de
 ClipboardSearchIndex& ClipboardSearchIndex::operator=(ClipboardSearchIndex&&) noexcept = default;
 
 void ClipboardSearchIndex::insert(ClipboardEntry entry) {
-  std::vector<ClipboardEntry> one;
-  one.push_back(std::move(entry));
-  insertAll(std::move(one), 1);
+  Loader loader(*this, 1);
+  loader.add(std::move(entry));
+  loader.finish();
 }
 
 void ClipboardSearchIndex::insertAll(std::vector<ClipboardEntry> entries, unsigned threads) {
-  // Replaced entries leave first, so that the words they share with their replacements stay.
-  std::unordered_map<base::Uuid, std::size_t, UuidHash> lastOf;
-  for (std::size_t index = 0; index < entries.size(); ++index)
-    lastOf[entries[index].id] = index;
-  std::vector<PreparedEntry> prepared;
-  prepared.reserve(lastOf.size());
-  for (std::size_t index = 0; index < entries.size(); ++index) {
-    if (lastOf[entries[index].id] != index) continue;
-    remove(entries[index].id);
-    prepared.emplace_back().entry = std::move(entries[index]);
-  }
-  threads =
-      std::clamp<unsigned>(threads, 1, static_cast<unsigned>(std::max<std::size_t>(prepared.size(), 1)));
-
-  // Splitting texts into words is most of the work and needs nothing shared; numbering the words
-  // for the whole index happens afterwards, on this thread.
-  std::vector<Preparer> preparers(threads);
-  const auto work = [&](unsigned part) {
-    for (std::size_t index = part; index < prepared.size(); index += threads)
-      preparers[part].prepare(prepared[index]);
-  };
-  {
-    std::vector<std::jthread> workers;
-    for (unsigned part = 1; part < threads; ++part)
-      workers.emplace_back(work, part);
-    work(0);
-  }
-  std::vector<std::vector<WordId>> globalOf(threads);
-  for (unsigned part = 0; part < threads; ++part) {
-    for (const std::string& word : preparers[part].words())
-      globalOf[part].push_back(state_->intern(word));
-  }
-  for (std::size_t index = 0; index < prepared.size(); ++index) {
-    state_->add(std::move(prepared[index]), globalOf[index % threads]);
-  }
+  Loader loader(*this, threads);
+  for (ClipboardEntry& entry : entries)
+    loader.add(std::move(entry));
+  loader.finish();
 }
 
 void ClipboardSearchIndex::remove(const base::Uuid& id) {
@@ -537,7 +216,8 @@ std::optional<ClipboardEntry> ClipboardSearchIndex::strongMatch(std::string_view
   for (ClipboardEntry& result : search(query, ClipboardFilter::all, 20, stop)) {
     const State::Slot* slot = state_->slotOf(result.id);
     const bool holdsAll = std::all_of(wanted.begin(), wanted.end(), [&](WordId word) {
-      return std::find(slot->ownTerms.begin(), slot->ownTerms.end(), word) != slot->ownTerms.end();
+      const auto own = slot->terms.begin() + slot->ownTermCount;
+      return std::find(slot->terms.begin(), own, word) != own;
     });
     if (holdsAll) return std::move(result);
   }

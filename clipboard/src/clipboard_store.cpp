@@ -38,14 +38,13 @@ bool olderFirst(const ClipboardEntry* a, const ClipboardEntry* b) {
 }  // namespace
 
 ClipboardStore::ClipboardStore(const std::filesystem::path& file, unsigned loadThreads) : database_(file) {
-  std::vector<ClipboardDatabase::StoredEntry> rows = database_.loadEntries();
-  std::vector<ClipboardEntry> entries;
-  entries.reserve(rows.size());
-  for (auto& row : rows) {
+  // Rows are split into words by workers while SQLite reads the next ones.
+  ClipboardSearchIndex::Loader loader(index_, loadThreads);
+  database_.loadEntries([&](ClipboardDatabase::StoredEntry row) {
     fingerprints_.insert_or_assign(std::move(row.fingerprint), row.entry.id);
-    entries.push_back(std::move(row.entry));
-  }
-  index_.insertAll(std::move(entries), loadThreads);
+    loader.add(std::move(row.entry));
+  });
+  loader.finish();
 }
 
 std::filesystem::path ClipboardStore::standardPath(const std::optional<std::string>& xdgDataHome,

@@ -73,18 +73,6 @@ std::vector<std::string> words(std::string_view text) {
   return result;
 }
 
-void WordScanner::foldInto(std::string_view text) {
-  asciiOnly_ = base::isAscii(text);
-  if (asciiOnly_) {
-    folded_.assign(text);
-    for (char& c : folded_) {
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
-    }
-  } else {
-    folded_ = fold(text);
-  }
-}
-
 char32_t WordScanner::next(std::string_view text, std::size_t& index) {
   const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
   auto position = static_cast<int32_t>(index);

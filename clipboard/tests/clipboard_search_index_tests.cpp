@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <random>
+#include <utility>
+
 #include "quillo/base/cancelled.h"
 #include "quillo/clipboard/clipboard_search_index.h"
 #include "quillo/clipboard/search_words.h"
@@ -34,6 +38,29 @@ TEST(SearchWords, FoldCaseAndDiacriticsAndSplitAtNonWordCharacters) {
   EXPECT_EQ(words("Hello, wörld! foo_bar 42x 😀 日本語 Ⅻ"),
             (std::vector<std::string>{"hello", "world", "foo", "bar", "42x", "日本語", "ⅻ"}));
   EXPECT_TRUE(words(" \n\t-- ").empty());
+}
+
+TEST(SearchWords, AsciiTextsSplitAsByteByByteAtEveryLength) {
+  // Texts cross the splitter's 8- and 64-byte steps at every offset, and words end at text ends.
+  std::mt19937 random(7);
+  const std::string alphabet = "abcXYZ09 \t\n.,-_@/~\x01\x7f[]`{";
+  for (std::size_t length = 0; length <= 200; ++length) {
+    std::string text;
+    for (std::size_t index = 0; index < length; ++index)
+      text += alphabet[random() % alphabet.size()];
+    std::vector<std::string> expected;
+    std::string word;
+    for (char c : text + " ") {
+      if (std::isalnum(static_cast<unsigned char>(c))) {
+        word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      } else if (!word.empty()) {
+        expected.push_back(std::exchange(word, {}));
+      }
+    }
+    EXPECT_EQ(words(text), expected) << text;
+    EXPECT_EQ(words(std::string(length, 'Q')),
+              length ? std::vector<std::string>{std::string(length, 'q')} : std::vector<std::string>{});
+  }
 }
 
 TEST(SearchWords, OneEditCountsCharactersNotBytes) {

@@ -80,6 +80,8 @@ class ClipboardDatabase {
   // Every row of the history. A row whose id is not a UUID or whose kind is unknown fails the
   // whole load; tags that are not a JSON tag list load as none.
   std::vector<StoredEntry> loadEntries();
+  // The same rows handed over one at a time as they are read, so the caller can work meanwhile.
+  void loadEntries(const std::function<void(StoredEntry)>& each);
   // The payload or thumbnail column of one entry; none when there is no such row.
   std::optional<Bytes> payload(const base::Uuid& id);
   std::optional<Bytes> thumbnail(const base::Uuid& id);

@@ -36,6 +36,25 @@ class ClipboardSearchIndex {
   ClipboardSearchIndex(ClipboardSearchIndex&&) noexcept;
   ClipboardSearchIndex& operator=(ClipboardSearchIndex&&) noexcept;
 
+  // Adds or replaces entries as they arrive: each is split into words on a worker at once, so
+  // that producing the next entries (reading rows) overlaps the splitting. The entries join the
+  // index, all together, when `finish` returns; a loader dropped before that leaves the index as
+  // it was. The last of repeated ids wins. The index must not be used until `finish`.
+  class Loader {
+   public:
+    Loader(ClipboardSearchIndex& index, unsigned threads);
+    ~Loader();
+    Loader(const Loader&) = delete;
+    Loader& operator=(const Loader&) = delete;
+
+    void add(ClipboardEntry entry);
+    void finish();
+
+   private:
+    struct Work;
+    std::unique_ptr<Work> work_;
+  };
+
   // Adds or replaces an entry.
   void insert(ClipboardEntry entry);
   // Adds or replaces many entries, splitting their texts into words on `threads` threads.

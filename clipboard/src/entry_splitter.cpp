@@ -1,0 +1,91 @@
+#include "entry_splitter.h"
+
+#include <string_view>
+
+#include "quillo/clipboard/clipboard_category.h"
+#include "quillo/clipboard/search_words.h"
+
+namespace quillo::clipboard {
+namespace {
+
+// The words a tag adds to its entry's index words.
+void addTagWords(const ClipboardTag& tag, std::vector<std::string_view>& words) {
+  switch (tag.key) {
+    case ClipboardTag::Key::category:
+      if (const auto category = clipboardCategoryFromRaw(tag.value)) {
+        for (std::string_view word : searchWords(*category))
+          words.push_back(word);
+      }
+      return;
+    case ClipboardTag::Key::site:
+    case ClipboardTag::Key::linkSite: {
+      // Every label of the host but the top-level domain: "docs.example.org" gives docs, example.
+      std::vector<std::string_view> pieces;
+      std::string_view rest(tag.value);
+      while (!rest.empty()) {
+        const auto dot = rest.find('.');
+        const std::string_view piece = rest.substr(0, dot);
+        if (!piece.empty()) pieces.push_back(piece);
+        if (dot == std::string_view::npos) break;
+        rest.remove_prefix(dot + 1);
+      }
+      if (pieces.size() >= 2) words.insert(words.end(), pieces.begin(), pieces.end() - 1);
+      return;
+    }
+    default:
+      // The source application's name is indexed directly; bundle ids, pages and extensions are not words.
+      return;
+  }
+}
+
+constexpr std::uint32_t kNever = ~std::uint32_t{0};
+
+}  // namespace
+
+void EntrySplitter::split(SplitEntry& split, std::uint32_t position) {
+  split.splitter = number_;
+  const ClipboardEntry& entry = split.entry;
+  split.foldedTitle = fold(entry.title);
+  split.label = split.foldedTitle + " " + fold(entry.sourceAppName);
+  const auto record = [&](std::string_view word, const WordTable::Key& key, bool own) {
+    const auto [id, added] = table_.intern(word, key);
+    if (added) lastSeen_.push_back(kNever);
+    if (lastSeen_[id] == position) return;
+    lastSeen_[id] = position;
+    split.words.push_back(id);
+    // Title and text are split first, so their words stay ahead of the others.
+    if (own) ++split.ownWordCount;
+  };
+  // Words wait in a short queue whose buckets are prefetched, so that the table lookups of one
+  // text overlap instead of waiting for memory one after another.
+  const auto scan = [&](std::string_view text, bool own) {
+    std::size_t queued = 0;
+    scanner_.scan(text, [&](std::string_view word) {
+      if (queued == queue_.size()) {
+        for (const auto& [waiting, key] : queue_)
+          record(waiting, key, own);
+        queued = 0;
+      }
+      const WordTable::Key key = WordTable::keyOfPadded(word);
+      table_.prefetch(key);
+      queue_[queued++] = {word, key};
+    });
+    for (std::size_t index = 0; index < queued; ++index)
+      record(queue_[index].first, queue_[index].second, own);
+  };
+  scan(entry.title, true);
+  scan(entry.text, true);
+  if (entry.imageText) scan(*entry.imageText, false);
+  scan(entry.sourceAppName, false);
+  std::vector<std::string_view> tagWords;
+  if (const auto category = clipboardCategoryFromRaw(rawValue(entry.kind))) {
+    for (std::string_view word : searchWords(*category))
+      tagWords.push_back(word);
+  }
+  for (const ClipboardTag& tag : entry.tags)
+    addTagWords(tag, tagWords);
+  for (std::string_view word : tagWords)
+    scan(word, false);
+}
+
+}  // namespace quillo::clipboard

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "quillo/clipboard/clipboard_entry.h"
+#include "word_scanner.h"
+#include "word_table.h"
+
+namespace quillo::clipboard {
+
+// An entry on its way into the index, with its words numbered by the splitter that found them.
+struct SplitEntry {
+  ClipboardEntry entry;
+  std::string foldedTitle;
+  std::string label;
+  // Every index word, each once; those of the title and text come first.
+  std::vector<std::uint32_t> words;
+  std::uint32_t ownWordCount = 0;
+  unsigned splitter = 0;
+};
+
+// Splits entries into their index words on one thread, numbering each distinct word once, so
+// that the index learns a word once per splitter rather than once per entry.
+class EntrySplitter {
+ public:
+  explicit EntrySplitter(unsigned number) : number_(number) {}
+
+  // Splits the entry found at `position` of its batch.
+  void split(SplitEntry& split, std::uint32_t position);
+
+  const std::vector<std::string>& words() const { return table_.words(); }
+
+ private:
+  std::uint32_t number_;
+  WordScanner scanner_;
+  WordTable table_;
+  // The last position each word was seen at, so that an entry lists a word once.
+  std::vector<std::uint32_t> lastSeen_;
+  std::array<std::pair<std::string_view, WordTable::Key>, 16> queue_;
+};
+
+}  // namespace quillo::clipboard

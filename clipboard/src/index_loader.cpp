@@ -1,0 +1,251 @@
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+#include "abbreviation.h"
+#include "entry_splitter.h"
+#include "index_state.h"
+#include "quillo/clipboard/clipboard_search_index.h"
+#include "word_edits.h"
+
+namespace quillo::clipboard {
+namespace {
+
+// Entries a worker takes at a time: enough to keep the lock quiet, few enough to share the work.
+constexpr std::size_t kBatch = 32;
+
+// Runs `work(part)` for parts 0..parts-1, part 0 on the calling thread.
+template <class Work>
+void inParallel(unsigned parts, const Work& work) {
+  std::vector<std::jthread> helpers;
+  std::exception_ptr failure;
+  std::mutex failureMutex;
+  const auto guarded = [&](unsigned part) {
+    try {
+      work(part);
+    } catch (...) {
+      const std::lock_guard lock(failureMutex);
+      if (!failure) failure = std::current_exception();
+    }
+  };
+  for (unsigned part = 1; part < parts; ++part)
+    helpers.emplace_back(guarded, part);
+  guarded(0);
+  helpers.clear();
+  if (failure) std::rethrow_exception(failure);
+}
+
+}  // namespace
+
+struct ClipboardSearchIndex::Loader::Work {
+  Work(ClipboardSearchIndex& index, unsigned threads) : index(index), threads(std::max(threads, 1u)) {
+    for (unsigned number = 0; number < this->threads; ++number)
+      splitters.emplace_back(number);
+    // The calling thread produces entries until `finish`, then splits alongside the workers.
+    for (unsigned number = 1; number < this->threads; ++number)
+      workers.emplace_back([this, number] { split(number); });
+  }
+
+  ~Work() {
+    {
+      const std::lock_guard lock(mutex);
+      closed = true;
+      abandoned = true;
+    }
+    ready.notify_all();
+  }
+
+  // Splits entries as they come until the producer is done and nothing is left.
+  void split(unsigned number) {
+    try {
+      std::vector<std::pair<SplitEntry*, std::uint32_t>> batch;
+      while (true) {
+        {
+          std::unique_lock lock(mutex);
+          ready.wait(lock, [&] { return closed || entries.size() - next >= kBatch; });
+          if (abandoned || next == entries.size()) return;
+          const std::size_t end = std::min(entries.size(), next + kBatch);
+          batch.clear();
+          for (; next < end; ++next)
+            batch.emplace_back(&entries[next], static_cast<std::uint32_t>(next));
+        }
+        for (const auto& [entry, position] : batch)
+          splitters[number].split(*entry, position);
+      }
+    } catch (...) {
+      const std::lock_guard lock(mutex);
+      if (!failure) failure = std::current_exception();
+      abandoned = true;
+    }
+  }
+
+  void merge();
+
+  ClipboardSearchIndex& index;
+  const unsigned threads;
+  std::deque<EntrySplitter> splitters;
+  // A deque, so that workers may hold on to entries while more are appended.
+  std::deque<SplitEntry> entries;
+  std::mutex mutex;
+  std::condition_variable ready;
+  std::size_t next = 0;
+  bool closed = false;
+  bool abandoned = false;
+  bool finished = false;
+  std::exception_ptr failure;
+  std::vector<std::jthread> workers;
+};
+
+void ClipboardSearchIndex::Loader::Work::merge() {
+  State& state = *index.state_;
+  const std::size_t count = entries.size();
+
+  // Replaced entries leave first, so that the words they share with their replacements stay.
+  std::unordered_map<base::Uuid, std::size_t, UuidHash> lastOf;
+  lastOf.reserve(count);
+  for (std::size_t position = 0; position < count; ++position)
+    lastOf.insert_or_assign(entries[position].entry.id, position);
+  std::vector<SlotId> slotOf(count, kNoSlot);
+  for (std::size_t position = 0; position < count; ++position) {
+    const base::Uuid& id = entries[position].entry.id;
+    if (lastOf[id] != position) continue;
+    index.remove(id);
+    slotOf[position] = state.newSlot();
+  }
+
+  // Each splitter's words get the index's numbers; only new words need deletion keys.
+  std::vector<std::vector<WordId>> globalOf(threads);
+  std::vector<WordId> added;
+  for (unsigned number = 0; number < threads; ++number) {
+    globalOf[number].reserve(splitters[number].words().size());
+    for (const std::string& word : splitters[number].words()) {
+      const auto [id, isNew] = state.intern(word);
+      globalOf[number].push_back(id);
+      if (isNew) added.push_back(id);
+    }
+  }
+
+  // Each thread takes a run of consecutive entries with about as many words as the others.
+  std::size_t totalWords = 0;
+  for (const SplitEntry& split : entries)
+    totalWords += split.words.size();
+  std::vector<std::size_t> chunkEnds;
+  std::size_t seen = 0;
+  for (std::size_t position = 0; position < count; ++position) {
+    seen += entries[position].words.size();
+    while (chunkEnds.size() + 1 < threads && seen * threads >= totalWords * (chunkEnds.size() + 1))
+      chunkEnds.push_back(position + 1);
+  }
+  while (chunkEnds.size() < threads)
+    chunkEnds.push_back(count);
+  const auto chunk = [&](unsigned part) {
+    return std::pair(part == 0 ? std::size_t{0} : chunkEnds[part - 1], chunkEnds[part]);
+  };
+
+  // Postings are filled like a counting sort: each thread counts its entries per word, every
+  // list grows once with a stretch for each thread, and the threads fill their stretches. One
+  // append per entry and word, scattered over the whole index, is otherwise the costliest step.
+  const std::size_t wordCount = state.words.size();
+  std::vector<std::vector<std::uint32_t>> counts(threads);
+  std::vector<std::vector<DeletionTable::Key>> runs(threads);
+  inParallel(threads, [&](unsigned part) {
+    std::vector<DeletionTable::Key>& run = runs[part];
+    for (std::size_t at = part; at < added.size(); at += threads) {
+      State::Word& word = state.words[added[at]];
+      if (!State::takesDeletionKeys(word.text)) continue;
+      word.deletionKeys = deletionKeyHashes(word.text);
+      for (std::uint64_t key : word.deletionKeys)
+        run.push_back({key, added[at]});
+    }
+    std::sort(run.begin(), run.end());
+
+    std::vector<std::uint32_t>& counted = counts[part];
+    counted.assign(wordCount, 0);
+    const auto [first, last] = chunk(part);
+    for (std::size_t position = first; position < last; ++position) {
+      if (slotOf[position] == kNoSlot) continue;
+      SplitEntry& split = entries[position];
+      State::Slot& slot = state.slots[slotOf[position]];
+      const std::vector<WordId>& global = globalOf[split.splitter];
+      slot.terms.reserve(split.words.size());
+      for (std::uint32_t local : split.words) {
+        slot.terms.push_back(global[local]);
+        ++counted[global[local]];
+      }
+      slot.ownTermCount = split.ownWordCount;
+      slot.foldedTitle = std::move(split.foldedTitle);
+      slot.label = std::move(split.label);
+      slot.labelScalars = scalarsOf(slot.label);
+      slot.labelMask = scalarMask(slot.labelScalars);
+      slot.entry = std::move(split.entry);
+    }
+  });
+  state.deletions.insertRuns(std::move(runs));
+
+  std::vector<std::vector<SlotId*>> destinations(threads, std::vector<SlotId*>(wordCount));
+  for (WordId id = 0; id < wordCount; ++id) {
+    std::size_t total = 0;
+    for (unsigned part = 0; part < threads; ++part)
+      total += counts[part][id];
+    if (total == 0) continue;
+    std::vector<SlotId>& postings = state.words[id].postings;
+    std::size_t at = postings.size();
+    postings.resize(at + total);
+    for (unsigned part = 0; part < threads; ++part) {
+      destinations[part][id] = postings.data() + at;
+      at += counts[part][id];
+    }
+  }
+  inParallel(threads, [&](unsigned part) {
+    std::vector<SlotId*>& destination = destinations[part];
+    const auto [first, last] = chunk(part);
+    for (std::size_t position = first; position < last; ++position) {
+      if (slotOf[position] == kNoSlot) continue;
+      for (WordId id : state.slots[slotOf[position]].terms)
+        *destination[id]++ = slotOf[position];
+    }
+  });
+  for (std::size_t position = 0; position < count; ++position) {
+    if (slotOf[position] == kNoSlot) continue;
+    State::Slot& slot = state.slots[slotOf[position]];
+    state.ids.emplace(slot.entry.id, slotOf[position]);
+    slot.live = true;
+  }
+}
+
+ClipboardSearchIndex::Loader::Loader(ClipboardSearchIndex& index, unsigned threads)
+    : work_(std::make_unique<Work>(index, threads)) {}
+
+ClipboardSearchIndex::Loader::~Loader() = default;
+
+void ClipboardSearchIndex::Loader::add(ClipboardEntry entry) {
+  Work& work = *work_;
+  std::size_t waiting;
+  {
+    const std::lock_guard lock(work.mutex);
+    work.entries.emplace_back().entry = std::move(entry);
+    waiting = work.entries.size() - work.next;
+  }
+  if (waiting == kBatch) work.ready.notify_one();
+}
+
+void ClipboardSearchIndex::Loader::finish() {
+  Work& work = *work_;
+  if (work.finished) throw std::logic_error("the loader has finished");
+  work.finished = true;
+  {
+    const std::lock_guard lock(work.mutex);
+    work.closed = true;
+  }
+  work.ready.notify_all();
+  work.split(0);
+  work.workers.clear();
+  if (work.failure) std::rethrow_exception(work.failure);
+  work.merge();
+}
+
+}  // namespace quillo::clipboard

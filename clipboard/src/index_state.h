@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "deletion_table.h"
+#include "quillo/base/hashing.h"
+#include "quillo/clipboard/clipboard_search_index.h"
+
+namespace quillo::clipboard {
+
+using SlotId = std::uint32_t;
+using WordId = std::uint32_t;
+constexpr std::uint32_t kNoSlot = ~std::uint32_t{0};
+
+struct UuidHash {
+  std::size_t operator()(const base::Uuid& id) const noexcept { return base::hashOf(id); }
+};
+
+struct StringHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const noexcept { return std::hash<std::string_view>{}(text); }
+};
+
+// The index's tables. Entries live in numbered slots and words have numbers, so that postings and
+// per-search scores are plain arrays indexed by number.
+struct ClipboardSearchIndex::State {
+  struct Slot {
+    ClipboardEntry entry;
+    std::string foldedTitle;
+    std::string label;
+    // The label decoded once, for the abbreviation pass over every entry.
+    std::u32string labelScalars;
+    std::uint64_t labelMask = 0;
+    // Every index word of the entry; the first `ownTermCount` are those of its title and text.
+    std::vector<WordId> terms;
+    std::uint32_t ownTermCount = 0;
+    bool live = false;
+  };
+  struct Word {
+    std::string text;
+    std::vector<SlotId> postings;
+    std::vector<std::uint64_t> deletionKeys;
+  };
+
+  std::vector<Slot> slots;
+  std::vector<SlotId> freeSlots;
+  std::unordered_map<base::Uuid, SlotId, UuidHash> ids;
+  std::vector<Word> words;
+  std::vector<WordId> freeWords;
+  std::unordered_map<std::string, WordId, StringHash, std::equal_to<>> wordIds;
+  DeletionTable deletions;
+  std::vector<WordId> vocabulary;
+  bool vocabularyChanged = false;
+
+  // Per search, indexed by slot; all zero between searches.
+  std::vector<int> wordScores;
+  std::vector<int> totals;
+  std::vector<SlotId> touched;
+  // Per query word, indexed by word; all zero between calls.
+  std::vector<int> matchScores;
+
+  // The word's number and whether it is new; a new word has no deletion keys yet.
+  std::pair<WordId, bool> intern(std::string_view text);
+  // Long words (hashes, encoded blobs) get no typo keys: nobody retypes them with one slip.
+  static bool takesDeletionKeys(std::string_view text);
+  void dropWord(WordId id);
+  // A free slot, sized into the per-search tables; the caller fills it.
+  SlotId newSlot();
+  void removeSlot(SlotId slotId);
+  const Slot* slotOf(const base::Uuid& id) const;
+  void rebuildVocabulary();
+  // The index words that match one query word, with their scores, best first.
+  std::vector<std::pair<WordId, int>> matchingWords(std::string_view query);
+};
+
+}  // namespace quillo::clipboard
