@@ -110,6 +110,7 @@ void ClipboardSearchIndex::Loader::Work::merge() {
   for (std::size_t position = 0; position < count; ++position)
     lastOf.insert_or_assign(entries[position].entry.id, position);
   std::vector<SlotId> slotOf(count, kNoSlot);
+  state.slots.reserve(state.slots.size() + count);
   for (std::size_t position = 0; position < count; ++position) {
     const base::Uuid& id = entries[position].entry.id;
     if (lastOf[id] != position) continue;

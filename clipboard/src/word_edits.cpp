@@ -1,7 +1,6 @@
 #include "word_edits.h"
 
 #include <algorithm>
-#include <functional>
 #include <string>
 
 #include "characters.h"
@@ -11,8 +10,20 @@
 namespace quillo::clipboard {
 namespace {
 
-std::uint64_t hashOf(std::string_view text) {
-  return std::hash<std::string_view>{}(text);
+// The hash of `text` with `length` bytes at `from` left out, without building that string:
+// a load hashes a quarter of a million such keys. FNV-1a, mixed at the end.
+std::uint64_t hashWithout(std::string_view text, std::size_t from, std::size_t length) {
+  std::uint64_t hash = 0xCBF29CE484222325ULL;
+  const auto add = [&](std::string_view piece) {
+    for (unsigned char byte : piece) {
+      hash ^= byte;
+      hash *= 0x100000001B3ULL;
+    }
+  };
+  add(text.substr(0, from));
+  add(text.substr(std::min(text.size(), from + length)));
+  hash ^= hash >> 32;
+  return hash * 0xD6E8FEB86659FD93ULL;
 }
 
 // Whether two sequences of characters are at most one edit apart.
@@ -46,22 +57,15 @@ bool oneEditApart(const Sequence& a, const Sequence& b) {
 
 std::vector<std::uint64_t> deletionKeyHashes(std::string_view word) {
   std::vector<std::uint64_t> hashes;
-  hashes.push_back(hashOf(word));
-  std::string key;
+  hashes.push_back(hashWithout(word, word.size(), 0));
   if (base::isAscii(word)) {
-    for (std::size_t index = 0; index < word.size(); ++index) {
-      key.assign(word.substr(0, index));
-      key.append(word.substr(index + 1));
-      hashes.push_back(hashOf(key));
-    }
+    for (std::size_t index = 0; index < word.size(); ++index)
+      hashes.push_back(hashWithout(word, index, 1));
   } else {
-    const auto clusters = characters::clusters(word);
-    for (std::size_t skipped = 0; skipped < clusters.size(); ++skipped) {
-      key.clear();
-      for (std::size_t index = 0; index < clusters.size(); ++index) {
-        if (index != skipped) key += clusters[index];
-      }
-      hashes.push_back(hashOf(key));
+    std::size_t offset = 0;
+    for (const std::string& cluster : characters::clusters(word)) {
+      hashes.push_back(hashWithout(word, offset, cluster.size()));
+      offset += cluster.size();
     }
   }
   std::sort(hashes.begin(), hashes.end());
