@@ -103,9 +103,10 @@ Row makeRow(int number, Words& words, std::mt19937_64& random) {
   } else {
     const std::size_t size = slot <= 9 ? std::uniform_int_distribution<std::size_t>(4096, 65536)(random)
                                        : std::uniform_int_distribution<std::size_t>(10, 200)(random);
-    fields.text = words.text(size) + " n" + std::to_string(number);
-    fields.title = fields.text.substr(0, std::min<std::size_t>(fields.text.find('\n'), 160));
-    payload = ClipboardPayload::text(fields.text);
+    const std::string text = words.text(size) + " n" + std::to_string(number);
+    fields.title = text.substr(0, std::min<std::size_t>(text.find('\n'), 160));
+    fields.text = text;
+    payload = ClipboardPayload::text(text);
   }
   return {ClipboardEntry(std::move(fields)), std::move(payload)};
 }
@@ -319,7 +320,8 @@ int main(int argc, char** argv) {
       sqlite3_reset(insert);
       sqlite3_bind_int64(insert, 1, static_cast<sqlite3_int64>(index));
       sqlite3_bind_text(insert, 2, rows[index].entry.title.c_str(), -1, SQLITE_TRANSIENT);
-      sqlite3_bind_text(insert, 3, rows[index].entry.text.c_str(), -1, SQLITE_TRANSIENT);
+      const std::string_view text = rows[index].entry.text;
+      sqlite3_bind_text(insert, 3, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
       sqlite3_step(insert);
     }
     sqlite3_finalize(insert);

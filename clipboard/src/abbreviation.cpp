@@ -2,7 +2,7 @@
 
 #include <unicode/utf8.h>
 
-#include <cstdint>
+#include <bit>
 
 #include "quillo/clipboard/clipboard_search_index.h"
 #include "quillo/clipboard/search_words.h"
@@ -10,12 +10,17 @@
 namespace quillo::clipboard {
 namespace {
 
-bool isSubsequence(std::u32string_view letters, std::u32string_view label) {
-  std::size_t next = 0;
-  for (char32_t scalar : label) {
-    if (next < letters.size() && scalar == letters[next]) ++next;
-  }
-  return next == letters.size();
+constexpr std::size_t kMaximumLetters = 63;
+
+std::uint64_t bitOf(char32_t scalar) {
+  return std::uint64_t{1} << (scalar % 64);
+}
+
+std::uint64_t scalarMask(std::u32string_view scalars) {
+  std::uint64_t mask = 0;
+  for (char32_t scalar : scalars)
+    mask |= bitOf(scalar);
+  return mask;
 }
 
 }  // namespace
@@ -33,24 +38,8 @@ std::u32string scalarsOf(std::string_view text) {
   return scalars;
 }
 
-std::uint64_t scalarMask(std::u32string_view scalars) {
-  std::uint64_t mask = 0;
-  for (char32_t scalar : scalars)
-    mask |= std::uint64_t{1} << (scalar % 64);
-  return mask;
-}
-
-bool ClipboardSearchIndex::isAbbreviation(std::u32string_view letters, std::string_view label) {
-  return abbreviates(letters, scalarsOf(label));
-}
-
-bool abbreviates(std::u32string_view letters, std::u32string_view scalars) {
-  const std::size_t n = letters.size();
-  if (n < 1 || n > 63 || scalars.empty()) return false;
-  if (!isSubsequence(letters, scalars)) return false;
-
-  std::uint64_t reachable = 1;  // position 0: no letter consumed yet
-  const std::uint64_t done = std::uint64_t{1} << n;
+AbbreviationLabel::AbbreviationLabel(std::string_view label) : scalars(scalarsOf(label)) {
+  mask = scalarMask(scalars);
   std::size_t index = 0;
   while (index < scalars.size()) {
     while (index < scalars.size() && !isWordScalar(scalars[index]))
@@ -59,19 +48,58 @@ bool abbreviates(std::u32string_view letters, std::u32string_view scalars) {
     while (index < scalars.size() && isWordScalar(scalars[index]))
       ++index;
     if (index == start) break;
-    const std::u32string_view word(scalars.data() + start, index - start);
+    words.emplace_back(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(index - start));
+    initials |= bitOf(scalars[start]);
+  }
+}
+
+Abbreviation::Abbreviation(std::u32string letters)
+    : letters_(std::move(letters)), mask_(scalarMask(letters_)) {
+  if (letters_.size() > kMaximumLetters) return;
+  for (std::size_t position = 0; position < letters_.size(); ++position) {
+    if (letters_[position] < asciiPositions_.size())
+      asciiPositions_[letters_[position]] |= std::uint64_t{1} << position;
+  }
+}
+
+std::uint64_t Abbreviation::positionsOf(char32_t scalar) const {
+  if (scalar < asciiPositions_.size()) return asciiPositions_[scalar];
+  std::uint64_t positions = 0;
+  for (std::size_t position = 0; position < letters_.size(); ++position) {
+    if (letters_[position] == scalar) positions |= std::uint64_t{1} << position;
+  }
+  return positions;
+}
+
+bool Abbreviation::abbreviates(const AbbreviationLabel& label) const {
+  const std::size_t n = letters_.size();
+  if (n < 1 || n > kMaximumLetters || label.scalars.empty()) return false;
+  // Cheap rejections first: every letter must occur, and the first must start a word. The walk
+  // below visits words, not scalars, so it is cheaper than a test for the letters' order.
+  if ((mask_ & ~label.mask) != 0 || (label.initials & bitOf(letters_[0])) == 0) return false;
+
+  // Bit p of `reachable`: the first p letters are matched by starts of words seen so far.
+  std::uint64_t reachable = 1;
+  const std::uint64_t done = std::uint64_t{1} << n;
+  for (const auto& [start, length] : label.words) {
+    const char32_t* word = label.scalars.data() + start;
+    std::uint64_t starts = reachable & positionsOf(word[0]) & (done - 1);
     std::uint64_t reached = 0;
-    for (std::size_t position = 0; position < n; ++position) {
-      if ((reachable & (std::uint64_t{1} << position)) == 0 || letters[position] != word[0]) continue;
-      for (std::size_t k = 0; position + k < n && k < word.size() && word[k] == letters[position + k]; ++k) {
+    while (starts != 0) {
+      const auto position = static_cast<std::size_t>(std::countr_zero(starts));
+      starts &= starts - 1;
+      for (std::size_t k = 0; position + k < n && k < length && word[k] == letters_[position + k]; ++k)
         reached |= std::uint64_t{1} << (position + k + 1);
-      }
     }
     // Words may be skipped, so what was reachable stays reachable.
     reachable |= reached;
     if (reachable & done) return true;
   }
   return false;
+}
+
+bool ClipboardSearchIndex::isAbbreviation(std::u32string_view letters, std::string_view label) {
+  return Abbreviation(std::u32string(letters)).abbreviates(AbbreviationLabel(label));
 }
 
 }  // namespace quillo::clipboard

@@ -1,18 +1,47 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace quillo::clipboard {
 
 // The Unicode scalars of UTF-8 text; ill-formed bytes read as U+FFFD.
 std::u32string scalarsOf(std::string_view text);
 
-// One bit per scalar value modulo 64: letters whose bits a label lacks cannot abbreviate it.
-std::uint64_t scalarMask(std::u32string_view scalars);
+// A label decoded once for the abbreviation pass, which visits every entry the words missed:
+// its scalars, where its words lie, and which scalars occur (one bit per scalar value modulo 64),
+// in it and at word starts.
+struct AbbreviationLabel {
+  AbbreviationLabel() = default;
+  explicit AbbreviationLabel(std::string_view label);
 
-// isAbbreviation over a label already decoded into scalars.
-bool abbreviates(std::u32string_view letters, std::u32string_view label);
+  std::u32string scalars;
+  // Start and length of each word, in scalars.
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> words;
+  std::uint64_t mask = 0;
+  std::uint64_t initials = 0;
+};
+
+// Typed letters, prepared once per search, tested against labels.
+class Abbreviation {
+ public:
+  explicit Abbreviation(std::u32string letters);
+
+  // Whether the letters split into consecutive groups, each the start of a different word of
+  // the label, in the label's order.
+  bool abbreviates(const AbbreviationLabel& label) const;
+
+ private:
+  // Bit p set when the letter at position p is `scalar`.
+  std::uint64_t positionsOf(char32_t scalar) const;
+
+  std::u32string letters_;
+  std::uint64_t mask_ = 0;
+  std::array<std::uint64_t, 128> asciiPositions_{};
+};
 
 }  // namespace quillo::clipboard

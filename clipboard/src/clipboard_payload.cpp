@@ -97,7 +97,7 @@ std::optional<std::vector<base::Url>> ClipboardPayload::fileURLs() const {
   return urls;
 }
 
-ClipboardPayload ClipboardPayload::text(const std::string& text) {
+ClipboardPayload ClipboardPayload::text(std::string_view text) {
   return {{{{std::string(kPlainTextType), Bytes(text.begin(), text.end())}}}};
 }
 

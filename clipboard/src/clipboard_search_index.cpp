@@ -121,11 +121,14 @@ std::vector<ClipboardEntry> ClipboardSearchIndex::search(std::string_view query,
 
   for (std::size_t position = 0; position < queryWords.size(); ++position) {
     base::throwIfCancelled(stop);
+    // Matching words come best first, so an entry's first score for this word is its best.
+    int* const scores = state.wordScores.data();
     for (const auto& [word, score] : state.matchingWords(queryWords[position])) {
       for (SlotId slot : state.words[word].postings) {
-        int& best = state.wordScores[slot];
-        if (best == 0) state.touched.push_back(slot);
-        if (best < score) best = score;
+        if (scores[slot] == 0) {
+          scores[slot] = score;
+          state.touched.push_back(slot);
+        }
       }
     }
     if (position == 0) {
@@ -156,11 +159,11 @@ std::vector<ClipboardEntry> ClipboardSearchIndex::search(std::string_view query,
     for (char32_t scalar : scalars) {
       if (isWordScalar(scalar)) letters.push_back(scalar);
     }
-    const std::uint64_t lettersMask = scalarMask(letters);
+    const Abbreviation abbreviation(std::move(letters));
     for (SlotId slot = 0; slot < state.slots.size(); ++slot) {
       const State::Slot& candidate = state.slots[slot];
-      if (!candidate.live || state.totals[slot] > 0 || (lettersMask & ~candidate.labelMask) != 0) continue;
-      if (abbreviates(letters, candidate.labelScalars)) {
+      if (!candidate.live || state.totals[slot] > 0) continue;
+      if (abbreviation.abbreviates(candidate.abbreviationLabel)) {
         state.totals[slot] = kAbbreviationScore;
         candidates.push_back(slot);
       }
@@ -179,7 +182,7 @@ std::vector<ClipboardEntry> ClipboardSearchIndex::search(std::string_view query,
     int bonus = 0;
     if (candidate.foldedTitle == q) {
       bonus = kExactTitleBonus;
-    } else if (std::string_view(candidate.foldedTitle).starts_with(q)) {
+    } else if (startsWith(candidate.foldedTitle, q)) {
       bonus = kTitlePrefixBonus;
     }
     ranked.push_back({&candidate.entry, state.totals[slot] + bonus});

@@ -157,7 +157,7 @@ ClipboardEntry ClipboardStore::saveNew(const ClipboardEntry& incoming, const std
                           stored.id.text(),
                           print,
                           stored.title,
-                          stored.text,
+                          stored.text.str(),
                           std::string(rawValue(stored.kind)),
                           stored.sourceAppID,
                           stored.sourceAppName,

@@ -180,8 +180,7 @@ void ClipboardSearchIndex::Loader::Work::merge() {
       slot.ownTermCount = split.ownWordCount;
       slot.foldedTitle = std::move(split.foldedTitle);
       slot.label = std::move(split.label);
-      slot.labelScalars = scalarsOf(slot.label);
-      slot.labelMask = scalarMask(slot.labelScalars);
+      slot.abbreviationLabel = AbbreviationLabel(slot.label);
       slot.entry = std::move(split.entry);
     }
   });

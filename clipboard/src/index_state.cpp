@@ -94,7 +94,7 @@ std::vector<std::pair<WordId, int>> ClipboardSearchIndex::State::matchingWords(s
   if (const auto found = wordIds.find(query); found != wordIds.end()) offer(found->second, kExactScore);
   auto it = std::lower_bound(vocabulary.begin(), vocabulary.end(), query,
                              [&](WordId id, std::string_view text) { return words[id].text < text; });
-  for (; it != vocabulary.end() && std::string_view(words[*it].text).starts_with(query); ++it) {
+  for (; it != vocabulary.end() && startsWith(words[*it].text, query); ++it) {
     offer(*it, kPrefixScore);
   }
   const std::size_t length = base::isAscii(query) ? query.size() : characters::clusters(query).size();
@@ -106,11 +106,12 @@ std::vector<std::pair<WordId, int>> ClipboardSearchIndex::State::matchingWords(s
       });
     }
   }
+  // Offered exact word, prefixes, typos in turn, and a word keeps its first and best score: the
+  // list is best first already.
   for (auto& [id, score] : matches) {
     score = matchScores[id];
     matchScores[id] = 0;
   }
-  std::sort(matches.begin(), matches.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
   return matches;
 }
 

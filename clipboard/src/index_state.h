@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -8,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "abbreviation.h"
 #include "deletion_table.h"
 #include "quillo/base/hashing.h"
 #include "quillo/clipboard/clipboard_search_index.h"
@@ -27,6 +29,14 @@ struct StringHash {
   std::size_t operator()(std::string_view text) const noexcept { return std::hash<std::string_view>{}(text); }
 };
 
+// Whether `text` starts with `prefix`, settling most answers on the first byte: a one-letter query
+// tests thousands of words and titles, where a library call per test costs more than the test.
+inline bool startsWith(std::string_view text, std::string_view prefix) {
+  if (prefix.empty()) return true;
+  return text.size() >= prefix.size() && text[0] == prefix[0] &&
+         std::memcmp(text.data() + 1, prefix.data() + 1, prefix.size() - 1) == 0;
+}
+
 // The index's tables. Entries live in numbered slots and words have numbers, so that postings and
 // per-search scores are plain arrays indexed by number.
 struct ClipboardSearchIndex::State {
@@ -34,9 +44,7 @@ struct ClipboardSearchIndex::State {
     ClipboardEntry entry;
     std::string foldedTitle;
     std::string label;
-    // The label decoded once, for the abbreviation pass over every entry.
-    std::u32string labelScalars;
-    std::uint64_t labelMask = 0;
+    AbbreviationLabel abbreviationLabel;
     // Every index word of the entry; the first `ownTermCount` are those of its title and text.
     std::vector<WordId> terms;
     std::uint32_t ownTermCount = 0;

@@ -61,7 +61,7 @@ TEST_F(ClipboardStoreTest, RepeatedCopyMovesTheDateButKeepsTitleAndPin) {
 TEST_F(ClipboardStoreTest, RepeatedCopyOfATokenAddsTheTagAndItsBytes) {
   ClipboardStore store(file());
   const auto first = save(store, textEntry(1, "sk-abcdefghijklmnopqrstuvwx", 100), roomyLimits());
-  ClipboardEntry token = textEntry(2, first.text, 200);
+  ClipboardEntry token = textEntry(2, first.text.str(), 200);
   token.tags = {tokenTag()};
   const auto again = save(store, token, roomyLimits());
   EXPECT_TRUE(again.isToken());

@@ -9,6 +9,7 @@
 #include "quillo/base/uuid.h"
 #include "quillo/clipboard/clipboard_kind.h"
 #include "quillo/clipboard/clipboard_tag.h"
+#include "quillo/clipboard/shared_text.h"
 
 namespace quillo::clipboard {
 
@@ -18,7 +19,7 @@ struct ClipboardEntry {
   struct Fields {
     base::Uuid id{};
     std::string title{};
-    std::string text{};
+    SharedText text{};
     ClipboardKind kind = ClipboardKind::text;
     std::string sourceAppID{};
     std::string sourceAppName{};
@@ -37,7 +38,8 @@ struct ClipboardEntry {
 
   base::Uuid id;
   std::string title;
-  std::string text;
+  // Shared between copies of the entry: texts run to megabytes and results are copies.
+  SharedText text;
   ClipboardKind kind = ClipboardKind::text;
   // Bundle identifier of the application copied from; "" when unknown.
   std::string sourceAppID;

@@ -39,7 +39,7 @@ struct ClipboardPayload {
   // Each item's first file-URL representation; none unless every item yields a file URL.
   std::optional<std::vector<base::Url>> fileURLs() const;
 
-  static ClipboardPayload text(const std::string& text);
+  static ClipboardPayload text(std::string_view text);
   static ClipboardPayload files(const std::vector<base::Url>& urls);
 
   // The stored form: a binary property list {"items": [[{"type", "data"}, ...], ...]}.
