@@ -10,7 +10,7 @@ namespace quillo::clipboard {
 
 // Deletion-key hashes to the index words that produce them. Loading the history adds a quarter of
 // a million keys at once, which a node-based multimap pays for with as many allocations; here they
-// land in one sorted array, searched by bisection. Words added one at a time afterwards wait in a
+// land in one sorted array, searched by bisection. Keys of the few words a save adds wait in a
 // small hash table until there are enough of them to merge; removed words leave a hole that the
 // next merge closes.
 class DeletionTable {
@@ -22,28 +22,20 @@ class DeletionTable {
     bool operator<(const Key& other) const { return hash < other.hash; }
   };
 
-  // Adds many keys at once, given as runs that are each sorted (threads sort a run each).
+  // Adds many keys at once, given as runs that are each sorted (threads sort a run each). A few
+  // keys wait in the small table; many are merged into the array with those already waiting.
   void insertRuns(std::vector<std::vector<Key>> runs) {
-    std::vector<Key> pending;
-    for (const auto& [hash, word] : recent_)
-      pending.push_back({hash, word});
-    recent_.clear();
-    std::sort(pending.begin(), pending.end());
-    runs.push_back(std::move(pending));
-    std::erase_if(sorted_, [](const Key& key) { return key.word == kHole; });
-    holes_ = 0;
-    for (std::vector<Key>& run : runs) {
-      if (run.empty()) continue;
-      std::vector<Key> merged;
-      merged.reserve(sorted_.size() + run.size());
-      std::merge(sorted_.begin(), sorted_.end(), run.begin(), run.end(), std::back_inserter(merged));
-      sorted_ = std::move(merged);
+    std::size_t added = 0;
+    for (const std::vector<Key>& run : runs)
+      added += run.size();
+    if (recent_.size() + added <= mergeThreshold()) {
+      for (const std::vector<Key>& run : runs) {
+        for (const auto& [hash, word] : run)
+          recent_.emplace(hash, word);
+      }
+      return;
     }
-  }
-
-  void insert(std::uint64_t hash, WordId word) {
-    recent_.emplace(hash, word);
-    if (recent_.size() > std::max<std::size_t>(kMinimumMerge, sorted_.size() / 8)) insertRuns({});
+    merge(std::move(runs));
   }
 
   // Removes one key of the word; keys are added once per occurrence and removed likewise.
@@ -59,7 +51,7 @@ class DeletionTable {
          it != sorted_.end() && it->hash == hash; ++it) {
       if (it->word == word) {
         it->word = kHole;
-        if (++holes_ > std::max<std::size_t>(kMinimumMerge, sorted_.size() / 4)) insertRuns({});
+        if (++holes_ > std::max<std::size_t>(kMinimumMerge, sorted_.size() / 4)) merge({});
         return;
       }
     }
@@ -80,6 +72,27 @@ class DeletionTable {
  private:
   static constexpr WordId kHole = ~WordId{0};
   static constexpr std::size_t kMinimumMerge = 4096;
+
+  // Waiting keys cost a hash lookup per search key; merging costs a pass over the array.
+  std::size_t mergeThreshold() const { return std::max<std::size_t>(kMinimumMerge, sorted_.size() / 8); }
+
+  void merge(std::vector<std::vector<Key>> runs) {
+    std::vector<Key> pending;
+    for (const auto& [hash, word] : recent_)
+      pending.push_back({hash, word});
+    recent_.clear();
+    std::sort(pending.begin(), pending.end());
+    runs.push_back(std::move(pending));
+    std::erase_if(sorted_, [](const Key& key) { return key.word == kHole; });
+    holes_ = 0;
+    for (std::vector<Key>& run : runs) {
+      if (run.empty()) continue;
+      std::vector<Key> merged;
+      merged.reserve(sorted_.size() + run.size());
+      std::merge(sorted_.begin(), sorted_.end(), run.begin(), run.end(), std::back_inserter(merged));
+      sorted_ = std::move(merged);
+    }
+  }
 
   std::vector<Key> sorted_;
   std::size_t holes_ = 0;

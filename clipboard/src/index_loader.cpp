@@ -83,7 +83,27 @@ struct ClipboardSearchIndex::Loader::Work {
     }
   }
 
+  // Joins the split entries to the index, in steps.
   void merge();
+  // Gives each entry kept a slot (the last of repeated ids wins) after removing what it replaces.
+  void placeEntries();
+  // Numbers every splitter's words for the whole index.
+  void numberWords();
+  // Splits the entries kept into one run of consecutive entries per thread, with about as many
+  // words each.
+  void balanceRuns();
+  // Fills the entries' slots and the new words' deletion keys on every thread; with several
+  // threads, also counts each run's entries per word.
+  void fillSlots();
+  void fillPostings();
+
+  // Merge state: by batch position, the entry's slot; by splitter, the index's number of each
+  // word; the words new to the index; the threads' runs and their counts per word.
+  std::vector<SlotId> slotOf;
+  std::vector<std::vector<WordId>> globalOf;
+  std::vector<WordId> added;
+  std::vector<std::pair<std::size_t, std::size_t>> runs;
+  std::vector<std::vector<std::uint32_t>> counts;
 
   ClipboardSearchIndex& index;
   const unsigned threads;
@@ -101,26 +121,41 @@ struct ClipboardSearchIndex::Loader::Work {
 };
 
 void ClipboardSearchIndex::Loader::Work::merge() {
+  placeEntries();
+  numberWords();
+  balanceRuns();
+  fillSlots();
+  fillPostings();
+  State& state = *index.state_;
+  for (std::size_t position = 0; position < entries.size(); ++position) {
+    if (slotOf[position] == kNoSlot) continue;
+    State::Slot& slot = state.slots[slotOf[position]];
+    state.ids.emplace(slot.entry.id, slotOf[position]);
+    slot.live = true;
+  }
+}
+
+void ClipboardSearchIndex::Loader::Work::placeEntries() {
   State& state = *index.state_;
   const std::size_t count = entries.size();
-
-  // Replaced entries leave first, so that the words they share with their replacements stay.
   std::unordered_map<base::Uuid, std::size_t, UuidHash> lastOf;
   lastOf.reserve(count);
   for (std::size_t position = 0; position < count; ++position)
     lastOf.insert_or_assign(entries[position].entry.id, position);
-  std::vector<SlotId> slotOf(count, kNoSlot);
+  slotOf.assign(count, kNoSlot);
   state.slots.reserve(state.slots.size() + count);
   for (std::size_t position = 0; position < count; ++position) {
     const base::Uuid& id = entries[position].entry.id;
     if (lastOf[id] != position) continue;
+    // Replaced entries leave first, so that the words they share with their replacements stay.
     index.remove(id);
     slotOf[position] = state.newSlot();
   }
+}
 
-  // Each splitter's words get the index's numbers; only new words need deletion keys.
-  std::vector<std::vector<WordId>> globalOf(threads);
-  std::vector<WordId> added;
+void ClipboardSearchIndex::Loader::Work::numberWords() {
+  State& state = *index.state_;
+  globalOf.resize(threads);
   for (unsigned number = 0; number < threads; ++number) {
     globalOf[number].reserve(splitters[number].words().size());
     for (const std::string& word : splitters[number].words()) {
@@ -129,32 +164,35 @@ void ClipboardSearchIndex::Loader::Work::merge() {
       if (isNew) added.push_back(id);
     }
   }
+}
 
-  // Each thread takes a run of consecutive entries with about as many words as the others.
+void ClipboardSearchIndex::Loader::Work::balanceRuns() {
   std::size_t totalWords = 0;
   for (const SplitEntry& split : entries)
     totalWords += split.words.size();
-  std::vector<std::size_t> chunkEnds;
+  std::size_t start = 0;
   std::size_t seen = 0;
-  for (std::size_t position = 0; position < count; ++position) {
+  for (std::size_t position = 0; position < entries.size(); ++position) {
     seen += entries[position].words.size();
-    while (chunkEnds.size() + 1 < threads && seen * threads >= totalWords * (chunkEnds.size() + 1))
-      chunkEnds.push_back(position + 1);
+    while (runs.size() + 1 < threads && seen * threads >= totalWords * (runs.size() + 1)) {
+      runs.emplace_back(start, position + 1);
+      start = position + 1;
+    }
   }
-  while (chunkEnds.size() < threads)
-    chunkEnds.push_back(count);
-  const auto chunk = [&](unsigned part) {
-    return std::pair(part == 0 ? std::size_t{0} : chunkEnds[part - 1], chunkEnds[part]);
-  };
+  while (runs.size() < threads) {
+    runs.emplace_back(start, entries.size());
+    start = entries.size();
+  }
+}
 
-  // Postings are filled like a counting sort: each thread counts its entries per word, every
-  // list grows once with a stretch for each thread, and the threads fill their stretches. One
-  // append per entry and word, scattered over the whole index, is otherwise the costliest step.
+void ClipboardSearchIndex::Loader::Work::fillSlots() {
+  State& state = *index.state_;
   const std::size_t wordCount = state.words.size();
-  std::vector<std::vector<std::uint32_t>> counts(threads);
-  std::vector<std::vector<DeletionTable::Key>> runs(threads);
+  counts.resize(threads);
+  std::vector<std::vector<DeletionTable::Key>> keys(threads);
   inParallel(threads, [&](unsigned part) {
-    std::vector<DeletionTable::Key>& run = runs[part];
+    // Only new words need deletion keys.
+    std::vector<DeletionTable::Key>& run = keys[part];
     for (std::size_t at = part; at < added.size(); at += threads) {
       State::Word& word = state.words[added[at]];
       if (!State::takesDeletionKeys(word.text)) continue;
@@ -165,9 +203,8 @@ void ClipboardSearchIndex::Loader::Work::merge() {
     std::sort(run.begin(), run.end());
 
     std::vector<std::uint32_t>& counted = counts[part];
-    counted.assign(wordCount, 0);
-    const auto [first, last] = chunk(part);
-    for (std::size_t position = first; position < last; ++position) {
+    if (threads > 1) counted.assign(wordCount, 0);
+    for (std::size_t position = runs[part].first; position < runs[part].second; ++position) {
       if (slotOf[position] == kNoSlot) continue;
       SplitEntry& split = entries[position];
       State::Slot& slot = state.slots[slotOf[position]];
@@ -175,7 +212,7 @@ void ClipboardSearchIndex::Loader::Work::merge() {
       slot.terms.reserve(split.words.size());
       for (std::uint32_t local : split.words) {
         slot.terms.push_back(global[local]);
-        ++counted[global[local]];
+        if (threads > 1) ++counted[global[local]];
       }
       slot.ownTermCount = split.ownWordCount;
       slot.foldedTitle = std::move(split.foldedTitle);
@@ -184,8 +221,24 @@ void ClipboardSearchIndex::Loader::Work::merge() {
       slot.entry = std::move(split.entry);
     }
   });
-  state.deletions.insertRuns(std::move(runs));
+  state.deletions.insertRuns(std::move(keys));
+}
 
+void ClipboardSearchIndex::Loader::Work::fillPostings() {
+  State& state = *index.state_;
+  if (threads == 1) {
+    // Alone, appending in place is as quick as anything, and a save touches only its own words.
+    for (std::size_t position = 0; position < entries.size(); ++position) {
+      if (slotOf[position] == kNoSlot) continue;
+      for (WordId id : state.slots[slotOf[position]].terms)
+        state.words[id].postings.push_back(slotOf[position]);
+    }
+    return;
+  }
+  // Filled like a counting sort: every list grows once, with a stretch for each thread's run of
+  // entries, and the threads fill their stretches. One append per entry and word, scattered over
+  // the whole index, would otherwise be the costliest step of a load.
+  const std::size_t wordCount = state.words.size();
   std::vector<std::vector<SlotId*>> destinations(threads, std::vector<SlotId*>(wordCount));
   for (WordId id = 0; id < wordCount; ++id) {
     std::size_t total = 0;
@@ -202,19 +255,12 @@ void ClipboardSearchIndex::Loader::Work::merge() {
   }
   inParallel(threads, [&](unsigned part) {
     std::vector<SlotId*>& destination = destinations[part];
-    const auto [first, last] = chunk(part);
-    for (std::size_t position = first; position < last; ++position) {
+    for (std::size_t position = runs[part].first; position < runs[part].second; ++position) {
       if (slotOf[position] == kNoSlot) continue;
       for (WordId id : state.slots[slotOf[position]].terms)
         *destination[id]++ = slotOf[position];
     }
   });
-  for (std::size_t position = 0; position < count; ++position) {
-    if (slotOf[position] == kNoSlot) continue;
-    State::Slot& slot = state.slots[slotOf[position]];
-    state.ids.emplace(slot.entry.id, slotOf[position]);
-    slot.live = true;
-  }
 }
 
 ClipboardSearchIndex::Loader::Loader(ClipboardSearchIndex& index, unsigned threads)

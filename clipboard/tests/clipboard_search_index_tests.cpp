@@ -227,6 +227,26 @@ TEST_F(ClipboardSearchIndexTest, ReplacingAndBulkLoadingKeepTheIndexExact) {
   EXPECT_TRUE(find("sharde").empty());
 }
 
+TEST_F(ClipboardSearchIndexTest, LoaderKeepsTheLastOfRepeatedIdsAndNothingWhenDropped) {
+  {
+    ClipboardSearchIndex::Loader dropped(index_, 2);
+    for (int number = 0; number < 100; ++number)
+      dropped.add(textEntry(number, "abandoned words", number));
+  }
+  EXPECT_EQ(index_.count(), 0u);
+  EXPECT_TRUE(find("abandoned").empty());
+
+  ClipboardSearchIndex::Loader loader(index_, 2);
+  for (int number = 0; number < 100; ++number)
+    loader.add(textEntry(number, "first draft " + std::to_string(number), number));
+  loader.add(textEntry(7, "final copy", 500));
+  loader.finish();
+  EXPECT_EQ(index_.count(), 100u);
+  EXPECT_EQ(find("final"), std::vector{idNumber(7)});
+  EXPECT_EQ(find("draft", ClipboardFilter::all, 1000).size(), 99u);
+  EXPECT_EQ(index_.find(idNumber(7))->copiedAt, base::Date{500});
+}
+
 TEST_F(ClipboardSearchIndexTest, CancelledSearchThrows) {
   index_.insert(textEntry(1, "anything", 1));
   std::stop_source stop;
