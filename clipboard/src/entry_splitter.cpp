@@ -56,22 +56,25 @@ void EntrySplitter::split(SplitEntry& split, std::uint32_t position) {
     // Title and text are split first, so their words stay ahead of the others.
     if (own) ++split.ownWordCount;
   };
-  // Words wait in a short queue whose buckets are prefetched, so that the table lookups of one
-  // text overlap instead of waiting for memory one after another.
+  // A text's words are listed first, then looked up with the bucket of a word a few places ahead
+  // prefetched, so that the table lookups overlap instead of waiting for memory one by one.
   const auto scan = [&](std::string_view text, bool own) {
-    std::size_t queued = 0;
-    scanner_.scan(text, [&](std::string_view word) {
-      if (queued == queue_.size()) {
-        for (const auto& [waiting, key] : queue_)
-          record(waiting, key, own);
-        queued = 0;
+    words_.clear();
+    scanner_.scan(text, [&](std::string_view word) { words_.push_back(word); });
+    constexpr std::size_t kAhead = 8;
+    const std::size_t count = words_.size();
+    keys_.resize(count);
+    for (std::size_t index = 0; index < std::min(count, kAhead); ++index) {
+      keys_[index] = WordTable::keyOfPadded(words_[index]);
+      table_.prefetch(keys_[index]);
+    }
+    for (std::size_t index = 0; index < count; ++index) {
+      if (index + kAhead < count) {
+        keys_[index + kAhead] = WordTable::keyOfPadded(words_[index + kAhead]);
+        table_.prefetch(keys_[index + kAhead]);
       }
-      const WordTable::Key key = WordTable::keyOfPadded(word);
-      table_.prefetch(key);
-      queue_[queued++] = {word, key};
-    });
-    for (std::size_t index = 0; index < queued; ++index)
-      record(queue_[index].first, queue_[index].second, own);
+      record(words_[index], keys_[index], own);
+    }
   };
   scan(entry.title, true);
   scan(entry.text, true);

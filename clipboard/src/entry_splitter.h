@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -41,7 +40,9 @@ class EntrySplitter {
   WordTable table_;
   // The last position each word was seen at, so that an entry lists a word once.
   std::vector<std::uint32_t> lastSeen_;
-  std::array<std::pair<std::string_view, WordTable::Key>, 16> queue_;
+  // The words of the text being split, and their keys.
+  std::vector<std::string_view> words_;
+  std::vector<WordTable::Key> keys_;
 };
 
 }  // namespace quillo::clipboard
