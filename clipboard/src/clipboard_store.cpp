@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "characters.h"
+#include "eviction_order.h"
 #include "fingerprint.h"
 #include "quillo/base/cancelled.h"
 #include "quillo/clipboard/clipboard_error.h"
@@ -16,10 +17,6 @@ namespace {
 
 using Value = ClipboardDatabase::Value;
 constexpr double kSecondsPerDay = 86400;
-
-struct UuidHash {
-  std::size_t operator()(const base::Uuid& id) const noexcept { return base::hashOf(id); }
-};
 
 std::int64_t utf8Length(std::string_view text) {
   return static_cast<std::int64_t>(text.size());
@@ -37,15 +34,19 @@ bool olderFirst(const ClipboardEntry* a, const ClipboardEntry* b) {
 
 }  // namespace
 
-ClipboardStore::ClipboardStore(const std::filesystem::path& file, unsigned loadThreads) : database_(file) {
+ClipboardStore::ClipboardStore(const std::filesystem::path& file, unsigned loadThreads)
+    : database_(file), order_(std::make_unique<EvictionOrder>()) {
   // Rows are split into words by workers while SQLite reads the next ones.
   ClipboardSearchIndex::Loader loader(index_, loadThreads);
   database_.loadEntries([&](ClipboardDatabase::StoredEntry row) {
-    fingerprints_.insert_or_assign(std::move(row.fingerprint), row.entry.id);
+    remember(std::move(row.fingerprint), row.entry.id);
+    order_->add(row.entry);
     loader.add(std::move(row.entry));
   });
   loader.finish();
 }
+
+ClipboardStore::~ClipboardStore() = default;
 
 std::filesystem::path ClipboardStore::standardPath(const std::optional<std::string>& xdgDataHome,
                                                    const std::string& homeFolder) {
@@ -70,10 +71,7 @@ std::int64_t ClipboardStore::byteCount() const {
 }
 
 std::int64_t ClipboardStore::totalBytes() const {
-  std::int64_t total = 0;
-  for (const ClipboardEntry* entry : index_.entries())
-    total += entry->byteCount;
-  return total;
+  return order_->totalBytes();
 }
 
 std::optional<ClipboardEntry> ClipboardStore::entry(const base::Uuid& id) const {
@@ -113,10 +111,10 @@ ClipboardEntry ClipboardStore::saveRepeat(ClipboardEntry stored, const Clipboard
     database_.execute(statements::kUpdateCopiedAtAndTags,
                       {stored.copiedAt.secondsSince1970, newTags, stored.byteCount, id});
     // The token's search words come with the tag.
-    index_.insert(stored);
+    keep(stored, true);
   } else {
     database_.execute(statements::kUpdateCopiedAt, {stored.copiedAt.secondsSince1970, id});
-    index_.update(stored);
+    keep(stored, false);
   }
   // The copy stays recorded even when pinned entries keep the history over its limits.
   pruneLocked(limits, now);
@@ -172,8 +170,8 @@ ClipboardEntry ClipboardStore::saveNew(const ClipboardEntry& incoming, const std
                       });
   });
   forget(removed);
-  index_.insert(stored);
-  fingerprints_.insert_or_assign(print, stored.id);
+  keep(stored, true);
+  remember(print, stored.id);
   return stored;
 }
 
@@ -183,37 +181,37 @@ std::vector<base::Uuid> ClipboardStore::victims(const ClipboardLimits& limits, b
   const double cutoff = now.secondsSince1970 - static_cast<double>(limits.retentionDays) * kSecondsPerDay;
   const bool forgetsTokens = limits.tokenLifetime.has_value();
   const double tokenCutoff = now.secondsSince1970 - limits.tokenLifetime.value_or(0);
-  const auto expired = [&](const ClipboardEntry* entry) {
-    const double copied = entry->copiedAt.secondsSince1970;
-    return copied < cutoff || (forgetsTokens && copied < tokenCutoff && entry->isToken());
+  const auto expired = [&](const EvictionOrder::Item& item) {
+    const double copied = item.copiedAt.secondsSince1970;
+    return copied < cutoff || (forgetsTokens && copied < tokenCutoff && item.isToken);
   };
 
-  std::int64_t projectedBytes = incomingBytes;
+  std::int64_t projectedBytes = totalBytes() + incomingBytes;
   auto projectedCount = static_cast<std::int64_t>(index_.count()) + incomingCount;
-  std::vector<const ClipboardEntry*> candidates;
+  // Entries past the retention are the oldest ones; expired tokens are counted from their own
+  // order, so that a save visits only the entries it may evict.
   std::size_t expiredLeft = 0;
-  for (const ClipboardEntry* entry : index_.entries()) {
-    projectedBytes += entry->byteCount;
-    if (entry->isPinned) continue;
-    candidates.push_back(entry);
-    if (expired(entry)) ++expiredLeft;
+  for (const EvictionOrder::Item& item : order_->unpinned()) {
+    if (item.copiedAt.secondsSince1970 >= cutoff) break;
+    ++expiredLeft;
+  }
+  if (forgetsTokens) {
+    for (const EvictionOrder::Item& item : order_->unpinnedTokens()) {
+      if (item.copiedAt.secondsSince1970 >= tokenCutoff) break;
+      if (item.copiedAt.secondsSince1970 >= cutoff) ++expiredLeft;
+    }
   }
   const auto overflowing = [&] { return projectedBytes > limits.bytes || projectedCount > limits.count; };
 
-  // Walks the unpinned entries oldest first, but only as far as needed: a heap gives the next
-  // oldest without sorting the whole history on every save.
-  const auto newerOnTop = [](const ClipboardEntry* a, const ClipboardEntry* b) { return olderFirst(b, a); };
-  std::make_heap(candidates.begin(), candidates.end(), newerOnTop);
+  // Oldest first, as far as needed: every expired entry, and others while the limits are exceeded.
   std::vector<base::Uuid> chosen;
-  while (!candidates.empty() && (expiredLeft > 0 || overflowing())) {
-    std::pop_heap(candidates.begin(), candidates.end(), newerOnTop);
-    const ClipboardEntry* oldest = candidates.back();
-    candidates.pop_back();
-    const bool isExpired = expired(oldest);
+  const auto& unpinned = order_->unpinned();
+  for (auto it = unpinned.begin(); it != unpinned.end() && (expiredLeft > 0 || overflowing()); ++it) {
+    const bool isExpired = expired(*it);
     if (isExpired) --expiredLeft;
     if (isExpired || overflowing()) {
-      chosen.push_back(oldest->id);
-      projectedBytes -= oldest->byteCount;
+      chosen.push_back(it->id);
+      projectedBytes -= it->byteCount;
       projectedCount -= 1;
     }
   }
@@ -221,12 +219,30 @@ std::vector<base::Uuid> ClipboardStore::victims(const ClipboardLimits& limits, b
   return chosen;
 }
 
+void ClipboardStore::remember(std::string fingerprint, const base::Uuid& id) {
+  printOf_.insert_or_assign(id, fingerprint);
+  fingerprints_.insert_or_assign(std::move(fingerprint), id);
+}
+
+void ClipboardStore::keep(const ClipboardEntry& entry, bool wordsChanged) {
+  if (const ClipboardEntry* old = index_.find(entry.id)) order_->remove(*old);
+  if (wordsChanged) {
+    index_.insert(entry);
+  } else {
+    index_.update(entry);
+  }
+  order_->add(entry);
+}
+
 void ClipboardStore::forget(const std::vector<base::Uuid>& ids) {
-  if (ids.empty()) return;
-  const std::unordered_set<base::Uuid, UuidHash> gone(ids.begin(), ids.end());
-  for (const base::Uuid& id : ids)
+  for (const base::Uuid& id : ids) {
+    if (const ClipboardEntry* old = index_.find(id)) order_->remove(*old);
     index_.remove(id);
-  std::erase_if(fingerprints_, [&](const auto& row) { return gone.contains(row.second); });
+    if (const auto print = printOf_.find(id); print != printOf_.end()) {
+      fingerprints_.erase(print->second);
+      printOf_.erase(print);
+    }
+  }
 }
 
 std::vector<ClipboardEntry> ClipboardStore::search(std::string_view query, ClipboardFilter filter,
@@ -275,7 +291,7 @@ void ClipboardStore::setImageText(const base::Uuid& id, std::string_view text,
   entry.byteCount += utf8Length(kept) - old;
   database_.execute(statements::kUpdateImageText, {kept, entry.byteCount, entry.id.text()});
   entry.imageText = std::move(kept);
-  index_.insert(std::move(entry));
+  keep(entry, true);
 }
 
 void ClipboardStore::rename(const base::Uuid& id, std::string_view title) {
@@ -286,7 +302,7 @@ void ClipboardStore::rename(const base::Uuid& id, std::string_view title) {
   entry.byteCount += utf8Length(trimmed) - utf8Length(entry.title);
   database_.execute(statements::kUpdateTitle, {trimmed, entry.byteCount, entry.id.text()});
   entry.title = std::move(trimmed);
-  index_.insert(std::move(entry));
+  keep(entry, true);
 }
 
 void ClipboardStore::setPinned(const base::Uuid& id, bool pinned, base::Date now) {
@@ -297,7 +313,7 @@ void ClipboardStore::setPinned(const base::Uuid& id, bool pinned, base::Date now
   entry.pinnedAt = pinned ? std::optional(now) : std::nullopt;
   database_.execute(statements::kUpdatePinned,
                     {std::int64_t{pinned ? 1 : 0}, optionalDate(entry.pinnedAt), entry.id.text()});
-  index_.update(entry);
+  keep(entry, false);
 }
 
 void ClipboardStore::remove(const std::vector<base::Uuid>& ids) {

@@ -138,7 +138,7 @@ void ClipboardSearchIndex::Loader::Work::merge() {
 void ClipboardSearchIndex::Loader::Work::placeEntries() {
   State& state = *index.state_;
   const std::size_t count = entries.size();
-  std::unordered_map<base::Uuid, std::size_t, UuidHash> lastOf;
+  std::unordered_map<base::Uuid, std::size_t> lastOf;
   lastOf.reserve(count);
   for (std::size_t position = 0; position < count; ++position)
     lastOf.insert_or_assign(entries[position].entry.id, position);

@@ -20,10 +20,6 @@ using SlotId = std::uint32_t;
 using WordId = std::uint32_t;
 constexpr std::uint32_t kNoSlot = ~std::uint32_t{0};
 
-struct UuidHash {
-  std::size_t operator()(const base::Uuid& id) const noexcept { return base::hashOf(id); }
-};
-
 struct StringHash {
   using is_transparent = void;
   std::size_t operator()(std::string_view text) const noexcept { return std::hash<std::string_view>{}(text); }
@@ -58,7 +54,7 @@ struct ClipboardSearchIndex::State {
 
   std::vector<Slot> slots;
   std::vector<SlotId> freeSlots;
-  std::unordered_map<base::Uuid, SlotId, UuidHash> ids;
+  std::unordered_map<base::Uuid, SlotId> ids;
   std::vector<Word> words;
   std::vector<WordId> freeWords;
   std::unordered_map<std::string, WordId, StringHash, std::equal_to<>> wordIds;

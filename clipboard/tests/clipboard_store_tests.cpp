@@ -99,16 +99,28 @@ TEST_F(ClipboardStoreTest, ByteCountCoversPayloadThumbnailTextsAndTags) {
 }
 
 TEST_F(ClipboardStoreTest, CountLimitRemovesExactlyTheOldestUnpinnedInTheSameTransaction) {
-  ClipboardStore store(file());
   ClipboardLimits limits = roomyLimits();
   limits.count = 3;
-  save(store, textEntry(1, "pinned oldest", 1, true), limits);
-  save(store, textEntry(2, "second", 2), limits);
-  save(store, textEntry(3, "third", 3), limits);
-  save(store, textEntry(4, "fourth", 4), limits);
-  EXPECT_EQ(store.count(), 3u);
-  EXPECT_TRUE(store.entry(idNumber(1)));
-  EXPECT_FALSE(store.entry(idNumber(2)));
+  {
+    ClipboardStore store(file());
+    save(store, textEntry(1, "pinned oldest", 1, true), limits);
+    save(store, textEntry(2, "second", 2), limits);
+    save(store, textEntry(3, "third", 3), limits);
+    // Copying "second" again makes it the newest, so the next copy removes "third".
+    save(store, textEntry(7, "second", 5), limits);
+    save(store, textEntry(4, "fourth", 6), limits);
+    EXPECT_EQ(store.count(), 3u);
+    EXPECT_TRUE(store.entry(idNumber(1)));
+    EXPECT_TRUE(store.entry(idNumber(2)));
+    EXPECT_FALSE(store.entry(idNumber(3)));
+    EXPECT_EQ(rowsInFile(), 3u);
+    store.setPinned(idNumber(1), false, base::Date{7});
+  }
+  // Unpinned, the oldest entry goes first, in a store loaded from the file as well.
+  ClipboardStore reopened(file());
+  save(reopened, textEntry(8, "eighth", 8), limits);
+  EXPECT_FALSE(reopened.entry(idNumber(1)));
+  EXPECT_TRUE(reopened.entry(idNumber(2)));
   EXPECT_EQ(rowsInFile(), 3u);
 }
 

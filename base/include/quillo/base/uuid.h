@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,7 +23,20 @@ struct Uuid {
   static std::optional<Uuid> parse(std::string_view text);
 
   bool operator==(const Uuid&) const = default;
-  friend void hashInto(Hasher& h, const Uuid& u) { h.add(u.bytes); }
+  // Two words rather than sixteen bytes: ids are hashed for every lookup of an entry.
+  friend void hashInto(Hasher& h, const Uuid& u) {
+    std::uint64_t high;
+    std::uint64_t low;
+    std::memcpy(&high, u.bytes.data(), sizeof high);
+    std::memcpy(&low, u.bytes.data() + sizeof high, sizeof low);
+    h.add(high);
+    h.add(low);
+  }
 };
 
 }  // namespace quillo::base
+
+template <>
+struct std::hash<quillo::base::Uuid> {
+  std::size_t operator()(const quillo::base::Uuid& id) const noexcept { return quillo::base::hashOf(id); }
+};

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <stop_token>
@@ -21,6 +22,8 @@
 
 namespace quillo::clipboard {
 
+class EvictionOrder;
+
 // The clipboard history: the database, every entry in memory inside the search index, repeated
 // copies recognised by a content fingerprint, and the limits of age, bytes, count and token
 // lifetime enforced on every save and prune. Memory changes only after the database committed,
@@ -32,6 +35,7 @@ class ClipboardStore {
   // `loadThreads` threads. Throws ClipboardError (a damaged row fails the whole load) or the file
   // system's error for the folder.
   explicit ClipboardStore(const std::filesystem::path& file, unsigned loadThreads = defaultLoadThreads());
+  ~ClipboardStore();
   ClipboardStore(const ClipboardStore&) = delete;
   ClipboardStore& operator=(const ClipboardStore&) = delete;
 
@@ -84,6 +88,10 @@ class ClipboardStore {
                                   std::int64_t incomingCount, bool allowPinnedOverflow) const;
   void removeLocked(const std::vector<base::Uuid>& ids);
   void pruneLocked(const ClipboardLimits& limits, base::Date now);
+  void remember(std::string fingerprint, const base::Uuid& id);
+  // Puts an entry in memory in place of the one with its id: into the index (splitting its words
+  // again when they changed) and into the eviction order.
+  void keep(const ClipboardEntry& entry, bool wordsChanged);
   void forget(const std::vector<base::Uuid>& ids);
   const ClipboardEntry& existing(const base::Uuid& id) const;
   ClipboardEntry saveRepeat(ClipboardEntry stored, const ClipboardEntry& incoming,
@@ -95,7 +103,10 @@ class ClipboardStore {
   mutable std::mutex mutex_;
   mutable ClipboardDatabase database_;
   ClipboardSearchIndex index_;
+  std::unique_ptr<EvictionOrder> order_;
+  // Both ways, so that forgetting an entry finds its fingerprint without a pass over all.
   std::unordered_map<std::string, base::Uuid> fingerprints_;
+  std::unordered_map<base::Uuid, std::string> printOf_;
 };
 
 }  // namespace quillo::clipboard

@@ -19,7 +19,8 @@ class SharedText {
   SharedText(const char* text) : SharedText(std::string(text)) {}       // NOLINT(google-explicit-constructor)
 
   operator std::string_view() const noexcept { return view(); }  // NOLINT(google-explicit-constructor)
-  std::string_view view() const noexcept { return text_ ? std::string_view(*text_) : std::string_view(); }
+  // Never a null pointer, even when empty: C interfaces read a null text as no value at all.
+  std::string_view view() const noexcept { return text_ ? std::string_view(*text_) : std::string_view(""); }
   std::string str() const { return std::string(view()); }
   const char* data() const noexcept { return view().data(); }
   std::size_t size() const noexcept { return view().size(); }
