@@ -5,7 +5,7 @@ namespace fff {
 void fillResults(const Index& index, const Matches& matches, OwnedResults& results) {
   std::size_t bytes = 0;
   for (const Match& match : matches.items)
-    bytes += index.entries()[match.entry].pathLength + 1u;
+    bytes += index.details(match.entry).pathLength + 1u;
   results.paths.reserve(bytes);
   results.items.reserve(matches.items.size());
   std::vector<std::size_t> offsets;
@@ -21,9 +21,10 @@ void fillResults(const Index& index, const Matches& matches, OwnedResults& resul
     item.flags = entry.symlink ? FFF_ITEM_SYMLINK : 0;
     item.score = match.score;
     item.path_length = static_cast<std::uint32_t>(length);
-    item.name_offset = static_cast<std::uint32_t>(length - std::min<std::size_t>(length, entry.nameLength));
+    item.name_offset =
+        static_cast<std::uint32_t>(length - std::min<std::size_t>(length, index.name(match.entry).size()));
     item.depth = entry.depth;
-    item.size = entry.size;
+    item.size = index.details(match.entry).size;
     item.modified = index.modified(match.entry);
     results.items.push_back(item);
   }

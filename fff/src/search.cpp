@@ -1,11 +1,11 @@
 #include "search.h"
 
 #include <algorithm>
-#include <functional>
 #include <queue>
 
 #include "error.h"
 #include "fuzzy.h"
+#include "ranking.h"
 #include "shares.h"
 
 namespace fff {
@@ -19,21 +19,28 @@ constexpr std::int32_t kNamePrefix = 50;
 constexpr std::size_t kMaxQuery = 256;
 // Path matches are ranked roughly first; this many times the wanted count are scored fully.
 constexpr std::size_t kPathShortlist = 4;
-constexpr std::size_t kRememberedNames = 4096;
 
-struct Candidate {
-  std::uint32_t entry;
+// The verdict on each distinct name for one query: kNoMatch, kNotShown for a name that holds the
+// query but scores too low to be shown, else the score its entries rank by. A name's score is
+// always far above both markers: the band is 100,000 and no alignment within a name of at most
+// 65,535 bytes loses that much.
+constexpr std::int32_t kNoMatch = 0;
+constexpr std::int32_t kNotShown = 1;
+
+// A name holding the whole query whose entries may be shown.
+struct NameHit {
+  std::uint32_t name;
   std::int32_t score;
-  std::uint16_t pathLength;
+  std::uint32_t entries;
 };
 
-// One remembered alignment of a name.
-struct Remembered {
-  std::string_view text;
-  std::int32_t score = 0;
+// What one thread found among the names.
+struct NamesFound {
+  std::vector<NameHit> hits;
+  std::uint64_t entries = 0;  // entries of the wanted kind carrying a matching name
 };
 
-// What one thread found in its share of the entries.
+// What one thread found among the entries.
 struct Collected {
   std::vector<Candidate> names;
   std::vector<Candidate> paths;
@@ -53,10 +60,10 @@ class FolderProgress {
     }
     if (known_[slot] != kUnknown) return known_[slot];
     const auto& folders = index.directoryEntries();
-    const auto& hot = index.hot();
+    const auto& entries = index.entries();
     // Climb to the nearest folder already known, then come back down.
     pending_.clear();
-    for (std::uint32_t up = slot; known_[up] == kUnknown; up = hot[folders[up]].parent) {
+    for (std::uint32_t up = slot; known_[up] == kUnknown; up = entries[folders[up]].parent) {
       if (folders[up] == kNone) {
         known_[up] = 0;  // removed: nothing below it is searched
         break;
@@ -64,28 +71,18 @@ class FolderProgress {
       pending_.push_back(up);
     }
     for (auto it = pending_.rbegin(); it != pending_.rend(); ++it) {
-      const std::uint32_t at = folders[*it];
-      known_[*it] = static_cast<std::uint16_t>(advanceThrough(at, hot[at], known_[hot[at].parent]));
+      const Entry& folder = entries[folders[*it]];
+      known_[*it] = static_cast<std::uint16_t>(advanceThrough(folder, known_[folder.parent]));
     }
     return known_[slot];
   }
 
  private:
-  static constexpr std::uint16_t kUnknown = UINT16_MAX;  // queries are at most 256 bytes
+  // Folding at most triples a query of at most 256 bytes.
+  static constexpr std::uint16_t kUnknown = UINT16_MAX;
   std::vector<std::uint16_t> known_;
   std::vector<std::uint32_t> pending_;
 };
-
-// Best score first, then the shorter path; the entry index only makes selection total.
-bool ranksBefore(const Candidate& a, const Candidate& b) {
-  if (a.score != b.score) return a.score > b.score;
-  if (a.pathLength != b.pathLength) return a.pathLength < b.pathLength;
-  return a.entry < b.entry;
-}
-
-bool sameRank(const Candidate& a, const Candidate& b) {
-  return a.score == b.score && a.pathLength == b.pathLength;
-}
 
 std::string_view stem(std::string_view name) {
   const auto dot = name.rfind('.');
@@ -94,62 +91,96 @@ std::string_view stem(std::string_view name) {
 
 class Searcher {
  public:
-  Searcher(const Index& index, const Query& query, const SearchOptions& options)
-      : index_(index), query_(query), options_(options) {}
+  Searcher(const Index& index, const Query& query, const SearchOptions& options, std::size_t wanted)
+      : index_(index), query_(query), options_(options), wanted_(wanted) {}
 
-  // Name matches with their score, and path matches with a rough score to shortlist them.
-  // Once `wanted` name matches are in hand, a name whose best possible score is below all of
-  // them is not aligned at all, and path matches are no longer looked for: they could not be
-  // shown.
-  void collect(std::uint32_t begin, std::uint32_t end, std::size_t wanted, Collected& out) {
-    const auto& entries = index_.hot();
+  // Tests the names [begin, end) against the whole query, each once however many entries carry
+  // it, and records the verdict in `verdicts`. A name is aligned (scored) only while it could
+  // still rank among the `wanted` best entries: its best possible score is known from the
+  // query's length, and each scored name brings all its entries at once.
+  void testNames(std::uint32_t begin, std::uint32_t end, std::vector<std::int32_t>& verdicts,
+                 NamesFound& out) const {
+    const NameTable& names = index_.names();
+    const auto& masks = names.masks();
     const std::size_t m = query_.size();
     const std::uint32_t fullMask = query_.suffixMasks[0];
     const std::int32_t ceiling = kNameBand + maxNameAlignment(m);
+    // Below a depth limit a name's entry count is only an upper bound: it cannot raise the bar.
+    const bool countsExact = options_.maxDepth == 0;
+    ScoreBar bar(wanted_, options_.minScore);
+    for (std::uint32_t id = begin; id < end; ++id) {
+      if ((fullMask & ~masks[id]) != 0) continue;
+      const std::uint32_t carriers = options_.directoriesOnly ? names.folders(id) : names.entries(id);
+      if (carriers == 0) continue;
+      const std::string_view text = matchText(id);
+      if (advance(query_, text, 0) != m) continue;
+      verdicts[id] = kNotShown;
+      out.entries += carriers;
+      if (wanted_ == 0) continue;
+      const std::int32_t bonus = nameBonus(text);
+      const std::int32_t threshold = bar.value();
+      if (ceiling + bonus < threshold) continue;
+      const std::int32_t score = kNameBand + alignmentScore(query_, text, names.text(id), 0) + bonus;
+      if (score < threshold) continue;
+      verdicts[id] = score;
+      out.hits.push_back({id, score, carriers});
+      bar.add(score, countsExact ? carriers : 0);
+    }
+  }
+
+  // Goes through the entries [begin, end): those whose name was scored become candidates, the
+  // others (when `lookForPaths`) are matched through their folders' names. Name matches are
+  // counted here only when `countNames` (a depth limit makes the names' counts inexact).
+  void collect(std::uint32_t begin, std::uint32_t end, const std::vector<std::int32_t>& verdicts,
+               bool countNames, bool lookForPaths, Collected& out) const {
+    const auto& entries = index_.entries();
+    const auto& masks = index_.names().masks();
+    const std::size_t m = query_.size();
     // The worst of the best `wanted` so far: the heap's top.
     std::priority_queue<Candidate, std::vector<Candidate>, decltype(&ranksBefore)> best(ranksBefore);
-    std::int32_t threshold = options_.minScore;
-    std::vector<Remembered> remembered;
     FolderProgress folders;
-    const auto advanceThrough = [this](std::uint32_t at, const HotEntry& hot, std::size_t matched) {
-      return this->advanceThrough(at, hot, matched);
+    std::vector<std::uint16_t> tails;
+    const auto advanceThrough = [this](const Entry& entry, std::size_t matched) {
+      return this->advanceThrough(entry, matched);
     };
     for (std::uint32_t i = begin; i < end; ++i) {
-      const HotEntry& entry = entries[i];
+      const Entry& entry = entries[i];
       if (entry.kind == Kind::removed) continue;
       if (options_.directoriesOnly && entry.kind != Kind::directory) continue;
-      if (options_.maxDepth != 0 && index_.entries()[i].depth >= options_.maxDepth) continue;
-      const std::string_view text = matchText(i, entry);
-      if ((fullMask & ~entry.charMask) == 0 && advance(query_, text, 0) == m) {
-        ++out.nameMatches;
-        const std::int32_t bonus = nameBonus(text);
-        if (wanted == 0 || ceiling + bonus < threshold) continue;
-        const Entry& full = index_.entries()[i];
-        const Candidate candidate{i, kNameBand + nameAlignment(text, entry, full, remembered) + bonus,
-                                  full.pathLength};
-        if (candidate.score < threshold) continue;
+      if (options_.maxDepth != 0 && entry.depth >= options_.maxDepth) continue;
+      const std::int32_t verdict = verdicts[entry.name];
+      if (verdict != kNoMatch) {
+        if (countNames) ++out.nameMatches;
+        if (verdict == kNotShown) continue;
+        const Candidate candidate{i, verdict, index_.details(i).pathLength};
         // Worse than all of a full heap: out, unless tied with its worst (then the path decides).
-        if (best.size() == wanted && ranksBefore(best.top(), candidate) && !sameRank(best.top(), candidate))
+        if (best.size() == wanted_ && ranksBefore(best.top(), candidate) && !sameRank(best.top(), candidate))
           continue;
         out.names.push_back(candidate);
         best.push(candidate);
-        if (best.size() > wanted) best.pop();
-        if (best.size() == wanted) threshold = std::max(threshold, best.top().score);
+        if (best.size() > wanted_) best.pop();
         continue;
       }
-      if (best.size() == wanted) continue;
+      // Once this share alone holds enough name matches, no path match can be shown.
+      if (!lookForPaths || best.size() == wanted_) continue;
       // A folder path that consumed nothing leaves the name alone to match, which just failed.
       const std::size_t before = folders.consumed(index_, entry.parent, advanceThrough);
       if (before == 0 && m > 0 && query_.text[0] != '/') continue;
-      if (before < m && (query_.suffixMasks[before] & ~entry.charMask) != 0) continue;
-      if (advanceThrough(i, entry, before) != m) continue;
+      const std::size_t from = skipSlash(entry, before);
+      if (from < m && (query_.suffixMasks[from] & ~masks[entry.name]) != 0) continue;
+      // The rest of the query must be within the name: it is when the name holds the query's
+      // end from `from` on, worked out once per name (from the right, which also ranks it).
+      if (tails.empty()) tails.assign(index_.names().size(), kUnknownTail);
+      std::uint16_t& tail = tails[entry.name];
+      if (tail == kUnknownTail) tail = static_cast<std::uint16_t>(tailStart(matchText(entry.name)));
+      if (from < tail) continue;
       ++out.pathMatches;
-      out.paths.push_back({i, roughPathScore(text), index_.entries()[i].pathLength});
+      out.paths.push_back({i, static_cast<std::int32_t>(m - tail), index_.details(i).pathLength});
     }
   }
 
   std::int32_t pathScore(const Candidate& candidate) const {
-    const Entry& entry = index_.entries()[candidate.entry];
+    const std::uint32_t name = index_.entries()[candidate.entry].name;
     std::string text;
     std::string original;
     if (query_.matchCase) {
@@ -158,35 +189,38 @@ class Searcher {
       index_.appendFoldedPath(text, candidate.entry);
       index_.appendPath(original, candidate.entry);
     }
-    const std::size_t nameStart = text.size() - (query_.matchCase ? entry.nameLength : entry.foldLength);
+    const std::size_t nameStart = text.size() - matchText(name).size();
     return std::max(1, alignmentScore(query_, text, query_.matchCase ? text : original, nameStart));
   }
 
  private:
-  std::string_view matchText(std::uint32_t at, const HotEntry& entry) const {
-    return query_.matchCase ? index_.name(at, entry) : index_.folded(entry);
+  static constexpr std::uint16_t kUnknownTail = UINT16_MAX;
+
+  std::string_view matchText(std::uint32_t name) const {
+    return query_.matchCase ? index_.names().text(name) : index_.names().folded(name);
   }
 
-  std::size_t advanceThrough(std::uint32_t at, const HotEntry& entry, std::size_t matched) const {
+  // A "/" in the query matches between a folder and what it holds.
+  std::size_t skipSlash(const Entry& entry, std::size_t matched) const {
     if (entry.parent != kRootDirectory && matched < query_.size() && query_.text[matched] == '/') ++matched;
-    return advance(query_, matchText(at, entry), matched);
+    return matched;
   }
 
-  // Trees repeat names ("__init__.py", "README.md", "index.js") by the thousand, so a thread
-  // keeps the alignments it has computed in a small table indexed by a hash of the name. Only
-  // names stored once qualify: for them the folded text is the name, which also decides the
-  // case-change bonus.
-  std::int32_t nameAlignment(std::string_view text, const HotEntry& entry, const Entry& full,
-                             std::vector<Remembered>& remembered) const {
-    if (!entry.foldIsName) return alignmentScore(query_, text, index_.name(full), 0);
-    if (remembered.empty()) remembered.resize(kRememberedNames);
-    std::uint32_t hash = 2166136261u;
-    for (unsigned char c : text)
-      hash = (hash ^ c) * 16777619u;
-    Remembered& slot = remembered[hash % kRememberedNames];
-    if (slot.text == text) return slot.score;
-    slot = {text, alignmentScore(query_, text, text, 0)};
-    return slot.score;
+  std::size_t advanceThrough(const Entry& entry, std::size_t matched) const {
+    return advance(query_, matchText(entry.name), skipSlash(entry, matched));
+  }
+
+  // Where the longest end of the query that `text` holds in order begins: the query's size when
+  // it holds not even the last byte, 0 when it holds the whole query. Greedy from the right is
+  // exact, so the rest of the query from `from` on is within the text exactly when `from` is at
+  // least this.
+  std::size_t tailStart(std::string_view text) const {
+    const ByteTable& table = query_.table();
+    std::size_t tail = query_.size();
+    for (std::size_t j = text.size(); j-- > 0 && tail > 0;)
+      if (table[static_cast<unsigned char>(text[j])] == static_cast<unsigned char>(query_.text[tail - 1]))
+        --tail;
+    return tail;
   }
 
   // Extra credit for a name that is the query, whose stem is, or that begins with it.
@@ -206,82 +240,59 @@ class Searcher {
     return 0;
   }
 
-  // Counts the query's last bytes found, from the right, in the name: the more of the query
-  // the name holds, the better the match.
-  std::int32_t roughPathScore(std::string_view text) const {
-    const ByteTable& table = query_.table();
-    std::size_t found = 0;
-    const std::size_t m = query_.size();
-    for (std::size_t j = text.size(); j-- > 0 && found < m;)
-      if (table[static_cast<unsigned char>(text[j])] ==
-          static_cast<unsigned char>(query_.text[m - 1 - found]))
-        ++found;
-    return static_cast<std::int32_t>(found);
-  }
-
   const Index& index_;
   const Query& query_;
   const SearchOptions& options_;
+  std::size_t wanted_;
 };
-
-// Keeps `wanted` of the best candidates, in no particular order and whatever their ties.
-void shortlist(std::vector<Candidate>& candidates, std::size_t wanted) {
-  if (candidates.size() <= wanted) return;
-  std::nth_element(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(wanted),
-                   candidates.end(), ranksBefore);
-  candidates.resize(wanted);
-}
-
-// Keeps the `wanted` best candidates in order. Candidates of equal score and length are ordered
-// by path, so those tied with the last one kept are all considered before any is dropped.
-void keepBest(const Index& index, std::vector<Candidate>& candidates, std::size_t wanted) {
-  if (wanted == 0) {
-    candidates.clear();
-    return;
-  }
-  if (candidates.size() > wanted) {
-    const auto edge = candidates.begin() + static_cast<std::ptrdiff_t>(wanted - 1);
-    std::nth_element(candidates.begin(), edge, candidates.end(), ranksBefore);
-    const Candidate last = *edge;
-    const auto tied =
-        std::partition(edge + 1, candidates.end(), [&](const Candidate& c) { return sameRank(c, last); });
-    candidates.erase(tied, candidates.end());
-  }
-  std::sort(candidates.begin(), candidates.end(), ranksBefore);
-  for (auto run = candidates.begin(); run != candidates.end();) {
-    const auto end =
-        std::find_if(run, candidates.end(), [&](const Candidate& c) { return !sameRank(c, *run); });
-    if (end - run > 1) {
-      std::vector<std::pair<std::string, Candidate>> keyed;
-      for (auto it = run; it != end; ++it)
-        keyed.emplace_back(index.path(it->entry), *it);
-      std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-      for (std::size_t k = 0; k < keyed.size(); ++k)
-        run[static_cast<std::ptrdiff_t>(k)] = keyed[k].second;
-    }
-    run = end;
-  }
-  if (candidates.size() > wanted) candidates.resize(wanted);
-}
 
 }  // namespace
 
 Matches fuzzySearch(const Index& index, std::string_view rawQuery, const SearchOptions& options) {
   if (rawQuery.size() > kMaxQuery) throw Error("The query is longer than 256 bytes.");
   const Query query = prepareQuery(rawQuery, options.matchCase);
-  Searcher searcher(index, query, options);
-
   const auto count = static_cast<std::uint32_t>(index.entries().size());
   const std::size_t wanted = std::min<std::size_t>(std::uint64_t{options.offset} + options.limit, count);
+  const Searcher searcher(index, query, options, wanted);
+
+  // Every distinct name once.
+  const auto nameCount = static_cast<std::uint32_t>(index.names().size());
+  std::vector<std::int32_t> verdicts(nameCount, kNoMatch);
+  const unsigned nameThreads = passThreads(options.threads, nameCount);
+  std::vector<NamesFound> found(nameThreads);
+  inShares(nameCount, nameThreads, [&](std::uint32_t begin, std::uint32_t end, unsigned share) {
+    searcher.testNames(begin, end, verdicts, found[share]);
+  });
+  std::uint64_t nameTotal = 0;
+  std::uint64_t qualified = 0;  // entries whose name scored at least the minimum
+  ScoreBar bar(wanted, options.minScore);
+  for (const NamesFound& part : found) {
+    nameTotal += part.entries;
+    for (const NameHit& hit : part.hits) {
+      qualified += hit.entries;
+      bar.add(hit.score, hit.entries);
+    }
+  }
+  const bool depthLimited = options.maxDepth != 0;
+  if (!depthLimited) {
+    // All shares' names together may raise the bar each share set alone.
+    for (const NamesFound& part : found)
+      for (const NameHit& hit : part.hits)
+        if (hit.score < bar.value()) verdicts[hit.name] = kNotShown;
+  }
+  // Matches through folder names are looked for only when the names cannot fill the result.
+  const bool lookForPaths = wanted > 0 && (depthLimited || qualified < wanted);
+
+  // Then every entry once.
   const unsigned threads = passThreads(options.threads, count);
   std::vector<Collected> collected(threads);
   inShares(count, threads, [&](std::uint32_t begin, std::uint32_t end, unsigned share) {
-    searcher.collect(begin, end, wanted, collected[share]);
+    searcher.collect(begin, end, verdicts, depthLimited, lookForPaths, collected[share]);
   });
   Matches matches;
   std::vector<Candidate> nameMatches;
   std::vector<Candidate> pathMatches;
-  std::uint64_t nameTotal = 0;
+  if (depthLimited) nameTotal = 0;
   std::uint64_t pathTotal = 0;
   for (const Collected& part : collected) {
     nameMatches.insert(nameMatches.end(), part.names.begin(), part.names.end());
