@@ -17,19 +17,19 @@ std::uint32_t Index::add(std::uint32_t parentDirectory, const Listed& listed) {
   entry.name = names_.intern(listed.name);
   entry.parent = parentDirectory;
   entry.kind = listed.kind;
-  entry.symlink = listed.symlink;
   Details details{};
   details.size = listed.kind == Kind::directory ? 0 : listed.size;
   details.directory = kNone;
+  details.symlink = listed.symlink;
   const std::size_t nameLength = names_.text(entry.name).size();
   const std::uint32_t folder = directories_[parentDirectory].entry;
   if (folder == kNone) {
     entry.depth = 0;
-    details.pathLength = static_cast<std::uint16_t>(nameLength);
+    entry.pathLength = static_cast<std::uint16_t>(nameLength);
   } else {
     entry.depth = static_cast<std::uint16_t>(std::min(entries_[folder].depth + 1, int{UINT16_MAX}));
-    details.pathLength = static_cast<std::uint16_t>(
-        std::min<std::size_t>(details_[folder].pathLength + 1u + nameLength, UINT16_MAX));
+    entry.pathLength = static_cast<std::uint16_t>(
+        std::min<std::size_t>(entries_[folder].pathLength + 1u + nameLength, UINT16_MAX));
   }
   if (listed.kind == Kind::directory) {
     details.directory = static_cast<std::uint32_t>(directories_.size());
@@ -43,16 +43,19 @@ std::uint32_t Index::add(std::uint32_t parentDirectory, const Listed& listed) {
   details_.push_back(details);
   modified_.push_back(listed.modified);
   names_.counted(entry.name, listed.kind == Kind::directory);
+  if (entry.name == lastWithName_.size()) lastWithName_.push_back(kNone);
+  previousWithName_.push_back(lastWithName_[entry.name]);
+  lastWithName_[entry.name] = index;
   directories_[parentDirectory].children.push_back(index);
   ++live_;
   return index;
 }
 
 void Index::update(std::uint32_t index, const Listed& listed) {
-  const Entry& entry = entries_[index];
-  details_[index].size = entry.kind == Kind::directory ? 0 : listed.size;
+  Details& details = details_[index];
+  details.size = entries_[index].kind == Kind::directory ? 0 : listed.size;
+  details.symlink = listed.symlink;
   modified_[index] = listed.modified;
-  entries_[index].symlink = listed.symlink;
 }
 
 std::vector<std::uint32_t> Index::remove(std::uint32_t index) {
@@ -86,7 +89,7 @@ std::vector<std::uint32_t> Index::remove(std::uint32_t index) {
 
 void Index::appendPath(std::string& out, std::uint32_t index) const {
   const std::size_t start = out.size();
-  out.resize(start + details_[index].pathLength);
+  out.resize(start + entries_[index].pathLength);
   std::size_t end = out.size();
   for (std::uint32_t at = index; at != kNone;) {
     const Entry& entry = entries_[at];
@@ -123,6 +126,8 @@ std::string Index::directoryPath(std::uint32_t slot) const {
 void Index::shrink() {
   entries_.shrink_to_fit();
   details_.shrink_to_fit();
+  lastWithName_.shrink_to_fit();
+  previousWithName_.shrink_to_fit();
   modified_.shrink_to_fit();
   names_.shrink();
 }

@@ -28,21 +28,21 @@ struct Listed {
   ino_t inode = 0;
 };
 
-// One file or folder below the root as every pass over the index reads it: 12 bytes, as the
+// One file or folder below the root as every pass over the index reads it: 16 bytes, as the
 // index holds hundreds of thousands of these and a search streams through all of them.
 struct Entry {
   std::uint32_t name;    // id in the index's name table
   std::uint32_t parent;  // directory slot of the folder holding it
   std::uint16_t depth;   // folders between it and the root
+  std::uint16_t pathLength;
   Kind kind;
-  bool symlink;
 };
 
 // The rest of an entry, kept apart: read only for entries a search has already chosen.
 struct Details {
   std::uint64_t size;
   std::uint32_t directory;  // its own directory slot when it is a folder, else kNone
-  std::uint16_t pathLength;
+  bool symlink;
 };
 
 struct Directory {
@@ -79,6 +79,10 @@ class Index {
   const std::vector<Entry>& entries() const { return entries_; }
   const Details& details(std::uint32_t at) const { return details_[at]; }
   const NameTable& names() const { return names_; }
+  // The entries carrying one name, newest first, as a chain: from the name's last entry on to
+  // each one's predecessor, until kNone. Removed entries stay in their chain, marked removed.
+  std::uint32_t lastWithName(std::uint32_t name) const { return lastWithName_[name]; }
+  std::uint32_t previousWithName(std::uint32_t at) const { return previousWithName_[at]; }
   // Modification times apart from the records: a newest-first glob reads them in a row.
   std::int64_t modified(std::uint32_t at) const { return modified_[at]; }
   // The entry of each directory slot; kNone for the root and for removed folders.
@@ -98,6 +102,8 @@ class Index {
   std::vector<Directory> directories_;
   std::vector<std::uint32_t> directoryEntries_;
   NameTable names_;
+  std::vector<std::uint32_t> lastWithName_;
+  std::vector<std::uint32_t> previousWithName_;
   std::size_t live_ = 0;
 };
 

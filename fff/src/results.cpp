@@ -5,7 +5,7 @@ namespace fff {
 void fillResults(const Index& index, const Matches& matches, OwnedResults& results) {
   std::size_t bytes = 0;
   for (const Match& match : matches.items)
-    bytes += index.details(match.entry).pathLength + 1u;
+    bytes += index.entries()[match.entry].pathLength + 1u;
   results.paths.reserve(bytes);
   results.items.reserve(matches.items.size());
   std::vector<std::size_t> offsets;
@@ -18,7 +18,7 @@ void fillResults(const Index& index, const Matches& matches, OwnedResults& resul
     results.paths.push_back('\0');
     FffItem item{};
     item.kind = entry.kind == Kind::directory ? FFF_KIND_DIRECTORY : FFF_KIND_FILE;
-    item.flags = entry.symlink ? FFF_ITEM_SYMLINK : 0;
+    item.flags = index.details(match.entry).symlink ? FFF_ITEM_SYMLINK : 0;
     item.score = match.score;
     item.path_length = static_cast<std::uint32_t>(length);
     item.name_offset =

@@ -1,0 +1,93 @@
+#include "name_search.h"
+
+#include <queue>
+
+namespace fff {
+namespace {
+
+constexpr std::int32_t kExactName = 400;
+constexpr std::int32_t kExactStem = 300;
+constexpr std::int32_t kNamePrefix = 50;
+
+std::string_view stem(std::string_view name) {
+  const auto dot = name.rfind('.');
+  return dot == std::string_view::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+}  // namespace
+
+void NameSearch::test(std::uint32_t begin, std::uint32_t end, bool listMatched, NameVerdicts& verdicts,
+                      NamesFound& out) const {
+  const NameTable& names = index_.names();
+  const auto& masks = names.masks();
+  const std::size_t m = query_.size();
+  const std::uint32_t fullMask = query_.suffixMasks[0];
+  const std::int32_t ceiling = kNameBand + maxNameAlignment(m);
+  // Below a depth limit a name's entry count is only an upper bound: it cannot raise the bar.
+  const bool countsExact = options_.maxDepth == 0;
+  ScoreBar bar(wanted_, options_.minScore);
+  for (std::uint32_t id = begin; id < end; ++id) {
+    if ((fullMask & ~masks[id]) != 0) continue;
+    const std::string_view text = matchText(id);
+    if (advance(query_, text, 0) != m) continue;
+    const std::uint32_t carriers = options_.directoriesOnly ? names.folders(id) : names.entries(id);
+    if (carriers == 0) continue;
+    verdicts.verdicts[id] = Verdict::notShown;
+    out.entries += carriers;
+    if (listMatched) out.matched.push_back(id);
+    if (wanted_ == 0) continue;
+    const std::int32_t bonus = nameBonus(text);
+    const std::int32_t threshold = bar.value();
+    if (ceiling + bonus < threshold) continue;
+    const std::int32_t score = kNameBand + alignmentScore(query_, text, names.text(id), 0) + bonus;
+    if (score < threshold) continue;
+    verdicts.verdicts[id] = Verdict::shown;
+    verdicts.scores[id] = score;
+    out.hits.push_back({id, score, carriers});
+    bar.add(score, countsExact ? carriers : 0);
+  }
+}
+
+void NameSearch::gather(std::span<const std::uint32_t> names, const NameVerdicts& verdicts,
+                        std::vector<Candidate>& out, std::uint64_t& counted) const {
+  const auto& entries = index_.entries();
+  // The worst of the best `wanted` so far: the heap's top.
+  std::priority_queue<Candidate, std::vector<Candidate>, decltype(&ranksBefore)> best(ranksBefore);
+  for (const std::uint32_t name : names) {
+    const bool shown = verdicts.verdicts[name] == Verdict::shown;
+    for (std::uint32_t at = index_.lastWithName(name); at != kNone; at = index_.previousWithName(at)) {
+      const Entry& entry = entries[at];
+      if (entry.kind == Kind::removed) continue;
+      if (options_.directoriesOnly && entry.kind != Kind::directory) continue;
+      if (options_.maxDepth != 0 && entry.depth >= options_.maxDepth) continue;
+      ++counted;
+      if (!shown || wanted_ == 0) continue;
+      const Candidate candidate{at, verdicts.scores[name], entry.pathLength};
+      // Worse than all of a full heap: out, unless tied with its worst (then the path decides).
+      if (best.size() == wanted_ && ranksBefore(best.top(), candidate) && !sameRank(best.top(), candidate))
+        continue;
+      out.push_back(candidate);
+      best.push(candidate);
+      if (best.size() > wanted_) best.pop();
+    }
+  }
+}
+
+// Extra credit for a name that is the query, whose stem is, or that begins with it.
+std::int32_t NameSearch::nameBonus(std::string_view text) const {
+  if (query_.size() == 0) return 0;
+  const ByteTable& table = query_.table();
+  const auto equalsQuery = [&](std::string_view part, std::size_t length) {
+    if (part.size() < length) return false;
+    for (std::size_t k = 0; k < length; ++k)
+      if (table[static_cast<unsigned char>(part[k])] != static_cast<unsigned char>(query_.text[k]))
+        return false;
+    return true;
+  };
+  if (text.size() == query_.size() && equalsQuery(text, text.size())) return kExactName;
+  if (stem(text).size() == query_.size() && equalsQuery(text, query_.size())) return kExactStem;
+  if (equalsQuery(text, query_.size())) return kNamePrefix;
+  return 0;
+}
+
+}  // namespace fff
