@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "short_text.h"
 #include "text.h"
 
 namespace fff {
@@ -60,6 +61,34 @@ inline std::size_t advance(const Query& query, std::string_view text, std::size_
   return matched;
 }
 
+// The same for a text of at most 64 bytes: each query byte's next position is one mask away.
+inline std::size_t advance(const Query& query, const ShortText& text, std::size_t matched) {
+  const std::size_t m = query.text.size();
+  std::uint64_t allowed = text.all();
+  for (; matched < m; ++matched) {
+    const std::uint64_t found = text.positions(static_cast<unsigned char>(query.text[matched])) & allowed;
+    if (found == 0) break;
+    const std::uint64_t first = found & (~found + 1);
+    allowed &= ~((first << 1) - 1);
+  }
+  return matched;
+}
+
+// Where the longest end of the query that `text` holds in order begins: the query's size when
+// it holds not even the last byte, 0 when it holds the whole query. Greedy from the right is
+// exact, so the query from `from` on is within the text exactly when `from` is at least this.
+std::size_t tailStart(const Query& query, std::string_view text);
+inline std::size_t tailStart(const Query& query, const ShortText& text) {
+  std::size_t tail = query.text.size();
+  std::uint64_t allowed = text.all();
+  for (; tail > 0; --tail) {
+    const std::uint64_t found = text.positions(static_cast<unsigned char>(query.text[tail - 1])) & allowed;
+    if (found == 0) break;
+    allowed &= (std::uint64_t{1} << (63 - __builtin_clzll(found))) - 1;
+  }
+  return tail;
+}
+
 // The score of the best alignment of the whole query within `text` (which must contain it):
 // every matched byte counts, more at word starts (after "/", "_", "-", ".", a space, or a
 // lower-case letter before an upper-case one in `original`) and when it follows the previous
@@ -67,6 +96,10 @@ inline std::size_t advance(const Query& query, std::string_view text, std::size_
 // name counts most.
 int alignmentScore(const Query& query, std::string_view text, std::string_view original,
                    std::size_t nameStart);
+// The same for a text of at most 64 bytes, `positions` made from it: only the cells where a
+// query byte meets the same byte of the text are visited, rather than the whole table.
+int alignmentScore(const Query& query, const ShortText& positions, std::string_view text,
+                   std::string_view original, std::size_t nameStart);
 
 // No alignment of a query of `length` bytes within a name (nameStart 0) scores more than this.
 int maxNameAlignment(std::size_t length);

@@ -1,5 +1,6 @@
 #include "name_search.h"
 
+#include <optional>
 #include <queue>
 
 namespace fff {
@@ -13,6 +14,8 @@ std::string_view stem(std::string_view name) {
   const auto dot = name.rfind('.');
   return dot == std::string_view::npos || dot == 0 ? name : name.substr(0, dot);
 }
+
+static_assert(ShortText::kMaxLength <= NameTable::kReadable, "short names are read whole from the table");
 
 }  // namespace
 
@@ -29,7 +32,9 @@ void NameSearch::test(std::uint32_t begin, std::uint32_t end, bool listMatched, 
   for (std::uint32_t id = begin; id < end; ++id) {
     if ((fullMask & ~masks[id]) != 0) continue;
     const std::string_view text = matchText(id);
-    if (advance(query_, text, 0) != m) continue;
+    std::optional<ShortText> positions;
+    if (text.size() <= ShortText::kMaxLength) positions.emplace(text.data(), text.size(), !query_.matchCase);
+    if ((positions ? advance(query_, *positions, 0) : advance(query_, text, 0)) != m) continue;
     const std::uint32_t carriers = options_.directoriesOnly ? names.folders(id) : names.entries(id);
     if (carriers == 0) continue;
     verdicts.verdicts[id] = Verdict::notShown;
@@ -39,7 +44,10 @@ void NameSearch::test(std::uint32_t begin, std::uint32_t end, bool listMatched, 
     const std::int32_t bonus = nameBonus(text);
     const std::int32_t threshold = bar.value();
     if (ceiling + bonus < threshold) continue;
-    const std::int32_t score = kNameBand + alignmentScore(query_, text, names.text(id), 0) + bonus;
+    const std::string_view original = names.text(id);
+    const int alignment = positions ? alignmentScore(query_, *positions, text, original, 0)
+                                    : alignmentScore(query_, text, original, 0);
+    const std::int32_t score = kNameBand + alignment + bonus;
     if (score < threshold) continue;
     verdicts.verdicts[id] = Verdict::shown;
     verdicts.scores[id] = score;

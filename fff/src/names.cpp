@@ -18,13 +18,15 @@ std::size_t hashOf(std::string_view name) {
 
 }  // namespace
 
-NameTable::NameTable() : slots_(kFirstSlots, kEmpty) {}
+NameTable::NameTable() : bytes_(kReadable, '\0'), slots_(kFirstSlots, kEmpty) {}
 
 std::uint32_t NameTable::store(std::string_view bytes) {
-  if (bytes_.size() + bytes.size() > UINT32_MAX) throw std::length_error("The index is full.");
-  const auto offset = static_cast<std::uint32_t>(bytes_.size());
+  const std::size_t end = bytes_.size() - kReadable;
+  if (end + bytes.size() > UINT32_MAX) throw std::length_error("The index is full.");
+  bytes_.resize(end);
   bytes_.append(bytes);
-  return offset;
+  bytes_.append(kReadable, '\0');
+  return static_cast<std::uint32_t>(end);
 }
 
 // The slot holding `name`, or the free slot where it belongs.

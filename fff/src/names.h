@@ -16,6 +16,10 @@ class NameTable {
  public:
   NameTable();
 
+  // The 64 bytes from the start of any name on can always be read (ShortText reads them whole);
+  // what lies past the name's end is unspecified.
+  static constexpr std::size_t kReadable = 64;
+
   // The id of `name`, stored first if it is new. Throws std::length_error when full.
   std::uint32_t intern(std::string_view name);
 
@@ -58,7 +62,7 @@ class NameTable {
   std::size_t slotOf(std::string_view name) const;
   void grow();
 
-  std::string bytes_;
+  std::string bytes_;  // every name and folded name, then kReadable bytes of slack
   std::vector<Text> texts_;
   std::vector<std::uint32_t> masks_;
   std::vector<Counts> counts_;

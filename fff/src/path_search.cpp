@@ -32,8 +32,12 @@ std::vector<std::uint16_t> PathSearch::folderStarts() const {
     const Entry& folder = entries[at];
     std::size_t matched = starts[folder.parent];
     // A name without the next byte wanted leaves the progress where it was.
-    if (matched < m && (bits_[matched] & masks[folder.name]) != 0)
-      matched = advance(query_, matchText(folder.name), matched);
+    if (matched < m && (bits_[matched] & masks[folder.name]) != 0) {
+      const std::string_view name = matchText(folder.name);
+      matched = name.size() <= ShortText::kMaxLength
+                    ? advance(query_, ShortText(name.data(), name.size(), !query_.matchCase), matched)
+                    : advance(query_, name, matched);
+    }
     // A "/" in the query matches between this folder and what it holds.
     if (matched < m && query_.text[matched] == '/') ++matched;
     starts[slot] = static_cast<std::uint16_t>(matched);
@@ -51,10 +55,16 @@ void PathSearch::collect(std::uint32_t begin, std::uint32_t end, const std::vect
   // The start of the query's end each name holds, worked out once per name as it is met.
   const bool remember = m < kUnknownTail;
   std::vector<std::uint8_t> tails;
+  const auto work = [&](std::uint32_t name) {
+    const std::string_view text = matchText(name);
+    return text.size() <= ShortText::kMaxLength
+               ? tailStart(query_, ShortText(text.data(), text.size(), !query_.matchCase))
+               : tailStart(query_, text);
+  };
   const auto tailOf = [&](std::uint32_t name) -> std::size_t {
-    if (!remember) return tailStart(matchText(name));
+    if (!remember) return work(name);
     if (tails.empty()) tails.assign(index_.names().size(), kUnknownTail);
-    if (tails[name] == kUnknownTail) tails[name] = static_cast<std::uint8_t>(tailStart(matchText(name)));
+    if (tails[name] == kUnknownTail) tails[name] = static_cast<std::uint8_t>(work(name));
     return tails[name];
   };
   // The worst of the best `keep` so far: the heap's top.
@@ -81,19 +91,6 @@ void PathSearch::collect(std::uint32_t begin, std::uint32_t end, const std::vect
   }
   for (; !best.empty(); best.pop())
     out.push_back(best.top());
-}
-
-// Where the longest end of the query that `text` holds in order begins: the query's size when
-// it holds not even the last byte, 0 when it holds the whole query. Greedy from the right is
-// exact, so the query from `from` on is within the text exactly when `from` is at least this;
-// and the more of the query's end a name holds, the better the match ranks before it is scored.
-std::size_t PathSearch::tailStart(std::string_view text) const {
-  const ByteTable& table = query_.table();
-  std::size_t tail = query_.size();
-  for (std::size_t j = text.size(); j-- > 0 && tail > 0;)
-    if (table[static_cast<unsigned char>(text[j])] == static_cast<unsigned char>(query_.text[tail - 1]))
-      --tail;
-  return tail;
 }
 
 std::int32_t PathSearch::score(const Candidate& candidate) const {

@@ -26,7 +26,8 @@ class PathSearch {
 
   // Goes through the entries held by the folders [begin, end) (directory slots) whose start is
   // not 0, counting those whose path holds the query in `counted` and keeping the best `keep`
-  // of them by the rough score: how much of the query's end their name holds.
+  // of them by the rough score: how much of the query's end their name holds (the more, the
+  // better the match ranks before it is scored).
   void collect(std::uint32_t begin, std::uint32_t end, const std::vector<std::uint16_t>& starts,
                const NameVerdicts& verdicts, std::size_t keep, std::vector<Candidate>& out,
                std::uint64_t& counted) const;
@@ -38,7 +39,6 @@ class PathSearch {
   std::string_view matchText(std::uint32_t name) const {
     return query_.matchCase ? index_.names().text(name) : index_.names().folded(name);
   }
-  std::size_t tailStart(std::string_view text) const;
 
   const Index& index_;
   const Query& query_;
