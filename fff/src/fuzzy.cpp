@@ -95,7 +95,8 @@ int alignmentScore(const Query& query, std::string_view text, std::string_view o
   return *std::max_element(previous, previous + n);
 }
 
-int alignmentScore(const Query& query, const ShortText& positions, std::string_view text,
+template <std::size_t Bytes>
+int alignmentScore(const Query& query, const ShortText<Bytes>& positions, std::string_view text,
                    std::string_view original, std::size_t nameStart) {
   const std::size_t m = query.text.size();
   const std::size_t n = text.size();
@@ -105,7 +106,7 @@ int alignmentScore(const Query& query, const ShortText& positions, std::string_v
     return kMatch + positionBonus(text, original, j) + (j >= nameStart ? kInName : 0);
   };
   // The two rows of the table, set only at the positions in their `valid` masks.
-  int rows[2][ShortText::kMaxLength];
+  int rows[2][Bytes];
   int* previous = rows[0];
   int* current = rows[1];
   std::uint64_t previousValid = 0;
@@ -149,6 +150,11 @@ int alignmentScore(const Query& query, const ShortText& positions, std::string_v
     best = std::max(best, previous[__builtin_ctzll(bits)]);
   return best;
 }
+
+template int alignmentScore(const Query&, const ShortText<32>&, std::string_view, std::string_view,
+                            std::size_t);
+template int alignmentScore(const Query&, const ShortText<64>&, std::string_view, std::string_view,
+                            std::size_t);
 
 std::size_t tailStart(const Query& query, std::string_view text) {
   const ByteTable& table = query.table();

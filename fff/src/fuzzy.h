@@ -61,8 +61,9 @@ inline std::size_t advance(const Query& query, std::string_view text, std::size_
   return matched;
 }
 
-// The same for a text of at most 64 bytes: each query byte's next position is one mask away.
-inline std::size_t advance(const Query& query, const ShortText& text, std::size_t matched) {
+// The same for a short text: each query byte's next position is one mask away.
+template <std::size_t Bytes>
+std::size_t advance(const Query& query, const ShortText<Bytes>& text, std::size_t matched) {
   const std::size_t m = query.text.size();
   std::uint64_t allowed = text.all();
   for (; matched < m; ++matched) {
@@ -78,7 +79,8 @@ inline std::size_t advance(const Query& query, const ShortText& text, std::size_
 // it holds not even the last byte, 0 when it holds the whole query. Greedy from the right is
 // exact, so the query from `from` on is within the text exactly when `from` is at least this.
 std::size_t tailStart(const Query& query, std::string_view text);
-inline std::size_t tailStart(const Query& query, const ShortText& text) {
+template <std::size_t Bytes>
+std::size_t tailStart(const Query& query, const ShortText<Bytes>& text) {
   std::size_t tail = query.text.size();
   std::uint64_t allowed = text.all();
   for (; tail > 0; --tail) {
@@ -96,10 +98,30 @@ inline std::size_t tailStart(const Query& query, const ShortText& text) {
 // name counts most.
 int alignmentScore(const Query& query, std::string_view text, std::string_view original,
                    std::size_t nameStart);
-// The same for a text of at most 64 bytes, `positions` made from it: only the cells where a
-// query byte meets the same byte of the text are visited, rather than the whole table.
-int alignmentScore(const Query& query, const ShortText& positions, std::string_view text,
+// The same for a short text, `positions` made from it: only the cells where a query byte meets
+// the same byte of the text are visited, rather than the whole table.
+template <std::size_t Bytes>
+int alignmentScore(const Query& query, const ShortText<Bytes>& positions, std::string_view text,
                    std::string_view original, std::size_t nameStart);
+// The general form again, for a text too long for positions (see withPositions).
+inline int alignmentScore(const Query& query, std::string_view positions, std::string_view text,
+                          std::string_view original, std::size_t nameStart) {
+  (void)positions;  // the text itself
+  return alignmentScore(query, text, original, nameStart);
+}
+extern template int alignmentScore(const Query&, const ShortText<32>&, std::string_view, std::string_view,
+                                   std::size_t);
+extern template int alignmentScore(const Query&, const ShortText<64>&, std::string_view, std::string_view,
+                                   std::size_t);
+
+// Calls `work` with the text as positions: a ShortText when it is short, else the text itself.
+// `text` must be a name from the name table, which guarantees the whole-block reads.
+template <class Work>
+decltype(auto) withPositions(std::string_view text, bool foldCase, Work&& work) {
+  if (text.size() <= 32) return work(ShortText<32>(text.data(), text.size(), foldCase));
+  if (text.size() <= 64) return work(ShortText<64>(text.data(), text.size(), foldCase));
+  return work(text);
+}
 
 // No alignment of a query of `length` bytes within a name (nameStart 0) scores more than this.
 int maxNameAlignment(std::size_t length);

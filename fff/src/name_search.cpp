@@ -1,6 +1,5 @@
 #include "name_search.h"
 
-#include <optional>
 #include <queue>
 
 namespace fff {
@@ -15,7 +14,7 @@ std::string_view stem(std::string_view name) {
   return dot == std::string_view::npos || dot == 0 ? name : name.substr(0, dot);
 }
 
-static_assert(ShortText::kMaxLength <= NameTable::kReadable, "short names are read whole from the table");
+static_assert(ShortText<64>::kMaxLength <= NameTable::kReadable, "short names are read whole from the table");
 
 }  // namespace
 
@@ -29,30 +28,32 @@ void NameSearch::test(std::uint32_t begin, std::uint32_t end, bool listMatched, 
   // Below a depth limit a name's entry count is only an upper bound: it cannot raise the bar.
   const bool countsExact = options_.maxDepth == 0;
   ScoreBar bar(wanted_, options_.minScore);
-  for (std::uint32_t id = begin; id < end; ++id) {
-    if ((fullMask & ~masks[id]) != 0) continue;
-    const std::string_view text = matchText(id);
-    std::optional<ShortText> positions;
-    if (text.size() <= ShortText::kMaxLength) positions.emplace(text.data(), text.size(), !query_.matchCase);
-    if ((positions ? advance(query_, *positions, 0) : advance(query_, text, 0)) != m) continue;
+  // A name holding the query: counted, and scored while it could still be shown.
+  const auto found = [&](std::uint32_t id, std::string_view text, auto&& align) {
     const std::uint32_t carriers = options_.directoriesOnly ? names.folders(id) : names.entries(id);
-    if (carriers == 0) continue;
+    if (carriers == 0) return;
     verdicts.verdicts[id] = Verdict::notShown;
     out.entries += carriers;
     if (listMatched) out.matched.push_back(id);
-    if (wanted_ == 0) continue;
+    if (wanted_ == 0) return;
     const std::int32_t bonus = nameBonus(text);
     const std::int32_t threshold = bar.value();
-    if (ceiling + bonus < threshold) continue;
-    const std::string_view original = names.text(id);
-    const int alignment = positions ? alignmentScore(query_, *positions, text, original, 0)
-                                    : alignmentScore(query_, text, original, 0);
-    const std::int32_t score = kNameBand + alignment + bonus;
-    if (score < threshold) continue;
+    if (ceiling + bonus < threshold) return;
+    const std::int32_t score = kNameBand + align() + bonus;
+    if (score < threshold) return;
     verdicts.verdicts[id] = Verdict::shown;
     verdicts.scores[id] = score;
     out.hits.push_back({id, score, carriers});
     bar.add(score, countsExact ? carriers : 0);
+  };
+  for (std::uint32_t id = begin; id < end; ++id) {
+    if ((fullMask & ~masks[id]) != 0) continue;
+    const std::string_view text = matchText(id);
+    const std::string_view original = names.text(id);
+    withPositions(text, !query_.matchCase, [&](const auto& positions) {
+      if (advance(query_, positions, 0) != m) return;
+      found(id, text, [&] { return alignmentScore(query_, positions, text, original, 0); });
+    });
   }
 }
 
@@ -85,17 +86,13 @@ void NameSearch::gather(std::span<const std::uint32_t> names, const NameVerdicts
 std::int32_t NameSearch::nameBonus(std::string_view text) const {
   if (query_.size() == 0) return 0;
   const ByteTable& table = query_.table();
-  const auto equalsQuery = [&](std::string_view part, std::size_t length) {
-    if (part.size() < length) return false;
-    for (std::size_t k = 0; k < length; ++k)
-      if (table[static_cast<unsigned char>(part[k])] != static_cast<unsigned char>(query_.text[k]))
-        return false;
-    return true;
-  };
-  if (text.size() == query_.size() && equalsQuery(text, text.size())) return kExactName;
-  if (stem(text).size() == query_.size() && equalsQuery(text, query_.size())) return kExactStem;
-  if (equalsQuery(text, query_.size())) return kNamePrefix;
-  return 0;
+  const std::size_t m = query_.size();
+  if (text.size() < m) return 0;
+  for (std::size_t k = 0; k < m; ++k)
+    if (table[static_cast<unsigned char>(text[k])] != static_cast<unsigned char>(query_.text[k])) return 0;
+  if (text.size() == m) return kExactName;
+  if (stem(text).size() == m) return kExactStem;
+  return kNamePrefix;
 }
 
 }  // namespace fff

@@ -1,14 +1,22 @@
 #include "path_search.h"
 
 #include <algorithm>
+#include <atomic>
+#include <limits>
 #include <queue>
 #include <string>
+
+#include "shares.h"
 
 namespace fff {
 namespace {
 
-// Tails are remembered a byte a name, which holds any query shorter than this.
-constexpr std::uint8_t kUnknownTail = UINT8_MAX;
+// Per name and query, its tail (see tailStart), worked out when an entry first needs it; names
+// holding the whole query, whose entries are name matches, are marked to be skipped.
+template <class Tail>
+constexpr Tail kSkip = std::numeric_limits<Tail>::max();
+template <class Tail>
+constexpr Tail kUnknown = std::numeric_limits<Tail>::max() - 1;
 
 }  // namespace
 
@@ -19,6 +27,9 @@ PathSearch::PathSearch(const Index& index, const Query& query, const SearchOptio
     bits_.push_back(charBit(static_cast<std::uint8_t>(c)));
 }
 
+// For each directory slot, how much of the query is matched before the names of the entries it
+// holds: what its path consumes, and a "/" of the query after that. 0 for the root (whose
+// entries have no folders to help them) and for removed folders.
 std::vector<std::uint16_t> PathSearch::folderStarts() const {
   const auto& folders = index_.directoryEntries();
   const auto& entries = index_.entries();
@@ -33,10 +44,8 @@ std::vector<std::uint16_t> PathSearch::folderStarts() const {
     std::size_t matched = starts[folder.parent];
     // A name without the next byte wanted leaves the progress where it was.
     if (matched < m && (bits_[matched] & masks[folder.name]) != 0) {
-      const std::string_view name = matchText(folder.name);
-      matched = name.size() <= ShortText::kMaxLength
-                    ? advance(query_, ShortText(name.data(), name.size(), !query_.matchCase), matched)
-                    : advance(query_, name, matched);
+      matched = withPositions(matchText(folder.name), !query_.matchCase,
+                              [&](const auto& positions) { return advance(query_, positions, matched); });
     }
     // A "/" in the query matches between this folder and what it holds.
     if (matched < m && query_.text[matched] == '/') ++matched;
@@ -45,52 +54,109 @@ std::vector<std::uint16_t> PathSearch::folderStarts() const {
   return starts;
 }
 
-void PathSearch::collect(std::uint32_t begin, std::uint32_t end, const std::vector<std::uint16_t>& starts,
-                         const NameVerdicts& verdicts, std::size_t keep, std::vector<Candidate>& out,
-                         std::uint64_t& counted) const {
-  if (keep == 0) return;
-  const auto& entries = index_.entries();
-  const auto& masks = index_.names().masks();
+std::vector<Candidate> PathSearch::collect(const NameVerdicts& verdicts, std::size_t keep,
+                                           std::uint64_t& total) const {
   const std::size_t m = query_.size();
-  // The start of the query's end each name holds, worked out once per name as it is met.
-  const bool remember = m < kUnknownTail;
-  std::vector<std::uint8_t> tails;
-  const auto work = [&](std::uint32_t name) {
-    const std::string_view text = matchText(name);
-    return text.size() <= ShortText::kMaxLength
-               ? tailStart(query_, ShortText(text.data(), text.size(), !query_.matchCase))
-               : tailStart(query_, text);
-  };
-  const auto tailOf = [&](std::uint32_t name) -> std::size_t {
-    if (!remember) return work(name);
-    if (tails.empty()) tails.assign(index_.names().size(), kUnknownTail);
-    if (tails[name] == kUnknownTail) tails[name] = static_cast<std::uint8_t>(work(name));
-    return tails[name];
-  };
+  // Every name holds an empty query.
+  if (m == 0 || keep == 0) return {};
+  const std::vector<std::uint16_t> starts = folderStarts();
+  // No folder consumed anything: only names could hold the query, and they were tested.
+  if (std::all_of(starts.begin(), starts.end(), [](std::uint16_t start) { return start == 0; })) return {};
+  // A byte a name when the query's size fits below the markers.
+  if (m < kUnknown<std::uint8_t>) return collectWith<std::uint8_t>(starts, verdicts, keep, total);
+  return collectWith<std::uint16_t>(starts, verdicts, keep, total);
+}
+
+template <class Tail>
+std::vector<Candidate> PathSearch::collectWith(const std::vector<std::uint16_t>& starts,
+                                               const NameVerdicts& verdicts, std::size_t keep,
+                                               std::uint64_t& total) const {
+  const auto names = static_cast<std::uint32_t>(index_.names().size());
+  std::vector<Tail> tails(names);
+  std::transform(verdicts.verdicts.begin(), verdicts.verdicts.end(), tails.begin(),
+                 [](Verdict verdict) { return verdict == Verdict::noMatch ? kUnknown<Tail> : kSkip<Tail>; });
+  const auto count = static_cast<std::uint32_t>(index_.entries().size());
+  const unsigned threads = passThreads(options_.threads, count);
+  std::vector<std::vector<Candidate>> shares(threads);
+  std::vector<std::uint64_t> counted(threads, 0);
+  inShares(count, threads, [&](std::uint32_t begin, std::uint32_t end, unsigned share) {
+    collectEntries(begin, end, starts, tails, keep, shares[share], counted[share]);
+  });
+  std::vector<Candidate> found;
+  for (unsigned share = 0; share < threads; ++share) {
+    found.insert(found.end(), shares[share].begin(), shares[share].end());
+    total += counted[share];
+  }
+  return found;
+}
+
+// Goes through the entries [begin, end): an entry's path holds the query when its folder's
+// start reaches its name's tail. Tails are worked out as entries need them, by any thread (the
+// same value whichever writes it). Keeps the best `keep` by the rough score.
+template <class Tail>
+void PathSearch::collectEntries(std::uint32_t begin, std::uint32_t end,
+                                const std::vector<std::uint16_t>& starts, std::vector<Tail>& tails,
+                                std::size_t keep, std::vector<Candidate>& out, std::uint64_t& counted) const {
+  // Plain pointers and copies: the loop's stores could otherwise alias them all.
+  const Entry* const entries = index_.entries().data();
+  const std::uint32_t* const masks = index_.names().masks().data();
+  const std::uint32_t* const suffixMasks = query_.suffixMasks.data();
+  const std::uint16_t* const startOf = starts.data();
+  const auto m = static_cast<std::int32_t>(query_.size());
+  const bool directoriesOnly = options_.directoriesOnly;
+  const std::uint32_t maxDepth = options_.maxDepth;
+  std::uint64_t matches = 0;
   // The worst of the best `keep` so far: the heap's top.
   std::priority_queue<Candidate, std::vector<Candidate>, decltype(&ranksBefore)> best(ranksBefore);
-  for (std::uint32_t slot = begin; slot < end; ++slot) {
-    // Nothing consumed before the name leaves the name alone to match, and names were tested.
-    const std::size_t from = starts[slot];
-    if (from == 0) continue;
-    for (const std::uint32_t at : index_.directory(slot).children) {
-      const Entry& entry = entries[at];
-      if (entry.kind == Kind::removed) continue;
-      if (options_.directoriesOnly && entry.kind != Kind::directory) continue;
-      if (options_.maxDepth != 0 && entry.depth >= options_.maxDepth) continue;
-      if (verdicts.verdicts[entry.name] != Verdict::noMatch) continue;
-      if (from < m && (query_.suffixMasks[from] & ~masks[entry.name]) != 0) continue;
-      const std::size_t tail = tailOf(entry.name);
-      if (from < tail) continue;
-      ++counted;
-      const Candidate candidate{at, static_cast<std::int32_t>(m - tail), entry.pathLength};
-      if (best.size() == keep && !ranksBefore(candidate, best.top())) continue;
-      best.push(candidate);
-      if (best.size() > keep) best.pop();
+  for (std::uint32_t at = begin; at < end; ++at) {
+    const Entry& entry = entries[at];
+    if (entry.kind == Kind::removed) continue;
+    if (directoriesOnly && entry.kind != Kind::directory) continue;
+    if (maxDepth != 0 && entry.depth >= maxDepth) continue;
+    const std::uint16_t start = startOf[entry.parent];
+    if (start == 0) continue;
+    const std::atomic_ref<Tail> shared(tails[entry.name]);
+    Tail tail = shared.load(std::memory_order_relaxed);
+    if (tail == kSkip<Tail>) continue;
+    if (tail == kUnknown<Tail>) {
+      if (start < m && (suffixMasks[start] & ~masks[entry.name]) != 0) continue;
+      // Within a folder that consumed the whole query every entry matches; its tail only ranks
+      // it, so it is not worked out when even the mask's bound could not be kept.
+      if (start >= m && best.size() == keep) {
+        const Candidate bound{at, m - static_cast<std::int32_t>(maskTail(entry.name)), entry.pathLength};
+        if (!ranksBefore(bound, best.top())) {
+          ++matches;
+          continue;
+        }
+      }
+      tail = static_cast<Tail>(exactTail(entry.name));
+      shared.store(tail, std::memory_order_relaxed);
     }
+    if (start < tail) continue;
+    ++matches;
+    const Candidate candidate{at, m - static_cast<std::int32_t>(tail), entry.pathLength};
+    if (best.size() == keep && !ranksBefore(candidate, best.top())) continue;
+    best.push(candidate);
+    if (best.size() > keep) best.pop();
   }
+  counted += matches;
   for (; !best.empty(); best.pop())
     out.push_back(best.top());
+}
+
+// A lower bound on the tail from the letter mask alone: where the query's longest end whose
+// bytes are all among the name's begins.
+std::size_t PathSearch::maskTail(std::uint32_t name) const {
+  const std::uint32_t mask = index_.names().masks()[name];
+  std::size_t tail = query_.size();
+  while (tail > 0 && (bits_[tail - 1] & ~mask) == 0)
+    --tail;
+  return tail;
+}
+
+std::size_t PathSearch::exactTail(std::uint32_t name) const {
+  return withPositions(matchText(name), !query_.matchCase,
+                       [&](const auto& positions) { return tailStart(query_, positions); });
 }
 
 std::int32_t PathSearch::score(const Candidate& candidate) const {

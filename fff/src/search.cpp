@@ -47,28 +47,6 @@ NamesFound testNames(const Index& index, const NameSearch& search, const SearchO
   return found;
 }
 
-// The matches through folder names: all counted in `total`, the best `keep` by the rough score
-// returned.
-std::vector<Candidate> collectPaths(const Index& index, const PathSearch& search,
-                                    const SearchOptions& options, const NameVerdicts& verdicts,
-                                    std::size_t keep, std::uint64_t& total) {
-  const std::vector<std::uint16_t> starts = search.folderStarts();
-  const auto count = static_cast<std::uint32_t>(starts.size());
-  // Shared out by folders, as many threads as the entries they hold make worthwhile.
-  const unsigned threads = passThreads(options.threads, index.entries().size());
-  std::vector<std::vector<Candidate>> shares(threads);
-  std::vector<std::uint64_t> counted(threads, 0);
-  inShares(count, threads, [&](std::uint32_t begin, std::uint32_t end, unsigned share) {
-    search.collect(begin, end, starts, verdicts, keep, shares[share], counted[share]);
-  });
-  std::vector<Candidate> paths;
-  for (unsigned share = 0; share < threads; ++share) {
-    paths.insert(paths.end(), shares[share].begin(), shares[share].end());
-    total += counted[share];
-  }
-  return paths;
-}
-
 }  // namespace
 
 Matches fuzzySearch(const Index& index, std::string_view rawQuery, const SearchOptions& options) {
@@ -101,7 +79,7 @@ Matches fuzzySearch(const Index& index, std::string_view rawQuery, const SearchO
     const PathSearch paths(index, query, options);
     // The rough score picks a shortlist; the full alignment over the path orders it.
     const std::size_t keep = (wanted - nameMatches.size()) * kPathShortlist;
-    pathMatches = collectPaths(index, paths, options, verdicts, keep, pathTotal);
+    pathMatches = paths.collect(verdicts, keep, pathTotal);
     shortlist(pathMatches, keep);
     for (Candidate& candidate : pathMatches)
       candidate.score = paths.score(candidate);

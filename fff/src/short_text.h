@@ -9,24 +9,26 @@
 
 namespace fff {
 
-// A text of at most 64 bytes, ASCII letters folded to lower case when case is ignored, from
-// which the positions of any byte come as one 64-bit mask. Matching a query against a name
-// then costs a few instructions per query byte instead of a walk over the name for each.
-// It reads whole 16-byte blocks: the caller guarantees that the 64 bytes from `data` on can be
-// read (the name table keeps that much slack after its last name); bytes past `length` are
-// never reported.
+// A text of at most `Bytes` bytes (32 or 64), ASCII letters folded to lower case when case is
+// ignored, from which the positions of any byte come as one 64-bit mask. Matching a query
+// against a name then costs a few instructions per query byte instead of a walk over the name
+// for each. It reads `Bytes` bytes whole: the caller guarantees that they can be read from
+// `data` on (the name table keeps that much slack after its last name); bytes past `length`
+// are never reported. Most names fit in 32 bytes, for which half the work is done.
+template <std::size_t Bytes>
 class ShortText {
+  static_assert(Bytes == 32 || Bytes == 64);
+
  public:
-  static constexpr std::size_t kMaxLength = 64;
+  static constexpr std::size_t kMaxLength = Bytes;
 
   ShortText(const char* data, std::size_t length, bool foldCase)
-      : blockCount_(static_cast<unsigned>((length + 15) / 16)),
-        valid_(length >= kMaxLength ? ~std::uint64_t{0} : (std::uint64_t{1} << length) - 1) {
+      : valid_(length >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << length) - 1) {
 #if defined(__SSE2__)
     const __m128i beforeUpper = _mm_set1_epi8('A' - 1);
     const __m128i afterUpper = _mm_set1_epi8('Z' + 1);
     const __m128i caseBit = _mm_set1_epi8(0x20);
-    for (unsigned k = 0; k < blockCount_; ++k) {
+    for (std::size_t k = 0; k < kBlocks; ++k) {
       __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 16 * k));
       // Bytes above 0x7f compare as negative, so only 'A'..'Z' are in the range.
       if (foldCase) {
@@ -37,7 +39,7 @@ class ShortText {
       blocks_[k] = block;
     }
 #else
-    for (std::size_t k = 0; k < length && k < kMaxLength; ++k) {
+    for (std::size_t k = 0; k < length && k < Bytes; ++k) {
       const auto c = static_cast<unsigned char>(data[k]);
       bytes_[k] = foldCase && c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c;
     }
@@ -49,12 +51,12 @@ class ShortText {
     std::uint64_t mask = 0;
 #if defined(__SSE2__)
     const __m128i wanted = _mm_set1_epi8(static_cast<char>(byte));
-    for (unsigned k = 0; k < blockCount_; ++k) {
+    for (std::size_t k = 0; k < kBlocks; ++k) {
       const auto block = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(blocks_[k], wanted)));
       mask |= std::uint64_t{block} << (16 * k);
     }
 #else
-    for (std::size_t k = 0; k < kMaxLength; ++k)
+    for (std::size_t k = 0; k < Bytes; ++k)
       if (bytes_[k] == byte) mask |= std::uint64_t{1} << k;
 #endif
     return mask & valid_;
@@ -66,12 +68,12 @@ class ShortText {
   }
 
  private:
+  static constexpr std::size_t kBlocks = Bytes / 16;
 #if defined(__SSE2__)
-  __m128i blocks_[kMaxLength / 16];
+  __m128i blocks_[kBlocks];
 #else
-  unsigned char bytes_[kMaxLength]{};
+  unsigned char bytes_[Bytes]{};
 #endif
-  unsigned blockCount_;
   std::uint64_t valid_;
 };
 
