@@ -27,7 +27,7 @@ void NameSearch::test(std::uint32_t begin, std::uint32_t end, bool listMatched, 
   const std::int32_t ceiling = kNameBand + maxNameAlignment(m);
   // Below a depth limit a name's entry count is only an upper bound: it cannot raise the bar.
   const bool countsExact = options_.maxDepth == 0;
-  ScoreBar bar(wanted_, options_.minScore);
+  ScoreBar& bar = out.bar;
   // A name holding the query: counted, and scored while it could still be shown.
   const auto found = [&](std::uint32_t id, std::string_view text, auto&& align) {
     const std::uint32_t carriers = options_.directoriesOnly ? names.folders(id) : names.entries(id);

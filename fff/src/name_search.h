@@ -32,8 +32,10 @@ struct NameHit {
   std::uint32_t entries;
 };
 
-// What testing a range of names found.
+// What one thread found testing names.
 struct NamesFound {
+  NamesFound(std::size_t wanted, std::int32_t minScore) : bar(wanted, minScore) {}
+  ScoreBar bar;  // over this thread's hits, which may span several ranges
   std::vector<NameHit> hits;
   std::vector<std::uint32_t> matched;  // every name holding the query, when asked for
   std::uint64_t entries = 0;           // entries of the wanted kind carrying those names

@@ -44,6 +44,13 @@ void NameTable::grow() {
     slots_[slotOf(text(id))] = id;
 }
 
+std::uint32_t NameTable::extensionKey(std::string_view extension) {
+  std::uint32_t hash = 2166136261u;
+  for (const unsigned char c : extension)
+    hash = (hash ^ lowerTable()[c]) * 16777619u;
+  return hash | 1;  // never the key of no extension
+}
+
 std::uint32_t NameTable::intern(std::string_view name) {
   name = name.substr(0, UINT16_MAX);
   std::size_t slot = slotOf(name);
@@ -72,6 +79,8 @@ std::uint32_t NameTable::intern(std::string_view name) {
   const auto id = static_cast<std::uint32_t>(texts_.size());
   texts_.push_back(entry);
   masks_.push_back(mask);
+  const auto dot = name.rfind('.');
+  extensions_.push_back(dot == std::string_view::npos ? 0 : extensionKey(name.substr(dot + 1)));
   counts_.emplace_back();
   slots_[slot] = id;
   return id;
@@ -91,6 +100,7 @@ void NameTable::shrink() {
   bytes_.shrink_to_fit();
   texts_.shrink_to_fit();
   masks_.shrink_to_fit();
+  extensions_.shrink_to_fit();
   counts_.shrink_to_fit();
 }
 

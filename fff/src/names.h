@@ -37,6 +37,12 @@ class NameTable {
   // against either form can only be contained when its bits are all there.
   const std::vector<std::uint32_t>& masks() const { return masks_; }
 
+  // Per name, a key of its extension (the bytes after its last ".", ASCII letters lower-cased),
+  // or 0 for a name without a ".": a glob whose names must end in ".pdf" looks at only the
+  // names with the key of "pdf". Names of one key may still have other extensions.
+  const std::vector<std::uint32_t>& extensions() const { return extensions_; }
+  static std::uint32_t extensionKey(std::string_view extension);
+
   // How many live entries carry the name, and how many of those are folders.
   std::uint32_t entries(std::uint32_t id) const { return counts_[id].entries; }
   std::uint32_t folders(std::uint32_t id) const { return counts_[id].folders; }
@@ -65,6 +71,7 @@ class NameTable {
   std::string bytes_;  // every name and folded name, then kReadable bytes of slack
   std::vector<Text> texts_;
   std::vector<std::uint32_t> masks_;
+  std::vector<std::uint32_t> extensions_;
   std::vector<Counts> counts_;
   // Open addressing with linear probing: name ids, kEmpty where free; a power of two long.
   std::vector<std::uint32_t> slots_;

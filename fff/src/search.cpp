@@ -24,7 +24,7 @@ NamesFound testNames(const Index& index, const NameSearch& search, const SearchO
   const unsigned threads = passThreads(options.threads, count);
   // Below a depth limit names' counts are upper bounds: their entries are all counted instead.
   const bool listMatched = options.maxDepth != 0;
-  std::vector<NamesFound> shares(threads);
+  std::vector<NamesFound> shares(threads, NamesFound(wanted, options.minScore));
   inShares(count, threads, [&](std::uint32_t begin, std::uint32_t end, unsigned share) {
     search.test(begin, end, listMatched, verdicts, shares[share]);
   });
