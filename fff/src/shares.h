@@ -11,13 +11,14 @@ namespace fff {
 // Below this many entries a second thread costs more to start than it saves.
 inline constexpr std::size_t kEntriesPerThread = 65536;
 
-// How many threads a pass over `entries` entries should use: `requested` (0: one per core),
-// never more than the cores, and only as many as the entries make worth starting.
+// How many threads a pass over `entries` entries should use: by default one per core, but only
+// as many as the entries make worth starting; `requested` (tests ask for it on small trees)
+// that many, never more than the cores.
 inline unsigned passThreads(unsigned requested, std::size_t entries) {
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  const unsigned wanted = requested == 0 ? cores : std::min(requested, cores);
+  if (requested != 0) return std::min(requested, cores);
   const auto useful = static_cast<unsigned>(std::max<std::size_t>(1, entries / kEntriesPerThread));
-  return std::max(1u, std::min(wanted, useful));
+  return std::min(cores, useful);
 }
 
 // Runs work(begin, end, share) over ranges that cover [0, count) on `shares` threads, the
@@ -33,7 +34,7 @@ void inShares(std::uint32_t count, unsigned shares, Work&& work) {
     return;
   }
   // A few ranges per thread: enough to even out, few enough that each is worth its setup.
-  const std::uint32_t step = std::max<std::uint32_t>(4096, count / (shares * 8));
+  const std::uint32_t step = std::max<std::uint32_t>(1024, count / (shares * 8));
   std::atomic<std::uint64_t> next{0};
   const auto run = [&](unsigned share) {
     for (;;) {
