@@ -1,6 +1,7 @@
 #include "path_search.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <limits>
 #include <queue>
@@ -18,13 +19,24 @@ constexpr Tail kSkip = std::numeric_limits<Tail>::max();
 template <class Tail>
 constexpr Tail kUnknown = std::numeric_limits<Tail>::max() - 1;
 
+// Entries are sifted this many at a time into a list of those that may match.
+constexpr std::uint32_t kSift = 512;
+
 }  // namespace
 
 PathSearch::PathSearch(const Index& index, const Query& query, const SearchOptions& options)
     : index_(index), query_(query), options_(options) {
   bits_.reserve(query.size());
-  for (const char c : query.text)
-    bits_.push_back(charBit(static_cast<std::uint8_t>(c)));
+  std::array<std::uint16_t, 32> after{};  // per bit, one past its last position in the query
+  for (std::size_t k = 0; k < query.size(); ++k) {
+    const std::uint32_t bit = charBit(static_cast<std::uint8_t>(query.text[k]));
+    bits_.push_back(bit);
+    if (bit != 0) after[static_cast<std::size_t>(__builtin_ctz(bit))] = static_cast<std::uint16_t>(k + 1);
+  }
+  for (std::size_t part = 0; part < afterMissing_.size(); ++part)
+    for (std::size_t bits = 1; bits < 256; ++bits)
+      afterMissing_[part][bits] = std::max(afterMissing_[part][bits & (bits - 1)],
+                                           after[8 * part + static_cast<std::size_t>(__builtin_ctz(bits))]);
 }
 
 // For each directory slot, how much of the query is matched before the names of the entries it
@@ -102,42 +114,62 @@ void PathSearch::collectEntries(std::uint32_t begin, std::uint32_t end,
   const std::uint32_t* const masks = index_.names().masks().data();
   const std::uint32_t* const suffixMasks = query_.suffixMasks.data();
   const std::uint16_t* const startOf = starts.data();
-  const auto m = static_cast<std::int32_t>(query_.size());
+  const auto m = static_cast<std::uint16_t>(query_.size());
   const bool directoriesOnly = options_.directoriesOnly;
   const std::uint32_t maxDepth = options_.maxDepth;
+  const auto tailAt = [&](std::uint32_t name) {
+    return std::atomic_ref<Tail>(tails[name]).load(std::memory_order_relaxed);
+  };
   std::uint64_t matches = 0;
   // The worst of the best `keep` so far: the heap's top.
   std::priority_queue<Candidate, std::vector<Candidate>, decltype(&ranksBefore)> best(ranksBefore);
-  for (std::uint32_t at = begin; at < end; ++at) {
-    const Entry& entry = entries[at];
-    if (entry.kind == Kind::removed) continue;
-    if (directoriesOnly && entry.kind != Kind::directory) continue;
-    if (maxDepth != 0 && entry.depth >= maxDepth) continue;
-    const std::uint16_t start = startOf[entry.parent];
-    if (start == 0) continue;
-    const std::atomic_ref<Tail> shared(tails[entry.name]);
-    Tail tail = shared.load(std::memory_order_relaxed);
-    if (tail == kSkip<Tail>) continue;
-    if (tail == kUnknown<Tail>) {
-      if (start < m && (suffixMasks[start] & ~masks[entry.name]) != 0) continue;
-      // Within a folder that consumed the whole query every entry matches; its tail only ranks
-      // it, so it is not worked out when even the mask's bound could not be kept.
-      if (start >= m && best.size() == keep) {
-        const Candidate bound{at, m - static_cast<std::int32_t>(maskTail(entry.name)), entry.pathLength};
-        if (!ranksBefore(bound, best.top())) {
-          ++matches;
-          continue;
-        }
-      }
-      tail = static_cast<Tail>(exactTail(entry.name));
-      shared.store(tail, std::memory_order_relaxed);
+  std::array<std::uint32_t, kSift> sifted;
+  for (std::uint32_t from = begin; from < end; from += kSift) {
+    // First the entries that may match: whether one does is as likely as not, so they are
+    // sifted without branches. A folder's start must be past nothing, and reach the name's
+    // tail where it is known, else the bytes its letter mask says the name holds.
+    std::size_t count = 0;
+    const std::uint32_t to = std::min<std::uint32_t>(end, from + kSift);
+    for (std::uint32_t at = from; at < to; ++at) {
+      const Entry& entry = entries[at];
+      const std::uint16_t start = startOf[entry.parent];
+      const Tail tail = tailAt(entry.name);
+      const bool wanted = (entry.kind != Kind::removed) &
+                          (!directoriesOnly | (entry.kind == Kind::directory)) &
+                          ((maxDepth == 0) | (entry.depth < maxDepth));
+      const bool known = tail != kUnknown<Tail>;
+      // Starts never pass the query's size, where the suffix mask is empty.
+      const bool byMask = (suffixMasks[start] & ~masks[entry.name]) == 0;
+      const bool reached = (known & (start >= tail)) | (!known & byMask);
+      sifted[count] = at;
+      count += wanted & (start != 0) & reached;
     }
-    if (start < tail) continue;
-    ++matches;
-    const Candidate candidate{at, m - static_cast<std::int32_t>(tail), entry.pathLength};
-    if (best.size() == keep && !ranksBefore(candidate, best.top())) continue;
-    best.push(candidate);
-    if (best.size() > keep) best.pop();
+    for (std::size_t k = 0; k < count; ++k) {
+      const std::uint32_t at = sifted[k];
+      const Entry& entry = entries[at];
+      const std::uint16_t start = startOf[entry.parent];
+      std::int32_t tail = tailAt(entry.name);
+      if (tail == kUnknown<Tail>) {
+        // Within a folder that consumed the whole query every entry matches; its tail only
+        // ranks it, so it is not worked out when even the mask's bound could not be kept.
+        if (start >= m && best.size() == keep) {
+          const Candidate bound{at, m - static_cast<std::int32_t>(maskTail(entry.name)), entry.pathLength};
+          if (!ranksBefore(bound, best.top())) {
+            ++matches;
+            continue;
+          }
+        }
+        tail = static_cast<std::int32_t>(exactTail(entry.name));
+        std::atomic_ref<Tail>(tails[entry.name]).store(static_cast<Tail>(tail), std::memory_order_relaxed);
+      }
+      // Sifted by the mask, or by a tail another entry has since worked out.
+      if (start < tail) continue;
+      ++matches;
+      const Candidate candidate{at, m - tail, entry.pathLength};
+      if (best.size() == keep && !ranksBefore(candidate, best.top())) continue;
+      best.push(candidate);
+      if (best.size() > keep) best.pop();
+    }
   }
   counted += matches;
   for (; !best.empty(); best.pop())
@@ -145,13 +177,11 @@ void PathSearch::collectEntries(std::uint32_t begin, std::uint32_t end,
 }
 
 // A lower bound on the tail from the letter mask alone: where the query's longest end whose
-// bytes are all among the name's begins.
+// bytes are all among the name's begins, just past the last query byte the name lacks.
 std::size_t PathSearch::maskTail(std::uint32_t name) const {
-  const std::uint32_t mask = index_.names().masks()[name];
-  std::size_t tail = query_.size();
-  while (tail > 0 && (bits_[tail - 1] & ~mask) == 0)
-    --tail;
-  return tail;
+  const std::uint32_t missing = query_.suffixMasks[0] & ~index_.names().masks()[name];
+  return std::max(std::max(afterMissing_[0][missing & 0xff], afterMissing_[1][(missing >> 8) & 0xff]),
+                  std::max(afterMissing_[2][(missing >> 16) & 0xff], afterMissing_[3][missing >> 24]));
 }
 
 std::size_t PathSearch::exactTail(std::uint32_t name) const {

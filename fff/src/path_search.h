@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -48,6 +49,9 @@ class PathSearch {
   const Query& query_;
   const SearchOptions& options_;
   std::vector<std::uint32_t> bits_;  // charBit of each query byte
+  // Per byte of a name's missing letter bits, one past the last query byte among them: the
+  // mask's bound on a tail is then four lookups, the same few steps for every name.
+  std::array<std::array<std::uint16_t, 256>, 4> afterMissing_{};
 };
 
 }  // namespace fff

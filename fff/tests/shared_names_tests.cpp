@@ -165,18 +165,34 @@ TEST_F(RandomTree, EveryMatchIsFoundCountedAndOrdered) {
             }
           }
           // Smaller pages are the start of the whole order while names fill them; once they do,
-          // the total counts the names alone.
+          // the total counts the names alone. Past the names, matches through folders are
+          // chosen among a shortlist, but all are still counted.
           for (const std::uint32_t limit : {1u, 3u, 10u}) {
             for (const std::uint32_t offset : {0u, 2u}) {
-              if (offset + limit > names.size()) continue;
               SearchOptions page = options;
               page.limit = limit;
               page.offset = offset;
               const Found part = search(raw, page);
-              ASSERT_EQ(part.total, names.size()) << what;
-              ASSERT_EQ(part.paths, std::vector<std::string>(all.paths.begin() + offset,
-                                                             all.paths.begin() + offset + limit))
-                  << what << " limit " << limit << " offset " << offset;
+              const std::string where =
+                  what + " limit " + std::to_string(limit) + " offset " + std::to_string(offset);
+              if (offset + limit <= names.size()) {
+                ASSERT_EQ(part.total, names.size()) << where;
+                ASSERT_EQ(part.paths, std::vector<std::string>(all.paths.begin() + offset,
+                                                               all.paths.begin() + offset + limit))
+                    << where;
+                continue;
+              }
+              ASSERT_EQ(part.total, names.size() + throughFolders.size()) << where;
+              ASSERT_EQ(part.paths.size(),
+                        std::min<std::size_t>(
+                            limit, all.paths.size() - std::min<std::size_t>(offset, all.paths.size())))
+                  << where;
+              for (std::size_t k = 0; k < part.paths.size(); ++k) {
+                if (offset + k < names.size())
+                  ASSERT_EQ(part.paths[k], all.paths[offset + k]) << where;
+                else
+                  ASSERT_TRUE(throughFolders.contains(part.paths[k])) << where << ": " << part.paths[k];
+              }
             }
           }
           // Sharing the passes out over threads changes nothing.
