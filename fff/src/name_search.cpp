@@ -1,5 +1,7 @@
 #include "name_search.h"
 
+#include <algorithm>
+#include <array>
 #include <queue>
 
 namespace fff {
@@ -8,6 +10,10 @@ namespace {
 constexpr std::int32_t kExactName = 400;
 constexpr std::int32_t kExactStem = 300;
 constexpr std::int32_t kNamePrefix = 50;
+// Names are sifted by their masks this many at a time, and their texts asked for this many
+// places ahead of their test.
+constexpr std::uint32_t kSift = 512;
+constexpr std::size_t kAhead = 8;
 
 std::string_view stem(std::string_view name) {
   const auto dot = name.rfind('.');
@@ -46,14 +52,28 @@ void NameSearch::test(std::uint32_t begin, std::uint32_t end, bool listMatched, 
     out.hits.push_back({id, score, carriers});
     bar.add(score, countsExact ? carriers : 0);
   };
-  for (std::uint32_t id = begin; id < end; ++id) {
-    if ((fullMask & ~masks[id]) != 0) continue;
-    const std::string_view text = matchText(id);
-    const std::string_view original = names.text(id);
-    withPositions(text, !query_.matchCase, [&](const auto& positions) {
-      if (advance(query_, positions, 0) != m) return;
-      found(id, text, [&] { return alignmentScore(query_, positions, text, original, 0); });
-    });
+  const std::uint32_t* const maskOf = masks.data();
+  std::array<std::uint32_t, kSift> sifted;
+  for (std::uint32_t from = begin; from < end; from += kSift) {
+    // The names whose letters include the query's, listed without branches (as many pass as
+    // not, for common letters); then those are read, their text asked for a little ahead.
+    std::size_t count = 0;
+    const std::uint32_t to = std::min<std::uint32_t>(end, from + kSift);
+    for (std::uint32_t id = from; id < to; ++id) {
+      sifted[count] = id;
+      count += (fullMask & ~maskOf[id]) == 0;
+    }
+    for (std::size_t k = 0; k < count; ++k) {
+      if (k + 2 * kAhead < count) names.prefetchRecord(sifted[k + 2 * kAhead]);
+      if (k + kAhead < count) names.prefetchText(sifted[k + kAhead], !query_.matchCase);
+      const std::uint32_t id = sifted[k];
+      const std::string_view text = matchText(id);
+      const std::string_view original = names.text(id);
+      withPositions(text, !query_.matchCase, [&](const auto& positions) {
+        if (advance(query_, positions, 0) != m) return;
+        found(id, text, [&] { return alignmentScore(query_, positions, text, original, 0); });
+      });
+    }
   }
 }
 

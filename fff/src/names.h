@@ -33,6 +33,13 @@ class NameTable {
     const Text& t = texts_[id];
     return {bytes_.data() + t.foldOffset, t.foldLength};
   }
+  // Hints that the name's record, then its text (folded when `folded`), will be read soon.
+  void prefetchRecord(std::uint32_t id) const { __builtin_prefetch(texts_.data() + id); }
+  void prefetchText(std::uint32_t id, bool folded) const {
+    const Text& t = texts_[id];
+    __builtin_prefetch(bytes_.data() + (folded ? t.foldOffset : t.offset));
+  }
+
   // One charMask per name, of the name and its folded form together, so that a query matched
   // against either form can only be contained when its bits are all there.
   const std::vector<std::uint32_t>& masks() const { return masks_; }
