@@ -19,8 +19,10 @@ constexpr Tail kSkip = std::numeric_limits<Tail>::max();
 template <class Tail>
 constexpr Tail kUnknown = std::numeric_limits<Tail>::max() - 1;
 
-// Entries are sifted this many at a time into a list of those that may match.
+// Entries are sifted this many at a time into a list of those that may match; memory read at
+// random is asked for this many places ahead.
 constexpr std::uint32_t kSift = 512;
+constexpr std::uint32_t kAhead = 8;
 
 }  // namespace
 
@@ -49,7 +51,8 @@ std::vector<std::uint16_t> PathSearch::folderStarts() const {
   const std::size_t m = query_.size();
   std::vector<std::uint16_t> starts(folders.size(), 0);
   // A folder's slot always follows its parent's: one pass in slot order meets parents first.
-  for (std::uint32_t slot = kRootDirectory + 1; slot < folders.size(); ++slot) {
+  const auto count = static_cast<std::uint32_t>(folders.size());
+  for (std::uint32_t slot = kRootDirectory + 1; slot < count; ++slot) {
     const std::uint32_t at = folders[slot];
     if (at == kNone) continue;
     const Entry& folder = entries[at];
@@ -111,7 +114,8 @@ void PathSearch::collectEntries(std::uint32_t begin, std::uint32_t end,
                                 std::size_t keep, std::vector<Candidate>& out, std::uint64_t& counted) const {
   // Plain pointers and copies: the loop's stores could otherwise alias them all.
   const Entry* const entries = index_.entries().data();
-  const std::uint32_t* const masks = index_.names().masks().data();
+  const NameTable& names = index_.names();
+  const std::uint32_t* const masks = names.masks().data();
   const std::uint32_t* const suffixMasks = query_.suffixMasks.data();
   const std::uint16_t* const startOf = starts.data();
   const auto m = static_cast<std::uint16_t>(query_.size());
@@ -145,6 +149,8 @@ void PathSearch::collectEntries(std::uint32_t begin, std::uint32_t end,
       count += wanted & (start != 0) & reached;
     }
     for (std::size_t k = 0; k < count; ++k) {
+      if (k + 2 * kAhead < count) names.prefetchRecord(entries[sifted[k + 2 * kAhead]].name);
+      if (k + kAhead < count) names.prefetchText(entries[sifted[k + kAhead]].name, !query_.matchCase);
       const std::uint32_t at = sifted[k];
       const Entry& entry = entries[at];
       const std::uint16_t start = startOf[entry.parent];
