@@ -137,6 +137,8 @@ void PathSearch::collectEntries(std::uint32_t begin, std::uint32_t end,
     for (std::uint32_t at = from; at < to; ++at) {
       const Entry& entry = entries[at];
       const std::uint16_t start = startOf[entry.parent];
+      // Most folders' starts are 0 for most queries, or for few: this one is foreseen.
+      if (start == 0) continue;
       const Tail tail = tailAt(entry.name);
       const bool wanted = (entry.kind != Kind::removed) &
                           (!directoriesOnly | (entry.kind == Kind::directory)) &
@@ -146,7 +148,7 @@ void PathSearch::collectEntries(std::uint32_t begin, std::uint32_t end,
       const bool byMask = (suffixMasks[start] & ~masks[entry.name]) == 0;
       const bool reached = (known & (start >= tail)) | (!known & byMask);
       sifted[count] = at;
-      count += wanted & (start != 0) & reached;
+      count += wanted & reached;
     }
     for (std::size_t k = 0; k < count; ++k) {
       if (k + 2 * kAhead < count) names.prefetchRecord(entries[sifted[k + 2 * kAhead]].name);
