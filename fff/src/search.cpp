@@ -15,6 +15,9 @@ namespace {
 constexpr std::size_t kMaxQuery = 256;
 // Path matches are ranked roughly first; this many times the wanted count are scored fully.
 constexpr std::size_t kPathShortlist = 4;
+// What scoring a path in full costs against reading one entry in a pass over all of them:
+// passes share out work by that measure.
+constexpr std::size_t kPathScoreCost = 1024;
 
 // Tests every distinct name once, over the cores. Returns what was found in all shares
 // together; `verdicts` then says which names are shown, by the bar all shares set together.
@@ -47,6 +50,16 @@ NamesFound testNames(const Index& index, const NameSearch& search, const SearchO
   return found;
 }
 
+// Replaces each path match's rough score by its full one, over the cores.
+void scorePaths(const PathSearch& search, const SearchOptions& options, std::vector<Candidate>& candidates) {
+  const auto count = static_cast<std::uint32_t>(candidates.size());
+  inShares(count, passThreads(options.threads, std::size_t{count} * kPathScoreCost),
+           [&](std::uint32_t begin, std::uint32_t end, unsigned) {
+             for (std::uint32_t k = begin; k < end; ++k)
+               candidates[k].score = search.score(candidates[k]);
+           });
+}
+
 }  // namespace
 
 Matches fuzzySearch(const Index& index, std::string_view rawQuery, const SearchOptions& options) {
@@ -59,14 +72,15 @@ Matches fuzzySearch(const Index& index, std::string_view rawQuery, const SearchO
   const NameSearch names(index, query, options, wanted);
   NameVerdicts verdicts(index.names().size());
   const NamesFound found = testNames(index, names, options, wanted, verdicts);
-  std::vector<std::uint32_t> gathered;
+  // Without a depth limit only the shown names' entries are needed; with one, all are counted.
+  std::vector<std::uint32_t> shown;
   if (options.maxDepth == 0) {
     for (const NameHit& hit : found.hits)
-      gathered.push_back(hit.name);
+      shown.push_back(hit.name);
   }
   std::vector<Candidate> nameMatches;
   std::uint64_t counted = 0;
-  names.gather(options.maxDepth == 0 ? gathered : found.matched, verdicts, nameMatches, counted);
+  names.gather(options.maxDepth == 0 ? shown : found.matched, verdicts, nameMatches, counted);
   // Without a depth limit the names' own counts are exact; with one, every entry was counted.
   const std::uint64_t nameTotal = options.maxDepth == 0 ? found.entries : counted;
   keepBest(index, nameMatches, wanted);
@@ -81,8 +95,7 @@ Matches fuzzySearch(const Index& index, std::string_view rawQuery, const SearchO
     const std::size_t keep = (wanted - nameMatches.size()) * kPathShortlist;
     pathMatches = paths.collect(verdicts, keep, pathTotal);
     shortlist(pathMatches, keep);
-    for (Candidate& candidate : pathMatches)
-      candidate.score = paths.score(candidate);
+    scorePaths(paths, options, pathMatches);
     std::erase_if(pathMatches, [&](const Candidate& c) { return c.score < options.minScore; });
     keepBest(index, pathMatches, wanted - nameMatches.size());
   }
