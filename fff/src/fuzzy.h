@@ -14,7 +14,7 @@ namespace fff {
 // A typed query ready for matching: spaces dropped, case folded unless case matters.
 struct Query {
   std::string text;
-  std::vector<std::uint32_t> suffixMasks;  // charMask of text from each position on
+  std::vector<CharMask> suffixMasks;  // charMask of text from each position on
   bool matchCase = false;
 
   std::size_t size() const { return text.size(); }

@@ -29,7 +29,7 @@ void NameSearch::test(std::uint32_t begin, std::uint32_t end, bool listMatched, 
   const NameTable& names = index_.names();
   const auto& masks = names.masks();
   const std::size_t m = query_.size();
-  const std::uint32_t fullMask = query_.suffixMasks[0];
+  const CharMask fullMask = query_.suffixMasks[0];
   const std::int32_t ceiling = kNameBand + maxNameAlignment(m);
   // Below a depth limit a name's entry count is only an upper bound: it cannot raise the bar.
   const bool countsExact = options_.maxDepth == 0;
@@ -52,7 +52,7 @@ void NameSearch::test(std::uint32_t begin, std::uint32_t end, bool listMatched, 
     out.hits.push_back({id, score, carriers});
     bar.add(score, countsExact ? carriers : 0);
   };
-  const std::uint32_t* const maskOf = masks.data();
+  const CharMask* const maskOf = masks.data();
   std::array<std::uint32_t, kSift> sifted;
   for (std::uint32_t from = begin; from < end; from += kSift) {
     // The names whose letters include the query's, listed without branches (as many pass as

@@ -66,7 +66,7 @@ std::uint32_t NameTable::intern(std::string_view name) {
   entry.offset = store(name);
   entry.foldOffset = entry.offset;
   entry.foldLength = entry.length;
-  std::uint32_t mask = charMask(name);
+  CharMask mask = charMask(name);
   if (needsFolding(name)) {
     const std::string folded = foldCase(name);
     if (folded != name) {

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text.h"
+
 namespace fff {
 
 // Every distinct name in the index, stored once with its case-folded form and its letter mask.
@@ -42,7 +44,7 @@ class NameTable {
 
   // One charMask per name, of the name and its folded form together, so that a query matched
   // against either form can only be contained when its bits are all there.
-  const std::vector<std::uint32_t>& masks() const { return masks_; }
+  const std::vector<CharMask>& masks() const { return masks_; }
 
   // Per name, a key of its extension (the bytes after its last ".", ASCII letters lower-cased),
   // or 0 for a name without a ".": a glob whose names must end in ".pdf" looks at only the
@@ -77,7 +79,7 @@ class NameTable {
 
   std::string bytes_;  // every name and folded name, then kReadable bytes of slack
   std::vector<Text> texts_;
-  std::vector<std::uint32_t> masks_;
+  std::vector<CharMask> masks_;
   std::vector<std::uint32_t> extensions_;
   std::vector<Counts> counts_;
   // Open addressing with linear probing: name ids, kEmpty where free; a power of two long.

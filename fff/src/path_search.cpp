@@ -29,11 +29,11 @@ constexpr std::uint32_t kAhead = 8;
 PathSearch::PathSearch(const Index& index, const Query& query, const SearchOptions& options)
     : index_(index), query_(query), options_(options) {
   bits_.reserve(query.size());
-  std::array<std::uint16_t, 32> after{};  // per bit, one past its last position in the query
+  std::array<std::uint16_t, 64> after{};  // per bit, one past its last position in the query
   for (std::size_t k = 0; k < query.size(); ++k) {
-    const std::uint32_t bit = charBit(static_cast<std::uint8_t>(query.text[k]));
+    const CharMask bit = charBit(static_cast<std::uint8_t>(query.text[k]));
     bits_.push_back(bit);
-    if (bit != 0) after[static_cast<std::size_t>(__builtin_ctz(bit))] = static_cast<std::uint16_t>(k + 1);
+    if (bit != 0) after[static_cast<std::size_t>(__builtin_ctzll(bit))] = static_cast<std::uint16_t>(k + 1);
   }
   for (std::size_t part = 0; part < afterMissing_.size(); ++part)
     for (std::size_t bits = 1; bits < 256; ++bits)
@@ -115,8 +115,8 @@ void PathSearch::collectEntries(std::uint32_t begin, std::uint32_t end,
   // Plain pointers and copies: the loop's stores could otherwise alias them all.
   const Entry* const entries = index_.entries().data();
   const NameTable& names = index_.names();
-  const std::uint32_t* const masks = names.masks().data();
-  const std::uint32_t* const suffixMasks = query_.suffixMasks.data();
+  const CharMask* const masks = names.masks().data();
+  const CharMask* const suffixMasks = query_.suffixMasks.data();
   const std::uint16_t* const startOf = starts.data();
   const auto m = static_cast<std::uint16_t>(query_.size());
   const bool directoriesOnly = options_.directoriesOnly;
@@ -187,9 +187,11 @@ void PathSearch::collectEntries(std::uint32_t begin, std::uint32_t end,
 // A lower bound on the tail from the letter mask alone: where the query's longest end whose
 // bytes are all among the name's begins, just past the last query byte the name lacks.
 std::size_t PathSearch::maskTail(std::uint32_t name) const {
-  const std::uint32_t missing = query_.suffixMasks[0] & ~index_.names().masks()[name];
-  return std::max(std::max(afterMissing_[0][missing & 0xff], afterMissing_[1][(missing >> 8) & 0xff]),
-                  std::max(afterMissing_[2][(missing >> 16) & 0xff], afterMissing_[3][missing >> 24]));
+  const CharMask missing = query_.suffixMasks[0] & ~index_.names().masks()[name];
+  std::uint16_t tail = 0;
+  for (std::size_t part = 0; part < afterMissing_.size(); ++part)
+    tail = std::max(tail, afterMissing_[part][(missing >> (8 * part)) & 0xff]);
+  return tail;
 }
 
 std::size_t PathSearch::exactTail(std::uint32_t name) const {

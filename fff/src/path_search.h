@@ -48,10 +48,10 @@ class PathSearch {
   const Index& index_;
   const Query& query_;
   const SearchOptions& options_;
-  std::vector<std::uint32_t> bits_;  // charBit of each query byte
+  std::vector<CharMask> bits_;  // charBit of each query byte
   // Per byte of a name's missing letter bits, one past the last query byte among them: the
-  // mask's bound on a tail is then four lookups, the same few steps for every name.
-  std::array<std::array<std::uint16_t, 256>, 4> afterMissing_{};
+  // mask's bound on a tail is then eight lookups, the same few steps for every name.
+  std::array<std::array<std::uint16_t, 256>, 8> afterMissing_{};
 };
 
 }  // namespace fff

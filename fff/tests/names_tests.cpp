@@ -42,7 +42,7 @@ TEST(NameTable, FoldedFormAndMaskCoverBothSpellings) {
   // bytes, or a search that matches case would turn the name away before reading it.
   const std::uint32_t kelvin = names.intern("\xe2\x84\xaa.txt");
   EXPECT_EQ(names.folded(kelvin), "k.txt");
-  const std::uint32_t mask = names.masks()[kelvin];
+  const CharMask mask = names.masks()[kelvin];
   EXPECT_EQ(mask & charBit('k'), charBit('k'));
   EXPECT_EQ(mask & charBit(0xe2), charBit(0xe2));
 }
