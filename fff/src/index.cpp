@@ -7,7 +7,7 @@ namespace fff {
 
 Index::Index() {
   directories_.emplace_back();
-  directoryEntries_.push_back(kNone);
+  folders_.emplace_back();
 }
 
 std::uint32_t Index::add(std::uint32_t parentDirectory, const Listed& listed) {
@@ -37,7 +37,7 @@ std::uint32_t Index::add(std::uint32_t parentDirectory, const Listed& listed) {
     directory.entry = index;
     directory.device = listed.device;
     directory.inode = listed.inode;
-    directoryEntries_.push_back(index);
+    folders_.push_back({entry.name, parentDirectory});
   }
   entries_.push_back(entry);
   details_.push_back(details);
@@ -76,7 +76,7 @@ std::vector<std::uint32_t> Index::remove(std::uint32_t index) {
       Directory& directory = directories_[slot];
       removed.push_back(slot);
       directory.alive = false;
-      directoryEntries_[slot] = kNone;
+      folders_[slot] = Folder{};
       pending.insert(pending.end(), directory.children.begin(), directory.children.end());
       std::vector<std::uint32_t>().swap(directory.children);
     }

@@ -45,6 +45,13 @@ struct Details {
   bool symlink;
 };
 
+// A folder as a pass over the folders reads it, by directory slot: the name and the parent
+// slot of its entry, or kNone for the root and for removed folders.
+struct Folder {
+  std::uint32_t name = kNone;
+  std::uint32_t parent = kNone;
+};
+
 struct Directory {
   std::uint32_t entry = kNone;  // kNone for the root
   int watch = -1;               // inotify watch descriptor; -1 when not watched
@@ -85,8 +92,8 @@ class Index {
   std::uint32_t previousWithName(std::uint32_t at) const { return previousWithName_[at]; }
   // Modification times apart from the records: a newest-first glob reads them in a row.
   std::int64_t modified(std::uint32_t at) const { return modified_[at]; }
-  // The entry of each directory slot; kNone for the root and for removed folders.
-  const std::vector<std::uint32_t>& directoryEntries() const { return directoryEntries_; }
+  // Each directory slot's folder name and parent, for the passes that read every folder.
+  const std::vector<Folder>& folders() const { return folders_; }
   const std::vector<Directory>& directories() const { return directories_; }
   Directory& directory(std::uint32_t slot) { return directories_[slot]; }
   const Directory& directory(std::uint32_t slot) const { return directories_[slot]; }
@@ -100,7 +107,7 @@ class Index {
   std::vector<Details> details_;
   std::vector<std::int64_t> modified_;
   std::vector<Directory> directories_;
-  std::vector<std::uint32_t> directoryEntries_;
+  std::vector<Folder> folders_;
   NameTable names_;
   std::vector<std::uint32_t> lastWithName_;
   std::vector<std::uint32_t> previousWithName_;

@@ -45,17 +45,15 @@ PathSearch::PathSearch(const Index& index, const Query& query, const SearchOptio
 // holds: what its path consumes, and a "/" of the query after that. 0 for the root (whose
 // entries have no folders to help them) and for removed folders.
 std::vector<std::uint16_t> PathSearch::folderStarts() const {
-  const auto& folders = index_.directoryEntries();
-  const auto& entries = index_.entries();
+  const auto& folders = index_.folders();
   const auto& masks = index_.names().masks();
   const std::size_t m = query_.size();
   std::vector<std::uint16_t> starts(folders.size(), 0);
   // A folder's slot always follows its parent's: one pass in slot order meets parents first.
   const auto count = static_cast<std::uint32_t>(folders.size());
   for (std::uint32_t slot = kRootDirectory + 1; slot < count; ++slot) {
-    const std::uint32_t at = folders[slot];
-    if (at == kNone) continue;
-    const Entry& folder = entries[at];
+    const Folder& folder = folders[slot];
+    if (folder.name == kNone) continue;
     std::size_t matched = starts[folder.parent];
     // A name without the next byte wanted leaves the progress where it was.
     if (matched < m && (bits_[matched] & masks[folder.name]) != 0) {
