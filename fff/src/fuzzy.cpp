@@ -95,6 +95,76 @@ int alignmentScore(const Query& query, std::string_view text, std::string_view o
   return *std::max_element(previous, previous + n);
 }
 
+template <std::size_t Bytes>
+int alignmentScore(const Query& query, const ShortText<Bytes>& positions, std::string_view text,
+                   std::string_view original, std::size_t nameStart) {
+  const std::size_t m = query.text.size();
+  const std::size_t n = text.size();
+  if (m == 0) return 0;
+  if (m > n) return kUnset;
+  const auto cell = [&](std::size_t j) {
+    return kMatch + positionBonus(text, original, j) + (j >= nameStart ? kInName : 0);
+  };
+  // The two rows of the table, set only at the positions in their `valid` masks.
+  int rows[2][Bytes];
+  int* previous = rows[0];
+  int* current = rows[1];
+  std::uint64_t previousValid = 0;
+  for (std::size_t i = 0; i < m; ++i) {
+    const std::uint64_t here = positions.positions(static_cast<unsigned char>(query.text[i]));
+    std::uint64_t valid = 0;
+    // A gap from a match at k to one at j costs kGapStart + kGapExtend * (j - k - 2): the best
+    // start for it is the best previous[k] - kGapExtend * k over the k at least two back.
+    std::uint64_t behind = previousValid;
+    int reach = 0;
+    bool reached = false;
+    for (std::uint64_t bits = here; bits != 0; bits &= bits - 1) {
+      const auto j = static_cast<std::size_t>(__builtin_ctzll(bits));
+      int best = 0;
+      if (i > 0) {
+        while (behind != 0 && static_cast<std::size_t>(__builtin_ctzll(behind)) + 2 <= j) {
+          const auto k = static_cast<std::size_t>(__builtin_ctzll(behind));
+          behind &= behind - 1;
+          const int start = previous[k] - kGapExtend * static_cast<int>(k);
+          reach = reached ? std::max(reach, start) : start;
+          reached = true;
+        }
+        bool found = reached;
+        if (reached) best = reach + kGapStart + kGapExtend * static_cast<int>(j - 2);
+        if (j >= 1 && ((previousValid >> (j - 1)) & 1) != 0) {
+          const int following = previous[j - 1] + kConsecutive;
+          best = found ? std::max(best, following) : following;
+          found = true;
+        }
+        if (!found) continue;
+      }
+      current[j] = best + cell(j);
+      valid |= std::uint64_t{1} << j;
+    }
+    if (valid == 0) return kUnset;
+    std::swap(previous, current);
+    previousValid = valid;
+  }
+  int best = kUnset;
+  for (std::uint64_t bits = previousValid; bits != 0; bits &= bits - 1)
+    best = std::max(best, previous[__builtin_ctzll(bits)]);
+  return best;
+}
+
+template int alignmentScore(const Query&, const ShortText<32>&, std::string_view, std::string_view,
+                            std::size_t);
+template int alignmentScore(const Query&, const ShortText<64>&, std::string_view, std::string_view,
+                            std::size_t);
+
+std::size_t tailStart(const Query& query, std::string_view text) {
+  const ByteTable& table = query.table();
+  std::size_t tail = query.text.size();
+  for (std::size_t j = text.size(); j-- > 0 && tail > 0;)
+    if (table[static_cast<unsigned char>(text[j])] == static_cast<unsigned char>(query.text[tail - 1]))
+      --tail;
+  return tail;
+}
+
 int maxNameAlignment(std::size_t length) {
   if (length == 0) return 0;
   // Within a name only its first byte follows a "/" (or nothing); every later byte earns at

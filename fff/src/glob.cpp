@@ -369,6 +369,22 @@ bool Glob::rejectsName(std::string_view name) const {
   });
 }
 
+std::optional<std::vector<std::string>> Glob::extensions() const {
+  std::vector<std::string> found;
+  for (const Alternative& alternative : alternatives_) {
+    const Segment& last = alternative.segments.back();
+    const auto dot = last.suffix.rfind('.');
+    if (last.globstar || dot == std::string::npos) return std::nullopt;
+    std::string extension = last.suffix.substr(dot + 1);
+    for (char& c : extension)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    found.push_back(std::move(extension));
+  }
+  std::sort(found.begin(), found.end());
+  found.erase(std::unique(found.begin(), found.end()), found.end());
+  return found;
+}
+
 bool Glob::acceptsDepth(std::size_t components) const {
   return std::any_of(alternatives_.begin(), alternatives_.end(), [&](const Alternative& alternative) {
     return alternative.hasGlobstar ? components >= alternative.minComponents

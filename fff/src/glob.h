@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -26,6 +27,9 @@ class Glob {
   // True when every alternative is "**/" followed by one component: the name alone decides.
   bool nameOnly() const { return nameOnly_; }
   bool matchesName(std::string_view name) const;
+  // When every alternative's last component ends in literal bytes holding a ".", the extensions
+  // (after that last ".", ASCII letters lower-cased) a matching name can have; else nothing.
+  std::optional<std::vector<std::string>> extensions() const;
 
  private:
   struct Token {

@@ -1,6 +1,7 @@
 #include "glob_search.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -10,23 +11,71 @@
 namespace fff {
 namespace {
 
-bool kindWanted(const HotEntry& entry, const GlobOptions& options) {
+bool kindWanted(const Entry& entry, const GlobOptions& options) {
   if (entry.kind == Kind::removed) return false;
   if (options.filesOnly && entry.kind != Kind::file) return false;
   return !options.directoriesOnly || entry.kind == Kind::directory;
 }
 
-// Reads the whole record only for entries whose name passed.
+// Whether any live entry of the wanted kind carries the name.
+bool carried(const NameTable& names, std::uint32_t id, const GlobOptions& options) {
+  if (options.directoriesOnly) return names.folders(id) > 0;
+  if (options.filesOnly) return names.entries(id) > names.folders(id);
+  return names.entries(id) > 0;
+}
+
+// Whether a path ending in a name may match. Not a character type, which the compiler would
+// have to assume aliases everything a loop reads.
+enum class Fit : std::uint8_t { no, yes };
+
+// For each distinct name, whether a path ending in it may match: tested once per name however
+// many entries carry it. When the pattern looks at the name alone the answer is final. When it
+// fixes the names' extensions, only names with those extensions' keys are read.
+std::vector<Fit> nameVerdicts(const NameTable& names, const Glob& glob, const GlobOptions& options) {
+  const auto count = static_cast<std::uint32_t>(names.size());
+  std::vector<std::uint32_t> keys;
+  const auto extensions = glob.extensions();
+  if (extensions)
+    for (const std::string& extension : *extensions)
+      keys.push_back(NameTable::extensionKey(extension));
+  std::sort(keys.begin(), keys.end());
+  const std::uint32_t* const keyOf = names.extensions().data();
+  std::vector<Fit> fits(count, Fit::no);
+  const auto test = [&](std::uint32_t id) {
+    if (!carried(names, id, options)) return;
+    const std::string_view name = names.text(id);
+    if (!glob.rejectsName(name) && (!glob.nameOnly() || glob.matchesName(name))) fits[id] = Fit::yes;
+  };
+  // Patterns name a few extensions: compared in a row (unused places repeat the first), unless
+  // there are many.
+  std::array<std::uint32_t, 4> few{};
+  if (!keys.empty()) few.fill(keys.front());
+  std::copy_n(keys.begin(), std::min(keys.size(), few.size()), few.begin());
+  inShares(count, passThreads(options.threads, count), [&](std::uint32_t begin, std::uint32_t end, unsigned) {
+    if (!extensions) {
+      for (std::uint32_t id = begin; id < end; ++id)
+        test(id);
+    } else if (keys.size() > few.size()) {
+      for (std::uint32_t id = begin; id < end; ++id)
+        if (std::binary_search(keys.begin(), keys.end(), keyOf[id])) test(id);
+    } else {
+      const auto [a, b, c, d] = few;
+      for (std::uint32_t id = begin; id < end; ++id) {
+        const std::uint32_t key = keyOf[id];
+        if (key == a || key == b || key == c || key == d) test(id);
+      }
+    }
+  });
+  return fits;
+}
+
+// The whole path of an entry whose name may match.
 bool pathMatches(const Index& index, const Glob& glob, std::uint32_t at,
                  std::vector<std::string_view>& components) {
-  const std::string_view name = index.name(at, index.hot()[at]);
-  if (glob.rejectsName(name)) return false;
-  if (glob.nameOnly()) return glob.matchesName(name);
-  const Entry& entry = index.entries()[at];
-  if (!glob.acceptsDepth(std::size_t{entry.depth} + 1)) return false;
+  if (!glob.acceptsDepth(std::size_t{index.entries()[at].depth} + 1)) return false;
   components.clear();
   for (std::uint32_t up = at; up != kNone; up = index.directory(index.entries()[up].parent).entry)
-    components.push_back(index.name(index.entries()[up]));
+    components.push_back(index.name(up));
   std::reverse(components.begin(), components.end());
   return glob.matches(components);
 }
@@ -51,15 +100,20 @@ void sortByPath(const Index& index, std::vector<Found>& found) {
 
 Matches globSearch(const Index& index, std::string_view pattern, const GlobOptions& options) {
   const Glob glob(pattern, options.ignoreCase);
-  const auto& hot = index.hot();
-  const auto count = static_cast<std::uint32_t>(hot.size());
+  const std::vector<Fit> fits = nameVerdicts(index.names(), glob, options);
+  const auto& entries = index.entries();
+  const auto count = static_cast<std::uint32_t>(entries.size());
   const unsigned threads = passThreads(options.threads, count);
   std::vector<std::vector<Found>> shares(threads);
   inShares(count, threads, [&](std::uint32_t begin, std::uint32_t end, unsigned share) {
     std::vector<std::string_view> components;
     std::vector<Found>& found = shares[share];
+    const Entry* const all = entries.data();
+    const Fit* const fitOf = fits.data();
     for (std::uint32_t at = begin; at < end; ++at) {
-      if (!kindWanted(hot[at], options) || !pathMatches(index, glob, at, components)) continue;
+      const Entry& entry = all[at];
+      if (fitOf[entry.name] == Fit::no || !kindWanted(entry, options)) continue;
+      if (!glob.nameOnly() && !pathMatches(index, glob, at, components)) continue;
       const std::int64_t modified = index.modified(at);
       if (options.modifiedAfter == 0 || modified >= options.modifiedAfter) found.push_back({at, modified});
     }

@@ -3,75 +3,59 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "text.h"
-
 namespace fff {
 
 Index::Index() {
   directories_.emplace_back();
-  directoryEntries_.push_back(kNone);
-}
-
-std::uint32_t Index::storeName(std::string_view name) {
-  if (names_.size() + name.size() > UINT32_MAX) throw std::length_error("The index is full.");
-  const auto offset = static_cast<std::uint32_t>(names_.size());
-  names_.append(name);
-  return offset;
+  folders_.emplace_back();
 }
 
 std::uint32_t Index::add(std::uint32_t parentDirectory, const Listed& listed) {
   if (entries_.size() >= kNone - 1) throw std::length_error("The index is full.");
-  const Directory& parent = directories_[parentDirectory];
   const auto index = static_cast<std::uint32_t>(entries_.size());
   Entry entry{};
+  entry.name = names_.intern(listed.name);
   entry.parent = parentDirectory;
-  entry.nameLength = static_cast<std::uint16_t>(std::min<std::size_t>(listed.name.size(), UINT16_MAX));
-  entry.nameOffset = storeName(std::string_view(listed.name).substr(0, entry.nameLength));
-  entry.foldOffset = entry.nameOffset;
-  entry.foldLength = entry.nameLength;
-  if (needsFolding(listed.name)) {
-    const std::string folded = foldCase(listed.name);
-    if (folded != listed.name) {
-      entry.foldLength = static_cast<std::uint16_t>(std::min<std::size_t>(folded.size(), UINT16_MAX));
-      entry.foldOffset = storeName(std::string_view(folded).substr(0, entry.foldLength));
-    }
-  }
-  entry.charMask = charMask(folded(entry));
-  entry.size = listed.kind == Kind::directory ? 0 : listed.size;
   entry.kind = listed.kind;
-  entry.symlink = listed.symlink;
-  entry.directory = kNone;
-  if (parent.entry == kNone) {
+  Details details{};
+  details.size = listed.kind == Kind::directory ? 0 : listed.size;
+  details.directory = kNone;
+  details.symlink = listed.symlink;
+  const std::size_t nameLength = names_.text(entry.name).size();
+  const std::uint32_t folder = directories_[parentDirectory].entry;
+  if (folder == kNone) {
     entry.depth = 0;
-    entry.pathLength = entry.nameLength;
+    entry.pathLength = static_cast<std::uint16_t>(nameLength);
   } else {
-    const Entry& folder = entries_[parent.entry];
-    entry.depth = static_cast<std::uint16_t>(std::min(folder.depth + 1, int{UINT16_MAX}));
+    entry.depth = static_cast<std::uint16_t>(std::min(entries_[folder].depth + 1, int{UINT16_MAX}));
     entry.pathLength = static_cast<std::uint16_t>(
-        std::min<std::size_t>(folder.pathLength + 1u + entry.nameLength, UINT16_MAX));
+        std::min<std::size_t>(entries_[folder].pathLength + 1u + nameLength, UINT16_MAX));
   }
   if (listed.kind == Kind::directory) {
-    entry.directory = static_cast<std::uint32_t>(directories_.size());
+    details.directory = static_cast<std::uint32_t>(directories_.size());
     Directory& directory = directories_.emplace_back();
     directory.entry = index;
     directory.device = listed.device;
     directory.inode = listed.inode;
-    directoryEntries_.push_back(index);
+    folders_.push_back({entry.name, parentDirectory});
   }
   entries_.push_back(entry);
+  details_.push_back(details);
   modified_.push_back(listed.modified);
-  hot_.push_back({entry.charMask, entry.parent, entry.foldOffset, entry.foldLength, entry.kind,
-                  entry.foldOffset == entry.nameOffset});
+  names_.counted(entry.name, listed.kind == Kind::directory);
+  if (entry.name == lastWithName_.size()) lastWithName_.push_back(kNone);
+  previousWithName_.push_back(lastWithName_[entry.name]);
+  lastWithName_[entry.name] = index;
   directories_[parentDirectory].children.push_back(index);
   ++live_;
   return index;
 }
 
 void Index::update(std::uint32_t index, const Listed& listed) {
-  Entry& entry = entries_[index];
-  entry.size = entry.kind == Kind::directory ? 0 : listed.size;
+  Details& details = details_[index];
+  details.size = entries_[index].kind == Kind::directory ? 0 : listed.size;
+  details.symlink = listed.symlink;
   modified_[index] = listed.modified;
-  entry.symlink = listed.symlink;
 }
 
 std::vector<std::uint32_t> Index::remove(std::uint32_t index) {
@@ -83,19 +67,21 @@ std::vector<std::uint32_t> Index::remove(std::uint32_t index) {
 
   std::vector<std::uint32_t> pending{index};
   while (!pending.empty()) {
-    Entry& entry = entries_[pending.back()];
+    const std::uint32_t at = pending.back();
     pending.pop_back();
+    Entry& entry = entries_[at];
     if (entry.kind == Kind::removed) continue;
-    if (entry.directory != kNone) {
-      Directory& directory = directories_[entry.directory];
-      removed.push_back(entry.directory);
+    const std::uint32_t slot = details_[at].directory;
+    if (slot != kNone) {
+      Directory& directory = directories_[slot];
+      removed.push_back(slot);
       directory.alive = false;
-      directoryEntries_[entry.directory] = kNone;
+      folders_[slot] = Folder{};
       pending.insert(pending.end(), directory.children.begin(), directory.children.end());
       std::vector<std::uint32_t>().swap(directory.children);
     }
+    names_.uncounted(entry.name, entry.kind == Kind::directory);
     entry.kind = Kind::removed;
-    hot_[static_cast<std::size_t>(&entry - entries_.data())].kind = Kind::removed;
     --live_;
   }
   return removed;
@@ -103,12 +89,11 @@ std::vector<std::uint32_t> Index::remove(std::uint32_t index) {
 
 void Index::appendPath(std::string& out, std::uint32_t index) const {
   const std::size_t start = out.size();
-  const Entry& leaf = entries_[index];
-  out.resize(start + leaf.pathLength);
+  out.resize(start + entries_[index].pathLength);
   std::size_t end = out.size();
   for (std::uint32_t at = index; at != kNone;) {
     const Entry& entry = entries_[at];
-    const std::string_view part = name(entry);
+    const std::string_view part = names_.text(entry.name);
     const std::size_t length = std::min(part.size(), end - start);
     end -= length;
     std::copy_n(part.data() + (part.size() - length), length, out.data() + end);
@@ -123,7 +108,7 @@ void Index::appendFoldedPath(std::string& out, std::uint32_t index) const {
     chain.push_back(at);
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
     if (it != chain.rbegin()) out.push_back('/');
-    out.append(folded(entries_[*it]));
+    out.append(names_.folded(entries_[*it].name));
   }
 }
 
@@ -140,9 +125,11 @@ std::string Index::directoryPath(std::uint32_t slot) const {
 
 void Index::shrink() {
   entries_.shrink_to_fit();
-  hot_.shrink_to_fit();
+  details_.shrink_to_fit();
+  lastWithName_.shrink_to_fit();
+  previousWithName_.shrink_to_fit();
   modified_.shrink_to_fit();
-  names_.shrink_to_fit();
+  names_.shrink();
 }
 
 }  // namespace fff

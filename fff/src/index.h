@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "names.h"
+
 namespace fff {
 
 enum class Kind : std::uint8_t { file = 0, directory = 1, removed = 2 };
@@ -26,31 +28,28 @@ struct Listed {
   ino_t inode = 0;
 };
 
-// One file or folder below the root. Packed: the index holds hundreds of thousands of these.
+// One file or folder below the root as every pass over the index reads it: 16 bytes, as the
+// index holds hundreds of thousands of these and a search streams through all of them.
 struct Entry {
-  std::uint32_t parent;      // directory slot of the folder holding it
-  std::uint32_t nameOffset;  // into the name bytes
-  std::uint32_t foldOffset;  // the case-folded name; equal to nameOffset when folding is by table
-  std::uint32_t charMask;    // of the folded name
+  std::uint32_t name;    // id in the index's name table
+  std::uint32_t parent;  // directory slot of the folder holding it
+  std::uint16_t depth;   // folders between it and the root
+  std::uint16_t pathLength;
+  Kind kind;
+};
+
+// The rest of an entry, kept apart: read only for entries a search has already chosen.
+struct Details {
   std::uint64_t size;
   std::uint32_t directory;  // its own directory slot when it is a folder, else kNone
-  std::uint16_t nameLength;
-  std::uint16_t foldLength;
-  std::uint16_t pathLength;
-  std::uint16_t depth;
-  Kind kind;
   bool symlink;
 };
 
-// The fields a search reads for every entry, packed apart so that a search streams through
-// 16 bytes an entry rather than the whole record.
-struct HotEntry {
-  std::uint32_t charMask;
-  std::uint32_t parent;
-  std::uint32_t foldOffset;
-  std::uint16_t foldLength;
-  Kind kind;
-  bool foldIsName;  // the folded bytes are the name itself (no copy was needed)
+// A folder as a pass over the folders reads it, by directory slot: the name and the parent
+// slot of its entry, or kNone for the root and for removed folders.
+struct Folder {
+  std::uint32_t name = kNone;
+  std::uint32_t parent = kNone;
 };
 
 struct Directory {
@@ -76,12 +75,7 @@ class Index {
   // the folders removed; they keep their watch descriptor for the caller to release.
   std::vector<std::uint32_t> remove(std::uint32_t entry);
 
-  std::string_view name(const Entry& entry) const {
-    return {names_.data() + entry.nameOffset, entry.nameLength};
-  }
-  std::string_view folded(const Entry& entry) const {
-    return {names_.data() + entry.foldOffset, entry.foldLength};
-  }
+  std::string_view name(std::uint32_t at) const { return names_.text(entries_[at].name); }
   // The path relative to the root, components joined by "/".
   void appendPath(std::string& out, std::uint32_t entry) const;
   std::string path(std::uint32_t entry) const;
@@ -90,17 +84,16 @@ class Index {
   void appendFoldedPath(std::string& out, std::uint32_t entry) const;
 
   const std::vector<Entry>& entries() const { return entries_; }
-  const std::vector<HotEntry>& hot() const { return hot_; }
+  const Details& details(std::uint32_t at) const { return details_[at]; }
+  const NameTable& names() const { return names_; }
+  // The entries carrying one name, newest first, as a chain: from the name's last entry on to
+  // each one's predecessor, until kNone. Removed entries stay in their chain, marked removed.
+  std::uint32_t lastWithName(std::uint32_t name) const { return lastWithName_[name]; }
+  std::uint32_t previousWithName(std::uint32_t at) const { return previousWithName_[at]; }
   // Modification times apart from the records: a newest-first glob reads them in a row.
   std::int64_t modified(std::uint32_t at) const { return modified_[at]; }
-  std::string_view folded(const HotEntry& entry) const {
-    return {names_.data() + entry.foldOffset, entry.foldLength};
-  }
-  std::string_view name(std::uint32_t at, const HotEntry& entry) const {
-    return entry.foldIsName ? folded(entry) : name(entries_[at]);
-  }
-  // The entry of each directory slot; kNone for the root and for removed folders.
-  const std::vector<std::uint32_t>& directoryEntries() const { return directoryEntries_; }
+  // Each directory slot's folder name and parent, for the passes that read every folder.
+  const std::vector<Folder>& folders() const { return folders_; }
   const std::vector<Directory>& directories() const { return directories_; }
   Directory& directory(std::uint32_t slot) { return directories_[slot]; }
   const Directory& directory(std::uint32_t slot) const { return directories_[slot]; }
@@ -110,14 +103,14 @@ class Index {
   void shrink();
 
  private:
-  std::uint32_t storeName(std::string_view name);
-
   std::vector<Entry> entries_;
-  std::vector<HotEntry> hot_;
+  std::vector<Details> details_;
   std::vector<std::int64_t> modified_;
   std::vector<Directory> directories_;
-  std::vector<std::uint32_t> directoryEntries_;
-  std::string names_;
+  std::vector<Folder> folders_;
+  NameTable names_;
+  std::vector<std::uint32_t> lastWithName_;
+  std::vector<std::uint32_t> previousWithName_;
   std::size_t live_ = 0;
 };
 

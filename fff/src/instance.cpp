@@ -147,7 +147,7 @@ void Instance::scanBelow(std::vector<std::uint32_t> pending, const std::stop_tok
       index_.directory(slot).listed = true;
       for (const Listed& child : listing.children) {
         const std::uint32_t entry = index_.add(slot, child);
-        if (child.kind == Kind::directory) next.push_back(index_.entries()[entry].directory);
+        if (child.kind == Kind::directory) next.push_back(index_.details(entry).directory);
       }
     }
     pending.swap(next);
@@ -183,7 +183,7 @@ void Instance::sync(std::uint32_t slot, const std::stop_token& stop) {
 
   std::unordered_map<std::string, std::uint32_t> current;
   for (const std::uint32_t child : index_.directory(slot).children)
-    current.emplace(index_.name(index_.entries()[child]), child);
+    current.emplace(index_.name(child), child);
 
   std::vector<std::uint32_t> removed;
   std::vector<std::uint32_t> added;
@@ -201,7 +201,7 @@ void Instance::sync(std::uint32_t slot, const std::stop_token& stop) {
         }
       }
       const std::uint32_t entry = index_.add(slot, child);
-      if (child.kind == Kind::directory) added.push_back(index_.entries()[entry].directory);
+      if (child.kind == Kind::directory) added.push_back(index_.details(entry).directory);
     }
     std::sort(seen.begin(), seen.end());
     for (const auto& [name, child] : current) {

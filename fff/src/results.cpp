@@ -18,12 +18,13 @@ void fillResults(const Index& index, const Matches& matches, OwnedResults& resul
     results.paths.push_back('\0');
     FffItem item{};
     item.kind = entry.kind == Kind::directory ? FFF_KIND_DIRECTORY : FFF_KIND_FILE;
-    item.flags = entry.symlink ? FFF_ITEM_SYMLINK : 0;
+    item.flags = index.details(match.entry).symlink ? FFF_ITEM_SYMLINK : 0;
     item.score = match.score;
     item.path_length = static_cast<std::uint32_t>(length);
-    item.name_offset = static_cast<std::uint32_t>(length - std::min<std::size_t>(length, entry.nameLength));
+    item.name_offset =
+        static_cast<std::uint32_t>(length - std::min<std::size_t>(length, index.name(match.entry).size()));
     item.depth = entry.depth;
-    item.size = entry.size;
+    item.size = index.details(match.entry).size;
     item.modified = index.modified(match.entry);
     results.items.push_back(item);
   }

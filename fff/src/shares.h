@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <thread>
 #include <vector>
@@ -10,27 +11,44 @@ namespace fff {
 // Below this many entries a second thread costs more to start than it saves.
 inline constexpr std::size_t kEntriesPerThread = 65536;
 
-// How many threads a pass over `entries` entries should use: `requested` (0: one per core),
-// never more than the cores, and only as many as the entries make worth starting.
+// How many threads a pass over `entries` entries should use: by default one per core, but only
+// as many as the entries make worth starting; `requested` (tests ask for it on small trees)
+// that many, never more than the cores.
 inline unsigned passThreads(unsigned requested, std::size_t entries) {
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  const unsigned wanted = requested == 0 ? cores : std::min(requested, cores);
+  if (requested != 0) return std::min(requested, cores);
   const auto useful = static_cast<unsigned>(std::max<std::size_t>(1, entries / kEntriesPerThread));
-  return std::max(1u, std::min(wanted, useful));
+  return std::min(cores, useful);
 }
 
-// Runs work(begin, end, share) over `shares` contiguous ranges that cover [0, count), the
-// first on the calling thread, and returns when all are done.
+// Runs work(begin, end, share) over ranges that cover [0, count) on `shares` threads, the
+// first being the calling thread, and returns when all are done. `share` names the thread, so
+// that each can gather into a place of its own; a thread may be given several ranges. The
+// ranges are small and taken in turn rather than fixed in advance, so that when another
+// program holds a core the thread that has one does most of the work instead of waiting for
+// the other's half.
 template <class Work>
 void inShares(std::uint32_t count, unsigned shares, Work&& work) {
-  const auto bound = [&](unsigned share) {
-    return static_cast<std::uint32_t>(std::uint64_t{count} * share / shares);
+  if (shares <= 1) {
+    work(0u, count, 0u);
+    return;
+  }
+  // A few ranges per thread: enough to even out, few enough that each is worth its setup.
+  const std::uint32_t step = std::max<std::uint32_t>(1024, count / (shares * 8));
+  std::atomic<std::uint64_t> next{0};
+  const auto run = [&](unsigned share) {
+    for (;;) {
+      const std::uint64_t begin = next.fetch_add(step, std::memory_order_relaxed);
+      if (begin >= count) return;
+      work(static_cast<std::uint32_t>(begin),
+           static_cast<std::uint32_t>(std::min<std::uint64_t>(count, begin + step)), share);
+    }
   };
   std::vector<std::jthread> workers;
   workers.reserve(shares - 1);
   for (unsigned share = 1; share < shares; ++share)
-    workers.emplace_back([&, share] { work(bound(share), bound(share + 1), share); });
-  work(0, bound(1), 0u);
+    workers.emplace_back(run, share);
+  run(0u);
 }
 
 }  // namespace fff

@@ -71,20 +71,24 @@ std::string foldCase(std::string_view text) {
   return folded;
 }
 
-std::uint32_t charBit(std::uint8_t byte) {
+CharMask charBit(std::uint8_t byte) {
   const std::uint8_t c = kLower[byte];
-  if (c >= 'a' && c <= 'z') return std::uint32_t{1} << (c - 'a');
-  if (c >= '0' && c <= '9') return std::uint32_t{1} << 26;
-  if (c == '.') return std::uint32_t{1} << 27;
-  if (c == '_' || c == '-') return std::uint32_t{1} << 28;
-  if (c >= 0x80) return std::uint32_t{1} << 29;
+  const auto bit = [](unsigned at) { return CharMask{1} << at; };
+  if (c >= 'a' && c <= 'z') return bit(c - 'a');
+  if (c >= '0' && c <= '9') return bit(26 + (c - '0'));
+  if (c == '.') return bit(36);
+  if (c == '_') return bit(37);
+  if (c == '-') return bit(38);
+  // Bytes of other scripts (and bytes that are not UTF-8) by their low bits, so that one
+  // script's letters still tell names apart.
+  if (c >= 0x80) return bit(39 + (c & 15));
   // Names never hold "/"; a query's "/" is matched between components.
   if (c == '/') return 0;
-  return std::uint32_t{1} << 30;
+  return bit(55 + (c & 7));
 }
 
-std::uint32_t charMask(std::string_view text) {
-  std::uint32_t mask = 0;
+CharMask charMask(std::string_view text) {
+  CharMask mask = 0;
   for (unsigned char c : text)
     mask |= charBit(c);
   return mask;

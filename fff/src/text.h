@@ -19,9 +19,11 @@ const ByteTable& identityTable();
 bool needsFolding(std::string_view name);
 std::string foldCase(std::string_view text);
 
-// One bit per letter or digit present, after ASCII lower-casing; bit 31 for any other byte
-// that a query can contain. A text can only contain a query whose bits it has.
-std::uint32_t charMask(std::string_view text);
-std::uint32_t charBit(std::uint8_t byte);
+// One bit per letter and digit present (after ASCII lower-casing), per ".", "_" and "-", and
+// one of a few for every other byte a query can contain. A text can only contain a query whose
+// bits it has.
+using CharMask = std::uint64_t;
+CharMask charMask(std::string_view text);
+CharMask charBit(std::uint8_t byte);
 
 }  // namespace fff

@@ -1,0 +1,107 @@
+#include "names.h"
+
+#include <algorithm>
+#include <functional>
+#include <stdexcept>
+
+#include "text.h"
+
+namespace fff {
+namespace {
+
+constexpr std::uint32_t kEmpty = UINT32_MAX;
+constexpr std::size_t kFirstSlots = 1024;
+
+std::size_t hashOf(std::string_view name) {
+  return std::hash<std::string_view>{}(name);
+}
+
+}  // namespace
+
+NameTable::NameTable() : bytes_(kReadable, '\0'), slots_(kFirstSlots, kEmpty) {}
+
+std::uint32_t NameTable::store(std::string_view bytes) {
+  const std::size_t end = bytes_.size() - kReadable;
+  if (end + bytes.size() > UINT32_MAX) throw std::length_error("The index is full.");
+  bytes_.resize(end);
+  bytes_.append(bytes);
+  bytes_.append(kReadable, '\0');
+  return static_cast<std::uint32_t>(end);
+}
+
+// The slot holding `name`, or the free slot where it belongs.
+std::size_t NameTable::slotOf(std::string_view name) const {
+  const std::size_t last = slots_.size() - 1;
+  for (std::size_t slot = hashOf(name) & last;; slot = (slot + 1) & last) {
+    const std::uint32_t id = slots_[slot];
+    if (id == kEmpty || text(id) == name) return slot;
+  }
+}
+
+void NameTable::grow() {
+  std::vector<std::uint32_t>(slots_.size() * 2, kEmpty).swap(slots_);
+  for (std::uint32_t id = 0; id < texts_.size(); ++id)
+    slots_[slotOf(text(id))] = id;
+}
+
+std::uint32_t NameTable::extensionKey(std::string_view extension) {
+  std::uint32_t hash = 2166136261u;
+  for (const unsigned char c : extension)
+    hash = (hash ^ lowerTable()[c]) * 16777619u;
+  return hash | 1;  // never the key of no extension
+}
+
+std::uint32_t NameTable::intern(std::string_view name) {
+  name = name.substr(0, UINT16_MAX);
+  std::size_t slot = slotOf(name);
+  if (slots_[slot] != kEmpty) return slots_[slot];
+  if (texts_.size() >= kEmpty - 1) throw std::length_error("The index is full.");
+  // At most three quarters full, so that a probe ends soon.
+  if ((texts_.size() + 1) * 4 > slots_.size() * 3) {
+    grow();
+    slot = slotOf(name);
+  }
+  Text entry{};
+  entry.length = static_cast<std::uint16_t>(name.size());
+  entry.offset = store(name);
+  entry.foldOffset = entry.offset;
+  entry.foldLength = entry.length;
+  CharMask mask = charMask(name);
+  if (needsFolding(name)) {
+    const std::string folded = foldCase(name);
+    if (folded != name) {
+      const std::string_view kept = std::string_view(folded).substr(0, UINT16_MAX);
+      entry.foldLength = static_cast<std::uint16_t>(kept.size());
+      entry.foldOffset = store(kept);
+      mask |= charMask(kept);
+    }
+  }
+  const auto id = static_cast<std::uint32_t>(texts_.size());
+  texts_.push_back(entry);
+  masks_.push_back(mask);
+  const auto dot = name.rfind('.');
+  extensions_.push_back(dot == std::string_view::npos ? 0 : extensionKey(name.substr(dot + 1)));
+  counts_.emplace_back();
+  slots_[slot] = id;
+  return id;
+}
+
+void NameTable::counted(std::uint32_t id, bool folder) {
+  ++counts_[id].entries;
+  if (folder) ++counts_[id].folders;
+}
+
+void NameTable::uncounted(std::uint32_t id, bool folder) {
+  --counts_[id].entries;
+  if (folder) --counts_[id].folders;
+}
+
+void NameTable::shrink() {
+  bytes_.shrink_to_fit();
+  texts_.shrink_to_fit();
+  masks_.shrink_to_fit();
+  extensions_.shrink_to_fit();
+  counts_.shrink_to_fit();
+}
+
+}  // namespace fff

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text.h"
+
+namespace fff {
+
+// Every distinct name in the index, stored once with its case-folded form and its letter mask.
+// Real trees repeat names by the thousand (README.md, __init__.py, index.js; half the names of a
+// system's root), so a search tests each distinct name once and then only looks up the verdict
+// for each entry. A name is never dropped: when its last entry goes it keeps its id with counts
+// of zero, so that ids held by entries always stay valid. Not synchronised: the owner guards it.
+class NameTable {
+ public:
+  NameTable();
+
+  // The 64 bytes from the start of any name on can always be read (ShortText reads them whole);
+  // what lies past the name's end is unspecified.
+  static constexpr std::size_t kReadable = 64;
+
+  // The id of `name`, stored first if it is new. Throws std::length_error when full.
+  std::uint32_t intern(std::string_view name);
+
+  std::size_t size() const { return texts_.size(); }
+  std::string_view text(std::uint32_t id) const {
+    const Text& t = texts_[id];
+    return {bytes_.data() + t.offset, t.length};
+  }
+  // The name case-folded; the name itself when folding changes nothing (every ASCII name).
+  std::string_view folded(std::uint32_t id) const {
+    const Text& t = texts_[id];
+    return {bytes_.data() + t.foldOffset, t.foldLength};
+  }
+  // Hints that the name's record, then its text (folded when `folded`), will be read soon.
+  void prefetchRecord(std::uint32_t id) const { __builtin_prefetch(texts_.data() + id); }
+  void prefetchText(std::uint32_t id, bool folded) const {
+    const Text& t = texts_[id];
+    __builtin_prefetch(bytes_.data() + (folded ? t.foldOffset : t.offset));
+  }
+
+  // One charMask per name, of the name and its folded form together, so that a query matched
+  // against either form can only be contained when its bits are all there.
+  const std::vector<CharMask>& masks() const { return masks_; }
+
+  // Per name, a key of its extension (the bytes after its last ".", ASCII letters lower-cased),
+  // or 0 for a name without a ".": a glob whose names must end in ".pdf" looks at only the
+  // names with the key of "pdf". Names of one key may still have other extensions.
+  const std::vector<std::uint32_t>& extensions() const { return extensions_; }
+  static std::uint32_t extensionKey(std::string_view extension);
+
+  // How many live entries carry the name, and how many of those are folders.
+  std::uint32_t entries(std::uint32_t id) const { return counts_[id].entries; }
+  std::uint32_t folders(std::uint32_t id) const { return counts_[id].folders; }
+  void counted(std::uint32_t id, bool folder);
+  void uncounted(std::uint32_t id, bool folder);
+
+  // Returns memory held for growth once a scan has finished.
+  void shrink();
+
+ private:
+  struct Text {
+    std::uint32_t offset;
+    std::uint32_t foldOffset;
+    std::uint16_t length;
+    std::uint16_t foldLength;
+  };
+  struct Counts {
+    std::uint32_t entries = 0;
+    std::uint32_t folders = 0;
+  };
+
+  std::uint32_t store(std::string_view bytes);
+  std::size_t slotOf(std::string_view name) const;
+  void grow();
+
+  std::string bytes_;  // every name and folded name, then kReadable bytes of slack
+  std::vector<Text> texts_;
+  std::vector<CharMask> masks_;
+  std::vector<std::uint32_t> extensions_;
+  std::vector<Counts> counts_;
+  // Open addressing with linear probing: name ids, kEmpty where free; a power of two long.
+  std::vector<std::uint32_t> slots_;
+};
+
+}  // namespace fff

@@ -1,0 +1,376 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "glob_search.h"
+#include "instance.h"
+#include "search.h"
+#include "temp_tree.h"
+
+// Searches test each distinct name once and match paths folder by folder. These tests hold
+// the results to what a plain walk over every path gives, and follow names as entries carrying
+// them come and go.
+namespace fff::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::UnorderedElementsAre;
+
+constexpr std::int32_t kNameBand = 100000;
+
+std::string lowered(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return text;
+}
+
+// Whether `query` occurs in `text` in order (the trees here are ASCII).
+bool holds(std::string_view text, std::string_view query) {
+  std::size_t found = 0;
+  for (const char c : text)
+    if (found < query.size() && c == query[found]) ++found;
+  return found == query.size();
+}
+
+struct Found {
+  std::vector<std::string> paths;
+  std::vector<std::int32_t> scores;
+  std::uint64_t total = 0;
+};
+
+// A deterministic tree of repeated, case-varied names, some matching only through folders.
+class RandomTree : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::mt19937 random(20261205);
+    const std::vector<std::string> pieces = {"src", "Main", "main", "a", "b", "rep",  "ORT", "doc",
+                                             "x",   "_",    "-",    "2", "q", ".txt", ".c"};
+    const auto name = [&] {
+      std::string made;
+      const int parts = 1 + static_cast<int>(random() % 3);
+      for (int k = 0; k < parts; ++k)
+        made += pieces[random() % pieces.size()];
+      return made.find_first_not_of('.') == std::string::npos ? made + "n" : made;
+    };
+    std::vector<std::string> folders = {""};
+    std::set<std::string> used;
+    for (int k = 0; k < 250; ++k) {
+      const std::string& parent = folders[random() % folders.size()];
+      if (std::count(parent.begin(), parent.end(), '/') >= 4) continue;
+      const std::string path = parent.empty() ? name() : parent + "/" + name();
+      if (!used.insert(path).second) continue;
+      tree_.dir(path);
+      folders.push_back(path);
+    }
+    for (int k = 0; k < 2200; ++k) {
+      const std::string& parent = folders[random() % folders.size()];
+      const std::string path = parent.empty() ? name() : parent + "/" + name();
+      if (!used.insert(path).second) continue;
+      tree_.file(path, "");
+    }
+    InstanceOptions options;
+    options.root = tree_.root();
+    instance_ = std::make_unique<fff::Instance>(options);
+    ASSERT_TRUE(instance_->waitForScan(std::chrono::seconds(60)));
+    instance_->read([&](const Index& index) {
+      for (std::uint32_t at = 0; at < index.entries().size(); ++at) {
+        if (index.entries()[at].kind == Kind::removed) continue;
+        paths_.push_back(index.path(at));
+        folders_.push_back(index.entries()[at].kind == Kind::directory);
+      }
+      return 0;
+    });
+    // Queries: pieces of real paths (slashes included), with their case changed at random.
+    for (int k = 0; k < 60; ++k) {
+      const std::string& path = paths_[random() % paths_.size()];
+      std::string query;
+      for (const char c : path)
+        if (random() % 4 == 0) query += random() % 3 == 0 ? static_cast<char>(std::toupper(c)) : c;
+      if (query.size() >= 2) queries_.push_back(query);
+    }
+    queries_.insert(queries_.end(), {"srcmain", "rep/main", "/main", "main.c", "xq", "zz", "b_2"});
+  }
+
+  Found search(const std::string& query, SearchOptions options) const {
+    return instance_->read([&](const Index& index) {
+      const Matches matches = fuzzySearch(index, query, options);
+      Found found;
+      for (const Match& match : matches.items) {
+        found.paths.push_back(index.path(match.entry));
+        found.scores.push_back(match.score);
+      }
+      found.total = matches.total;
+      return found;
+    });
+  }
+
+  TempTree tree_;
+  std::unique_ptr<fff::Instance> instance_;
+  std::vector<std::string> paths_;
+  std::vector<bool> folders_;
+  std::vector<std::string> queries_;
+};
+
+std::size_t depthOf(const std::string& path) {
+  return static_cast<std::size_t>(std::count(path.begin(), path.end(), '/'));
+}
+
+TEST_F(RandomTree, EveryMatchIsFoundCountedAndOrdered) {
+  for (const std::string& raw : queries_) {
+    for (const bool matchCase : {false, true}) {
+      for (const bool directoriesOnly : {false, true}) {
+        for (const std::uint32_t maxDepth : {0u, 2u}) {
+          const std::string query = matchCase ? raw : lowered(raw);
+          std::set<std::string> names;
+          std::set<std::string> throughFolders;
+          for (std::size_t k = 0; k < paths_.size(); ++k) {
+            const std::string& path = paths_[k];
+            if (directoriesOnly && !folders_[k]) continue;
+            if (maxDepth != 0 && depthOf(path) >= maxDepth) continue;
+            const std::string text = matchCase ? path : lowered(path);
+            const std::string name = text.substr(text.rfind('/') + 1);
+            if (holds(name, query))
+              names.insert(path);
+            else if (holds(text, query))
+              throughFolders.insert(path);
+          }
+          SearchOptions options{.limit = static_cast<std::uint32_t>(paths_.size()),
+                                .maxDepth = maxDepth,
+                                .matchCase = matchCase,
+                                .directoriesOnly = directoriesOnly};
+          const Found all = search(raw, options);
+          const std::string what = "query '" + raw + "'" + (matchCase ? " matching case" : "") +
+                                   (directoriesOnly ? " folders" : "") + " depth " + std::to_string(maxDepth);
+          ASSERT_EQ(all.total, names.size() + throughFolders.size()) << what;
+          ASSERT_EQ(all.paths.size(), names.size() + throughFolders.size()) << what;
+          const std::set<std::string> firstPart(all.paths.begin(), all.paths.begin() + names.size());
+          const std::set<std::string> rest(all.paths.begin() + names.size(), all.paths.end());
+          ASSERT_EQ(firstPart, names) << what;
+          ASSERT_EQ(rest, throughFolders) << what;
+          for (std::size_t k = 0; k < all.paths.size(); ++k) {
+            ASSERT_EQ(all.scores[k] > kNameBand, k < names.size()) << what << " at " << all.paths[k];
+            if (k == 0 || k == names.size()) continue;
+            const std::string& a = all.paths[k - 1];
+            const std::string& b = all.paths[k];
+            ASSERT_GE(all.scores[k - 1], all.scores[k]) << what;
+            if (all.scores[k - 1] == all.scores[k]) {
+              ASSERT_TRUE(a.size() < b.size() || (a.size() == b.size() && a < b))
+                  << what << ": " << a << ", " << b;
+            }
+          }
+          // Smaller pages are the start of the whole order while names fill them; once they do,
+          // the total counts the names alone. Past the names, matches through folders are
+          // chosen among a shortlist, but all are still counted.
+          for (const std::uint32_t limit : {1u, 3u, 10u}) {
+            for (const std::uint32_t offset : {0u, 2u}) {
+              SearchOptions page = options;
+              page.limit = limit;
+              page.offset = offset;
+              const Found part = search(raw, page);
+              const std::string where =
+                  what + " limit " + std::to_string(limit) + " offset " + std::to_string(offset);
+              if (offset + limit <= names.size()) {
+                ASSERT_EQ(part.total, names.size()) << where;
+                ASSERT_EQ(part.paths, std::vector<std::string>(all.paths.begin() + offset,
+                                                               all.paths.begin() + offset + limit))
+                    << where;
+                continue;
+              }
+              ASSERT_EQ(part.total, names.size() + throughFolders.size()) << where;
+              ASSERT_EQ(part.paths.size(),
+                        std::min<std::size_t>(
+                            limit, all.paths.size() - std::min<std::size_t>(offset, all.paths.size())))
+                  << where;
+              for (std::size_t k = 0; k < part.paths.size(); ++k) {
+                if (offset + k < names.size())
+                  ASSERT_EQ(part.paths[k], all.paths[offset + k]) << where;
+                else
+                  ASSERT_TRUE(throughFolders.contains(part.paths[k])) << where << ": " << part.paths[k];
+              }
+            }
+          }
+          // Sharing the passes out over threads changes nothing.
+          SearchOptions shared = options;
+          shared.threads = 2;
+          const Found parallel = search(raw, shared);
+          ASSERT_EQ(parallel.paths, all.paths) << what;
+          ASSERT_EQ(parallel.total, all.total) << what;
+        }
+      }
+    }
+  }
+}
+
+TEST_F(RandomTree, GlobsByExtensionMatchAPlainWalk) {
+  // "**/*" and one of the ends (braces for several); then "*/*.c", which also checks folders.
+  const std::vector<std::vector<std::string>> ends = {{".c"}, {".txt"}, {".TXT"}, {"2"}, {".c", ".txt"}};
+  std::vector<std::pair<std::string, std::vector<std::string>>> patterns;
+  for (const auto& some : ends) {
+    std::string pattern = "**/*";
+    if (some.size() == 1) {
+      pattern += some[0];
+    } else {
+      pattern += "{" + some[0];
+      for (std::size_t k = 1; k < some.size(); ++k)
+        pattern += "," + some[k];
+      pattern += "}";
+    }
+    patterns.emplace_back(pattern, some);
+  }
+  patterns.emplace_back("*/*.c", std::vector<std::string>{".c"});
+  for (const auto& [pattern, some] : patterns) {
+    for (const bool ignoreCase : {false, true}) {
+      std::vector<std::string> expected;
+      for (const std::string& path : paths_) {
+        if (pattern.starts_with("*/") && depthOf(path) != 1) continue;
+        const std::string name = path.substr(path.rfind('/') + 1);
+        for (const std::string& end : some)
+          if ((ignoreCase ? lowered(name) : name).ends_with(ignoreCase ? lowered(end) : end)) {
+            expected.push_back(path);
+            break;
+          }
+      }
+      std::sort(expected.begin(), expected.end());
+      for (const unsigned threads : {1u, 2u}) {
+        const GlobOptions options{.limit = UINT32_MAX, .ignoreCase = ignoreCase, .threads = threads};
+        const std::vector<std::string> found = instance_->read([&](const Index& index) {
+          std::vector<std::string> paths;
+          for (const Match& match : globSearch(index, pattern, options).items)
+            paths.push_back(index.path(match.entry));
+          return paths;
+        });
+        ASSERT_EQ(found, expected) << pattern << (ignoreCase ? " ignoring case" : "") << " threads "
+                                   << threads;
+      }
+    }
+  }
+}
+
+TEST(SharedNames, ManyEntriesOfOneNameRankByPathAndAreAllCounted) {
+  TempTree tree;
+  const std::vector<std::string> paths = {"notes.txt",          "b/notes.txt",   "a/notes.txt",
+                                          "a/deeper/notes.txt", "zz/notes.txt",  "a/b/c/notes.txt",
+                                          "notes.txt.bak",      "c/notes-2.txt", "notes/readme"};
+  for (const std::string& path : paths)
+    tree.file(path, "");
+  Instance instance(tree.root(), false);
+  ASSERT_TRUE(instance.waitForScan());
+  EXPECT_THAT(instance.mixedPaths("notes.txt", 6),
+              ElementsAre("notes.txt", "a/notes.txt", "b/notes.txt", "zz/notes.txt", "a/b/c/notes.txt",
+                          "a/deeper/notes.txt"));
+  // The page after skips exactly what the first showed.
+  EXPECT_THAT(pathsOf(instance.mixed("notes.txt", 2, 0, 4)),
+              ElementsAre("a/b/c/notes.txt", "a/deeper/notes.txt"));
+  const auto items = instance.mixed("notes.txt", 100);
+  ASSERT_GE(items.size(), 8u);
+  EXPECT_EQ(items[0].score, items[5].score);
+}
+
+TEST(SharedNames, CaseVariantsAreScoredEachByTheirOwnCapitals) {
+  TempTree tree;
+  tree.file("readme.md", "");
+  tree.file("ReadMe.md", "");
+  tree.file("README.md", "");
+  Instance instance(tree.root(), false);
+  ASSERT_TRUE(instance.waitForScan());
+  EXPECT_THAT(instance.mixedPaths("readme"), UnorderedElementsAre("readme.md", "ReadMe.md", "README.md"));
+  EXPECT_THAT(instance.mixedPaths("ReadMe", 50, FFF_SEARCH_MATCH_CASE), ElementsAre("ReadMe.md"));
+  // "M" starts a word only in "ReadMe": it alone gets the capital's credit.
+  EXPECT_EQ(instance.mixedPaths("rm").front(), "ReadMe.md");
+}
+
+TEST(SharedNames, NamesBeyondAsciiAndNotUtf8) {
+  TempTree tree;
+  tree.file("\xc3\x84rger.txt", "");      // Ärger.txt
+  tree.file("sub/\xc3\xa4rger.txt", "");  // ärger.txt
+  tree.file("\xff\xfe-data.bin", "");     // not UTF-8
+  tree.file("sub/\xe2\x84\xaa.log", "");  // the Kelvin sign, which folds to "k"
+  Instance instance(tree.root(), false);
+  ASSERT_TRUE(instance.waitForScan());
+  EXPECT_THAT(instance.mixedPaths("\xc3\x84RGER"), ElementsAre("\xc3\x84rger.txt", "sub/\xc3\xa4rger.txt"));
+  EXPECT_THAT(instance.mixedPaths("\xc3\xa4rger", 50, FFF_SEARCH_MATCH_CASE),
+              ElementsAre("sub/\xc3\xa4rger.txt"));
+  EXPECT_THAT(instance.mixedPaths("\xfe-dat"), ElementsAre("\xff\xfe-data.bin"));
+  EXPECT_THAT(instance.globPaths("**/*.bin"), ElementsAre("\xff\xfe-data.bin"));
+  EXPECT_THAT(instance.mixedPaths("k.log"), ElementsAre("sub/\xe2\x84\xaa.log"));
+  EXPECT_THAT(instance.mixedPaths("\xe2\x84\xaa", 50, FFF_SEARCH_MATCH_CASE),
+              ElementsAre("sub/\xe2\x84\xaa.log"));
+}
+
+TEST(SharedNames, GlobExtensionsIgnoreCaseOnlyWhenAsked) {
+  TempTree tree;
+  for (const char* path :
+       {"a.PDF", "b.pdf", "c.Pdf", "d.pdfx", "e.xpdf", "pdf", ".pdf", "f.tar.gz", "g.gz", "h.TAR.GZ", "odd."})
+    tree.file(path, "");
+  tree.dir("folder.pdf");
+  Instance instance(tree.root(), false);
+  ASSERT_TRUE(instance.waitForScan());
+  EXPECT_THAT(instance.globPaths("**/*.pdf"), ElementsAre(".pdf", "b.pdf", "folder.pdf"));
+  EXPECT_THAT(instance.globPaths("**/*.pdf", FFF_GLOB_IGNORE_CASE | FFF_GLOB_FILES_ONLY),
+              ElementsAre(".pdf", "a.PDF", "b.pdf", "c.Pdf"));
+  EXPECT_THAT(instance.globPaths("**/*.pdf", FFF_GLOB_DIRECTORIES_ONLY), ElementsAre("folder.pdf"));
+  EXPECT_THAT(instance.globPaths("**/*.tar.gz"), ElementsAre("f.tar.gz"));
+  EXPECT_THAT(instance.globPaths("**/*.tar.gz", FFF_GLOB_IGNORE_CASE), ElementsAre("f.tar.gz", "h.TAR.GZ"));
+  EXPECT_THAT(instance.globPaths("**/*.{gz,pdf}"),
+              ElementsAre(".pdf", "b.pdf", "f.tar.gz", "folder.pdf", "g.gz"));
+  EXPECT_THAT(instance.globPaths("*."), ElementsAre("odd."));
+  // Without a dot in the literal end every name is read.
+  EXPECT_THAT(instance.globPaths("*pdf"), ElementsAre(".pdf", "b.pdf", "e.xpdf", "folder.pdf", "pdf"));
+}
+
+class SharedNamesWatched : public ::testing::TestWithParam<bool> {
+ protected:
+  std::unique_ptr<Instance> open() const {
+    auto instance = GetParam() ? std::make_unique<Instance>(tree_.root(), true)
+                               : std::make_unique<Instance>(tree_.root(), true, 1, 50);
+    EXPECT_TRUE(instance->waitForScan());
+    return instance;
+  }
+  TempTree tree_;
+};
+
+TEST_P(SharedNamesWatched, NamesFollowTheirEntriesComingAndGoing) {
+  tree_.file("a/report.pdf", "");
+  tree_.file("b/report.pdf", "");
+  tree_.dir("c/report.pdf");
+  const auto instance = open();
+  EXPECT_THAT(instance->mixedPaths("report.pdf"),
+              UnorderedElementsAre("a/report.pdf", "b/report.pdf", "c/report.pdf"));
+  EXPECT_THAT(instance->directoryPaths("report.pdf"), ElementsAre("c/report.pdf"));
+
+  tree_.remove("a/report.pdf");
+  tree_.remove("c/report.pdf");
+  EXPECT_TRUE(eventually(
+      [&] { return instance->mixedPaths("report.pdf") == std::vector<std::string>{"b/report.pdf"}; }));
+  EXPECT_THAT(instance->directoryPaths("report.pdf"), IsEmpty());
+  EXPECT_THAT(instance->globPaths("**/*.pdf"), ElementsAre("b/report.pdf"));
+
+  // Gone altogether, then back under another folder: the name's id is taken up again.
+  tree_.remove("b");
+  EXPECT_TRUE(eventually([&] { return instance->mixedPaths("report.pdf").empty(); }));
+  EXPECT_THAT(instance->globPaths("**/*.pdf"), IsEmpty());
+  tree_.file("d/report.pdf", "");
+  tree_.file("d/new.PDF", "");
+  EXPECT_TRUE(eventually(
+      [&] { return instance->mixedPaths("report.pdf") == std::vector<std::string>{"d/report.pdf"}; }));
+  EXPECT_TRUE(eventually([&] {
+    return instance->globPaths("**/*.pdf", FFF_GLOB_IGNORE_CASE) ==
+           std::vector<std::string>{"d/new.PDF", "d/report.pdf"};
+  }));
+  // A name first seen after the scan is found through its folders as well.
+  tree_.file("d/src/main/deep.txt", "");
+  EXPECT_TRUE(eventually([&] {
+    return instance->mixedPaths("srcmaindeep") == std::vector<std::string>{"d/src/main/deep.txt"};
+  }));
+}
+
+INSTANTIATE_TEST_SUITE_P(InotifyOrRescan, SharedNamesWatched, ::testing::Bool());
+
+}  // namespace
+}  // namespace fff::testing
