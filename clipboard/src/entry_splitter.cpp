@@ -1,5 +1,6 @@
 #include "entry_splitter.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "quillo/clipboard/clipboard_category.h"
