@@ -227,6 +227,33 @@ TEST_F(ClipboardSearchIndexTest, ReplacingAndBulkLoadingKeepTheIndexExact) {
   EXPECT_TRUE(find("sharde").empty());
 }
 
+TEST_F(ClipboardSearchIndexTest, TyposStayExactAcrossBulkLoadsRemovalsAndSingleInserts) {
+  // Thousands of typo keys: loaded at once, then removed and added one entry at a time, far past
+  // the points where the key table folds its pending changes into its sorted array.
+  const auto wordOf = [](int number) {
+    std::mt19937 random(static_cast<unsigned>(number));
+    std::string word;
+    for (int letter = 0; letter < 9; ++letter)
+      word += static_cast<char>('a' + random() % 26);
+    return word;
+  };
+  std::vector<ClipboardEntry> entries;
+  for (int number = 0; number < 1500; ++number)
+    entries.push_back(textEntry(number, wordOf(number), number));
+  index_.insertAll(entries, 2);
+  for (int number = 0; number < 1200; ++number)
+    index_.remove(idNumber(number));
+  for (int number = 2000; number < 3000; ++number)
+    index_.insert(textEntry(number, wordOf(number), number));
+  for (int number : {5, 1199, 1200, 1499, 2000, 2999}) {
+    std::string typo = wordOf(number);
+    std::swap(typo[1], typo[2]);
+    const auto found = find(typo);
+    const bool kept = number >= 1200;
+    EXPECT_EQ(std::count(found.begin(), found.end(), idNumber(number)), kept ? 1 : 0) << typo;
+  }
+}
+
 TEST_F(ClipboardSearchIndexTest, LoaderKeepsTheLastOfRepeatedIdsAndNothingWhenDropped) {
   {
     ClipboardSearchIndex::Loader dropped(index_, 2);
