@@ -11,6 +11,7 @@
 #include "instance.h"
 #include "search.h"
 #include "temp_tree.h"
+#include "watched_tree.h"
 
 // Searches test each distinct name once and match paths folder by folder. These tests hold
 // the results to what a plain walk over every path gives, and follow names as entries carrying
@@ -324,16 +325,7 @@ TEST(SharedNames, GlobExtensionsIgnoreCaseOnlyWhenAsked) {
   EXPECT_THAT(instance.globPaths("*pdf"), ElementsAre(".pdf", "b.pdf", "e.xpdf", "folder.pdf", "pdf"));
 }
 
-class SharedNamesWatched : public ::testing::TestWithParam<bool> {
- protected:
-  std::unique_ptr<Instance> open() const {
-    auto instance = GetParam() ? std::make_unique<Instance>(tree_.root(), true)
-                               : std::make_unique<Instance>(tree_.root(), true, 1, 50);
-    EXPECT_TRUE(instance->waitForScan());
-    return instance;
-  }
-  TempTree tree_;
-};
+class SharedNamesWatched : public WatchedTree {};
 
 TEST_P(SharedNamesWatched, NamesFollowTheirEntriesComingAndGoing) {
   tree_.file("a/report.pdf", "");

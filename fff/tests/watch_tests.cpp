@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "temp_tree.h"
+#include "watched_tree.h"
 
 namespace fff::testing {
 namespace {
@@ -13,18 +14,7 @@ bool found(const Instance& instance, const std::string& path) {
   return std::find(paths.begin(), paths.end(), path) != paths.end();
 }
 
-class Watching : public ::testing::TestWithParam<bool> {
- protected:
-  // With inotify, or with a watch limit of one folder (only the root), so that everything
-  // below is kept current by rescanning every 50 ms.
-  std::unique_ptr<Instance> open() const {
-    auto instance = GetParam() ? std::make_unique<Instance>(tree_.root(), true)
-                               : std::make_unique<Instance>(tree_.root(), true, 1, 50);
-    EXPECT_TRUE(instance->waitForScan());
-    return instance;
-  }
-  TempTree tree_;
-};
+class Watching : public WatchedTree {};
 
 TEST_P(Watching, FileCreatedAfterTheScanIsFound) {
   tree_.file("docs/old.txt", "");
