@@ -31,6 +31,8 @@ class PathSearch {
 
  private:
   std::vector<std::uint16_t> folderStarts() const;
+  std::uint16_t startThroughParents(std::uint32_t slot, std::vector<std::uint16_t>& starts) const;
+  std::uint16_t afterFolder(std::uint32_t name, std::size_t matched) const;
   template <class Tail>
   std::vector<Candidate> collectWith(const std::vector<std::uint16_t>& starts, const NameVerdicts& verdicts,
                                      std::size_t keep, std::uint64_t& total) const;
