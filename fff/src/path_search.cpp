@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cstring>
 #include <limits>
+#include <memory>
 #include <queue>
 #include <string>
 
@@ -26,8 +28,26 @@ constexpr Tail kSkip = std::numeric_limits<Tail>::max();
 constexpr std::uint32_t kSift = 512;
 constexpr std::uint32_t kAhead = 8;
 
-// A folder's start before it is worked out: above any query's size.
-constexpr std::uint16_t kStartUnknown = std::numeric_limits<std::uint16_t>::max();
+// Starts every name's tail as unknown, or as skipped for a name match.
+template <class Tail>
+void markNameMatches(const Verdict* verdicts, Tail* tails, std::size_t count) {
+  std::size_t k = 0;
+  if constexpr (sizeof(Tail) == 1) {
+    static_assert(static_cast<int>(Verdict::noMatch) == 0 && kUnknown<Tail> == 0 && kSkip<Tail> == 0xff);
+    // Eight names at a time, as the compiler does not: a byte becomes 0xff exactly when it is
+    // not 0 (its top bit, or a carry out of its low seven bits, says so).
+    constexpr std::uint64_t kLow7 = 0x7f7f7f7f7f7f7f7fULL;
+    for (; k + 8 <= count; k += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, verdicts + k, sizeof word);
+      const std::uint64_t tops = (((word & kLow7) + kLow7) | word) & ~kLow7;
+      const std::uint64_t marks = (tops >> 7) * 0xff;
+      std::memcpy(tails + k, &marks, sizeof marks);
+    }
+  }
+  for (; k < count; ++k)
+    tails[k] = verdicts[k] == Verdict::noMatch ? kUnknown<Tail> : kSkip<Tail>;
+}
 
 }  // namespace
 
@@ -46,69 +66,30 @@ PathSearch::PathSearch(const Index& index, const Query& query, const SearchOptio
                                            after[8 * part + static_cast<std::size_t>(__builtin_ctz(bits))]);
 }
 
-// How far a folder's name carries the query matched up to `matched` before it.
-inline std::uint16_t PathSearch::afterFolder(std::uint32_t name, std::size_t matched) const {
-  const std::size_t m = query_.size();
-  // A name without the next byte wanted leaves the progress where it was.
-  if (matched < m && (bits_[matched] & index_.names().masks()[name]) != 0) {
-    matched = withPositions(matchText(name), !query_.matchCase,
-                            [&](const auto& positions) { return advance(query_, positions, matched); });
-  }
-  // A "/" in the query matches between this folder and what it holds.
-  if (matched < m && query_.text[matched] == '/') ++matched;
-  return static_cast<std::uint16_t>(matched);
-}
-
 // For each directory slot, how much of the query is matched before the names of the entries it
 // holds: what its path consumes, and a "/" of the query after that. 0 for the root (whose
 // entries have no folders to help them) and for removed folders.
 std::vector<std::uint16_t> PathSearch::folderStarts() const {
-  const auto count = static_cast<std::uint32_t>(index_.folders().size());
-  std::vector<std::uint16_t> starts(count, kStartUnknown);
-  starts[kRootDirectory] = 0;
-  // A folder's slot always follows its parent's: a thread going through slots in order meets
-  // most parents first, and works out the others' on the way (the same value whichever thread
-  // writes it).
-  inShares(count, passThreads(options_.threads, index_.entries().size()),
-           [&](std::uint32_t begin, std::uint32_t end, unsigned) {
-             const Folder* const folders = index_.folders().data();
-             std::uint16_t* const startOf = starts.data();
-             for (std::uint32_t slot = std::max(begin, kRootDirectory + 1); slot < end; ++slot) {
-               const Folder folder = folders[slot];
-               std::uint16_t start = 0;  // for a removed folder
-               if (folder.name != kNone) {
-                 const std::uint16_t parentStart =
-                     std::atomic_ref<std::uint16_t>(startOf[folder.parent]).load(std::memory_order_relaxed);
-                 start = parentStart != kStartUnknown ? afterFolder(folder.name, parentStart)
-                                                      : startThroughParents(slot, starts);
-               }
-               std::atomic_ref<std::uint16_t>(startOf[slot]).store(start, std::memory_order_relaxed);
-             }
-           });
-  return starts;
-}
-
-// A folder's start when its parent's is not known yet: up to the nearest folder whose start is
-// known (removed folders start at 0), and down again, keeping the starts on the way.
-std::uint16_t PathSearch::startThroughParents(std::uint32_t slot, std::vector<std::uint16_t>& starts) const {
   const auto& folders = index_.folders();
-  const auto startAt = [&](std::uint32_t at) { return std::atomic_ref<std::uint16_t>(starts[at]); };
-  std::vector<std::uint32_t> chain;
-  std::uint16_t matched = 0;
-  for (std::uint32_t up = slot;; up = folders[up].parent) {
-    const std::uint16_t known = startAt(up).load(std::memory_order_relaxed);
-    if (known != kStartUnknown) {
-      matched = known;
-      break;
+  const auto& masks = index_.names().masks();
+  const std::size_t m = query_.size();
+  std::vector<std::uint16_t> starts(folders.size(), 0);
+  // A folder's slot always follows its parent's: one pass in slot order meets parents first.
+  const auto count = static_cast<std::uint32_t>(folders.size());
+  for (std::uint32_t slot = kRootDirectory + 1; slot < count; ++slot) {
+    const Folder& folder = folders[slot];
+    if (folder.name == kNone) continue;
+    std::size_t matched = starts[folder.parent];
+    // A name without the next byte wanted leaves the progress where it was.
+    if (matched < m && (bits_[matched] & masks[folder.name]) != 0) {
+      matched = withPositions(matchText(folder.name), !query_.matchCase,
+                              [&](const auto& positions) { return advance(query_, positions, matched); });
     }
-    if (folders[up].name == kNone) break;
-    chain.push_back(up);
+    // A "/" in the query matches between this folder and what it holds.
+    if (matched < m && query_.text[matched] == '/') ++matched;
+    starts[slot] = static_cast<std::uint16_t>(matched);
   }
-  for (auto down = chain.rbegin(); down != chain.rend(); ++down) {
-    matched = afterFolder(folders[*down].name, matched);
-    startAt(*down).store(matched, std::memory_order_relaxed);
-  }
-  return matched;
+  return starts;
 }
 
 std::vector<Candidate> PathSearch::collect(const NameVerdicts& verdicts, std::size_t keep,
@@ -129,19 +110,14 @@ std::vector<Candidate> PathSearch::collectWith(const std::vector<std::uint16_t>&
                                                const NameVerdicts& verdicts, std::size_t keep,
                                                std::uint64_t& total) const {
   const auto names = static_cast<std::uint32_t>(index_.names().size());
-  std::vector<Tail> tails(names);
+  const auto tails = std::make_unique_for_overwrite<Tail[]>(names);
+  markNameMatches(verdicts.verdicts.data(), tails.get(), names);
   const auto count = static_cast<std::uint32_t>(index_.entries().size());
   const unsigned threads = passThreads(options_.threads, count);
-  inShares(names, threads, [&](std::uint32_t begin, std::uint32_t end, unsigned) {
-    const Verdict* const verdictOf = verdicts.verdicts.data();
-    Tail* const tailOf = tails.data();
-    for (std::uint32_t name = begin; name < end; ++name)
-      tailOf[name] = verdictOf[name] == Verdict::noMatch ? kUnknown<Tail> : kSkip<Tail>;
-  });
   std::vector<std::vector<Candidate>> shares(threads);
   std::vector<std::uint64_t> counted(threads, 0);
   inShares(count, threads, [&](std::uint32_t begin, std::uint32_t end, unsigned share) {
-    collectEntries(begin, end, starts, tails, keep, shares[share], counted[share]);
+    collectEntries(begin, end, starts, tails.get(), keep, shares[share], counted[share]);
   });
   std::vector<Candidate> found;
   for (unsigned share = 0; share < threads; ++share) {
@@ -156,15 +132,15 @@ std::vector<Candidate> PathSearch::collectWith(const std::vector<std::uint16_t>&
 // same value whichever writes it). Keeps the best `keep` by the rough score.
 template <class Tail>
 void PathSearch::collectEntries(std::uint32_t begin, std::uint32_t end,
-                                const std::vector<std::uint16_t>& starts, std::vector<Tail>& tails,
-                                std::size_t keep, std::vector<Candidate>& out, std::uint64_t& counted) const {
+                                const std::vector<std::uint16_t>& starts, Tail* tails, std::size_t keep,
+                                std::vector<Candidate>& out, std::uint64_t& counted) const {
   // Plain pointers and copies: the loop's stores could otherwise alias them all.
   const Entry* const entries = index_.entries().data();
   const NameTable& names = index_.names();
   const CharMask* const masks = names.masks().data();
   const CharMask* const suffixMasks = query_.suffixMasks.data();
   const std::uint16_t* const startOf = starts.data();
-  Tail* const tailOf = tails.data();
+  Tail* const tailOf = tails;
   const auto m = static_cast<std::uint16_t>(query_.size());
   const bool ignoreCase = !query_.matchCase;
   // Which kinds are wanted, and the depth entries must stay below.

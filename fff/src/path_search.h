@@ -31,14 +31,12 @@ class PathSearch {
 
  private:
   std::vector<std::uint16_t> folderStarts() const;
-  std::uint16_t startThroughParents(std::uint32_t slot, std::vector<std::uint16_t>& starts) const;
-  std::uint16_t afterFolder(std::uint32_t name, std::size_t matched) const;
   template <class Tail>
   std::vector<Candidate> collectWith(const std::vector<std::uint16_t>& starts, const NameVerdicts& verdicts,
                                      std::size_t keep, std::uint64_t& total) const;
   template <class Tail>
   void collectEntries(std::uint32_t begin, std::uint32_t end, const std::vector<std::uint16_t>& starts,
-                      std::vector<Tail>& tails, std::size_t keep, std::vector<Candidate>& out,
+                      Tail* tails, std::size_t keep, std::vector<Candidate>& out,
                       std::uint64_t& counted) const;
   std::size_t exactTail(std::uint32_t name) const;
   std::size_t maskTail(std::uint32_t name) const;
