@@ -64,7 +64,10 @@ void NameSearch::test(std::uint32_t begin, std::uint32_t end, bool listMatched, 
       count += (fullMask & ~maskOf[id]) == 0;
     }
     for (std::size_t k = 0; k < count; ++k) {
-      if (k + 2 * kAhead < count) names.prefetchRecord(sifted[k + 2 * kAhead]);
+      if (k + 2 * kAhead < count) {
+        names.prefetchRecord(sifted[k + 2 * kAhead]);
+        names.prefetchCounts(sifted[k + 2 * kAhead]);
+      }
       if (k + kAhead < count) names.prefetchText(sifted[k + kAhead], !query_.matchCase);
       const std::uint32_t id = sifted[k];
       const std::string_view text = matchText(id);

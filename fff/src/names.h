@@ -35,8 +35,10 @@ class NameTable {
     const Text& t = texts_[id];
     return {bytes_.data() + t.foldOffset, t.foldLength};
   }
-  // Hints that the name's record, then its text (folded when `folded`), will be read soon.
+  // Hints that the name's record, then its text (folded when `folded`), or its counts will be
+  // read soon.
   void prefetchRecord(std::uint32_t id) const { __builtin_prefetch(texts_.data() + id); }
+  void prefetchCounts(std::uint32_t id) const { __builtin_prefetch(counts_.data() + id); }
   void prefetchText(std::uint32_t id, bool folded) const {
     const Text& t = texts_[id];
     __builtin_prefetch(bytes_.data() + (folded ? t.foldOffset : t.offset));
