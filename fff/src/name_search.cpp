@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <queue>
 
 namespace fff {
 namespace {
@@ -84,7 +83,7 @@ void NameSearch::gather(std::span<const std::uint32_t> names, const NameVerdicts
                         std::vector<Candidate>& out, std::uint64_t& counted) const {
   const auto& entries = index_.entries();
   // The worst of the best `wanted` so far: the heap's top.
-  std::priority_queue<Candidate, std::vector<Candidate>, decltype(&ranksBefore)> best(ranksBefore);
+  BestCandidates best;
   for (const std::uint32_t name : names) {
     const bool shown = verdicts.verdicts[name] == Verdict::shown;
     for (std::uint32_t at = index_.lastWithName(name); at != kNone; at = index_.previousWithName(at)) {

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <limits>
 #include <memory>
-#include <queue>
 #include <string>
 
 #include "shares.h"
@@ -154,7 +153,7 @@ void PathSearch::collectEntries(std::uint32_t begin, std::uint32_t end,
   std::uint64_t matches = 0;
   std::uint64_t wholeMatches = 0;
   // The worst of the best `keep` so far: the heap's top.
-  std::priority_queue<Candidate, std::vector<Candidate>, decltype(&ranksBefore)> best(ranksBefore);
+  BestCandidates best;
   std::array<std::uint32_t, kSift> sifted;
   for (std::uint32_t from = begin; from < end; from += kSift) {
     // First the entries that may match: whether one does is as likely as not, so they are

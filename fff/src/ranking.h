@@ -25,6 +25,13 @@ inline bool ranksBefore(const Candidate& a, const Candidate& b) {
   return a.entry < b.entry;
 }
 
+// The heap of the best candidates seen so far, the worst of them on top. The order is a type
+// rather than a function pointer, so that the heap's comparisons are inlined.
+struct RanksBefore {
+  bool operator()(const Candidate& a, const Candidate& b) const { return ranksBefore(a, b); }
+};
+using BestCandidates = std::priority_queue<Candidate, std::vector<Candidate>, RanksBefore>;
+
 inline bool sameRank(const Candidate& a, const Candidate& b) {
   return a.score == b.score && a.pathLength == b.pathLength;
 }
