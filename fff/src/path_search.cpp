@@ -139,7 +139,6 @@ void PathSearch::collectEntries(std::uint32_t begin, std::uint32_t end,
   const CharMask* const masks = names.masks().data();
   const CharMask* const suffixMasks = query_.suffixMasks.data();
   const std::uint16_t* const startOf = starts.data();
-  Tail* const tailOf = tails;
   const auto m = static_cast<std::uint16_t>(query_.size());
   const bool ignoreCase = !query_.matchCase;
   // Which kinds are wanted, and the depth entries must stay below.
@@ -148,7 +147,7 @@ void PathSearch::collectEntries(std::uint32_t begin, std::uint32_t end,
   kindWanted[static_cast<std::size_t>(Kind::directory)] = true;
   const std::uint32_t depthBelow = options_.maxDepth == 0 ? UINT32_MAX : options_.maxDepth;
   const auto tailAt = [&](std::uint32_t name) {
-    return std::atomic_ref<Tail>(tailOf[name]).load(std::memory_order_relaxed);
+    return std::atomic_ref<Tail>(tails[name]).load(std::memory_order_relaxed);
   };
   std::uint64_t matches = 0;
   std::uint64_t wholeMatches = 0;
@@ -201,7 +200,7 @@ void PathSearch::collectEntries(std::uint32_t begin, std::uint32_t end,
           if (!ranksBefore(bound, best.top())) continue;
         }
         tail = static_cast<std::int32_t>(exactTail(entry.name));
-        std::atomic_ref<Tail>(tailOf[entry.name]).store(static_cast<Tail>(tail), std::memory_order_relaxed);
+        std::atomic_ref<Tail>(tails[entry.name]).store(static_cast<Tail>(tail), std::memory_order_relaxed);
       }
       // Sifted by the mask, or by a tail another entry has since worked out.
       if (start < tail) continue;
