@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <thread>
-#include <unordered_set>
 
 #include "characters.h"
 #include "eviction_order.h"
