@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "quillo/base/characters.h"
 #include "quillo/base/digest.h"
-#include "quillo/base/uuid.h"
 
 namespace quillo::base {
 namespace {
@@ -27,18 +24,6 @@ TEST(Digest, HexBytesInEitherCaseOnly) {
   EXPECT_EQ(bytesOfHex(""), std::vector<std::uint8_t>{});
   for (const std::string_view bad : {"0", "0g", "+1", "-1", "0x", " 1"})
     EXPECT_EQ(bytesOfHex(bad), std::nullopt) << bad;
-}
-
-TEST(Uuid, RandomIsVersionFourAndFresh) {
-  std::set<std::string> seen;
-  for (int index = 0; index < 100; ++index) {
-    const std::string text = Uuid::random().text();
-    EXPECT_EQ(text[14], '4');
-    EXPECT_NE(std::string("89AB").find(text[19]), std::string::npos);
-    EXPECT_EQ(Uuid::parse(text)->text(), text);
-    seen.insert(text);
-  }
-  EXPECT_EQ(seen.size(), 100u);
 }
 
 TEST(Characters, CountsGraphemeClusters) {

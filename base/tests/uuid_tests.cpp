@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "quillo/base/uuid.h"
 
 namespace quillo::base {
@@ -20,12 +22,16 @@ TEST(Uuid, RejectsMalformedText) {
   EXPECT_FALSE(Uuid::parse("+621E1F8-C36C-495A-93FC-0C247A3E6E5F"));
 }
 
-TEST(Uuid, RandomIdsAreVersionFourAndDistinct) {
-  const Uuid a = Uuid::random();
-  const Uuid b = Uuid::random();
-  EXPECT_NE(a, b);
-  EXPECT_EQ(a.text()[14], '4');
-  EXPECT_NE(std::string("89AB").find(a.text()[19]), std::string::npos);
+TEST(Uuid, RandomIsVersionFourAndFresh) {
+  std::set<std::string> seen;
+  for (int index = 0; index < 100; ++index) {
+    const std::string text = Uuid::random().text();
+    EXPECT_EQ(text[14], '4');
+    EXPECT_NE(std::string("89AB").find(text[19]), std::string::npos);
+    EXPECT_EQ(Uuid::parse(text)->text(), text);
+    seen.insert(text);
+  }
+  EXPECT_EQ(seen.size(), 100u);
 }
 
 }  // namespace

@@ -43,21 +43,6 @@ TEST(Scan, RecordsEveryFileAndFolderWithKindSizeAndTime) {
   EXPECT_EQ(items.at("empty folder").kind, FFF_KIND_DIRECTORY);
 }
 
-TEST(Scan, PackageFoldersAreIndexedWithTheirContents) {
-  // Telling packages apart is the caller's business; the index reports them as folders.
-  TempTree tree;
-  tree.file("Library/Photos.photoslibrary/originals/IMG_0001.jpg", "jpeg");
-  tree.file("Apps/Editor.app/Contents/Info.plist", "plist");
-  Instance instance(tree.root());
-  ASSERT_TRUE(instance.waitForScan());
-  const auto items = everything(instance);
-  EXPECT_EQ(items.at("Library/Photos.photoslibrary").kind, FFF_KIND_DIRECTORY);
-  EXPECT_TRUE(items.contains("Library/Photos.photoslibrary/originals/IMG_0001.jpg"));
-  // The folder named like the query first, then the one whose path holds it.
-  EXPECT_THAT(instance.directoryPaths("editor.app"),
-              ElementsAre("Apps/Editor.app", "Apps/Editor.app/Contents"));
-}
-
 TEST(Scan, SymbolicLinksAreRecordedButNeverFollowed) {
   TempTree outside;
   outside.file("secret/key.pem", "key");
@@ -88,6 +73,9 @@ TEST(Scan, NamesWithSpacesNonAsciiAndInvalidUtf8AreKeptAsBytes) {
   tree.file("My Documents/Annual Report 2024.pdf", "pdf");
   tree.file("Müsik/Ça va — été.mp3", "mp3");
   tree.file("raw/" + invalid, "x");
+  tree.file("\xc3\x84rger.txt", "");      // Ärger.txt
+  tree.file("sub/\xc3\xa4rger.txt", "");  // ärger.txt
+  tree.file("sub/\xe2\x84\xaa.log", "");  // the Kelvin sign, which folds to "k"
   Instance instance(tree.root());
   ASSERT_TRUE(instance.waitForScan());
   EXPECT_THAT(instance.mixedPaths("annual report", 1), ElementsAre("My Documents/Annual Report 2024.pdf"));
@@ -98,6 +86,14 @@ TEST(Scan, NamesWithSpacesNonAsciiAndInvalidUtf8AreKeptAsBytes) {
   EXPECT_THAT(instance.globPaths("**/*\xff*"), ElementsAre("raw/" + invalid));
   // A query that is itself not UTF-8 is matched by its bytes.
   EXPECT_THAT(instance.mixedPaths("\xe9 \xff", 1), ElementsAre("raw/" + invalid));
+  // Folding covers letters beyond ASCII, and matching case compares them as they are.
+  EXPECT_THAT(instance.mixedPaths("\xc3\x84RGER"), ElementsAre("\xc3\x84rger.txt", "sub/\xc3\xa4rger.txt"));
+  EXPECT_THAT(instance.mixedPaths("\xc3\xa4rger", 50, FFF_SEARCH_MATCH_CASE),
+              ElementsAre("sub/\xc3\xa4rger.txt"));
+  EXPECT_THAT(instance.mixedPaths("k.log"), ElementsAre("sub/\xe2\x84\xaa.log"));
+  // Folded to an ASCII "k", the Kelvin sign's own bytes must still let a case-matching search read it.
+  EXPECT_THAT(instance.mixedPaths("\xe2\x84\xaa", 50, FFF_SEARCH_MATCH_CASE),
+              ElementsAre("sub/\xe2\x84\xaa.log"));
 }
 
 TEST(Scan, HiddenNamesAreLeftOutOnlyWhenAsked) {

@@ -22,73 +22,63 @@ class Ranking : public ::testing::Test {
   void SetUp() override {
     for (const char* path :
          {"report/2023.pdf", "2023/report.pdf", "archive/old/reports-draft.txt", "foo_bar.txt", "fabric.txt",
-          "FooBar.swift", "fxxxxxxb.txt", "abc.txt", "axbxc.txt", "a/main.c", "a/b/c/main.c",
-          "src/util/strings.c", "README.md", "Ärger.txt", "main.cpp", "mainframe/notes.txt", "x/main.c.orig"})
+          "FooBar.swift", "fxxxxxxb.txt", "abc.txt", "axbxc.txt", "a/main.c", "a/b/c/main.c", "main.cpp",
+          "mainframe/notes.txt", "x/main.c.orig"})
       tree_.file(path, "x");
     instance_ = std::make_unique<Instance>(tree_.root(), false);
     ASSERT_TRUE(instance_->waitForScan());
   }
 
-  std::vector<std::string> search(const std::string& query, std::uint32_t flags = 0) const {
-    return instance_->mixedPaths(query, 100, flags);
+  std::vector<std::string> search(const std::string& query) const {
+    return instance_->mixedPaths(query, 100);
   }
 
   TempTree tree_;
   std::unique_ptr<Instance> instance_;
 };
 
-TEST_F(Ranking, MatchInTheNameBeatsMatchInAFolder) {
-  const auto paths = search("report");
-  ASSERT_NE(rankOf(paths, "report/2023.pdf"), -1);
-  EXPECT_LT(rankOf(paths, "2023/report.pdf"), rankOf(paths, "report/2023.pdf"));
-  EXPECT_LT(rankOf(paths, "archive/old/reports-draft.txt"), rankOf(paths, "report/2023.pdf"));
+// Orders a user sees; that every match is found and ties go to the shorter path is held to a
+// plain walk in shared_names_tests.cpp.
+TEST_F(Ranking, BetterMatchesComeFirst) {
+  struct Order {
+    std::string query, better, worse;
+  };
+  const std::vector<Order> orders = {
+      // A match in the name beats one through the folders.
+      {"report", "2023/report.pdf", "report/2023.pdf"},
+      {"report", "archive/old/reports-draft.txt", "report/2023.pdf"},
+      // Word starts and camel humps beat scattered letters, which beat letters far apart.
+      {"fb", "foo_bar.txt", "fabric.txt"},
+      {"fb", "FooBar.swift", "fabric.txt"},
+      {"fb", "fabric.txt", "fxxxxxxb.txt"},
+      {"abc", "abc.txt", "axbxc.txt"},
+      // The exact name, then the shorter path; the whole stem beats a name that starts with it.
+      {"main.c", "a/main.c", "a/b/c/main.c"},
+      {"main.c", "a/b/c/main.c", "x/main.c.orig"},
+      {"main", "main.cpp", "mainframe"},
+  };
+  for (const auto& [query, better, worse] : orders) {
+    SCOPED_TRACE("'" + query + "': " + better + " before " + worse);
+    const auto paths = search(query);
+    ASSERT_NE(rankOf(paths, better), -1);
+    ASSERT_NE(rankOf(paths, worse), -1);
+    EXPECT_LT(rankOf(paths, better), rankOf(paths, worse));
+  }
 }
 
-TEST_F(Ranking, WordStartsAndCamelCaseBeatScatteredLetters) {
-  const auto paths = search("fb");
-  EXPECT_LT(rankOf(paths, "foo_bar.txt"), rankOf(paths, "fabric.txt"));
-  EXPECT_LT(rankOf(paths, "FooBar.swift"), rankOf(paths, "fabric.txt"));
-  EXPECT_LT(rankOf(paths, "fabric.txt"), rankOf(paths, "fxxxxxxb.txt"));
-}
-
-TEST_F(Ranking, ConsecutiveLettersBeatSpreadOnes) {
-  const auto paths = search("abc");
-  EXPECT_EQ(rankOf(paths, "abc.txt"), 0);
-  EXPECT_LT(rankOf(paths, "abc.txt"), rankOf(paths, "axbxc.txt"));
-}
-
-TEST_F(Ranking, ExactNameThenShorterPathWins) {
-  const auto paths = search("main.c");
-  EXPECT_EQ(rankOf(paths, "a/main.c"), 0);
-  EXPECT_EQ(rankOf(paths, "a/b/c/main.c"), 1);
-  EXPECT_LT(rankOf(paths, "a/b/c/main.c"), rankOf(paths, "x/main.c.orig"));
-  // The whole stem typed beats a longer name that merely starts with it.
-  const auto stems = search("main");
-  EXPECT_LT(rankOf(stems, "main.cpp"), rankOf(stems, "mainframe"));
-}
-
-TEST_F(Ranking, CaseIsIgnoredUnlessAskedFor) {
-  EXPECT_EQ(rankOf(search("readme"), "README.md"), 0);
-  EXPECT_EQ(rankOf(search("ÄRGER"), "Ärger.txt"), 0);
-  EXPECT_EQ(rankOf(search("README", FFF_SEARCH_MATCH_CASE), "README.md"), 0);
-  EXPECT_EQ(rankOf(search("readme", FFF_SEARCH_MATCH_CASE), "README.md"), -1);
-}
-
-TEST_F(Ranking, QueriesMaySpanFoldersWithOrWithoutSlash) {
-  EXPECT_EQ(rankOf(search("utilstrings"), "src/util/strings.c"), 0);
-  EXPECT_EQ(rankOf(search("util/str"), "src/util/strings.c"), 0);
-  EXPECT_EQ(rankOf(search("src/util/strings.c"), "src/util/strings.c"), 0);
-  EXPECT_EQ(rankOf(search("/strings"), "src/util/strings.c"), 0);
-  EXPECT_THAT(search("strings/util"), IsEmpty());
-  EXPECT_THAT(search("zzq"), IsEmpty());
-}
-
-TEST_F(Ranking, ScoresDescendAndMatchTheOrder) {
-  const auto items = instance_->mixed("main", 100);
-  ASSERT_GE(items.size(), 4u);
-  for (std::size_t k = 1; k < items.size(); ++k)
-    EXPECT_GE(items[k - 1].score, items[k].score);
-  EXPECT_GT(items.front().score, 0);
+TEST_F(Ranking, ShortPagesStartWithTheBestMatches) {
+  const std::vector<std::pair<std::string, std::vector<std::string>>> firsts = {
+      {"abc", {"abc.txt"}},
+      {"main.c", {"a/main.c", "a/b/c/main.c"}},
+      // An empty query lists the shortest paths first.
+      {"", {"a", "x"}},
+  };
+  for (const auto& [query, expected] : firsts) {
+    SCOPED_TRACE("'" + query + "'");
+    const auto paths = instance_->mixedPaths(query, 3);
+    ASSERT_EQ(paths.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(paths.begin(), paths.begin() + expected.size()), expected);
+  }
 }
 
 TEST_F(Ranking, OffsetLimitDepthAndMinimumScore) {
@@ -105,22 +95,6 @@ TEST_F(Ranking, OffsetLimitDepthAndMinimumScore) {
     EXPECT_GE(item.score, cut);
   EXPECT_LT(strong.size(), all.size());
   EXPECT_THAT(instance_->mixed("main", 0), IsEmpty());
-}
-
-TEST_F(Ranking, EmptyQueryListsShortestPathsFirst) {
-  const auto paths = instance_->mixedPaths("", 3);
-  ASSERT_EQ(paths.size(), 3u);
-  EXPECT_EQ(paths[0], "a");
-  EXPECT_EQ(paths[1], "x");
-}
-
-TEST_F(Ranking, DirectorySearchReturnsOnlyFolders) {
-  EXPECT_THAT(instance_->directoryPaths("util"), ElementsAre("src/util"));
-  const auto folders = instance_->directories("a", 100);
-  ASSERT_FALSE(folders.empty());
-  for (const FffItem& item : folders)
-    EXPECT_EQ(item.kind, FFF_KIND_DIRECTORY) << item.path;
-  EXPECT_THAT(instance_->directoryPaths("main.c"), IsEmpty());
 }
 
 TEST(GlobSearch, NewestFirstWithTiesByPathAndLimit) {
@@ -146,18 +120,42 @@ TEST(GlobSearch, NewestFirstWithTiesByPathAndLimit) {
   EXPECT_THAT(pathsOf(recent), ElementsAre("b/new.pdf", "c/same1.pdf", "c/same2.pdf"));
 }
 
-TEST(GlobSearch, KindOptionsAndFolderPatterns) {
+// Patterns that fix an extension read only names with its key: the key must ignore case, take
+// the last dot, and tell a trailing dot from none.
+TEST(GlobSearch, ExtensionsKindsAndFolderPatterns) {
   TempTree tree;
-  tree.file("src.d/x.c", "");
-  tree.file("src/y.c", "");
+  for (const char* path : {"a.PDF", "b.pdf", "c.Pdf", "d.pdfx", "e.xpdf", "pdf", ".pdf", "f.tar.gz", "g.gz",
+                           "h.TAR.GZ", "odd.", "src.d/x.c", "src/y.c"})
+    tree.file(path, "");
+  tree.dir("folder.pdf");
   tree.dir("lib.c");
   Instance instance(tree.root(), false);
   ASSERT_TRUE(instance.waitForScan());
-  EXPECT_THAT(instance.globPaths("**/*.c"), ElementsAre("lib.c", "src.d/x.c", "src/y.c"));
-  EXPECT_THAT(instance.globPaths("**/*.c", FFF_GLOB_FILES_ONLY), ElementsAre("src.d/x.c", "src/y.c"));
-  EXPECT_THAT(instance.globPaths("*", FFF_GLOB_DIRECTORIES_ONLY), ElementsAre("lib.c", "src", "src.d"));
-  EXPECT_THAT(instance.globPaths("src/**"), ElementsAre("src", "src/y.c"));
-  EXPECT_THAT(instance.globPaths("{src,src.d}/?.c"), ElementsAre("src.d/x.c", "src/y.c"));
+  struct Case {
+    std::string pattern;
+    std::uint32_t options;
+    std::vector<std::string> expected;
+  };
+  const std::vector<Case> cases = {
+      {"**/*.pdf", 0, {".pdf", "b.pdf", "folder.pdf"}},
+      {"**/*.pdf", FFF_GLOB_IGNORE_CASE | FFF_GLOB_FILES_ONLY, {".pdf", "a.PDF", "b.pdf", "c.Pdf"}},
+      {"**/*.pdf", FFF_GLOB_DIRECTORIES_ONLY, {"folder.pdf"}},
+      {"**/*.tar.gz", 0, {"f.tar.gz"}},
+      {"**/*.tar.gz", FFF_GLOB_IGNORE_CASE, {"f.tar.gz", "h.TAR.GZ"}},
+      {"**/*.{gz,pdf}", 0, {".pdf", "b.pdf", "f.tar.gz", "folder.pdf", "g.gz"}},
+      {"*.", 0, {"odd."}},
+      // Without a dot in the literal end every name is read.
+      {"*pdf", 0, {".pdf", "b.pdf", "e.xpdf", "folder.pdf", "pdf"}},
+      {"**/*.c", 0, {"lib.c", "src.d/x.c", "src/y.c"}},
+      {"**/*.c", FFF_GLOB_FILES_ONLY, {"src.d/x.c", "src/y.c"}},
+      {"*", FFF_GLOB_DIRECTORIES_ONLY, {"folder.pdf", "lib.c", "src", "src.d"}},
+      {"src/**", 0, {"src", "src/y.c"}},
+      {"{src,src.d}/?.c", 0, {"src.d/x.c", "src/y.c"}},
+  };
+  for (const auto& [pattern, options, expected] : cases) {
+    SCOPED_TRACE(pattern + " options " + std::to_string(options));
+    EXPECT_EQ(instance.globPaths(pattern, options), expected);
+  }
 }
 
 }  // namespace

@@ -11,16 +11,14 @@
 #include "instance.h"
 #include "search.h"
 #include "temp_tree.h"
-#include "watched_tree.h"
 
 // Searches test each distinct name once and match paths folder by folder. These tests hold
-// the results to what a plain walk over every path gives, and follow names as entries carrying
-// them come and go.
+// the results to what a plain walk over every path gives; watch_tests.cpp follows names as
+// entries carrying them come and go.
 namespace fff::testing {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
 
 constexpr std::int32_t kNameBand = 100000;
@@ -209,22 +207,14 @@ TEST_F(RandomTree, EveryMatchIsFoundCountedAndOrdered) {
 }
 
 TEST_F(RandomTree, GlobsByExtensionMatchAPlainWalk) {
-  // "**/*" and one of the ends (braces for several); then "*/*.c", which also checks folders.
-  const std::vector<std::vector<std::string>> ends = {{".c"}, {".txt"}, {".TXT"}, {"2"}, {".c", ".txt"}};
-  std::vector<std::pair<std::string, std::vector<std::string>>> patterns;
-  for (const auto& some : ends) {
-    std::string pattern = "**/*";
-    if (some.size() == 1) {
-      pattern += some[0];
-    } else {
-      pattern += "{" + some[0];
-      for (std::size_t k = 1; k < some.size(); ++k)
-        pattern += "," + some[k];
-      pattern += "}";
-    }
-    patterns.emplace_back(pattern, some);
-  }
-  patterns.emplace_back("*/*.c", std::vector<std::string>{".c"});
+  // Patterns with the name ends they stand for; "*/*.c" also checks folders.
+  const std::vector<std::pair<std::string, std::vector<std::string>>> patterns = {
+      {"**/*.c", {".c"}},
+      {"**/*.txt", {".txt"}},
+      {"**/*.TXT", {".TXT"}},
+      {"**/*2", {"2"}},
+      {"**/*{.c,.txt}", {".c", ".txt"}},
+      {"*/*.c", {".c"}}};
   for (const auto& [pattern, some] : patterns) {
     for (const bool ignoreCase : {false, true}) {
       std::vector<std::string> expected;
@@ -253,26 +243,6 @@ TEST_F(RandomTree, GlobsByExtensionMatchAPlainWalk) {
   }
 }
 
-TEST(SharedNames, ManyEntriesOfOneNameRankByPathAndAreAllCounted) {
-  TempTree tree;
-  const std::vector<std::string> paths = {"notes.txt",          "b/notes.txt",   "a/notes.txt",
-                                          "a/deeper/notes.txt", "zz/notes.txt",  "a/b/c/notes.txt",
-                                          "notes.txt.bak",      "c/notes-2.txt", "notes/readme"};
-  for (const std::string& path : paths)
-    tree.file(path, "");
-  Instance instance(tree.root(), false);
-  ASSERT_TRUE(instance.waitForScan());
-  EXPECT_THAT(instance.mixedPaths("notes.txt", 6),
-              ElementsAre("notes.txt", "a/notes.txt", "b/notes.txt", "zz/notes.txt", "a/b/c/notes.txt",
-                          "a/deeper/notes.txt"));
-  // The page after skips exactly what the first showed.
-  EXPECT_THAT(pathsOf(instance.mixed("notes.txt", 2, 0, 4)),
-              ElementsAre("a/b/c/notes.txt", "a/deeper/notes.txt"));
-  const auto items = instance.mixed("notes.txt", 100);
-  ASSERT_GE(items.size(), 8u);
-  EXPECT_EQ(items[0].score, items[5].score);
-}
-
 TEST(SharedNames, CaseVariantsAreScoredEachByTheirOwnCapitals) {
   TempTree tree;
   tree.file("readme.md", "");
@@ -285,84 +255,6 @@ TEST(SharedNames, CaseVariantsAreScoredEachByTheirOwnCapitals) {
   // "M" starts a word only in "ReadMe": it alone gets the capital's credit.
   EXPECT_EQ(instance.mixedPaths("rm").front(), "ReadMe.md");
 }
-
-TEST(SharedNames, NamesBeyondAsciiAndNotUtf8) {
-  TempTree tree;
-  tree.file("\xc3\x84rger.txt", "");      // Ärger.txt
-  tree.file("sub/\xc3\xa4rger.txt", "");  // ärger.txt
-  tree.file("\xff\xfe-data.bin", "");     // not UTF-8
-  tree.file("sub/\xe2\x84\xaa.log", "");  // the Kelvin sign, which folds to "k"
-  Instance instance(tree.root(), false);
-  ASSERT_TRUE(instance.waitForScan());
-  EXPECT_THAT(instance.mixedPaths("\xc3\x84RGER"), ElementsAre("\xc3\x84rger.txt", "sub/\xc3\xa4rger.txt"));
-  EXPECT_THAT(instance.mixedPaths("\xc3\xa4rger", 50, FFF_SEARCH_MATCH_CASE),
-              ElementsAre("sub/\xc3\xa4rger.txt"));
-  EXPECT_THAT(instance.mixedPaths("\xfe-dat"), ElementsAre("\xff\xfe-data.bin"));
-  EXPECT_THAT(instance.globPaths("**/*.bin"), ElementsAre("\xff\xfe-data.bin"));
-  EXPECT_THAT(instance.mixedPaths("k.log"), ElementsAre("sub/\xe2\x84\xaa.log"));
-  EXPECT_THAT(instance.mixedPaths("\xe2\x84\xaa", 50, FFF_SEARCH_MATCH_CASE),
-              ElementsAre("sub/\xe2\x84\xaa.log"));
-}
-
-TEST(SharedNames, GlobExtensionsIgnoreCaseOnlyWhenAsked) {
-  TempTree tree;
-  for (const char* path :
-       {"a.PDF", "b.pdf", "c.Pdf", "d.pdfx", "e.xpdf", "pdf", ".pdf", "f.tar.gz", "g.gz", "h.TAR.GZ", "odd."})
-    tree.file(path, "");
-  tree.dir("folder.pdf");
-  Instance instance(tree.root(), false);
-  ASSERT_TRUE(instance.waitForScan());
-  EXPECT_THAT(instance.globPaths("**/*.pdf"), ElementsAre(".pdf", "b.pdf", "folder.pdf"));
-  EXPECT_THAT(instance.globPaths("**/*.pdf", FFF_GLOB_IGNORE_CASE | FFF_GLOB_FILES_ONLY),
-              ElementsAre(".pdf", "a.PDF", "b.pdf", "c.Pdf"));
-  EXPECT_THAT(instance.globPaths("**/*.pdf", FFF_GLOB_DIRECTORIES_ONLY), ElementsAre("folder.pdf"));
-  EXPECT_THAT(instance.globPaths("**/*.tar.gz"), ElementsAre("f.tar.gz"));
-  EXPECT_THAT(instance.globPaths("**/*.tar.gz", FFF_GLOB_IGNORE_CASE), ElementsAre("f.tar.gz", "h.TAR.GZ"));
-  EXPECT_THAT(instance.globPaths("**/*.{gz,pdf}"),
-              ElementsAre(".pdf", "b.pdf", "f.tar.gz", "folder.pdf", "g.gz"));
-  EXPECT_THAT(instance.globPaths("*."), ElementsAre("odd."));
-  // Without a dot in the literal end every name is read.
-  EXPECT_THAT(instance.globPaths("*pdf"), ElementsAre(".pdf", "b.pdf", "e.xpdf", "folder.pdf", "pdf"));
-}
-
-class SharedNamesWatched : public WatchedTree {};
-
-TEST_P(SharedNamesWatched, NamesFollowTheirEntriesComingAndGoing) {
-  tree_.file("a/report.pdf", "");
-  tree_.file("b/report.pdf", "");
-  tree_.dir("c/report.pdf");
-  const auto instance = open();
-  EXPECT_THAT(instance->mixedPaths("report.pdf"),
-              UnorderedElementsAre("a/report.pdf", "b/report.pdf", "c/report.pdf"));
-  EXPECT_THAT(instance->directoryPaths("report.pdf"), ElementsAre("c/report.pdf"));
-
-  tree_.remove("a/report.pdf");
-  tree_.remove("c/report.pdf");
-  EXPECT_TRUE(eventually(
-      [&] { return instance->mixedPaths("report.pdf") == std::vector<std::string>{"b/report.pdf"}; }));
-  EXPECT_THAT(instance->directoryPaths("report.pdf"), IsEmpty());
-  EXPECT_THAT(instance->globPaths("**/*.pdf"), ElementsAre("b/report.pdf"));
-
-  // Gone altogether, then back under another folder: the name's id is taken up again.
-  tree_.remove("b");
-  EXPECT_TRUE(eventually([&] { return instance->mixedPaths("report.pdf").empty(); }));
-  EXPECT_THAT(instance->globPaths("**/*.pdf"), IsEmpty());
-  tree_.file("d/report.pdf", "");
-  tree_.file("d/new.PDF", "");
-  EXPECT_TRUE(eventually(
-      [&] { return instance->mixedPaths("report.pdf") == std::vector<std::string>{"d/report.pdf"}; }));
-  EXPECT_TRUE(eventually([&] {
-    return instance->globPaths("**/*.pdf", FFF_GLOB_IGNORE_CASE) ==
-           std::vector<std::string>{"d/new.PDF", "d/report.pdf"};
-  }));
-  // A name first seen after the scan is found through its folders as well.
-  tree_.file("d/src/main/deep.txt", "");
-  EXPECT_TRUE(eventually([&] {
-    return instance->mixedPaths("srcmaindeep") == std::vector<std::string>{"d/src/main/deep.txt"};
-  }));
-}
-
-INSTANTIATE_TEST_SUITE_P(InotifyOrRescan, SharedNamesWatched, ::testing::Bool());
 
 }  // namespace
 }  // namespace fff::testing

@@ -35,14 +35,5 @@ TEST(Shares, EveryItemOnceWhateverTheThreadsAndCount) {
   }
 }
 
-TEST(Shares, ThreadsAskedForAreGivenUpToTheCores) {
-  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-  EXPECT_EQ(passThreads(2, 10), std::min(2u, cores));
-  EXPECT_EQ(passThreads(1000, 10), cores);
-  // Unasked, small passes stay on one thread.
-  EXPECT_EQ(passThreads(0, 1000), 1u);
-  EXPECT_EQ(passThreads(0, 10 * kEntriesPerThread), std::min(10u, cores));
-}
-
 }  // namespace
 }  // namespace fff

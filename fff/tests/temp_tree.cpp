@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <thread>
@@ -26,10 +27,6 @@ int makeRemovable(const char* path, const struct stat* info, int type, FTW*) {
   return 0;
 }
 
-int removeOne(const char* path, const struct stat*, int, FTW*) {
-  return ::remove(path);
-}
-
 template <class Header, class Free>
 std::vector<FffItem> collect(FffResult* result, const FffItem* (*get)(const Header*, std::uint32_t),
                              Free release, std::deque<std::string>& kept) {
@@ -44,15 +41,12 @@ std::vector<FffItem> collect(FffResult* result, const FffItem* (*get)(const Head
   for (std::uint32_t i = 0;; ++i) {
     const FffItem* item = get(header, i);
     if (!item) break;
-    FffItem copy = *item;
-    kept.emplace_back(item->path, item->path_length);
-    items.push_back(copy);
+    // The copy points at a string that outlives the search result.
+    items.push_back(*item);
+    items.back().path = kept.emplace_back(item->path, item->path_length).c_str();
   }
   release(header);
   fff_free_result(result);
-  // Point the copies at strings that outlive the search result.
-  for (std::size_t k = 0; k < items.size(); ++k)
-    items[k].path = kept[kept.size() - items.size() + k].c_str();
   return items;
 }
 
@@ -68,7 +62,8 @@ TempTree::TempTree() {
 
 TempTree::~TempTree() {
   ::nftw(root_.c_str(), makeRemovable, 16, FTW_PHYS);
-  ::nftw(root_.c_str(), removeOne, 16, FTW_PHYS | FTW_DEPTH);
+  std::error_code ignored;
+  std::filesystem::remove_all(root_, ignored);
 }
 
 std::string TempTree::path(std::string_view relative) const {
@@ -76,15 +71,7 @@ std::string TempTree::path(std::string_view relative) const {
 }
 
 void TempTree::dir(std::string_view relative) const {
-  std::string partial = root_;
-  std::size_t start = 0;
-  while (start <= relative.size()) {
-    const std::size_t slash = relative.find('/', start);
-    const std::size_t end = slash == std::string_view::npos ? relative.size() : slash;
-    partial += "/" + std::string(relative.substr(start, end - start));
-    if (::mkdir(partial.c_str(), 0755) != 0 && errno != EEXIST) check(false, "mkdir " + partial);
-    start = end + 1;
-  }
+  std::filesystem::create_directories(path(relative));
 }
 
 void TempTree::file(std::string_view relative, std::string_view content,
@@ -104,16 +91,16 @@ void TempTree::file(std::string_view relative, std::string_view content,
 }
 
 void TempTree::symlink(std::string_view target, std::string_view relative) const {
-  check(::symlink(std::string(target).c_str(), path(relative).c_str()) == 0, "symlink");
+  std::filesystem::create_symlink(target, path(relative));
 }
 
 void TempTree::remove(std::string_view relative) const {
-  const std::string full = path(relative);
-  ::nftw(full.c_str(), removeOne, 16, FTW_PHYS | FTW_DEPTH);
+  std::error_code ignored;
+  std::filesystem::remove_all(path(relative), ignored);
 }
 
 void TempTree::rename(std::string_view from, std::string_view to) const {
-  check(::rename(path(from).c_str(), path(to).c_str()) == 0, "rename");
+  std::filesystem::rename(path(from), path(to));
 }
 
 Instance::Instance(const std::string& root, bool watch, std::uint32_t maxWatches, std::uint32_t rescanMs,
@@ -157,29 +144,16 @@ std::vector<FffItem> Instance::mixed(const std::string& query, std::uint32_t lim
       fff_mixed_search_result_get_item, fff_free_mixed_search_result, kept_);
 }
 
-std::vector<FffItem> Instance::directories(const std::string& query, std::uint32_t limit) const {
-  return collect<FffDirSearchResult>(fff_search_directories(handle_, query.c_str(), 0, 0, 0, limit),
-                                     fff_dir_search_result_get_item, fff_free_dir_search_result, kept_);
-}
-
 std::vector<FffItem> Instance::glob(const std::string& pattern, std::uint32_t options, std::uint32_t limit,
                                     std::int64_t modifiedAfter) const {
   return collect<FffSearchResult>(fff_glob(handle_, pattern.c_str(), 0, modifiedAfter, options, limit),
                                   fff_search_result_get_item, fff_free_search_result, kept_);
 }
 
-std::vector<std::string> Instance::mixedPaths(const std::string& query, std::uint32_t limit,
-                                              std::uint32_t flags) const {
-  return pathsOf(mixed(query, limit, flags));
-}
-
 std::vector<std::string> Instance::directoryPaths(const std::string& query, std::uint32_t limit) const {
-  return pathsOf(directories(query, limit));
-}
-
-std::vector<std::string> Instance::globPaths(const std::string& pattern, std::uint32_t options,
-                                             std::uint32_t limit) const {
-  return pathsOf(glob(pattern, options, limit));
+  return pathsOf(collect<FffDirSearchResult>(fff_search_directories(handle_, query.c_str(), 0, 0, 0, limit),
+                                             fff_dir_search_result_get_item, fff_free_dir_search_result,
+                                             kept_));
 }
 
 std::vector<std::string> pathsOf(const std::vector<FffItem>& items) {

@@ -34,6 +34,8 @@ class TempTree {
   std::string root_;
 };
 
+std::vector<std::string> pathsOf(const std::vector<FffItem>& items);
+
 // One library instance, destroyed with the object.
 class Instance {
  public:
@@ -50,15 +52,18 @@ class Instance {
   std::vector<FffItem> mixed(const std::string& query, std::uint32_t limit = 50, std::uint32_t flags = 0,
                              std::uint32_t offset = 0, std::uint32_t maxDepth = 0,
                              std::int32_t minScore = 0) const;
-  std::vector<FffItem> directories(const std::string& query, std::uint32_t limit = 50) const;
   std::vector<FffItem> glob(const std::string& pattern, std::uint32_t options = 0, std::uint32_t limit = 1000,
                             std::int64_t modifiedAfter = 0) const;
   // Paths only, in result order.
   std::vector<std::string> mixedPaths(const std::string& query, std::uint32_t limit = 50,
-                                      std::uint32_t flags = 0) const;
+                                      std::uint32_t flags = 0) const {
+    return pathsOf(mixed(query, limit, flags));
+  }
   std::vector<std::string> directoryPaths(const std::string& query, std::uint32_t limit = 50) const;
   std::vector<std::string> globPaths(const std::string& pattern, std::uint32_t options = 0,
-                                     std::uint32_t limit = 1000) const;
+                                     std::uint32_t limit = 1000) const {
+    return pathsOf(glob(pattern, options, limit));
+  }
 
  private:
   FffInstance* handle_ = nullptr;
@@ -68,7 +73,5 @@ class Instance {
 
 // Polls `condition` every 20 ms until it holds or `seconds` pass.
 bool eventually(const std::function<bool()>& condition, int seconds = 10);
-
-std::vector<std::string> pathsOf(const std::vector<FffItem>& items);
 
 }  // namespace fff::testing

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "temp_tree.h"
-#include "watched_tree.h"
 
 namespace fff::testing {
 namespace {
@@ -14,38 +14,63 @@ bool found(const Instance& instance, const std::string& path) {
   return std::find(paths.begin(), paths.end(), path) != paths.end();
 }
 
-class Watching : public WatchedTree {};
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::UnorderedElementsAre;
 
-TEST_P(Watching, FileCreatedAfterTheScanIsFound) {
-  tree_.file("docs/old.txt", "");
-  const auto instance = open();
-  tree_.file("docs/new report.txt", "fresh");
-  EXPECT_TRUE(eventually([&] { return found(*instance, "docs/new report.txt"); }));
-  EXPECT_TRUE(eventually([&] { return !instance->mixedPaths("new report", 1).empty(); }));
-}
+// A tree kept current after its scan, with inotify (parameter true) or with a watch limit of one
+// folder (only the root), so that everything below is kept current by rescanning every 50 ms.
+class Watching : public ::testing::TestWithParam<bool> {
+ protected:
+  std::unique_ptr<Instance> open() const {
+    auto instance = GetParam() ? std::make_unique<Instance>(tree_.root(), true)
+                               : std::make_unique<Instance>(tree_.root(), true, 1, 50);
+    EXPECT_TRUE(instance->waitForScan());
+    return instance;
+  }
+  TempTree tree_;
+};
 
-TEST_P(Watching, RemovedFilesAndFoldersDisappear) {
-  tree_.file("keep.txt", "");
-  tree_.file("gone.txt", "");
-  tree_.file("folder/deep/inner.txt", "");
+// Searches test each distinct name once: names must follow the entries carrying them.
+TEST_P(Watching, EntriesAndTheirNamesComeAndGo) {
+  tree_.file("a/report.pdf", "");
+  tree_.file("b/report.pdf", "");
+  tree_.file("b/deep/notes.txt", "");
+  tree_.dir("c/report.pdf");
   const auto instance = open();
-  EXPECT_EQ(instance->count(), 5);
-  tree_.remove("gone.txt");
-  tree_.remove("folder");
-  EXPECT_TRUE(eventually([&] { return instance->count() == 1; }));
-  EXPECT_THAT(instance->globPaths("**"), ::testing::ElementsAre("keep.txt"));
-}
+  EXPECT_THAT(instance->mixedPaths("report.pdf"),
+              UnorderedElementsAre("a/report.pdf", "b/report.pdf", "c/report.pdf"));
+  EXPECT_THAT(instance->directoryPaths("report.pdf"), ElementsAre("c/report.pdf"));
 
-TEST_P(Watching, NewFolderWithContentsIsIndexed) {
-  tree_.dir("base");
-  const auto instance = open();
-  tree_.file("base/project/src/app.cpp", "int x;");
-  tree_.file("base/project/README", "");
-  EXPECT_TRUE(eventually([&] { return found(*instance, "base/project/src/app.cpp"); }));
-  EXPECT_TRUE(eventually([&] { return instance->count() == 5; }));
-  // And the new folder itself is watched (or rescanned) in turn.
-  tree_.file("base/project/src/later.cpp", "");
-  EXPECT_TRUE(eventually([&] { return found(*instance, "base/project/src/later.cpp"); }));
+  tree_.remove("a/report.pdf");
+  tree_.remove("c/report.pdf");
+  EXPECT_TRUE(eventually(
+      [&] { return instance->mixedPaths("report.pdf") == std::vector<std::string>{"b/report.pdf"}; }));
+  EXPECT_THAT(instance->directoryPaths("report.pdf"), IsEmpty());
+  EXPECT_THAT(instance->globPaths("**/*.pdf"), ElementsAre("b/report.pdf"));
+
+  // A removed folder takes everything below it along.
+  tree_.remove("b");
+  EXPECT_TRUE(eventually([&] { return instance->count() == 2; }));
+  EXPECT_THAT(instance->globPaths("**"), ElementsAre("a", "c"));
+  EXPECT_THAT(instance->mixedPaths("report.pdf"), IsEmpty());
+
+  // Back under a new folder, whose files may come before its watch: the name's id is taken up again.
+  tree_.file("d/report.pdf", "");
+  tree_.file("d/new.PDF", "");
+  EXPECT_TRUE(eventually(
+      [&] { return instance->mixedPaths("report.pdf") == std::vector<std::string>{"d/report.pdf"}; }));
+  EXPECT_TRUE(eventually([&] {
+    return instance->globPaths("**/*.pdf", FFF_GLOB_IGNORE_CASE) ==
+           std::vector<std::string>{"d/new.PDF", "d/report.pdf"};
+  }));
+  // The new folder is watched (or rescanned) in turn, and a name first seen after the scan is
+  // found through its folders as well.
+  tree_.file("d/src/main/deep.txt", "");
+  EXPECT_TRUE(eventually([&] {
+    return instance->mixedPaths("srcmaindeep") == std::vector<std::string>{"d/src/main/deep.txt"};
+  }));
+  EXPECT_EQ(instance->count(), 8);
 }
 
 TEST_P(Watching, RenamedFolderMovesItsContents) {
