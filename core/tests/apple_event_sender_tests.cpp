@@ -52,7 +52,7 @@ TEST_F(Sending, OpensAnApplicationThatDoesNotRunOrSaysWhyNot) {
   EXPECT_EQ(events.sent.size(), 1u);
 }
 
-TEST_F(Sending, FlipReadsFirstThenSetsTheOpposite) {
+TEST_F(Sending, FlipReadsFirstThenSetsTheOppositeOrStopsWhenTheStateCannotBeRead) {
   workspace.openedProcess = 5;
   events.answers.push_back(replyWith(AppleEventDescriptor::boolean(true)));
   EXPECT_EQ(sender.send(kFlip), std::nullopt);
@@ -60,10 +60,8 @@ TEST_F(Sending, FlipReadsFirstThenSetsTheOpposite) {
   EXPECT_EQ(events.sent[0].eventID, fourCharCode("getd"));
   EXPECT_EQ(events.sent[1].eventID, fourCharCode("setd"));
   EXPECT_EQ(*events.sent[1].parameter(fourCharCode("data")), AppleEventDescriptor::boolean(false));
-}
 
-TEST_F(Sending, FlipStopsWhenTheStateCannotBeRead) {
-  workspace.openedProcess = 5;
+  events.sent.clear();
   events.answers.push_back(replyWith(AppleEventDescriptor::text("dark")));
   EXPECT_EQ(sender.send(kFlip), AppleEventSender::Failure(send_failure::NotRead{}));
   EXPECT_EQ(events.sent.size(), 1u);

@@ -101,13 +101,8 @@ TEST(CapabilityResolver, EnumerationsOfferTheChoicesTheWordsName) {
             (std::vector<std::string>{"Type one of: warm red, cool blue, graphite|request"}));
 }
 
-TEST(CapabilityResolver, InvocationResolverRoutesCapabilities) {
-  const ActionDefinition definition = definition::ScriptableCapability{kDarkMode};
-  EXPECT_EQ(InvocationResolver::resolve(definition, ParameterParser::parse("dark mode off"), true, {}),
-            rows(kDarkMode, "dark mode off"));
-}
-
 TEST(CapabilityResolver, MergedRowsTreatTogglesAsWordsForCapabilitiesOnlyTheServiceFound) {
+  // The merger resolves through the invocation resolver, which hands capabilities to this one.
   const Command darkMode("capability.com.apple.systemevents/aprp.thme",
                          "System: Dark Mode of Appearance Preferences", Command::Kind::capability, "", "", "",
                          target::Definition{definition::ScriptableCapability{kDarkMode}});

@@ -19,7 +19,12 @@ TEST(SettingsCatalog, FortySevenPanesOpenedByTheirAddress) {
   const auto panes = Catalog::settingsTable("Menu Bar");
   ASSERT_EQ(panes.size(), 47u);
   std::set<std::string> ids;
+  std::set<std::string> privacyAnchors;  // privacy rows share one pane and differ after the "?"
   for (const Command& pane : panes) {
+    if (urlOf(pane).find("PrivacySecurity.extension?") != std::string::npos) {
+      EXPECT_TRUE(urlOf(pane).starts_with(kPaneScheme + "com.apple.settings.PrivacySecurity.extension?"));
+      privacyAnchors.insert(urlOf(pane).substr(urlOf(pane).find('?')));
+    }
     EXPECT_EQ(pane.kind, Command::Kind::setting);
     ASSERT_TRUE(pane.id.starts_with("setting.")) << pane.id;
     EXPECT_EQ(urlOf(pane), kPaneScheme + pane.id.substr(8));
@@ -28,6 +33,7 @@ TEST(SettingsCatalog, FortySevenPanesOpenedByTheirAddress) {
     ids.insert(pane.id);
   }
   EXPECT_EQ(ids.size(), panes.size());
+  EXPECT_EQ(privacyAnchors.size(), 6u);
   EXPECT_EQ(panes.front().title, "Wi-Fi");
   EXPECT_EQ(panes[4].id, "setting.com.apple.Sound-Settings.extension");
   EXPECT_EQ(panes.back().title, "Headphones");
@@ -48,18 +54,6 @@ TEST(SettingsCatalog, MenuBarPaneIsNamedByTheSystemVersion) {
   EXPECT_EQ(after[19].title, "Menu Bar");
   EXPECT_EQ(before[19].id, after[19].id);
   EXPECT_EQ(before[19].target, after[19].target);
-}
-
-TEST(SettingsCatalog, PrivacyRowsShareThePaneAndDifferAfterTheQuestionMark) {
-  const auto panes = Catalog::settingsTable("Menu Bar");
-  std::set<std::string> anchors;
-  for (const Command& pane : panes) {
-    const std::string url = urlOf(pane);
-    if (url.find("PrivacySecurity.extension?") == std::string::npos) continue;
-    EXPECT_TRUE(url.starts_with(kPaneScheme + "com.apple.settings.PrivacySecurity.extension?"));
-    anchors.insert(url.substr(url.find('?')));
-  }
-  EXPECT_EQ(anchors.size(), 6u);
 }
 
 TEST(ActionCatalog, TwentyTwoActionsInOrder) {
@@ -92,6 +86,13 @@ TEST(ActionCatalog, FolderActionsPointIntoTheHomeFolder) {
   EXPECT_EQ(urlOf(actions[19]), base::Url::file("/home/zoë/Desktop").text);
   EXPECT_EQ(actions[20].title, "Open Home Folder");
   EXPECT_EQ(urlOf(actions[20]), base::Url::file("/home/zoë").text);
+
+  // The process's tables take the system's home folder, and are built once.
+  testing::FakeSystem system;
+  system.home = "/Users/tester";
+  EXPECT_EQ(Catalog::settings(system).size(), 47u);
+  EXPECT_EQ(urlOf(Catalog::actions(system)[20]), "file:///Users/tester");
+  EXPECT_EQ(&Catalog::actions(testing::FakeSystem{}), &Catalog::actions(system));
 }
 
 TEST(ActionCatalog, ParameterisedActionsCarryDistinctDefinitions) {
@@ -112,22 +113,6 @@ TEST(ActionCatalog, ParameterisedActionsCarryDistinctDefinitions) {
   EXPECT_EQ(screenshots.size(), 6u);
   EXPECT_EQ(channels.size(), 3u);
   EXPECT_EQ(scopes.size(), 2u);
-}
-
-TEST(Catalog, ProcessTablesComeFromTheSystem) {
-  testing::FakeSystem system;
-  system.home = "/Users/tester";
-  EXPECT_EQ(Catalog::settings(system).size(), 47u);
-  EXPECT_EQ(urlOf(Catalog::actions(system)[20]), "file:///Users/tester");
-  // Built once: a later call with another system sees the same table.
-  EXPECT_EQ(&Catalog::actions(testing::FakeSystem{}), &Catalog::actions(system));
-}
-
-TEST(Catalog, AppHintsByExactName) {
-  EXPECT_EQ(Catalog::appHint("Terminal"), "Command line shell");
-  EXPECT_EQ(Catalog::appHint("Finder"), "Browse files, folders, and disks, open a Finder window");
-  EXPECT_EQ(Catalog::appHint("terminal"), std::nullopt);
-  EXPECT_EQ(Catalog::appHint("Safari"), std::nullopt);
 }
 
 }  // namespace

@@ -34,10 +34,15 @@ TEST(CommandIndex, EmptyOrBlankQueryListsOnlyUsedCommands) {
   EXPECT_EQ(ids(index.search("", usage, 1)), (std::vector<std::string>{"a"}));
 }
 
-TEST(CommandIndex, MostUsedTiesOrderByTitleThenEntryOrder) {
+TEST(CommandIndex, UsageThenTitleThenEntryOrderSettleTies) {
   const CommandIndex index({command("z", "Zed"), command("b2", "Bee"), command("b1", "Bee")});
   const UsageCounts usage{{"z", 3}, {"b1", 3}, {"b2", 3}};
   EXPECT_EQ(ids(index.search("", usage, 8)), (std::vector<std::string>{"b2", "b1", "z"}));
+
+  // Among equal matches, use comes before title and entry order.
+  const CommandIndex screens({command("a", "Screen One"), command("b", "Screen Two")});
+  EXPECT_EQ(ids(screens.search("screen", {}, 8)), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(ids(screens.search("screen", {{"b", 1}}, 8)), (std::vector<std::string>{"b", "a"}));
 }
 
 TEST(CommandIndex, UsageReordersWithinABandButNeverLiftsAWeakMatch) {
@@ -51,12 +56,6 @@ TEST(CommandIndex, UsageReordersWithinABandButNeverLiftsAWeakMatch) {
   EXPECT_EQ(index.search("lock", {{"lock", 20}}, 8).at(0).score, 899 + 9);
   EXPECT_EQ(index.search("lock", {{"lock", 4}}, 8).at(0).score, 899 + 4);
   EXPECT_EQ(index.search("lock", {{"lock", -3}}, 8).at(0).score, 899);
-}
-
-TEST(CommandIndex, UsageOrdersEqualMatches) {
-  const CommandIndex index({command("a", "Screen One"), command("b", "Screen Two")});
-  EXPECT_EQ(ids(index.search("screen", {}, 8)), (std::vector<std::string>{"a", "b"}));
-  EXPECT_EQ(ids(index.search("screen", {{"b", 1}}, 8)), (std::vector<std::string>{"b", "a"}));
 }
 
 TEST(CommandIndex, OrdersByScoreThenTitleThenEntryOrder) {
@@ -74,17 +73,13 @@ TEST(CommandIndex, ParameterisedActionIsFoundByTheWordsAroundAValue) {
   // Only the action is matched by its remainder; the plain command must match the whole query.
   ASSERT_EQ(ids(hits), (std::vector<std::string>{"action.Set Volume"}));
   EXPECT_EQ(hits[0].score, 810 + 6 - 4);
-}
+  // Toggles alone do not shorten the query.
+  EXPECT_EQ(ids(index.search("set volume on", {}, 8)), std::vector<std::string>{});
 
-TEST(CommandIndex, TogglesAloneDoNotShortenTheQuery) {
-  const CommandIndex index({volumeAction()});
-  EXPECT_TRUE(index.search("set volume on", {}, 8).empty());
-}
-
-TEST(CommandIndex, WithoutAValueParserTheWholeQueryMustMatch) {
-  const CommandIndex index({volumeAction()}, {.parseValues = nullptr});
-  EXPECT_TRUE(index.search("volume 20%", {}, 8).empty());
-  EXPECT_EQ(ids(index.search("volume", {}, 8)), (std::vector<std::string>{"action.Set Volume"}));
+  // Without a value parser the whole query must match.
+  const CommandIndex unparsed({volumeAction()}, {.parseValues = nullptr});
+  EXPECT_TRUE(unparsed.search("volume 20%", {}, 8).empty());
+  EXPECT_EQ(ids(unparsed.search("volume", {}, 8)), (std::vector<std::string>{"action.Set Volume"}));
 }
 
 TEST(CommandIndex, ScriptableCapabilitiesAreScoredByTheirWordsNotTheirTitle) {

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "quillo/core/index/catalog.h"
 #include "quillo/core/index/command_index.h"
 #include "quillo/testing/temporary_folder.h"
 
@@ -102,6 +103,7 @@ TEST(InstalledApps, HintIsTheKnownDescriptionElseTheCategoryInWords) {
   makeBundle(root.path(), "Odd", xmlInfo("public.app-category.public.app-category.music"));
   const auto apps = CommandIndex::installedApps({.folders = {root.path()}, .bundles = {}}, "en_US");
   EXPECT_EQ(find(apps, "Terminal")->hint, "Command line shell");
+  EXPECT_EQ(Catalog::appHint("terminal"), std::nullopt);  // known descriptions go by the exact name
   EXPECT_EQ(find(apps, "Xcode")->hint, "developer tools");
   EXPECT_EQ(find(apps, "Chess")->hint, "board games");
   EXPECT_EQ(find(apps, "Bare")->hint, "");

@@ -79,6 +79,8 @@ TEST(InvocationResolver, KeepAwakeWithABareNumberOffersMinutesAndHours) {
   EXPECT_EQ(keys(resolve(kAwake, "keep awake 2")), (std::vector<std::string>{"for.120", "for.7200"}));
   EXPECT_EQ(keys(resolve(kAwake, "keep awake 30")), (std::vector<std::string>{"for.1800"}));
   EXPECT_EQ(keys(resolve(kAwake, "keep awake 2000")), (std::vector<std::string>{"refused"}));
+  // The same choice typed twice is one row.
+  EXPECT_EQ(keys(resolve(kAwake, "5 minutes or 300 seconds")), (std::vector<std::string>{"for.300"}));
 }
 
 TEST(InvocationResolver, KeepAwakeUntilOffersBothHoursOnATwelveHourClock) {
@@ -130,10 +132,6 @@ TEST(InvocationResolver, ScreenshotsNowOrAfterADelay) {
   EXPECT_EQ(resolve(kShot, "screenshot in 60 seconds")[0].detail, "In 1 minute");
   EXPECT_EQ(resolve(kShot, "screenshot in 2 minutes")[0].detail, "The delay goes from 1 to 60 seconds");
   EXPECT_EQ(resolve(kShot, "screenshot 50%")[0].key, "request");
-}
-
-TEST(InvocationResolver, SameChoiceTwiceIsOneRow) {
-  EXPECT_EQ(keys(resolve(kAwake, "5 minutes or 300 seconds")), (std::vector<std::string>{"for.300"}));
 }
 
 TEST(InvocationResolver, SpanText) {

@@ -25,10 +25,7 @@ TEST(LauncherShortcut, RejectsModifierKeysAndShiftAlone) {
   EXPECT_EQ(LauncherShortcut::make(49, LauncherShortcut::shift), std::nullopt);
   EXPECT_EQ(LauncherShortcut::make(49, LauncherShortcut::option | LauncherShortcut::shift),
             (LauncherShortcut{49, 0xA00}));
-}
-
-TEST(LauncherShortcut, KeepsOnlyTheFourModifiers) {
-  // Caps lock (0x400) is dropped; command and shift stay.
+  // Only the four modifiers are kept: caps lock (0x400) is dropped.
   EXPECT_EQ(LauncherShortcut::make(9, 0x100 | 0x200 | 0x400), (LauncherShortcut{9, 0x300}));
 }
 
@@ -46,6 +43,9 @@ TEST(QuilloPreferences, DefaultsWhenNothingIsStored) {
   EXPECT_TRUE(preferences.fileSearchPaths().empty());
   EXPECT_FALSE(preferences.fileSearchSetupCompleted());
   EXPECT_TRUE(store.all().empty());  // reading writes nothing
+
+  store.set("fileSearchSetupCompleted", true);  // a setup without folders is not complete
+  EXPECT_FALSE(QuilloPreferences(store).fileSearchSetupCompleted());
 }
 
 TEST(QuilloPreferences, WrongTypesAndInvalidValuesLoadAsDefaults) {
@@ -72,11 +72,6 @@ TEST(QuilloPreferences, WrongTypesAndInvalidValuesLoadAsDefaults) {
   EXPECT_EQ(preferences.fileSearchPaths(), (std::vector<std::string>{"/a", "/b"}));
   EXPECT_TRUE(preferences.fileSearchSetupCompleted());
   EXPECT_TRUE(preferences.fileSearchBookmarks().empty());
-}
-
-TEST(QuilloPreferences, ASetupWithoutFoldersIsNotComplete) {
-  MemoryDefaultsStore store({{"fileSearchSetupCompleted", true}});
-  EXPECT_FALSE(QuilloPreferences(store).fileSearchSetupCompleted());
 }
 
 TEST(QuilloPreferences, EveryChangeIsWrittenAtOnce) {

@@ -62,7 +62,7 @@ struct RecordingResolver {
   }
 };
 
-TEST(ResultMerger, StrongLocalHitsLeadAndKeepTheServiceProbability) {
+TEST(ResultMerger, StrongLocalHitsLeadWeakOnesFollowAndTheServiceProbabilityIsKept) {
   const SemanticResult semantic = answer({{plain("b"), 0.4}, {plain("c"), 0.3}, {plain("b"), 0.6}});
   const auto rows =
       ResultMerger::merge({.local = {{plain("a"), 850}, {plain("b"), 120}}, .semantic = &semantic});
@@ -70,13 +70,11 @@ TEST(ResultMerger, StrongLocalHitsLeadAndKeepTheServiceProbability) {
   EXPECT_EQ(rows[0].probability, std::nullopt);
   EXPECT_EQ(rows[1].probability, 0.6);  // the largest of the service's answers for the id
   EXPECT_EQ(rows[2].probability, 0.3);
-}
-
-TEST(ResultMerger, WeakLocalHitsFollowTheService) {
-  const SemanticResult semantic = answer({{plain("c"), 0.3}});
-  EXPECT_EQ(ids(ResultMerger::merge({.local = {{plain("a"), 799}}, .semantic = &semantic})),
+  // Below the strong band a local hit follows the service's.
+  const SemanticResult one = answer({{plain("c"), 0.3}});
+  EXPECT_EQ(ids(ResultMerger::merge({.local = {{plain("a"), 799}}, .semantic = &one})),
             (std::vector<std::string>{"c", "a"}));
-  EXPECT_EQ(ids(ResultMerger::merge({.local = {}, .semantic = &semantic})), (std::vector<std::string>{"c"}));
+  EXPECT_EQ(ids(ResultMerger::merge({.local = {}, .semantic = &one})), (std::vector<std::string>{"c"}));
 }
 
 TEST(ResultMerger, ATypedSiteAlwaysLeads) {

@@ -32,45 +32,35 @@ TEST(SdefReader, ReadsSimpleCommandsAndSettablePropertiesInDictionaryOrder) {
                                       "sound volume", "repeat"}));
 }
 
-TEST(SdefReader, CommandInputsBecomeOperationAndValue) {
+TEST(SdefReader, CommandInputsAndPropertyTypesBecomeOperationAndValue) {
+  using Operation = Capability::Operation;
+  using Command = Capability::CommandOperation;
+  using Property = Capability::PropertyOperation;
   const auto capabilities = SdefReader::capabilities(kPlayer, kApp);
-  const Capability* playPause = named(capabilities, "play pause");
-  ASSERT_NE(playPause, nullptr);
-  EXPECT_EQ(playPause->operation,
-            Capability::Operation(Capability::CommandOperation{"plyrplps", std::nullopt}));
-  EXPECT_EQ(playPause->value, std::nullopt);
-  EXPECT_EQ(playPause->summary, "Play or pause.");
-  EXPECT_EQ(playPause->app, kApp);
-
-  // One optional parameter and no direct parameter: a command without value.
-  const Capability* shuffle = named(capabilities, "shuffle later");
-  ASSERT_NE(shuffle, nullptr);
-  EXPECT_EQ(shuffle->operation,
-            Capability::Operation(Capability::CommandOperation{"plyrshuf", std::nullopt}));
-  EXPECT_EQ(shuffle->value, std::nullopt);
-
-  // A direct parameter without a code travels as "----".
-  EXPECT_EQ(named(capabilities, "jump")->operation,
-            Capability::Operation(Capability::CommandOperation{"plyrjump", "----"}));
-  EXPECT_EQ(named(capabilities, "seek")->operation,
-            Capability::Operation(Capability::CommandOperation{"plyrseek", "posn"}));
-  EXPECT_EQ(named(capabilities, "seek")->value, Capability::Value(Capability::Integer{}));
-}
-
-TEST(SdefReader, PropertiesOfTheApplicationAndItsExtensions) {
-  const auto capabilities = SdefReader::capabilities(kPlayer, kApp);
-  // Without "access" a property is read-write.
-  const Capability* mute = named(capabilities, "mute");
-  ASSERT_NE(mute, nullptr);
-  EXPECT_EQ(mute->operation, Capability::Operation(Capability::PropertyOperation{{"pMut"}}));
-  EXPECT_EQ(mute->value, Capability::Value(Capability::Boolean{}));
-  EXPECT_EQ(mute->container, std::nullopt);
-  // The type may be a child element.
-  EXPECT_EQ(named(capabilities, "sound volume")->value, Capability::Value(Capability::Integer{}));
-  // Enumerators without a code are dropped.
-  EXPECT_EQ(
-      named(capabilities, "repeat")->value,
-      Capability::Value(Capability::Enumeration{{{"off", "rpof"}, {"one song", "rp1 "}, {"all", "rpal"}}}));
+  const std::vector<std::tuple<std::string, Operation, std::optional<Capability::Value>>> cases = {
+      {"play pause", Command{"plyrplps", std::nullopt}, std::nullopt},
+      // One optional parameter and no direct parameter: a command without value.
+      {"shuffle later", Command{"plyrshuf", std::nullopt}, std::nullopt},
+      // A direct parameter without a code travels as "----".
+      {"jump", Command{"plyrjump", "----"}, Capability::Integer{}},
+      {"seek", Command{"plyrseek", "posn"}, Capability::Integer{}},
+      // Without "access" a property is read-write.
+      {"mute", Property{{"pMut"}}, Capability::Boolean{}},
+      // The type may be a child element.
+      {"sound volume", Property{{"pVol"}}, Capability::Integer{}},
+      // Enumerators without a code are dropped.
+      {"repeat", Property{{"pRpt"}},
+       Capability::Enumeration{{{"off", "rpof"}, {"one song", "rp1 "}, {"all", "rpal"}}}},
+  };
+  for (const auto& [name, operation, value] : cases) {
+    const Capability* capability = named(capabilities, name);
+    ASSERT_NE(capability, nullptr) << name;
+    EXPECT_EQ(capability->operation, operation) << name;
+    EXPECT_EQ(capability->value, value) << name;
+    EXPECT_EQ(capability->container, std::nullopt) << name;
+    EXPECT_EQ(capability->app, kApp) << name;
+  }
+  EXPECT_EQ(named(capabilities, "play pause")->summary, "Play or pause.");
 }
 
 TEST(SdefReader, NestedPreferenceObjectsAndThePolicy) {

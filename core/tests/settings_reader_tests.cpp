@@ -82,25 +82,20 @@ TEST(SettingsReader, SidebarSectionsComeBeforeTheSplitter) {
   EXPECT_EQ(reader.windowTitle(kPid), "Sound");
 }
 
-TEST(SettingsReader, AWindowWithoutASplitGroupIsAllPane) {
-  FakeAccessibility ax(focused(
-      plainWindow("Editor", {
-                                element("AXGroup", {control("AXCheckBox", "Wrap lines"), text("Font size")}),
-                            })));
-  const SettingsReader reader(ax);
-  EXPECT_EQ(titles(reader.openPane(kPid)->rows), (std::vector<std::string>{"Wrap lines", "Font size"}));
-  const auto sidebar = reader.sidebar(kPid);
-  ASSERT_TRUE(sidebar);
-  EXPECT_TRUE(sidebar->sections.empty());
-}
-
-TEST(SettingsReader, TheSplitGroupIsLookedForThreeLevelsDown) {
+TEST(SettingsReader, WithoutASplitGroupWithinThreeLevelsTheWholeWindowIsThePane) {
   FakeAccessibility near(focused(splitWindow("Near", {text("Side")}, {text("Main")}, 3)));
   EXPECT_EQ(titles(SettingsReader(near).openPane(kPid)->rows), (std::vector<std::string>{"Main"}));
-  // Any deeper, the whole window is the pane.
   FakeAccessibility deep(focused(splitWindow("Deep", {text("Side")}, {text("Main")}, 4)));
   EXPECT_EQ(titles(SettingsReader(deep).openPane(kPid)->rows), (std::vector<std::string>{"Side", "Main"}));
-  EXPECT_TRUE(SettingsReader(deep).sidebar(kPid)->sections.empty());
+  FakeAccessibility plain(focused(
+      plainWindow("Editor", {element("AXGroup", {control("AXCheckBox", "Wrap lines"), text("Font size")})})));
+  EXPECT_EQ(titles(SettingsReader(plain).openPane(kPid)->rows),
+            (std::vector<std::string>{"Wrap lines", "Font size"}));
+  for (FakeAccessibility* ax : {&deep, &plain}) {
+    const auto sidebar = SettingsReader(*ax).sidebar(kPid);
+    ASSERT_TRUE(sidebar);
+    EXPECT_TRUE(sidebar->sections.empty());
+  }
 }
 
 TEST(SettingsReader, LabelsOfEightyCharactersAreKeptAndLongerOnesIgnored) {
@@ -122,31 +117,23 @@ TEST(SettingsReader, LabelsOfEightyCharactersAreKeptAndLongerOnesIgnored) {
   EXPECT_EQ(titles(rows), (std::vector<std::string>{eighty, accented, "Alert volume"}));
 }
 
-TEST(SettingsReader, StaticTextIsLabelledByItsValueAndOthersByTheirDescription) {
+TEST(SettingsReader, RowsAreLabelledByValueOrDescriptionAndHintedByTheHeadingAbove) {
   FakeAccessibility ax(focused(plainWindow(
       "Labels", {
+                    text("Before any heading"),
+                    heading("General"),
                     element("AXStaticText", {}, {{"AXValue", "Shown text"}, {"AXDescription", "Not this"}}),
                     element("AXStaticText", {}, {{"AXDescription", "Description only"}}),
+                    heading("Advanced"),
                     element("AXButton", {}, {{"AXValue", "Not a label"}, {"AXDescription", "Mute"}}),
                     element("AXStaticText", {}, {{"AXValue", 3}}),
                 })));
-  EXPECT_EQ(titles(SettingsReader(ax).openPane(kPid)->rows),
-            (std::vector<std::string>{"Shown text", "Mute"}));
-}
-
-TEST(SettingsReader, HeadingsHintTheRowsBelowThemButAreNotRows) {
-  FakeAccessibility ax(focused(plainWindow("Hints", {
-                                                        text("Before any heading"),
-                                                        heading("General"),
-                                                        text("Name"),
-                                                        heading("Advanced"),
-                                                        text("Reset"),
-                                                    })));
   const auto rows = SettingsReader(ax).openPane(kPid)->rows;
-  ASSERT_EQ(rows.size(), 3u);
+  // Static text goes by its value alone, anything else by its description; headings are no rows.
+  ASSERT_EQ(titles(rows), (std::vector<std::string>{"Before any heading", "Shown text", "Mute"}));
   EXPECT_EQ(rows[0].hint, "Before any heading");
-  EXPECT_EQ(rows[1].hint, "General > Name");
-  EXPECT_EQ(rows[2].hint, "Advanced > Reset");
+  EXPECT_EQ(rows[1].hint, "General > Shown text");
+  EXPECT_EQ(rows[2].hint, "Advanced > Mute");
 }
 
 TEST(SettingsReader, TheWindowIsTheFocusedOneElseTheMainOneElseTheFirst) {

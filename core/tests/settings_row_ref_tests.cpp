@@ -87,30 +87,36 @@ bool inside(const Rect& item, const Rect& area) {
          item.maxY() <= area.maxY();
 }
 
-TEST(SettingsRowRef, ScrollsDownToAnItemBelowTheVisibleArea) {
-  ScrollingWindow window({10, 1500}, 0, 0);
-  const SettingsRowRef row = window.target();
-  ASSERT_FALSE(inside(*row.visibleFrame(window.ax()), ScrollingWindow::kArea));
-  EXPECT_TRUE(row.scrollToVisible(window.ax()));
-  EXPECT_TRUE(inside(*row.visibleFrame(window.ax()), ScrollingWindow::kArea));
-  // One probing move, then one straight to the item.
-  EXPECT_LE(window.ax().writes().size(), 3u);
-}
-
-TEST(SettingsRowRef, ScrollsUpToAnItemAboveTheVisibleArea) {
-  ScrollingWindow window({10, 40}, 1.0, 0);
-  const SettingsRowRef row = window.target();
-  EXPECT_TRUE(row.scrollToVisible(window.ax()));
-  EXPECT_TRUE(inside(*row.visibleFrame(window.ax()), ScrollingWindow::kArea));
-  EXPECT_LT(window.barValue("AXVerticalOrientation"), 0.05);
-}
-
-TEST(SettingsRowRef, ScrollsSidewaysToAnItemOffToTheRight) {
-  ScrollingWindow window({900, 20}, 0, 0);
-  const SettingsRowRef row = window.target();
-  EXPECT_TRUE(row.scrollToVisible(window.ax()));
-  EXPECT_TRUE(inside(*row.visibleFrame(window.ax()), ScrollingWindow::kArea));
-  EXPECT_EQ(window.barValue("AXVerticalOrientation"), 0);
+TEST(SettingsRowRef, ScrollsTheItemIntoViewInEitherDirection) {
+  struct Case {
+    std::string name;
+    Point content;
+    double vertical;
+    double horizontal;
+    std::optional<double> verticalAfter;
+    double tolerance;  // for verticalAfter
+    std::size_t maxWrites;
+  };
+  // Scrolling takes one probing move, then one straight to the item; a visible item is not moved.
+  const std::vector<Case> cases = {
+      {"below", {10, 1500}, 0, 0, std::nullopt, 0, 3},
+      {"above", {10, 40}, 1.0, 0, 0, 0.05, 3},
+      // Scrolling sideways leaves the vertical bar exactly where it was.
+      {"to the right", {900, 20}, 0, 0, 0, 0, 3},
+      {"visible", {10, 100}, 0, 0, 0, 0, 0},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    ScrollingWindow window(test.content, test.vertical, test.horizontal);
+    const SettingsRowRef row = window.target();
+    EXPECT_EQ(inside(*row.visibleFrame(window.ax()), ScrollingWindow::kArea), test.maxWrites == 0);
+    EXPECT_TRUE(row.scrollToVisible(window.ax()));
+    EXPECT_TRUE(inside(*row.visibleFrame(window.ax()), ScrollingWindow::kArea));
+    if (test.verticalAfter) {
+      EXPECT_NEAR(window.barValue("AXVerticalOrientation"), *test.verticalAfter, test.tolerance);
+    }
+    EXPECT_LE(window.ax().writes().size(), test.maxWrites);
+  }
 }
 
 TEST(SettingsRowRef, AnItemTallerThanTheAreaIsAlignedButReportsFailure) {
@@ -118,12 +124,6 @@ TEST(SettingsRowRef, AnItemTallerThanTheAreaIsAlignedButReportsFailure) {
   const SettingsRowRef row = window.target();
   EXPECT_FALSE(row.scrollToVisible(window.ax()));
   EXPECT_NEAR(row.visibleFrame(window.ax())->minY(), ScrollingWindow::kArea.minY(), 0.5);
-}
-
-TEST(SettingsRowRef, AVisibleItemIsNotScrolled) {
-  ScrollingWindow window({10, 100}, 0, 0);
-  EXPECT_TRUE(window.target().scrollToVisible(window.ax()));
-  EXPECT_TRUE(window.ax().writes().empty());
 }
 
 TEST(SettingsRowRef, AnItemBeyondTheEndOfTheContentReportsFailure) {

@@ -29,7 +29,7 @@ TEST(UsageStore, AnythingButATableOfCountsStartsEmpty) {
   EXPECT_TRUE(UsageStore(mixed).counts().empty());
 }
 
-TEST(UsageStore, RecordsOnlyWhenEnabled) {
+TEST(UsageStore, RecordsOnlyWhenEnabledAndClearForgetsEverything) {
   MemoryDefaultsStore store;
   UsageStore usage(store);
   usage.record("action.Sleep", false);
@@ -40,12 +40,6 @@ TEST(UsageStore, RecordsOnlyWhenEnabled) {
   EXPECT_EQ(usage.rankingCounts(true).at("action.Sleep"), 2);
   EXPECT_TRUE(usage.rankingCounts(false).empty());
   EXPECT_EQ(usage.counts().size(), 1u);  // turning learning off forgets nothing
-}
-
-TEST(UsageStore, ClearForgetsEverything) {
-  MemoryDefaultsStore store;
-  UsageStore usage(store);
-  usage.record("app./Applications/Safari.app", true);
   usage.clear();
   EXPECT_TRUE(usage.counts().empty());
   EXPECT_EQ(store.value("usage"), std::nullopt);

@@ -30,7 +30,7 @@ TEST(WebSearch, TwelveSitesGeneralSearchFirst) {
   EXPECT_TRUE(siteNamed("maps").searchTemplate.starts_with(siteNamed("google").home));
 }
 
-TEST(WebSearch, BangAtEitherEndIgnoringCase) {
+TEST(WebSearch, BangAtEitherEndIgnoringCaseAndAloneOpensTheHomePage) {
   for (const std::string query : {"!yt cats", "cats !yt", "!YT cats", "  !yt   cats  "}) {
     const auto hit = WebSearch::bang(query);
     ASSERT_TRUE(hit) << query;
@@ -42,16 +42,13 @@ TEST(WebSearch, BangAtEitherEndIgnoringCase) {
   EXPECT_FALSE(WebSearch::bang("cats ! yt"));
   EXPECT_FALSE(WebSearch::bang("cats"));
   EXPECT_FALSE(WebSearch::bang(""));
-  // A bang alone at the end needs words before it to be read from the end.
-  EXPECT_EQ(WebSearch::bang("!w")->words, (WordRange{1, 1}));
-}
-
-TEST(WebSearch, LoneBangOpensTheHomePage) {
-  const auto hit = WebSearch::bang("!w");
-  const Command command = WebSearch::command(*hit, "!w");
-  EXPECT_EQ(command.title, "Open Wikipedia");
-  EXPECT_EQ(urlOf(command), siteNamed("wikipedia").home);
-  EXPECT_EQ(command.detail, "");
+  // A bang alone at the end needs words before it to be read from the end; alone, it opens the site.
+  const auto lone = WebSearch::bang("!w");
+  EXPECT_EQ(lone->words, (WordRange{1, 1}));
+  const Command home = WebSearch::command(*lone, "!w");
+  EXPECT_EQ(home.title, "Open Wikipedia");
+  EXPECT_EQ(urlOf(home), siteNamed("wikipedia").home);
+  EXPECT_EQ(home.detail, "");
 }
 
 TEST(WebSearch, CommandEncodesTermsWithTheUnreservedSetOnly) {
