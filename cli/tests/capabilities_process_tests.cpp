@@ -47,18 +47,9 @@ std::string makeLamp(const TemporaryFolder& folder) {
   return bundle.string();
 }
 
-CliRun run(const std::string& arguments) {
-  static const TemporaryFolder config;
-  return quillo::cli::testing::runCli(arguments, "", "XDG_CONFIG_HOME=" + config.path().string());
-}
+using CapabilitiesCommand = quillo::cli::testing::CliFixture;
 
-nlohmann::json json(const std::string& arguments) {
-  const CliRun result = run(arguments);
-  EXPECT_EQ(result.status, 0) << result.errors;
-  return nlohmann::json::parse(result.output);
-}
-
-TEST(CapabilitiesCommand, ListsWhatBundlesAdd) {
+TEST_F(CapabilitiesCommand, ListsWhatBundlesAdd) {
   const TemporaryFolder apps;
   const std::string lamp = makeLamp(apps);
   writeFile(apps / "Plain.app" / "Contents" / "Info.plist", "<plist><dict/></plist>");
@@ -86,7 +77,7 @@ TEST(CapabilitiesCommand, ListsWhatBundlesAdd) {
   EXPECT_EQ(run("capabilities").status, 2);
 }
 
-TEST(CapabilitiesCommand, SearchFindsAndResolvesCapabilityRows) {
+TEST_F(CapabilitiesCommand, SearchFindsAndResolvesCapabilityRows) {
   const TemporaryFolder apps;
   makeLamp(apps);
   const std::string options = "search --json --applications '" + apps.path().string() + "' ";

@@ -9,12 +9,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using quillo::cli::testing::CliRun;
-
-// The runs keep their preferences in a folder of their own, never the user's.
-CliRun run(const std::string& arguments, const std::string& input = "") {
-  static const quillo::testing::TemporaryFolder config;
-  return quillo::cli::testing::runCli(arguments, input, "XDG_CONFIG_HOME=" + config.path().string());
-}
+using QuilloCli = quillo::cli::testing::CliFixture;
 
 std::vector<nlohmann::json> jsonLines(const std::string& text) {
   std::vector<nlohmann::json> lines;
@@ -24,18 +19,15 @@ std::vector<nlohmann::json> jsonLines(const std::string& text) {
   return lines;
 }
 
-TEST(QuilloCli, FilterPrintsHitsBestFirst) {
+TEST_F(QuilloCli, FilterPrintsHitsBestFirstAsTextOrJsonLines) {
   const CliRun result = run("filter lock", "Set Lock\nblock\nLock Screen\nLock\nnothing\n");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.output, "Lock\nLock Screen\nSet Lock\nblock\n");
   EXPECT_EQ(result.errors, "");
-}
 
-TEST(QuilloCli, FilterJsonLinesCarryScoreAndInputLine) {
-  const CliRun result =
-      run("filter --json --limit 2 lock", "Set Lock\r\nLock Screen\r\nLock\r\nca\xFF lock\n");
-  ASSERT_EQ(result.status, 0);
-  const auto lines = jsonLines(result.output);
+  const CliRun json = run("filter --json --limit 2 lock", "Set Lock\r\nLock Screen\r\nLock\r\nca\xFF lock\n");
+  ASSERT_EQ(json.status, 0);
+  const auto lines = jsonLines(json.output);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], (nlohmann::json{{"title", "Lock"}, {"score", 1000}, {"line", 3}}));
   EXPECT_EQ(lines[1], (nlohmann::json{{"title", "Lock Screen"}, {"score", 899}, {"line", 2}}));
@@ -44,30 +36,30 @@ TEST(QuilloCli, FilterJsonLinesCarryScoreAndInputLine) {
   EXPECT_EQ(all[0]["title"], "ca\uFFFD lock");
 }
 
-TEST(QuilloCli, SearchJsonHasEveryDocumentedField) {
+TEST_F(QuilloCli, SearchJsonHasEveryDocumentedField) {
   quillo::testing::TemporaryFolder apps;
   fs::create_directories(apps / "Terminal.app");
-  const CliRun result = run("search --json --applications " + apps.path().string() + " term");
-  ASSERT_EQ(result.status, 0) << result.errors;
-  const auto json = nlohmann::json::parse(result.output);
+  const auto json = this->json("search --json --applications " + apps.path().string() + " term");
   EXPECT_EQ(json["query"], "term");
   EXPECT_EQ(json["scope"], "commands");
   ASSERT_FALSE(json["rows"].empty());
-  const auto& row = json["rows"][0];
-  EXPECT_EQ(row["id"], "app." + (apps / "Terminal.app").string());
-  EXPECT_EQ(row["title"], "Terminal");
-  EXPECT_EQ(row["kind"], "Application");
-  EXPECT_EQ(row["detail"], "");
-  EXPECT_EQ(row["hint"], "Command line shell");
-  EXPECT_EQ(row["score"], 900 + 4 - 4);
-  EXPECT_TRUE(row["probability"].is_null());
-  EXPECT_TRUE(row["url"].is_null());
+  const std::string id = "app." + (apps / "Terminal.app").string();
+  EXPECT_EQ(json["rows"][0], (nlohmann::json{{"id", id},
+                                             {"rowId", id},
+                                             {"title", "Terminal"},
+                                             {"kind", "Application"},
+                                             {"detail", ""},
+                                             {"hint", "Command line shell"},
+                                             {"score", 900 + 4 - 4},
+                                             {"probability", nullptr},
+                                             {"url", nullptr},
+                                             {"action", nullptr},
+                                             {"fileDetail", nullptr}}));
 }
 
-TEST(QuilloCli, SearchWithABangLeadsWithTheWebRow) {
-  const CliRun result = run("search --json --applications /nonexistent lock '!w'");
-  ASSERT_EQ(result.status, 0) << result.errors;
-  const auto rows = nlohmann::json::parse(result.output)["rows"];
+TEST_F(QuilloCli, SearchFindsWebRowsActionsAndSettings) {
+  // A bang leads with its web row.
+  const auto rows = json("search --json --applications /nonexistent lock '!w'")["rows"];
   ASSERT_GE(rows.size(), 1u);
   EXPECT_EQ(rows[0]["id"], "web.wikipedia");
   EXPECT_EQ(rows[0]["kind"], "Web Search");
@@ -75,21 +67,15 @@ TEST(QuilloCli, SearchWithABangLeadsWithTheWebRow) {
   EXPECT_EQ(rows[0]["url"], "https://en.wikipedia.org/w/index.php?search=lock");
   EXPECT_TRUE(rows[0]["score"].is_null());
   EXPECT_TRUE(rows[0]["probability"].is_null());
-  const auto settings =
-      nlohmann::json::parse(run("search --json --applications /nonexistent wifi").output)["rows"];
-  EXPECT_EQ(settings[0]["url"], "x-apple.systempreferences:com.apple.wifi-settings-extension");
-}
 
-TEST(QuilloCli, SearchFindsActionsAndSettingsWithTheDefaultLimit) {
-  const CliRun result = run("search --json --applications /nonexistent s");
-  ASSERT_EQ(result.status, 0);
-  const auto json = nlohmann::json::parse(result.output);
-  EXPECT_EQ(json["rows"].size(), 8u);
+  EXPECT_EQ(json("search --json --applications /nonexistent wifi")["rows"][0]["url"],
+            "x-apple.systempreferences:com.apple.wifi-settings-extension");
+  EXPECT_EQ(json("search --json --applications /nonexistent s")["rows"].size(), 8u);  // the default limit
   const CliRun lock = run("search --applications /nonexistent lock screen");
   EXPECT_EQ(lock.output.substr(0, lock.output.find('\n')), " 1000  Lock Screen  (Action)");
 }
 
-TEST(QuilloCli, UsageErrorsExitTwoWithOneLine) {
+TEST_F(QuilloCli, UsageErrorsExitTwoWithOneLineAndHelpExitsZero) {
   for (const std::string arguments :
        {"", "frobnicate", "filter", "filter --limit 0 x", "search --bogus x", "filter --applications /a x"}) {
     const CliRun result = run(arguments);
@@ -100,9 +86,6 @@ TEST(QuilloCli, UsageErrorsExitTwoWithOneLine) {
     }
     EXPECT_EQ(result.output, "") << arguments;
   }
-}
-
-TEST(QuilloCli, EverySubcommandHasHelp) {
   for (const std::string arguments : {"--help", "filter --help", "search --help"}) {
     const CliRun result = run(arguments);
     EXPECT_EQ(result.status, 0) << arguments;

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 
@@ -38,5 +40,23 @@ inline CliRun runCli(const std::string& arguments, const std::string& input = ""
   const int status = std::system(command.c_str());
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(folder / "out"), slurp(folder / "err")};
 }
+
+// quillo-cli with its preferences in a fresh folder of the test's own, never the user's.
+class CliFixture : public ::testing::Test {
+ protected:
+  // `extra` ("NAME=value ...") is set for this run alone, after the fixture's own environment.
+  CliRun run(const std::string& arguments, const std::string& input = "", const std::string& extra = "") {
+    return runCli(arguments, input, environment() + " " + extra);
+  }
+  // The JSON that a successful run prints.
+  nlohmann::json json(const std::string& arguments) {
+    const CliRun result = run(arguments);
+    EXPECT_EQ(result.status, 0) << arguments << ": " << result.errors;
+    return nlohmann::json::parse(result.output);
+  }
+  virtual std::string environment() const { return "XDG_CONFIG_HOME=" + config_.path().string(); }
+
+  quillo::testing::TemporaryFolder config_;
+};
 
 }  // namespace quillo::cli::testing

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <nlohmann/json.hpp>
 #include <string>
 
 #include "cli_runner.h"
@@ -11,11 +9,10 @@
 namespace quillo::cli::testing {
 
 // quillo-cli clip with its history and preferences in folders of the test's own.
-class ClipFixture : public ::testing::Test {
+class ClipFixture : public CliFixture {
  protected:
-  CliRun run(const std::string& arguments, const std::string& input = "") {
-    return runCli(arguments, input,
-                  "XDG_DATA_HOME=" + data_.path().string() + " XDG_CONFIG_HOME=" + config_.path().string());
+  std::string environment() const override {
+    return CliFixture::environment() + " XDG_DATA_HOME=" + data_.path().string();
   }
   // Adds a copy; returns its id.
   std::string add(const std::string& arguments, const std::string& input = "") {
@@ -24,15 +21,15 @@ class ClipFixture : public ::testing::Test {
     EXPECT_EQ(result.output.size(), 37u) << result.output;
     return result.output.substr(0, 36);
   }
-  nlohmann::json json(const std::string& arguments) {
-    const CliRun result = run(arguments);
-    EXPECT_EQ(result.status, 0) << arguments << ": " << result.errors;
-    return nlohmann::json::parse(result.output);
+  // Whether a run failed with exit status 1 and this one-line message.
+  static ::testing::AssertionResult failedWith(const CliRun& result, const std::string& message) {
+    if (result.status == 1 && result.errors == "quillo-cli clip: " + message + "\n")
+      return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "status " << result.status << ", errors: " << result.errors;
   }
   std::filesystem::path history() const { return data_ / "quillo" / "Clipboard" / "history.sqlite"; }
 
   quillo::testing::TemporaryFolder data_;
-  quillo::testing::TemporaryFolder config_;
 };
 
 }  // namespace quillo::cli::testing

@@ -6,8 +6,6 @@
 
 namespace {
 
-using quillo::cli::testing::CliRun;
-
 using ClipCli = quillo::cli::testing::ClipFixture;
 
 TEST_F(ClipCli, AddDescribesCopiesAsTheAppDoes) {
@@ -79,33 +77,25 @@ TEST_F(ClipCli, SearchStrongShowAndChanges) {
 
 TEST_F(ClipCli, StoreErrorsPrintTheirMessageAndChangeNothing) {
   const std::string id = add("keep");
-  const CliRun missing = run("clip delete " + id + " 00000000-0000-4000-8000-000000000000");
-  EXPECT_EQ(missing.status, 1);
-  EXPECT_EQ(missing.errors, "quillo-cli clip: This item is no longer in clipboard history.\n");
+  EXPECT_TRUE(failedWith(run("clip delete " + id + " 00000000-0000-4000-8000-000000000000"),
+                         "This item is no longer in clipboard history."));
   EXPECT_EQ(json("clip stats --json")["count"], 1);
 
   EXPECT_EQ(run("prefs set clipboard.megabytes 1").status, 0);  // taken as 16 MB
-  const std::string big(17 * 1024 * 1024, 'x');
-  quillo::testing::writeFile(data_ / "big.txt", big);
-  const CliRun full =
-      run("clip add --file " + (data_ / "big.txt").string() + " --type public.utf8-plain-text");
-  EXPECT_EQ(full.status, 1);
-  EXPECT_EQ(
-      full.errors,
-      "quillo-cli clip: Clipboard storage is full. Remove items, unpin entries, or increase the storage "
-      "limit.\n");
+  quillo::testing::writeFile(data_ / "big.txt", std::string(17 * 1024 * 1024, 'x'));
+  EXPECT_TRUE(
+      failedWith(run("clip add --file " + (data_ / "big.txt").string() + " --type public.utf8-plain-text"),
+                 "Clipboard storage is full. Remove items, unpin entries, or increase the storage limit."));
   EXPECT_EQ(json("clip stats --json")["count"], 1);
 
   // --database names another file, leaving the standard one alone.
   const std::filesystem::path other = data_ / "elsewhere" / "other.sqlite";
   EXPECT_EQ(run("clip add --database " + other.string() + " elsewhere").status, 0);
-  EXPECT_EQ(run("clip list --database " + other.string()).output.find("elsewhere") != std::string::npos,
-            true);
+  EXPECT_NE(run("clip list --database " + other.string()).output.find("elsewhere"), std::string::npos);
   EXPECT_EQ(json("clip stats --json")["count"], 1);
 
-  EXPECT_EQ(run("clip show not-an-id").status, 2);
-  EXPECT_EQ(run("clip list --filter photos").status, 2);
-  EXPECT_EQ(run("clip frobnicate").status, 2);
+  for (const std::string arguments : {"clip show not-an-id", "clip list --filter photos", "clip frobnicate"})
+    EXPECT_EQ(run(arguments).status, 2) << arguments;
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ constexpr auto kFileTypesPath = "/v1/files/types";
 constexpr auto kFilesPath = "/v1/rank/files";
 
 // A home folder with documents, and quillo-cli run with it and preferences of its own.
-class FileSearch : public ::testing::Test {
+class FileSearch : public quillo::cli::testing::CliFixture {
  protected:
   void SetUp() override {
     for (const char* name :
@@ -24,19 +24,10 @@ class FileSearch : public ::testing::Test {
           "Documents/Taxes/2025 return.pdf", "Pictures/beach.jpg", "Pictures/dunes.png"})
       quillo::testing::writeFile(home() / name, "data");
   }
-
+  std::string environment() const override { return CliFixture::environment() + " HOME=" + home().string(); }
   std::filesystem::path home() const { return folder / "home"; }
-
-  CliRun run(const std::string& arguments, const std::string& environment = "") const {
-    return quillo::cli::testing::runCli(
-        arguments, "",
-        "HOME=" + home().string() + " XDG_CONFIG_HOME=" + (folder / "config").string() + " " + environment);
-  }
-
-  nlohmann::json search(const std::string& options, const std::string& query) const {
-    const CliRun result = run("search --scope files --json " + options + " '" + query + "'");
-    EXPECT_EQ(result.status, 0) << result.errors;
-    return nlohmann::json::parse(result.output);
+  nlohmann::json search(const std::string& options, const std::string& query) {
+    return json("search --scope files --json " + options + " '" + query + "'");
   }
 
   std::string serviceOptions() const {
@@ -56,10 +47,10 @@ TEST_F(FileSearch, FoldersAreCheckedBeforeTheyAreKept) {
   const CliRun disk = run("folders add /");
   EXPECT_EQ(disk.status, 1);
   EXPECT_NE(disk.errors.find("rather than the entire home folder or disk"), std::string::npos);
-  EXPECT_EQ(run("folders add " + home().string()).status, 1);
-  EXPECT_EQ(run("folders add " + (home() / "Documents/notes.txt").string()).status, 1);
-  // One refusal keeps the good folder out too.
-  EXPECT_EQ(run("folders add " + (home() / "Pictures").string() + " /").status, 1);
+  // The home folder, a file, and a good folder given with a refused one are all kept out.
+  for (const auto& folders :
+       {home().string(), (home() / "Documents/notes.txt").string(), (home() / "Pictures").string() + " /"})
+    EXPECT_EQ(run("folders add " + folders).status, 1) << folders;
   EXPECT_EQ(run("folders list").output, "");
 
   EXPECT_EQ(
@@ -83,7 +74,7 @@ TEST_F(FileSearch, LocalRowsNameTheFileAndItsFolder) {
   EXPECT_EQ(run("search --scope files report").status, 1);  // no folders yet
   ASSERT_EQ(run("folders add " + (home() / "Documents").string()).status, 0);
 
-  const CliRun logged = run("search --scope files --json 'q3 sales report'", "QUILLO_LOG_LEVEL=' Debug'");
+  const CliRun logged = run("search --scope files --json 'q3 sales report'", "", "QUILLO_LOG_LEVEL=' Debug'");
   EXPECT_NE(logged.errors.find("[quillo-file-route] route=exact-local matches="), std::string::npos);
   const auto result = nlohmann::json::parse(logged.output);
   EXPECT_EQ(result["route"], "exact-local");
@@ -136,8 +127,8 @@ TEST_F(FileSearch, AStrongLocalRowIsCheckedAsAShortlistFirst) {
     EXPECT_TRUE(request.json["classifyIntent"].get<bool>());
     return ServiceReply{.body = quillo::testing::rankingBody({{"c0", 0.9}, {"suitable_for_fff", 0.75}})};
   });
-  const CliRun run =
-      this->run("search --scope files --json " + serviceOptions() + " 'q3 report'", "QUILLO_LOG_LEVEL=debug");
+  const CliRun run = this->run("search --scope files --json " + serviceOptions() + " 'q3 report'", "",
+                               "QUILLO_LOG_LEVEL=debug");
   ASSERT_EQ(run.status, 0) << run.errors;
   EXPECT_NE(run.errors.find("route=validate-shortlist strong=1"), std::string::npos) << run.errors;
   EXPECT_NE(run.errors.find("suitable_for_fff=0.75 accepted=1 next=show-shortlist"), std::string::npos);

@@ -10,16 +10,13 @@ namespace {
 
 using Lines = std::vector<std::string_view>;
 
-TEST(InputLines, SplitsOnLineFeedsAndToleratesCarriageReturns) {
+TEST(InputLines, SplitsOnLineFeedsToleratingCarriageReturnsAndIllFormedUtf8) {
   EXPECT_EQ(InputLines::fromText("a\r\nb\nc").lines(), (Lines{"a", "b", "c"}));
   EXPECT_EQ(InputLines::fromText("a\n\nb\n").lines(), (Lines{"a", "", "b"}));
   EXPECT_EQ(InputLines::fromText("\n").lines(), (Lines{""}));
   EXPECT_TRUE(InputLines::fromText("").lines().empty());
   // Only the carriage return of a line ending goes.
   EXPECT_EQ(InputLines::fromText("a\rb\r\n").lines(), (Lines{"a\rb"}));
-}
-
-TEST(InputLines, ReplacesIllFormedUtf8) {
   EXPECT_EQ(InputLines::fromText("caf\xC3\xA9\nbad\xFF\n").lines(), (Lines{"café", "bad\uFFFD"}));
 }
 

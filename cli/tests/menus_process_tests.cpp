@@ -20,7 +20,7 @@ std::vector<std::string> field(const nlohmann::json& list, const char* name) {
   return values;
 }
 
-TEST(QuilloCliMenus, JsonListsTheCommandsInMenuOrder) {
+TEST(QuilloCliMenus, JsonListsTheCommandsInMenuOrderAndMarksTheUsersData) {
   const CliRun result = runCli("menus --json " + kNotes);
   ASSERT_EQ(result.status, 0) << result.errors;
   EXPECT_EQ(result.errors, "");
@@ -42,10 +42,7 @@ TEST(QuilloCliMenus, JsonListsTheCommandsInMenuOrder) {
   EXPECT_EQ(list[11]["shortcut"], "⌃D");
   EXPECT_EQ(list[15]["shortcut"], "⇧⌘?");
   EXPECT_EQ(list[14]["id"], "menu.dev.example.notes.Window.Untitled#2");
-}
 
-TEST(QuilloCliMenus, JsonMarksWhatLooksLikeTheUsersData) {
-  const auto list = nlohmann::json::parse(runCli("menus --json " + kNotes).output);
   std::vector<std::string> data;
   for (const auto& entry : list)
     if (entry["isData"].get<bool>()) data.push_back(entry["title"]);
@@ -83,19 +80,14 @@ TEST(QuilloCliMenus, UnreadableOrMalformedTreesFailWithOneLine) {
             std::string::npos);
 }
 
-TEST(QuilloCliMenus, UsageErrorsExitTwo) {
-  EXPECT_EQ(runCli("menus --bundle-id dev.example.notes").status, 2);
-  EXPECT_EQ(runCli("menus --tree " + kData + "/notes_menus.json").status, 2);
-  EXPECT_EQ(runCli("menus " + kNotes + " extra").status, 2);
-  EXPECT_EQ(runCli("menus --limit 3 " + kNotes).status, 2);
-  EXPECT_EQ(runCli("menus --tree").status, 2);
-  const CliRun missing = runCli("menus --json");
-  EXPECT_EQ(missing.errors, "quillo-cli menus: --tree FILE is required\n");
-  // Other commands do not take the menus options.
-  EXPECT_EQ(runCli("search --tree x lock").status, 2);
-}
+TEST(QuilloCliMenus, UsageErrorsExitTwoAndHelpDescribesTheTreeFormat) {
+  // Other commands do not take the menus options either.
+  for (const std::string& arguments : std::vector<std::string>{
+           "menus --bundle-id dev.example.notes", "menus --tree " + kData + "/notes_menus.json",
+           "menus " + kNotes + " extra", "menus --limit 3 " + kNotes, "menus --tree", "search --tree x lock"})
+    EXPECT_EQ(runCli(arguments).status, 2) << arguments;
+  EXPECT_EQ(runCli("menus --json").errors, "quillo-cli menus: --tree FILE is required\n");
 
-TEST(QuilloCliMenus, HelpDescribesTheTreeFormat) {
   const CliRun result = runCli("menus --help");
   EXPECT_EQ(result.status, 0);
   EXPECT_TRUE(result.output.starts_with("usage: quillo-cli menus --tree FILE --bundle-id ID [--json]"));

@@ -9,21 +9,9 @@ namespace {
 
 using quillo::cli::testing::CliRun;
 
-// quillo-cli with its preferences in a fresh folder of the test's.
-class PreferencesCli : public ::testing::Test {
+class PreferencesCli : public quillo::cli::testing::CliFixture {
  protected:
-  CliRun run(const std::string& arguments) {
-    return quillo::cli::testing::runCli(arguments, "", "XDG_CONFIG_HOME=" + config_.path().string());
-  }
-  nlohmann::json json(const std::string& arguments) {
-    const CliRun result = run(arguments);
-    EXPECT_EQ(result.status, 0) << arguments << ": " << result.errors;
-    return nlohmann::json::parse(result.output);
-  }
   std::filesystem::path file() const { return config_ / "quillo" / "defaults.plist"; }
-
- private:
-  quillo::testing::TemporaryFolder config_;
 };
 
 TEST_F(PreferencesCli, SetGetListDelete) {
@@ -98,13 +86,12 @@ TEST_F(PreferencesCli, RetiredIdsAreCountedUnderTheirNewIds) {
   EXPECT_EQ(json("prefs get usage"), (nlohmann::json{{"action.Keep Awake", 5}, {"action.Sleep", 1}}));
 }
 
-TEST_F(PreferencesCli, BadCommandLines) {
+TEST_F(PreferencesCli, BadCommandLinesExitTwoAndHelpZero) {
   for (const std::string arguments :
-       {"prefs", "prefs frob", "prefs get", "prefs set a", "usage", "usage record", "usage clear now"}) {
+       {"prefs", "prefs frob", "prefs get", "prefs set a", "usage", "usage record", "usage clear now"})
     EXPECT_EQ(run(arguments).status, 2) << arguments;
-  }
-  EXPECT_EQ(run("prefs --help").status, 0);
-  EXPECT_EQ(run("usage --help").status, 0);
+  for (const std::string arguments : {"prefs --help", "usage --help"})
+    EXPECT_EQ(run(arguments).status, 0) << arguments;
 }
 
 }  // namespace

@@ -11,18 +11,14 @@ using quillo::cli::testing::CliRun;
 const std::string kZurichAtThree =
     "--applications /nonexistent --now 2026-12-05T15:00:00+01:00 --time-zone Europe/Zurich --locale en_US ";
 
-CliRun run(const std::string& arguments) {
-  static const quillo::testing::TemporaryFolder config;
-  return quillo::cli::testing::runCli(arguments, "", "XDG_CONFIG_HOME=" + config.path().string());
-}
+class SearchValues : public quillo::cli::testing::CliFixture {
+ protected:
+  nlohmann::json search(const std::string& arguments) {
+    return json("search --json " + kZurichAtThree + arguments);
+  }
+};
 
-nlohmann::json search(const std::string& arguments) {
-  const CliRun result = run("search --json " + kZurichAtThree + arguments);
-  EXPECT_EQ(result.status, 0) << result.errors;
-  return nlohmann::json::parse(result.output);
-}
-
-TEST(SearchValues, KeepAwakeUntilOffersBothReadingsWithTheirProcessCalls) {
+TEST_F(SearchValues, KeepAwakeUntilOffersBothReadingsWithTheirProcessCalls) {
   const auto json = search("'keep awake until 4:30'");
   EXPECT_EQ(json["parsed"],
             (nlohmann::json{{"values", {{{"clockTime", {{"hour", 4}, {"minute", 30}, {"period", nullptr}}}}}},
@@ -41,7 +37,7 @@ TEST(SearchValues, KeepAwakeUntilOffersBothReadingsWithTheirProcessCalls) {
   EXPECT_EQ(rows[1]["action"]["processCall"]["arguments"], (nlohmann::json{"-d", "-i", "-t", "48600"}));
 }
 
-TEST(SearchValues, VolumeChoicesAndRefusals) {
+TEST_F(SearchValues, VolumeChoicesAndRefusals) {
   const auto rows = search("'volume 20%'")["rows"];
   ASSERT_FALSE(rows.empty());
   EXPECT_EQ(rows[0]["title"], "Set Volume");
@@ -57,14 +53,14 @@ TEST(SearchValues, VolumeChoicesAndRefusals) {
   EXPECT_EQ(refused["detail"], "The volume goes from 0% to 100%");
 }
 
-TEST(SearchValues, PlainOutputShowsTheResolvedDetail) {
+TEST_F(SearchValues, PlainOutputShowsTheResolvedDetail) {
   const CliRun result = run("search " + kZurichAtThree + "'screenshot window in 5 seconds'");
   ASSERT_EQ(result.status, 0) << result.errors;
   EXPECT_NE(result.output.find("Screenshot Window to Clipboard  (Action)  In 5 seconds"), std::string::npos)
       << result.output;
 }
 
-TEST(SearchValues, ClockOptionsAreChecked) {
+TEST_F(SearchValues, ClockOptionsAreChecked) {
   EXPECT_EQ(run("search --now yesterday lock").status, 2);
   EXPECT_EQ(run("search --now 2026-12-05T15:00:00 lock").status, 2);  // no zone
   const CliRun zone = run("search --time-zone Mars/Olympus lock");

@@ -106,30 +106,26 @@ TEST_F(ServiceSearch, WebSearchSuggestionBecomesARow) {
   EXPECT_EQ(result["rows"][0]["detail"], "cat videos");
 }
 
-TEST_F(ServiceSearch, QueriesNotWorthAskingStayIdle) {
-  for (const std::string query : {"lo", "lock"}) {
-    const nlohmann::json result = json(search(serviceOptions(), query));
-    EXPECT_EQ(result["service"], (nlohmann::json{{"state", "idle"},
-                                                 {"message", nullptr},
-                                                 {"latencyMs", nullptr},
-                                                 {"inputTokens", nullptr},
-                                                 {"noneProbability", nullptr}}))
-        << query;
-  }
-  EXPECT_TRUE(service.requests().empty());
-}
-
-TEST_F(ServiceSearch, NoUsableServiceIsOff) {
-  const nlohmann::json none = json(search("", "lck"));
-  EXPECT_EQ(none["service"]["state"], "off");
-  EXPECT_TRUE(none["service"]["message"].is_string());
-  EXPECT_FALSE(none["rows"].empty());
-
-  const nlohmann::json plain = json(
-      search("--service http://127.0.0.1:1/ --key-file " + (folder / "key").string(), "lock my mac now"));
-  EXPECT_EQ(plain["service"]["state"], "off");
-  EXPECT_EQ(plain["service"]["message"], "The Quillo service address has not been configured.");
-  EXPECT_EQ(plain["service"]["latencyMs"], nullptr);
+TEST_F(ServiceSearch, QueriesNotWorthAskingAreIdleAndNoUsableServiceIsOff) {
+  const nlohmann::json idle{{"state", "idle"},
+                            {"message", nullptr},
+                            {"latencyMs", nullptr},
+                            {"inputTokens", nullptr},
+                            {"noneProbability", nullptr}};
+  nlohmann::json unaddressed = idle;
+  unaddressed["state"] = "off";
+  unaddressed["message"] = "No service address was given (--service).";
+  nlohmann::json plain = unaddressed;
+  plain["message"] = "The Quillo service address has not been configured.";
+  const std::tuple<std::string, std::string, nlohmann::json> cases[] = {
+      {serviceOptions(), "lo", idle},
+      {serviceOptions(), "lock", idle},
+      {"", "lck", unaddressed},
+      {"--service http://127.0.0.1:1/ --key-file " + (folder / "key").string(), "lock my mac now", plain},
+  };
+  for (const auto& [options, query, expected] : cases)
+    EXPECT_EQ(json(search(options, query))["service"], expected) << options << " / " << query;
+  EXPECT_FALSE(json(search("", "lck"))["rows"].empty());
   EXPECT_TRUE(service.requests().empty());
 }
 
@@ -152,9 +148,9 @@ TEST_F(ServiceSearch, FailuresKeepTheLocalRowsAndExitZero) {
 
 TEST_F(ServiceSearch, BadServiceOptionsAreUsageErrors) {
   quillo::testing::writeFile(folder / "short-key", "abcd\n");
-  EXPECT_EQ(search("--service " + service.baseUrl(), "lock my mac").status, 2);
-  EXPECT_EQ(search(serviceOptions("short-key"), "lock my mac").status, 2);
-  EXPECT_EQ(search("--key-file " + (folder / "key").string(), "lock my mac").status, 2);
+  for (const std::string& options : {"--service " + service.baseUrl(), serviceOptions("short-key"),
+                                     "--key-file " + (folder / "key").string()})
+    EXPECT_EQ(search(options, "lock my mac").status, 2) << options;
   EXPECT_TRUE(service.requests().empty());
 }
 

@@ -78,12 +78,10 @@ TEST(ClipboardDatabase, NewFileIsPrivateAtTheCurrentVersionWithFifteenColumns) {
   EXPECT_EQ(database.thumbnail(*base::Uuid::parse(kId1)), Bytes{});
   EXPECT_EQ(database.payload(*base::Uuid::parse(kId1)), (Bytes{1, 2}));
   EXPECT_EQ(database.payload(*base::Uuid::parse(kId2)), std::nullopt);
-}
 
-TEST(ClipboardDatabase, ExistingFolderKeepsItsPermissions) {
-  quillo::testing::TemporaryFolder folder;
+  // A folder that already exists keeps its permissions.
   fs::permissions(folder.path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
-  ClipboardDatabase database(folder / "history.sqlite");
+  ClipboardDatabase other(folder / "other.sqlite");
   EXPECT_EQ(modeOf(folder.path()), 0750u);
 }
 

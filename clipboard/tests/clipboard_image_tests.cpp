@@ -66,21 +66,18 @@ TEST(ClipboardImage, ThumbnailsArePngWithinThreeHundredTwentyPixels) {
   expectInvalidContent([&] { ClipboardImage::decode(truncated, 320); });
 }
 
-TEST(ClipboardTextRecognition, ReadsKnownTextLineByLine) {
+TEST(ClipboardTextRecognition, ReadsKnownTextLineByLineSkippingEmptyImagesUntilCancelled) {
   EXPECT_EQ(ClipboardTextRecognition::text(fixture("known-text.png")),
             "Quillo reads copied text\nSecond line 2026");
   EXPECT_EQ(ClipboardTextRecognition::text(fixture("known-text-turned.jpg")),
             "Quillo reads copied text\nSecond line 2026");
   EXPECT_EQ(ClipboardTextRecognition::text(fixture("blank.png")), "");
   expectInvalidContent([] { ClipboardTextRecognition::text(kNotAnImage); });
-}
 
-TEST(ClipboardTextRecognition, SeveralImagesSkipEmptyOnesAndStopWhenCancelled) {
   const std::vector<Bytes> images{fixture("blank.png"), fixture("known-text.png"), fixture("known-text.png")};
   EXPECT_EQ(ClipboardTextRecognition::text(images),
             "Quillo reads copied text\nSecond line 2026\nQuillo reads copied text\nSecond line 2026");
   EXPECT_EQ(ClipboardTextRecognition::text(std::vector<Bytes>{}), "");
-
   std::stop_source stop;
   stop.request_stop();
   EXPECT_THROW(ClipboardTextRecognition::text(images, stop.get_token()), base::Cancelled);

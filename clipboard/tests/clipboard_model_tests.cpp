@@ -38,6 +38,7 @@ TEST(ClipboardPayload, PlainTextJoinsEveryItemOrIsAbsent) {
 
   const ClipboardPayload notUtf8{{{representation("public.utf8-plain-text", "caf\xe9")}}};
   EXPECT_EQ(notUtf8.plainText(), std::nullopt);
+  EXPECT_EQ(ClipboardPayload{}.plainText(), std::nullopt);
 }
 
 TEST(ClipboardPayload, FileURLsNeedAFileURLInEveryItem) {
@@ -49,16 +50,10 @@ TEST(ClipboardPayload, FileURLsNeedAFileURLInEveryItem) {
   ClipboardPayload mixed = ClipboardPayload::files({base::Url::file("/tmp/a")});
   mixed.items.push_back({representation("public.file-url", "https://example.org/")});
   EXPECT_EQ(mixed.fileURLs(), std::nullopt);
+  EXPECT_EQ(ClipboardPayload{}.fileURLs(), std::nullopt);
 }
 
-TEST(ClipboardPayload, EmptyPayloadHasNothing) {
-  const ClipboardPayload empty;
-  EXPECT_EQ(empty.byteCount(), 0);
-  EXPECT_EQ(empty.plainText(), std::nullopt);
-  EXPECT_EQ(empty.fileURLs(), std::nullopt);
-}
-
-TEST(ClipboardPayload, PropertyListRoundTripsEveryByte) {
+TEST(ClipboardPayload, PropertyListRoundTripsEveryByteAndRefusesDamage) {
   ClipboardPayload payload = ClipboardPayload::text("héllo");
   payload.items.push_back({representation("public.png", std::string("\0\x01\xff", 3)),
                            representation("public.utf8-plain-text", "")});
@@ -68,14 +63,12 @@ TEST(ClipboardPayload, PropertyListRoundTripsEveryByte) {
   EXPECT_EQ(std::string(stored.begin(), stored.begin() + 8), "bplist00");
   EXPECT_EQ(ClipboardPayload::fromPropertyList(stored), payload);
   EXPECT_EQ(payload.byteCount(), 6 + 3);
-}
+  EXPECT_EQ(ClipboardPayload{}.byteCount(), 0);
 
-TEST(ClipboardPayload, DamagedPropertyListFailsToDecode) {
-  EXPECT_THROW(ClipboardPayload::fromPropertyList(bytes("not a property list")), PayloadDecodingError);
-  EXPECT_THROW(ClipboardPayload::fromPropertyList({}), PayloadDecodingError);
-  Bytes truncated = ClipboardPayload::text("hello").propertyList();
+  Bytes truncated = stored;
   truncated.resize(truncated.size() / 2);
-  EXPECT_THROW(ClipboardPayload::fromPropertyList(truncated), PayloadDecodingError);
+  for (const Bytes& damaged : {bytes("not a property list"), Bytes{}, truncated})
+    EXPECT_THROW(ClipboardPayload::fromPropertyList(damaged), PayloadDecodingError);
 }
 
 TEST(ClipboardEntry, PinDateFollowsThePin) {
@@ -113,10 +106,6 @@ TEST(ClipboardFilter, TextFilterLeavesOutLinks) {
   EXPECT_TRUE(includes(ClipboardFilter::pinned, pinnedImage));
   EXPECT_TRUE(includes(ClipboardFilter::image, pinnedImage));
   EXPECT_FALSE(includes(ClipboardFilter::pinned, link));
-  for (ClipboardFilter filter : kAllClipboardFilters) {
-    EXPECT_EQ(clipboardFilterFromRaw(rawValue(filter)), filter);
-  }
-  EXPECT_EQ(rawValue(ClipboardFilter::image), "Images");
 }
 
 TEST(ClipboardLimits, SettingsAreClampedToUsableLimits) {
@@ -130,6 +119,7 @@ TEST(ClipboardLimits, SettingsAreClampedToUsableLimits) {
   EXPECT_EQ(usual.tokenLifetime, 3600.0);
 }
 
+// Raw values are stored in the history and typed on the command line: each reads back as itself.
 TEST(ClipboardVocabulary, RawValuesRoundTripAndUnknownOnesDoNot) {
   for (ClipboardKind kind : kAllClipboardKinds)
     EXPECT_EQ(clipboardKindFromRaw(rawValue(kind)), kind);
@@ -138,12 +128,8 @@ TEST(ClipboardVocabulary, RawValuesRoundTripAndUnknownOnesDoNot) {
     EXPECT_EQ(clipboardCategoryFromRaw(rawValue(category)), category);
     EXPECT_FALSE(searchWords(category).empty());
   }
-  EXPECT_EQ(rawValue(ClipboardCategory::application), "application");
-  const auto image = searchWords(ClipboardCategory::image);
-  EXPECT_EQ(std::vector<std::string_view>(image.begin(), image.end()),
-            (std::vector<std::string_view>{"image", "picture", "photo"}));
-  EXPECT_EQ(std::string(ClipboardError(ClipboardError::Code::full).what()),
-            "Clipboard storage is full. Remove items, unpin entries, or increase the storage limit.");
+  for (ClipboardFilter filter : kAllClipboardFilters)
+    EXPECT_EQ(clipboardFilterFromRaw(rawValue(filter)), filter);
 }
 
 TEST(CopiedText, TitleIsTheFirstNonEmptyLineAndLinksAreLoneAddresses) {

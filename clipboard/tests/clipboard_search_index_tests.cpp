@@ -64,39 +64,17 @@ TEST(SearchWords, AsciiTextsSplitAsByteByByteAtEveryLength) {
 }
 
 TEST(SearchWords, OneEditCountsCharactersNotBytes) {
-  struct Case {
-    const char* a;
-    const char* b;
-    bool expected;
-  };
-  for (const Case& c : std::initializer_list<Case>{
-           {"hello", "hello", true},
-           {"hello", "helo", true},   // one deletion
-           {"helo", "hello", true},   // one insertion
-           {"hello", "hallo", true},  // one replacement
-           {"hello", "hlelo", true},  // neighbours swapped
-           {"hello", "olleh", false},
-           {"hello", "hel", false},
-           {"hello", "hxllx", false},
-           {"abcd", "badc", false},  // two swaps
-           {"café", "cafe", true},   // é is one character of two bytes
-           {"naïve", "naive", true},
-           {"ab", "ba", true},
-       }) {
-    EXPECT_EQ(ClipboardSearchIndex::isOneEdit(c.a, c.b), c.expected) << c.a << " / " << c.b;
-  }
-}
-
-TEST(SearchWords, AbbreviationsTakeWordStartsInOrder) {
-  const std::string label = "visual studio code editor";
-  EXPECT_TRUE(ClipboardSearchIndex::isAbbreviation(U"vsc", label));
-  EXPECT_TRUE(ClipboardSearchIndex::isAbbreviation(U"visco", label));
-  EXPECT_TRUE(ClipboardSearchIndex::isAbbreviation(U"vc", label));  // a word may be skipped
-  EXPECT_FALSE(ClipboardSearchIndex::isAbbreviation(U"sv", label));
-  EXPECT_FALSE(ClipboardSearchIndex::isAbbreviation(U"vsd", label));  // d is inside a word only
-  EXPECT_FALSE(ClipboardSearchIndex::isAbbreviation(U"", label));
-  EXPECT_FALSE(ClipboardSearchIndex::isAbbreviation(U"v", ""));
-  EXPECT_FALSE(ClipboardSearchIndex::isAbbreviation(std::u32string(64, U'a'), std::string(64, 'a')));
+  // Equal, one deletion, insertion or replacement, or two neighbours swapped; é and ï are one
+  // character of two bytes each.
+  const std::pair<const char*, const char*> oneEdit[] = {
+      {"hello", "hello"}, {"hello", "helo"}, {"helo", "hello"},  {"hello", "hallo"},
+      {"hello", "hlelo"}, {"café", "cafe"},  {"naïve", "naive"}, {"ab", "ba"}};
+  for (const auto& [a, b] : oneEdit)
+    EXPECT_TRUE(ClipboardSearchIndex::isOneEdit(a, b)) << a << " / " << b;
+  const std::pair<const char*, const char*> more[] = {
+      {"hello", "olleh"}, {"hello", "hel"}, {"hello", "hxllx"}, {"abcd", "badc"}};  // badc: two swaps
+  for (const auto& [a, b] : more)
+    EXPECT_FALSE(ClipboardSearchIndex::isOneEdit(a, b)) << a << " / " << b;
 }
 
 TEST_F(ClipboardSearchIndexTest, EmptyQueryListsTheFilteredHistoryPinnedThenNewest) {
@@ -171,7 +149,16 @@ TEST_F(ClipboardSearchIndexTest, TagsAppNamesAndImageTextAreSearchable) {
   EXPECT_EQ(index_.count(), 1u);
 }
 
-TEST_F(ClipboardSearchIndexTest, AbbreviationsFindWhatNoWordMatched) {
+TEST_F(ClipboardSearchIndexTest, AbbreviationsTakeWordStartsInOrderWhenNoWordMatched) {
+  const std::string label = "visual studio code editor";
+  for (const std::u32string abbreviation : {U"vsc", U"visco", U"vc"})  // a word may be skipped
+    EXPECT_TRUE(ClipboardSearchIndex::isAbbreviation(abbreviation, label));
+  // "d" is inside a word only.
+  for (const std::u32string abbreviation : {U"sv", U"vsd", U""})
+    EXPECT_FALSE(ClipboardSearchIndex::isAbbreviation(abbreviation, label));
+  EXPECT_FALSE(ClipboardSearchIndex::isAbbreviation(U"v", ""));
+  EXPECT_FALSE(ClipboardSearchIndex::isAbbreviation(std::u32string(64, U'a'), std::string(64, 'a')));
+
   ClipboardEntry code = textEntry(1, "some text", 1);
   code.title = "Visual Studio Code";
   index_.insert(code);
@@ -182,7 +169,7 @@ TEST_F(ClipboardSearchIndexTest, AbbreviationsFindWhatNoWordMatched) {
   EXPECT_EQ(find("vsc", ClipboardFilter::all, 1), std::vector{idNumber(2)});
 }
 
-TEST_F(ClipboardSearchIndexTest, StrongMatchNeedsTheWordsThemselvesInTitleOrText) {
+TEST_F(ClipboardSearchIndexTest, StrongMatchNeedsTheWordsThemselvesAndCancelledLookupsThrow) {
   ClipboardEntry tagged = textEntry(1, "", 5);
   tagged.kind = ClipboardKind::image;
   tagged.title = "Screenshot";
@@ -196,6 +183,11 @@ TEST_F(ClipboardSearchIndexTest, StrongMatchNeedsTheWordsThemselvesInTitleOrText
   EXPECT_FALSE(index_.strongMatch("picture"));
   EXPECT_FALSE(index_.strongMatch("photograp"));
   EXPECT_EQ(index_.strongMatch("sea")->id, idNumber(2));
+
+  std::stop_source stop;
+  stop.request_stop();
+  EXPECT_THROW(index_.search("sea", ClipboardFilter::all, 5, stop.get_token()), base::Cancelled);
+  EXPECT_THROW(index_.strongMatch("sea", stop.get_token()), base::Cancelled);
 }
 
 TEST_F(ClipboardSearchIndexTest, ReplacingAndBulkLoadingKeepTheIndexExact) {
@@ -272,14 +264,6 @@ TEST_F(ClipboardSearchIndexTest, LoaderKeepsTheLastOfRepeatedIdsAndNothingWhenDr
   EXPECT_EQ(find("final"), std::vector{idNumber(7)});
   EXPECT_EQ(find("draft", ClipboardFilter::all, 1000).size(), 99u);
   EXPECT_EQ(index_.find(idNumber(7))->copiedAt, base::Date{500});
-}
-
-TEST_F(ClipboardSearchIndexTest, CancelledSearchThrows) {
-  index_.insert(textEntry(1, "anything", 1));
-  std::stop_source stop;
-  stop.request_stop();
-  EXPECT_THROW(index_.search("anything", ClipboardFilter::all, 5, stop.get_token()), base::Cancelled);
-  EXPECT_THROW(index_.strongMatch("anything", stop.get_token()), base::Cancelled);
 }
 
 }  // namespace

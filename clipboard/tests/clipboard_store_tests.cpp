@@ -41,7 +41,7 @@ class ClipboardStoreTest : public ::testing::Test {
   quillo::testing::TemporaryFolder folder_;
 };
 
-TEST_F(ClipboardStoreTest, RepeatedCopyMovesTheDateButKeepsTitleAndPin) {
+TEST_F(ClipboardStoreTest, RepeatedCopyMovesTheDateKeepsTitleAndPinAndAddsATokenTag) {
   ClipboardStore store(file());
   const auto first = save(store, textEntry(1, "hello", 100), roomyLimits());
   store.rename(first.id, "Greeting");
@@ -54,21 +54,19 @@ TEST_F(ClipboardStoreTest, RepeatedCopyMovesTheDateButKeepsTitleAndPin) {
   EXPECT_EQ(again.pinnedAt, base::Date{150});
   EXPECT_EQ(store.count(), 1u);
 
+  // A copy recognised as a token the second time gains the tag, and the tag's bytes are counted.
+  const auto key = save(store, textEntry(3, "sk-abcdefghijklmnopqrstuvwx", 100), roomyLimits());
+  ClipboardEntry token = textEntry(4, key.text.str(), 200);
+  token.tags = {tokenTag()};
+  const auto tokenAgain = save(store, token, roomyLimits());
+  EXPECT_TRUE(tokenAgain.isToken());
+  EXPECT_EQ(tokenAgain.byteCount - key.byteCount,
+            static_cast<std::int64_t>(tagsJson(tokenAgain.tags).size() - tagsJson({}).size()));
+  EXPECT_EQ(store.search("key", ClipboardFilter::all, 10), std::vector{tokenAgain});
+
   ClipboardStore reopened(file());
   EXPECT_EQ(reopened.entry(first.id), again);
-}
-
-TEST_F(ClipboardStoreTest, RepeatedCopyOfATokenAddsTheTagAndItsBytes) {
-  ClipboardStore store(file());
-  const auto first = save(store, textEntry(1, "sk-abcdefghijklmnopqrstuvwx", 100), roomyLimits());
-  ClipboardEntry token = textEntry(2, first.text.str(), 200);
-  token.tags = {tokenTag()};
-  const auto again = save(store, token, roomyLimits());
-  EXPECT_TRUE(again.isToken());
-  EXPECT_EQ(again.byteCount - first.byteCount,
-            static_cast<std::int64_t>(tagsJson(again.tags).size() - tagsJson({}).size()));
-  EXPECT_EQ(store.search("key", ClipboardFilter::all, 10).size(), 1u);
-  EXPECT_EQ(ClipboardStore(file()).entry(first.id), again);
+  EXPECT_EQ(reopened.entry(key.id), tokenAgain);
 }
 
 TEST_F(ClipboardStoreTest, FingerprintIgnoresRepresentationOrderButNotItemOrder) {
@@ -179,8 +177,16 @@ TEST_F(ClipboardStoreTest, FullWhenPinnedEntriesFillTheBudget) {
             ClipboardError::Code::full);
 }
 
-TEST_F(ClipboardStoreTest, FailedTransactionLeavesMemoryAndFileUnchanged) {
+TEST_F(ClipboardStoreTest, FailedOrCancelledTransactionLeavesMemoryAndFileUnchanged) {
   ClipboardStore store(file());
+  std::stop_source stop;
+  stop.request_stop();
+  EXPECT_THROW(store.save(textEntry(9, "late", 1), ClipboardPayload::text("late"), {}, roomyLimits(),
+                          base::Date{1}, stop.get_token()),
+               base::Cancelled);
+  EXPECT_EQ(store.count(), 0u);
+  EXPECT_EQ(rowsInFile(), 0u);
+
   ClipboardLimits limits = roomyLimits();
   limits.count = 2;
   save(store, textEntry(1, "first", 1), limits);
@@ -250,20 +256,7 @@ TEST_F(ClipboardStoreTest, RecognisedTextKeepsWholeCharactersWithinTheBudget) {
   EXPECT_EQ(ClipboardStore(file()).entry(saved.id)->imageText, "");
 }
 
-TEST_F(ClipboardStoreTest, ClearingWithoutPinnedKeepsThemAndTheirFingerprints) {
-  ClipboardStore store(file());
-  save(store, textEntry(1, "keep me", 1, true), roomyLimits());
-  save(store, textEntry(2, "drop me", 2), roomyLimits());
-  store.clear(false);
-  EXPECT_EQ(store.count(), 1u);
-  EXPECT_EQ(save(store, textEntry(3, "keep me", 3), roomyLimits()).id, idNumber(1));
-  EXPECT_EQ(save(store, textEntry(4, "drop me", 4), roomyLimits()).id, idNumber(4));
-  store.clear(true);
-  EXPECT_EQ(store.count(), 0u);
-  EXPECT_EQ(rowsInFile(), 0u);
-}
-
-TEST_F(ClipboardStoreTest, PinningAndDeletingChangeOnlyWhatTheySay) {
+TEST_F(ClipboardStoreTest, PinningDeletingAndClearingChangeOnlyWhatTheySay) {
   ClipboardStore store(file());
   save(store, textEntry(1, "one", 1), roomyLimits());
   save(store, textEntry(2, "two", 2), roomyLimits());
@@ -281,16 +274,15 @@ TEST_F(ClipboardStoreTest, PinningAndDeletingChangeOnlyWhatTheySay) {
   EXPECT_EQ(failure([&] { store.payload(idNumber(2)); }), ClipboardError::Code::missingItem);
   EXPECT_EQ(store.thumbnail(idNumber(2)), std::nullopt);
   EXPECT_EQ(ClipboardStore(file()).entry(idNumber(1)), store.entry(idNumber(1)));
-}
 
-TEST_F(ClipboardStoreTest, CancelledSaveWritesNothing) {
-  ClipboardStore store(file());
-  std::stop_source stop;
-  stop.request_stop();
-  const auto entry = textEntry(1, "late", 1);
-  EXPECT_THROW(
-      store.save(entry, ClipboardPayload::text("late"), {}, roomyLimits(), base::Date{1}, stop.get_token()),
-      base::Cancelled);
+  // Clearing without the pinned keeps them and their fingerprints, and forgets the others'.
+  save(store, textEntry(3, "drop me", 3), roomyLimits());
+  store.setPinned(idNumber(1), true, base::Date{10});
+  store.clear(false);
+  EXPECT_EQ(store.count(), 1u);
+  EXPECT_EQ(save(store, textEntry(4, "one", 4), roomyLimits()).id, idNumber(1));
+  EXPECT_EQ(save(store, textEntry(5, "drop me", 5), roomyLimits()).id, idNumber(5));
+  store.clear(true);
   EXPECT_EQ(store.count(), 0u);
   EXPECT_EQ(rowsInFile(), 0u);
 }

@@ -18,7 +18,7 @@ struct ValueCase {
   std::optional<Category> category;
 };
 
-TEST(ClipboardTagger, ValueCategoryFirstRuleWins) {
+TEST(ClipboardTagger, ValueCategoryFirstRuleWinsAndPhonesFollowTheRegion) {
   const ClipboardTagger tagger;
   const ValueCase cases[] = {
       // Known token prefixes need at least 16 token characters after them.
@@ -61,6 +61,8 @@ TEST(ClipboardTagger, ValueCategoryFirstRuleWins) {
   };
   for (const auto& [value, category] : cases)
     EXPECT_EQ(tagger.valueCategory(value), category) << value;
+  EXPECT_EQ(ClipboardTagger({.phoneRegion = "DE"}).valueCategory("030 12345678"), Category::phone);
+  EXPECT_EQ(ClipboardTagger({.phoneRegion = "US"}).valueCategory("030 12345678"), std::nullopt);
 }
 
 struct TextCase {
@@ -190,11 +192,6 @@ TEST(ClipboardTagger, OnlyTheFirstTenThousandCharactersAreClassified) {
   EXPECT_EQ(tagger.tags(ClipboardKind::text, text, "", "", std::nullopt, {}),
             std::vector<ClipboardTag>{category(Category::text)});
   EXPECT_EQ(tagger.textCategories(text), std::vector<Category>{Category::markdown});
-}
-
-TEST(ClipboardTagger, PhoneNumbersFollowTheRegion) {
-  EXPECT_EQ(ClipboardTagger({.phoneRegion = "DE"}).valueCategory("030 12345678"), Category::phone);
-  EXPECT_EQ(ClipboardTagger({.phoneRegion = "US"}).valueCategory("030 12345678"), std::nullopt);
 }
 
 }  // namespace

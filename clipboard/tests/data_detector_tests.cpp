@@ -77,7 +77,7 @@ TEST(DataDetector, RecognisesUsAndEuropeanAddresses) {
     EXPECT_EQ(wholeTextType(detector, text), type) << text;
 }
 
-TEST(DataDetector, ReadsPhoneNumbersInTheLocalesRegion) {
+TEST(DataDetector, ReadsPhoneNumbersInTheLocalesRegionOrTheUs) {
   const DataDetector us;
   EXPECT_EQ(wholeTextType(us, "(415) 555-0132"), DetectedType::phoneNumber);
   EXPECT_EQ(wholeTextType(us, "+44 20 7946 0958"), DetectedType::phoneNumber);
@@ -85,6 +85,12 @@ TEST(DataDetector, ReadsPhoneNumbersInTheLocalesRegion) {
 
   const DataDetector germany({.phoneRegion = phoneRegionForLocale("de_DE.UTF-8")});
   EXPECT_EQ(wholeTextType(germany, "030 12345678"), DetectedType::phoneNumber);
+  const std::pair<const char*, const char*> regions[] = {
+      {"en_GB.UTF-8", "GB"}, {"de_DE@euro", "DE"}, {"fr_CA", "CA"}, {"C", "US"},
+      {"POSIX", "US"},       {"en", "US"},         {"", "US"},
+  };
+  for (const auto& [locale, region] : regions)
+    EXPECT_EQ(phoneRegionForLocale(locale), region) << locale;
 }
 
 TEST(DataDetector, FirstMatchIsTheEarliestInUtf16Units) {
@@ -100,15 +106,6 @@ TEST(DataDetector, FirstMatchIsTheEarliestInUtf16Units) {
 
   EXPECT_EQ(detector.firstMatch("nothing to see here"), std::nullopt);
   EXPECT_EQ(detector.firstMatch(""), std::nullopt);
-}
-
-TEST(DataDetector, PhoneRegionComesFromTheLocaleOrIsUs) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"en_GB.UTF-8", "GB"}, {"de_DE@euro", "DE"}, {"fr_CA", "CA"}, {"C", "US"},
-      {"POSIX", "US"},       {"en", "US"},         {"", "US"},
-  };
-  for (const auto& [locale, region] : cases)
-    EXPECT_EQ(phoneRegionForLocale(locale), region) << locale;
 }
 
 }  // namespace
