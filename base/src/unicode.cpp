@@ -54,6 +54,18 @@ bool isAscii(std::string_view text) noexcept {
   return (high & kHighBits) == 0;
 }
 
+bool isValidUtf8(std::string_view text) noexcept {
+  if (isAscii(text)) return true;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
+  const auto length = static_cast<int32_t>(text.size());
+  for (int32_t index = 0; index < length;) {
+    UChar32 c;
+    U8_NEXT(bytes, index, length, c);
+    if (c < 0) return false;
+  }
+  return true;
+}
+
 std::string sanitizedUtf8(std::string_view text) {
   if (isAscii(text)) return std::string(text);
   return utf8(utf16(text));
@@ -104,25 +116,43 @@ std::vector<std::string> whiteSpaceSeparatedWords(std::string_view text) {
   return words;
 }
 
-std::string_view trimmedWhiteSpace(std::string_view text) {
+std::string_view trimmedWhiteSpace(std::string_view text) noexcept {
+  // From both ends inward, so that a long text costs only its white space.
   const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-  const auto length = static_cast<int32_t>(text.size());
-  int32_t begin = -1;
-  int32_t end = 0;
-  for (int32_t index = 0; index < length;) {
-    const int32_t start = index;
+  auto start = static_cast<int32_t>(0);
+  auto end = static_cast<int32_t>(text.size());
+  while (start < end) {
+    int32_t next = start;
     UChar32 c;
-    U8_NEXT(bytes, index, length, c);
-    if (c >= 0 && u_isUWhiteSpace(c)) continue;
-    if (begin < 0) begin = start;
-    end = index;
+    U8_NEXT(bytes, next, end, c);
+    if (c < 0 || !u_isUWhiteSpace(c)) break;
+    start = next;
   }
-  if (begin < 0) return text.substr(0, 0);
-  return text.substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin));
+  while (end > start) {
+    int32_t previous = end;
+    UChar32 c;
+    U8_PREV(bytes, start, previous, c);
+    if (c < 0 || !u_isUWhiteSpace(c)) break;
+    end = previous;
+  }
+  return text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start));
 }
 
 std::string lowercased(std::string_view text) {
   return utf8(lowercasedScalars(text));
+}
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) noexcept {
+  return a.size() == b.size() && startsWithIgnoringAsciiCase(a, b);
+}
+
+bool startsWithIgnoringAsciiCase(std::string_view text, std::string_view prefix) noexcept {
+  if (text.size() < prefix.size()) return false;
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; };
+  for (std::size_t index = 0; index < prefix.size(); ++index) {
+    if (lower(text[index]) != lower(prefix[index])) return false;
+  }
+  return true;
 }
 
 std::string utf8(std::u32string_view scalars) {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "quillo/base/characters.h"
 #include "quillo/base/digest.h"
 
 namespace quillo::base {
@@ -24,13 +23,6 @@ TEST(Digest, HexBytesInEitherCaseOnly) {
   EXPECT_EQ(bytesOfHex(""), std::vector<std::uint8_t>{});
   for (const std::string_view bad : {"0", "0g", "+1", "-1", "0x", " 1"})
     EXPECT_EQ(bytesOfHex(bad), std::nullopt) << bad;
-}
-
-TEST(Characters, CountsGraphemeClusters) {
-  EXPECT_EQ(characterCount(""), 0u);
-  EXPECT_EQ(characterCount("abc"), 3u);
-  EXPECT_EQ(characterCount("e\xCC\x81t\xC3\xA9"), 3u);                 // e + combining acute, t, é
-  EXPECT_EQ(characterCount("\xF0\x9F\x87\xA8\xF0\x9F\x87\xAD!"), 2u);  // a flag and "!"
 }
 
 }  // namespace

@@ -37,5 +37,19 @@ TEST(Unicode, TrimsUnicodeWhiteSpaceAndLineBreaksAtTheEndsOnly) {
   EXPECT_EQ(trimmedWhiteSpace("\xff x"), "\xff x");
 }
 
+TEST(Unicode, ValidUtf8RejectsTruncatedAndStrayBytes) {
+  EXPECT_TRUE(isValidUtf8("caf\xC3\xA9 \xF0\x9F\x98\x80"));
+  EXPECT_FALSE(isValidUtf8("caf\xC3"));
+  EXPECT_FALSE(isValidUtf8("a\x80"));
+}
+
+TEST(Unicode, IgnoringAsciiCaseFoldsOnlyAsciiLetters) {
+  EXPECT_TRUE(startsWithIgnoringAsciiCase("FILE:///tmp", "file:"));
+  EXPECT_FALSE(startsWithIgnoringAsciiCase("fil", "file:"));
+  EXPECT_TRUE(equalsIgnoringAsciiCase("Images", "images"));
+  EXPECT_FALSE(equalsIgnoringAsciiCase("Images", "image"));
+  EXPECT_FALSE(equalsIgnoringAsciiCase("\xC3\x89t\xC3\xA9", "\xC3\xA9t\xC3\xA9"));
+}
+
 }  // namespace
 }  // namespace quillo::base

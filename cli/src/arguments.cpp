@@ -73,9 +73,10 @@ Arguments parseArguments(std::span<const std::string> words, const ArgumentSpec&
           arguments.caFile = value();
           if (arguments.caFile->empty()) throw UsageError("--ca-file needs a file");
         } else if (name == "--scope" && spec.takesScope) {
-          arguments.scope = value();
-          if (arguments.scope != "commands" && arguments.scope != "files")
-            throw UsageError("--scope takes commands or files, not '" + arguments.scope + "'");
+          const std::string scope = value();
+          const auto known = core::searchScopeFromRaw(scope);
+          if (!known) throw UsageError("--scope takes commands or files, not '" + scope + "'");
+          arguments.scope = *known;
         } else if (name == "--tree" && spec.takesTree) {
           arguments.tree = value();
           if (arguments.tree->empty()) throw UsageError("--tree needs a file");

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "quillo/core/search/search_scope.h"
+
 namespace quillo::cli {
 
 // A command line that does not say what the command takes; what() is the one-line message.
@@ -49,8 +51,8 @@ struct Arguments {
   std::optional<std::string> keyFile;
   std::optional<std::string> credentialFile;
   std::optional<std::string> caFile;
-  // What to search: "commands" (the default) or "files".
-  std::string scope = "commands";
+  // What to search.
+  core::SearchScope scope = core::SearchScope::commands;
   // The words that are not options, in order; "--" ends the options.
   std::vector<std::string> operands;
   // The operands joined by single spaces.

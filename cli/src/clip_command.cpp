@@ -12,6 +12,7 @@
 #include "clip_content.h"
 #include "clip_json.h"
 #include "commands.h"
+#include "quillo/base/unicode.h"
 #include "quillo/clipboard/clipboard_error.h"
 #include "quillo/clipboard/clipboard_store.h"
 #include "quillo/clipboard/copied_text.h"
@@ -91,12 +92,7 @@ struct ClipArguments {
 ClipboardFilter parseFilter(std::string_view text) {
   for (ClipboardFilter filter : clipboard::kAllClipboardFilters) {
     const std::string_view label = rawValue(filter);
-    if (text.size() == label.size() &&
-        std::equal(text.begin(), text.end(), label.begin(), [](char a, char b) {
-          return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-        })) {
-      return filter;
-    }
+    if (base::equalsIgnoringAsciiCase(text, label)) return filter;
   }
   throw UsageError("--filter takes all, text, images, files, links or pinned, not '" + std::string(text) +
                    "'");

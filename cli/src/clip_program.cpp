@@ -2,11 +2,14 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
 #include <vector>
+
+#include "quillo/base/program_files.h"
 
 namespace quillo::cli {
 namespace {
@@ -14,12 +17,11 @@ namespace {
 constexpr const char* kProgram = "quillo-cli-clip";
 
 std::filesystem::path programPath() {
-  std::error_code error;
-  const std::filesystem::path folder = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
-  if (error)
+  constexpr std::array<std::string_view, 2> kFolders{".", "../lib/quillo"};
+  const std::vector<std::filesystem::path> candidates = base::pathsBesideExecutable(kProgram, kFolders);
+  if (candidates.empty())
     throw std::runtime_error("The clipboard commands cannot be found: /proc/self/exe is unreadable.");
-  for (const std::filesystem::path& candidate :
-       {folder / kProgram, folder.parent_path() / "lib/quillo" / kProgram})
+  for (const std::filesystem::path& candidate : candidates)
     if (::access(candidate.c_str(), X_OK) == 0) return candidate;
   throw std::runtime_error(std::string("The clipboard commands need ") + kProgram + " beside quillo-cli.");
 }

@@ -3,17 +3,17 @@
 #include <fmt/format.h>
 #include <unistd.h>
 
-#include <climits>
-#include <filesystem>
+#include <iostream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
+#include "quillo/base/program_files.h"
 #include "quillo/core/files/file_index.h"
 #include "quillo/core/files/file_ranker.h"
 #include "quillo/core/files/file_route.h"
 #include "quillo/core/preferences/file_defaults_store.h"
 #include "quillo/core/preferences/quillo_preferences.h"
-#include "quillo/core/results/result_merger.h"
+#include "quillo/core/results/file_results.h"
+#include "quillo/core/search/service_questions.h"
 #include "quillo/core/service/ravo_questions.h"
 #include "quillo/platform/posix/posix_bookmarks.h"
 #include "search_json.h"
@@ -23,12 +23,6 @@ namespace quillo::cli {
 namespace {
 
 constexpr std::size_t kDefaultLimit = 8;
-
-std::string executablePath() {
-  std::error_code error;
-  const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::string() : path.string();
-}
 
 // The search folders that can be opened now; the others are reported on standard error.
 std::vector<std::unique_ptr<core::FileFolderAccess>> openFolders(core::QuilloPreferences& preferences,
@@ -59,8 +53,8 @@ std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::Fi
   std::shared_ptr<const core::FffLibrary> library;
   std::string libraryError;
   try {
-    library = core::FffLibrary::load(
-        core::FffLibrary::candidates(std::getenv("QUILLO_FFF_LIBRARY"), executablePath()));
+    library = core::FffLibrary::load(core::FffLibrary::candidates(
+        std::getenv("QUILLO_FFF_LIBRARY"), base::executablePath().value_or("").string()));
   } catch (const core::FffLibraryError& error) {
     libraryError = error.what();
   }
@@ -79,29 +73,6 @@ std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::Fi
   return index;
 }
 
-// Asks the service along the route: a shortlist first when there is one, the broad search
-// when it accepts nothing or there is none.
-ServiceOutcome askService(const core::FileRouteDecision& decision, const core::FileRanker& ranker,
-                          const std::string& query, bool logRoutes) {
-  const std::optional<int> best =
-      decision.hits.empty() ? std::nullopt : std::optional<int>(decision.hits.front().score);
-  if (!core::RavoQuestions::shouldAsk(query, best))
-    return {.state = "idle", .message = std::nullopt, .result = {}};
-  try {
-    if (decision.route == core::FileRoute::validateShortlist) {
-      std::ostringstream log;
-      core::SemanticResult shortlisted =
-          ranker.rankShortlist(query, decision.shortlist, {}, logRoutes ? &log : nullptr);
-      fmt::print(stderr, "{}", log.str());
-      if (!shortlisted.hits.empty())
-        return {.state = "answered", .message = std::nullopt, .result = shortlisted};
-    }
-    return {.state = "answered", .message = std::nullopt, .result = ranker.rank(query, {})};
-  } catch (const std::exception& error) {
-    return {.state = "failed", .message = error.what(), .result = std::nullopt};
-  }
-}
-
 }  // namespace
 
 int searchFiles(const Arguments& arguments, const platform::System& system,
@@ -113,7 +84,7 @@ int searchFiles(const Arguments& arguments, const platform::System& system,
                "quillo-cli search: no search folders yet; add some with 'quillo-cli folders add DIR'\n");
     return 1;
   }
-  ServiceOutcome outcome;
+  core::ServiceOutcome outcome;
   auto settings = serviceSettings(arguments, outcome);
   if (settings && !preferences.searchFilesWithRavo()) {
     settings.reset();
@@ -130,7 +101,7 @@ int searchFiles(const Arguments& arguments, const platform::System& system,
     try {
       client = connect(*settings, system);
     } catch (const std::exception& error) {
-      outcome = {.state = "failed", .message = error.what(), .result = std::nullopt};
+      outcome = core::ServiceOutcome::failed(error.what());
     }
   }
   const core::FileRouteDecision decision = core::decideFileRoute(
@@ -142,43 +113,26 @@ int searchFiles(const Arguments& arguments, const platform::System& system,
   const bool logRoutes = core::fileRouteLogging(system.environment("QUILLO_LOG_LEVEL"));
   if (logRoutes) fmt::print(stderr, "{}\n", decision.logLine());
   if (client) {
-    if (decision.isLocal()) {
-      outcome = {.state = "idle", .message = std::nullopt, .result = std::nullopt};
-    } else {
-      const core::FileRanker ranker(client, index, {.display = display});
-      outcome = askService(decision, ranker, arguments.query, logRoutes);
-    }
+    const core::FileRanker ranker(client, index, {.display = display});
+    outcome = core::askServiceAboutFiles(arguments.query, decision, ranker,
+                                         {.routeLog = logRoutes ? &std::cerr : nullptr});
   }
-
-  const auto rows = core::ResultMerger::merge({.local = decision.hits,
-                                               .semantic = outcome.result ? &*outcome.result : nullptr,
-                                               .web = std::nullopt,
-                                               .isStale = false,
-                                               .query = {},
-                                               .offersPresets = true,
-                                               .context = context,
-                                               .limit = limit});
-  std::vector<core::ScoredRow> scored;
-  for (const core::ResultRow& row : rows) {
-    std::optional<int> score;
-    for (const core::LocalHit& hit : decision.hits)
-      if (hit.command.id == row.command.id) score = hit.score;
-    scored.push_back({row, score});
-  }
+  const std::vector<core::ScoredRow> scored =
+      core::fileResults(decision, outcome.result ? &*outcome.result : nullptr, context, limit);
 
   if (arguments.json) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const core::ScoredRow& row : scored)
       list.push_back(rowJson(row, context.now));
     const nlohmann::ordered_json result{{"query", arguments.query},
-                                        {"scope", "files"},
+                                        {"scope", core::rawValue(core::SearchScope::files)},
                                         {"route", core::rawValue(decision.route)},
                                         {"rows", std::move(list)},
                                         {"service", serviceJson(outcome)}};
     fmt::print(output, "{}\n", result.dump(2, ' ', false, nlohmann::json::error_handler_t::replace));
     return 0;
   }
-  if (outcome.state == "failed")
+  if (outcome.state == core::ServiceState::failed)
     fmt::print(stderr, "quillo-cli search: service failed: {}\n", outcome.message.value_or(""));
   for (const core::ScoredRow& row : scored) {
     const std::string score = row.localScore ? std::to_string(*row.localScore) : "-";

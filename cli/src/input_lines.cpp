@@ -10,6 +10,7 @@
 #include <system_error>
 #include <thread>
 
+#include "quillo/base/parallel.h"
 #include "quillo/base/unicode.h"
 
 namespace quillo::cli {
@@ -119,13 +120,8 @@ void InputLines::split(std::string_view all) {
 
   std::vector<std::vector<std::string_view>> lines(pieces.size());
   repaired_.resize(pieces.size());
-  {
-    std::vector<std::jthread> threads;
-    for (std::size_t piece = 1; piece < pieces.size(); ++piece) {
-      threads.emplace_back([&, piece] { splitPiece(pieces[piece], lines[piece], repaired_[piece]); });
-    }
-    if (!pieces.empty()) splitPiece(pieces[0], lines[0], repaired_[0]);
-  }
+  base::runInParallel(pieces.size(),
+                      [&](std::size_t piece) { splitPiece(pieces[piece], lines[piece], repaired_[piece]); });
   std::size_t total = 0;
   for (const auto& piece : lines)
     total += piece.size();

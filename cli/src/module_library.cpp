@@ -2,24 +2,22 @@
 
 #include <dlfcn.h>
 
+#include <array>
 #include <filesystem>
 #include <map>
 #include <mutex>
 #include <stdexcept>
 #include <vector>
 
+#include "quillo/base/program_files.h"
+
 namespace quillo::cli {
 namespace {
 
 std::vector<std::filesystem::path> candidatePaths(const std::string& fileName,
                                                   const std::string& buildFolder) {
-  std::vector<std::filesystem::path> paths;
-  std::error_code error;
-  const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (!error) {
-    paths.push_back(executable.parent_path() / fileName);
-    paths.push_back(executable.parent_path().parent_path() / "lib" / fileName);
-  }
+  constexpr std::array<std::string_view, 2> kFolders{".", "../lib"};
+  std::vector<std::filesystem::path> paths = base::pathsBesideExecutable(fileName, kFolders);
   paths.push_back(std::filesystem::path(buildFolder) / fileName);
   return paths;
 }

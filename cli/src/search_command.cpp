@@ -12,11 +12,9 @@
 #include "quillo/core/index/command_index.h"
 #include "quillo/core/preferences/file_defaults_store.h"
 #include "quillo/core/preferences/quillo_preferences.h"
-#include "quillo/core/ranking/semantic_ranker.h"
 #include "quillo/core/results/command_results.h"
 #include "quillo/core/results/usage_store.h"
-#include "quillo/core/service/backend_client.h"
-#include "quillo/core/service/ravo_questions.h"
+#include "quillo/core/search/service_questions.h"
 #include "quillo/core/values/parameter_parser.h"
 #include "quillo/platform/posix/posix_system.h"
 #include "search_json.h"
@@ -101,25 +99,14 @@ core::ResolverContext resolverContext(const Arguments& arguments, const platform
   return context;
 }
 
-// Asks the service about the query when one is configured and the query is worth asking. Its
-// failures are part of the outcome, never the command's: the local rows are a valid answer.
-ServiceOutcome askService(const Arguments& arguments, const core::CommandIndex& index,
-                          const core::UsageCounts& usage, const platform::System& system) {
-  ServiceOutcome outcome;
-  const auto settings = serviceSettings(arguments, outcome);
-  if (!settings) return outcome;
-  if (!core::RavoQuestions::shouldAsk(arguments.query, core::bestLocalScore(index, arguments.query, usage))) {
-    return {.state = "idle", .message = std::nullopt, .result = std::nullopt};
-  }
-  try {
-    const core::SemanticRanker ranker(connect(*settings, system), core::RavoQuestions::scope::Commands{},
-                                      index.commands());
-    return {.state = "answered",
-            .message = std::nullopt,
-            .result = ranker.rank(arguments.query, core::RavoQuestions::minimumProbability)};
-  } catch (const std::exception& error) {
-    return {.state = "failed", .message = error.what(), .result = std::nullopt};
-  }
+// The service's outcome for the query: off without a usable --service.
+core::ServiceOutcome askService(const Arguments& arguments, const core::CommandIndex& index,
+                                const core::UsageCounts& usage, const platform::System& system) {
+  core::ServiceOutcome off;
+  const auto settings = serviceSettings(arguments, off);
+  if (!settings) return off;
+  return core::askServiceAboutCommands(arguments.query, index, usage,
+                                       [&] { return connect(*settings, system); });
 }
 
 }  // namespace
@@ -137,7 +124,7 @@ int runSearch(std::span<const std::string> words, std::FILE*, std::FILE* output)
 
   const platform::posix::PosixSystem system;
   const core::ResolverContext context = resolverContext(arguments, system);
-  if (arguments.scope == "files") return searchFiles(arguments, system, context, output);
+  if (arguments.scope == core::SearchScope::files) return searchFiles(arguments, system, context, output);
   core::ApplicationRoots roots = core::ApplicationRoots::standard(system);
   if (!arguments.applications.empty()) {
     roots = core::ApplicationRoots{.folders = {arguments.applications.begin(), arguments.applications.end()},
@@ -148,7 +135,7 @@ int runSearch(std::span<const std::string> words, std::FILE*, std::FILE* output)
   const core::UsageStore usage(defaults);
   const core::CommandIndex index = core::CommandIndex::system(system, roots);
   const core::UsageCounts counts = usage.rankingCounts(preferences.learnFromUsage());
-  const ServiceOutcome service = askService(arguments, index, counts, system);
+  const core::ServiceOutcome service = askService(arguments, index, counts, system);
   const auto rows =
       core::commandResults(index, arguments.query, counts, context, arguments.limit.value_or(kDefaultLimit),
                            service.result ? &*service.result : nullptr);
@@ -158,15 +145,17 @@ int runSearch(std::span<const std::string> words, std::FILE*, std::FILE* output)
     for (const core::ScoredRow& row : rows)
       list.push_back(rowJson(row, context.now));
     const nlohmann::ordered_json result{{"query", arguments.query},
-                                        {"scope", "commands"},
+                                        {"scope", core::rawValue(core::SearchScope::commands)},
                                         {"rows", std::move(list)},
                                         {"parsed", parsedJson(core::ParameterParser::parse(arguments.query))},
                                         {"service", serviceJson(service)}};
     fmt::print(output, "{}\n", result.dump(2, ' ', false, nlohmann::json::error_handler_t::replace));
     return 0;
   }
-  if (service.state == "failed" || (service.state == "off" && arguments.service)) {
-    fmt::print(stderr, "quillo-cli search: service {}: {}\n", service.state, service.message.value_or(""));
+  if (service.state == core::ServiceState::failed ||
+      (service.state == core::ServiceState::off && arguments.service)) {
+    fmt::print(stderr, "quillo-cli search: service {}: {}\n", core::rawValue(service.state),
+               service.message.value_or(""));
   }
   for (const core::ScoredRow& row : rows) {
     const std::string score = row.localScore ? std::to_string(*row.localScore) : "-";

@@ -42,10 +42,10 @@ nlohmann::ordered_json rowJson(const core::ScoredRow& scored, base::Date now) {
   };
 }
 
-nlohmann::ordered_json serviceJson(const ServiceOutcome& outcome) {
+nlohmann::ordered_json serviceJson(const core::ServiceOutcome& outcome) {
   const auto& result = outcome.result;
   return {
-      {"state", outcome.state},
+      {"state", core::rawValue(outcome.state)},
       {"message", optionalJson(outcome.message)},
       {"latencyMs", result ? nlohmann::ordered_json(std::llround(result->latency.count() * 1000)) : nullptr},
       {"inputTokens", result ? nlohmann::ordered_json(result->inputTokens) : nullptr},

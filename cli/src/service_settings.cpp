@@ -5,8 +5,10 @@
 
 namespace quillo::cli {
 
-std::optional<ServiceSettings> serviceSettings(const Arguments& arguments, ServiceOutcome& off) {
-  off = {};
+std::optional<ServiceSettings> serviceSettings(const Arguments& arguments, core::ServiceOutcome& off) {
+  off = {.state = core::ServiceState::off,
+         .message = "No service address was given (--service).",
+         .result = std::nullopt};
   if (!arguments.service) {
     if (arguments.keyFile || arguments.credentialFile || arguments.caFile) {
       throw UsageError("--key-file, --credential-file and --ca-file need --service");

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "arguments.h"
+#include "quillo/core/search/service_outcome.h"
 #include "quillo/core/service/backend_client.h"
 #include "quillo/platform/system.h"
-#include "search_json.h"
 
 namespace quillo::cli {
 
@@ -21,7 +21,7 @@ struct ServiceSettings {
 
 // The settings of --service and its files, or why there is no usable service (`off`). Throws
 // UsageError for options that contradict each other or unreadable files.
-std::optional<ServiceSettings> serviceSettings(const Arguments& arguments, ServiceOutcome& off);
+std::optional<ServiceSettings> serviceSettings(const Arguments& arguments, core::ServiceOutcome& off);
 
 // A client for the settings: loads the HTTP library on first use. Throws when it cannot.
 std::shared_ptr<core::BackendClient> connect(const ServiceSettings& settings, const platform::System& system);

@@ -2,12 +2,11 @@
 
 #include <plist/plist.h>
 
-#include <cctype>
 #include <cstdlib>
 #include <limits>
 #include <memory>
 
-#include "characters.h"
+#include "quillo/base/unicode.h"
 
 namespace quillo::clipboard {
 namespace {
@@ -23,7 +22,7 @@ struct MallocDeleter {
 
 std::optional<std::string> utf8Text(const Bytes& data) {
   std::string text(data.begin(), data.end());
-  if (!characters::isValidUtf8(text)) return std::nullopt;
+  if (!base::isValidUtf8(text)) return std::nullopt;
   return text;
 }
 
@@ -35,15 +34,6 @@ const ClipboardPayload::Representation* firstOf(const ClipboardPayload::Item& it
     }
   }
   return nullptr;
-}
-
-bool isFileURL(std::string_view text) {
-  constexpr std::string_view scheme = "file:";
-  if (text.size() < scheme.size()) return false;
-  for (std::size_t index = 0; index < scheme.size(); ++index) {
-    if (std::tolower(static_cast<unsigned char>(text[index])) != scheme[index]) return false;
-  }
-  return true;
 }
 
 plist_t childOf(plist_t dictionary, const char* key, plist_type type) {
@@ -89,7 +79,7 @@ std::optional<std::vector<base::Url>> ClipboardPayload::fileURLs() const {
     const Representation* file = firstOf(item, {kFileURLType});
     if (file == nullptr) return std::nullopt;
     auto decoded = utf8Text(file->data);
-    if (!decoded || !isFileURL(*decoded)) return std::nullopt;
+    if (!decoded || !base::startsWithIgnoringAsciiCase(*decoded, "file:")) return std::nullopt;
     base::Url url{std::move(*decoded)};
     if (!url.filePath()) return std::nullopt;
     urls.push_back(std::move(url));

@@ -3,9 +3,8 @@
 #include <algorithm>
 
 #include "abbreviation.h"
-#include "characters.h"
 #include "index_state.h"
-#include "quillo/base/cancelled.h"
+#include "quillo/base/errors.h"
 #include "quillo/base/unicode.h"
 #include "quillo/clipboard/search_words.h"
 
@@ -84,7 +83,7 @@ std::vector<ClipboardEntry> ClipboardSearchIndex::search(std::string_view query,
   base::throwIfCancelled(stop);
   State& state = *state_;
   const std::string folded = fold(query);
-  const std::string q(characters::trimmed(folded));
+  const std::string q(base::trimmedWhiteSpace(folded));
 
   if (q.empty()) {
     std::vector<const ClipboardEntry*> listed;

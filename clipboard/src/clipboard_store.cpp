@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <thread>
 
-#include "characters.h"
 #include "eviction_order.h"
 #include "fingerprint.h"
-#include "quillo/base/cancelled.h"
+#include "quillo/base/characters.h"
+#include "quillo/base/errors.h"
+#include "quillo/base/unicode.h"
 #include "quillo/clipboard/clipboard_error.h"
 #include "statements.h"
 #include "transaction.h"
@@ -286,7 +287,7 @@ void ClipboardStore::setImageText(const base::Uuid& id, std::string_view text,
   ClipboardEntry entry = existing(id);
   const std::int64_t old = entry.imageText ? utf8Length(*entry.imageText) : 0;
   const std::int64_t room = std::max<std::int64_t>(limits.bytes - totalBytes() + old, 0);
-  std::string kept = characters::prefixWithinBytes(text, static_cast<std::size_t>(room));
+  std::string kept = base::characterPrefixWithinBytes(text, static_cast<std::size_t>(room));
   entry.byteCount += utf8Length(kept) - old;
   database_.execute(statements::kUpdateImageText, {kept, entry.byteCount, entry.id.text()});
   entry.imageText = std::move(kept);
@@ -296,7 +297,7 @@ void ClipboardStore::setImageText(const base::Uuid& id, std::string_view text,
 void ClipboardStore::rename(const base::Uuid& id, std::string_view title) {
   const std::lock_guard lock(mutex_);
   ClipboardEntry entry = existing(id);
-  std::string trimmed = characters::prefix(characters::trimmed(title), kMaximumTitleLength);
+  std::string trimmed = base::characterPrefix(base::trimmedWhiteSpace(title), kMaximumTitleLength);
   if (trimmed.empty()) return;
   entry.byteCount += utf8Length(trimmed) - utf8Length(entry.title);
   database_.execute(statements::kUpdateTitle, {trimmed, entry.byteCount, entry.id.text()});

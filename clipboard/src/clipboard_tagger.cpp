@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
-#include "characters.h"
+#include "quillo/base/characters.h"
 #include "quillo/base/unicode.h"
 #include "recognizers.h"
 #include "tagging_expressions.h"
@@ -73,7 +73,7 @@ bool isQuote(char c) {
 
 // Trimmed of white space and line breaks, then of quote characters.
 std::string_view bareValue(std::string_view text) {
-  std::string_view value = characters::trimmed(text);
+  std::string_view value = base::trimmedWhiteSpace(text);
   while (!value.empty() && isQuote(value.front()))
     value.remove_prefix(1);
   while (!value.empty() && isQuote(value.back()))
@@ -100,7 +100,7 @@ std::vector<std::string_view> lines(std::string_view text) {
       ++index;
     if (!isNewline(c)) continue;
     if (at > lineStart) {
-      result.push_back(characters::trimmed(
+      result.push_back(base::trimmedWhiteSpace(
           text.substr(static_cast<std::size_t>(lineStart), static_cast<std::size_t>(at - lineStart))));
     }
     lineStart = index;
@@ -121,10 +121,6 @@ bool isCodeLine(std::string_view line) {
 
 bool isMarkdownLine(std::string_view line) {
   return startsWithAny(line, expressions::kMarkdownPrefixes) || contains(*compiled().markdownInline, line);
-}
-
-std::string lowercased(std::string_view text) {
-  return base::utf8(base::lowercasedScalars(text));
 }
 
 ClipboardCategory kindCategory(ClipboardKind kind) {
@@ -177,7 +173,7 @@ std::optional<ClipboardCategory> ClipboardTagger::valueCategory(std::string_view
   if (const auto match = detector_.firstMatch(value); match && match->length * 10 >= utf16Length(value) * 8)
     return detectedCategory(match->type);
   // What has no known prefix but reads like a hash, a key or a random secret.
-  if (characters::clusters(value).size() >= kHashLikeLength && !hasWhiteSpace(value) &&
+  if (base::characterCount(value) >= kHashLikeLength && !hasWhiteSpace(value) &&
       value.find("://") == std::string_view::npos &&
       anyScalar(value, [](UChar32 c) { return u_isalpha(c) != 0; }) &&
       anyScalar(value, [](UChar32 c) { return u_isdigit(c) != 0; }))
@@ -186,7 +182,7 @@ std::optional<ClipboardCategory> ClipboardTagger::valueCategory(std::string_view
 }
 
 std::vector<ClipboardCategory> ClipboardTagger::textCategories(std::string_view text) const {
-  const std::string_view trimmed = characters::trimmed(text);
+  const std::string_view trimmed = base::trimmedWhiteSpace(text);
   if (trimmed.empty()) return {};
   if (!anyScalar(trimmed, isNewline)) {
     if (const auto category = valueCategory(trimmed)) return {*category};
@@ -207,7 +203,7 @@ std::vector<ClipboardCategory> ClipboardTagger::textCategories(std::string_view 
 std::vector<ClipboardCategory> ClipboardTagger::fileCategories(const base::Url& url) const {
   const std::string path = urlPath(url);
   const std::string extension = pathExtension(path);
-  if (lowercased(extension) == "app") return {ClipboardCategory::application};
+  if (base::lowercased(extension) == "app") return {ClipboardCategory::application};
   if (path.ends_with('/')) return {ClipboardCategory::folder};
   const auto type = fileTypes_->typeForExtension(extension);
   if (!type) return {};
@@ -234,12 +230,12 @@ bool ClipboardTagger::isKeysPage(const base::Url& url) {
   if (!parts) return false;
   std::string page = parts->path;
   if (parts->query) page += "?" + *parts->query;
-  return contains(*compiled().keysPage, lowercased(page));
+  return contains(*compiled().keysPage, base::lowercased(page));
 }
 
 bool ClipboardTagger::isSingleValue(std::string_view text) {
   const std::string_view value = bareValue(text);
-  return characters::clusters(value).size() >= kSingleValueLength && !hasWhiteSpace(value);
+  return base::characterCount(value) >= kSingleValueLength && !hasWhiteSpace(value);
 }
 
 std::vector<ClipboardTag> ClipboardTagger::tags(ClipboardKind kind, std::string_view text,
@@ -261,7 +257,7 @@ std::vector<ClipboardTag> ClipboardTagger::tags(ClipboardKind kind, std::string_
 
   switch (kind) {
     case ClipboardKind::text: {
-      for (const auto category : textCategories(characters::prefix(text, kTextBudget)))
+      for (const auto category : textCategories(base::characterPrefix(text, kTextBudget)))
         categories.push_back(category);
       // A value copied from a page about keys or passwords is treated as secret.
       if (sourceURL && isKeysPage(*sourceURL) && isSingleValue(text))
@@ -269,7 +265,7 @@ std::vector<ClipboardTag> ClipboardTagger::tags(ClipboardKind kind, std::string_
       break;
     }
     case ClipboardKind::link: {
-      const std::string address = lowercased(characters::trimmed(text));
+      const std::string address = base::lowercased(base::trimmedWhiteSpace(text));
       if (address.starts_with("mailto:")) {
         categories.push_back(ClipboardCategory::email);
       } else if (const auto link = urlParts(address); link && !link->host.empty()) {
@@ -281,7 +277,7 @@ std::vector<ClipboardTag> ClipboardTagger::tags(ClipboardKind kind, std::string_
       for (const auto& url : fileURLs) {
         for (const auto category : fileCategories(url))
           categories.push_back(category);
-        if (auto extension = lowercased(pathExtension(urlPath(url))); !extension.empty())
+        if (auto extension = base::lowercased(pathExtension(urlPath(url))); !extension.empty())
           extensions.push_back(std::move(extension));
       }
       break;

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <vector>
 
-#include "characters.h"
+#include "quillo/base/unicode.h"
 
 namespace quillo::clipboard {
 namespace {
@@ -130,8 +130,8 @@ std::string render(cmark_node* node) {
 
 std::string ClipboardTextCleaner::clean(std::string_view text) {
   const Node document = parse(text);
-  if (!document) return std::string(characters::trimmed(text));
-  return std::string(characters::trimmed(render(document.get())));
+  if (!document) return std::string(base::trimmedWhiteSpace(text));
+  return std::string(base::trimmedWhiteSpace(render(document.get())));
 }
 
 }  // namespace quillo::clipboard

@@ -6,8 +6,9 @@
 
 #include <memory>
 
-#include "characters.h"
-#include "quillo/base/cancelled.h"
+#include "quillo/base/characters.h"
+#include "quillo/base/errors.h"
+#include "quillo/base/unicode.h"
 
 namespace quillo::clipboard {
 namespace {
@@ -49,7 +50,7 @@ std::string recognisedLines(tesseract::TessBaseAPI& api) {
   do {
     const std::unique_ptr<char, DeleteText> line(lines->GetUTF8Text(tesseract::RIL_TEXTLINE));
     if (!line) continue;
-    const std::string_view trimmed = characters::trimmed(line.get());
+    const std::string_view trimmed = base::trimmedWhiteSpace(line.get());
     if (trimmed.empty()) continue;
     if (!text.empty()) text += '\n';
     text += trimmed;
@@ -81,7 +82,7 @@ std::string ClipboardTextRecognition::text(std::span<const std::uint8_t> imageDa
   base::throwIfCancelled(stop);
   std::string text = failed == 0 ? recognisedLines(api) : std::string();
   api.Clear();
-  return characters::prefix(text, kCharacterBudget);
+  return base::characterPrefix(text, kCharacterBudget);
 }
 
 std::string ClipboardTextRecognition::text(const std::vector<Bytes>& images, std::stop_token stop) {
@@ -96,10 +97,10 @@ std::string ClipboardTextRecognition::text(const std::vector<Bytes>& images, std
       collected += '\n';
       ++characters;
     }
-    characters += characters::clusters(recognised).size();
+    characters += base::characterCount(recognised);
     collected += recognised;
   }
-  return characters::prefix(collected, kCharacterBudget);
+  return base::characterPrefix(collected, kCharacterBudget);
 }
 
 }  // namespace quillo::clipboard

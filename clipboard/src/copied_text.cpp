@@ -5,9 +5,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 
-#include "characters.h"
+#include "quillo/base/characters.h"
 #include "quillo/base/unicode.h"
 
 namespace quillo::clipboard {
@@ -17,18 +16,10 @@ bool isLineBreak(UChar32 c) {
   return c == 0x0A || c == 0x0B || c == 0x0C || c == 0x0D || c == 0x85 || c == 0x2028 || c == 0x2029;
 }
 
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t index = 0; index < prefix.size(); ++index) {
-    if (std::tolower(static_cast<unsigned char>(text[index])) != prefix[index]) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string copiedText(std::string_view text) {
-  return std::string(characters::trimmed(text));
+  return std::string(base::trimmedWhiteSpace(text));
 }
 
 std::string titleOf(std::string_view text) {
@@ -45,9 +36,9 @@ std::string titleOf(std::string_view text) {
       ++index;
     if (!isLineBreak(c)) continue;
     if (here > lineStart) {
-      return characters::prefix(std::string_view(clean).substr(static_cast<std::size_t>(lineStart),
-                                                               static_cast<std::size_t>(here - lineStart)),
-                                kMaximumCopiedTitleLength);
+      return base::characterPrefix(std::string_view(clean).substr(static_cast<std::size_t>(lineStart),
+                                                                  static_cast<std::size_t>(here - lineStart)),
+                                   kMaximumCopiedTitleLength);
     }
     lineStart = index;
   }
@@ -55,9 +46,9 @@ std::string titleOf(std::string_view text) {
 }
 
 ClipboardKind kindOfText(std::string_view text) {
-  const std::string_view address = characters::trimmed(text);
+  const std::string_view address = base::trimmedWhiteSpace(text);
   for (std::string_view scheme : {std::string_view("http://"), std::string_view("https://")}) {
-    if (!startsWithIgnoringCase(address, scheme)) continue;
+    if (!base::startsWithIgnoringAsciiCase(address, scheme)) continue;
     const std::string_view rest = address.substr(scheme.size());
     const bool hasHost = !rest.empty() && rest.front() != '/';
     // One address: nothing that a URL cannot hold unescaped.

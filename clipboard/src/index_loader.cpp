@@ -9,6 +9,7 @@
 #include "abbreviation.h"
 #include "entry_splitter.h"
 #include "index_state.h"
+#include "quillo/base/parallel.h"
 #include "quillo/clipboard/clipboard_search_index.h"
 #include "word_edits.h"
 
@@ -17,27 +18,6 @@ namespace {
 
 // Entries a worker takes at a time: enough to keep the lock quiet, few enough to share the work.
 constexpr std::size_t kBatch = 32;
-
-// Runs `work(part)` for parts 0..parts-1, part 0 on the calling thread.
-template <class Work>
-void inParallel(unsigned parts, const Work& work) {
-  std::vector<std::jthread> helpers;
-  std::exception_ptr failure;
-  std::mutex failureMutex;
-  const auto guarded = [&](unsigned part) {
-    try {
-      work(part);
-    } catch (...) {
-      const std::lock_guard lock(failureMutex);
-      if (!failure) failure = std::current_exception();
-    }
-  };
-  for (unsigned part = 1; part < parts; ++part)
-    helpers.emplace_back(guarded, part);
-  guarded(0);
-  helpers.clear();
-  if (failure) std::rethrow_exception(failure);
-}
 
 }  // namespace
 
@@ -190,7 +170,7 @@ void ClipboardSearchIndex::Loader::Work::fillSlots() {
   const std::size_t wordCount = state.words.size();
   counts.resize(threads);
   std::vector<std::vector<DeletionTable::Key>> keys(threads);
-  inParallel(threads, [&](unsigned part) {
+  base::runInParallel(threads, [&](std::size_t part) {
     // Only new words need deletion keys.
     std::vector<DeletionTable::Key>& run = keys[part];
     for (std::size_t at = part; at < added.size(); at += threads) {
@@ -253,7 +233,7 @@ void ClipboardSearchIndex::Loader::Work::fillPostings() {
       at += counts[part][id];
     }
   }
-  inParallel(threads, [&](unsigned part) {
+  base::runInParallel(threads, [&](std::size_t part) {
     std::vector<SlotId*>& destination = destinations[part];
     for (std::size_t position = runs[part].first; position < runs[part].second; ++position) {
       if (slotOf[position] == kNoSlot) continue;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "characters.h"
+#include "quillo/base/characters.h"
 #include "quillo/base/unicode.h"
 #include "word_edits.h"
 
@@ -26,7 +26,7 @@ std::pair<WordId, bool> ClipboardSearchIndex::State::intern(std::string_view tex
 
 bool ClipboardSearchIndex::State::takesDeletionKeys(std::string_view text) {
   if (text.size() <= kMaximumTypoWordLength) return true;
-  return !base::isAscii(text) && characters::clusters(text).size() <= kMaximumTypoWordLength;
+  return !base::isAscii(text) && !base::hasMoreCharactersThan(text, kMaximumTypoWordLength);
 }
 
 void ClipboardSearchIndex::State::dropWord(WordId id) {
@@ -97,7 +97,7 @@ std::vector<std::pair<WordId, int>> ClipboardSearchIndex::State::matchingWords(s
   for (; it != vocabulary.end() && startsWith(words[*it].text, query); ++it) {
     offer(*it, kPrefixScore);
   }
-  const std::size_t length = base::isAscii(query) ? query.size() : characters::clusters(query).size();
+  const std::size_t length = base::characterCount(query);
   if (length >= kMinimumTypoWordLength && length <= kMaximumTypoWordLength) {
     for (std::uint64_t key : deletionKeyHashes(query)) {
       deletions.forEach(key, [&](WordId candidate) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "characters.h"
+#include "quillo/base/characters.h"
 #include "quillo/base/unicode.h"
 #include "quillo/clipboard/clipboard_search_index.h"
 
@@ -63,7 +63,7 @@ std::vector<std::uint64_t> deletionKeyHashes(std::string_view word) {
       hashes.push_back(hashWithout(word, index, 1));
   } else {
     std::size_t offset = 0;
-    for (const std::string& cluster : characters::clusters(word)) {
+    for (const std::string& cluster : base::characterClusters(word)) {
       hashes.push_back(hashWithout(word, offset, cluster.size()));
       offset += cluster.size();
     }
@@ -75,7 +75,7 @@ std::vector<std::uint64_t> deletionKeyHashes(std::string_view word) {
 
 bool ClipboardSearchIndex::isOneEdit(std::string_view a, std::string_view b) {
   if (base::isAscii(a) && base::isAscii(b)) return oneEditApart(a, b);
-  return oneEditApart(characters::clusters(a), characters::clusters(b));
+  return oneEditApart(base::characterClusters(a), base::characterClusters(b));
 }
 
 }  // namespace quillo::clipboard

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "quillo/base/cancelled.h"
+#include "quillo/base/errors.h"
 #include "quillo/clipboard/clipboard_error.h"
 #include "quillo/clipboard/clipboard_image.h"
 #include "quillo/clipboard/clipboard_text_recognition.h"

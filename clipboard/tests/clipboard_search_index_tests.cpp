@@ -4,7 +4,7 @@
 #include <random>
 #include <utility>
 
-#include "quillo/base/cancelled.h"
+#include "quillo/base/errors.h"
 #include "quillo/clipboard/clipboard_search_index.h"
 #include "quillo/clipboard/search_words.h"
 #include "store_fixture.h"

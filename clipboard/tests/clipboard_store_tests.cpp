@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "quillo/base/cancelled.h"
+#include "quillo/base/errors.h"
 #include "quillo/clipboard/clipboard_error.h"
 #include "quillo/clipboard/clipboard_store.h"
 #include "quillo/testing/temporary_folder.h"

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "quillo/core/ranking/semantic_ranker.h"
@@ -128,6 +130,30 @@ TEST_F(SemanticRankerTest, ChunksGoOutTogetherAndOnlyTheFirstAsksForAWebSearch) 
     EXPECT_EQ(request.json["scope"]["includeWebSearch"].get<bool>(),
               request.json["candidates"].size() == 254);
   }
+}
+
+TEST_F(SemanticRankerTest, EveryChunkIsInFlightAtOnce) {
+  // 1,169 candidates make five chunks. Each answer waits until all five requests have arrived, so
+  // that a cap on the requests in flight shows as a lower peak (the wait gives up in the end, so
+  // that such a cap fails the test rather than hanging it).
+  constexpr std::size_t kChunks = 5;
+  std::mutex mutex;
+  std::condition_variable arrived;
+  std::size_t inFlight = 0;
+  std::size_t peak = 0;
+  service.on(kCommandsPath, [&](const ServiceRequest& request) {
+    std::unique_lock lock(mutex);
+    peak = std::max(peak, ++inFlight);
+    arrived.notify_all();
+    arrived.wait_for(lock, 20s, [&] { return peak == kChunks; });
+    --inFlight;
+    return byTitle(request, {});
+  });
+  const SemanticRanker ranker(client(), RavoQuestions::scope::Commands{}, numbered(1169));
+  ASSERT_EQ(ranker.requests().size(), kChunks);
+  ranker.rank("q", RavoQuestions::minimumProbability);
+  const std::lock_guard lock(mutex);
+  EXPECT_EQ(peak, kChunks);
 }
 
 TEST_F(SemanticRankerTest, OneFailingChunkFailsTheRankingAndCancelsTheOthers) {

@@ -160,7 +160,7 @@ class CurlTransport final : public core::HttpTransport {
   explicit CurlTransport(std::string extraCertificates) : extraCertificates_(std::move(extraCertificates)) {}
 
   core::HttpResponse send(const core::HttpRequest& request, std::stop_token stop) override {
-    if (stop.stop_requested()) throw base::Cancelled();
+    base::throwIfCancelled(stop);
     Exchange exchange(pool_);
     core::HttpResponse response;
     std::unique_ptr<curl_slist, ListDeleter> headers;
@@ -201,9 +201,9 @@ class CurlTransport final : public core::HttpTransport {
       if (curl_multi_perform(exchange.multi(), &running) != CURLM_OK) {
         throw TransportError(TransportError::Kind::other, "The network request failed.");
       }
-      if (stop.stop_requested()) throw base::Cancelled();
+      base::throwIfCancelled(stop);
       if (running > 0) curl_multi_poll(exchange.multi(), nullptr, 0, kPollMilliseconds, nullptr);
-      if (stop.stop_requested()) throw base::Cancelled();
+      base::throwIfCancelled(stop);
     }
     int queued = 0;
     const CURLMsg* message = curl_multi_info_read(exchange.multi(), &queued);

@@ -114,9 +114,9 @@ std::optional<int> CapabilityTarget::score(const CapabilityQuery& query) const {
     }
     if (inOrder && whole && matches->back() + 1 == words.size()) return fuzzy::kWholeTitle;
     const int nameLength = static_cast<int>(term.size()) - appLength - 1;
-    if (inOrder) return std::clamp(900 + std::min(typed, 20) - std::min(nameLength, 60) / 2, 871, 910);
+    if (inOrder) return fuzzy::kTitlePrefix.clamped(fuzzy::titlePrefixScore(typed, nameLength));
     const int offset = words[(*matches)[skipped]].start - words[firstNameWord].start;
-    return std::clamp(810 + std::min(typed, 10) - std::min(offset, 10), 801, 819);
+    return fuzzy::kWordStart.clamped(fuzzy::wordStartScore(typed, offset));
   }
 
   // Words run together ("darkmode") or scattered letters: the fuzzy matcher over the whole term.

@@ -2,7 +2,10 @@
 
 #include <dlfcn.h>
 
+#include <array>
 #include <filesystem>
+
+#include "quillo/base/program_files.h"
 
 namespace quillo::core {
 namespace {
@@ -25,10 +28,11 @@ void FffLibrary::Closer::operator()(void* handle) const {
 std::vector<std::string> FffLibrary::candidates(const char* environmentOverride,
                                                 const std::string& executable) {
   if (environmentOverride && *environmentOverride) return {environmentOverride};
-  const std::filesystem::path folder = std::filesystem::path(executable).parent_path();
-  return {(folder / kFileName).string(), (folder / "../lib/quillo" / kFileName).lexically_normal().string(),
-          (folder / "../lib" / kFileName).lexically_normal().string(),
-          (folder / "../fff" / kFileName).lexically_normal().string()};
+  constexpr std::array<std::string_view, 4> kFolders{".", "../lib/quillo", "../lib", "../fff"};
+  std::vector<std::string> paths;
+  for (const std::filesystem::path& path : base::pathsBeside(executable, kFileName, kFolders))
+    paths.push_back(path.string());
+  return paths;
 }
 
 std::shared_ptr<const FffLibrary> FffLibrary::load(const std::vector<std::string>& candidates) {

@@ -132,7 +132,7 @@ std::vector<FileEntry> FileRanker::candidates(std::string_view query, const Back
 }
 
 SemanticResult FileRanker::rank(std::string_view query, const Update& onUpdate, std::stop_token stop) const {
-  if (stop.stop_requested()) throw base::Cancelled();
+  base::throwIfCancelled(stop);
   const auto start = std::chrono::steady_clock::now();
   const BackendAnswer fileTypes = client_->fileTypes(query, stop);
 
@@ -146,7 +146,7 @@ SemanticResult FileRanker::rank(std::string_view query, const Update& onUpdate, 
   };
 
   const std::vector<FileEntry> found = candidates(query, fileTypes);
-  if (stop.stop_requested()) throw base::Cancelled();
+  base::throwIfCancelled(stop);
   if (found.empty()) return finish();
 
   const auto& interpretation = fileTypes.interpretation;
@@ -160,7 +160,7 @@ SemanticResult FileRanker::rank(std::string_view query, const Update& onUpdate, 
       interpretation ? interpretation->rankingMode : FileSearchInterpretation::RankingMode::standard;
   const auto chunks = groups(found, Q::filesPerRequest);
   askInParallel<BackendAnswer>(
-      chunks.size(), options_.maxConcurrentRequests, stop,
+      chunks.size(), stop,
       [&](std::size_t k, std::stop_token chunkStop) {
         return client_->files(query, chunks[k], false, mode, chunkStop);
       },
@@ -177,7 +177,7 @@ SemanticResult FileRanker::rank(std::string_view query, const Update& onUpdate, 
 
 SemanticResult FileRanker::rankShortlist(std::string_view query, const std::vector<Command>& commands,
                                          std::stop_token stop, std::ostream* routeLog) const {
-  if (stop.stop_requested()) throw base::Cancelled();
+  base::throwIfCancelled(stop);
   const auto start = std::chrono::steady_clock::now();
   std::vector<FileEntry> entries;
   for (const Command& command : commands)

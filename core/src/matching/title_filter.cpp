@@ -5,6 +5,7 @@
 #include <cstring>
 #include <thread>
 
+#include "quillo/base/parallel.h"
 #include "quillo/core/matching/fuzzy_matcher.h"
 
 namespace quillo::core {
@@ -148,17 +149,11 @@ std::vector<TitleHit> filterTitles(std::span<const std::string_view> titles, std
   const unsigned workers = workerCount(options, titles.size());
   const std::size_t chunk = (titles.size() + workers - 1) / workers;
   std::vector<std::vector<SortableHit>> partial(workers);
-  {
-    std::vector<std::jthread> threads;
-    for (unsigned worker = 1; worker < workers; ++worker) {
-      const std::size_t begin = std::min(titles.size(), worker * chunk);
-      const std::size_t end = std::min(titles.size(), begin + chunk);
-      threads.emplace_back([&, worker, begin, end] {
-        filterRange(titles, begin, end, prepared, options.limit, partial[worker]);
-      });
-    }
-    filterRange(titles, 0, std::min(titles.size(), chunk), prepared, options.limit, partial[0]);
-  }
+  base::runInParallel(workers, [&](std::size_t worker) {
+    const std::size_t begin = std::min(titles.size(), worker * chunk);
+    const std::size_t end = std::min(titles.size(), begin + chunk);
+    filterRange(titles, begin, end, prepared, options.limit, partial[worker]);
+  });
 
   // Each worker's hits are sorted: merge them pairwise into one order.
   const HitOrder order(titles);

@@ -36,11 +36,10 @@ WordRange chosenWords(const std::optional<std::map<std::string, double>>& spans,
 }  // namespace
 
 SemanticRanker::SemanticRanker(std::shared_ptr<BackendClient> client, RavoQuestions::Scope scope,
-                               std::vector<Command> candidates, Options options)
+                               std::vector<Command> candidates)
     : client_(std::move(client)),
       scope_(std::move(scope)),
-      requests_(groups(std::move(candidates), RavoQuestions::maxOptionsPerRequest)),
-      options_(options) {}
+      requests_(groups(std::move(candidates), RavoQuestions::maxOptionsPerRequest)) {}
 
 void SemanticRanker::warmUp(std::stop_token stop) const {
   client_->warmUp(stop);
@@ -115,7 +114,7 @@ SemanticResult SemanticRanker::rank(std::string_view query, double atLeast, std:
 
   std::vector<Part> parts;
   askInParallel<Part>(
-      requests_.size(), options_.maxConcurrentRequests, stop,
+      requests_.size(), stop,
       [&](std::size_t chunk, std::stop_token chunkStop) {
         const BackendAnswer answer =
             client_->commands(query, scope_, requests_[chunk], chunk == 0, chunkStop);

@@ -1,7 +1,5 @@
 #include "quillo/core/results/command_results.h"
 
-#include <unordered_map>
-
 #include "quillo/core/results/result_merger.h"
 #include "quillo/core/values/parameter_parser.h"
 #include "quillo/core/web/web_search.h"
@@ -33,16 +31,7 @@ std::vector<ScoredRow> commandResults(const CommandIndex& index, std::string_vie
   input.offersPresets = true;
   input.context = context;
   input.limit = limit;
-
-  std::unordered_map<std::string, int> scores;
-  for (const LocalHit& hit : input.local)
-    scores.emplace(hit.command.id, hit.score);
-  std::vector<ScoredRow> rows;
-  for (ResultRow& row : ResultMerger::merge(input)) {
-    const auto score = scores.find(row.command.id);
-    rows.push_back({std::move(row), score == scores.end() ? std::nullopt : std::optional(score->second)});
-  }
-  return rows;
+  return withLocalScores(ResultMerger::merge(input), input.local);
 }
 
 }  // namespace quillo::core

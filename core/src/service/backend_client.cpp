@@ -74,10 +74,6 @@ BackendAnswer decodedAnswer(const std::string& body) {
   return json::decode<BackendAnswer>(json, "the answer");
 }
 
-void throwIfStopped(std::stop_token stop) {
-  if (stop.stop_requested()) throw base::Cancelled();
-}
-
 }  // namespace
 
 struct BackendClient::Key {
@@ -140,7 +136,7 @@ std::optional<std::string> BackendClient::configuredBaseUrl(const std::optional<
 
 std::string BackendClient::credentialFor(std::stop_token stop) {
   std::string credential = credentials_->credential(stop);
-  throwIfStopped(stop);
+  base::throwIfCancelled(stop);
   return credential;
 }
 

@@ -48,7 +48,7 @@ std::vector<WordRange> spans(std::size_t wordCount) {
 }
 
 std::string normalized(std::string_view query) {
-  return base::utf8(base::lowercasedScalars(trimmedSpacesAndTabs(query)));
+  return base::lowercased(trimmedSpacesAndTabs(query));
 }
 
 }  // namespace quillo::core::RavoQuestions

@@ -224,7 +224,7 @@ class Scanner {
 };
 
 std::string normalised(std::string_view word) {
-  std::string lower = base::utf8(base::lowercasedScalars(word));
+  std::string lower = base::lowercased(word);
   while (lower.size() >= 2 && std::string_view(".,!?").find(lower.back()) != std::string_view::npos) {
     lower.pop_back();
   }

@@ -16,13 +16,9 @@ SearchSite site(std::string id, std::string name, std::vector<std::string> bangs
                     std::move(hint), std::move(searchTemplate), std::move(home)};
 }
 
-std::string lowercased(std::string_view text) {
-  return base::utf8(base::lowercasedScalars(text));
-}
-
 std::optional<SearchSite> siteOfBang(std::string_view word) {
   if (word.size() < 2 || word.front() != '!') return std::nullopt;
-  const std::string name = lowercased(word.substr(1));
+  const std::string name = base::lowercased(word.substr(1));
   for (const SearchSite& candidate : sites()) {
     if (std::find(candidate.bangs.begin(), candidate.bangs.end(), name) != candidate.bangs.end())
       return candidate;
@@ -31,8 +27,8 @@ std::optional<SearchSite> siteOfBang(std::string_view word) {
 }
 
 bool namesSite(std::string_view word, const SearchSite& site) {
-  const std::string lower = lowercased(word);
-  return lower == lowercased(site.id) || lower == lowercased(site.name);
+  const std::string lower = base::lowercased(word);
+  return lower == base::lowercased(site.id) || lower == base::lowercased(site.name);
 }
 
 // A suggestion for an earlier text serves a longer query only when the query still begins with

@@ -1,17 +1,23 @@
 #pragma once
 
 #include <stdexcept>
+#include <stop_token>
 #include <string>
 
 // Failures shared by every layer. Header-only, so that a library loaded at run time throws the
 // same types its caller catches.
 namespace quillo::base {
 
-// A task was cancelled before it finished.
+// A task was asked to stop and did; the caller drops its result rather than showing it.
 class Cancelled : public std::runtime_error {
  public:
   Cancelled() : std::runtime_error("The operation was cancelled.") {}
 };
+
+// Throws Cancelled when a stop was requested.
+inline void throwIfCancelled(const std::stop_token& stop) {
+  if (stop.stop_requested()) throw Cancelled();
+}
 
 // The HTTP layer's own failure: no connection, no secure connection, no answer in time. Passed up
 // unchanged by the clients above it; what() is the user-facing message.

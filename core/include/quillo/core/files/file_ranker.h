@@ -20,8 +20,6 @@ namespace quillo::core {
 
 struct FileRankerOptions {
   FileDisplay display;
-  // Most file-ranking requests in flight at once.
-  std::size_t maxConcurrentRequests = 4;
 };
 
 // Answers file searches with the ranking service: a described search ("the slides from last

@@ -11,9 +11,32 @@
 // A view provides: size(), at(j) -> char32_t, isWordStart(j) -> bool, signature() -> uint64_t.
 namespace quillo::core::fuzzy {
 
+// The score bands: the kind of match can be told from the value.
 inline constexpr int kStrongMatch = 800;
 inline constexpr int kWholeTitle = 1000;
 inline constexpr int kBestWeakMatch = 799;
+
+struct ScoreBand {
+  int lowest;
+  int highest;
+  constexpr int clamped(int score) const { return std::clamp(score, lowest, highest); }
+};
+// The title begins with the query.
+inline constexpr ScoreBand kTitlePrefix{871, 910};
+// A later word of the title begins with the query.
+inline constexpr ScoreBand kWordStart{801, 819};
+
+// A title-prefix match of `typed` characters in a title of `titleLength`: longer queries rank
+// higher, longer titles lower.
+constexpr int titlePrefixScore(int typed, int titleLength) {
+  return 900 + std::min(typed, 20) - std::min(titleLength, 60) / 2;
+}
+
+// A word-start match of `typed` characters beginning `offset` characters into the title: the
+// earlier the word, the higher.
+constexpr int wordStartScore(int typed, int offset) {
+  return 810 + std::min(typed, 10) - std::min(offset, 10);
+}
 
 constexpr bool isSeparator(char32_t c) {
   return c == U' ' || c == U'-' || c == U'.' || c == U'_' || c == U':';
@@ -41,7 +64,6 @@ std::optional<int> prefixScore(std::u32string_view q, const View& t) {
   const int m = static_cast<int>(q.size());
   const int n = static_cast<int>(t.size());
   if (n == 0) return std::nullopt;
-  const int lengthPenalty = std::min(n, 60) / 2;
   std::optional<int> best;
   for (int p = 0; p + m <= n; ++p) {
     // A word start is never a separator, so it must be the first query character itself.
@@ -73,9 +95,9 @@ std::optional<int> prefixScore(std::u32string_view q, const View& t) {
       for (int k = end; k < n && restAreSeparators; ++k)
         restAreSeparators = isSeparator(t.at(k));
       if (restAreSeparators) return kWholeTitle;
-      return 900 + std::min(m, 20) - lengthPenalty - skipped;
+      return titlePrefixScore(m, n) - skipped;
     }
-    const int candidate = 810 + std::min(m, 10) - std::min(p, 10) - skipped;
+    const int candidate = wordStartScore(m, p) - skipped;
     if (!best || candidate > *best) best = candidate;
   }
   return best;

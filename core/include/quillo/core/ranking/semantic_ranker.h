@@ -18,21 +18,15 @@
 
 namespace quillo::core {
 
-struct SemanticRankerOptions {
-  // Most chunk requests in flight at once; a ranking never starts more threads than this.
-  std::size_t maxConcurrentRequests = 4;
-};
-
 // Asks the ranking service which of one fixed list of commands a query means. The list is cut
-// once into chunks of at most 254; a ranking sends every chunk at once and keeps the candidates
-// whose probability reaches the threshold, at most four, most probable first. The first chunk of
-// the commands scope also asks which web site to search and for which words.
+// once into chunks of at most 254; a ranking sends every chunk at once, each on a thread of its
+// own, and keeps the candidates whose probability reaches the threshold, at most four, most
+// probable first. The first chunk of the commands scope also asks which web site to search and
+// for which words.
 //
 // Immutable once built; `rank` may run on several threads at once.
 class SemanticRanker {
  public:
-  using Options = SemanticRankerOptions;
-
   // The answer to one chunk.
   struct Part {
     std::vector<SemanticHit> hits{};
@@ -43,7 +37,7 @@ class SemanticRanker {
   };
 
   SemanticRanker(std::shared_ptr<BackendClient> client, RavoQuestions::Scope scope,
-                 std::vector<Command> candidates, Options options = {});
+                 std::vector<Command> candidates);
 
   // Forwards to the client's warm-up.
   void warmUp(std::stop_token stop = {}) const;
@@ -75,7 +69,6 @@ class SemanticRanker {
   std::shared_ptr<BackendClient> client_;
   RavoQuestions::Scope scope_;
   std::vector<std::vector<Command>> requests_;
-  Options options_;
 };
 
 }  // namespace quillo::core

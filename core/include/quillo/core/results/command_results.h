@@ -8,15 +8,10 @@
 #include "quillo/core/commands/result_row.h"
 #include "quillo/core/index/command_index.h"
 #include "quillo/core/ranking/semantic_result.h"
+#include "quillo/core/results/scored_row.h"
 #include "quillo/core/values/resolver_context.h"
 
 namespace quillo::core {
-
-// A merged row and the local score that put it there, when a local hit did.
-struct ScoredRow {
-  ResultRow row;
-  std::optional<int> localScore;
-};
 
 // The rows for typed text before the ranking service answers: the index's hits, boosted by use,
 // and the web search a typed bang asks for, merged as the launcher shows them.
