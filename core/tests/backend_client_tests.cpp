@@ -292,5 +292,15 @@ TEST(BackendClientTrust, UntrustedCertificateIsATransportError) {
   EXPECT_THROW(net::makeCurlTransport({.extraCaFile = "/nonexistent/ca.pem"}), base::TransportError);
 }
 
+// /dev/zero was read until memory ran out before.
+TEST(BackendClientTrust, CertificateFilesThatNeverEndAreRefused) {
+  try {
+    net::makeCurlTransport({.extraCaFile = "/dev/zero"});
+    FAIL() << "/dev/zero taken as certificates";
+  } catch (const base::TransportError& error) {
+    EXPECT_STREQ(error.what(), "The certificate file /dev/zero is larger than 4 MB.");
+  }
+}
+
 }  // namespace
 }  // namespace quillo::core

@@ -8,7 +8,7 @@
 
 #include <fstream>
 #include <mutex>
-#include <sstream>
+#include <string>
 #include <vector>
 
 namespace quillo::net {
@@ -244,14 +244,21 @@ class CurlTransport final : public core::HttpTransport {
   MultiPool pool_;
 };
 
+// Far more than any bundle of certificates; reading stops just past it.
+constexpr std::size_t kMaxCertificateFileBytes = std::size_t{4} << 20;
+
 std::string fileText(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  if (!file)
+  std::string text(kMaxCertificateFileBytes + 1, '\0');
+  file.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (file.bad() || (!file && !file.eof()) || !file.is_open())
     throw TransportError(TransportError::Kind::insecure,
                          "The certificate file " + path + " could not be read.");
-  return text.str();
+  text.resize(static_cast<std::size_t>(file.gcount()));
+  if (text.size() > kMaxCertificateFileBytes)
+    throw TransportError(TransportError::Kind::insecure,
+                         "The certificate file " + path + " is larger than 4 MB.");
+  return text;
 }
 
 }  // namespace
