@@ -1,5 +1,5 @@
 # Thin wrapper over CMake presets: every build rule lives in CMakeLists.txt.
-.PHONY: all deps configure build test run bench stress asan format clean
+.PHONY: all deps configure build test run bench stress fuzz asan format clean
 
 CMAKE ?= cmake
 CTEST ?= ctest
@@ -28,6 +28,12 @@ bench: build
 # Crash-safety runs, outside `make test`: minutes, not seconds.
 stress: build
 	@scripts/stress-clipboard $(BUILD_DIR)
+
+# libFuzzer targets (clang, ASan, UBSan), each a short while on one core from fuzz/corpus/.
+fuzz: deps
+	@$(CMAKE) --preset fuzz >/dev/null
+	@$(CMAKE) --build --preset fuzz
+	@scripts/fuzz build/fuzz
 
 asan: deps
 	@$(CMAKE) --preset asan >/dev/null

@@ -12,6 +12,7 @@
 #include "clip_content.h"
 #include "clip_json.h"
 #include "commands.h"
+#include "quillo/base/bounded_read.h"
 #include "quillo/base/unicode.h"
 #include "quillo/clipboard/clipboard_error.h"
 #include "quillo/clipboard/clipboard_store.h"
@@ -144,12 +145,22 @@ ClipArguments parseClipArguments(std::span<const std::string> words) {
   return arguments;
 }
 
+// One copy never needs more; reading stops just past it, so a source that never ends cannot
+// take all memory.
+constexpr std::size_t kMaxCopyBytes = std::size_t{64} << 20;
+
+std::runtime_error tooLarge(const std::string& what) {
+  return std::runtime_error("cannot add " + what + ": it is larger than 64 MB");
+}
+
 std::string readAll(std::FILE* stream) {
   std::string bytes;
   char buffer[65536];
   std::size_t count = 0;
-  while ((count = std::fread(buffer, 1, sizeof buffer, stream)) > 0)
+  while ((count = std::fread(buffer, 1, sizeof buffer, stream)) > 0) {
     bytes.append(buffer, count);
+    if (bytes.size() > kMaxCopyBytes) throw tooLarge("standard input");
+  }
   return bytes;
 }
 
@@ -157,7 +168,10 @@ std::string readFile(const std::string& path, std::FILE* input) {
   if (path == "-") return readAll(input);
   std::ifstream file(path, std::ios::binary);
   if (!file) throw std::runtime_error("cannot read " + path);
-  return std::string(std::istreambuf_iterator<char>(file), {});
+  std::optional<std::string> bytes = base::readAtMost(file, kMaxCopyBytes);
+  if (file.bad()) throw std::runtime_error("cannot read " + path);
+  if (!bytes) throw tooLarge(path);
+  return std::move(*bytes);
 }
 
 base::Date now() {

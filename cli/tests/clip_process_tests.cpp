@@ -98,4 +98,11 @@ TEST_F(ClipCli, StoreErrorsPrintTheirMessageAndChangeNothing) {
     EXPECT_EQ(run(arguments).status, 2) << arguments;
 }
 
+// /dev/zero was read until memory ran out before.
+TEST_F(ClipCli, AddRefusesACopyLargerThanItReads) {
+  EXPECT_TRUE(failedWith(run("clip add --file /dev/zero --type public.png"),
+                         "cannot add /dev/zero: it is larger than 64 MB"));
+  EXPECT_EQ(json("clip stats --json")["count"], 0);
+}
+
 }  // namespace

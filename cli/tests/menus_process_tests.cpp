@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli_runner.h"
+#include "quillo/testing/temporary_folder.h"
 
 namespace quillo::cli {
 namespace {
@@ -78,6 +79,23 @@ TEST(QuilloCliMenus, UnreadableOrMalformedTreesFailWithOneLine) {
   EXPECT_NE(runCli("menus --tree " + kData + "/not_a_tree.json --bundle-id x")
                 .errors.find("AXMenuBar.AXChildren[1]"),
             std::string::npos);
+}
+
+TEST(QuilloCliMenus, HostileTreesFailWithOneLineNamingTheFile) {
+  quillo::testing::TemporaryFolder folder;
+  std::string deep;
+  for (int level = 0; level < 20000; ++level)
+    deep += R"({"AXMenuBar": )";
+  deep += "{}" + std::string(20000, '}');
+  quillo::testing::writeFile(folder / "deep.json", deep);
+  quillo::testing::writeFile(folder / "huge.json", R"({"AXMenuBar": {"AXPosition": 1E999}})");
+  for (const auto& file : {folder / "deep.json", folder / "huge.json"}) {
+    const CliRun result = runCli("menus --tree " + file.string() + " --bundle-id a.b");
+    EXPECT_EQ(result.status, 1) << file;
+    EXPECT_TRUE(result.errors.starts_with("quillo-cli menus: " + file.string() + " is not "))
+        << result.errors;
+    EXPECT_EQ(std::count(result.errors.begin(), result.errors.end(), '\n'), 1) << result.errors;
+  }
 }
 
 TEST(QuilloCliMenus, UsageErrorsExitTwoAndHelpDescribesTheTreeFormat) {

@@ -30,6 +30,9 @@ class ServiceSearch : public ::testing::Test {
     std::string raw(service.clientKey().begin(), service.clientKey().end());
     quillo::testing::writeFile(folder / "raw-key", raw);
     quillo::testing::writeFile(folder / "credential", "token-1\n");
+    for (const char* key : {"key", "raw-key"})
+      std::filesystem::permissions(folder / key,
+                                   std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     std::filesystem::create_directories(folder / "apps");
     service.expectCredential("token-1");
   }
@@ -151,6 +154,41 @@ TEST_F(ServiceSearch, BadServiceOptionsAreUsageErrors) {
   for (const std::string& options : {"--service " + service.baseUrl(), serviceOptions("short-key"),
                                      "--key-file " + (folder / "key").string()})
     EXPECT_EQ(search(options, "lock my mac").status, 2) << options;
+  EXPECT_TRUE(service.requests().empty());
+}
+
+TEST_F(ServiceSearch, KeyFilesOthersCanReadAreUsedWithAWarning) {
+  const std::string warning =
+      "warning: the key file '" + (folder / "key").string() + "' is open to other users";
+  EXPECT_EQ(search(serviceOptions(), "lck").errors.find(warning), std::string::npos);
+  std::filesystem::permissions(folder / "key",
+                               std::filesystem::perms::group_read | std::filesystem::perms::others_read,
+                               std::filesystem::perm_options::add);
+  const CliRun run = search(serviceOptions(), "lck");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.errors.find(warning + " (permissions 0644)"), std::string::npos) << run.errors;
+}
+
+TEST_F(ServiceSearch, ServiceFilesThatNeverEndAreRefusedWithTheirOwnMessage) {
+  const CliRun key = search("--service " + service.baseUrl() + " --key-file /dev/zero", "lock my mac");
+  EXPECT_EQ(key.status, 2);
+  EXPECT_NE(key.errors.find("--key-file: '/dev/zero' is too large to be a signing key"), std::string::npos)
+      << key.errors;
+  const CliRun credential = search(serviceOptions() + " --credential-file /dev/zero", "lock my mac");
+  EXPECT_EQ(credential.status, 2);
+  EXPECT_NE(credential.errors.find("--credential-file: '/dev/zero' is too large to be a credential"),
+            std::string::npos)
+      << credential.errors;
+  EXPECT_TRUE(service.requests().empty());
+}
+
+// Random bytes were sent as the credential before, line breaks and all, inside a request header.
+TEST_F(ServiceSearch, CredentialsThatAreNotATokenAreRefused) {
+  quillo::testing::writeFile(folder / "binary", "token\r\nX-Other: 1");
+  const CliRun run =
+      search(serviceOptions() + " --credential-file " + (folder / "binary").string(), "lock my mac");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.errors.find("holds characters a credential cannot have"), std::string::npos) << run.errors;
   EXPECT_TRUE(service.requests().empty());
 }
 

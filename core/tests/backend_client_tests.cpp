@@ -200,6 +200,21 @@ TEST_F(BackendClientTest, TimeOutIsTheTransportsError) {
   EXPECT_LT(std::chrono::steady_clock::now() - started, 3s);
 }
 
+// A server sending gigabytes took the client to 1 GB of memory before.
+TEST_F(BackendClientTest, AnAnswerLargerThanTheTransportTakesIsItsOwnTransportError) {
+  const std::shared_ptr<HttpTransport> small =
+      net::makeCurlTransport({.extraCaFile = service.caFile().string(), .maxBodyBytes = 1000});
+  BackendClient client(service.baseUrl(), service.clientKey(), nullptr, small);
+  service.answer(kCommandsPath, {.body = quillo::testing::rankingBody({}) + std::string(100000, ' ')});
+  try {
+    client.commands("q", RavoQuestions::scope::Commands{}, {}, false);
+    FAIL() << "no error";
+  } catch (const base::TransportError& error) {
+    EXPECT_EQ(error.kind(), base::TransportError::Kind::other);
+    EXPECT_STREQ(error.what(), "The server's answer was larger than 1000 bytes.");
+  }
+}
+
 TEST_F(BackendClientTest, CancellationEndsTheCallWithoutWaitingForTheAnswer) {
   service.answer(kCommandsPath, {.body = quillo::testing::rankingBody({}), .delay = 5s});
   const auto client = this->client();
@@ -275,6 +290,16 @@ TEST(BackendClientTrust, UntrustedCertificateIsATransportError) {
   }
   EXPECT_EQ(service.requests().size(), 0u);
   EXPECT_THROW(net::makeCurlTransport({.extraCaFile = "/nonexistent/ca.pem"}), base::TransportError);
+}
+
+// /dev/zero was read until memory ran out before.
+TEST(BackendClientTrust, CertificateFilesThatNeverEndAreRefused) {
+  try {
+    net::makeCurlTransport({.extraCaFile = "/dev/zero"});
+    FAIL() << "/dev/zero taken as certificates";
+  } catch (const base::TransportError& error) {
+    EXPECT_STREQ(error.what(), "The certificate file /dev/zero is larger than 4 MB.");
+  }
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 #include <fstream>
 #include <mutex>
-#include <sstream>
+#include <string>
 #include <vector>
 
 namespace quillo::net {
@@ -84,9 +84,25 @@ class Exchange {
   bool added_ = false;
 };
 
+// The answer body, refused past its limit.
+struct BodySink {
+  std::string& body;
+  std::size_t limit;
+  bool tooLarge = false;
+};
+
 std::size_t appendBody(char* data, std::size_t size, std::size_t count, void* user) {
-  static_cast<std::string*>(user)->append(data, size * count);
+  auto& sink = *static_cast<BodySink*>(user);
+  if (size * count > sink.limit - sink.body.size()) {
+    sink.tooLarge = true;
+    return 0;  // curl ends the transfer with a write error
+  }
+  sink.body.append(data, size * count);
   return size * count;
+}
+
+std::string megabytes(std::size_t bytes) {
+  return bytes % (1 << 20) == 0 ? std::to_string(bytes >> 20) + " MB" : std::to_string(bytes) + " bytes";
 }
 
 std::string_view trimmed(std::string_view text) {
@@ -157,7 +173,8 @@ TransportError failure(CURLcode code, const char* detail) {
 
 class CurlTransport final : public core::HttpTransport {
  public:
-  explicit CurlTransport(std::string extraCertificates) : extraCertificates_(std::move(extraCertificates)) {}
+  CurlTransport(std::string extraCertificates, std::size_t maxBodyBytes)
+      : extraCertificates_(std::move(extraCertificates)), maxBodyBytes_(maxBodyBytes) {}
 
   core::HttpResponse send(const core::HttpRequest& request, std::stop_token stop) override {
     base::throwIfCancelled(stop);
@@ -185,7 +202,8 @@ class CurlTransport final : public core::HttpTransport {
     }
     curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers.get());
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, appendBody);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &response.body);
+    BodySink body{response.body, maxBodyBytes_};
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &body);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, appendHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &response.headers);
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, error);
@@ -208,6 +226,10 @@ class CurlTransport final : public core::HttpTransport {
     int queued = 0;
     const CURLMsg* message = curl_multi_info_read(exchange.multi(), &queued);
     const CURLcode result = message != nullptr ? message->data.result : CURLE_RECV_ERROR;
+    if (body.tooLarge) {
+      throw TransportError(TransportError::Kind::other,
+                           "The server's answer was larger than " + megabytes(maxBodyBytes_) + ".");
+    }
     if (result != CURLE_OK) throw failure(result, error);
     long status = 0;
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
@@ -217,18 +239,26 @@ class CurlTransport final : public core::HttpTransport {
 
  private:
   std::string extraCertificates_;
+  std::size_t maxBodyBytes_;
   // Declared last: destroyed first, before anything a pooled connection could refer to.
   MultiPool pool_;
 };
 
+// Far more than any bundle of certificates; reading stops just past it.
+constexpr std::size_t kMaxCertificateFileBytes = std::size_t{4} << 20;
+
 std::string fileText(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  if (!file)
+  std::string text(kMaxCertificateFileBytes + 1, '\0');
+  file.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (file.bad() || (!file && !file.eof()) || !file.is_open())
     throw TransportError(TransportError::Kind::insecure,
                          "The certificate file " + path + " could not be read.");
-  return text.str();
+  text.resize(static_cast<std::size_t>(file.gcount()));
+  if (text.size() > kMaxCertificateFileBytes)
+    throw TransportError(TransportError::Kind::insecure,
+                         "The certificate file " + path + " is larger than 4 MB.");
+  return text;
 }
 
 }  // namespace
@@ -244,7 +274,7 @@ std::unique_ptr<core::HttpTransport> makeCurlTransport(const TransportOptions& o
                            "The certificate file " + *options.extraCaFile + " holds no PEM certificate.");
     }
   }
-  return std::make_unique<CurlTransport>(std::move(extra));
+  return std::make_unique<CurlTransport>(std::move(extra), options.maxBodyBytes);
 }
 
 }  // namespace quillo::net

@@ -91,6 +91,31 @@ TEST(ElementTree, MalformedTreesAreRejectedWithWhereAndWhy) {
     EXPECT_EQ(message(text).find('\n'), std::string::npos);
 }
 
+// Nested objects: {"AXChildren": [{"AXChildren": [ ... ]}]} `levels` elements deep.
+std::string nestedTree(int levels) {
+  std::string text;
+  for (int level = 0; level < levels; ++level)
+    text += R"({"AXChildren": [)";
+  text += "{}";
+  for (int level = 0; level < levels; ++level)
+    text += "]}";
+  return text;
+}
+
+TEST(ElementTree, NestingDeeperThanTheReaderFollowsIsRefusedWithOneLine) {
+  // 20,000 levels overflowed the stack before.
+  EXPECT_EQ(errorOf([] { ElementTree::parse(nestedTree(20000)); }),
+            "not an element tree: it nests deeper than 512 levels");
+  EXPECT_EQ(ElementTree::parse(nestedTree(200)).size(), 201u);
+}
+
+TEST(ElementTree, NumbersOutOfRangeAreNotJsonOfTheNamedFile) {
+  quillo::testing::TemporaryFolder folder;
+  quillo::testing::writeFile(folder / "huge.json", R"({"AXValue": 1E999})");
+  EXPECT_EQ(errorOf([&] { ElementTree::load(folder / "huge.json"); }),
+            (folder / "huge.json").string() + " is not JSON: number overflow parsing '1E999'");
+}
+
 TEST(ElementTree, LoadNamesTheFileThatCannotBeRead) {
   quillo::testing::TemporaryFolder folder;
   const auto loading = [](const std::filesystem::path& path) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,6 +12,9 @@ namespace quillo::net {
 struct TransportOptions {
   // A PEM file of certificates to trust besides the system's store (a local or test service).
   std::optional<std::string> extraCaFile{};
+  // The largest answer body taken; a longer one fails the request with a TransportError of its
+  // own message as soon as it passes the limit, without reading the rest.
+  std::size_t maxBodyBytes = std::size_t{16} << 20;
 };
 
 // The HTTP transport over libcurl: HTTPS only, certificates and host names always verified, no
@@ -25,7 +29,7 @@ struct LibraryEntry {
   std::unique_ptr<core::HttpTransport> (*makeTransport)(const TransportOptions& options) = nullptr;
 };
 
-inline constexpr int kAbiVersion = 1;
+inline constexpr int kAbiVersion = 2;
 inline constexpr const char* kEntrySymbol = "quillo_net_entry";
 inline constexpr const char* kLibraryName = "libquillo-net.so";
 
