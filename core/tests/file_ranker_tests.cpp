@@ -81,6 +81,10 @@ TEST(FileRankerRules, ChunksAndTheHitRule) {
 TEST_F(FileRankerTest, RanksDescribedFilesInParallelChunksWithUpdates) {
   for (int k = 0; k < 520; ++k)
     ::quillo::testing::writeFile(tmp / ("notes " + std::to_string(k) + ".txt"), "x");
+  // Only the newest 500 are candidates: make the ranked ones newest whatever the writes' timing.
+  for (const char* name : {"notes 1.txt", "notes 12.txt", "notes 100.txt"})
+    std::filesystem::last_write_time(tmp / name,
+                                     std::filesystem::file_time_type::clock::now() + std::chrono::hours(1));
   ::quillo::testing::writeFile(tmp / "photo.png", "x");
   fixture.service.answer(
       kFileTypesPath,
