@@ -9,6 +9,7 @@
 #include <array>
 #include <condition_variable>
 #include <filesystem>
+#include <limits>
 #include <thread>
 #include <unordered_map>
 #include <unordered_set>
@@ -32,6 +33,8 @@ constexpr std::array<std::string_view, 19> kPackageExtensions = {
 constexpr int kLibraryLimitFactor = 2;
 constexpr int kLocalSearchLimit = 50;
 constexpr int kMinimumDirectoryLimit = 50;
+// Glob pages grow to this many items while items inside packages keep filling them.
+constexpr std::uint32_t kLargestGlobPage = 1u << 16;
 // A name the glob found although the fuzzy matcher would not score it ("report" in "re-port").
 constexpr int kGlobOnlyScore = 700;
 
@@ -237,6 +240,38 @@ std::uint32_t libraryLimit(int limit) {
 
 }  // namespace
 
+std::vector<FileEntry> FileIndex::globEntries(const std::string& pattern, std::uint32_t options, int wanted) {
+  std::vector<FileEntry> entries;
+  if (wanted <= 0) return entries;
+  const auto want = static_cast<std::size_t>(wanted);
+  const std::lock_guard lock(calls_);
+  for (const Root& root : roots_) {
+    // Items inside packages are dropped here, after the library has counted them: a page full
+    // of them must not use up the budget, so ask again further on, with pages that double,
+    // until enough are kept or the library has no more.
+    std::size_t kept = 0;
+    std::uint32_t offset = 0;
+    std::uint32_t page = static_cast<std::uint32_t>(want);
+    while (kept < want) {
+      std::uint32_t answered = 0;
+      readResult(*library_, library_->glob(root.handle, pattern.c_str(), offset, 0, options, page),
+                 library_->globItem, library_->freeGlob, [&](const FffItem* item) {
+                   ++answered;
+                   if (kept >= want || !item->path) return;
+                   if (auto entry = entryForItem(root.path, item->path, item->kind == FFF_KIND_DIRECTORY,
+                                                 item->size, item->modified)) {
+                     entries.push_back(std::move(*entry));
+                     ++kept;
+                   }
+                 });
+      if (answered < page || page > std::numeric_limits<std::uint32_t>::max() - offset) break;
+      offset += page;
+      if (page < kLargestGlobPage) page = std::min(page * 2, kLargestGlobPage);
+    }
+  }
+  return entries;
+}
+
 std::vector<FileEntry> FileIndex::search(std::string_view query, int limit) {
   const std::string text(query);
   std::vector<FileEntry> entries = collect([&](const Root& root, auto&& read) {
@@ -308,11 +343,7 @@ std::vector<LocalHit> FileIndex::filenameHits(std::string_view query, int limit)
   std::vector<FileEntry> named = directorySearch(name, wanted);
   const std::string glob = "**/" + caseInsensitiveGlob(name);
   for (const std::string& pattern : {glob, glob + ".*", glob + "*"}) {
-    std::vector<FileEntry> found = collect([&](const Root& root, auto&& read) {
-      readResult(*library_,
-                 library_->glob(root.handle, pattern.c_str(), 0, 0, 0, static_cast<std::uint32_t>(wanted)),
-                 library_->globItem, library_->freeGlob, read);
-    });
+    std::vector<FileEntry> found = globEntries(pattern, 0, wanted);
     named.insert(named.end(), found.begin(), found.end());
   }
 
@@ -364,13 +395,8 @@ std::vector<FileEntry> FileIndex::files(const std::vector<CandidateGroup>& group
         std::this_thread::sleep_for(std::min(options_.scanPoll, options_.globScanWait));
       }
     }
-    std::vector<FileEntry> found = collect([&](const Root& root, auto&& read) {
-      readResult(*library_,
-                 library_->glob(root.handle, pattern.c_str(), 0, 0,
-                                FFF_GLOB_NEWEST_FIRST | FFF_GLOB_IGNORE_CASE | FFF_GLOB_FILES_ONLY,
-                                static_cast<std::uint32_t>(group.limit)),
-                 library_->globItem, library_->freeGlob, read);
-    });
+    std::vector<FileEntry> found =
+        globEntries(pattern, FFF_GLOB_NEWEST_FIRST | FFF_GLOB_IGNORE_CASE | FFF_GLOB_FILES_ONLY, group.limit);
     std::vector<std::pair<double, FileEntry>> dated;
     dated.reserve(found.size());
     for (FileEntry& entry : found) {

@@ -85,6 +85,8 @@ class FileIndex {
   template <class Search>
   std::vector<FileEntry> collect(Search&& search);
   std::vector<FileEntry> directorySearch(std::string_view query, int limit);
+  // Up to `wanted` entries per root that the index may report, from the glob's items in order.
+  std::vector<FileEntry> globEntries(const std::string& pattern, std::uint32_t options, int wanted);
   std::vector<FileEntry> rootEntries(std::string_view query) const;
   std::vector<LocalHit> scored(const std::vector<FileEntry>& entries, std::string_view query,
                                int limit) const;
