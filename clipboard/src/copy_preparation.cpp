@@ -29,13 +29,19 @@ const ClipboardPayload::Representation* firstImage(const ClipboardPayload::Item&
 
 ClipboardPayload imageFilesPayload(const std::vector<std::filesystem::path>& files) {
   ClipboardPayload payload;
-  std::size_t total = 0;
+  std::size_t room = kMaximumImageFileBytes;
   for (const std::filesystem::path& file : files) {
     std::ifstream stream(file, std::ios::binary);
     if (!stream) throw ClipboardError(ClipboardError::Code::unavailableFile);
-    Bytes bytes(std::istreambuf_iterator<char>(stream), {});
-    total += bytes.size();
-    if (total > kMaximumImageFileBytes) throw ClipboardError(ClipboardError::Code::invalidContent);
+    // Read in pieces and stop past the room left, so that a file larger than it (or endless)
+    // is refused without being read whole.
+    Bytes bytes;
+    char piece[65536];
+    while (stream.read(piece, sizeof piece) || stream.gcount() > 0) {
+      bytes.insert(bytes.end(), piece, piece + stream.gcount());
+      if (bytes.size() > room) throw ClipboardError(ClipboardError::Code::invalidContent);
+    }
+    room -= bytes.size();
     payload.items.push_back({{std::string(kJPEGType), std::move(bytes)}});
   }
   return payload;

@@ -108,8 +108,14 @@ TEST(CopyPreparation, ImageFilesBecomeThePayload) {
   EXPECT_EQ(prepared.payload.items[0][0].type, "public.jpeg");
   EXPECT_EQ(prepared.payload.items[0][0].data, fixture("known-text-turned.jpg"));
   EXPECT_FALSE(prepared.thumbnail.empty());
+}
 
-  copy.imageFiles = {fixturePath("no-such-photo.jpg")};
+TEST(CopyPreparation, ImageFilesThatAreGoneOrTooLargeAreRefused) {
+  CapturedCopy copy{
+      .kind = ClipboardKind::image, .imageFiles = {fixturePath("no-such-photo.jpg")}, .date = kCopied};
+  EXPECT_THROW(prepareCopy(copy, ClipboardTagger()), ClipboardError);
+  // An endless file is refused once it passes 32 MB, not read to the end.
+  copy.imageFiles = {"/dev/zero"};
   EXPECT_THROW(prepareCopy(copy, ClipboardTagger()), ClipboardError);
 }
 
