@@ -133,6 +133,7 @@ TEST_F(FileIndexTest, ItemsInsidePackagesDoNotUseUpASearchsBudget) {
   index.waitForInitialScan({});
   EXPECT_EQ(names(index.files({"jpg"}, 2)), (std::vector<std::string>{"beach.jpg", "holiday.jpg"}));
   EXPECT_EQ(titles(index.filenameHits("holiday", 3)), std::vector<std::string>{"holiday.jpg"});
+  EXPECT_EQ(names(index.search("holiday", 1)), std::vector<std::string>{"holiday.jpg"});
 }
 
 TEST(FileIndex, WithoutTheLibraryEveryFolderFailsWithTheReason) {
