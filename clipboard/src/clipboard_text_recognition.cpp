@@ -22,7 +22,7 @@ struct EndApi {
 };
 using Api = std::unique_ptr<tesseract::TessBaseAPI, EndApi>;
 
-constexpr std::string_view kEnglish = "eng";
+constexpr char kEnglish[] = "eng";
 
 Api initialised(const std::string& languages) {
   Api created(new tesseract::TessBaseAPI());
@@ -34,12 +34,18 @@ Api initialised(const std::string& languages) {
   return created;
 }
 
-// The languages whose data is installed where Tesseract looks, read once.
+// The languages whose data is installed where Tesseract looks, read once by an engine that
+// loads its configuration only, not a model.
 const std::set<std::string>& installedLanguages() {
   static const std::set<std::string> installed = [] {
-    std::vector<std::string> names;
-    initialised(std::string(kEnglish))->GetAvailableLanguagesAsVector(&names);
-    return std::set<std::string>(names.begin(), names.end());
+    std::vector<std::string> names{"tessedit_init_config_only"};
+    std::vector<std::string> values{"1"};
+    const Api probe(new tesseract::TessBaseAPI());
+    std::vector<std::string> languages;
+    if (probe->Init(nullptr, kEnglish, tesseract::OEM_LSTM_ONLY, nullptr, 0, &names, &values, false) ==
+        0)
+      probe->GetAvailableLanguagesAsVector(&languages);
+    return std::set<std::string>(languages.begin(), languages.end());
   }();
   return installed;
 }
