@@ -70,6 +70,17 @@ void BM_RecogniseTwoLines(benchmark::State& state) {
 }
 BENCHMARK(BM_RecogniseTwoLines)->Unit(benchmark::kMillisecond);
 
+// The same image read with a second language model, as a German-speaking user's copies are.
+void BM_RecogniseTwoLinesWithGermanAndEnglish(benchmark::State& state) {
+  std::ifstream file(std::string(QUILLO_CLIPBOARD_TEST_DATA) + "/known-text.png", std::ios::binary);
+  const Bytes image(std::istreambuf_iterator<char>(file), {});
+  const std::string languages = ClipboardTextRecognition::languagesFor("de_CH");
+  benchmark::DoNotOptimize(ClipboardTextRecognition::text(image, {}, languages));  // loads the models once
+  for (auto _ : state)
+    benchmark::DoNotOptimize(ClipboardTextRecognition::text(image, {}, languages));
+}
+BENCHMARK(BM_RecogniseTwoLinesWithGermanAndEnglish)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

@@ -1,5 +1,7 @@
 #include "quillo/base/url.h"
 
+#include <algorithm>
+
 namespace quillo::base {
 namespace {
 
@@ -45,6 +47,13 @@ Url Url::file(std::string_view path) {
 std::optional<std::string> Url::filePath() const {
   std::string_view rest(text);
   if (!rest.starts_with(kFileScheme)) return std::nullopt;
+  // Spaces and control characters are never part of one URL: text holding them ("file:///a" and
+  // "file:///b" on two lines) is something else.
+  if (std::any_of(rest.begin(), rest.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte <= ' ' || byte == 0x7F;
+      }))
+    return std::nullopt;
   rest.remove_prefix(kFileScheme.size());
   // "file://localhost/path" names the same file as "file:///path".
   if (rest.starts_with("localhost/")) rest.remove_prefix(std::string_view("localhost").size());

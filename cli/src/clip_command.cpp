@@ -16,7 +16,7 @@
 #include "quillo/base/unicode.h"
 #include "quillo/clipboard/clipboard_error.h"
 #include "quillo/clipboard/clipboard_store.h"
-#include "quillo/clipboard/copied_text.h"
+#include "quillo/clipboard/copy_preparation.h"
 #include "quillo/core/preferences/clipboard_preferences.h"
 #include "quillo/core/preferences/file_defaults_store.h"
 #include "quillo/platform/posix/posix_system.h"
@@ -34,7 +34,7 @@ const std::string_view kClipHelp = R"(usage: quillo-cli clip add [--title T] [--
        quillo-cli clip prune
        quillo-cli clip stats [--json]
        quillo-cli clip clean ID
-       quillo-cli clip ocr IMAGE...
+       quillo-cli clip ocr IMAGE... | --store ID
        quillo-cli clip join ID... [--separator S] [--style original|plain|clean]
 
 Reads and changes the clipboard history ($XDG_DATA_HOME/quillo/Clipboard/history.sqlite, or
@@ -46,7 +46,9 @@ clipboard.forgetTokens). "add" tags what it records as the app does (categories 
 link, email, date, code or token, and the source), SOURCE being --app NAME, --bundle-id ID and
 --source URL (the page copied from). "strong" prints the entry the launcher would offer for
 QUERY. "clean" prints an entry's text with its Markdown turned into plain text; "ocr" prints
-the text in image files; "join" prints entries combined as the history window pastes them
+the text in image files, or with --store the text in an image entry, which it also stores so
+that searches find it ("add" of an image does this too), read in the language of the locale
+and English; "join" prints entries combined as the history window pastes them
 together, in the order given, with the separator of the preferences (clipboard.separator, one
 line feed by default) unless --separator says otherwise, in style original by default.
 
@@ -59,6 +61,7 @@ options:
   --app NAME          the application copied from (add)
   --bundle-id ID      its bundle identifier (add)
   --source URL        the page copied from (add)
+  --store ID          read and store the text of this image entry (ocr)
   --separator S       what joins entries (join)
   --style STYLE       original, plain or clean (join)
   -h, --help          show this help
@@ -84,6 +87,7 @@ struct ClipArguments {
   std::optional<std::string> bundleID;
   std::optional<std::string> source;
   std::optional<std::string> separator;
+  std::optional<std::string> store;
   clipboard::ClipboardComposition::TextStyle style = clipboard::ClipboardComposition::TextStyle::original;
   ClipboardFilter filter = ClipboardFilter::all;
   std::size_t limit = std::numeric_limits<std::size_t>::max();
@@ -127,6 +131,8 @@ ClipArguments parseClipArguments(std::span<const std::string> words) {
           arguments.bundleID = value();
         } else if (name == "--source") {
           arguments.source = value();
+        } else if (name == "--store") {
+          arguments.store = value();
         } else if (name == "--separator") {
           arguments.separator = value();
         } else if (name == "--style") {
@@ -185,38 +191,30 @@ base::Uuid parseID(const std::string& text) {
   return *id;
 }
 
-// The entry for a copy, described and tagged as the app describes what it records.
-ClipboardEntry describe(const ClipArguments& arguments, const ClipboardPayload& payload,
-                        const clipboard::ClipboardTagger& tagger) {
-  ClipboardEntry::Fields fields{.id = base::Uuid::random(),
-                                .sourceAppID = arguments.bundleID.value_or(""),
-                                .sourceAppName = arguments.app.value_or("quillo-cli"),
-                                .copiedAt = now()};
-  const std::string type = arguments.type.value_or(std::string(clipboard::kPlainTextType));
-  if (clipboard::isImageType(type)) {
-    fields.kind = ClipboardKind::image;
-    fields.title = "Image";
-  } else if (type == clipboard::kFileURLType) {
-    const auto urls = payload.fileURLs();
-    if (!urls) throw clipboard::ClipboardError(clipboard::ClipboardError::Code::invalidContent);
-    fields.kind = ClipboardKind::file;
-    const std::string path = urls->front().filePath().value_or("");
-    fields.text = path;
-    fields.title = std::filesystem::path(path).filename().string();
-  } else {
-    const auto text = payload.plainText();
-    if (!text) throw clipboard::ClipboardError(clipboard::ClipboardError::Code::invalidContent);
-    fields.text = clipboard::copiedText(*text);
-    fields.kind = clipboard::kindOfText(fields.text);
-    fields.title = clipboard::titleOf(fields.text);
-  }
+// The copy `add` records, prepared as the app prepares what it records; --title and --pinned
+// apply afterwards.
+clipboard::PreparedCopy prepare(const ClipArguments& arguments, ClipboardPayload payload,
+                                const clipboard::ClipboardTagger& tagger) {
   const std::optional<base::Url> page =
       arguments.source ? std::optional(base::Url{*arguments.source}) : std::nullopt;
-  fields.tags = tagger.tags(fields.kind, fields.text, fields.sourceAppName, fields.sourceAppID, page,
-                            payload.fileURLs().value_or(std::vector<base::Url>{}));
-  if (arguments.title) fields.title = *arguments.title;
-  fields.isPinned = arguments.pinned;
-  return ClipboardEntry(std::move(fields));
+  clipboard::PreparedCopy prepared = clipboard::prepareCopy(
+      clipboard::capturedPayload(std::move(payload), arguments.app.value_or("quillo-cli"),
+                                 arguments.bundleID.value_or(""), page, now()),
+      tagger);
+  if (arguments.title || arguments.pinned) {
+    ClipboardEntry::Fields fields{.id = prepared.entry.id,
+                                  .title = arguments.title.value_or(prepared.entry.title),
+                                  .text = prepared.entry.text,
+                                  .kind = prepared.entry.kind,
+                                  .sourceAppID = prepared.entry.sourceAppID,
+                                  .sourceAppName = prepared.entry.sourceAppName,
+                                  .copiedAt = prepared.entry.copiedAt,
+                                  .isPinned = arguments.pinned,
+                                  .byteCount = prepared.entry.byteCount,
+                                  .tags = prepared.entry.tags};
+    prepared.entry = ClipboardEntry(std::move(fields));
+  }
+  return prepared;
 }
 
 ClipboardPayload payloadFor(const ClipArguments& arguments, std::FILE* input) {
@@ -302,11 +300,21 @@ int runClip(std::span<const std::string> words, std::FILE* input, std::FILE* out
   };
 
   if (action == "add") {
-    const ClipboardPayload payload = payloadFor(arguments, input);
-    const ClipboardEntry entry = describe(arguments, payload, taggerFor(system));
+    const clipboard::PreparedCopy prepared =
+        prepare(arguments, payloadFor(arguments, input), taggerFor(system));
     clipboard::ClipboardStore store(file);
-    const ClipboardEntry saved = store.save(entry, payload, {}, limits(), now());
+    const auto budget = limits();
+    const ClipboardEntry saved =
+        store.save(prepared.entry, prepared.payload, prepared.thumbnail, budget, now());
     fmt::print(output, "{}\n", saved.id.text());
+    // The copy is kept whatever recognition does; its text makes the image searchable.
+    if (saved.kind == ClipboardKind::image) {
+      try {
+        storeRecognised(store, saved.id, budget, system, nullptr);
+      } catch (const std::exception& error) {
+        fmt::print(stderr, "quillo-cli clip: the text in the image was not read: {}\n", error.what());
+      }
+    }
   } else if (action == "list") {
     expect(1, "list [--filter F] [--limit N] [--json]");
     clipboard::ClipboardStore store(file);
@@ -372,8 +380,14 @@ int runClip(std::span<const std::string> words, std::FILE* input, std::FILE* out
     const clipboard::ClipboardStore store(file);
     printCleaned(store, id, output);
   } else if (action == "ocr") {
-    if (operands.size() < 2) throw UsageError("usage: quillo-cli clip ocr IMAGE...");
-    printRecognised(std::span(operands).subspan(1), output);
+    if (arguments.store) {
+      if (operands.size() != 1) throw UsageError("usage: quillo-cli clip ocr --store ID");
+      clipboard::ClipboardStore store(file);
+      storeRecognised(store, parseID(*arguments.store), limits(), system, output);
+      return 0;
+    }
+    if (operands.size() < 2) throw UsageError("usage: quillo-cli clip ocr IMAGE... | --store ID");
+    printRecognised(std::span(operands).subspan(1), system, output);
   } else if (action == "join") {
     if (operands.size() < 2)
       throw UsageError("usage: quillo-cli clip join ID... [--separator S] [--style STYLE]");

@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -9,6 +10,7 @@
 #include "quillo/clipboard/clipboard_error.h"
 #include "quillo/clipboard/clipboard_text_cleaner.h"
 #include "quillo/clipboard/clipboard_text_recognition.h"
+#include "quillo/clipboard/copied_text.h"
 
 namespace quillo::cli {
 namespace {
@@ -44,12 +46,35 @@ void printCleaned(const clipboard::ClipboardStore& store, const base::Uuid& id, 
   printLine(output, clipboard::ClipboardTextCleaner::clean(*text));
 }
 
-void printRecognised(std::span<const std::string> files, std::FILE* output) {
+void printRecognised(std::span<const std::string> files, const platform::System& system, std::FILE* output) {
   std::vector<clipboard::Bytes> images;
   images.reserve(files.size());
   for (const auto& file : files)
     images.push_back(readImage(file));
-  printLine(output, clipboard::ClipboardTextRecognition::text(images));
+  printLine(output,
+            clipboard::ClipboardTextRecognition::text(
+                images, {}, clipboard::ClipboardTextRecognition::languagesFor(system.localeIdentifier())));
+}
+
+void storeRecognised(clipboard::ClipboardStore& store, const base::Uuid& id,
+                     const clipboard::ClipboardLimits& limits, const platform::System& system,
+                     std::FILE* output) {
+  const auto entry = store.entry(id);
+  if (!entry) throw ClipboardError(ClipboardError::Code::missingItem);
+  if (entry->kind != ClipboardKind::image) throw ClipboardError(ClipboardError::Code::invalidContent);
+  // Each item's first image, as the history window shows them.
+  std::vector<clipboard::Bytes> images;
+  const clipboard::ClipboardPayload payload = store.payload(id);
+  for (const auto& item : payload.items) {
+    const auto image = std::find_if(item.begin(), item.end(), [](const auto& representation) {
+      return clipboard::isImageType(representation.type);
+    });
+    if (image != item.end()) images.push_back(image->data);
+  }
+  const std::string text = clipboard::ClipboardTextRecognition::text(
+      images, {}, clipboard::ClipboardTextRecognition::languagesFor(system.localeIdentifier()));
+  store.setImageText(id, text, limits);
+  if (output) printLine(output, text);
 }
 
 void printJoined(const clipboard::ClipboardStore& store, std::span<const base::Uuid> ids,

@@ -32,9 +32,17 @@ clipboard::ClipboardTagger taggerFor(const platform::System& system);
 // invalidContent for an entry without plain text).
 void printCleaned(const clipboard::ClipboardStore& store, const base::Uuid& id, std::FILE* output);
 
-// Prints the text recognised in the image files, in order. Throws ClipboardError invalidContent
-// for a file that is no image, std::runtime_error for one that cannot be read.
-void printRecognised(std::span<const std::string> files, std::FILE* output);
+// Prints the text recognised in the image files, in order, read in the user's language and
+// English. Throws ClipboardError invalidContent for a file that is no image, std::runtime_error
+// for one that cannot be read.
+void printRecognised(std::span<const std::string> files, const platform::System& system, std::FILE* output);
+
+// Recognises the text in an image entry's images and stores it as the entry's image text,
+// printing it on `output` when one is given. Throws ClipboardError (missingItem, invalidContent
+// for an entry that is no image), TextRecognitionUnavailable.
+void storeRecognised(clipboard::ClipboardStore& store, const base::Uuid& id,
+                     const clipboard::ClipboardLimits& limits, const platform::System& system,
+                     std::FILE* output);
 
 // Prints the entries combined as plain text, in the order given; images mixed with other kinds
 // are left out with a note on `errors`. Throws ClipboardError as the composition does.

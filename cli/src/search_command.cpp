@@ -95,7 +95,13 @@ core::ResolverContext resolverContext(const Arguments& arguments, const platform
     }
     context.timeZone = *arguments.timeZone;
   }
-  if (arguments.locale) context.locale = *arguments.locale;
+  if (arguments.locale) {
+    if (!core::isKnownLocale(*arguments.locale)) {
+      throw UsageError("--locale: unknown locale '" + *arguments.locale +
+                       "'; use an ICU locale such as en_US or de_CH");
+    }
+    context.locale = *arguments.locale;
+  }
   return context;
 }
 

@@ -65,6 +65,26 @@ TEST_F(ClipContentCli, CleanAndOcrPrintTextOrRefuseWhatHasNone) {
   EXPECT_EQ(run("clip ocr").status, 2);
 }
 
+TEST_F(ClipContentCli, AddPreparesImagesAndFoldersAndStoresTheTextInImages) {
+  const std::string image = add("--file " + fixture("known-text.png") + " --type public.png");
+  const std::string folder = add("--file - --type public.file-url", "file:///home/me/Projects/");
+  const auto entry = [&](const std::string& id) {
+    for (const auto& found : json("clip list --json"))
+      if (found["id"] == id) return found;
+    return nlohmann::json();
+  };
+  EXPECT_EQ(entry(image)["title"], "Image · 392 × 105");
+  EXPECT_EQ(entry(image)["imageText"], "Quillo reads copied text\nSecond line 2026");
+  EXPECT_EQ(entry(folder)["title"], "Projects");
+  const CliRun found = run("clip search 'reads copied'");
+  EXPECT_NE(found.output.find(image), std::string::npos) << found.output;
+
+  const CliRun again = run("clip ocr --store " + image);
+  EXPECT_EQ(again.status, 0) << again.errors;
+  EXPECT_EQ(again.output, "Quillo reads copied text\nSecond line 2026\n");
+  EXPECT_TRUE(failedWith(run("clip ocr --store " + folder), kUnusableFormat));
+}
+
 TEST_F(ClipContentCli, JoinCombinesEntriesInTheOrderGiven) {
   const std::string first = add("**first**");
   const std::string second = add("second");

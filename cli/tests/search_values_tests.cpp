@@ -66,6 +66,10 @@ TEST_F(SearchValues, ClockOptionsAreChecked) {
   const CliRun zone = run("search --time-zone Mars/Olympus lock");
   EXPECT_EQ(zone.status, 2);
   EXPECT_NE(zone.errors.find("unknown time zone"), std::string::npos);
+  const CliRun locale = run("search --locale '@@@' lock");
+  EXPECT_EQ(locale.status, 2);
+  EXPECT_NE(locale.errors.find("unknown locale '@@@'"), std::string::npos) << locale.errors;
+  EXPECT_EQ(run("search --locale 'en_US@hours=h23' lock").status, 0);
 }
 
 }  // namespace

@@ -87,8 +87,10 @@ ClipboardImage ClipboardImage::decode(std::span<const std::uint8_t> data, int ma
 ClipboardImage ClipboardImage::decodeFile(const std::filesystem::path& file, int maxPixelSize) {
   startLibrary();
   VipsImage* thumbnail = nullptr;
-  if (vips_thumbnail(file.c_str(), &thumbnail, maxPixelSize, "height", maxPixelSize, "size", VIPS_SIZE_DOWN,
-                     "option_string", kLoaderOptions, nullptr) != 0) {
+  // A file's loader options travel in brackets after its name: the file form takes no option string.
+  const std::string named = file.string() + "[" + kLoaderOptions + "]";
+  if (vips_thumbnail(named.c_str(), &thumbnail, maxPixelSize, "height", maxPixelSize, "size", VIPS_SIZE_DOWN,
+                     nullptr) != 0) {
     if (thumbnail) g_object_unref(thumbnail);
     failDecoding();
   }

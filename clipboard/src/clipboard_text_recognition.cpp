@@ -3,8 +3,10 @@
 #include <tesseract/baseapi.h>
 #include <tesseract/ocrclass.h>
 #include <tesseract/resultiterator.h>
+#include <unicode/locid.h>
 
 #include <memory>
+#include <set>
 
 #include "quillo/base/characters.h"
 #include "quillo/base/errors.h"
@@ -21,18 +23,54 @@ struct EndApi {
 };
 using Api = std::unique_ptr<tesseract::TessBaseAPI, EndApi>;
 
-// Loading the language model takes a good part of a second; each thread loads it once.
-tesseract::TessBaseAPI& recogniser() {
+constexpr char kEnglish[] = "eng";
+
+Api initialised(const std::string& languages) {
+  Api created(new tesseract::TessBaseAPI());
+  if (created->Init(nullptr, languages.c_str(), tesseract::OEM_LSTM_ONLY) != 0)
+    throw TextRecognitionUnavailable();
+  // Progress and diagnostics would go to standard error, which belongs to the caller.
+  created->SetVariable("debug_file", "/dev/null");
+  created->SetPageSegMode(tesseract::PSM_AUTO);
+  return created;
+}
+
+// The languages whose data is installed where Tesseract looks, read once by an engine that
+// loads its configuration only, not a model.
+const std::set<std::string>& installedLanguages() {
+  static const std::set<std::string> installed = [] {
+    std::vector<std::string> names{"tessedit_init_config_only"};
+    std::vector<std::string> values{"1"};
+    const Api probe(new tesseract::TessBaseAPI());
+    std::vector<std::string> languages;
+    if (probe->Init(nullptr, kEnglish, tesseract::OEM_LSTM_ONLY, nullptr, 0, &names, &values, false) ==
+        0)
+      probe->GetAvailableLanguagesAsVector(&languages);
+    return std::set<std::string>(languages.begin(), languages.end());
+  }();
+  return installed;
+}
+
+// Loading the language models takes a good part of a second; each thread keeps the ones it
+// loaded last.
+tesseract::TessBaseAPI& recogniser(const std::string& languages) {
   thread_local Api api;
-  if (!api) {
-    Api created(new tesseract::TessBaseAPI());
-    if (created->Init(nullptr, "eng", tesseract::OEM_LSTM_ONLY) != 0) throw TextRecognitionUnavailable();
-    // Progress and diagnostics would go to standard error, which belongs to the caller.
-    created->SetVariable("debug_file", "/dev/null");
-    created->SetPageSegMode(tesseract::PSM_AUTO);
-    api = std::move(created);
+  thread_local std::string loaded;
+  if (!api || loaded != languages) {
+    api.reset();
+    api = initialised(languages);
+    loaded = languages;
   }
   return *api;
+}
+
+// Tesseract's name for the language of an ICU locale: mostly its three-letter code.
+std::string tesseractLanguage(std::string_view locale) {
+  const icu::Locale parsed = icu::Locale::createCanonical(std::string(locale).c_str());
+  std::string code = parsed.getISO3Language();
+  // Norwegian Bokmål and Nynorsk share one model.
+  if (code == "nob" || code == "nno") code = "nor";
+  return code;
 }
 
 bool cancelRequested(void* stop, int /*words*/) {
@@ -63,15 +101,23 @@ std::string recognisedLines(tesseract::TessBaseAPI& api) {
 TextRecognitionUnavailable::TextRecognitionUnavailable()
     : std::runtime_error("Text recognition is not available. Install the English language data.") {}
 
+std::string ClipboardTextRecognition::languagesFor(std::string_view locale) {
+  const std::string language = tesseractLanguage(locale);
+  if (language.empty() || language == kEnglish || !installedLanguages().contains(language))
+    return std::string(kEnglish);
+  return language + "+" + std::string(kEnglish);
+}
+
 ClipboardImage ClipboardTextRecognition::image(std::span<const std::uint8_t> data) {
   return ClipboardImage::decode(data, ClipboardImage::kRecognitionSide);
 }
 
-std::string ClipboardTextRecognition::text(std::span<const std::uint8_t> imageData, std::stop_token stop) {
+std::string ClipboardTextRecognition::text(std::span<const std::uint8_t> imageData, std::stop_token stop,
+                                           const std::string& languages) {
   base::throwIfCancelled(stop);
   const ClipboardImage decoded = image(imageData);
   const std::vector<std::uint8_t> pixels = decoded.greyPixels();
-  auto& api = recogniser();
+  auto& api = recogniser(languages);
   api.SetImage(pixels.data(), decoded.width(), decoded.height(), 1, decoded.width());
   // Screenshots carry no resolution; this keeps the engine from guessing one aloud.
   api.SetSourceResolution(144);
@@ -85,13 +131,14 @@ std::string ClipboardTextRecognition::text(std::span<const std::uint8_t> imageDa
   return base::characterPrefix(text, kCharacterBudget);
 }
 
-std::string ClipboardTextRecognition::text(const std::vector<Bytes>& images, std::stop_token stop) {
+std::string ClipboardTextRecognition::text(const std::vector<Bytes>& images, std::stop_token stop,
+                                           const std::string& languages) {
   std::string collected;
   std::size_t characters = 0;
   for (const auto& image : images) {
     if (characters >= kCharacterBudget) break;
     base::throwIfCancelled(stop);
-    std::string recognised = text(image, stop);
+    std::string recognised = text(image, stop, languages);
     if (recognised.empty()) continue;
     if (!collected.empty()) {
       collected += '\n';

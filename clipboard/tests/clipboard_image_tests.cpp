@@ -14,7 +14,7 @@ namespace {
 // The fixtures were rendered once with libvips' text rendering (DejaVu Sans): known-text.png
 // (392 × 105) says "Quillo reads copied text" and "Second line 2026"; known-text-turned.jpg is
 // the same picture stored turned a quarter left, with EXIF orientation 6 to turn it back;
-// blank.png is 64 × 48 of white.
+// blank.png is 64 × 48 of white; german-text.png says "Grüße aus Zürich".
 Bytes fixture(const char* name) {
   std::ifstream file(std::string(QUILLO_CLIPBOARD_TEST_DATA) + "/" + name, std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
@@ -82,6 +82,18 @@ TEST(ClipboardTextRecognition, ReadsKnownTextLineByLineSkippingEmptyImagesUntilC
   stop.request_stop();
   EXPECT_THROW(ClipboardTextRecognition::text(images, stop.get_token()), base::Cancelled);
   EXPECT_THROW(ClipboardTextRecognition::text(fixture("known-text.png"), stop.get_token()), base::Cancelled);
+}
+
+TEST(ClipboardTextRecognition, ReadsTheLanguageOfTheUsersLocaleBesidesEnglish) {
+  EXPECT_EQ(ClipboardTextRecognition::languagesFor("de_CH"), "deu+eng");
+  EXPECT_EQ(ClipboardTextRecognition::languagesFor("nb_NO"), "nor+eng");
+  EXPECT_EQ(ClipboardTextRecognition::languagesFor("en_GB"), "eng");
+  // A language without installed data is left out rather than failing recognition.
+  EXPECT_EQ(ClipboardTextRecognition::languagesFor("tlh"), "eng");
+
+  EXPECT_EQ(ClipboardTextRecognition::text(fixture("german-text.png"), {},
+                                           ClipboardTextRecognition::languagesFor("de_CH")),
+            "Grüße aus Zürich");
 }
 
 }  // namespace

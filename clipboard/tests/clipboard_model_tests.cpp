@@ -53,6 +53,13 @@ TEST(ClipboardPayload, FileURLsNeedAFileURLInEveryItem) {
   EXPECT_EQ(ClipboardPayload{}.fileURLs(), std::nullopt);
 }
 
+TEST(ClipboardPayload, TwoFileURLsInOneRepresentationAreNotAFile) {
+  const ClipboardPayload lines{{{representation("public.file-url", "file:///tmp/a\nfile:///tmp/b")}}};
+  EXPECT_EQ(lines.fileURLs(), std::nullopt);
+  const ClipboardPayload spaced{{{representation("public.file-url", "file:///tmp/a file:///tmp/b")}}};
+  EXPECT_EQ(spaced.fileURLs(), std::nullopt);
+}
+
 TEST(ClipboardPayload, PropertyListRoundTripsEveryByteAndRefusesDamage) {
   ClipboardPayload payload = ClipboardPayload::text("héllo");
   payload.items.push_back({representation("public.png", std::string("\0\x01\xff", 3)),

@@ -177,6 +177,17 @@ TEST_F(ClipboardStoreTest, FullWhenPinnedEntriesFillTheBudget) {
             ClipboardError::Code::full);
 }
 
+TEST_F(ClipboardStoreTest, AStorageLimitBeyondAnyDiskKeepsEveryCopy) {
+  ClipboardStore store(file());
+  // 2^43 megabytes is exactly 2^63 bytes: one past the largest byte count.
+  for (const std::int64_t megabytes : {9'000'000'000'000LL, 8'796'093'022'208LL}) {
+    const ClipboardLimits limits = ClipboardLimits::fromSettings(30, megabytes, false);
+    save(store, textEntry(static_cast<int>(store.count()) + 1, "kept " + std::to_string(megabytes), 1e6),
+         limits);
+  }
+  EXPECT_EQ(store.count(), 2u);
+}
+
 TEST_F(ClipboardStoreTest, FailedOrCancelledTransactionLeavesMemoryAndFileUnchanged) {
   ClipboardStore store(file());
   std::stop_source stop;

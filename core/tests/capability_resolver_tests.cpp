@@ -88,6 +88,10 @@ TEST(CapabilityResolver, BooleansFollowTheTypedToggles) {
 TEST(CapabilityResolver, EnumerationsOfferTheChoicesTheWordsName) {
   EXPECT_EQ(details(rows(kAccent, "set accent to cool blue")),
             (std::vector<std::string>{"Cool Blue|enum.cblu"}));
+  // "to" joins the name to the value; it does not begin a choice.
+  const Capability city = capability("city", Capability::PropertyOperation{{"aprp", "city"}},
+                                     Capability::Enumeration{{{"tokyo", "tkyo"}, {"oslo", "oslo"}}});
+  EXPECT_EQ(details(rows(city, "set city to oslo")), (std::vector<std::string>{"Oslo|enum.oslo"}));
   EXPECT_EQ(rows(kAccent, "accent graph")[0].invocation,
             appleEvent(kAccent, AppleEventCall::Enumerator{"grph"}));
   // Words of the capability's own name never pick a choice.

@@ -33,6 +33,13 @@ const Capability kStart{.app = kDarkMode.app,
                         .operation = Capability::CommandOperation{"hostsvst", std::nullopt},
                         .value = std::nullopt};
 
+const Capability kVolumeSetting{.app = kDarkMode.app,
+                                .name = "volume",
+                                .container = std::nullopt,
+                                .summary = "",
+                                .operation = Capability::CommandOperation{"hostsvol", "----"},
+                                .value = Capability::Value(Capability::Integer{})};
+
 std::optional<int> score(const Capability& capability, std::string_view typed) {
   return CapabilityTarget::of(capability).score(CapabilityQuery::of(typed));
 }
@@ -81,6 +88,21 @@ TEST(CapabilityTarget, ChoiceWordsAreTheValueNotTheName) {
   EXPECT_EQ(score(kAccent, "accent graphite"), score(kAccent, "accent"));
   EXPECT_EQ(score(kAccent, "accent warm re"), score(kAccent, "accent"));
   EXPECT_EQ(score(kAccent, "graphite"), std::nullopt);
+}
+
+TEST(CapabilityTarget, FillerWordsBetweenTheNameAndItsValueAreNotNameWords) {
+  const Capability theme{
+      .app = kDarkMode.app,
+      .name = "theme",
+      .container = std::nullopt,
+      .summary = "",
+      .operation = Capability::PropertyOperation{{"aprp", "thm2"}},
+      .value = Capability::Value(Capability::Enumeration{{{"forest", "frst"}, {"sunrise", "snrs"}}})};
+  const auto plain = score(theme, "set theme forest");
+  ASSERT_TRUE(plain);
+  EXPECT_EQ(score(theme, "set theme to forest"), plain);
+  EXPECT_EQ(score(theme, "change theme to the sunrise"), plain);
+  EXPECT_EQ(score(kVolumeSetting, "make volume to 20"), score(kVolumeSetting, "volume 20"));
 }
 
 TEST(CommandIndex, FindsCapabilitiesOfInstalledBundlesByTheirScorer) {

@@ -88,6 +88,23 @@ TEST(FileFolderAccess, AStaleBookmarkResolvesWithAFreshOne) {
   EXPECT_EQ(again.refreshedBookmark(), std::nullopt);
 }
 
+TEST(FileFolderAccess, AFolderDeletedSinceItWasChosenIsUnavailable) {
+  testing::TemporaryFolder tmp;
+  fs::create_directories(tmp / "Reports" / "sub");
+  ScopedBookmarks bookmarks;
+  const auto stored =
+      FileFolderAccess::bookmark(bookmarks, base::Url::file((tmp / "Reports" / "sub").string()));
+  fs::remove_all(tmp / "Reports");
+  try {
+    const FileFolderAccess gone(stored, bookmarks, "/nonexistent-home");
+    ADD_FAILURE() << "a deleted folder was opened";
+  } catch (const FileFolderAccess::AccessError& error) {
+    EXPECT_EQ(error.which(), Case::unavailable);
+    EXPECT_STREQ(error.what(), "This folder is unavailable or cannot be read. Choose it again or remove it.");
+  }
+  EXPECT_TRUE(bookmarks.open.empty());
+}
+
 TEST(QuilloPreferences, AuthorizedFoldersAreBookmarkedAndListed) {
   testing::TemporaryFolder tmp;
   for (const char* name : {"A", "B", "C"})

@@ -123,6 +123,19 @@ TEST_F(FileIndexTest, RecentFilesComeNewestFirstGroupByGroup) {
   EXPECT_EQ(names(index.folders("rep", 10)), std::vector<std::string>{"Reports"});
 }
 
+TEST_F(FileIndexTest, ItemsInsidePackagesDoNotUseUpASearchsBudget) {
+  // More recent photos inside a photo library than any page the library is first asked for.
+  for (int k = 0; k < 120; ++k)
+    touch(tmp / "Pictures/A.photoslibrary/originals" / ("holiday." + std::to_string(k) + ".jpg"), 9000 + k);
+  touch(tmp / "Pictures/beach.jpg", 200);
+  touch(tmp / "Pictures/holiday.jpg", 100);
+  FileIndex index = make({"Pictures"});
+  index.waitForInitialScan({});
+  EXPECT_EQ(names(index.files({"jpg"}, 2)), (std::vector<std::string>{"beach.jpg", "holiday.jpg"}));
+  EXPECT_EQ(titles(index.filenameHits("holiday", 3)), std::vector<std::string>{"holiday.jpg"});
+  EXPECT_EQ(names(index.search("holiday", 1)), std::vector<std::string>{"holiday.jpg"});
+}
+
 TEST(FileIndex, WithoutTheLibraryEveryFolderFailsWithTheReason) {
   EXPECT_THROW(FffLibrary::load({"/nonexistent/libfff_c.so"}), FffLibraryError);
   FileIndex index({base::Url::file("/a"), base::Url::file("/b")}, {}, nullptr, {}, "not here");

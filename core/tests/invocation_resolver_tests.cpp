@@ -110,6 +110,35 @@ TEST(InvocationResolver, KeepAwakeUntilAcrossAClockChange) {
   EXPECT_EQ(rows[0].detail, "Until 04:00 tomorrow · 4 hours");
 }
 
+TEST(InvocationResolver, KeepAwakeUntilATimeTheClocksRepeatEndsAtItsFirstInstance) {
+  // 01:00 CEST on the night the clocks go back: 02:30 comes first in summer time, 1 h 30 min away.
+  const auto first = resolve(kAwake, "keep awake until 2:30", zurich(1792882800, "de_CH"));
+  ASSERT_EQ(first.size(), 1u);
+  EXPECT_EQ(first[0].key, "until.1792888200");
+  EXPECT_EQ(first[0].detail, "Until 02:30 · 1 hour, 30 minutes");
+  // At 02:45 summer time the first 02:30 is past; the second one, in winter time, is next.
+  EXPECT_EQ(keys(resolve(kAwake, "keep awake until 2:30", zurich(1792889100, "de_CH"))),
+            (std::vector<std::string>{"until.1792891800"}));
+
+  ResolverContext newYork;
+  newYork.now = base::Date{1793507400};  // 00:30 EDT on 1 November 2026
+  newYork.timeZone = "America/New_York";
+  const auto rows = resolve(kAwake, "keep awake until 1:30", newYork);
+  ASSERT_FALSE(rows.empty());
+  EXPECT_EQ(rows[0].key, "until.1793511000");
+}
+
+TEST(InvocationResolver, ClockTextFollowsTheHourCycleTheLocaleAsksFor) {
+  const auto daily = resolve(kAwake, "keep awake until 4:30", zurich(1796479200, "en_US@hours=h23"));
+  ASSERT_EQ(daily.size(), 1u);
+  EXPECT_EQ(daily[0].detail, "Until 04:30 tomorrow · 13 hours, 30 minutes");
+
+  const auto twelve = resolve(kAwake, "keep awake until 4:30", zurich(1796479200, "de_CH@hours=h12"));
+  ASSERT_EQ(twelve.size(), 2u);
+  EXPECT_TRUE(twelve[0].detail.starts_with("Until 4:30" + std::string(kNarrowSpace) + "PM · "))
+      << twelve[0].detail;
+}
+
 TEST(InvocationResolver, ARunningKeepAwakeIsNamedAsReplaced) {
   ResolverContext context = kAtThree;
   context.awakeUntil = base::Date{1796486400};  // 17:00

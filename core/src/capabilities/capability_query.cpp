@@ -29,4 +29,8 @@ bool CapabilityQuery::isVerb(std::string_view word) {
   return std::find(verbs.begin(), verbs.end(), word) != verbs.end();
 }
 
+bool CapabilityQuery::isFiller(std::string_view word) {
+  return std::find(fillers.begin(), fillers.end(), word) != fillers.end();
+}
+
 }  // namespace quillo::core

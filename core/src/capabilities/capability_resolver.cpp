@@ -78,8 +78,8 @@ Rows booleans(const Capability& capability, const ParsedQuery& query, bool offer
   return rows;
 }
 
-// The words of the query that are neither the capability's own nor verbs: what may name an
-// enumerator.
+// The words of the query that are neither the capability's own, nor verbs, nor the small words
+// between a name and its value: what may name an enumerator.
 std::vector<std::string> remainingWords(const Capability& capability, const ParsedQuery& query) {
   std::unordered_set<std::string> own;
   const std::string container = capability.container.value_or("");
@@ -89,7 +89,8 @@ std::vector<std::string> remainingWords(const Capability& capability, const Pars
   }
   std::vector<std::string> remaining;
   for (std::string& word : CapabilityPolicy::words(query.remainder)) {
-    if (!own.contains(word) && !CapabilityQuery::isVerb(word)) remaining.push_back(std::move(word));
+    if (!own.contains(word) && !CapabilityQuery::isVerb(word) && !CapabilityQuery::isFiller(word))
+      remaining.push_back(std::move(word));
   }
   return remaining;
 }

@@ -85,13 +85,30 @@ CapabilityTarget CapabilityTarget::of(const Capability& capability) {
 
 std::optional<int> CapabilityTarget::score(const CapabilityQuery& query) const {
   const std::vector<TermWord> words = termWords(term);
+  const auto beginsTermWord = [&](const std::u32string& scalars) {
+    return std::any_of(words.begin(), words.end(),
+                       [&](const TermWord& t) { return startsWith(t.scalars, scalars); });
+  };
+  std::vector<std::u32string> scalarsOf;
+  for (const std::string& word : query.words)
+    scalarsOf.push_back(base::lowercasedScalars(word));
+  // Whether only the value comes after word `at`: choices, fillers, or nothing (the value parser
+  // has taken numbers and toggles out already).
+  const auto valueFollows = [&](std::size_t at) {
+    for (std::size_t next = at + 1; next < query.words.size(); ++next) {
+      if (CapabilityQuery::isFiller(query.words[next])) continue;
+      if (beginsTermWord(scalarsOf[next]) || !isChoice(query.words[next], choiceWords)) return false;
+    }
+    return true;
+  };
   std::vector<std::u32string> named;
-  for (const std::string& word : query.words) {
-    std::u32string scalars = base::lowercasedScalars(word);
-    const bool beginsTermWord = std::any_of(
-        words.begin(), words.end(), [&](const TermWord& t) { return startsWith(t.scalars, scalars); });
-    if (!beginsTermWord && isChoice(word, choiceWords)) continue;
-    named.push_back(std::move(scalars));
+  for (std::size_t at = 0; at < query.words.size(); ++at) {
+    const std::string& word = query.words[at];
+    // "theme to the forest": the words between the name and its value are not part of the name,
+    // even where they begin one of its words ("the" of "theme").
+    if (CapabilityQuery::isFiller(word) && !named.empty() && valueFollows(at)) continue;
+    if (!beginsTermWord(scalarsOf[at]) && isChoice(word, choiceWords)) continue;
+    named.push_back(scalarsOf[at]);
   }
   if (named.empty()) return std::nullopt;
 

@@ -60,11 +60,23 @@ void FileFolderAccess::validateSelection(const base::Url& folder, const std::str
 FileFolderAccess::FileFolderAccess(const std::vector<std::uint8_t>& bookmark, platform::Bookmarks& bookmarks,
                                    const std::string& homeFolder)
     : bookmarks_(bookmarks) {
-  const platform::ResolvedBookmark resolved = bookmarks.resolve(bookmark);
+  // A stored folder that is gone or cannot be read is reported in the access error's own words,
+  // not in the platform's.
+  const platform::ResolvedBookmark resolved = [&] {
+    try {
+      return bookmarks.resolve(bookmark);
+    } catch (const platform::BookmarkError&) {
+      throw AccessError(AccessError::Case::unavailable);
+    }
+  }();
   url_ = base::Url::file(resolved.path);
   hasSecurityScope_ = bookmarks.startAccessing(resolved.path);
   try {
-    validateSelection(url_, homeFolder);
+    try {
+      validateSelection(url_, homeFolder);
+    } catch (const ReadError&) {
+      throw AccessError(AccessError::Case::unavailable);
+    }
     if (::access(resolved.path.c_str(), R_OK | X_OK) != 0) throw AccessError(AccessError::Case::unavailable);
     if (resolved.isStale) refreshedBookmark_ = bookmarks.create(resolved.path);
   } catch (...) {

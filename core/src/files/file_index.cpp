@@ -9,6 +9,7 @@
 #include <array>
 #include <condition_variable>
 #include <filesystem>
+#include <limits>
 #include <thread>
 #include <unordered_map>
 #include <unordered_set>
@@ -28,10 +29,10 @@ constexpr std::array<std::string_view, 19> kPackageExtensions = {
     "fcpbundle", "logicx", "band",      "xcodeproj",     "xcworkspace",  "xcassets",  "playground",
     "sketch",    "rtfd",   "pages",     "numbers",       "key"};
 
-// Fuzzy searches ask the library for more than they need: items inside packages are dropped.
-constexpr int kLibraryLimitFactor = 2;
 constexpr int kLocalSearchLimit = 50;
 constexpr int kMinimumDirectoryLimit = 50;
+// Library pages grow to this many items while items inside packages keep filling them.
+constexpr std::uint32_t kLargestPage = 1u << 16;
 // A name the glob found although the fuzzy matcher would not score it ("report" in "re-port").
 constexpr int kGlobOnlyScore = 700;
 
@@ -197,21 +198,6 @@ void FileIndex::waitForInitialScan(std::stop_token stop,
   }
 }
 
-template <class Search>
-std::vector<FileEntry> FileIndex::collect(Search&& search) {
-  std::vector<FileEntry> entries;
-  const std::lock_guard lock(calls_);
-  for (const Root& root : roots_) {
-    search(root, [&](const FffItem* item) {
-      if (!item || !item->path) return;
-      if (auto entry = entryForItem(root.path, item->path, item->kind == FFF_KIND_DIRECTORY, item->size,
-                                    item->modified))
-        entries.push_back(std::move(*entry));
-    });
-  }
-  return entries;
-}
-
 namespace {
 
 // Reads the items of one search result and frees it and its record.
@@ -231,31 +217,76 @@ void readResult(const FffLibrary& library, FffResult* result, const FffItem* (*i
   library.freeResult(result);
 }
 
-std::uint32_t libraryLimit(int limit) {
-  return static_cast<std::uint32_t>(std::max(limit, 1) * kLibraryLimitFactor);
-}
-
 }  // namespace
 
+template <class List, class Ask>
+std::vector<FileEntry> FileIndex::paged(int wanted, Ask&& ask,
+                                        const FffItem* (*item)(const List*, std::uint32_t),
+                                        void (*release)(List*)) {
+  std::vector<FileEntry> entries;
+  if (wanted <= 0) return entries;
+  const auto want = static_cast<std::size_t>(wanted);
+  const std::lock_guard lock(calls_);
+  for (const Root& root : roots_) {
+    // Items inside packages are dropped here, after the library has counted them: a page full
+    // of them must not use up the budget, so ask again further on, with pages that double,
+    // until enough are kept or the library has no more.
+    std::size_t kept = 0;
+    std::uint32_t offset = 0;
+    std::uint32_t page = static_cast<std::uint32_t>(want);
+    while (kept < want) {
+      std::uint32_t answered = 0;
+      readResult(*library_, ask(root, offset, page), item, release, [&](const FffItem* found) {
+        ++answered;
+        if (kept >= want || !found->path) return;
+        if (auto entry = entryForItem(root.path, found->path, found->kind == FFF_KIND_DIRECTORY, found->size,
+                                      found->modified)) {
+          entries.push_back(std::move(*entry));
+          ++kept;
+        }
+      });
+      if (answered < page || page > std::numeric_limits<std::uint32_t>::max() - offset) break;
+      offset += page;
+      if (page < kLargestPage) page = std::min(page * 2, kLargestPage);
+    }
+  }
+  return entries;
+}
+
+std::vector<FileEntry> FileIndex::globEntries(const std::string& pattern, std::uint32_t options, int wanted) {
+  // Without the library there are no roots, and nothing to read its functions from.
+  if (!library_) return {};
+  return paged(
+      wanted,
+      [&](const Root& root, std::uint32_t offset, std::uint32_t page) {
+        return library_->glob(root.handle, pattern.c_str(), offset, 0, options, page);
+      },
+      library_->globItem, library_->freeGlob);
+}
+
 std::vector<FileEntry> FileIndex::search(std::string_view query, int limit) {
+  if (!library_) return {};
   const std::string text(query);
-  std::vector<FileEntry> entries = collect([&](const Root& root, auto&& read) {
-    readResult(*library_,
-               library_->searchMixed(root.handle, text.c_str(), 0, 0, 0, libraryLimit(limit), 0, 0),
-               library_->mixedItem, library_->freeMixed, read);
-  });
+  std::vector<FileEntry> entries = paged(
+      std::max(limit, 1),
+      [&](const Root& root, std::uint32_t offset, std::uint32_t page) {
+        return library_->searchMixed(root.handle, text.c_str(), offset, 0, 0, page, 0, 0);
+      },
+      library_->mixedItem, library_->freeMixed);
   for (FileEntry& root : rootEntries(query))
     entries.push_back(std::move(root));
   return entries;
 }
 
 std::vector<FileEntry> FileIndex::directorySearch(std::string_view query, int limit) {
+  if (!library_) return {};
   const std::string text(query);
-  return collect([&](const Root& root, auto&& read) {
-    readResult(*library_,
-               library_->searchDirectories(root.handle, text.c_str(), 0, 0, 0, libraryLimit(limit)),
-               library_->directoryItem, library_->freeDirectories, read);
-  });
+  return paged(
+      std::max(limit, 1),
+      [&](const Root& root, std::uint32_t offset, std::uint32_t page) {
+        return library_->searchDirectories(root.handle, text.c_str(), offset, 0, 0, page);
+      },
+      library_->directoryItem, library_->freeDirectories);
 }
 
 std::vector<FileEntry> FileIndex::folders(std::string_view matching, int limit) {
@@ -308,11 +339,7 @@ std::vector<LocalHit> FileIndex::filenameHits(std::string_view query, int limit)
   std::vector<FileEntry> named = directorySearch(name, wanted);
   const std::string glob = "**/" + caseInsensitiveGlob(name);
   for (const std::string& pattern : {glob, glob + ".*", glob + "*"}) {
-    std::vector<FileEntry> found = collect([&](const Root& root, auto&& read) {
-      readResult(*library_,
-                 library_->glob(root.handle, pattern.c_str(), 0, 0, 0, static_cast<std::uint32_t>(wanted)),
-                 library_->globItem, library_->freeGlob, read);
-    });
+    std::vector<FileEntry> found = globEntries(pattern, 0, wanted);
     named.insert(named.end(), found.begin(), found.end());
   }
 
@@ -364,13 +391,8 @@ std::vector<FileEntry> FileIndex::files(const std::vector<CandidateGroup>& group
         std::this_thread::sleep_for(std::min(options_.scanPoll, options_.globScanWait));
       }
     }
-    std::vector<FileEntry> found = collect([&](const Root& root, auto&& read) {
-      readResult(*library_,
-                 library_->glob(root.handle, pattern.c_str(), 0, 0,
-                                FFF_GLOB_NEWEST_FIRST | FFF_GLOB_IGNORE_CASE | FFF_GLOB_FILES_ONLY,
-                                static_cast<std::uint32_t>(group.limit)),
-                 library_->globItem, library_->freeGlob, read);
-    });
+    std::vector<FileEntry> found =
+        globEntries(pattern, FFF_GLOB_NEWEST_FIRST | FFF_GLOB_IGNORE_CASE | FFF_GLOB_FILES_ONLY, group.limit);
     std::vector<std::pair<double, FileEntry>> dated;
     dated.reserve(found.size());
     for (FileEntry& entry : found) {

@@ -1,22 +1,20 @@
 #include <unicode/calendar.h>
-#include <unicode/datefmt.h>
+#include <unicode/dtptngen.h>
 #include <unicode/locid.h>
+#include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>
 #include <unicode/unistr.h>
 
 #include <array>
 #include <memory>
 
+#include "calendar_time.h"
 #include "quillo/core/values/resolver_context.h"
 
 namespace quillo::core {
 namespace {
 
 constexpr double kMillisecondsPerSecond = 1000;
-
-icu::Locale calendarLocale(const ResolverContext& context) {
-  return icu::Locale::createCanonical((context.locale + "@calendar=" + context.calendar).c_str());
-}
 
 std::unique_ptr<icu::TimeZone> timeZone(const ResolverContext& context) {
   return std::unique_ptr<icu::TimeZone>(
@@ -37,6 +35,40 @@ bool sameDay(base::Date a, base::Date b, const ResolverContext& context) {
   return U_FAILURE(status) || same;
 }
 
+// Whether a date pattern shows the hour on a 12-hour clock ("h" or "K" outside quoted text).
+bool hasTwelveHourField(const icu::UnicodeString& pattern) {
+  bool quoted = false;
+  for (int32_t at = 0; at < pattern.length(); ++at) {
+    const char16_t c = pattern.charAt(at);
+    if (c == u'\'') quoted = !quoted;
+    if (!quoted && (c == u'h' || c == u'K')) return true;
+  }
+  return false;
+}
+
+// The short time format of the locale, on the hour cycle the resolver reads typed times with:
+// the short style ignores an hour-cycle keyword ("en_US@hours=h23"), the pattern generator's
+// preferred hour follows it.
+std::unique_ptr<icu::DateFormat> timeFormat(const ResolverContext& context) {
+  const icu::Locale locale = calendarLocale(context);
+  std::unique_ptr<icu::DateFormat> format(
+      icu::DateFormat::createTimeInstance(icu::DateFormat::kShort, locale));
+  auto* simple = dynamic_cast<icu::SimpleDateFormat*>(format.get());
+  if (simple == nullptr) return format;
+  icu::UnicodeString pattern;
+  simple->toPattern(pattern);
+  if (hasTwelveHourField(pattern) == usesTwelveHourClock(context)) return format;
+  UErrorCode status = U_ZERO_ERROR;
+  const std::unique_ptr<icu::DateTimePatternGenerator> generator(
+      icu::DateTimePatternGenerator::createInstance(locale, status));
+  if (U_FAILURE(status) || !generator) return format;
+  const icu::UnicodeString cycled = generator->getBestPattern(u"jmm", status);
+  if (U_FAILURE(status)) return format;
+  auto adjusted = std::make_unique<icu::SimpleDateFormat>(cycled, locale, status);
+  if (U_FAILURE(status)) return format;
+  return adjusted;
+}
+
 }  // namespace
 
 ResolverContext currentResolverContext(const platform::System& system, base::Date now) {
@@ -54,9 +86,14 @@ bool isKnownTimeZone(const std::string& identifier) {
   return zone && zone->getID(id) != icu::UnicodeString(UCAL_UNKNOWN_ZONE_ID);
 }
 
+bool isKnownLocale(const std::string& identifier) {
+  const icu::Locale locale = icu::Locale::createCanonical(identifier.c_str());
+  // ICU takes any text as a locale; one whose language has no ISO code names nothing.
+  return !locale.isBogus() && *locale.getLanguage() != '\0' && *locale.getISO3Language() != '\0';
+}
+
 std::string clockText(base::Date date, const ResolverContext& context) {
-  const std::unique_ptr<icu::DateFormat> format(
-      icu::DateFormat::createTimeInstance(icu::DateFormat::kShort, calendarLocale(context)));
+  const std::unique_ptr<icu::DateFormat> format = timeFormat(context);
   std::string text;
   if (format) {
     format->adoptTimeZone(timeZone(context).release());

@@ -16,7 +16,8 @@ struct Url {
   // The file URL of an absolute path, every byte outside the URL's path characters percent-encoded.
   static Url file(std::string_view path);
 
-  // The decoded path when this is a file URL.
+  // The decoded path when this is one file URL: none for other URLs and for text holding spaces
+  // or control characters, which no URL does.
   std::optional<std::string> filePath() const;
 
   bool operator==(const Url&) const = default;

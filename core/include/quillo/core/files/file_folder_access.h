@@ -38,7 +38,8 @@ class FileFolderAccess {
   // Refuses the disk, the home folder and anything but a folder. Throws AccessError or ReadError.
   static void validateSelection(const base::Url& folder, const std::string& homeFolder);
 
-  // Resolves stored bookmark bytes. Throws platform::BookmarkError, AccessError or ReadError.
+  // Resolves stored bookmark bytes. Throws AccessError (unavailable when the bookmark leads nowhere
+  // or the folder cannot be read), or platform::BookmarkError when a stale one cannot be made again.
   FileFolderAccess(const std::vector<std::uint8_t>& bookmark, platform::Bookmarks& bookmarks,
                    const std::string& homeFolder);
   ~FileFolderAccess();

@@ -82,9 +82,14 @@ class FileIndex {
 
   // One short poll of the root's first scan, made under the call lock.
   bool scanFinished(const Root& root);
-  template <class Search>
-  std::vector<FileEntry> collect(Search&& search);
+  // Up to `wanted` entries per root that the index may report, from the library's items in its
+  // order: `ask(root, offset, page)` gives a page, read with `item` and released with `release`.
+  template <class List, class Ask>
+  std::vector<FileEntry> paged(int wanted, Ask&& ask, const FffItem* (*item)(const List*, std::uint32_t),
+                               void (*release)(List*));
   std::vector<FileEntry> directorySearch(std::string_view query, int limit);
+  // Up to `wanted` entries per root that the index may report, from the glob's items in order.
+  std::vector<FileEntry> globEntries(const std::string& pattern, std::uint32_t options, int wanted);
   std::vector<FileEntry> rootEntries(std::string_view query) const;
   std::vector<LocalHit> scored(const std::vector<FileEntry>& entries, std::string_view query,
                                int limit) const;

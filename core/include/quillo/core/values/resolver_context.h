@@ -29,6 +29,9 @@ ResolverContext currentResolverContext(const platform::System& system, base::Dat
 // Whether ICU knows the IANA time zone ("Europe/Zurich").
 bool isKnownTimeZone(const std::string& identifier);
 
+// Whether the ICU locale identifier names a language ICU knows ("de_CH", "en_US@hours=h23").
+bool isKnownLocale(const std::string& identifier);
+
 // The time of day of `date` in the short time style of the context's locale and calendar, in its
 // time zone, followed by " tomorrow" when it falls on another calendar day than `now`.
 std::string clockText(base::Date date, const ResolverContext& context);
