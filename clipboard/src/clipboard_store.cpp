@@ -7,6 +7,7 @@
 #include "eviction_order.h"
 #include "fingerprint.h"
 #include "quillo/base/cancelled.h"
+#include "quillo/base/xdg.h"
 #include "quillo/clipboard/clipboard_error.h"
 #include "statements.h"
 #include "transaction.h"
@@ -49,10 +50,8 @@ ClipboardStore::~ClipboardStore() = default;
 
 std::filesystem::path ClipboardStore::standardPath(const std::optional<std::string>& xdgDataHome,
                                                    const std::string& homeFolder) {
-  const std::filesystem::path data = xdgDataHome && !xdgDataHome->empty()
-                                         ? std::filesystem::path(*xdgDataHome)
-                                         : std::filesystem::path(homeFolder) / ".local" / "share";
-  return data / "quillo" / "Clipboard" / "history.sqlite";
+  return base::xdgFolder(base::XdgFolder::data, xdgDataHome, homeFolder) / "quillo" / "Clipboard" /
+         "history.sqlite";
 }
 
 unsigned ClipboardStore::defaultLoadThreads() {
