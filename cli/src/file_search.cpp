@@ -16,6 +16,7 @@
 #include "quillo/core/results/result_merger.h"
 #include "quillo/core/service/ravo_questions.h"
 #include "quillo/platform/posix/posix_bookmarks.h"
+#include "quillo/platform/posix/posix_file_system.h"
 #include "search_json.h"
 #include "service_settings.h"
 
@@ -106,7 +107,8 @@ ServiceOutcome askService(const core::FileRouteDecision& decision, const core::F
 
 int searchFiles(const Arguments& arguments, const platform::System& system,
                 const core::ResolverContext& context, std::FILE* output) {
-  core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system));
+  platform::posix::PosixFileSystem files;
+  core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system), files);
   core::QuilloPreferences preferences(defaults);
   if (!preferences.fileSearchSetupCompleted() || preferences.fileSearchPaths().empty()) {
     fmt::print(stderr,

@@ -9,6 +9,7 @@
 #include "quillo/core/preferences/file_defaults_store.h"
 #include "quillo/core/preferences/quillo_preferences.h"
 #include "quillo/platform/posix/posix_bookmarks.h"
+#include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/platform/posix/posix_system.h"
 
 namespace quillo::cli {
@@ -74,7 +75,8 @@ int runFolders(std::span<const std::string> words, std::FILE*, std::FILE* output
 
   const platform::posix::PosixSystem system;
   platform::posix::PosixBookmarks bookmarks;
-  core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system));
+  platform::posix::PosixFileSystem files;
+  core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system), files);
   core::QuilloPreferences preferences(defaults);
 
   if (action == "add") {

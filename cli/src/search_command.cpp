@@ -18,6 +18,7 @@
 #include "quillo/core/service/backend_client.h"
 #include "quillo/core/service/ravo_questions.h"
 #include "quillo/core/values/parameter_parser.h"
+#include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/platform/posix/posix_system.h"
 #include "search_json.h"
 #include "service_settings.h"
@@ -143,7 +144,8 @@ int runSearch(std::span<const std::string> words, std::FILE*, std::FILE* output)
     roots = core::ApplicationRoots{.folders = {arguments.applications.begin(), arguments.applications.end()},
                                    .bundles = {}};
   }
-  core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system));
+  platform::posix::PosixFileSystem files;
+  core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system), files);
   const core::QuilloPreferences preferences(defaults);
   const core::UsageStore usage(defaults);
   const core::CommandIndex index = core::CommandIndex::system(system, roots);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "quillo/core/preferences/defaults_store.h"
 #include "quillo/core/preferences/quillo_preferences.h"
 
 namespace quillo::core {
@@ -22,6 +23,8 @@ const char* message(FileFolderAccess::AccessError::Case which) {
       return "This location is no longer a folder. Choose it again or remove it.";
     case Case::unavailable:
       return "This folder is unavailable or cannot be read. Choose it again or remove it.";
+    case Case::invalidText:
+      return "Quillo can only search folders whose path is valid text.";
   }
   return "";
 }
@@ -47,6 +50,7 @@ std::vector<std::uint8_t> FileFolderAccess::bookmark(platform::Bookmarks& bookma
 void FileFolderAccess::validateSelection(const base::Url& folder, const std::string& homeFolder) {
   const auto path = folder.filePath();
   if (!path) throw AccessError(AccessError::Case::chooseSubfolder);
+  if (!isStorableText(*path)) throw AccessError(AccessError::Case::invalidText);
   const std::string resolved = resolvedPath(*path);
   if (resolved == "/" || resolved == resolvedPath(homeFolder))
     throw AccessError(AccessError::Case::chooseSubfolder);

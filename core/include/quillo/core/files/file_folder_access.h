@@ -18,7 +18,7 @@ class FileFolderAccess {
   // Why a folder cannot be searched; what() is the message shown for that folder.
   class AccessError : public std::runtime_error {
    public:
-    enum class Case { chooseSubfolder, notDirectory, unavailable };
+    enum class Case { chooseSubfolder, notDirectory, unavailable, invalidText };
     explicit AccessError(Case which);
     Case which() const { return which_; }
 
@@ -35,7 +35,8 @@ class FileFolderAccess {
   // A read-only bookmark of a folder the user has just chosen. Throws platform::BookmarkError.
   static std::vector<std::uint8_t> bookmark(platform::Bookmarks& bookmarks, const base::Url& folder);
 
-  // Refuses the disk, the home folder and anything but a folder. Throws AccessError or ReadError.
+  // Refuses a path that is not valid text (it could not be stored and read back the same), the
+  // disk, the home folder and anything but a folder. Throws AccessError or ReadError.
   static void validateSelection(const base::Url& folder, const std::string& homeFolder);
 
   // Resolves stored bookmark bytes. Throws platform::BookmarkError, AccessError or ReadError.
