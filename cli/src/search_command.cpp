@@ -148,7 +148,7 @@ int runSearch(std::span<const std::string> words, std::FILE*, std::FILE* output)
   core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system), files);
   const core::QuilloPreferences preferences(defaults);
   const core::UsageStore usage(defaults);
-  const core::CommandIndex index = core::CommandIndex::system(system, roots);
+  const core::CommandIndex index = core::CommandIndex::system(system, files, roots);
   const core::UsageCounts counts = usage.rankingCounts(preferences.learnFromUsage());
   const ServiceOutcome service = askService(arguments, index, counts, system);
   const auto rows =
