@@ -60,8 +60,9 @@ std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::Fi
   std::shared_ptr<const core::FffLibrary> library;
   std::string libraryError;
   try {
+    platform::posix::PosixFileSystem files;
     library = core::FffLibrary::load(
-        core::FffLibrary::candidates(std::getenv("QUILLO_FFF_LIBRARY"), executablePath()));
+        files, core::FffLibrary::candidates(std::getenv("QUILLO_FFF_LIBRARY"), executablePath()));
   } catch (const core::FffLibraryError& error) {
     libraryError = error.what();
   }
