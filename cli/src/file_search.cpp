@@ -52,6 +52,12 @@ std::vector<std::unique_ptr<core::FileFolderAccess>> openFolders(core::QuilloPre
   return opened;
 }
 
+// The disk, for as long as the file index and its ranker live.
+platform::posix::PosixFileSystem& disk() {
+  static platform::posix::PosixFileSystem files;
+  return files;
+}
+
 std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::FileFolderAccess>> access,
                                             const core::FileDisplay& display) {
   std::vector<base::Url> folders;
@@ -60,14 +66,14 @@ std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::Fi
   std::shared_ptr<const core::FffLibrary> library;
   std::string libraryError;
   try {
-    platform::posix::PosixFileSystem files;
     library = core::FffLibrary::load(
-        files, core::FffLibrary::candidates(std::getenv("QUILLO_FFF_LIBRARY"), executablePath()));
+        disk(), core::FffLibrary::candidates(std::getenv("QUILLO_FFF_LIBRARY"), executablePath()));
   } catch (const core::FffLibraryError& error) {
     libraryError = error.what();
   }
-  auto index = std::make_shared<core::FileIndex>(std::move(folders), std::move(access), std::move(library),
-                                                 core::FileIndex::Options{.display = display}, libraryError);
+  auto index = std::make_shared<core::FileIndex>(
+      std::move(folders), std::move(access), std::move(library),
+      core::FileIndex::Options{.display = display, .files = &disk()}, libraryError);
   for (const auto& [path, message] : index->failedFolders())
     fmt::print(stderr, "quillo-cli search: {}: {}\n", path, message);
   if (index->rootCount() > 0) {
@@ -148,7 +154,7 @@ int searchFiles(const Arguments& arguments, const platform::System& system,
     if (decision.isLocal()) {
       outcome = {.state = "idle", .message = std::nullopt, .result = std::nullopt};
     } else {
-      const core::FileRanker ranker(client, index, {.display = display});
+      const core::FileRanker ranker(client, index, {.display = display, .files = &disk()});
       outcome = askService(decision, ranker, arguments.query, logRoutes);
     }
   }

@@ -59,7 +59,8 @@ class FileIndexTest : public ::testing::Test {
     std::vector<base::Url> urls;
     for (const std::string& folder : folders)
       urls.push_back(base::Url::file((tmp / folder).string()));
-    return FileIndex(std::move(urls), {}, library(), {.display = {.homeFolder = tmp.path().string()}});
+    return FileIndex(std::move(urls), {}, library(),
+                     {.display = {.homeFolder = tmp.path().string()}, .files = &disk});
   }
 
   testing::TemporaryFolder tmp;

@@ -52,12 +52,12 @@ class FileRankerTest : public ::testing::Test {
   std::shared_ptr<FileIndex> index() {
     auto made = std::make_shared<FileIndex>(std::vector<base::Url>{base::Url::file(tmp.path().string())},
                                             std::vector<std::unique_ptr<FileFolderAccess>>{}, library(),
-                                            FileIndex::Options{});
+                                            FileIndex::Options{.display = {}, .files = &disk});
     made->waitForInitialScan({});
     return made;
   }
 
-  FileRanker ranker() { return FileRanker(fixture.client(), index()); }
+  FileRanker ranker() { return FileRanker(fixture.client(), index(), {.display = {}, .files = &disk}); }
 
   ::quillo::testing::TemporaryFolder tmp;
   core::testing::ServiceFixture fixture;

@@ -22,6 +22,9 @@ struct FileRankerOptions {
   FileDisplay display;
   // Most file-ranking requests in flight at once.
   std::size_t maxConcurrentRequests = 4;
+  // Where the size and date of a shortlisted file are read; without one they are unknown (zero
+  // and the distant past). Must outlive the ranker.
+  const platform::FileSystem* files = nullptr;
 };
 
 // Answers file searches with the ranking service: a described search ("the slides from last
