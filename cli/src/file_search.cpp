@@ -32,6 +32,12 @@ std::string executablePath() {
 }
 
 // The search folders that can be opened now; the others are reported on standard error.
+// The disk, for as long as the file index and its ranker live.
+platform::posix::PosixFileSystem& disk() {
+  static platform::posix::PosixFileSystem files;
+  return files;
+}
+
 std::vector<std::unique_ptr<core::FileFolderAccess>> openFolders(core::QuilloPreferences& preferences,
                                                                  platform::Bookmarks& bookmarks,
                                                                  const std::string& home) {
@@ -41,7 +47,7 @@ std::vector<std::unique_ptr<core::FileFolderAccess>> openFolders(core::QuilloPre
     try {
       if (stored == preferences.fileSearchBookmarks().end())
         throw std::runtime_error("This folder has no bookmark. Add it again with quillo-cli folders add.");
-      auto access = std::make_unique<core::FileFolderAccess>(stored->second.bytes, bookmarks, home);
+      auto access = std::make_unique<core::FileFolderAccess>(stored->second.bytes, bookmarks, disk(), home);
       if (const auto& refreshed = access->refreshedBookmark())
         preferences.refreshFileSearchBookmark(path, access->url(), core::DefaultsValue::Data{*refreshed});
       opened.push_back(std::move(access));
@@ -50,12 +56,6 @@ std::vector<std::unique_ptr<core::FileFolderAccess>> openFolders(core::QuilloPre
     }
   }
   return opened;
-}
-
-// The disk, for as long as the file index and its ranker live.
-platform::posix::PosixFileSystem& disk() {
-  static platform::posix::PosixFileSystem files;
-  return files;
 }
 
 std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::FileFolderAccess>> access,

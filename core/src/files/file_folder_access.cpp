@@ -1,7 +1,5 @@
 #include "quillo/core/files/file_folder_access.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <system_error>
 
@@ -47,29 +45,35 @@ std::vector<std::uint8_t> FileFolderAccess::bookmark(platform::Bookmarks& bookma
   return bookmarks.create(standardisedPath(*path));
 }
 
-void FileFolderAccess::validateSelection(const base::Url& folder, const std::string& homeFolder) {
+void FileFolderAccess::validateSelection(const platform::FileSystem& files, const base::Url& folder,
+                                         const std::string& homeFolder) {
   const auto path = folder.filePath();
   if (!path) throw AccessError(AccessError::Case::chooseSubfolder);
   if (!isStorableText(*path)) throw AccessError(AccessError::Case::invalidText);
   const std::string resolved = resolvedPath(*path);
   if (resolved == "/" || resolved == resolvedPath(homeFolder))
     throw AccessError(AccessError::Case::chooseSubfolder);
-  std::error_code error;
-  const fs::file_status status = fs::status(resolved, error);
-  if (error && status.type() != fs::file_type::not_found)
-    throw ReadError("\"" + resolved + "\" cannot be read: " + error.message() + ".");
-  if (status.type() != fs::file_type::directory) throw AccessError(AccessError::Case::notDirectory);
+  std::optional<platform::FileStatus> status;
+  try {
+    status = files.status(resolved);
+  } catch (const platform::FileSystemError& error) {
+    throw ReadError(std::string(error.what()) + ".");
+  }
+  if (!status || status->kind != platform::FileKind::folder)
+    throw AccessError(AccessError::Case::notDirectory);
 }
 
 FileFolderAccess::FileFolderAccess(const std::vector<std::uint8_t>& bookmark, platform::Bookmarks& bookmarks,
-                                   const std::string& homeFolder)
+                                   const platform::FileSystem& files, const std::string& homeFolder)
     : bookmarks_(bookmarks) {
   const platform::ResolvedBookmark resolved = bookmarks.resolve(bookmark);
   url_ = base::Url::file(resolved.path);
   hasSecurityScope_ = bookmarks.startAccessing(resolved.path);
   try {
-    validateSelection(url_, homeFolder);
-    if (::access(resolved.path.c_str(), R_OK | X_OK) != 0) throw AccessError(AccessError::Case::unavailable);
+    validateSelection(files, url_, homeFolder);
+    if (!files.canAccess(resolved.path, platform::Access::read) ||
+        !files.canAccess(resolved.path, platform::Access::execute))
+      throw AccessError(AccessError::Case::unavailable);
     if (resolved.isStale) refreshedBookmark_ = bookmarks.create(resolved.path);
   } catch (...) {
     if (hasSecurityScope_) bookmarks.stopAccessing(resolved.path);

@@ -8,6 +8,7 @@
 
 #include "quillo/base/url.h"
 #include "quillo/platform/bookmarks.h"
+#include "quillo/platform/file_system.h"
 
 namespace quillo::core {
 
@@ -37,11 +38,12 @@ class FileFolderAccess {
 
   // Refuses a path that is not valid text (it could not be stored and read back the same), the
   // disk, the home folder and anything but a folder. Throws AccessError or ReadError.
-  static void validateSelection(const base::Url& folder, const std::string& homeFolder);
+  static void validateSelection(const platform::FileSystem& files, const base::Url& folder,
+                                const std::string& homeFolder);
 
   // Resolves stored bookmark bytes. Throws platform::BookmarkError, AccessError or ReadError.
   FileFolderAccess(const std::vector<std::uint8_t>& bookmark, platform::Bookmarks& bookmarks,
-                   const std::string& homeFolder);
+                   const platform::FileSystem& files, const std::string& homeFolder);
   ~FileFolderAccess();
   FileFolderAccess(const FileFolderAccess&) = delete;
   FileFolderAccess& operator=(const FileFolderAccess&) = delete;
