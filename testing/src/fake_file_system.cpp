@@ -60,6 +60,10 @@ std::optional<platform::FileStatus> FakeFileSystem::status(const fs::path& path,
   return std::nullopt;
 }
 
+fs::path FakeFileSystem::resolved(const fs::path& path) const {
+  return path.lexically_normal();
+}
+
 bool FakeFileSystem::canAccess(const fs::path& path, platform::Access access) const {
   if (!files.contains(path) && !isFolder(path)) return false;
   return access == platform::Access::exists || !unreadable.contains(path);

@@ -1,15 +1,12 @@
 #include "quillo/core/files/file_folder_access.h"
 
 #include <filesystem>
-#include <system_error>
 
 #include "quillo/core/preferences/defaults_store.h"
 #include "quillo/core/preferences/quillo_preferences.h"
 
 namespace quillo::core {
 namespace {
-
-namespace fs = std::filesystem;
 
 const char* message(FileFolderAccess::AccessError::Case which) {
   using Case = FileFolderAccess::AccessError::Case;
@@ -28,10 +25,8 @@ const char* message(FileFolderAccess::AccessError::Case which) {
 }
 
 // The path in standard form with symbolic links resolved as far as they exist.
-std::string resolvedPath(const std::string& path) {
-  std::error_code error;
-  const fs::path resolved = fs::weakly_canonical(fs::path(path), error);
-  return standardisedPath(error ? path : resolved.string());
+std::string resolvedPath(const platform::FileSystem& files, const std::string& path) {
+  return standardisedPath(files.resolved(path).string());
 }
 
 }  // namespace
@@ -50,8 +45,8 @@ void FileFolderAccess::validateSelection(const platform::FileSystem& files, cons
   const auto path = folder.filePath();
   if (!path) throw AccessError(AccessError::Case::chooseSubfolder);
   if (!isStorableText(*path)) throw AccessError(AccessError::Case::invalidText);
-  const std::string resolved = resolvedPath(*path);
-  if (resolved == "/" || resolved == resolvedPath(homeFolder))
+  const std::string resolved = resolvedPath(files, *path);
+  if (resolved == "/" || resolved == resolvedPath(files, homeFolder))
     throw AccessError(AccessError::Case::chooseSubfolder);
   std::optional<platform::FileStatus> status;
   try {

@@ -116,6 +116,12 @@ std::optional<FileStatus> PosixFileSystem::status(const fs::path& path, bool fol
   return status;
 }
 
+fs::path PosixFileSystem::resolved(const fs::path& path) const {
+  std::error_code error;
+  fs::path found = fs::weakly_canonical(path, error);
+  return error ? path : found;
+}
+
 bool PosixFileSystem::canAccess(const fs::path& path, Access access) const {
   int mode = F_OK;
   switch (access) {

@@ -91,6 +91,16 @@ TEST(PosixFileSystem, StatusAndListingDescribeFilesAndFolders) {
                         {"file", FileKind::file}, {"link", FileKind::symlink}, {"sub", FileKind::folder}}));
 }
 
+TEST(PosixFileSystem, ResolvingFollowsLinksAsFarAsThePathExists) {
+  testing::TemporaryFolder folder;
+  fs::create_directory(folder / "real");
+  fs::create_directory_symlink(folder / "real", folder / "link");
+  const PosixFileSystem files;
+  const fs::path real = fs::canonical(folder / "real");
+  EXPECT_EQ(files.resolved(folder / "link"), real);
+  EXPECT_EQ(files.resolved(folder / "link" / "missing"), real / "missing");
+}
+
 TEST(PosixFileSystem, LoadingAMissingLibrarySaysWhy) {
   testing::TemporaryFolder folder;
   PosixFileSystem files;

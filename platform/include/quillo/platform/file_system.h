@@ -71,6 +71,9 @@ class FileSystem {
   // when the path cannot be looked at. `followLinks` false describes a link itself.
   virtual std::optional<FileStatus> status(const std::filesystem::path& path,
                                            bool followLinks = true) const = 0;
+  // The absolute path with symbolic links resolved as far as the path exists ("." and ".." gone);
+  // the path unchanged when it cannot be resolved.
+  virtual std::filesystem::path resolved(const std::filesystem::path& path) const = 0;
   // Whether this process may do that to the path.
   virtual bool canAccess(const std::filesystem::path& path, Access access) const = 0;
   // The folder's entries without "." and "..", in no particular order. Throws FileSystemError.

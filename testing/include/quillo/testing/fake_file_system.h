@@ -27,6 +27,8 @@ class FakeFileSystem final : public platform::FileSystem {
 
   std::optional<platform::FileStatus> status(const std::filesystem::path& path,
                                              bool followLinks = true) const override;
+  // The path without "." and ".."; the fake has no links.
+  std::filesystem::path resolved(const std::filesystem::path& path) const override;
   bool canAccess(const std::filesystem::path& path, platform::Access access) const override;
   std::vector<platform::DirectoryEntry> list(const std::filesystem::path& folder) const override;
   std::optional<std::string> readFile(const std::filesystem::path& path, std::size_t limit) const override;

@@ -20,6 +20,7 @@ class PosixFileSystem final : public FileSystem {
   explicit PosixFileSystem(Options options) : options_(std::move(options)) {}
 
   std::optional<FileStatus> status(const std::filesystem::path& path, bool followLinks = true) const override;
+  std::filesystem::path resolved(const std::filesystem::path& path) const override;
   bool canAccess(const std::filesystem::path& path, Access access) const override;
   std::vector<DirectoryEntry> list(const std::filesystem::path& folder) const override;
   std::optional<std::string> readFile(const std::filesystem::path& path, std::size_t limit) const override;
