@@ -23,6 +23,7 @@
 #include "quillo/base/url.h"
 #include "quillo/core/commands/command.h"
 #include "quillo/core/index/command_index.h"
+#include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/platform/posix/posix_system.h"
 
 namespace {
@@ -285,6 +286,7 @@ struct Fixture {
 
   static Fixture build() {
     const quillo::platform::posix::PosixSystem system;
+    const quillo::platform::posix::PosixFileSystem files;
     std::vector<Command> commands;
     std::size_t apps = 0;
     std::size_t bundles = 0;
@@ -292,7 +294,7 @@ struct Fixture {
       const ApplicationsFolder folder;
       bundles = folder.bundleCount();
       const quillo::core::ApplicationRoots roots{.folders = {folder.root()}, .bundles = {}};
-      commands = CommandIndex::system(system, roots).commands();
+      commands = CommandIndex::system(system, files, roots).commands();
       apps = static_cast<std::size_t>(
           std::count_if(commands.begin(), commands.end(),
                         [](const Command& command) { return command.kind == Command::Kind::app; }));

@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "quillo/core/capabilities/capability_catalog.h"
 #include "quillo/core/capabilities/capability_resolver.h"
+#include "quillo/platform/posix/posix_file_system.h"
 
 namespace quillo::cli {
 
@@ -70,7 +71,8 @@ int runCapabilities(std::span<const std::string> words, std::FILE*, std::FILE* o
   }
   if (arguments.operands.empty()) throw UsageError("name at least one application bundle");
   const std::vector<std::filesystem::path> bundles(arguments.operands.begin(), arguments.operands.end());
-  const auto commands = core::CapabilityCatalog::commands(bundles);
+  const platform::posix::PosixFileSystem files;
+  const auto commands = core::CapabilityCatalog::commands(files, bundles);
 
   if (arguments.json) {
     Json list = Json::array();

@@ -19,6 +19,7 @@
 #include "quillo/clipboard/copy_preparation.h"
 #include "quillo/core/preferences/clipboard_preferences.h"
 #include "quillo/core/preferences/file_defaults_store.h"
+#include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/platform/posix/posix_system.h"
 
 namespace quillo::cli {
@@ -293,7 +294,8 @@ int runClip(std::span<const std::string> words, std::FILE* input, std::FILE* out
           ? std::filesystem::path(*arguments.database)
           : clipboard::ClipboardStore::standardPath(system.environment("XDG_DATA_HOME"), system.homeFolder());
   const auto limits = [&] {
-    const core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system));
+    platform::posix::PosixFileSystem files;
+    const core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system), files);
     const auto preferences = core::ClipboardPreferences::read(defaults);
     return clipboard::ClipboardLimits::fromSettings(preferences.retentionDays, preferences.storageMB,
                                                     preferences.forgetsTokens);
@@ -395,7 +397,8 @@ int runClip(std::span<const std::string> words, std::FILE* input, std::FILE* out
     for (std::size_t index = 1; index < operands.size(); ++index)
       ids.push_back(parseID(operands[index]));
     const std::string separator = arguments.separator.value_or([&] {
-      const core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system));
+      platform::posix::PosixFileSystem files;
+      const core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system), files);
       return core::ClipboardPreferences::read(defaults).separator;
     }());
     const clipboard::ClipboardStore store(file);

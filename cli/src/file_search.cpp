@@ -16,6 +16,7 @@
 #include "quillo/core/search/service_questions.h"
 #include "quillo/core/service/ravo_questions.h"
 #include "quillo/platform/posix/posix_bookmarks.h"
+#include "quillo/platform/posix/posix_file_system.h"
 #include "search_json.h"
 #include "service_settings.h"
 
@@ -24,7 +25,14 @@ namespace {
 
 constexpr std::size_t kDefaultLimit = 8;
 
+// The disk, for as long as the file index and its ranker live.
+platform::posix::PosixFileSystem& disk() {
+  static platform::posix::PosixFileSystem files;
+  return files;
+}
+
 // The search folders that can be opened now; the others are reported on standard error.
+
 std::vector<std::unique_ptr<core::FileFolderAccess>> openFolders(core::QuilloPreferences& preferences,
                                                                  platform::Bookmarks& bookmarks,
                                                                  const std::string& home) {
@@ -34,7 +42,7 @@ std::vector<std::unique_ptr<core::FileFolderAccess>> openFolders(core::QuilloPre
     try {
       if (stored == preferences.fileSearchBookmarks().end())
         throw std::runtime_error("This folder has no bookmark. Add it again with quillo-cli folders add.");
-      auto access = std::make_unique<core::FileFolderAccess>(stored->second.bytes, bookmarks, home);
+      auto access = std::make_unique<core::FileFolderAccess>(stored->second.bytes, bookmarks, disk(), home);
       if (const auto& refreshed = access->refreshedBookmark())
         preferences.refreshFileSearchBookmark(path, access->url(), core::DefaultsValue::Data{*refreshed});
       opened.push_back(std::move(access));
@@ -53,13 +61,14 @@ std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::Fi
   std::shared_ptr<const core::FffLibrary> library;
   std::string libraryError;
   try {
-    library = core::FffLibrary::load(core::FffLibrary::candidates(
-        std::getenv("QUILLO_FFF_LIBRARY"), base::executablePath().value_or("").string()));
+    library = core::FffLibrary::load(disk(), core::FffLibrary::candidates(std::getenv("QUILLO_FFF_LIBRARY"),
+                                                                         base::executablePath().value_or("").string()));
   } catch (const core::FffLibraryError& error) {
     libraryError = error.what();
   }
-  auto index = std::make_shared<core::FileIndex>(std::move(folders), std::move(access), std::move(library),
-                                                 core::FileIndex::Options{.display = display}, libraryError);
+  auto index = std::make_shared<core::FileIndex>(
+      std::move(folders), std::move(access), std::move(library),
+      core::FileIndex::Options{.display = display, .files = &disk()}, libraryError);
   for (const auto& [path, message] : index->failedFolders())
     fmt::print(stderr, "quillo-cli search: {}: {}\n", path, message);
   if (index->rootCount() > 0) {
@@ -77,7 +86,8 @@ std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::Fi
 
 int searchFiles(const Arguments& arguments, const platform::System& system,
                 const core::ResolverContext& context, std::FILE* output) {
-  core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system));
+  platform::posix::PosixFileSystem files;
+  core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system), files);
   core::QuilloPreferences preferences(defaults);
   if (!preferences.fileSearchSetupCompleted() || preferences.fileSearchPaths().empty()) {
     fmt::print(stderr,
@@ -113,7 +123,7 @@ int searchFiles(const Arguments& arguments, const platform::System& system,
   const bool logRoutes = core::fileRouteLogging(system.environment("QUILLO_LOG_LEVEL"));
   if (logRoutes) fmt::print(stderr, "{}\n", decision.logLine());
   if (client) {
-    const core::FileRanker ranker(client, index, {.display = display});
+    const core::FileRanker ranker(client, index, {.display = display, .files = &disk()});
     outcome = core::askServiceAboutFiles(arguments.query, decision, ranker,
                                          {.routeLog = logRoutes ? &std::cerr : nullptr});
   }

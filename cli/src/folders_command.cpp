@@ -9,6 +9,7 @@
 #include "quillo/core/preferences/file_defaults_store.h"
 #include "quillo/core/preferences/quillo_preferences.h"
 #include "quillo/platform/posix/posix_bookmarks.h"
+#include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/platform/posix/posix_system.h"
 
 namespace quillo::cli {
@@ -41,12 +42,12 @@ struct FolderState {
 };
 
 FolderState check(core::QuilloPreferences& preferences, platform::Bookmarks& bookmarks,
-                  const std::string& path, const std::string& home) {
+                  const platform::FileSystem& files, const std::string& path, const std::string& home) {
   const auto stored = preferences.fileSearchBookmarks().find(path);
   if (stored == preferences.fileSearchBookmarks().end())
     return {path, "choose-again", "This folder has no bookmark. Add it again."};
   try {
-    const core::FileFolderAccess access(stored->second.bytes, bookmarks, home);
+    const core::FileFolderAccess access(stored->second.bytes, bookmarks, files, home);
     if (const auto& refreshed = access.refreshedBookmark())
       preferences.refreshFileSearchBookmark(path, access.url(), core::DefaultsValue::Data{*refreshed});
     return {path, "ok", ""};
@@ -74,7 +75,8 @@ int runFolders(std::span<const std::string> words, std::FILE*, std::FILE* output
 
   const platform::posix::PosixSystem system;
   platform::posix::PosixBookmarks bookmarks;
-  core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system));
+  platform::posix::PosixFileSystem files;
+  core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system), files);
   core::QuilloPreferences preferences(defaults);
 
   if (action == "add") {
@@ -83,7 +85,7 @@ int runFolders(std::span<const std::string> words, std::FILE*, std::FILE* output
     for (std::size_t k = 1; k < operands.size(); ++k)
       folders.push_back(base::Url::file(absolute(operands[k])));
     try {
-      preferences.authorizeFileSearchFolders(folders, std::nullopt, bookmarks, system.homeFolder());
+      preferences.authorizeFileSearchFolders(folders, std::nullopt, bookmarks, files, system.homeFolder());
     } catch (const core::FileFolderAccess::AccessError& error) {
       fmt::print(stderr, "quillo-cli folders: {}\n", error.what());
       return 1;
@@ -96,7 +98,7 @@ int runFolders(std::span<const std::string> words, std::FILE*, std::FILE* output
     if (operands.size() != 1) throw UsageError("list takes no folders");
     std::vector<FolderState> states;
     for (const std::string& path : std::vector<std::string>(preferences.fileSearchPaths()))
-      states.push_back(check(preferences, bookmarks, path, system.homeFolder()));
+      states.push_back(check(preferences, bookmarks, files, path, system.homeFolder()));
     if (arguments.json) {
       nlohmann::json list = nlohmann::json::array();
       for (const FolderState& state : states)

@@ -7,6 +7,7 @@
 #include "defaults_json.h"
 #include "quillo/core/preferences/file_defaults_store.h"
 #include "quillo/core/preferences/preference_keys.h"
+#include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/platform/posix/posix_system.h"
 
 namespace quillo::cli {
@@ -75,7 +76,8 @@ int runPrefs(std::span<const std::string> words, std::FILE*, std::FILE* output) 
   };
 
   const platform::posix::PosixSystem system;
-  core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system));
+  platform::posix::PosixFileSystem files;
+  core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system), files);
   if (action == "list") {
     expect(1, "list");
     printJson(output, toJson(defaults.all()));
@@ -86,10 +88,19 @@ int runPrefs(std::span<const std::string> words, std::FILE*, std::FILE* output) 
     printJson(output, toJson(*value));
   } else if (action == "set") {
     expect(3, "set KEY VALUE");
-    defaults.set(operands[1], parseValue(operands[1], operands[2]));
+    const core::DefaultsValue value = parseValue(operands[1], operands[2]);
+    try {
+      defaults.set(operands[1], value);
+    } catch (const core::UnstorableValue& error) {
+      throw UsageError(error.what());
+    }
   } else if (action == "delete") {
     expect(2, "delete KEY");
-    defaults.remove(operands[1]);
+    try {
+      defaults.remove(operands[1]);
+    } catch (const core::UnstorableValue& error) {
+      throw UsageError(error.what());
+    }
   } else {
     throw UsageError(action.empty() ? "prefs needs list, get, set or delete"
                                     : "unknown prefs action '" + action + "'; try list, get, set or delete");

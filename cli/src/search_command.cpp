@@ -16,6 +16,7 @@
 #include "quillo/core/results/usage_store.h"
 #include "quillo/core/search/service_questions.h"
 #include "quillo/core/values/parameter_parser.h"
+#include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/platform/posix/posix_system.h"
 #include "search_json.h"
 #include "service_settings.h"
@@ -136,10 +137,11 @@ int runSearch(std::span<const std::string> words, std::FILE*, std::FILE* output)
     roots = core::ApplicationRoots{.folders = {arguments.applications.begin(), arguments.applications.end()},
                                    .bundles = {}};
   }
-  core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system));
+  platform::posix::PosixFileSystem files;
+  core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system), files);
   const core::QuilloPreferences preferences(defaults);
   const core::UsageStore usage(defaults);
-  const core::CommandIndex index = core::CommandIndex::system(system, roots);
+  const core::CommandIndex index = core::CommandIndex::system(system, files, roots);
   const core::UsageCounts counts = usage.rankingCounts(preferences.learnFromUsage());
   const core::ServiceOutcome service = askService(arguments, index, counts, system);
   const auto rows =

@@ -5,6 +5,7 @@
 #include "quillo/core/preferences/file_defaults_store.h"
 #include "quillo/core/preferences/quillo_preferences.h"
 #include "quillo/core/results/usage_store.h"
+#include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/platform/posix/posix_system.h"
 
 namespace quillo::cli {
@@ -30,7 +31,8 @@ int runUsage(std::span<const std::string> words, std::FILE*, std::FILE* output) 
   const std::string action = operands.empty() ? "" : operands[0];
 
   const platform::posix::PosixSystem system;
-  core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system));
+  platform::posix::PosixFileSystem files;
+  core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system), files);
   core::UsageStore usage(defaults);
   if (action == "record") {
     if (operands.size() != 2 || operands[1].empty()) throw UsageError("usage: quillo-cli usage record ID");

@@ -43,6 +43,17 @@ class FileSearch : public quillo::cli::testing::CliFixture {
   quillo::testing::TestService service;
 };
 
+TEST_F(FileSearch, AFolderWhosePathIsNotValidTextIsRefusedBeforeAnythingIsStored) {
+  const std::filesystem::path folder = home() / "caf\xE9";
+  std::filesystem::create_directories(folder);
+  const CliRun refused = run("folders add '" + folder.string() + "'");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.errors.find("Quillo can only search folders whose path is valid text."),
+            std::string::npos)
+      << refused.errors;
+  EXPECT_EQ(run("folders list").output, "");
+}
+
 TEST_F(FileSearch, FoldersAreCheckedBeforeTheyAreKept) {
   const CliRun disk = run("folders add /");
   EXPECT_EQ(disk.status, 1);

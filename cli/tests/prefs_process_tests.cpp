@@ -1,6 +1,9 @@
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "cli_runner.h"
@@ -84,6 +87,47 @@ TEST_F(PreferencesCli, RetiredIdsAreCountedUnderTheirNewIds) {
             0);
   ASSERT_EQ(run("usage record action.Sleep").status, 0);
   EXPECT_EQ(json("prefs get usage"), (nlohmann::json{{"action.Keep Awake", 5}, {"action.Sleep", 1}}));
+}
+
+TEST_F(PreferencesCli, ConcurrentUsageRecordsAreAllCounted) {
+  // The issue's case: twenty processes counting at once.
+  const std::string command =
+      fmt::format("for i in $(seq 20); do XDG_CONFIG_HOME={} {} usage record action.Sleep & done; wait",
+                  config_.path().string(), QUILLO_CLI_PATH);
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(json("prefs get usage"), (nlohmann::json{{"action.Sleep", 20}}));
+}
+
+TEST_F(PreferencesCli, ConcurrentSetsOfDifferentKeysAllSurvive) {
+  const std::string command =
+      fmt::format("for i in $(seq 10); do XDG_CONFIG_HOME={} {} prefs set key.$i $i & done; wait",
+                  config_.path().string(), QUILLO_CLI_PATH);
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const nlohmann::json all = json("prefs list");
+  for (int key = 1; key <= 10; ++key)
+    EXPECT_EQ(all.value("key." + std::to_string(key), nlohmann::json()), key) << all.dump();
+}
+
+TEST_F(PreferencesCli, AnUnreadableFileIsAnErrorAndNothingIsWritten) {
+  // A folder where the file should be cannot be read, even by root.
+  std::filesystem::create_directories(file());
+  const CliRun refused = run("prefs set learnFromUsage false");
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.errors.find("cannot read its preferences"), std::string::npos) << refused.errors;
+  EXPECT_TRUE(std::filesystem::is_directory(file()));
+  EXPECT_EQ(run("usage record action.Sleep").status, 1);
+}
+
+TEST_F(PreferencesCli, TextHoldingANulIsAUsageErrorThatStoresNothing) {
+  const CliRun refused = run(R"(prefs set custom.key '"before\u0000after"')");
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.errors.find("not valid text"), std::string::npos) << refused.errors;
+  EXPECT_FALSE(std::filesystem::exists(file()));
+}
+
+TEST_F(PreferencesCli, AKeyThatIsNotValidUtf8IsAUsageError) {
+  EXPECT_EQ(run("prefs set 'caf\xE9' true").status, 2);
+  EXPECT_FALSE(std::filesystem::exists(file()));
 }
 
 TEST_F(PreferencesCli, BadCommandLinesExitTwoAndHelpZero) {

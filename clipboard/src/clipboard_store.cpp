@@ -8,6 +8,7 @@
 #include "quillo/base/characters.h"
 #include "quillo/base/errors.h"
 #include "quillo/base/unicode.h"
+#include "quillo/base/xdg.h"
 #include "quillo/clipboard/clipboard_error.h"
 #include "statements.h"
 #include "transaction.h"
@@ -50,10 +51,8 @@ ClipboardStore::~ClipboardStore() = default;
 
 std::filesystem::path ClipboardStore::standardPath(const std::optional<std::string>& xdgDataHome,
                                                    const std::string& homeFolder) {
-  const std::filesystem::path data = xdgDataHome && !xdgDataHome->empty()
-                                         ? std::filesystem::path(*xdgDataHome)
-                                         : std::filesystem::path(homeFolder) / ".local" / "share";
-  return data / "quillo" / "Clipboard" / "history.sqlite";
+  return base::xdgFolder(base::XdgFolder::data, xdgDataHome, homeFolder) / "quillo" / "Clipboard" /
+         "history.sqlite";
 }
 
 unsigned ClipboardStore::defaultLoadThreads() {

@@ -41,6 +41,14 @@ class ClipboardStoreTest : public ::testing::Test {
   quillo::testing::TemporaryFolder folder_;
 };
 
+TEST(ClipboardStorePath, ARelativeDataHomeIsIgnored) {
+  // A relative XDG_DATA_HOME would put the history in whatever folder the program started in.
+  EXPECT_EQ(ClipboardStore::standardPath("relative/data", "/home/ana"),
+            "/home/ana/.local/share/quillo/Clipboard/history.sqlite");
+  EXPECT_EQ(ClipboardStore::standardPath("/srv/data", "/home/ana"),
+            "/srv/data/quillo/Clipboard/history.sqlite");
+}
+
 TEST_F(ClipboardStoreTest, RepeatedCopyMovesTheDateKeepsTitleAndPinAndAddsATokenTag) {
   ClipboardStore store(file());
   const auto first = save(store, textEntry(1, "hello", 100), roomyLimits());

@@ -2,10 +2,13 @@
 
 #include "quillo/core/capabilities/capability_catalog.h"
 #include "quillo/core/capabilities/capability_policy.h"
+#include "quillo/platform/posix/posix_file_system.h"
 #include "scripting_dictionaries.h"
 
 namespace quillo::core {
 namespace {
+
+const platform::posix::PosixFileSystem disk;
 
 using namespace testing_dictionaries;
 
@@ -13,7 +16,7 @@ TEST(CapabilityCatalog, SystemHostGetsItsShortNameAndPolicyHint) {
   testing::TemporaryFolder folder;
   const auto host =
       makeBundle(folder.path(), "System Events", "com.apple.systemevents", "SystemEvents", kHost);
-  const auto commands = CapabilityCatalog::commands({host});
+  const auto commands = CapabilityCatalog::commands(disk, {host});
   ASSERT_EQ(commands.size(), 2u);
   const Command& darkMode = commands[0];
   EXPECT_EQ(darkMode.id, "capability.com.apple.systemevents/aprp.thme");
@@ -37,7 +40,8 @@ TEST(CapabilityCatalog, CommandsFollowBundlesThenDictionaries) {
   const auto host = makeBundle(folder.path(), "Host", "org.example.host", "Host", kHost);
   const auto bare = makeBundle(folder.path(), "Bare", "org.example.bare", "", "");
   const auto broken = makeBundle(folder.path(), "Broken", "org.example.broken", "Broken", "<dictionary>");
-  const auto commands = CapabilityCatalog::commands({bare, player, folder / "Missing.app", broken, host});
+  const auto commands =
+      CapabilityCatalog::commands(disk, {bare, player, folder / "Missing.app", broken, host});
   ASSERT_EQ(commands.size(), 10u);
   EXPECT_EQ(commands[0].id, "capability.org.example.player/plyrplps");
   EXPECT_EQ(commands[0].title, "Player: Play Pause");

@@ -3,11 +3,14 @@
 #include "quillo/core/capabilities/capability_catalog.h"
 #include "quillo/core/capabilities/capability_target.h"
 #include "quillo/core/index/command_index.h"
+#include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/testing/fake_system.h"
 #include "scripting_dictionaries.h"
 
 namespace quillo::core {
 namespace {
+
+const platform::posix::PosixFileSystem disk;
 
 using namespace testing_dictionaries;
 
@@ -110,7 +113,7 @@ TEST(CommandIndex, FindsCapabilitiesOfInstalledBundlesByTheirScorer) {
   makeBundle(apps.path(), "Lumen", "org.example.lumen", "Lumen", kHost);
   makeBundle(apps.path(), "Dark Room", "org.example.darkroom", "", "");
   const testing::FakeSystem system;
-  const CommandIndex index = CommandIndex::system(system, {.folders = {apps.path()}, .bundles = {}});
+  const CommandIndex index = CommandIndex::system(system, disk, {.folders = {apps.path()}, .bundles = {}});
   const auto commands = index.commands();
   EXPECT_EQ(commands.back().id, "capability.org.example.lumen/aprp.acnt");
 

@@ -2,11 +2,14 @@
 
 #include "quillo/core/index/catalog.h"
 #include "quillo/core/index/command_index.h"
+#include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/testing/fake_system.h"
 #include "quillo/testing/temporary_folder.h"
 
 namespace quillo::core {
 namespace {
+
+const platform::posix::PosixFileSystem disk;
 
 Command command(std::string id, std::string title, Command::Target target = target::Shell{"true"}) {
   return Command(std::move(id), std::move(title), Command::Kind::action, "", "", "", std::move(target));
@@ -104,7 +107,7 @@ TEST(CommandIndex, SystemIndexListsAppsThenSettingsThenActions) {
   testing::TemporaryFolder apps;
   std::filesystem::create_directories(apps / "Sound Studio.app");
   testing::FakeSystem system;
-  const CommandIndex index = CommandIndex::system(system, {.folders = {apps.path()}, .bundles = {}});
+  const CommandIndex index = CommandIndex::system(system, disk, {.folders = {apps.path()}, .bundles = {}});
   const auto commands = index.commands();
   ASSERT_EQ(commands.size(), 1u + 47u + 22u);
   EXPECT_EQ(commands[0].title, "Sound Studio");

@@ -7,6 +7,8 @@
 #include "quillo/core/preferences/memory_defaults_store.h"
 #include "quillo/core/preferences/quillo_preferences.h"
 #include "quillo/platform/posix/posix_bookmarks.h"
+#include "quillo/platform/posix/posix_file_system.h"
+#include "quillo/testing/fake_file_system.h"
 #include "quillo/testing/temporary_folder.h"
 
 namespace quillo::core {
@@ -14,6 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using Case = FileFolderAccess::AccessError::Case;
+
+const platform::posix::PosixFileSystem disk;
 
 // Real bookmarks with access scopes, as a sandboxed system has them: the tests see which
 // scopes are left open.
@@ -37,7 +41,7 @@ class ScopedBookmarks final : public platform::Bookmarks {
 
 Case refusal(const std::string& path, const std::string& home) {
   try {
-    FileFolderAccess::validateSelection(base::Url::file(path), home);
+    FileFolderAccess::validateSelection(disk, base::Url::file(path), home);
   } catch (const FileFolderAccess::AccessError& error) {
     return error.which();
   }
@@ -58,12 +62,24 @@ TEST(FileFolderAccess, RefusesTheDiskTheHomeFolderAndFiles) {
   EXPECT_EQ(refusal((home / "Documents" / "..").string(), home.string()), Case::chooseSubfolder);
   EXPECT_EQ(refusal((home / "notes.txt").string(), home.string()), Case::notDirectory);
   EXPECT_EQ(refusal((home / "gone").string(), home.string()), Case::notDirectory);
-  EXPECT_NO_THROW(
-      FileFolderAccess::validateSelection(base::Url::file((home / "Documents").string()), home.string()));
+  EXPECT_NO_THROW(FileFolderAccess::validateSelection(disk, base::Url::file((home / "Documents").string()),
+                                                      home.string()));
   EXPECT_STREQ(
       FileFolderAccess::AccessError(Case::chooseSubfolder).what(),
       "Choose individual folders inside your home folder or disk, rather than the entire home folder "
       "or disk.");
+}
+
+TEST(FileFolderAccess, AFolderThatCannotBeLookedAtIsAReadErrorNotARefusal) {
+  testing::FakeFileSystem files;
+  files.folders = {"/data/Reports"};
+  files.unreadable = {"/data/Reports"};
+  try {
+    FileFolderAccess::validateSelection(files, base::Url::file("/data/Reports"), "/home/x");
+    FAIL() << "an unreadable folder was accepted";
+  } catch (const FileFolderAccess::ReadError& error) {
+    EXPECT_NE(std::string(error.what()).find("Permission denied"), std::string::npos) << error.what();
+  }
 }
 
 TEST(FileFolderAccess, AStaleBookmarkResolvesWithAFreshOne) {
@@ -72,7 +88,7 @@ TEST(FileFolderAccess, AStaleBookmarkResolvesWithAFreshOne) {
   ScopedBookmarks bookmarks;
   const auto stored = FileFolderAccess::bookmark(bookmarks, base::Url::file((tmp / "Reports").string()));
   {
-    const FileFolderAccess fresh(stored, bookmarks, "/nonexistent-home");
+    const FileFolderAccess fresh(stored, bookmarks, disk, "/nonexistent-home");
     EXPECT_EQ(fresh.url(), base::Url::file((tmp / "Reports").string()));
     EXPECT_EQ(fresh.refreshedBookmark(), std::nullopt);
     EXPECT_TRUE(fresh.hasSecurityScope());
@@ -82,9 +98,9 @@ TEST(FileFolderAccess, AStaleBookmarkResolvesWithAFreshOne) {
 
   fs::rename(tmp / "Reports", tmp / "Reports before");
   fs::create_directories(tmp / "Reports");
-  const FileFolderAccess stale(stored, bookmarks, "/nonexistent-home");
+  const FileFolderAccess stale(stored, bookmarks, disk, "/nonexistent-home");
   ASSERT_TRUE(stale.refreshedBookmark().has_value());
-  const FileFolderAccess again(*stale.refreshedBookmark(), bookmarks, "/nonexistent-home");
+  const FileFolderAccess again(*stale.refreshedBookmark(), bookmarks, disk, "/nonexistent-home");
   EXPECT_EQ(again.refreshedBookmark(), std::nullopt);
 }
 
@@ -96,7 +112,7 @@ TEST(FileFolderAccess, AFolderDeletedSinceItWasChosenIsUnavailable) {
       FileFolderAccess::bookmark(bookmarks, base::Url::file((tmp / "Reports" / "sub").string()));
   fs::remove_all(tmp / "Reports");
   try {
-    const FileFolderAccess gone(stored, bookmarks, "/nonexistent-home");
+    const FileFolderAccess gone(stored, bookmarks, disk, "/nonexistent-home");
     ADD_FAILURE() << "a deleted folder was opened";
   } catch (const FileFolderAccess::AccessError& error) {
     EXPECT_EQ(error.which(), Case::unavailable);
@@ -114,23 +130,24 @@ TEST(QuilloPreferences, AuthorizedFoldersAreBookmarkedAndListed) {
   QuilloPreferences preferences(store);
   ScopedBookmarks bookmarks;
 
-  preferences.authorizeFileSearchFolders({url("A"), url("B"), url("A")}, std::nullopt, bookmarks, "/home/x");
+  preferences.authorizeFileSearchFolders({url("A"), url("B"), url("A")}, std::nullopt, bookmarks, disk,
+                                         "/home/x");
   EXPECT_EQ(preferences.fileSearchPaths(),
             (std::vector<std::string>{(tmp / "A").string(), (tmp / "B").string()}));
   EXPECT_EQ(preferences.fileSearchBookmarks().size(), 2u);
   EXPECT_TRUE(preferences.fileSearchSetupCompleted());
   EXPECT_TRUE(bookmarks.open.empty());
 
-  preferences.authorizeFileSearchFolders({url("C")}, (tmp / "A").string(), bookmarks, "/home/x");
+  preferences.authorizeFileSearchFolders({url("C")}, (tmp / "A").string(), bookmarks, disk, "/home/x");
   EXPECT_EQ(preferences.fileSearchPaths(),
             (std::vector<std::string>{(tmp / "C").string(), (tmp / "B").string()}));
   EXPECT_EQ(preferences.fileSearchBookmarks().count((tmp / "A").string()), 0u);
 
   // One refusal and nothing changes, not even for the good folder before it.
   testing::writeFile(tmp / "file.txt", "x");
-  EXPECT_THROW(
-      preferences.authorizeFileSearchFolders({url("A"), url("file.txt")}, std::nullopt, bookmarks, "/x"),
-      FileFolderAccess::AccessError);
+  EXPECT_THROW(preferences.authorizeFileSearchFolders({url("A"), url("file.txt")}, std::nullopt, bookmarks,
+                                                      disk, "/x"),
+               FileFolderAccess::AccessError);
   EXPECT_EQ(preferences.fileSearchPaths().size(), 2u);
   EXPECT_TRUE(bookmarks.open.empty());
 

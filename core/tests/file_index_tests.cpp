@@ -4,15 +4,19 @@
 #include <filesystem>
 
 #include "quillo/core/files/file_index.h"
+#include "quillo/platform/posix/posix_file_system.h"
+#include "quillo/testing/fake_file_system.h"
 #include "quillo/testing/temporary_folder.h"
 
 namespace quillo::core {
 namespace {
 
+platform::posix::PosixFileSystem disk;
+
 namespace fs = std::filesystem;
 
 std::shared_ptr<const FffLibrary> library() {
-  static const auto loaded = FffLibrary::load({QUILLO_TEST_FFF_LIBRARY});
+  static const auto loaded = FffLibrary::load(disk, {QUILLO_TEST_FFF_LIBRARY});
   return loaded;
 }
 
@@ -55,7 +59,8 @@ class FileIndexTest : public ::testing::Test {
     std::vector<base::Url> urls;
     for (const std::string& folder : folders)
       urls.push_back(base::Url::file((tmp / folder).string()));
-    return FileIndex(std::move(urls), {}, library(), {.display = {.homeFolder = tmp.path().string()}});
+    return FileIndex(std::move(urls), {}, library(),
+                     {.display = {.homeFolder = tmp.path().string()}, .files = &disk});
   }
 
   testing::TemporaryFolder tmp;
@@ -137,7 +142,7 @@ TEST_F(FileIndexTest, ItemsInsidePackagesDoNotUseUpASearchsBudget) {
 }
 
 TEST(FileIndex, WithoutTheLibraryEveryFolderFailsWithTheReason) {
-  EXPECT_THROW(FffLibrary::load({"/nonexistent/libfff_c.so"}), FffLibraryError);
+  EXPECT_THROW(FffLibrary::load(disk, {"/nonexistent/libfff_c.so"}), FffLibraryError);
   FileIndex index({base::Url::file("/a"), base::Url::file("/b")}, {}, nullptr, {}, "not here");
   EXPECT_EQ(index.rootCount(), 0);
   EXPECT_EQ(index.failedFolders(),
@@ -147,6 +152,18 @@ TEST(FileIndex, WithoutTheLibraryEveryFolderFailsWithTheReason) {
   EXPECT_EQ(FffLibrary::candidates("/opt/fff.so", "/usr/bin/quillo"),
             std::vector<std::string>{"/opt/fff.so"});
   EXPECT_EQ(FffLibrary::candidates(nullptr, "/usr/bin/quillo")[2], "/usr/lib/libfff_c.so");
+}
+
+TEST(FffLibrary, ALibraryLackingAFunctionIsRefusedByName) {
+  testing::FakeFileSystem files;
+  files.files["/lib/libfff_c.so"] = "";
+  files.libraries["/lib/libfff_c.so"] = {};
+  try {
+    FffLibrary::load(files, {"/lib/libfff_c.so"});
+    FAIL() << "a library without its functions was accepted";
+  } catch (const FffLibraryError& error) {
+    EXPECT_EQ(std::string(error.what()), "The file index library lacks fff_create_instance_with.");
+  }
 }
 
 TEST(FileIndexItems, DropsWhatTheIndexMustNotReport) {

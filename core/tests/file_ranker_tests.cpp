@@ -4,11 +4,14 @@
 #include <sstream>
 
 #include "quillo/core/files/file_ranker.h"
+#include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/testing/temporary_folder.h"
 #include "service_fixture.h"
 
 namespace quillo::core {
 namespace {
+
+platform::posix::PosixFileSystem disk;
 
 namespace fs = std::filesystem;
 using quillo::testing::ServiceReply;
@@ -18,7 +21,7 @@ constexpr auto kFileTypesPath = "/v1/files/types";
 constexpr auto kFilesPath = "/v1/rank/files";
 
 std::shared_ptr<const FffLibrary> library() {
-  static const auto loaded = FffLibrary::load({QUILLO_TEST_FFF_LIBRARY});
+  static const auto loaded = FffLibrary::load(disk, {QUILLO_TEST_FFF_LIBRARY});
   return loaded;
 }
 
@@ -49,12 +52,12 @@ class FileRankerTest : public ::testing::Test {
   std::shared_ptr<FileIndex> index() {
     auto made = std::make_shared<FileIndex>(std::vector<base::Url>{base::Url::file(tmp.path().string())},
                                             std::vector<std::unique_ptr<FileFolderAccess>>{}, library(),
-                                            FileIndex::Options{});
+                                            FileIndex::Options{.display = {}, .files = &disk});
     made->waitForInitialScan({});
     return made;
   }
 
-  FileRanker ranker() { return FileRanker(fixture.client(), index()); }
+  FileRanker ranker() { return FileRanker(fixture.client(), index(), {.display = {}, .files = &disk}); }
 
   ::quillo::testing::TemporaryFolder tmp;
   core::testing::ServiceFixture fixture;

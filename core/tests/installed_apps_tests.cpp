@@ -5,10 +5,14 @@
 
 #include "quillo/core/index/catalog.h"
 #include "quillo/core/index/command_index.h"
+#include "quillo/platform/posix/posix_file_system.h"
+#include "quillo/testing/fake_file_system.h"
 #include "quillo/testing/temporary_folder.h"
 
 namespace quillo::core {
 namespace {
+
+const platform::posix::PosixFileSystem disk;
 
 namespace fs = std::filesystem;
 using testing::TemporaryFolder;
@@ -63,7 +67,7 @@ TEST(InstalledApps, FirstBundleOfANameShadowsLaterOnes) {
   const fs::path mine = makeBundle(root / "Applications", "Safari", xmlInfo(""));
   makeBundle(root / "System" / "Applications", "Safari", xmlInfo("public.app-category.productivity"));
   const auto apps = CommandIndex::installedApps(
-      {.folders = {root / "Applications", root / "System" / "Applications"}, .bundles = {}}, "en_US");
+      disk, {.folders = {root / "Applications", root / "System" / "Applications"}, .bundles = {}}, "en_US");
   ASSERT_EQ(apps.size(), 1u);
   EXPECT_EQ(apps[0].id, "app." + mine.string());
   EXPECT_EQ(apps[0].kind, Command::Kind::app);
@@ -80,7 +84,7 @@ TEST(InstalledApps, SearchesOneFolderDownAndNeverInsideBundles) {
   makeBundle(root.path(), "Quillo");  // the launcher never lists itself
   writeFile(root / "notes.txt", "not an application");
   const auto apps =
-      CommandIndex::installedApps({.folders = {root.path(), root / "missing"}, .bundles = {}}, "en_US");
+      CommandIndex::installedApps(disk, {.folders = {root.path(), root / "missing"}, .bundles = {}}, "en_US");
   EXPECT_EQ(titles(apps), (std::vector<std::string>{"Nested", "Top"}));
 }
 
@@ -88,7 +92,7 @@ TEST(InstalledApps, ExtraBundlesAreAddedWhenTheyExist) {
   TemporaryFolder root;
   const fs::path finder = makeBundle(root / "CoreServices", "Finder");
   const auto apps = CommandIndex::installedApps(
-      {.folders = {}, .bundles = {finder, root / "CoreServices" / "Gone.app"}}, "en_US");
+      disk, {.folders = {}, .bundles = {finder, root / "CoreServices" / "Gone.app"}}, "en_US");
   ASSERT_EQ(titles(apps), (std::vector<std::string>{"Finder"}));
   EXPECT_EQ(apps[0].hint, "Browse files, folders, and disks, open a Finder window");
 }
@@ -101,7 +105,7 @@ TEST(InstalledApps, HintIsTheKnownDescriptionElseTheCategoryInWords) {
   makeBundle(root.path(), "Bare");
   makeBundle(root.path(), "Broken", std::string("<plist><dict><key>unterminated"));
   makeBundle(root.path(), "Odd", xmlInfo("public.app-category.public.app-category.music"));
-  const auto apps = CommandIndex::installedApps({.folders = {root.path()}, .bundles = {}}, "en_US");
+  const auto apps = CommandIndex::installedApps(disk, {.folders = {root.path()}, .bundles = {}}, "en_US");
   EXPECT_EQ(find(apps, "Terminal")->hint, "Command line shell");
   EXPECT_EQ(Catalog::appHint("terminal"), std::nullopt);  // known descriptions go by the exact name
   EXPECT_EQ(find(apps, "Xcode")->hint, "developer tools");
@@ -111,14 +115,23 @@ TEST(InstalledApps, HintIsTheKnownDescriptionElseTheCategoryInWords) {
   EXPECT_EQ(find(apps, "Odd")->hint, "music");
 }
 
+TEST(InstalledApps, AFolderThatCannotBeListedIsSkippedAndTheOthersStillCount) {
+  testing::FakeFileSystem files;
+  files.folders = {"/apps/locked/Hidden.app", "/apps/open/Shown.app"};
+  files.unreadable = {"/apps/locked"};
+  EXPECT_EQ(titles(CommandIndex::installedApps(
+                files, {.folders = {"/apps/locked", "/apps/open"}, .bundles = {}}, "en_US")),
+            (std::vector<std::string>{"Shown"}));
+}
+
 TEST(InstalledApps, SortedByTitleIgnoringCaseForTheLocale) {
   TemporaryFolder root;
   for (const char* name : {"zulu", "Alpha", "beta", "Émile", "Öl"})
     makeBundle(root.path(), name);
-  EXPECT_EQ(titles(CommandIndex::installedApps({.folders = {root.path()}, .bundles = {}}, "en_US")),
+  EXPECT_EQ(titles(CommandIndex::installedApps(disk, {.folders = {root.path()}, .bundles = {}}, "en_US")),
             (std::vector<std::string>{"Alpha", "beta", "Émile", "Öl", "zulu"}));
   // Swedish sorts Ö after Z.
-  EXPECT_EQ(titles(CommandIndex::installedApps({.folders = {root.path()}, .bundles = {}}, "sv_SE")),
+  EXPECT_EQ(titles(CommandIndex::installedApps(disk, {.folders = {root.path()}, .bundles = {}}, "sv_SE")),
             (std::vector<std::string>{"Alpha", "beta", "Émile", "zulu", "Öl"}));
 }
 

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "quillo/core/capabilities/sdef_reader.h"
+#include "quillo/platform/posix/posix_file_system.h"
 #include "scripting_dictionaries.h"
 
 namespace quillo::core {
 namespace {
+
+const platform::posix::PosixFileSystem disk;
 
 using namespace testing_dictionaries;
 
@@ -100,15 +103,15 @@ TEST(SdefReader, GuardedOrBrokenDocumentsYieldNothing) {
 TEST(SdefReader, DictionaryPathFollowsTheInfoPlist) {
   testing::TemporaryFolder folder;
   const auto plain = makeBundle(folder.path(), "Plain", "org.example.plain", "Plain", kPlayer);
-  EXPECT_EQ(SdefReader::dictionaryPath(plain), plain / "Contents" / "Resources" / "Plain.sdef");
+  EXPECT_EQ(SdefReader::dictionaryPath(disk, plain), plain / "Contents" / "Resources" / "Plain.sdef");
   const auto named = makeBundle(folder.path(), "Named", "org.example.named", "Terms.xml", kPlayer);
-  EXPECT_EQ(SdefReader::dictionaryPath(named), named / "Contents" / "Resources" / "Terms.xml");
-  EXPECT_EQ(SdefReader::dictionaryPath(makeBundle(folder.path(), "None", "org.example.none", "", "")),
+  EXPECT_EQ(SdefReader::dictionaryPath(disk, named), named / "Contents" / "Resources" / "Terms.xml");
+  EXPECT_EQ(SdefReader::dictionaryPath(disk, makeBundle(folder.path(), "None", "org.example.none", "", "")),
             std::nullopt);
-  EXPECT_EQ(
-      SdefReader::dictionaryPath(makeBundle(folder.path(), "Climb", "org.example.climb", "../../x.sdef", "")),
-      std::nullopt);
-  EXPECT_EQ(SdefReader::dictionaryPath(folder / "Missing.app"), std::nullopt);
+  EXPECT_EQ(SdefReader::dictionaryPath(
+                disk, makeBundle(folder.path(), "Climb", "org.example.climb", "../../x.sdef", "")),
+            std::nullopt);
+  EXPECT_EQ(SdefReader::dictionaryPath(disk, folder / "Missing.app"), std::nullopt);
 }
 
 }  // namespace

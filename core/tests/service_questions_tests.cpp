@@ -8,6 +8,7 @@
 #include "quillo/core/results/file_results.h"
 #include "quillo/core/search/search_scope.h"
 #include "quillo/core/search/service_questions.h"
+#include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/testing/temporary_folder.h"
 #include "service_fixture.h"
 
@@ -112,7 +113,8 @@ class FileQuestionsTest : public ::testing::Test {
   }
 
   static std::shared_ptr<const FffLibrary> library() {
-    static const auto loaded = FffLibrary::load({QUILLO_TEST_FFF_LIBRARY});
+    static platform::posix::PosixFileSystem disk;
+    static const auto loaded = FffLibrary::load(disk, {QUILLO_TEST_FFF_LIBRARY});
     return loaded;
   }
 

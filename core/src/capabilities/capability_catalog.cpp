@@ -3,9 +3,6 @@
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "quillo/core/capabilities/capability_policy.h"
 #include "quillo/core/capabilities/sdef_reader.h"
 #include "quillo/core/system/bundle_info.h"
@@ -14,7 +11,7 @@ namespace quillo::core::CapabilityCatalog {
 namespace {
 
 // Dictionaries larger than this are not what a launcher command comes from.
-constexpr std::uintmax_t kLargestDictionary = 16 * 1024 * 1024;
+constexpr std::size_t kLargestDictionary = 16 * 1024 * 1024;
 
 std::string upperFirst(std::string_view word) {
   UChar32 first = 0;
@@ -41,15 +38,13 @@ std::string displayName(const std::filesystem::path& bundle, const BundleInfo& i
   return bundle.stem().string();
 }
 
-std::optional<std::string> readDictionary(const std::filesystem::path& path) {
-  std::error_code error;
-  const auto size = std::filesystem::file_size(path, error);
-  if (error || size > kLargestDictionary) return std::nullopt;
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::string data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) return std::nullopt;
-  return data;
+std::optional<std::string> readDictionary(const platform::FileSystem& files,
+                                          const std::filesystem::path& path) {
+  try {
+    return files.readFile(path, kLargestDictionary);
+  } catch (const platform::FileSystemError&) {
+    return std::nullopt;
+  }
 }
 
 }  // namespace
@@ -59,24 +54,25 @@ const std::vector<std::filesystem::path>& systemApps() {
   return apps;
 }
 
-std::vector<Capability> capabilities(const std::filesystem::path& bundle) {
-  const auto info = BundleInfo::read(bundle);
+std::vector<Capability> capabilities(const platform::FileSystem& files, const std::filesystem::path& bundle) {
+  const auto info = BundleInfo::read(files, bundle);
   if (!info) return {};
   const auto bundleID = info->string("CFBundleIdentifier");
   if (!bundleID || bundleID->empty()) return {};
-  const auto path = SdefReader::dictionaryPath(bundle);
+  const auto path = SdefReader::dictionaryPath(files, bundle);
   if (!path) return {};
-  const auto data = readDictionary(*path);
+  const auto data = readDictionary(files, *path);
   if (!data) return {};
   const Capability::App app{displayName(bundle, *info, *bundleID), *bundleID,
                             base::Url::file(bundle.string())};
   return SdefReader::capabilities(*data, app);
 }
 
-std::vector<Command> commands(const std::vector<std::filesystem::path>& bundles) {
+std::vector<Command> commands(const platform::FileSystem& files,
+                              const std::vector<std::filesystem::path>& bundles) {
   std::vector<Command> result;
   for (const std::filesystem::path& bundle : bundles) {
-    for (const Capability& capability : capabilities(bundle))
+    for (const Capability& capability : capabilities(files, bundle))
       result.push_back(command(capability));
   }
   return result;

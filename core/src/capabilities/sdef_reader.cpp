@@ -198,8 +198,9 @@ std::vector<Capability> capabilities(std::string_view data, const Capability::Ap
   return Reader(document, app).read();
 }
 
-std::optional<std::filesystem::path> dictionaryPath(const std::filesystem::path& bundle) {
-  const auto info = BundleInfo::read(bundle);
+std::optional<std::filesystem::path> dictionaryPath(const platform::FileSystem& files,
+                                                    const std::filesystem::path& bundle) {
+  const auto info = BundleInfo::read(files, bundle);
   if (!info) return std::nullopt;
   const auto name = info->string("OSAScriptingDefinition");
   if (!name || name->empty()) return std::nullopt;

@@ -1,7 +1,5 @@
 #include "quillo/core/files/fff_library.h"
 
-#include <dlfcn.h>
-
 #include <array>
 #include <filesystem>
 
@@ -13,17 +11,13 @@ namespace {
 constexpr const char* kFileName = "libfff_c.so";
 
 template <class Function>
-void resolve(void* handle, const char* name, Function& function) {
-  void* symbol = ::dlsym(handle, name);
+void resolve(const platform::SharedLibrary& library, const char* name, Function& function) {
+  void* symbol = library.symbol(name);
   if (!symbol) throw FffLibraryError(std::string("The file index library lacks ") + name + ".");
   function = reinterpret_cast<Function>(symbol);
 }
 
 }  // namespace
-
-void FffLibrary::Closer::operator()(void* handle) const {
-  ::dlclose(handle);
-}
 
 std::vector<std::string> FffLibrary::candidates(const char* environmentOverride,
                                                 const std::string& executable) {
@@ -35,20 +29,22 @@ std::vector<std::string> FffLibrary::candidates(const char* environmentOverride,
   return paths;
 }
 
-std::shared_ptr<const FffLibrary> FffLibrary::load(const std::vector<std::string>& candidates) {
+std::shared_ptr<const FffLibrary> FffLibrary::load(platform::FileSystem& files,
+                                                   const std::vector<std::string>& candidates) {
   std::string tried;
   for (const std::string& path : candidates) {
-    std::error_code missing;
-    if (!std::filesystem::exists(path, missing)) {
+    if (!files.canAccess(path, platform::Access::exists)) {
       tried += (tried.empty() ? "" : ", ") + path;
       continue;
     }
-    void* opened = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!opened)
-      throw FffLibraryError("The file index library could not be loaded: " + std::string(::dlerror()));
     auto library = std::make_shared<FffLibrary>();
-    library->handle_.reset(opened);
+    try {
+      library->handle_ = files.loadLibrary(path);
+    } catch (const platform::FileSystemError& error) {
+      throw FffLibraryError("The file index library could not be loaded: " + std::string(error.what()));
+    }
     library->path_ = path;
+    const platform::SharedLibrary& opened = *library->handle_;
     resolve(opened, "fff_create_instance_with", library->createInstanceWith);
     resolve(opened, "fff_wait_for_scan", library->waitForScan);
     resolve(opened, "fff_search_mixed", library->searchMixed);

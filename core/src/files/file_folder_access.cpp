@@ -1,16 +1,12 @@
 #include "quillo/core/files/file_folder_access.h"
 
-#include <unistd.h>
-
 #include <filesystem>
-#include <system_error>
 
+#include "quillo/core/preferences/defaults_store.h"
 #include "quillo/core/preferences/quillo_preferences.h"
 
 namespace quillo::core {
 namespace {
-
-namespace fs = std::filesystem;
 
 const char* message(FileFolderAccess::AccessError::Case which) {
   using Case = FileFolderAccess::AccessError::Case;
@@ -22,15 +18,15 @@ const char* message(FileFolderAccess::AccessError::Case which) {
       return "This location is no longer a folder. Choose it again or remove it.";
     case Case::unavailable:
       return "This folder is unavailable or cannot be read. Choose it again or remove it.";
+    case Case::invalidText:
+      return "Quillo can only search folders whose path is valid text.";
   }
   return "";
 }
 
 // The path in standard form with symbolic links resolved as far as they exist.
-std::string resolvedPath(const std::string& path) {
-  std::error_code error;
-  const fs::path resolved = fs::weakly_canonical(fs::path(path), error);
-  return standardisedPath(error ? path : resolved.string());
+std::string resolvedPath(const platform::FileSystem& files, const std::string& path) {
+  return standardisedPath(files.resolved(path).string());
 }
 
 }  // namespace
@@ -44,21 +40,26 @@ std::vector<std::uint8_t> FileFolderAccess::bookmark(platform::Bookmarks& bookma
   return bookmarks.create(standardisedPath(*path));
 }
 
-void FileFolderAccess::validateSelection(const base::Url& folder, const std::string& homeFolder) {
+void FileFolderAccess::validateSelection(const platform::FileSystem& files, const base::Url& folder,
+                                         const std::string& homeFolder) {
   const auto path = folder.filePath();
   if (!path) throw AccessError(AccessError::Case::chooseSubfolder);
-  const std::string resolved = resolvedPath(*path);
-  if (resolved == "/" || resolved == resolvedPath(homeFolder))
+  if (!isStorableText(*path)) throw AccessError(AccessError::Case::invalidText);
+  const std::string resolved = resolvedPath(files, *path);
+  if (resolved == "/" || resolved == resolvedPath(files, homeFolder))
     throw AccessError(AccessError::Case::chooseSubfolder);
-  std::error_code error;
-  const fs::file_status status = fs::status(resolved, error);
-  if (error && status.type() != fs::file_type::not_found)
-    throw ReadError("\"" + resolved + "\" cannot be read: " + error.message() + ".");
-  if (status.type() != fs::file_type::directory) throw AccessError(AccessError::Case::notDirectory);
+  std::optional<platform::FileStatus> status;
+  try {
+    status = files.status(resolved);
+  } catch (const platform::FileSystemError& error) {
+    throw ReadError(std::string(error.what()) + ".");
+  }
+  if (!status || status->kind != platform::FileKind::folder)
+    throw AccessError(AccessError::Case::notDirectory);
 }
 
 FileFolderAccess::FileFolderAccess(const std::vector<std::uint8_t>& bookmark, platform::Bookmarks& bookmarks,
-                                   const std::string& homeFolder)
+                                   const platform::FileSystem& files, const std::string& homeFolder)
     : bookmarks_(bookmarks) {
   // A stored folder that is gone or cannot be read is reported in the access error's own words,
   // not in the platform's.
@@ -73,11 +74,13 @@ FileFolderAccess::FileFolderAccess(const std::vector<std::uint8_t>& bookmark, pl
   hasSecurityScope_ = bookmarks.startAccessing(resolved.path);
   try {
     try {
-      validateSelection(url_, homeFolder);
+      validateSelection(files, url_, homeFolder);
     } catch (const ReadError&) {
       throw AccessError(AccessError::Case::unavailable);
     }
-    if (::access(resolved.path.c_str(), R_OK | X_OK) != 0) throw AccessError(AccessError::Case::unavailable);
+    if (!files.canAccess(resolved.path, platform::Access::read) ||
+        !files.canAccess(resolved.path, platform::Access::execute))
+      throw AccessError(AccessError::Case::unavailable);
     if (resolved.isStale) refreshedBookmark_ = bookmarks.create(resolved.path);
   } catch (...) {
     if (hasSecurityScope_) bookmarks.stopAccessing(resolved.path);

@@ -1,12 +1,11 @@
 #include "quillo/core/files/file_index.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unicode/locid.h>
 #include <unicode/unistr.h>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <condition_variable>
 #include <filesystem>
 #include <limits>
@@ -51,14 +50,19 @@ bool isPackage(std::string_view component) {
 }
 
 // Later of modification and creation, where the file system records creation.
-double recency(const FileEntry& entry) {
+double recency(const platform::FileSystem* files, const FileEntry& entry) {
   double latest = entry.modified.secondsSince1970;
   const auto path = entry.url.filePath();
-  struct statx info {};
-  if (path && ::statx(AT_FDCWD, path->c_str(), AT_SYMLINK_NOFOLLOW, STATX_MTIME | STATX_BTIME, &info) == 0) {
-    if (info.stx_mask & STATX_MTIME) latest = static_cast<double>(info.stx_mtime.tv_sec);
-    if (info.stx_mask & STATX_BTIME) latest = std::max(latest, static_cast<double>(info.stx_btime.tv_sec));
+  if (files == nullptr || !path) return latest;
+  std::optional<platform::FileStatus> status;
+  try {
+    status = files->status(*path, false);
+  } catch (const platform::FileSystemError&) {
+    return latest;
   }
+  if (!status) return latest;
+  if (status->modified) latest = std::floor(status->modified->secondsSince1970);
+  if (status->created) latest = std::max(latest, std::floor(status->created->secondsSince1970));
   return latest;
 }
 
@@ -396,7 +400,7 @@ std::vector<FileEntry> FileIndex::files(const std::vector<CandidateGroup>& group
     std::vector<std::pair<double, FileEntry>> dated;
     dated.reserve(found.size());
     for (FileEntry& entry : found) {
-      const double date = recency(entry);
+      const double date = recency(options_.files, entry);
       dated.emplace_back(date, std::move(entry));
     }
     std::sort(dated.begin(), dated.end(), [](const auto& a, const auto& b) {

@@ -1,10 +1,10 @@
 #include "quillo/core/files/file_ranker.h"
 
 #include <fmt/format.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 
 #include "quillo/base/errors.h"
 #include "quillo/core/files/media_type.h"
@@ -31,16 +31,20 @@ void sortByProbability(std::vector<SemanticHit>& hits) {
 }
 
 // A row's file entry as it is now on disk; the row itself carries display texts only.
-std::optional<FileEntry> entryOf(const Command& command) {
+std::optional<FileEntry> entryOf(const platform::FileSystem* files, const Command& command) {
   const auto* file = std::get_if<target::File>(&command.target);
   if (!file) return std::nullopt;
   FileEntry entry{command.kind == Command::Kind::folder ? FileEntry::Kind::folder : FileEntry::Kind::file,
                   file->url, 0, FileEntry::distantPast};
   const auto path = file->url.filePath();
-  struct stat info {};
-  if (entry.kind == FileEntry::Kind::file && path && ::stat(path->c_str(), &info) == 0) {
-    entry.size = static_cast<std::uint64_t>(info.st_size);
-    entry.modified = base::Date{static_cast<double>(info.st_mtime)};
+  if (entry.kind != FileEntry::Kind::file || !path || files == nullptr) return entry;
+  try {
+    if (const auto status = files->status(*path)) {
+      entry.size = status->size;
+      if (status->modified) entry.modified = base::Date{std::floor(status->modified->secondsSince1970)};
+    }
+  } catch (const platform::FileSystemError&) {
+    // Unknown size and date, as for a file that is gone.
   }
   return entry;
 }
@@ -181,7 +185,7 @@ SemanticResult FileRanker::rankShortlist(std::string_view query, const std::vect
   const auto start = std::chrono::steady_clock::now();
   std::vector<FileEntry> entries;
   for (const Command& command : commands)
-    if (auto entry = entryOf(command)) entries.push_back(std::move(*entry));
+    if (auto entry = entryOf(options_.files, command)) entries.push_back(std::move(*entry));
   const BackendAnswer answer =
       client_->files(query, entries, true, FileSearchInterpretation::RankingMode::standard, stop);
 

@@ -60,14 +60,14 @@ CommandIndex::CommandIndex(std::vector<Command> commands, Options options) : opt
   }
 }
 
-CommandIndex CommandIndex::system(const platform::System& system, const ApplicationRoots& roots,
-                                  Options options) {
-  std::vector<Command> commands = installedApps(roots, system.localeIdentifier());
+CommandIndex CommandIndex::system(const platform::System& system, const platform::FileSystem& files,
+                                  const ApplicationRoots& roots, Options options) {
+  std::vector<Command> commands = installedApps(files, roots, system.localeIdentifier());
   const auto& settings = Catalog::settings(system);
   const auto& actions = Catalog::actions(system);
   commands.insert(commands.end(), settings.begin(), settings.end());
   commands.insert(commands.end(), actions.begin(), actions.end());
-  std::vector<Command> scriptable = CapabilityCatalog::commands(scriptableBundles(commands));
+  std::vector<Command> scriptable = CapabilityCatalog::commands(files, scriptableBundles(commands));
   commands.insert(commands.end(), std::make_move_iterator(scriptable.begin()),
                   std::make_move_iterator(scriptable.end()));
   return CommandIndex(std::move(commands), options);

@@ -20,27 +20,38 @@ bool isBundle(const fs::path& path) {
 // Bundles in `folder` and, while depth allows, in the folders below it. A folder that cannot be
 // listed yields nothing. Entries are taken in name order so that shadowing never depends on the
 // order a file system happens to list them in.
-void collectBundles(const fs::path& folder, int depth, std::vector<fs::path>& bundles) {
-  std::error_code error;
-  fs::directory_iterator listing(folder, error);
-  if (error) return;
+bool isFolder(const platform::FileSystem& files, const fs::path& path) {
+  try {
+    const auto status = files.status(path);
+    return status && status->kind == platform::FileKind::folder;
+  } catch (const platform::FileSystemError&) {
+    return false;
+  }
+}
+
+void collectBundles(const platform::FileSystem& files, const fs::path& folder, int depth,
+                    std::vector<fs::path>& bundles) {
   std::vector<fs::path> entries;
-  for (const auto& entry : listing)
-    entries.push_back(entry.path());
+  try {
+    for (const platform::DirectoryEntry& entry : files.list(folder))
+      entries.push_back(folder / entry.name);
+  } catch (const platform::FileSystemError&) {
+    return;
+  }
   std::sort(entries.begin(), entries.end());
   for (const fs::path& entry : entries) {
     if (isBundle(entry)) {
       bundles.push_back(entry);
-    } else if (depth >= 1 && fs::is_directory(entry, error)) {
-      collectBundles(entry, depth - 1, bundles);
+    } else if (depth >= 1 && isFolder(files, entry)) {
+      collectBundles(files, entry, depth - 1, bundles);
     }
   }
 }
 
 // The category an application declares, in words: "public.app-category.developer-tools" reads
 // "developer tools".
-std::string bundleCategory(const fs::path& bundle) {
-  const auto info = BundleInfo::read(bundle);
+std::string bundleCategory(const platform::FileSystem& files, const fs::path& bundle) {
+  const auto info = BundleInfo::read(files, bundle);
   if (!info) return {};
   std::string category = info->string("LSApplicationCategoryType").value_or("");
   constexpr std::string_view prefix = "public.app-category.";
@@ -62,13 +73,13 @@ ApplicationRoots ApplicationRoots::standard(const platform::System& system) {
   };
 }
 
-std::vector<Command> CommandIndex::installedApps(const ApplicationRoots& roots, const std::string& locale) {
+std::vector<Command> CommandIndex::installedApps(const platform::FileSystem& files,
+                                                 const ApplicationRoots& roots, const std::string& locale) {
   std::vector<fs::path> bundles;
   for (const fs::path& folder : roots.folders)
-    collectBundles(folder, 1, bundles);
+    collectBundles(files, folder, 1, bundles);
   for (const fs::path& bundle : roots.bundles) {
-    std::error_code error;
-    if (fs::is_directory(bundle, error)) bundles.push_back(bundle);
+    if (isFolder(files, bundle)) bundles.push_back(bundle);
   }
 
   std::vector<Command> commands;
@@ -78,7 +89,7 @@ std::vector<Command> CommandIndex::installedApps(const ApplicationRoots& roots, 
     if (name == kLauncherName || !names.insert(name).second) continue;
     const std::string path = bundle.string();
     std::string hint = std::string(Catalog::appHint(name).value_or(""));
-    if (hint.empty()) hint = bundleCategory(bundle);
+    if (hint.empty()) hint = bundleCategory(files, bundle);
     commands.emplace_back("app." + path, std::move(name), Command::Kind::app, std::move(hint), "", "",
                           target::App{base::Url::file(path)});
   }

@@ -1,9 +1,52 @@
 #include "quillo/core/preferences/defaults_store.h"
 
+#include <fmt/format.h>
+
 #include <map>
 #include <vector>
 
+#include "quillo/base/unicode.h"
+
 namespace quillo::core {
+namespace {
+
+// The text as it can be shown: ill-formed bytes as U+FFFD, a NUL as "\\0" (what() ends at a NUL).
+std::string printable(std::string_view text) {
+  std::string shown;
+  for (const char c : base::sanitizedUtf8(text))
+    shown += c == '\0' ? std::string("\\0") : std::string(1, c);
+  return shown;
+}
+
+std::string describe(std::string_view what, std::string_view text) {
+  return fmt::format("{} \"{}\" is not valid text (UTF-8 without NUL characters); nothing was changed", what,
+                     printable(text));
+}
+
+void checkText(const DefaultsValue& value, std::string_view key) {
+  if (const std::string* text = value.string(); text && !isStorableText(*text))
+    throw UnstorableValue(describe(fmt::format("the value under {}", printable(key)), *text));
+  if (const auto* array = value.array()) {
+    for (const DefaultsValue& item : *array)
+      checkText(item, key);
+  }
+  if (const auto* dictionary = value.dictionary()) {
+    for (const auto& [inner, item] : *dictionary) {
+      if (!isStorableText(inner)) throw UnstorableValue(describe("the key", inner));
+      checkText(item, key);
+    }
+  }
+}
+
+void requireStorable(std::string_view key, const DefaultsValue& value) {
+  checkText(value, key);
+}
+
+}  // namespace
+
+bool isStorableText(std::string_view text) {
+  return text.find('\0') == std::string_view::npos && base::sanitizedUtf8(text) == text;
+}
 
 struct DefaultsStore::Observers {
   std::map<std::size_t, Observer> byId;
@@ -36,14 +79,22 @@ DefaultsStore::DefaultsStore() : observers_(std::make_shared<Observers>()) {}
 DefaultsStore::~DefaultsStore() = default;
 
 void DefaultsStore::set(std::string_view key, DefaultsValue value) {
-  store(key, std::move(value));
-  notify(key);
+  requireStorable(key, value);
+  update(key, [&](const std::optional<DefaultsValue>&) { return value; });
 }
 
 void DefaultsStore::remove(std::string_view key) {
-  if (!value(key)) return;
-  store(key, std::nullopt);
-  notify(key);
+  update(key, [](const std::optional<DefaultsValue>&) { return std::nullopt; });
+}
+
+void DefaultsStore::update(std::string_view key, const Transform& transform) {
+  if (!isStorableText(key)) throw UnstorableValue(describe("the key", key));
+  const bool changed = store(key, [&](const std::optional<DefaultsValue>& stored) {
+    std::optional<DefaultsValue> next = transform(stored);
+    if (next) requireStorable(key, *next);
+    return next;
+  });
+  if (changed) notify(key);
 }
 
 DefaultsStore::Subscription DefaultsStore::observe(Observer observer) {

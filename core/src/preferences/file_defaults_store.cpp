@@ -1,17 +1,14 @@
 #include "quillo/core/preferences/file_defaults_store.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <fmt/format.h>
 
-#include <cerrno>
 #include <chrono>
-#include <fstream>
-#include <iterator>
+#include <ctime>
 #include <utility>
 
 #include "property_list.h"
 #include "quillo/base/log.h"
+#include "quillo/base/xdg.h"
 
 namespace quillo::core {
 namespace {
@@ -20,34 +17,9 @@ namespace fs = std::filesystem;
 
 constexpr base::log::Logger kLog("defaults");
 constexpr std::string_view kSaveFailure = "Preferences could not be saved. Check available disk space.";
-
-// Closes a file descriptor when it goes out of scope.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const noexcept { return fd_; }
-  int release() noexcept { return std::exchange(fd_, -1); }
-
- private:
-  int fd_;
-};
-
-bool writeAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
+constexpr platform::ReplaceOptions kPrivate{.fileMode = 0600, .folderMode = 0700};
+// Kept copies of damaged files carry a number after the time when one of that second exists.
+constexpr int kMaxAsideCopies = 1000;
 
 std::string timestamp() {
   const auto now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
@@ -57,88 +29,133 @@ std::string timestamp() {
                      utc.tm_hour, utc.tm_min, utc.tm_sec);
 }
 
-}  // namespace
-
-FileDefaultsStore::FileDefaultsStore(fs::path file, Options options)
-    : file_(std::move(file)), options_(std::move(options)) {
-  load();
-}
-
-fs::path FileDefaultsStore::standardPath(const platform::System& system) {
-  const std::string configHome = system.environment("XDG_CONFIG_HOME").value_or("");
-  // A relative XDG_CONFIG_HOME is invalid and is ignored.
-  const fs::path base = !configHome.empty() && configHome.front() == '/'
-                            ? fs::path(configHome)
-                            : fs::path(system.homeFolder()) / ".config";
-  return base / "quillo" / "defaults.plist";
-}
-
-std::optional<DefaultsValue> FileDefaultsStore::value(std::string_view key) const {
-  const auto found = values_.find(key);
-  if (found == values_.end()) return std::nullopt;
+std::optional<DefaultsValue> lookup(const DefaultsValue::Dictionary& values, std::string_view key) {
+  const auto found = values.find(key);
+  if (found == values.end()) return std::nullopt;
   return found->second;
 }
 
-void FileDefaultsStore::store(std::string_view key, std::optional<DefaultsValue> value) {
-  DefaultsValue::Dictionary next = values_;
+void assign(DefaultsValue::Dictionary& values, std::string_view key, std::optional<DefaultsValue> value) {
   if (value) {
-    next.insert_or_assign(std::string(key), std::move(*value));
-  } else if (const auto found = next.find(key); found != next.end()) {
-    next.erase(found);
+    values.insert_or_assign(std::string(key), std::move(*value));
+  } else if (const auto found = values.find(key); found != values.end()) {
+    values.erase(found);
   }
-  write(next);
-  values_ = std::move(next);
 }
 
-void FileDefaultsStore::load() {
-  std::ifstream file(file_, std::ios::binary);
-  if (!file) return;  // no file yet: nothing stored
-  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (auto values = property_list::readDictionary(bytes)) {
-    values_ = std::move(*values);
-    return;
-  }
-  // Keep the unreadable file for the user, out of the way of the next write.
-  fs::path aside = file_;
-  aside += ".corrupt-" + timestamp();
-  std::error_code error;
-  fs::rename(file_, aside, error);
-  kLog.warning("{} could not be read as preferences; moved it to {} and started empty", file_.string(),
-               error ? std::string("nowhere (") + error.message() + ")" : aside.string());
-}
-
-void FileDefaultsStore::write(const DefaultsValue::Dictionary& values) const {
-  const fs::path folder = file_.parent_path();
-  std::error_code error;
-  if (!fs::exists(folder, error)) {
-    fs::create_directories(folder, error);
-    if (error) throw DefaultsError(std::string(kSaveFailure));
-    fs::permissions(folder, fs::perms::owner_all, error);
-  }
-
-  const std::string bytes = property_list::writeDictionary(values);
-  std::string temporary = file_.string() + ".tmp-XXXXXX";
-  // mkstemp creates the file readable and writable by the owner only.
-  FileDescriptor fd(mkstemp(temporary.data()));
-  if (fd.get() < 0) throw DefaultsError(std::string(kSaveFailure));
-  const bool written = writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 && ::close(fd.release()) == 0;
-  if (!written) {
-    ::unlink(temporary.c_str());
-    throw DefaultsError(std::string(kSaveFailure));
-  }
+// Values the file format cannot hold exactly (a date too far from 2001) are refused rather than
+// stored changed.
+void requireExactRoundTrip(std::string_view key, const DefaultsValue& value) {
+  const DefaultsValue::Dictionary alone{{std::string(key), value}};
+  bool same = false;
   try {
-    if (options_.beforeReplace) options_.beforeReplace();
-  } catch (...) {
-    ::unlink(temporary.c_str());
-    throw;
+    same = property_list::readDictionary(property_list::writeDictionary(alone)) == alone;
+  } catch (const std::exception&) {
+    same = false;
   }
-  if (::rename(temporary.c_str(), file_.c_str()) != 0) {
-    ::unlink(temporary.c_str());
+  if (!same)
+    throw UnstorableValue(
+        fmt::format("the value under {} cannot be stored exactly; nothing was changed", key));
+}
+
+}  // namespace
+
+FileDefaultsStore::FileDefaultsStore(fs::path file, platform::FileSystem& files)
+    : FileDefaultsStore(std::move(file), files, Options{}) {}
+
+FileDefaultsStore::FileDefaultsStore(fs::path file, platform::FileSystem& files, Options options)
+    : file_(std::move(file)), files_(files) {
+  try {
+    values_ = read(false);
+  } catch (const DefaultsError& error) {
+    if (options.whenUnreadable == WhenUnreadable::fail) throw;
+    readFailure_ = error.what();
+    kLog.warning("{}; running on the default settings without saving changes", error.what());
+  }
+}
+
+fs::path FileDefaultsStore::standardPath(const platform::System& system) {
+  return platform::xdgFolder(system, base::XdgFolder::config) / "quillo" / "defaults.plist";
+}
+
+std::optional<DefaultsValue> FileDefaultsStore::value(std::string_view key) const {
+  return lookup(values_, key);
+}
+
+bool FileDefaultsStore::store(std::string_view key, const Transform& transform) {
+  std::unique_ptr<platform::FileLock> held;
+  try {
+    held = files_.lock(fs::path(file_) += ".lock", kPrivate);
+  } catch (const platform::FileSystemError& error) {
+    kLog.error("{}", error.what());
     throw DefaultsError(std::string(kSaveFailure));
   }
-  // The rename is durable once the folder's entry is on disk too.
-  const FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY));
-  if (directory.get() >= 0) ::fsync(directory.get());
+  DefaultsValue::Dictionary stored = read(true);
+  const std::optional<DefaultsValue> before = lookup(stored, key);
+  const std::optional<DefaultsValue> after = transform(before);
+  if (after != before) {
+    if (after) requireExactRoundTrip(key, *after);
+    assign(stored, key, after);
+    try {
+      files_.replaceFile(file_, property_list::writeDictionary(stored), kPrivate);
+    } catch (const platform::FileSystemError& error) {
+      kLog.error("{}", error.what());
+      throw DefaultsError(std::string(kSaveFailure));
+    }
+  }
+  readFailure_.reset();
+  const bool seenChange = lookup(values_, key) != after;
+  assign(values_, key, after);
+  return after != before || seenChange;
+}
+
+DefaultsValue::Dictionary FileDefaultsStore::read(bool forChange) const {
+  const auto setAside = [&](const std::string& reason) {
+    // Never write over a damaged file that is still in place: it is the user's only copy.
+    if (!moveAside(reason) && forChange) throw DefaultsError(std::string(kSaveFailure));
+  };
+  std::optional<std::string> bytes;
+  try {
+    const auto status = files_.status(file_);
+    if (!status) return {};  // no file yet: nothing stored
+    if (status->kind == platform::FileKind::file && status->size > property_list::kMaxBytes) {
+      setAside(fmt::format("it is larger than {} bytes", property_list::kMaxBytes));
+      return {};
+    }
+    bytes = files_.readFile(file_, property_list::kMaxBytes);
+  } catch (const platform::FileSystemError& error) {
+    throw DefaultsError(
+        fmt::format("Quillo cannot read its preferences ({}); nothing was changed", error.what()));
+  }
+  if (!bytes) return {};
+  try {
+    return property_list::readDictionary(*bytes);
+  } catch (const property_list::ReadError& error) {
+    setAside(error.what());
+    return {};
+  }
+}
+
+bool FileDefaultsStore::moveAside(const std::string& reason) const {
+  // Keep the unreadable file for the user, out of the way of the next write and of earlier copies.
+  const std::string stem = file_.string() + ".corrupt-" + timestamp();
+  std::string outcome = "could not move it aside";
+  bool moved = false;
+  try {
+    for (int copy = 1; copy <= kMaxAsideCopies; ++copy) {
+      const fs::path aside = copy == 1 ? fs::path(stem) : fs::path(fmt::format("{}-{}", stem, copy));
+      if (files_.moveWithoutReplacing(file_, aside)) {
+        outcome = "moved it to " + aside.string();
+        moved = true;
+        break;
+      }
+    }
+  } catch (const platform::FileSystemError& error) {
+    outcome = error.what();
+  }
+  kLog.warning("{} could not be read as preferences ({}); {} and started empty", file_.string(), reason,
+               outcome);
+  return moved;
 }
 
 }  // namespace quillo::core

@@ -8,12 +8,16 @@ std::optional<DefaultsValue> MemoryDefaultsStore::value(std::string_view key) co
   return found->second;
 }
 
-void MemoryDefaultsStore::store(std::string_view key, std::optional<DefaultsValue> value) {
-  if (value) {
-    values_.insert_or_assign(std::string(key), std::move(*value));
-  } else if (const auto found = values_.find(key); found != values_.end()) {
-    values_.erase(found);
+bool MemoryDefaultsStore::store(std::string_view key, const Transform& transform) {
+  const std::optional<DefaultsValue> before = value(key);
+  std::optional<DefaultsValue> after = transform(before);
+  if (after == before) return false;
+  if (after) {
+    values_.insert_or_assign(std::string(key), std::move(*after));
+  } else {
+    values_.erase(values_.find(key));
   }
+  return true;
 }
 
 }  // namespace quillo::core

@@ -191,13 +191,14 @@ void QuilloPreferences::addFileSearchFolders(const std::vector<base::Url>& urls)
 void QuilloPreferences::authorizeFileSearchFolders(const std::vector<base::Url>& urls,
                                                    const std::optional<std::string>& replacing,
                                                    platform::Bookmarks& bookmarks,
+                                                   const platform::FileSystem& files,
                                                    const std::string& homeFolder) {
   std::vector<std::pair<std::string, DefaultsValue::Data>> picked;
   for (const base::Url& url : urls) {
     const std::string path = standardisedPath(url.filePath().value_or(std::string()));
     const bool scoped = bookmarks.startAccessing(path);
     try {
-      FileFolderAccess::validateSelection(url, homeFolder);
+      FileFolderAccess::validateSelection(files, url, homeFolder);
       picked.emplace_back(path, DefaultsValue::Data{FileFolderAccess::bookmark(bookmarks, url)});
     } catch (...) {
       if (scoped) bookmarks.stopAccessing(path);

@@ -15,9 +15,8 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 2> kFormerId
     {"action.Toggle Dark Mode", "capability.com.apple.systemevents/aprp.thme"},
 }};
 
-UsageCounts readCounts(const DefaultsStore& defaults) {
+UsageCounts countsIn(const std::optional<DefaultsValue>& stored) {
   UsageCounts counts;
-  const auto stored = defaults.value(PreferenceKeys::usage);
   if (!stored || stored->dictionary() == nullptr) return counts;
   for (const auto& [id, value] : *stored->dictionary()) {
     const auto count = value.integer();
@@ -29,19 +28,38 @@ UsageCounts readCounts(const DefaultsStore& defaults) {
   return counts;
 }
 
-}  // namespace
-
-UsageStore::UsageStore(DefaultsStore& defaults) : defaults_(defaults), counts_(readCounts(defaults)) {
+// Moves the counts of retired ids to their current ids; true when something moved.
+bool migrate(UsageCounts& counts) {
   bool moved = false;
   for (const auto& [former, current] : kFormerIds) {
-    const auto found = counts_.find(std::string(former));
-    if (found == counts_.end()) continue;
+    const auto found = counts.find(std::string(former));
+    if (found == counts.end()) continue;
     const int count = found->second;
-    counts_.erase(found);
-    counts_[std::string(current)] += count;
+    counts.erase(found);
+    counts[std::string(current)] += count;
     moved = true;
   }
-  if (moved) write();
+  return moved;
+}
+
+DefaultsValue tableOf(const UsageCounts& counts) {
+  DefaultsValue::Dictionary dictionary;
+  for (const auto& [id, count] : counts)
+    dictionary.emplace(id, count);
+  return dictionary;
+}
+
+}  // namespace
+
+UsageStore::UsageStore(DefaultsStore& defaults)
+    : defaults_(defaults), counts_(countsIn(defaults.value(PreferenceKeys::usage))) {
+  if (!migrate(counts_)) return;
+  defaults_.update(PreferenceKeys::usage,
+                   [](const std::optional<DefaultsValue>& stored) -> std::optional<DefaultsValue> {
+                     UsageCounts counts = countsIn(stored);
+                     if (!migrate(counts)) return stored;
+                     return tableOf(counts);
+                   });
 }
 
 const UsageCounts& UsageStore::rankingCounts(bool enabled) const {
@@ -51,26 +69,20 @@ const UsageCounts& UsageStore::rankingCounts(bool enabled) const {
 
 void UsageStore::record(const std::string& id, bool enabled) {
   if (!enabled) return;
-  ++counts_[id];
-  try {
-    write();
-  } catch (...) {
-    // The count is not kept when it cannot be stored: memory follows the disk.
-    if (--counts_[id] == 0) counts_.erase(id);
-    throw;
-  }
+  // Counted on the stored table, which other processes may have counted on since this one read it.
+  int recorded = 0;
+  defaults_.update(PreferenceKeys::usage, [&](const std::optional<DefaultsValue>& stored) {
+    UsageCounts counts = countsIn(stored);
+    migrate(counts);
+    recorded = ++counts[id];
+    return std::optional<DefaultsValue>(tableOf(counts));
+  });
+  counts_[id] = recorded;
 }
 
 void UsageStore::clear() {
   defaults_.remove(PreferenceKeys::usage);
   counts_.clear();
-}
-
-void UsageStore::write() {
-  DefaultsValue::Dictionary dictionary;
-  for (const auto& [id, count] : counts_)
-    dictionary.emplace(id, count);
-  defaults_.set(PreferenceKeys::usage, std::move(dictionary));
 }
 
 }  // namespace quillo::core

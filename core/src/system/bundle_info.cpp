@@ -2,11 +2,15 @@
 
 #include <plist/plist.h>
 
-#include <fstream>
-#include <iterator>
 #include <limits>
 
 namespace quillo::core {
+namespace {
+
+// Information dictionaries are a few kilobytes; anything this large is not one.
+constexpr std::size_t kLargestInfo = 4 * 1024 * 1024;
+
+}  // namespace
 
 // Owns the parsed property list.
 struct BundleInfo::Node {
@@ -19,12 +23,16 @@ struct BundleInfo::Node {
 
 BundleInfo::BundleInfo(std::shared_ptr<Node> root) : root_(std::move(root)) {}
 
-std::optional<BundleInfo> BundleInfo::read(const std::filesystem::path& bundle) {
-  std::ifstream file(bundle / "Contents" / "Info.plist", std::ios::binary);
-  if (!file) return std::nullopt;
-  const std::string data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) return std::nullopt;
-  return parse(data);
+std::optional<BundleInfo> BundleInfo::read(const platform::FileSystem& files,
+                                           const std::filesystem::path& bundle) {
+  std::optional<std::string> data;
+  try {
+    data = files.readFile(bundle / "Contents" / "Info.plist", kLargestInfo);
+  } catch (const platform::FileSystemError&) {
+    return std::nullopt;
+  }
+  if (!data) return std::nullopt;
+  return parse(*data);
 }
 
 std::optional<BundleInfo> BundleInfo::parse(std::string_view data) {

@@ -39,7 +39,8 @@ class ClipboardStore {
   ClipboardStore(const ClipboardStore&) = delete;
   ClipboardStore& operator=(const ClipboardStore&) = delete;
 
-  // $XDG_DATA_HOME/quillo/Clipboard/history.sqlite, or ~/.local/share/... when it is unset or empty.
+  // $XDG_DATA_HOME/quillo/Clipboard/history.sqlite, or ~/.local/share/... when it is unset, empty
+  // or relative.
   static std::filesystem::path standardPath(const std::optional<std::string>& xdgDataHome,
                                             const std::string& homeFolder);
   static unsigned defaultLoadThreads();

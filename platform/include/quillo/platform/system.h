@@ -1,8 +1,11 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "quillo/base/xdg.h"
 
 namespace quillo::platform {
 
@@ -31,5 +34,10 @@ class System {
   // The IANA time zone ("Europe/Zurich"); "UTC" when none can be found.
   virtual std::string timeZoneIdentifier() const = 0;
 };
+
+// The user's XDG base folder of that kind, from the system's environment and home folder.
+inline std::filesystem::path xdgFolder(const System& system, base::XdgFolder kind) {
+  return base::xdgFolder(kind, system.environment(base::xdgVariable(kind)), system.homeFolder());
+}
 
 }  // namespace quillo::platform

@@ -7,6 +7,7 @@
 
 #include "quillo/core/capabilities/capability.h"
 #include "quillo/core/commands/command.h"
+#include "quillo/platform/file_system.h"
 
 namespace quillo::core {
 
@@ -20,10 +21,11 @@ const std::vector<std::filesystem::path>& systemApps();
 
 // One command per capability of each bundle, in the order of the bundles and then of their
 // dictionaries. A bundle without an identifier or a readable dictionary contributes nothing.
-std::vector<Command> commands(const std::vector<std::filesystem::path>& bundles);
+std::vector<Command> commands(const platform::FileSystem& files,
+                              const std::vector<std::filesystem::path>& bundles);
 
 // The capabilities of one bundle; empty when it has none that can be read.
-std::vector<Capability> capabilities(const std::filesystem::path& bundle);
+std::vector<Capability> capabilities(const platform::FileSystem& files, const std::filesystem::path& bundle);
 
 // "capability." + bundle identifier + "/" + the event code, or the property path joined by ".".
 std::string commandID(const Capability& capability);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "quillo/core/capabilities/capability.h"
+#include "quillo/platform/file_system.h"
 
 namespace quillo::core {
 
@@ -22,7 +23,8 @@ std::vector<Capability> capabilities(std::string_view data, const Capability::Ap
 // Where a bundle keeps its dictionary: "Contents/Resources/" and the name its Info.plist gives
 // under "OSAScriptingDefinition" (".sdef" added to a name without extension); none when the
 // bundle names none.
-std::optional<std::filesystem::path> dictionaryPath(const std::filesystem::path& bundle);
+std::optional<std::filesystem::path> dictionaryPath(const platform::FileSystem& files,
+                                                    const std::filesystem::path& bundle);
 
 }  // namespace SdefReader
 

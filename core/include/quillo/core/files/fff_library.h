@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fff.h"
+#include "quillo/platform/file_system.h"
 
 namespace quillo::core {
 
@@ -20,7 +21,8 @@ class FffLibraryError : public std::runtime_error {
 class FffLibrary {
  public:
   // Loads the first of `candidates` that exists and holds every function. Throws FffLibraryError.
-  static std::shared_ptr<const FffLibrary> load(const std::vector<std::string>& candidates);
+  static std::shared_ptr<const FffLibrary> load(platform::FileSystem& files,
+                                                const std::vector<std::string>& candidates);
 
   // Where to look: $QUILLO_FFF_LIBRARY alone when it is set; otherwise beside the executable,
   // in the install's library folders next to its own, and in a build tree's fff folder.
@@ -43,10 +45,7 @@ class FffLibrary {
   decltype(&fff_destroy) destroy = nullptr;
 
  private:
-  struct Closer {
-    void operator()(void* handle) const;
-  };
-  std::unique_ptr<void, Closer> handle_;
+  std::unique_ptr<platform::SharedLibrary> handle_;
   std::string path_;
 };
 

@@ -8,6 +8,7 @@
 
 #include "quillo/base/url.h"
 #include "quillo/platform/bookmarks.h"
+#include "quillo/platform/file_system.h"
 
 namespace quillo::core {
 
@@ -18,7 +19,7 @@ class FileFolderAccess {
   // Why a folder cannot be searched; what() is the message shown for that folder.
   class AccessError : public std::runtime_error {
    public:
-    enum class Case { chooseSubfolder, notDirectory, unavailable };
+    enum class Case { chooseSubfolder, notDirectory, unavailable, invalidText };
     explicit AccessError(Case which);
     Case which() const { return which_; }
 
@@ -35,13 +36,15 @@ class FileFolderAccess {
   // A read-only bookmark of a folder the user has just chosen. Throws platform::BookmarkError.
   static std::vector<std::uint8_t> bookmark(platform::Bookmarks& bookmarks, const base::Url& folder);
 
-  // Refuses the disk, the home folder and anything but a folder. Throws AccessError or ReadError.
-  static void validateSelection(const base::Url& folder, const std::string& homeFolder);
+  // Refuses a path that is not valid text (it could not be stored and read back the same), the
+  // disk, the home folder and anything but a folder. Throws AccessError or ReadError.
+  static void validateSelection(const platform::FileSystem& files, const base::Url& folder,
+                                const std::string& homeFolder);
 
   // Resolves stored bookmark bytes. Throws AccessError (unavailable when the bookmark leads nowhere
   // or the folder cannot be read), or platform::BookmarkError when a stale one cannot be made again.
   FileFolderAccess(const std::vector<std::uint8_t>& bookmark, platform::Bookmarks& bookmarks,
-                   const std::string& homeFolder);
+                   const platform::FileSystem& files, const std::string& homeFolder);
   ~FileFolderAccess();
   FileFolderAccess(const FileFolderAccess&) = delete;
   FileFolderAccess& operator=(const FileFolderAccess&) = delete;

@@ -36,6 +36,9 @@ class FileIndex {
     FileDisplay display;
     std::chrono::milliseconds scanPoll{100};
     std::chrono::milliseconds globScanWait{3000};
+    // Where recent candidates' dates are read, so that a file's creation counts as recent too;
+    // without one, the modification dates the library reports. Must outlive the index.
+    const platform::FileSystem* files = nullptr;
   };
 
   // The standard folders of a home folder offered first when choosing search folders.

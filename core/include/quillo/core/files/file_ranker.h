@@ -20,6 +20,9 @@ namespace quillo::core {
 
 struct FileRankerOptions {
   FileDisplay display;
+  // Where the size and date of a shortlisted file are read; without one they are unknown (zero
+  // and the distant past). Must outlive the ranker.
+  const platform::FileSystem* files = nullptr;
 };
 
 // Answers file searches with the ranking service: a described search ("the slides from last

@@ -13,6 +13,7 @@
 #include "quillo/core/matching/match_target.h"
 #include "quillo/core/values/parameter_parser.h"
 #include "quillo/core/values/parsed_query.h"
+#include "quillo/platform/file_system.h"
 #include "quillo/platform/system.h"
 
 namespace quillo::core {
@@ -47,12 +48,13 @@ class CommandIndex {
 
   // The installed applications, the settings panes, the Mac actions, and the commands of the
   // scriptable applications among the installed ones and the system's. Reads the file system.
-  static CommandIndex system(const platform::System& system, const ApplicationRoots& roots,
-                             Options options = {});
+  static CommandIndex system(const platform::System& system, const platform::FileSystem& files,
+                             const ApplicationRoots& roots, Options options = {});
 
   // One command per application bundle under `roots` (the first of each name wins), sorted by
   // title for `locale`.
-  static std::vector<Command> installedApps(const ApplicationRoots& roots, const std::string& locale);
+  static std::vector<Command> installedApps(const platform::FileSystem& files, const ApplicationRoots& roots,
+                                            const std::string& locale);
 
   // The commands of all entries, in the order the index was built from.
   std::vector<Command> commands() const;

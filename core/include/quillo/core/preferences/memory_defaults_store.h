@@ -14,7 +14,7 @@ class MemoryDefaultsStore final : public DefaultsStore {
   DefaultsValue::Dictionary all() const override { return values_; }
 
  protected:
-  void store(std::string_view key, std::optional<DefaultsValue> value) override;
+  bool store(std::string_view key, const Transform& transform) override;
 
  private:
   DefaultsValue::Dictionary values_;

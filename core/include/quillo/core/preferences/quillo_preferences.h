@@ -10,6 +10,7 @@
 #include "quillo/core/preferences/defaults_store.h"
 #include "quillo/core/preferences/launcher_shortcut.h"
 #include "quillo/platform/bookmarks.h"
+#include "quillo/platform/file_system.h"
 
 namespace quillo::core {
 
@@ -66,7 +67,7 @@ class QuilloPreferences {
   // counts as done. Throws FileFolderAccess's errors or platform::BookmarkError, changing nothing.
   void authorizeFileSearchFolders(const std::vector<base::Url>& urls,
                                   const std::optional<std::string>& replacing, platform::Bookmarks& bookmarks,
-                                  const std::string& homeFolder);
+                                  const platform::FileSystem& files, const std::string& homeFolder);
   // Stores a fresh bookmark for a listed folder whose old one went stale, under the folder's
   // new path when it moved.
   void refreshFileSearchBookmark(const std::string& path, const base::Url& url, DefaultsValue::Data data);

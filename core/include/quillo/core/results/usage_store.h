@@ -19,14 +19,12 @@ class UsageStore {
   const UsageCounts& counts() const noexcept { return counts_; }
   // The counts when "Remember what I run" is on; none when it is off, without forgetting them.
   const UsageCounts& rankingCounts(bool enabled) const;
-  // Counts one run of `id` when enabled.
+  // Counts one run of `id` when enabled, on top of the runs other processes counted meanwhile.
   void record(const std::string& id, bool enabled);
   // Forgets every count.
   void clear();
 
  private:
-  void write();
-
   DefaultsStore& defaults_;
   UsageCounts counts_;
 };
