@@ -50,9 +50,8 @@ void fail(const char* what, FffResult* result) {
 template <class Header>
 std::uint32_t countAndFree(FffResult* result, void (*release)(Header*), const char* what) {
   if (!result || !result->success) fail(what, result);
-  auto* header = static_cast<Header*>(result->handle);
-  const std::uint32_t count = header->count;
-  release(header);
+  const auto count = static_cast<std::uint32_t>(result->int_value);
+  release(static_cast<Header*>(result->handle));
   fff_free_result(result);
   return count;
 }
@@ -107,7 +106,7 @@ int main(int argc, char** argv) {
   auto* instance = static_cast<FffInstance*>(created->handle);
   fff_free_result(created);
   FffResult* waited = fff_wait_for_scan(instance, UINT64_MAX);
-  if (!waited || waited->int_value != 1) fail("fff_wait_for_scan", waited);
+  if (!waited || waited->int_value == FFF_SCAN_RUNNING) fail("fff_wait_for_scan", waited);
   fff_free_result(waited);
   const double scanMs = millisecondsSince(start);
   const double after = residentBytes();

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "file_index_library.h"
 #include "quillo/core/files/file_index.h"
 #include "quillo/core/files/file_ranker.h"
 #include "quillo/core/files/file_route.h"
@@ -23,12 +24,6 @@ namespace quillo::cli {
 namespace {
 
 constexpr std::size_t kDefaultLimit = 8;
-
-std::string executablePath() {
-  std::error_code error;
-  const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::string() : path.string();
-}
 
 // The search folders that can be opened now; the others are reported on standard error.
 std::vector<std::unique_ptr<core::FileFolderAccess>> openFolders(core::QuilloPreferences& preferences,
@@ -56,16 +51,10 @@ std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::Fi
   std::vector<base::Url> folders;
   for (const auto& folder : access)
     folders.push_back(folder->url());
-  std::shared_ptr<const core::FffLibrary> library;
-  std::string libraryError;
-  try {
-    library = core::FffLibrary::load(
-        core::FffLibrary::candidates(std::getenv("QUILLO_FFF_LIBRARY"), executablePath()));
-  } catch (const core::FffLibraryError& error) {
-    libraryError = error.what();
-  }
-  auto index = std::make_shared<core::FileIndex>(std::move(folders), std::move(access), std::move(library),
-                                                 core::FileIndex::Options{.display = display}, libraryError);
+  // Without the library there is nothing to search: its error ends the command.
+  auto index =
+      std::make_shared<core::FileIndex>(std::move(folders), std::move(access), loadFileIndexLibrary(),
+                                        core::FileIndex::Options{.display = display});
   for (const auto& [path, message] : index->failedFolders())
     fmt::print(stderr, "quillo-cli search: {}: {}\n", path, message);
   if (index->rootCount() > 0) {

@@ -59,9 +59,10 @@ void Instance::stop() {
   thread_.join();
 }
 
-bool Instance::waitForScan(std::chrono::milliseconds timeout) {
+ScanStatus Instance::waitForScan(std::chrono::milliseconds timeout) {
   std::unique_lock lock(scanMutex_);
-  return scanned_.wait_for(lock, timeout, [this] { return scanComplete_; });
+  scanned_.wait_for(lock, timeout, [this] { return scan_.state != ScanState::running; });
+  return scan_;
 }
 
 std::size_t Instance::entryCount() const {
@@ -73,6 +74,7 @@ std::size_t Instance::entryCount() const {
 // memory, say) keeps what it has indexed so far and counts as finished, and watching stops.
 void Instance::run(std::stop_token stop) {
   bool scanned = false;
+  std::string failure;
   try {
     scanBelow({kRootDirectory}, stop);
     {
@@ -83,17 +85,41 @@ void Instance::run(std::stop_token stop) {
     // the index may live as long as the process.
     ::malloc_trim(0);
     scanned = true;
+  } catch (const std::bad_alloc&) {
+    failure = "the scan ran out of memory";
+  } catch (const std::exception& error) {
+    failure = std::string("the scan failed: ") + error.what();
   } catch (...) {
+    failure = "the scan failed";
   }
+  firstScan_ = false;
   {
     std::lock_guard lock(scanMutex_);
-    scanComplete_ = true;
+    scan_.reason = incompleteReason(failure);
+    scan_.state = scan_.reason.empty() ? ScanState::complete : ScanState::incomplete;
   }
   scanned_.notify_all();
   try {
     if (scanned && options_.watch) watchLoop(stop);
   } catch (...) {
   }
+}
+
+void Instance::noteUnreadable(const std::string& path, int error) {
+  if (!firstScan_) return;
+  if (unreadable_++ == 0) firstUnreadable_ = path + ": " + std::strerror(error);
+}
+
+std::string Instance::incompleteReason(const std::string& failure) const {
+  std::string reason;
+  if (!failure.empty()) reason = failure;
+  if (unreadable_ > 0) {
+    if (!reason.empty()) reason += "; ";
+    reason += unreadable_ == 1 ? "1 folder could not be read"
+                               : std::to_string(unreadable_) + " folders could not be read";
+    reason += " (" + firstUnreadable_ + ")";
+  }
+  return reason.empty() ? reason : "The index is incomplete: " + reason + ".";
 }
 
 std::string Instance::absolutePath(std::uint32_t directory) const {
@@ -142,7 +168,10 @@ void Instance::scanBelow(std::vector<std::uint32_t> pending, const std::stop_tok
       const std::string path = absolutePath(slot);
       startWatching(slot, path);
       const Listing listing = listDirectory(path, options);
-      if (listing.error != 0) continue;
+      if (listing.error != 0) {
+        noteUnreadable(path, listing.error);
+        continue;
+      }
       std::unique_lock lock(mutex_);
       index_.directory(slot).listed = true;
       for (const Listed& child : listing.children) {

@@ -27,6 +27,14 @@ struct InstanceOptions {
   bool watch = false;
 };
 
+enum class ScanState { running, complete, incomplete };
+
+// How the first scan went; `reason` says why an incomplete one is.
+struct ScanStatus {
+  ScanState state = ScanState::running;
+  std::string reason;
+};
+
 // One indexed tree. A thread of its own scans the root, then (when asked to watch) applies
 // inotify events and rescans the folders it could not watch. Searches read the index under a
 // shared lock from any thread; only that thread writes, and it holds the lock for writing only
@@ -41,7 +49,7 @@ class Instance {
 
   // Stops and joins the thread; the index stays readable.
   void stop();
-  bool waitForScan(std::chrono::milliseconds timeout);
+  ScanStatus waitForScan(std::chrono::milliseconds timeout);
 
   template <class Reader>
   decltype(auto) read(Reader&& reader) const {
@@ -61,6 +69,8 @@ class Instance {
   void release(const std::vector<std::uint32_t>& removedDirectories);
   bool shouldDescend(std::uint32_t directory) const;
   void startWatching(std::uint32_t directory, const std::string& path);
+  void noteUnreadable(const std::string& path, int error);
+  std::string incompleteReason(const std::string& failure) const;
   std::string absolutePath(std::uint32_t directory) const;
 
   InstanceOptions options_;
@@ -74,10 +84,13 @@ class Instance {
   std::unordered_map<int, std::uint32_t> watches_;  // watch descriptor to directory slot
   std::vector<std::uint32_t> unwatched_;
   std::size_t watchCount_ = 0;
+  bool firstScan_ = true;
+  std::size_t unreadable_ = 0;  // folders the first scan could not list
+  std::string firstUnreadable_;
 
   std::mutex scanMutex_;
   std::condition_variable scanned_;
-  bool scanComplete_ = false;
+  ScanStatus scan_;
 
   std::jthread thread_;  // last: starts once everything above exists
 };

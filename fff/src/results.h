@@ -15,23 +15,21 @@ struct OwnedResults {
   virtual ~OwnedResults() = default;
   std::vector<FffItem> items;
   std::string paths;
+  std::uint64_t totalMatched = 0;
 };
 
-template <class Header>
-struct TypedResults final : OwnedResults {
-  Header header{};
-};
+// `Handle` is the opaque C type the result is handed out as; it only tells the kinds apart.
+template <class Handle>
+struct TypedResults final : OwnedResults {};
 
 // Copies the matched entries out of the index (the caller holds its lock).
 void fillResults(const Index& index, const Matches& matches, OwnedResults& results);
 
-template <class Header>
-std::unique_ptr<TypedResults<Header>> buildResults(const Index& index, const Matches& matches) {
-  auto results = std::make_unique<TypedResults<Header>>();
+template <class Handle>
+std::unique_ptr<TypedResults<Handle>> buildResults(const Index& index, const Matches& matches) {
+  auto results = std::make_unique<TypedResults<Handle>>();
   fillResults(index, matches, *results);
-  results->header.items = results->items.data();
-  results->header.count = static_cast<std::uint32_t>(results->items.size());
-  results->header.total_matched = matches.total;
+  results->totalMatched = matches.total;
   return results;
 }
 

@@ -123,10 +123,15 @@ Instance::Instance(const std::string& root, bool watch, std::uint32_t maxWatches
 }
 
 bool Instance::waitForScan(std::uint64_t ms) const {
+  return scanState(ms) != FFF_SCAN_RUNNING;
+}
+
+std::int64_t Instance::scanState(std::uint64_t ms, std::string* reason) const {
   FffResult* result = fff_wait_for_scan(handle_, ms);
-  const bool done = result && result->success && result->int_value == 1;
+  const std::int64_t state = result && result->success ? result->int_value : -1;
+  if (reason) *reason = result && result->error ? result->error : "";
   fff_free_result(result);
-  return done;
+  return state;
 }
 
 std::int64_t Instance::count() const {

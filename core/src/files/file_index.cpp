@@ -179,7 +179,9 @@ bool FileIndex::scanFinished(const Root& root) {
   FffResult* result = library_->waitForScan(root.handle, 1);
   // A root the library cannot answer for counts as done: waiting would never end.
   if (!result) return true;
-  const bool finished = !result->success || result->int_value == 1;
+  const bool finished = !result->success || result->int_value != FFF_SCAN_RUNNING;
+  if (result->success && result->int_value == FFF_SCAN_INCOMPLETE)
+    incompleteFolders_[root.path] = result->error ? result->error : "The index is incomplete.";
   library_->freeResult(result);
   return finished;
 }
@@ -221,7 +223,8 @@ void readResult(const FffLibrary& library, FffResult* result, const FffItem* (*i
   if (!result) return;
   if (result->success && result->handle) {
     auto* list = static_cast<List*>(result->handle);
-    for (std::uint32_t at = 0; at < list->count; ++at) {
+    const auto count = static_cast<std::uint32_t>(result->int_value);
+    for (std::uint32_t at = 0; at < count; ++at) {
       const FffItem* found = item(list, at);
       if (!found) break;
       read(found);

@@ -70,6 +70,12 @@ class FileIndex {
   std::vector<FileEntry> files(const std::vector<std::string>& extensions, int limit);
 
   const std::map<std::string, std::string>& failedFolders() const { return failedFolders_; }
+  // Roots whose first scan ended without reading everything, with the reason; filled in as
+  // their scans are seen to end (waitForInitialScan sees every one).
+  std::map<std::string, std::string> incompleteFolders() const {
+    const std::lock_guard lock(calls_);
+    return incompleteFolders_;
+  }
   int rootCount() const { return static_cast<int>(roots_.size()); }
   const std::vector<Command>& rootCommands() const { return rootCommands_; }
 
@@ -95,7 +101,8 @@ class FileIndex {
   std::vector<Command> rootCommands_;
   std::vector<std::unique_ptr<FileFolderAccess>> folderAccess_;
   std::map<std::string, std::string> failedFolders_;
-  std::mutex calls_;  // one library call at a time
+  std::map<std::string, std::string> incompleteFolders_;  // guarded by calls_
+  mutable std::mutex calls_;                              // one library call at a time
 };
 
 // The first entry of every list, then the second of every list, and so on, each URL once,
