@@ -54,7 +54,7 @@ std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::Fi
   // Without the library there is nothing to search: its error ends the command.
   auto index =
       std::make_shared<core::FileIndex>(std::move(folders), std::move(access), loadFileIndexLibrary(),
-                                        core::FileIndex::Options{.display = display});
+                                        core::FileIndex::Options{.display = display, .watch = false});
   for (const auto& [path, message] : index->failedFolders())
     fmt::print(stderr, "quillo-cli search: {}: {}\n", path, message);
   if (index->rootCount() > 0) {

@@ -77,7 +77,7 @@ void checkIndexes(std::vector<FolderState>& states, const std::string& home) {
   }
   if (folders.empty()) return;
   core::FileIndex index(std::move(folders), std::move(access), loadFileIndexLibrary(),
-                        core::FileIndex::Options{.display = {.homeFolder = home}});
+                        core::FileIndex::Options{.display = {.homeFolder = home}, .watch = false});
   index.waitForInitialScan({});
   const auto incomplete = index.incompleteFolders();
   for (FolderState& state : states) {

@@ -84,8 +84,8 @@ InstanceOptions instanceOptions(const FffOptions& options) {
 
 template <class Handle>
 FffResult* searchResult(const Instance& instance, const auto& search) {
-  auto results =
-      instance.read([&](const Index& index) { return buildResults<Handle>(index, search(index)); });
+  auto results = instance.read(
+      [&](const Index& index) { return buildResults<Handle>(index, instance.root(), search(index)); });
   const auto count = static_cast<std::int64_t>(results->items.size());
   return success(Registry::global().addResults(std::move(results)), count);
 }
@@ -214,6 +214,9 @@ FffResult* fff_glob(FffInstance* handle, const char* pattern, std::uint32_t offs
                               .filesOnly = (flags & FFF_GLOB_FILES_ONLY) != 0,
                               .directoriesOnly = (flags & FFF_GLOB_DIRECTORIES_ONLY) != 0};
     const std::string_view typed = text(pattern, "pattern");
+    // Ordering or choosing by time needs every entry's time.
+    if (options.newestFirst || options.modifiedAfter != 0)
+      instance->waitForDetails(std::chrono::milliseconds(kMaxWaitMs));
     return searchResult<FffSearchResult>(
         *instance, [&](const Index& index) { return globSearch(index, typed, options); });
   });

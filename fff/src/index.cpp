@@ -21,6 +21,7 @@ std::uint32_t Index::add(std::uint32_t parentDirectory, const Listed& listed) {
   details.size = listed.kind == Kind::directory ? 0 : listed.size;
   details.directory = kNone;
   details.symlink = listed.symlink;
+  details.detailed = listed.detailed;
   const std::size_t nameLength = names_.text(entry.name).size();
   const std::uint32_t folder = directories_[parentDirectory].entry;
   if (folder == kNone) {
@@ -53,9 +54,19 @@ std::uint32_t Index::add(std::uint32_t parentDirectory, const Listed& listed) {
 
 void Index::update(std::uint32_t index, const Listed& listed) {
   Details& details = details_[index];
-  details.size = entries_[index].kind == Kind::directory ? 0 : listed.size;
   details.symlink = listed.symlink;
-  modified_[index] = listed.modified;
+  details.detailed = details.detailed || listed.detailed;
+  if (listed.detailed) {
+    details.size = entries_[index].kind == Kind::directory ? 0 : listed.size;
+    modified_[index] = listed.modified;
+  }
+}
+
+void Index::detail(std::uint32_t index, std::uint64_t size, std::int64_t modified) {
+  Details& details = details_[index];
+  details.size = entries_[index].kind == Kind::directory ? 0 : size;
+  details.detailed = true;
+  modified_[index] = modified;
 }
 
 std::vector<std::uint32_t> Index::remove(std::uint32_t index) {

@@ -26,6 +26,7 @@ struct Listed {
   std::int64_t modified = 0;
   dev_t device = 0;
   ino_t inode = 0;
+  bool detailed = true;  // size and time read; a names-only listing leaves them for later
 };
 
 // One file or folder below the root as every pass over the index reads it: 16 bytes, as the
@@ -43,6 +44,7 @@ struct Details {
   std::uint64_t size;
   std::uint32_t directory;  // its own directory slot when it is a folder, else kNone
   bool symlink;
+  bool detailed;  // size and modification time have been read
 };
 
 // A folder as a pass over the folders reads it, by directory slot: the name and the parent
@@ -71,6 +73,8 @@ class Index {
 
   std::uint32_t add(std::uint32_t parentDirectory, const Listed& listed);
   void update(std::uint32_t entry, const Listed& listed);
+  // Records a size and time read after the entry was added by name.
+  void detail(std::uint32_t entry, std::uint64_t size, std::int64_t modified);
   // Removes an entry and, for a folder, everything below it. Returns the directory slots of
   // the folders removed; they keep their watch descriptor for the caller to release.
   std::vector<std::uint32_t> remove(std::uint32_t entry);

@@ -14,6 +14,7 @@
 
 #include "error.h"
 #include "listing.h"
+#include "shares.h"
 
 namespace fff {
 namespace {
@@ -59,6 +60,11 @@ void Instance::stop() {
   thread_.join();
 }
 
+bool Instance::waitForDetails(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(scanMutex_);
+  return scanned_.wait_for(lock, timeout, [this] { return detailed_; });
+}
+
 ScanStatus Instance::waitForScan(std::chrono::milliseconds timeout) {
   std::unique_lock lock(scanMutex_);
   scanned_.wait_for(lock, timeout, [this] { return scan_.state != ScanState::running; });
@@ -76,14 +82,7 @@ void Instance::run(std::stop_token stop) {
   bool scanned = false;
   std::string failure;
   try {
-    scanBelow({kRootDirectory}, stop);
-    {
-      std::unique_lock lock(mutex_);
-      index_.shrink();
-    }
-    // The scan's listings were freed into this thread's malloc arena; give the pages back, as
-    // the index may live as long as the process.
-    ::malloc_trim(0);
+    scanBelow({kRootDirectory}, stop, true);
     scanned = true;
   } catch (const std::bad_alloc&) {
     failure = "the scan ran out of memory";
@@ -97,6 +96,23 @@ void Instance::run(std::stop_token stop) {
     std::lock_guard lock(scanMutex_);
     scan_.reason = incompleteReason(failure);
     scan_.state = scan_.reason.empty() ? ScanState::complete : ScanState::incomplete;
+  }
+  scanned_.notify_all();
+  try {
+    if (scanned) readDetails(stop);
+    {
+      std::unique_lock lock(mutex_);
+      index_.shrink();
+    }
+    // The scan's listings were freed into the malloc arenas of this thread and its helpers;
+    // give the pages back, as the index may live as long as the process.
+    ::malloc_trim(0);
+  } catch (...) {
+    // What could not be read keeps no size and time; searches still find it.
+  }
+  {
+    std::lock_guard lock(scanMutex_);
+    detailed_ = true;
   }
   scanned_.notify_all();
   try {
@@ -157,29 +173,88 @@ void Instance::startWatching(std::uint32_t slot, const std::string& path) {
   directory.watch = watch;
 }
 
-void Instance::scanBelow(std::vector<std::uint32_t> pending, const std::stop_token& stop) {
+void Instance::scanBelow(std::vector<std::uint32_t> pending, const std::stop_token& stop, bool namesOnly) {
   const ListingOptions options{.skipHidden = options_.skipHidden};
+  const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
   std::vector<std::uint32_t> next;
+  std::vector<std::uint32_t> slots;
+  std::vector<std::string> paths;
+  std::vector<Listing> listings;
+  // Level by level: each level's folders are chosen and watched here, in order, then read on
+  // every core, then added in order, so that a folder's slot still follows its parent's.
   while (!pending.empty() && !stop.stop_requested()) {
     next.clear();
+    slots.clear();
+    paths.clear();
     for (const std::uint32_t slot : pending) {
-      if (stop.stop_requested()) return;
       if (!index_.directory(slot).alive || !shouldDescend(slot)) continue;
-      const std::string path = absolutePath(slot);
-      startWatching(slot, path);
-      const Listing listing = listDirectory(path, options);
+      paths.push_back(absolutePath(slot));
+      startWatching(slot, paths.back());
+      slots.push_back(slot);
+    }
+    listings.assign(slots.size(), {});
+    eachInTurn(slots.size(), threads, [&](std::size_t k) {
+      if (stop.stop_requested()) return;
+      listings[k] = namesOnly ? listNames(paths[k], options) : listDirectory(paths[k], options);
+    });
+    if (stop.stop_requested()) return;
+    for (std::size_t k = 0; k < slots.size(); ++k) {
+      const Listing& listing = listings[k];
       if (listing.error != 0) {
-        noteUnreadable(path, listing.error);
+        noteUnreadable(paths[k], listing.error);
         continue;
       }
       std::unique_lock lock(mutex_);
-      index_.directory(slot).listed = true;
+      index_.directory(slots[k]).listed = true;
       for (const Listed& child : listing.children) {
-        const std::uint32_t entry = index_.add(slot, child);
+        const std::uint32_t entry = index_.add(slots[k], child);
         if (child.kind == Kind::directory) next.push_back(index_.details(entry).directory);
       }
     }
     pending.swap(next);
+  }
+}
+
+// Sizes and times of what the names-only scan left out, read folder by folder on every core
+// and applied in batches, so that searches go on meanwhile.
+void Instance::readDetails(const std::stop_token& stop) {
+  constexpr std::size_t kBatch = 512;
+  const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+  std::vector<std::uint32_t> slots;
+  for (std::uint32_t slot = 0; slot < index_.directories().size(); ++slot) {
+    const Directory& directory = index_.directory(slot);
+    if (!directory.alive || !directory.listed) continue;
+    if (std::any_of(directory.children.begin(), directory.children.end(),
+                    [this](std::uint32_t entry) { return !index_.details(entry).detailed; }))
+      slots.push_back(slot);
+  }
+  struct Folder {
+    std::string path;
+    std::vector<std::uint32_t> entries;
+    std::vector<std::string_view> names;
+    std::vector<NameDetails> details;
+  };
+  std::vector<Folder> batch;
+  for (std::size_t first = 0; first < slots.size() && !stop.stop_requested(); first += kBatch) {
+    const std::size_t count = std::min(kBatch, slots.size() - first);
+    batch.assign(count, {});
+    for (std::size_t k = 0; k < count; ++k) {
+      Folder& folder = batch[k];
+      folder.path = absolutePath(slots[first + k]);
+      for (const std::uint32_t entry : index_.directory(slots[first + k]).children) {
+        if (index_.details(entry).detailed) continue;
+        folder.entries.push_back(entry);
+        folder.names.push_back(index_.name(entry));
+      }
+    }
+    eachInTurn(count, threads, [&](std::size_t k) {
+      if (!stop.stop_requested()) fff::readDetails(batch[k].path, batch[k].names, batch[k].details);
+    });
+    std::unique_lock lock(mutex_);
+    for (const Folder& folder : batch)
+      for (std::size_t k = 0; k < folder.details.size(); ++k)
+        if (folder.details[k].found)
+          index_.detail(folder.entries[k], folder.details[k].size, folder.details[k].modified);
   }
 }
 
@@ -202,7 +277,7 @@ void Instance::release(const std::vector<std::uint32_t>& removedDirectories) {
 void Instance::sync(std::uint32_t slot, const std::stop_token& stop) {
   if (!index_.directory(slot).alive) return;
   if (slot != kRootDirectory && !index_.directory(slot).listed) {
-    scanBelow({slot}, stop);
+    scanBelow({slot}, stop, false);
     return;
   }
   const Listing listing = listDirectory(absolutePath(slot), {.skipHidden = options_.skipHidden});
@@ -240,7 +315,7 @@ void Instance::sync(std::uint32_t slot, const std::stop_token& stop) {
     }
   }
   release(removed);
-  scanBelow(std::move(added), stop);
+  scanBelow(std::move(added), stop, false);
 }
 
 void Instance::collectEvents(std::vector<std::uint32_t>& dirty) {

@@ -49,7 +49,10 @@ class Instance {
 
   // Stops and joins the thread; the index stays readable.
   void stop();
+  // The first scan reads names and kinds; once it has ended, searches see every name.
   ScanStatus waitForScan(std::chrono::milliseconds timeout);
+  // Sizes and times follow on the same thread; true once all are read (or given up).
+  bool waitForDetails(std::chrono::milliseconds timeout);
 
   template <class Reader>
   decltype(auto) read(Reader&& reader) const {
@@ -61,7 +64,9 @@ class Instance {
 
  private:
   void run(std::stop_token stop);
-  void scanBelow(std::vector<std::uint32_t> directories, const std::stop_token& stop);
+  // Lists the folders and all below them; `namesOnly` leaves sizes and times for readDetails.
+  void scanBelow(std::vector<std::uint32_t> directories, const std::stop_token& stop, bool namesOnly);
+  void readDetails(const std::stop_token& stop);
   void sync(std::uint32_t directory, const std::stop_token& stop);
   void watchLoop(const std::stop_token& stop);
   void collectEvents(std::vector<std::uint32_t>& dirty);
@@ -91,6 +96,7 @@ class Instance {
   std::mutex scanMutex_;
   std::condition_variable scanned_;
   ScanStatus scan_;
+  bool detailed_ = false;
 
   std::jthread thread_;  // last: starts once everything above exists
 };

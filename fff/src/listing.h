@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "index.h"
@@ -19,5 +20,21 @@ struct Listing {
 // Reads one folder's children with their kind, size and modification time, without following
 // symbolic links. A child that vanishes between listing and reading is left out.
 Listing listDirectory(const std::string& path, const ListingOptions& options);
+
+// Reads one folder's children by name and kind alone, as the folder itself records them, in
+// large blocks: only folders (whose device decides whether they are entered) and children of
+// a kind the file system does not record are read in full; the others are not `detailed`.
+Listing listNames(const std::string& path, const ListingOptions& options);
+
+// The size and modification time of each of `names` in the folder at `path`, without
+// following links; nothing for a name that has vanished. Returns false when the folder cannot
+// be opened.
+struct NameDetails {
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;
+  bool found = false;
+};
+bool readDetails(const std::string& path, const std::vector<std::string_view>& names,
+                 std::vector<NameDetails>& out);
 
 }  // namespace fff

@@ -22,13 +22,15 @@ struct OwnedResults {
 template <class Handle>
 struct TypedResults final : OwnedResults {};
 
-// Copies the matched entries out of the index (the caller holds its lock).
-void fillResults(const Index& index, const Matches& matches, OwnedResults& results);
+// Copies the matched entries out of the index (the caller holds its lock). An entry whose size
+// and time the scan has not read yet has them read now, from the tree at `root`.
+void fillResults(const Index& index, const std::string& root, const Matches& matches, OwnedResults& results);
 
 template <class Handle>
-std::unique_ptr<TypedResults<Handle>> buildResults(const Index& index, const Matches& matches) {
+std::unique_ptr<TypedResults<Handle>> buildResults(const Index& index, const std::string& root,
+                                                   const Matches& matches) {
   auto results = std::make_unique<TypedResults<Handle>>();
-  fillResults(index, matches, *results);
+  fillResults(index, root, matches, *results);
   results->totalMatched = matches.total;
   return results;
 }

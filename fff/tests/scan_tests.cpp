@@ -8,6 +8,8 @@
 #include <functional>
 #include <map>
 
+#include "index.h"
+#include "results.h"
 #include "temp_tree.h"
 
 namespace fff::testing {
@@ -158,6 +160,27 @@ TEST(Scan, UnreadableFolderMakesTheScanIncompleteAndSaysWhich) {
             }),
             0)
       << "see the check numbers in the lambda";
+}
+
+// The first scan reads names only and sizes and times after: a result asked for before then
+// reads them itself.
+TEST(Scan, ResultsCarrySizeAndTimeBeforeTheScanHasReadThem) {
+  TempTree tree;
+  tree.file("docs/a.txt", "12345", 1700000000);
+  Index index;
+  Listed docs;
+  docs.name = "docs";
+  docs.kind = Kind::directory;
+  const std::uint32_t folder = index.details(index.add(kRootDirectory, docs)).directory;
+  Listed named;
+  named.name = "a.txt";
+  named.detailed = false;
+  const std::uint32_t entry = index.add(folder, named);
+  OwnedResults results;
+  fillResults(index, tree.root(), Matches{.items = {{entry, 0}}, .total = 1}, results);
+  ASSERT_EQ(results.items.size(), 1u);
+  EXPECT_EQ(results.items[0].size, 5u);
+  EXPECT_EQ(results.items[0].modified, 1700000000);
 }
 
 TEST(Scan, WideAndDeepTreesAreScannedCompletely) {

@@ -153,7 +153,7 @@ FileIndex::FileIndex(std::vector<base::Url> folders, std::vector<std::unique_ptr
     FffOptions create{};
     create.version = FFF_OPTIONS_VERSION;
     create.root = path.c_str();
-    create.watch = 1;
+    create.watch = options_.watch ? 1 : 0;
     FffResult* result = library_->createInstanceWith(&create);
     if (result && result->success && result->handle) {
       roots_.push_back({base::Url::file(path), path, static_cast<FffInstance*>(result->handle)});

@@ -36,6 +36,8 @@ class FileIndex {
     FileDisplay display;
     std::chrono::milliseconds scanPoll{100};
     std::chrono::milliseconds globScanWait{3000};
+    // Keep each folder's index current after its scan; a one-off search has no use for it.
+    bool watch = true;
   };
 
   // The standard folders of a home folder offered first when choosing search folders.
