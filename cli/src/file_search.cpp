@@ -47,14 +47,15 @@ std::vector<std::unique_ptr<core::FileFolderAccess>> openFolders(core::QuilloPre
 }
 
 std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::FileFolderAccess>> access,
-                                            const core::FileDisplay& display) {
+                                            const core::FileDisplay& display,
+                                            const std::string& savedIndexFolder) {
   std::vector<base::Url> folders;
   for (const auto& folder : access)
     folders.push_back(folder->url());
   // Without the library there is nothing to search: its error ends the command.
-  auto index =
-      std::make_shared<core::FileIndex>(std::move(folders), std::move(access), loadFileIndexLibrary(),
-                                        core::FileIndex::Options{.display = display, .watch = false});
+  auto index = std::make_shared<core::FileIndex>(
+      std::move(folders), std::move(access), loadFileIndexLibrary(),
+      core::FileIndex::Options{.display = display, .watch = false, .savedIndexFolder = savedIndexFolder});
   for (const auto& [path, message] : index->failedFolders())
     fmt::print(stderr, "quillo-cli search: {}: {}\n", path, message);
   if (index->rootCount() > 0) {
@@ -111,7 +112,8 @@ int searchFiles(const Arguments& arguments, const platform::System& system,
 
   const core::FileDisplay display{system.homeFolder(), context.locale, context.timeZone};
   platform::posix::PosixBookmarks bookmarks;
-  const auto index = buildIndex(openFolders(preferences, bookmarks, system.homeFolder()), display);
+  const auto index = buildIndex(openFolders(preferences, bookmarks, system.homeFolder()), display,
+                                fileIndexCacheFolder(system));
   const std::size_t limit = arguments.limit.value_or(kDefaultLimit);
 
   std::shared_ptr<core::BackendClient> client;

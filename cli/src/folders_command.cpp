@@ -67,7 +67,7 @@ FolderState check(core::QuilloPreferences& preferences, platform::Bookmarks& boo
 
 // Indexes the folders that can be searched and marks those whose index is incomplete, or that
 // could not be indexed at all, with the reason.
-void checkIndexes(std::vector<FolderState>& states, const std::string& home) {
+void checkIndexes(std::vector<FolderState>& states, const platform::System& system) {
   std::vector<base::Url> folders;
   std::vector<std::unique_ptr<core::FileFolderAccess>> access;
   for (FolderState& state : states) {
@@ -77,7 +77,9 @@ void checkIndexes(std::vector<FolderState>& states, const std::string& home) {
   }
   if (folders.empty()) return;
   core::FileIndex index(std::move(folders), std::move(access), loadFileIndexLibrary(),
-                        core::FileIndex::Options{.display = {.homeFolder = home}, .watch = false});
+                        core::FileIndex::Options{.display = {.homeFolder = system.homeFolder()},
+                                                 .watch = false,
+                                                 .savedIndexFolder = fileIndexCacheFolder(system)});
   index.waitForInitialScan({});
   const auto incomplete = index.incompleteFolders();
   for (FolderState& state : states) {
@@ -126,7 +128,7 @@ int runFolders(std::span<const std::string> words, std::FILE*, std::FILE* output
     std::vector<FolderState> states;
     for (const std::string& path : std::vector<std::string>(preferences.fileSearchPaths()))
       states.push_back(check(preferences, bookmarks, path, system.homeFolder()));
-    checkIndexes(states, system.homeFolder());
+    checkIndexes(states, system);
     if (arguments.json) {
       nlohmann::json list = nlohmann::json::array();
       for (const FolderState& state : states)

@@ -115,6 +115,18 @@ TEST_F(FileSearch, AFileIndexLibraryThatCannotBeLoadedFailsTheSearch) {
   EXPECT_NE(searched.errors.find("QUILLO_FFF_LIBRARY"), std::string::npos) << searched.errors;
 }
 
+TEST_F(FileSearch, RepeatedSearchesKeepTheIndexInTheCacheFolderAndSeeChanges) {
+  ASSERT_EQ(run("folders add " + (home() / "Documents").string()).status, 0);
+  const std::string cache = "XDG_CACHE_HOME=" + (folder / "cache").string();
+  EXPECT_EQ(run("search --scope files report", "", cache).status, 0);
+  const auto saved = folder / "cache/quillo/file-index";
+  ASSERT_TRUE(std::filesystem::is_directory(saved));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(saved), {}), 1);
+  quillo::testing::writeFile(home() / "Documents/Taxes/zebra budget.ods", "data");
+  const CliRun again = run("search --scope files zebra", "", cache);
+  EXPECT_NE(again.output.find("zebra budget.ods"), std::string::npos) << again.output;
+}
+
 TEST_F(FileSearch, LocalRowsNameTheFileAndItsFolder) {
   EXPECT_EQ(run("search --scope files report").status, 1);  // no folders yet
   ASSERT_EQ(run("folders add " + (home() / "Documents").string()).status, 0);

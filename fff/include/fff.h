@@ -74,7 +74,7 @@ typedef struct FffOptions {
   const char* root;            /* offset 8: the folder to index */
   uint32_t rescan_interval_ms; /* offset 16: rescan period of unwatched folders; 0 = 30000 */
   uint32_t reserved0;          /* offset 20 */
-  uint64_t reserved1;          /* offset 24 */
+  const char* saved_index;     /* offset 24: file the index is kept in between runs; null = none */
   uint8_t skip_hidden;         /* offset 32: 1 = leave out names beginning with "." */
   uint8_t cross_file_systems;  /* offset 33: 1 = descend into other mounted file systems */
   uint8_t watch;               /* offset 34: 1 = keep the index current after the first scan */
@@ -114,6 +114,7 @@ FFF_STATIC_ASSERT(offsetof(FffResult, handle) == 16, "FffResult.handle");
 FFF_STATIC_ASSERT(offsetof(FffResult, int_value) == 24, "FffResult.int_value");
 FFF_STATIC_ASSERT(sizeof(FffOptions) == 88, "FffOptions size");
 FFF_STATIC_ASSERT(offsetof(FffOptions, root) == 8, "FffOptions.root");
+FFF_STATIC_ASSERT(offsetof(FffOptions, saved_index) == 24, "FffOptions.saved_index");
 FFF_STATIC_ASSERT(offsetof(FffOptions, watch) == 34, "FffOptions.watch");
 FFF_STATIC_ASSERT(offsetof(FffItem, kind) == 0, "FffItem.kind");
 FFF_STATIC_ASSERT(offsetof(FffItem, path) == 8, "FffItem.path");

@@ -62,6 +62,8 @@ struct Directory {
   bool polled = false;  // could not be watched: rescanned periodically instead
   dev_t device = 0;
   ino_t inode = 0;
+  // Its modification time (nanoseconds) when last listed: unchanged, it holds the same names.
+  std::int64_t stamp = 0;
   std::vector<std::uint32_t> children;  // entry indexes
 };
 

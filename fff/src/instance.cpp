@@ -14,6 +14,7 @@
 
 #include "error.h"
 #include "listing.h"
+#include "saved_index.h"
 #include "shares.h"
 
 namespace fff {
@@ -43,6 +44,7 @@ Instance::Instance(InstanceOptions options) : options_(std::move(options)) {
     throw Error("The folder " + options_.root + " cannot be read: " + std::strerror(errno) + ".");
   ::close(probe);
   rootDevice_ = info.st_dev;
+  rootInode_ = info.st_ino;
   Directory& root = index_.directory(kRootDirectory);
   root.device = info.st_dev;
   root.inode = info.st_ino;
@@ -80,10 +82,13 @@ std::size_t Instance::entryCount() const {
 // memory, say) keeps what it has indexed so far and counts as finished, and watching stops.
 void Instance::run(std::stop_token stop) {
   bool scanned = false;
+  bool save = false;
   std::string failure;
   try {
-    scanBelow({kRootDirectory}, stop, true);
-    scanned = true;
+    const bool loaded = !options_.savedIndex.empty() && loadSaved();
+    const bool changed = loaded ? refreshLoaded(stop) : (scanBelow({kRootDirectory}, stop, true), true);
+    scanned = !stop.stop_requested();
+    save = scanned && changed && !options_.savedIndex.empty();
   } catch (const std::bad_alloc&) {
     failure = "the scan ran out of memory";
   } catch (const std::exception& error) {
@@ -99,6 +104,8 @@ void Instance::run(std::stop_token stop) {
   }
   scanned_.notify_all();
   try {
+    // Searches go on meanwhile: this thread only reads the index here.
+    if (save) this->save();
     if (scanned) readDetails(stop);
     {
       std::unique_lock lock(mutex_);
@@ -136,6 +143,52 @@ std::string Instance::incompleteReason(const std::string& failure) const {
     reason += " (" + firstUnreadable_ + ")";
   }
   return reason.empty() ? reason : "The index is incomplete: " + reason + ".";
+}
+
+bool Instance::loadSaved() {
+  Index loaded;
+  const SavedIndexKey key{options_.root, rootDevice_, rootInode_, options_.skipHidden,
+                          options_.crossFileSystems};
+  if (!loadIndex(options_.savedIndex, key, loaded)) return false;
+  std::unique_lock lock(mutex_);
+  index_ = std::move(loaded);
+  return true;
+}
+
+void Instance::save() const {
+  const SavedIndexKey key{options_.root, rootDevice_, rootInode_, options_.skipHidden,
+                          options_.crossFileSystems};
+  // A cache that cannot be written costs the next run a scan, nothing more.
+  saveIndex(index_, key, options_.savedIndex);
+}
+
+// A folder whose modification time, device and inode are as saved holds the same names (a
+// file's own changes do not show there, but its size and time are read again anyway).
+bool Instance::refreshLoaded(const std::stop_token& stop) {
+  const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+  std::vector<std::uint32_t> slots;
+  std::vector<std::string> paths;
+  for (std::uint32_t slot = 0; slot < index_.directories().size(); ++slot) {
+    if (!index_.directory(slot).alive || !shouldDescend(slot)) continue;
+    slots.push_back(slot);
+    paths.push_back(absolutePath(slot));
+    startWatching(slot, paths.back());
+  }
+  std::vector<char> changed(slots.size(), 0);
+  eachInTurn(slots.size(), threads, [&](std::size_t k) {
+    const Directory& directory = index_.directory(slots[k]);
+    struct stat info;
+    changed[k] = !directory.listed || ::lstat(paths[k].c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+                 stampOf(info.st_mtim) != directory.stamp || info.st_dev != directory.device ||
+                 info.st_ino != directory.inode;
+  });
+  bool any = false;
+  for (std::size_t k = 0; k < slots.size() && !stop.stop_requested(); ++k) {
+    if (!changed[k]) continue;
+    any = true;
+    sync(slots[k], stop);
+  }
+  return any;
 }
 
 std::string Instance::absolutePath(std::uint32_t directory) const {
@@ -206,6 +259,7 @@ void Instance::scanBelow(std::vector<std::uint32_t> pending, const std::stop_tok
       }
       std::unique_lock lock(mutex_);
       index_.directory(slots[k]).listed = true;
+      index_.directory(slots[k]).stamp = listing.stamp;
       for (const Listed& child : listing.children) {
         const std::uint32_t entry = index_.add(slots[k], child);
         if (child.kind == Kind::directory) next.push_back(index_.details(entry).directory);
@@ -280,7 +334,9 @@ void Instance::sync(std::uint32_t slot, const std::stop_token& stop) {
     scanBelow({slot}, stop, false);
     return;
   }
-  const Listing listing = listDirectory(absolutePath(slot), {.skipHidden = options_.skipHidden});
+  const std::string path = absolutePath(slot);
+  const Listing listing = listDirectory(path, {.skipHidden = options_.skipHidden});
+  if (listing.error != 0 && listing.error != ENOENT) noteUnreadable(path, listing.error);
   // Running out of descriptors or memory says nothing about the folder; anything else that
   // stops it from being read empties it, as nothing in it can be reported.
   if (listing.error == EMFILE || listing.error == ENFILE || listing.error == ENOMEM) return;
@@ -293,6 +349,7 @@ void Instance::sync(std::uint32_t slot, const std::stop_token& stop) {
   std::vector<std::uint32_t> added;
   {
     std::unique_lock lock(mutex_);
+    index_.directory(slot).stamp = listing.stamp;
     std::vector<std::uint32_t> seen;
     for (const Listed& child : listing.children) {
       const auto it = current.find(child.name);

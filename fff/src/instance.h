@@ -25,6 +25,8 @@ struct InstanceOptions {
   bool skipHidden = false;
   bool crossFileSystems = false;
   bool watch = false;
+  // Where the index is saved between runs; empty for none.
+  std::string savedIndex;
 };
 
 enum class ScanState { running, complete, incomplete };
@@ -67,6 +69,10 @@ class Instance {
   // Lists the folders and all below them; `namesOnly` leaves sizes and times for readDetails.
   void scanBelow(std::vector<std::uint32_t> directories, const std::stop_token& stop, bool namesOnly);
   void readDetails(const std::stop_token& stop);
+  // The saved index, when there is a usable one, with the folders changed since listed again.
+  bool loadSaved();
+  bool refreshLoaded(const std::stop_token& stop);
+  void save() const;
   void sync(std::uint32_t directory, const std::stop_token& stop);
   void watchLoop(const std::stop_token& stop);
   void collectEvents(std::vector<std::uint32_t>& dirty);
@@ -80,6 +86,7 @@ class Instance {
 
   InstanceOptions options_;
   dev_t rootDevice_ = 0;
+  ino_t rootInode_ = 0;
 
   mutable std::shared_mutex mutex_;
   Index index_;

@@ -58,6 +58,8 @@ Listing listDirectory(const std::string& path, const ListingOptions& options) {
     listing.error = errno;
     return listing;
   }
+  struct stat self;
+  if (::fstat(fd, &self) == 0) listing.stamp = stampOf(self.st_mtim);
   std::unique_ptr<DIR, DirCloser> dir(::fdopendir(fd));
   if (!dir) {
     listing.error = errno;
@@ -89,6 +91,8 @@ Listing listNames(const std::string& path, const ListingOptions& options) {
     listing.error = errno;
     return listing;
   }
+  struct stat self;
+  if (::fstat(fd.get(), &self) == 0) listing.stamp = stampOf(self.st_mtim);
   alignas(LinuxDirent64) std::byte buffer[kDirentBuffer];
   for (;;) {
     const long read = ::syscall(SYS_getdents64, fd.get(), buffer, sizeof buffer);

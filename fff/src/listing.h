@@ -1,5 +1,8 @@
 #pragma once
 
+#include <time.h>
+
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,8 +17,14 @@ struct ListingOptions {
 
 struct Listing {
   std::vector<Listed> children;
-  int error = 0;  // errno of opening the folder; 0 when it was read
+  int error = 0;           // errno of opening the folder; 0 when it was read
+  std::int64_t stamp = 0;  // the folder's modification time (ns), read before its children
 };
+
+// A modification time in nanoseconds, as folders are compared by it.
+inline std::int64_t stampOf(const struct timespec& time) {
+  return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
 
 // Reads one folder's children with their kind, size and modification time, without following
 // symbolic links. A child that vanishes between listing and reading is left out.

@@ -104,7 +104,7 @@ void TempTree::rename(std::string_view from, std::string_view to) const {
 }
 
 Instance::Instance(const std::string& root, bool watch, std::uint32_t maxWatches, std::uint32_t rescanMs,
-                   bool skipHidden) {
+                   bool skipHidden, const std::string& savedIndex) {
   FffOptions options{};
   options.version = FFF_OPTIONS_VERSION;
   options.root = root.c_str();
@@ -112,6 +112,7 @@ Instance::Instance(const std::string& root, bool watch, std::uint32_t maxWatches
   options.max_watches = maxWatches;
   options.rescan_interval_ms = rescanMs;
   options.skip_hidden = skipHidden ? 1 : 0;
+  options.saved_index = savedIndex.empty() ? nullptr : savedIndex.c_str();
   FffResult* result = fff_create_instance_with(&options);
   if (!result || !result->success) {
     const std::string message = result && result->error ? result->error : "no result";

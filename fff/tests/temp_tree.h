@@ -40,7 +40,7 @@ std::vector<std::string> pathsOf(const std::vector<FffItem>& items);
 class Instance {
  public:
   explicit Instance(const std::string& root, bool watch = true, std::uint32_t maxWatches = 0,
-                    std::uint32_t rescanMs = 0, bool skipHidden = false);
+                    std::uint32_t rescanMs = 0, bool skipHidden = false, const std::string& savedIndex = {});
   ~Instance() { fff_destroy(handle_); }
   Instance(const Instance&) = delete;
   Instance& operator=(const Instance&) = delete;

@@ -1,6 +1,7 @@
 #include "quillo/core/files/file_index.h"
 
 #include <fcntl.h>
+#include <fmt/format.h>
 #include <sys/stat.h>
 #include <unicode/locid.h>
 #include <unicode/unistr.h>
@@ -101,6 +102,16 @@ std::optional<FileEntry> entryForItem(const std::string& rootPath, std::string_v
                    base::Date{static_cast<double>(modified)}};
 }
 
+std::string savedIndexFile(const std::string& folder, const std::string& rootPath) {
+  // FNV-1a: stable across runs and builds, unlike std::hash.
+  std::uint64_t hash = 0xcbf29ce484222325ull;
+  for (const char c : rootPath) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 0x100000001b3ull;
+  }
+  return fmt::format("{}/{:016x}.index", folder, hash);
+}
+
 std::string caseInsensitiveGlob(std::string_view name) {
   std::string glob;
   for (const char32_t scalar : base::lowercasedScalars(name)) {
@@ -154,6 +165,9 @@ FileIndex::FileIndex(std::vector<base::Url> folders, std::vector<std::unique_ptr
     create.version = FFF_OPTIONS_VERSION;
     create.root = path.c_str();
     create.watch = options_.watch ? 1 : 0;
+    const std::string saved =
+        options_.savedIndexFolder.empty() ? std::string() : savedIndexFile(options_.savedIndexFolder, path);
+    create.saved_index = saved.empty() ? nullptr : saved.c_str();
     FffResult* result = library_->createInstanceWith(&create);
     if (result && result->success && result->handle) {
       roots_.push_back({base::Url::file(path), path, static_cast<FffInstance*>(result->handle)});

@@ -38,6 +38,9 @@ class FileIndex {
     std::chrono::milliseconds globScanWait{3000};
     // Keep each folder's index current after its scan; a one-off search has no use for it.
     bool watch = true;
+    // A folder where each root's index is saved between runs (one file per root), so that a
+    // later index of an unchanged tree lists only the folders changed since; empty for none.
+    std::string savedIndexFolder{};
   };
 
   // The standard folders of a home folder offered first when choosing search folders.
@@ -106,6 +109,9 @@ class FileIndex {
   std::map<std::string, std::string> incompleteFolders_;  // guarded by calls_
   mutable std::mutex calls_;                              // one library call at a time
 };
+
+// The file a root's index is saved in under `folder`: named by a hash of the root's path.
+std::string savedIndexFile(const std::string& folder, const std::string& rootPath);
 
 // The first entry of every list, then the second of every list, and so on, each URL once,
 // until `limit` are taken.
