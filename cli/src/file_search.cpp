@@ -55,7 +55,11 @@ std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::Fi
   // Without the library there is nothing to search: its error ends the command.
   auto index = std::make_shared<core::FileIndex>(
       std::move(folders), std::move(access), loadFileIndexLibrary(),
-      core::FileIndex::Options{.display = display, .watch = false, .savedIndexFolder = savedIndexFolder});
+      core::FileIndex::Options{.display = display,
+                               // A saved index is ready in milliseconds: poll at that pace.
+                               .scanPoll = std::chrono::milliseconds(2),
+                               .watch = false,
+                               .savedIndexFolder = savedIndexFolder});
   for (const auto& [path, message] : index->failedFolders())
     fmt::print(stderr, "quillo-cli search: {}: {}\n", path, message);
   if (index->rootCount() > 0) {

@@ -78,6 +78,7 @@ void checkIndexes(std::vector<FolderState>& states, const platform::System& syst
   if (folders.empty()) return;
   core::FileIndex index(std::move(folders), std::move(access), loadFileIndexLibrary(),
                         core::FileIndex::Options{.display = {.homeFolder = system.homeFolder()},
+                                                 .scanPoll = std::chrono::milliseconds(2),
                                                  .watch = false,
                                                  .savedIndexFolder = fileIndexCacheFolder(system)});
   index.waitForInitialScan({});

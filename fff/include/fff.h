@@ -78,7 +78,9 @@ typedef struct FffOptions {
   uint8_t skip_hidden;         /* offset 32: 1 = leave out names beginning with "." */
   uint8_t cross_file_systems;  /* offset 33: 1 = descend into other mounted file systems */
   uint8_t watch;               /* offset 34: 1 = keep the index current after the first scan */
-  uint8_t reserved2[53];       /* offsets 35 to 87 */
+  uint8_t details_on_demand;   /* offset 35: without watch, 1 = read sizes and times only when a
+                                  glob needs them all (result items always carry their own) */
+  uint8_t reserved2[52];       /* offsets 36 to 87 */
 } FffOptions;
 
 /* One file or folder found. */

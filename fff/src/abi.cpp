@@ -79,6 +79,7 @@ InstanceOptions instanceOptions(const FffOptions& options) {
   converted.skipHidden = options.skip_hidden != 0;
   converted.crossFileSystems = options.cross_file_systems != 0;
   converted.watch = options.watch != 0;
+  converted.detailsOnDemand = options.details_on_demand != 0;
   if (options.saved_index) converted.savedIndex = options.saved_index;
   return converted;
 }

@@ -10,11 +10,24 @@ Index::Index() {
   folders_.emplace_back();
 }
 
+void Index::reserve(std::size_t entries, std::size_t directories) {
+  entries_.reserve(entries);
+  details_.reserve(entries);
+  modified_.reserve(entries);
+  previousWithName_.reserve(entries);
+  directories_.reserve(directories);
+  folders_.reserve(directories);
+}
+
 std::uint32_t Index::add(std::uint32_t parentDirectory, const Listed& listed) {
+  return addNamed(parentDirectory, names_.intern(listed.name), listed);
+}
+
+std::uint32_t Index::addNamed(std::uint32_t parentDirectory, std::uint32_t name, const Listed& listed) {
   if (entries_.size() >= kNone - 1) throw std::length_error("The index is full.");
   const auto index = static_cast<std::uint32_t>(entries_.size());
   Entry entry{};
-  entry.name = names_.intern(listed.name);
+  entry.name = name;
   entry.parent = parentDirectory;
   entry.kind = listed.kind;
   Details details{};
@@ -44,7 +57,7 @@ std::uint32_t Index::add(std::uint32_t parentDirectory, const Listed& listed) {
   details_.push_back(details);
   modified_.push_back(listed.modified);
   names_.counted(entry.name, listed.kind == Kind::directory);
-  if (entry.name == lastWithName_.size()) lastWithName_.push_back(kNone);
+  if (entry.name >= lastWithName_.size()) lastWithName_.resize(entry.name + 1, kNone);
   previousWithName_.push_back(lastWithName_[entry.name]);
   lastWithName_[entry.name] = index;
   directories_[parentDirectory].children.push_back(index);

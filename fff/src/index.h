@@ -74,6 +74,12 @@ class Index {
   Index();
 
   std::uint32_t add(std::uint32_t parentDirectory, const Listed& listed);
+  // The same for a name already in the name table (listed.name is not read).
+  std::uint32_t addNamed(std::uint32_t parentDirectory, std::uint32_t name, const Listed& listed);
+  std::uint32_t intern(std::string_view name) { return names_.intern(name); }
+  void reserveNames(std::size_t names, std::size_t bytes) { names_.reserve(names, bytes); }
+  // Room for this many entries and folders, ahead of adding them.
+  void reserve(std::size_t entries, std::size_t directories);
   void update(std::uint32_t entry, const Listed& listed);
   // Records a size and time read after the entry was added by name.
   void detail(std::uint32_t entry, std::uint64_t size, std::int64_t modified);

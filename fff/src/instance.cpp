@@ -64,7 +64,17 @@ void Instance::stop() {
 
 bool Instance::waitForDetails(std::chrono::milliseconds timeout) {
   std::unique_lock lock(scanMutex_);
+  if (!detailsWanted_) {
+    detailsWanted_ = true;
+    scanned_.notify_all();
+  }
   return scanned_.wait_for(lock, timeout, [this] { return detailed_; });
+}
+
+// Without watching, an instance answers a few searches and ends: sizes and times are then read
+// only when one needs them all, as the rows read their own.
+bool Instance::detailsOnDemand() const {
+  return options_.detailsOnDemand && !options_.watch;
 }
 
 ScanStatus Instance::waitForScan(std::chrono::milliseconds timeout) {
@@ -106,6 +116,10 @@ void Instance::run(std::stop_token stop) {
   try {
     // Searches go on meanwhile: this thread only reads the index here.
     if (save) this->save();
+    if (scanned && detailsOnDemand()) {
+      std::unique_lock lock(scanMutex_);
+      scanned_.wait(lock, stop, [this] { return detailsWanted_; });
+    }
     if (scanned) readDetails(stop);
     {
       std::unique_lock lock(mutex_);

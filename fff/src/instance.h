@@ -25,6 +25,8 @@ struct InstanceOptions {
   bool skipHidden = false;
   bool crossFileSystems = false;
   bool watch = false;
+  // Without watch: read sizes and times only once a search needs them all.
+  bool detailsOnDemand = false;
   // Where the index is saved between runs; empty for none.
   std::string savedIndex;
 };
@@ -73,6 +75,7 @@ class Instance {
   bool loadSaved();
   bool refreshLoaded(const std::stop_token& stop);
   void save() const;
+  bool detailsOnDemand() const;
   void sync(std::uint32_t directory, const std::stop_token& stop);
   void watchLoop(const std::stop_token& stop);
   void collectEvents(std::vector<std::uint32_t>& dirty);
@@ -101,9 +104,10 @@ class Instance {
   std::string firstUnreadable_;
 
   std::mutex scanMutex_;
-  std::condition_variable scanned_;
+  std::condition_variable_any scanned_;
   ScanStatus scan_;
   bool detailed_ = false;
+  bool detailsWanted_ = false;
 
   std::jthread thread_;  // last: starts once everything above exists
 };

@@ -17,7 +17,7 @@ namespace {
 // Raised whenever the layout below changes; with the interface version it decides whether a
 // file written by another build of the library is read at all.
 constexpr char kMagic[8] = {'Q', 'F', 'F', 'F', 'I', 'D', 'X', '\n'};
-constexpr std::uint32_t kFormat = 1;
+constexpr std::uint32_t kFormat = 2;
 constexpr std::uint32_t kEndianMark = 0x01020304;
 // A saved index never holds more than the index itself can.
 constexpr std::uint64_t kMaxItems = kNone - 1;
@@ -110,6 +110,11 @@ bool readWhole(const std::string& path, std::string& data) {
 bool saveIndex(const Index& index, const SavedIndexKey& key, const std::string& path) {
   Writer out;
   putKey(out, key);
+  // Every distinct name once, in id order; entries refer to them by id.
+  const NameTable& names = index.names();
+  out.put(static_cast<std::uint64_t>(names.size()));
+  for (std::uint32_t id = 0; id < names.size(); ++id)
+    out.text(names.text(id));
   // Folders are renumbered over the live ones, in slot order, which keeps parents first.
   std::vector<std::uint32_t> slotNumber(index.directories().size(), kNone);
   std::uint32_t folders = 0;
@@ -133,11 +138,11 @@ bool saveIndex(const Index& index, const SavedIndexKey& key, const std::string& 
     const Entry& entry = index.entries()[at];
     if (entry.kind == Kind::removed) continue;
     out.put(slotNumber[entry.parent]);
+    out.put(entry.name);
     out.put(static_cast<std::uint8_t>(entry.kind));
     out.put(static_cast<std::uint8_t>(index.details(at).symlink));
     out.put(index.details(at).size);
     out.put(index.modified(at));
-    out.text(index.name(at));
   }
 
   const std::string temporary = path + ".tmp" + std::to_string(::getpid());
@@ -167,6 +172,20 @@ bool loadIndex(const std::string& path, const SavedIndexKey& key, Index& out) {
   Reader in(data);
   if (!keyMatches(in, key)) return false;
 
+  std::uint64_t nameCount = 0;
+  if (!in.get(nameCount) || nameCount > kMaxItems || nameCount > data.size()) return false;
+  // Folded forms may add to the bytes; the file's size bounds the rest.
+  out.reserveNames(static_cast<std::size_t>(nameCount), data.size() / 4);
+  for (std::uint64_t id = 0; id < nameCount; ++id) {
+    std::string_view name;
+    if (!in.text(name, UINT16_MAX)) return false;
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string_view::npos ||
+        name.find('\0') != std::string_view::npos)
+      return false;
+    // Names are distinct and come in id order, so each must get the next id.
+    if (out.intern(name) != id) return false;
+  }
+
   std::uint64_t folders = 0;
   if (!in.get(folders) || folders == 0 || folders > kMaxItems) return false;
   struct SavedFolder {
@@ -186,25 +205,21 @@ bool loadIndex(const std::string& path, const SavedIndexKey& key, Index& out) {
 
   std::uint64_t entries = 0;
   if (!in.get(entries) || entries > kMaxItems || entries + 1 < folders) return false;
+  out.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(entries, data.size() / 26)), saved.size());
   std::uint32_t nextFolder = 1;
   Listed listed;
   listed.detailed = false;
   for (std::uint64_t k = 0; k < entries; ++k) {
-    std::uint32_t parent = 0;
+    std::uint32_t parent = 0, name = 0;
     std::uint8_t kind = 0, symlink = 0;
-    std::string_view name;
-    if (!in.get(parent) || !in.get(kind) || !in.get(symlink) || !in.get(listed.size) ||
-        !in.get(listed.modified) || !in.text(name, UINT16_MAX))
+    if (!in.get(parent) || !in.get(name) || !in.get(kind) || !in.get(symlink) || !in.get(listed.size) ||
+        !in.get(listed.modified))
       return false;
-    if (parent >= saved.size() || slotOf[parent] == kNone) return false;
+    if (parent >= saved.size() || slotOf[parent] == kNone || name >= nameCount) return false;
     if (kind > static_cast<std::uint8_t>(Kind::directory) || symlink > 1) return false;
-    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string_view::npos ||
-        name.find('\0') != std::string_view::npos)
-      return false;
-    listed.name.assign(name);
     listed.kind = static_cast<Kind>(kind);
     listed.symlink = symlink != 0;
-    const std::uint32_t entry = out.add(slotOf[parent], listed);
+    const std::uint32_t entry = out.addNamed(slotOf[parent], name, listed);
     if (listed.kind != Kind::directory) continue;
     // Folders come in the order they were numbered.
     if (nextFolder >= saved.size()) return false;

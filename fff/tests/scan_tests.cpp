@@ -183,6 +183,31 @@ TEST(Scan, ResultsCarrySizeAndTimeBeforeTheScanHasReadThem) {
   EXPECT_EQ(results.items[0].modified, 1700000000);
 }
 
+TEST(Scan, SizesAndTimesReadOnDemandOrderANewestFirstGlob) {
+  TempTree tree;
+  tree.file("old.txt", "1", 1600000000);
+  tree.file("new.txt", "22", 1700000000);
+  tree.file("mid.txt", "333", 1650000000);
+  FffOptions options{};
+  options.version = FFF_OPTIONS_VERSION;
+  options.root = tree.root().c_str();
+  options.details_on_demand = 1;
+  FffResult* created = fff_create_instance_with(&options);
+  ASSERT_TRUE(created && created->success);
+  auto* handle = static_cast<FffInstance*>(created->handle);
+  fff_free_result(created);
+  FffResult* globbed = fff_glob(handle, "*.txt", 0, 0, FFF_GLOB_NEWEST_FIRST, 10);
+  ASSERT_TRUE(globbed && globbed->success);
+  auto* found = static_cast<FffSearchResult*>(globbed->handle);
+  std::vector<std::string> order;
+  for (std::uint32_t k = 0; k < fff_search_result_count(found); ++k)
+    order.emplace_back(fff_search_result_get_item(found, k)->path);
+  EXPECT_THAT(order, ElementsAre("new.txt", "mid.txt", "old.txt"));
+  fff_free_search_result(found);
+  fff_free_result(globbed);
+  fff_destroy(handle);
+}
+
 TEST(Scan, WideAndDeepTreesAreScannedCompletely) {
   TempTree tree;
   std::string deep;

@@ -165,6 +165,7 @@ FileIndex::FileIndex(std::vector<base::Url> folders, std::vector<std::unique_ptr
     create.version = FFF_OPTIONS_VERSION;
     create.root = path.c_str();
     create.watch = options_.watch ? 1 : 0;
+    create.details_on_demand = options_.watch ? 0 : 1;
     const std::string saved =
         options_.savedIndexFolder.empty() ? std::string() : savedIndexFile(options_.savedIndexFolder, path);
     create.saved_index = saved.empty() ? nullptr : saved.c_str();
