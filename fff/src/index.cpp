@@ -51,6 +51,7 @@ std::uint32_t Index::addNamed(std::uint32_t parentDirectory, std::uint32_t name,
     directory.entry = index;
     directory.device = listed.device;
     directory.inode = listed.inode;
+    directory.stamp = listed.stamp;
     folders_.push_back({entry.name, parentDirectory});
   }
   entries_.push_back(entry);

@@ -26,7 +26,8 @@ struct Listed {
   std::int64_t modified = 0;
   dev_t device = 0;
   ino_t inode = 0;
-  bool detailed = true;  // size and time read; a names-only listing leaves them for later
+  bool detailed = true;    // size and time read; a names-only listing leaves them for later
+  std::int64_t stamp = 0;  // a folder's modification time in nanoseconds, when read
 };
 
 // One file or folder below the root as every pass over the index reads it: 16 bytes, as the

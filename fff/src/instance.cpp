@@ -48,6 +48,7 @@ Instance::Instance(InstanceOptions options) : options_(std::move(options)) {
   Directory& root = index_.directory(kRootDirectory);
   root.device = info.st_dev;
   root.inode = info.st_ino;
+  root.stamp = stampOf(info.st_mtim);
   thread_ = std::jthread([this](std::stop_token stop) { run(stop); });
 }
 
@@ -273,7 +274,7 @@ void Instance::scanBelow(std::vector<std::uint32_t> pending, const std::stop_tok
       }
       std::unique_lock lock(mutex_);
       index_.directory(slots[k]).listed = true;
-      index_.directory(slots[k]).stamp = listing.stamp;
+      if (listing.stamp != 0) index_.directory(slots[k]).stamp = listing.stamp;
       for (const Listed& child : listing.children) {
         const std::uint32_t entry = index_.add(slots[k], child);
         if (child.kind == Kind::directory) next.push_back(index_.details(entry).directory);

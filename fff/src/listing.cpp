@@ -46,6 +46,7 @@ bool readInFull(int folder, const char* name, Listed& listed) {
   listed.device = info.st_dev;
   listed.inode = info.st_ino;
   listed.detailed = true;
+  listed.stamp = stampOf(info.st_mtim);
   return true;
 }
 
@@ -91,8 +92,6 @@ Listing listNames(const std::string& path, const ListingOptions& options) {
     listing.error = errno;
     return listing;
   }
-  struct stat self;
-  if (::fstat(fd.get(), &self) == 0) listing.stamp = stampOf(self.st_mtim);
   alignas(LinuxDirent64) std::byte buffer[kDirentBuffer];
   for (;;) {
     const long read = ::syscall(SYS_getdents64, fd.get(), buffer, sizeof buffer);

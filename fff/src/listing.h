@@ -17,8 +17,10 @@ struct ListingOptions {
 
 struct Listing {
   std::vector<Listed> children;
-  int error = 0;           // errno of opening the folder; 0 when it was read
-  std::int64_t stamp = 0;  // the folder's modification time (ns), read before its children
+  int error = 0;  // errno of opening the folder; 0 when it was read
+  // The folder's modification time (ns), read before its children; 0 from listNames, where the
+  // parent's listing read it (also before the children).
+  std::int64_t stamp = 0;
 };
 
 // A modification time in nanoseconds, as folders are compared by it.
