@@ -74,6 +74,22 @@ TEST_F(SavedIndex, DamagedSavedIndexIsIgnored) {
   EXPECT_EQ(indexed(tree_.root()).size(), 5u);
 }
 
+TEST_F(SavedIndex, SavedIndexWithAChangedByteIsIgnored) {
+  indexed(tree_.root());
+  std::string bytes;
+  {
+    std::ifstream file(saved_, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(file), {});
+  }
+  // A name's letter changed ("report" to "rdport"), in a folder whose time is as saved.
+  const auto at = bytes.find("report.pdf");
+  ASSERT_NE(at, std::string::npos);
+  bytes[at + 1] = 'd';
+  std::ofstream(saved_, std::ios::binary | std::ios::trunc) << bytes;
+  EXPECT_THAT(indexed(tree_.root()),
+              ElementsAre("docs", "docs/old.txt", "docs/report.pdf", "music", "music/song.mp3"));
+}
+
 TEST_F(SavedIndex, SavedIndexOfAnotherFolderIsIgnored) {
   TempTree other;
   other.file("elsewhere.txt", "");
