@@ -90,14 +90,18 @@ std::size_t Instance::entryCount() const {
 }
 
 // An exception must not leave the thread (it would end the process): a scan that fails (out of
-// memory, say) keeps what it has indexed so far and counts as finished, and watching stops.
+// memory, say) keeps what it has indexed so far and ends as incomplete, with the failure as its
+// reason, and watching stops. A saved index stands in for the walk from the root when it can.
 void Instance::run(std::stop_token stop) {
   bool scanned = false;
   bool save = false;
   std::string failure;
   try {
-    const bool loaded = !options_.savedIndex.empty() && loadSaved();
-    const bool changed = loaded ? refreshLoaded(stop) : (scanBelow({kRootDirectory}, stop, true), true);
+    bool changed = true;
+    if (!options_.savedIndex.empty() && loadSaved())
+      changed = refreshLoaded(stop);
+    else
+      scanBelow({kRootDirectory}, stop, true);
     scanned = !stop.stop_requested();
     save = scanned && changed && !options_.savedIndex.empty();
   } catch (const std::bad_alloc&) {
