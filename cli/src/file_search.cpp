@@ -6,7 +6,7 @@
 #include <iostream>
 #include <nlohmann/json.hpp>
 
-#include "quillo/base/program_files.h"
+#include "file_index_library.h"
 #include "quillo/core/files/file_index.h"
 #include "quillo/core/files/file_ranker.h"
 #include "quillo/core/files/file_route.h"
@@ -32,7 +32,6 @@ platform::posix::PosixFileSystem& disk() {
 }
 
 // The search folders that can be opened now; the others are reported on standard error.
-
 std::vector<std::unique_ptr<core::FileFolderAccess>> openFolders(core::QuilloPreferences& preferences,
                                                                  platform::Bookmarks& bookmarks,
                                                                  const std::string& home) {
@@ -54,21 +53,20 @@ std::vector<std::unique_ptr<core::FileFolderAccess>> openFolders(core::QuilloPre
 }
 
 std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::FileFolderAccess>> access,
-                                            const core::FileDisplay& display) {
+                                            const core::FileDisplay& display,
+                                            const std::string& savedIndexFolder) {
   std::vector<base::Url> folders;
   for (const auto& folder : access)
     folders.push_back(folder->url());
-  std::shared_ptr<const core::FffLibrary> library;
-  std::string libraryError;
-  try {
-    library = core::FffLibrary::load(disk(), core::FffLibrary::candidates(std::getenv("QUILLO_FFF_LIBRARY"),
-                                                                         base::executablePath().value_or("").string()));
-  } catch (const core::FffLibraryError& error) {
-    libraryError = error.what();
-  }
+  // Without the library there is nothing to search: its error ends the command.
   auto index = std::make_shared<core::FileIndex>(
-      std::move(folders), std::move(access), std::move(library),
-      core::FileIndex::Options{.display = display, .files = &disk()}, libraryError);
+      std::move(folders), std::move(access), loadFileIndexLibrary(disk()),
+      core::FileIndex::Options{.display = display,
+                               // A saved index is ready in milliseconds: poll at that pace.
+                               .scanPoll = std::chrono::milliseconds(2),
+                               .files = &disk(),
+                               .watch = false,
+                               .savedIndexFolder = savedIndexFolder});
   for (const auto& [path, message] : index->failedFolders())
     fmt::print(stderr, "quillo-cli search: {}: {}\n", path, message);
   if (index->rootCount() > 0) {
@@ -103,7 +101,8 @@ int searchFiles(const Arguments& arguments, const platform::System& system,
 
   const core::FileDisplay display{system.homeFolder(), context.locale, context.timeZone};
   platform::posix::PosixBookmarks bookmarks;
-  const auto index = buildIndex(openFolders(preferences, bookmarks, system.homeFolder()), display);
+  const auto index = buildIndex(openFolders(preferences, bookmarks, system.homeFolder()), display,
+                                fileIndexCacheFolder(system));
   const std::size_t limit = arguments.limit.value_or(kDefaultLimit);
 
   std::shared_ptr<core::BackendClient> client;

@@ -5,7 +5,9 @@
 
 #include "arguments.h"
 #include "commands.h"
+#include "file_index_library.h"
 #include "quillo/core/files/file_folder_access.h"
+#include "quillo/core/files/file_index.h"
 #include "quillo/core/preferences/file_defaults_store.h"
 #include "quillo/core/preferences/quillo_preferences.h"
 #include "quillo/platform/posix/posix_bookmarks.h"
@@ -21,11 +23,13 @@ const std::string_view kFoldersHelp = R"(usage: quillo-cli folders add DIR...
 The folders file search looks in. "add" checks each folder as the folder picker does (not the
 whole disk or home folder, and a folder that exists) and keeps a bookmark of it; when one is
 refused, its reason is printed and nothing changes. "list" shows each folder and whether it can
-be searched now (a folder replaced since it was added is bookmarked again). "remove" forgets a
-folder.
+be searched now (a folder replaced since it was added is bookmarked again); it indexes each one
+that can, and says when the index is incomplete and why (folders inside that cannot be read).
+"remove" forgets a folder.
 
 options:
-  --json      print the list as JSON: [{"path", "state", "message"}]
+  --json      print the list as JSON: [{"path", "state", "message"}], state being "ok",
+              "incomplete", "choose-again" or "unavailable"
   -h, --help  show this help
 )";
 
@@ -37,27 +41,57 @@ std::string absolute(const std::string& path) {
 
 struct FolderState {
   std::string path;
-  std::string state;  // "ok", "choose-again" or "unavailable"
+  std::string state;  // "ok", "incomplete", "choose-again" or "unavailable"
   std::string message;
+  std::unique_ptr<core::FileFolderAccess> access;  // while the folder is indexed
 };
 
 FolderState check(core::QuilloPreferences& preferences, platform::Bookmarks& bookmarks,
                   const platform::FileSystem& files, const std::string& path, const std::string& home) {
   const auto stored = preferences.fileSearchBookmarks().find(path);
   if (stored == preferences.fileSearchBookmarks().end())
-    return {path, "choose-again", "This folder has no bookmark. Add it again."};
+    return {path, "choose-again", "This folder has no bookmark. Add it again.", nullptr};
   try {
-    const core::FileFolderAccess access(stored->second.bytes, bookmarks, files, home);
-    if (const auto& refreshed = access.refreshedBookmark())
-      preferences.refreshFileSearchBookmark(path, access.url(), core::DefaultsValue::Data{*refreshed});
-    return {path, "ok", ""};
+    auto access = std::make_unique<core::FileFolderAccess>(stored->second.bytes, bookmarks, files, home);
+    if (const auto& refreshed = access->refreshedBookmark())
+      preferences.refreshFileSearchBookmark(path, access->url(), core::DefaultsValue::Data{*refreshed});
+    return {path, "ok", "", std::move(access)};
   } catch (const core::FileFolderAccess::AccessError& error) {
     return {path,
             error.which() == core::FileFolderAccess::AccessError::Case::unavailable ? "unavailable"
                                                                                     : "choose-again",
-            error.what()};
+            error.what(), nullptr};
   } catch (const std::exception& error) {
-    return {path, "unavailable", error.what()};
+    return {path, "unavailable", error.what(), nullptr};
+  }
+}
+
+// Indexes the folders that can be searched and marks those whose index is incomplete, or that
+// could not be indexed at all, with the reason.
+void checkIndexes(std::vector<FolderState>& states, const platform::System& system,
+                  platform::FileSystem& files) {
+  std::vector<base::Url> folders;
+  std::vector<std::unique_ptr<core::FileFolderAccess>> access;
+  for (FolderState& state : states) {
+    if (!state.access) continue;
+    folders.push_back(state.access->url());
+    access.push_back(std::move(state.access));
+  }
+  if (folders.empty()) return;
+  core::FileIndex index(std::move(folders), std::move(access), loadFileIndexLibrary(files),
+                        core::FileIndex::Options{.display = {.homeFolder = system.homeFolder()},
+                                                 .scanPoll = std::chrono::milliseconds(2),
+                                                 .files = &files,
+                                                 .watch = false,
+                                                 .savedIndexFolder = fileIndexCacheFolder(system)});
+  index.waitForInitialScan({});
+  const auto incomplete = index.incompleteFolders();
+  for (FolderState& state : states) {
+    if (state.state != "ok") continue;
+    if (const auto found = index.failedFolders().find(state.path); found != index.failedFolders().end())
+      state = {state.path, "unavailable", found->second, nullptr};
+    else if (const auto partial = incomplete.find(state.path); partial != incomplete.end())
+      state = {state.path, "incomplete", partial->second, nullptr};
   }
 }
 
@@ -99,6 +133,7 @@ int runFolders(std::span<const std::string> words, std::FILE*, std::FILE* output
     std::vector<FolderState> states;
     for (const std::string& path : std::vector<std::string>(preferences.fileSearchPaths()))
       states.push_back(check(preferences, bookmarks, files, path, system.homeFolder()));
+    checkIndexes(states, system, files);
     if (arguments.json) {
       nlohmann::json list = nlohmann::json::array();
       for (const FolderState& state : states)

@@ -1,5 +1,8 @@
+#include <fcntl.h>
 #include <fmt/format.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 
@@ -79,6 +82,60 @@ TEST_F(FileSearch, FoldersAreCheckedBeforeTheyAreKept) {
   EXPECT_EQ(run("folders remove " + (home() / "Pictures").string()).status, 0);
   EXPECT_EQ(run("folders remove " + (home() / "Pictures").string()).status, 1);
   EXPECT_EQ(run("folders list").output, (home() / "Documents").string() + "\n");
+}
+
+// A folder whose path is longer than the system lets a program open cannot be read, by root
+// either: it is made one level at a time, relative to its parent.
+TEST_F(FileSearch, FolderListSaysWhenAFolderIsOnlyPartlyIndexed) {
+  ASSERT_EQ(run("folders add " + (home() / "Documents").string()).status, 0);
+  EXPECT_EQ(json("folders list --json")[0]["state"], "ok");
+  int parent = ::open((home() / "Documents").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const std::string level(250, 'd');
+  for (int depth = 0; depth < 20 && parent >= 0; ++depth) {
+    ASSERT_EQ(::mkdirat(parent, level.c_str(), 0755), 0);
+    const int child = ::openat(parent, level.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ::close(parent);
+    parent = child;
+  }
+  ASSERT_GE(parent, 0);
+  ::close(parent);
+  const auto folders = json("folders list --json");
+  ASSERT_EQ(folders.size(), 1u);
+  EXPECT_EQ(folders[0]["state"], "incomplete");
+  EXPECT_NE(folders[0]["message"].get<std::string>().find("1 folder could not be read"), std::string::npos)
+      << folders[0]["message"];
+  // Removed deepest first, each relative to its parent, as no path reaches the bottom.
+  for (int depth = 19; depth >= 0; --depth) {
+    int at = ::open((home() / "Documents").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (int k = 0; k < depth && at >= 0; ++k) {
+      const int child = ::openat(at, level.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+      ::close(at);
+      at = child;
+    }
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(::unlinkat(at, level.c_str(), AT_REMOVEDIR), 0);
+    ::close(at);
+  }
+}
+
+TEST_F(FileSearch, AFileIndexLibraryThatCannotBeLoadedFailsTheSearch) {
+  ASSERT_EQ(run("folders add " + (home() / "Documents").string()).status, 0);
+  const CliRun searched =
+      run("search --scope files report", "", "QUILLO_FFF_LIBRARY=" + (folder / "missing.so").string());
+  EXPECT_EQ(searched.status, 1);
+  EXPECT_NE(searched.errors.find("QUILLO_FFF_LIBRARY"), std::string::npos) << searched.errors;
+}
+
+TEST_F(FileSearch, RepeatedSearchesKeepTheIndexInTheCacheFolderAndSeeChanges) {
+  ASSERT_EQ(run("folders add " + (home() / "Documents").string()).status, 0);
+  const std::string cache = "XDG_CACHE_HOME=" + (folder / "cache").string();
+  EXPECT_EQ(run("search --scope files report", "", cache).status, 0);
+  const auto saved = folder / "cache/quillo/file-index";
+  ASSERT_TRUE(std::filesystem::is_directory(saved));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(saved), {}), 1);
+  quillo::testing::writeFile(home() / "Documents/Taxes/zebra budget.ods", "data");
+  const CliRun again = run("search --scope files zebra", "", cache);
+  EXPECT_NE(again.output.find("zebra budget.ods"), std::string::npos) << again.output;
 }
 
 TEST_F(FileSearch, LocalRowsNameTheFileAndItsFolder) {

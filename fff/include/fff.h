@@ -7,8 +7,9 @@
  *   message in `error`; nothing is thrown across this boundary.
  * - An instance handle comes from fff_create_instance_with and is ended by fff_destroy. Using a
  *   handle after fff_destroy gives an error result, never a crash.
- * - A search returns its result object in FffResult.handle; free it with the free function of
- *   its kind. Item records and their paths live as long as the search result.
+ * - A search returns its result in FffResult.handle: an opaque number, never reused, read
+ *   through the functions of its kind and freed with the free function of its kind. Item
+ *   records and their paths live as long as the search result.
  * - Strings are NUL-terminated UTF-8 in, NUL-terminated bytes out: paths that are not valid
  *   UTF-8 are returned as the file system stores them.
  * - All functions are safe to call from any thread, on the same instance concurrently.
@@ -30,8 +31,14 @@
 extern "C" {
 #endif
 
-/* The options layout this library reads. */
-#define FFF_OPTIONS_VERSION 2u
+/* The interface this header declares: the options layout, opaque search results and the scan
+ * states. A caller built for another version is refused at creation. */
+#define FFF_OPTIONS_VERSION 3u
+
+/* int_value of fff_wait_for_scan */
+#define FFF_SCAN_RUNNING 0
+#define FFF_SCAN_COMPLETE 1
+#define FFF_SCAN_INCOMPLETE 2
 
 /* FffItem.kind */
 #define FFF_KIND_FILE 0u
@@ -67,11 +74,13 @@ typedef struct FffOptions {
   const char* root;            /* offset 8: the folder to index */
   uint32_t rescan_interval_ms; /* offset 16: rescan period of unwatched folders; 0 = 30000 */
   uint32_t reserved0;          /* offset 20 */
-  uint64_t reserved1;          /* offset 24 */
+  const char* saved_index;     /* offset 24: file the index is kept in between runs; null = none */
   uint8_t skip_hidden;         /* offset 32: 1 = leave out names beginning with "." */
   uint8_t cross_file_systems;  /* offset 33: 1 = descend into other mounted file systems */
   uint8_t watch;               /* offset 34: 1 = keep the index current after the first scan */
-  uint8_t reserved2[53];       /* offsets 35 to 87 */
+  uint8_t details_on_demand;   /* offset 35: without watch, 1 = read sizes and times only when a
+                                  glob needs them all (result items always carry their own) */
+  uint8_t reserved2[52];       /* offsets 36 to 87 */
 } FffOptions;
 
 /* One file or folder found. */
@@ -89,28 +98,12 @@ typedef struct FffItem {
   int64_t modified;     /* offset 40: modification time, whole seconds since 1970 */
 } FffItem;
 
-/* The three kinds of search result share one layout; distinct types keep their free functions
- * apart. */
-typedef struct FffSearchResult {
-  const FffItem* items;   /* offset 0: `count` items, best or newest first */
-  uint64_t total_matched; /* offset 8: matches before offset and limit were applied */
-  uint32_t count;         /* offset 16 */
-  uint32_t reserved;      /* offset 20 */
-} FffSearchResult;
-
-typedef struct FffMixedSearchResult {
-  const FffItem* items;
-  uint64_t total_matched;
-  uint32_t count;
-  uint32_t reserved;
-} FffMixedSearchResult;
-
-typedef struct FffDirSearchResult {
-  const FffItem* items;
-  uint64_t total_matched;
-  uint32_t count;
-  uint32_t reserved;
-} FffDirSearchResult;
+/* Search results are opaque handles: numbers handed out once, never addresses, so that a
+ * result freed twice or used after its release is recognised whatever was allocated since.
+ * Distinct types keep their functions apart. */
+typedef struct FffSearchResult FffSearchResult;
+typedef struct FffMixedSearchResult FffMixedSearchResult;
+typedef struct FffDirSearchResult FffDirSearchResult;
 
 #if defined(__cplusplus)
 #define FFF_STATIC_ASSERT static_assert
@@ -123,10 +116,8 @@ FFF_STATIC_ASSERT(offsetof(FffResult, handle) == 16, "FffResult.handle");
 FFF_STATIC_ASSERT(offsetof(FffResult, int_value) == 24, "FffResult.int_value");
 FFF_STATIC_ASSERT(sizeof(FffOptions) == 88, "FffOptions size");
 FFF_STATIC_ASSERT(offsetof(FffOptions, root) == 8, "FffOptions.root");
+FFF_STATIC_ASSERT(offsetof(FffOptions, saved_index) == 24, "FffOptions.saved_index");
 FFF_STATIC_ASSERT(offsetof(FffOptions, watch) == 34, "FffOptions.watch");
-FFF_STATIC_ASSERT(offsetof(FffSearchResult, count) == 16, "FffSearchResult.count");
-FFF_STATIC_ASSERT(offsetof(FffMixedSearchResult, count) == 16, "FffMixedSearchResult.count");
-FFF_STATIC_ASSERT(offsetof(FffDirSearchResult, count) == 16, "FffDirSearchResult.count");
 FFF_STATIC_ASSERT(offsetof(FffItem, kind) == 0, "FffItem.kind");
 FFF_STATIC_ASSERT(offsetof(FffItem, path) == 8, "FffItem.path");
 FFF_STATIC_ASSERT(offsetof(FffItem, size) == 32, "FffItem.size");
@@ -140,7 +131,9 @@ FFF_STATIC_ASSERT(sizeof(FffItem) == 48, "FffItem size");
 FFF_EXPORT FffResult* fff_create_instance_with(const FffOptions* options);
 
 /* Waits up to timeout_ms milliseconds (0: not at all) for the first scan to finish.
- * int_value is 1 when it has finished, 0 while it is still running. */
+ * int_value is FFF_SCAN_RUNNING while it runs, FFF_SCAN_COMPLETE once every folder was read,
+ * or FFF_SCAN_INCOMPLETE once it ended without reading everything (folders that could not be
+ * read, the scan stopped by a failure): then `error` says why, although `success` is true. */
 FFF_EXPORT FffResult* fff_wait_for_scan(FffInstance* instance, uint64_t timeout_ms);
 
 /* Number of files and folders indexed now, in int_value. */
@@ -162,17 +155,30 @@ FFF_EXPORT FffResult* fff_search_directories(FffInstance* instance, const char* 
  * whole component for any number of components, bracket classes ("[a-z]", "[!0-9]"), "{a,b}"
  * alternatives and backslash escapes. Only items modified at or after modified_after (seconds
  * since 1970; 0: any time). Ordered by path, or newest first with FFF_GLOB_NEWEST_FIRST.
- * `handle` is an FffSearchResult*. A malformed pattern fails with a message. */
+ * `handle` is an FffSearchResult*. A malformed pattern, one longer than 4096 bytes or one whose
+ * "{...}" alternatives are too many (over 4096) or too long together fails with a message. */
 FFF_EXPORT FffResult* fff_glob(FffInstance* instance, const char* pattern, uint32_t offset,
                                int64_t modified_after, uint32_t options, uint32_t limit);
 
-/* Item `index` of a search result, or null past its count or for a null result. */
+/* Item `index` of a search result, or null past its count or for a null, released or foreign
+ * result. */
 FFF_EXPORT const FffItem* fff_mixed_search_result_get_item(const FffMixedSearchResult* result,
                                                            uint32_t index);
 FFF_EXPORT const FffItem* fff_dir_search_result_get_item(const FffDirSearchResult* result, uint32_t index);
 FFF_EXPORT const FffItem* fff_search_result_get_item(const FffSearchResult* result, uint32_t index);
 
-/* Release search results; null and already released results are ignored. */
+/* Items in a search result (also its FffResult's int_value); 0 for a released or foreign one. */
+FFF_EXPORT uint32_t fff_mixed_search_result_count(const FffMixedSearchResult* result);
+FFF_EXPORT uint32_t fff_dir_search_result_count(const FffDirSearchResult* result);
+FFF_EXPORT uint32_t fff_search_result_count(const FffSearchResult* result);
+
+/* How many items matched before offset and limit were applied; 0 for a released or foreign
+ * result. */
+FFF_EXPORT uint64_t fff_mixed_search_result_total_matched(const FffMixedSearchResult* result);
+FFF_EXPORT uint64_t fff_dir_search_result_total_matched(const FffDirSearchResult* result);
+FFF_EXPORT uint64_t fff_search_result_total_matched(const FffSearchResult* result);
+
+/* Release search results; null, already released and foreign results are ignored. */
 FFF_EXPORT void fff_free_mixed_search_result(FffMixedSearchResult* result);
 FFF_EXPORT void fff_free_dir_search_result(FffDirSearchResult* result);
 FFF_EXPORT void fff_free_search_result(FffSearchResult* result);

@@ -79,29 +79,53 @@ InstanceOptions instanceOptions(const FffOptions& options) {
   converted.skipHidden = options.skip_hidden != 0;
   converted.crossFileSystems = options.cross_file_systems != 0;
   converted.watch = options.watch != 0;
+  converted.detailsOnDemand = options.details_on_demand != 0;
+  if (options.saved_index) converted.savedIndex = options.saved_index;
   return converted;
 }
 
-template <class Header>
+template <class Handle>
 FffResult* searchResult(const Instance& instance, const auto& search) {
-  auto results =
-      instance.read([&](const Index& index) { return buildResults<Header>(index, search(index)); });
-  const auto count = results->header.count;
+  auto results = instance.read(
+      [&](const Index& index) { return buildResults<Handle>(index, instance.root(), search(index)); });
+  const auto count = static_cast<std::int64_t>(results->items.size());
   return success(Registry::global().addResults(std::move(results)), count);
 }
 
-template <class Header>
-const FffItem* itemOf(const Header* result, std::uint32_t index) noexcept {
+template <class Handle>
+const FffItem* itemOf(const Handle* result, std::uint32_t index) noexcept {
   try {
-    if (!result || !Registry::global().holds(result) || index >= result->count) return nullptr;
-    return &result->items[index];
+    return Registry::global().withResults(result, [&](const OwnedResults* found) -> const FffItem* {
+      return found && index < found->items.size() ? &found->items[index] : nullptr;
+    });
   } catch (...) {
     return nullptr;
   }
 }
 
-template <class Header>
-void freeOf(Header* result) noexcept {
+template <class Handle>
+std::uint32_t countOf(const Handle* result) noexcept {
+  try {
+    return Registry::global().withResults(result, [](const OwnedResults* found) {
+      return found ? static_cast<std::uint32_t>(found->items.size()) : 0u;
+    });
+  } catch (...) {
+    return 0;
+  }
+}
+
+template <class Handle>
+std::uint64_t totalOf(const Handle* result) noexcept {
+  try {
+    return Registry::global().withResults(
+        result, [](const OwnedResults* found) { return found ? found->totalMatched : std::uint64_t{0}; });
+  } catch (...) {
+    return 0;
+  }
+}
+
+template <class Handle>
+void freeOf(Handle* result) noexcept {
   try {
     if (result) Registry::global().freeResults(result);
   } catch (...) {
@@ -126,8 +150,19 @@ FffResult* fff_create_instance_with(const FffOptions* options) {
 FffResult* fff_wait_for_scan(FffInstance* handle, std::uint64_t timeoutMs) {
   return guarded([&] {
     auto instance = liveInstance(handle);
-    const bool done = instance->waitForScan(std::chrono::milliseconds(std::min(timeoutMs, kMaxWaitMs)));
-    return success(nullptr, done ? 1 : 0);
+    const ScanStatus status =
+        instance->waitForScan(std::chrono::milliseconds(std::min(timeoutMs, kMaxWaitMs)));
+    switch (status.state) {
+      case ScanState::running:
+        return success(nullptr, FFF_SCAN_RUNNING);
+      case ScanState::complete:
+        return success(nullptr, FFF_SCAN_COMPLETE);
+      case ScanState::incomplete:
+        break;
+    }
+    FffResult* result = success(nullptr, FFF_SCAN_INCOMPLETE);
+    if (result) result->error = ::strdup(status.reason.c_str());
+    return result;
   });
 }
 
@@ -181,6 +216,9 @@ FffResult* fff_glob(FffInstance* handle, const char* pattern, std::uint32_t offs
                               .filesOnly = (flags & FFF_GLOB_FILES_ONLY) != 0,
                               .directoriesOnly = (flags & FFF_GLOB_DIRECTORIES_ONLY) != 0};
     const std::string_view typed = text(pattern, "pattern");
+    // Ordering or choosing by time needs every entry's time.
+    if (options.newestFirst || options.modifiedAfter != 0)
+      instance->waitForDetails(std::chrono::milliseconds(kMaxWaitMs));
     return searchResult<FffSearchResult>(
         *instance, [&](const Index& index) { return globSearch(index, typed, options); });
   });
@@ -196,6 +234,26 @@ const FffItem* fff_dir_search_result_get_item(const FffDirSearchResult* result, 
 
 const FffItem* fff_search_result_get_item(const FffSearchResult* result, std::uint32_t index) {
   return itemOf(result, index);
+}
+
+std::uint32_t fff_mixed_search_result_count(const FffMixedSearchResult* result) {
+  return countOf(result);
+}
+std::uint32_t fff_dir_search_result_count(const FffDirSearchResult* result) {
+  return countOf(result);
+}
+std::uint32_t fff_search_result_count(const FffSearchResult* result) {
+  return countOf(result);
+}
+
+std::uint64_t fff_mixed_search_result_total_matched(const FffMixedSearchResult* result) {
+  return totalOf(result);
+}
+std::uint64_t fff_dir_search_result_total_matched(const FffDirSearchResult* result) {
+  return totalOf(result);
+}
+std::uint64_t fff_search_result_total_matched(const FffSearchResult* result) {
+  return totalOf(result);
 }
 
 void fff_free_mixed_search_result(FffMixedSearchResult* result) {

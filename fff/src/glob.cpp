@@ -11,6 +11,10 @@ namespace fff {
 namespace {
 
 constexpr std::size_t kMaxAlternatives = 4096;
+// Longer than any path a file system allows, which keeps the work of compiling bounded.
+constexpr std::size_t kMaxPatternBytes = 4096;
+// Every string built while expanding "{...}", together.
+constexpr std::size_t kMaxExpandedBytes = std::size_t{8} << 20;
 // Bytes that are not UTF-8 become scalars above Unicode's range, so they match only themselves.
 constexpr char32_t kRawByte = 0x110000;
 
@@ -72,43 +76,14 @@ std::size_t closingBrace(std::string_view text, std::size_t open, std::vector<st
   return std::string_view::npos;
 }
 
-void expandInto(std::string_view pattern, std::vector<std::string>& out) {
+// Where the first "{" that is neither escaped nor inside a class opens; npos if none.
+std::size_t firstBrace(std::string_view pattern) {
   bool inClass = false;
   for (std::size_t i = 0; i < pattern.size(); ++i) {
-    const char c = pattern[i];
-    if (c == '\\') {
-      ++i;
-      continue;
-    }
-    if (inClass) {
-      if (c == ']') inClass = false;
-      continue;
-    }
-    if (c == '[') {
-      inClass = true;
-      if (i + 1 < pattern.size() && (pattern[i + 1] == '!' || pattern[i + 1] == '^')) ++i;
-      if (i + 1 < pattern.size() && pattern[i + 1] == ']') ++i;
-      continue;
-    }
-    if (c != '{') continue;
-    std::vector<std::size_t> commas;
-    const std::size_t close = closingBrace(pattern, i, commas);
-    if (close == std::string_view::npos) throw Error("The pattern has a \"{\" without its \"}\".");
-    const std::string_view head = pattern.substr(0, i);
-    const std::string_view tail = pattern.substr(close + 1);
-    std::size_t start = i + 1;
-    commas.push_back(close);
-    for (const std::size_t end : commas) {
-      std::string expanded(head);
-      expanded.append(pattern.substr(start, end - start));
-      expanded.append(tail);
-      expandInto(expanded, out);
-      if (out.size() > kMaxAlternatives) throw Error("The pattern has more than 4096 alternatives.");
-      start = end + 1;
-    }
-    return;
+    if (skipsQuoted(pattern, i, inClass)) continue;
+    if (pattern[i] == '{') return i;
   }
-  out.emplace_back(pattern);
+  return std::string_view::npos;
 }
 
 // Splits at every "/" that is neither escaped nor inside a class.
@@ -142,8 +117,40 @@ void appendUtf8(std::string& out, char32_t c) {
 }  // namespace
 
 std::vector<std::string> expandBraces(std::string_view pattern) {
+  if (pattern.size() > kMaxPatternBytes) throw Error("The pattern is longer than 4096 bytes.");
+  // Expanded with a work list rather than by recursion, so that the depth of the stack never
+  // depends on the pattern; every string built counts against one budget.
   std::vector<std::string> out;
-  expandInto(pattern, out);
+  std::vector<std::string> pending{std::string(pattern)};
+  std::size_t built = pattern.size();
+  while (!pending.empty()) {
+    std::string text = std::move(pending.back());
+    pending.pop_back();
+    const std::size_t open = firstBrace(text);
+    if (open == std::string_view::npos) {
+      out.push_back(std::move(text));
+      if (out.size() > kMaxAlternatives) throw Error("The pattern has more than 4096 alternatives.");
+      continue;
+    }
+    std::vector<std::size_t> commas;
+    const std::size_t close = closingBrace(text, open, commas);
+    if (close == std::string_view::npos) throw Error("The pattern has a \"{\" without its \"}\".");
+    commas.push_back(close);
+    const std::string_view whole(text);
+    // Pushed last first, so that the alternatives come out in the order written.
+    for (std::size_t k = commas.size(); k-- > 0;) {
+      const std::size_t start = k == 0 ? open + 1 : commas[k - 1] + 1;
+      std::string expanded(whole.substr(0, open));
+      expanded.append(whole.substr(start, commas[k] - start));
+      expanded.append(whole.substr(close + 1));
+      built += expanded.size() + 1;
+      if (built > kMaxExpandedBytes) throw Error("The pattern's alternatives are too long together.");
+      pending.push_back(std::move(expanded));
+      // Every pending text yields at least one alternative.
+      if (pending.size() + out.size() > kMaxAlternatives)
+        throw Error("The pattern has more than 4096 alternatives.");
+    }
+  }
   return out;
 }
 

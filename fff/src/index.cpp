@@ -10,17 +10,31 @@ Index::Index() {
   folders_.emplace_back();
 }
 
+void Index::reserve(std::size_t entries, std::size_t directories) {
+  entries_.reserve(entries);
+  details_.reserve(entries);
+  modified_.reserve(entries);
+  previousWithName_.reserve(entries);
+  directories_.reserve(directories);
+  folders_.reserve(directories);
+}
+
 std::uint32_t Index::add(std::uint32_t parentDirectory, const Listed& listed) {
+  return addNamed(parentDirectory, names_.intern(listed.name), listed);
+}
+
+std::uint32_t Index::addNamed(std::uint32_t parentDirectory, std::uint32_t name, const Listed& listed) {
   if (entries_.size() >= kNone - 1) throw std::length_error("The index is full.");
   const auto index = static_cast<std::uint32_t>(entries_.size());
   Entry entry{};
-  entry.name = names_.intern(listed.name);
+  entry.name = name;
   entry.parent = parentDirectory;
   entry.kind = listed.kind;
   Details details{};
   details.size = listed.kind == Kind::directory ? 0 : listed.size;
   details.directory = kNone;
   details.symlink = listed.symlink;
+  details.detailed = listed.detailed;
   const std::size_t nameLength = names_.text(entry.name).size();
   const std::uint32_t folder = directories_[parentDirectory].entry;
   if (folder == kNone) {
@@ -37,13 +51,14 @@ std::uint32_t Index::add(std::uint32_t parentDirectory, const Listed& listed) {
     directory.entry = index;
     directory.device = listed.device;
     directory.inode = listed.inode;
+    directory.stamp = listed.stamp;
     folders_.push_back({entry.name, parentDirectory});
   }
   entries_.push_back(entry);
   details_.push_back(details);
   modified_.push_back(listed.modified);
   names_.counted(entry.name, listed.kind == Kind::directory);
-  if (entry.name == lastWithName_.size()) lastWithName_.push_back(kNone);
+  if (entry.name >= lastWithName_.size()) lastWithName_.resize(entry.name + 1, kNone);
   previousWithName_.push_back(lastWithName_[entry.name]);
   lastWithName_[entry.name] = index;
   directories_[parentDirectory].children.push_back(index);
@@ -53,9 +68,19 @@ std::uint32_t Index::add(std::uint32_t parentDirectory, const Listed& listed) {
 
 void Index::update(std::uint32_t index, const Listed& listed) {
   Details& details = details_[index];
-  details.size = entries_[index].kind == Kind::directory ? 0 : listed.size;
   details.symlink = listed.symlink;
-  modified_[index] = listed.modified;
+  details.detailed = details.detailed || listed.detailed;
+  if (listed.detailed) {
+    details.size = entries_[index].kind == Kind::directory ? 0 : listed.size;
+    modified_[index] = listed.modified;
+  }
+}
+
+void Index::detail(std::uint32_t index, std::uint64_t size, std::int64_t modified) {
+  Details& details = details_[index];
+  details.size = entries_[index].kind == Kind::directory ? 0 : size;
+  details.detailed = true;
+  modified_[index] = modified;
 }
 
 std::vector<std::uint32_t> Index::remove(std::uint32_t index) {

@@ -26,6 +26,8 @@ struct Listed {
   std::int64_t modified = 0;
   dev_t device = 0;
   ino_t inode = 0;
+  bool detailed = true;    // size and time read; a names-only listing leaves them for later
+  std::int64_t stamp = 0;  // a folder's modification time in nanoseconds, when read
 };
 
 // One file or folder below the root as every pass over the index reads it: 16 bytes, as the
@@ -43,6 +45,7 @@ struct Details {
   std::uint64_t size;
   std::uint32_t directory;  // its own directory slot when it is a folder, else kNone
   bool symlink;
+  bool detailed;  // size and modification time have been read
 };
 
 // A folder as a pass over the folders reads it, by directory slot: the name and the parent
@@ -60,6 +63,8 @@ struct Directory {
   bool polled = false;  // could not be watched: rescanned periodically instead
   dev_t device = 0;
   ino_t inode = 0;
+  // Its modification time (nanoseconds) when last listed: unchanged, it holds the same names.
+  std::int64_t stamp = 0;
   std::vector<std::uint32_t> children;  // entry indexes
 };
 
@@ -70,7 +75,15 @@ class Index {
   Index();
 
   std::uint32_t add(std::uint32_t parentDirectory, const Listed& listed);
+  // The same for a name already in the name table (listed.name is not read).
+  std::uint32_t addNamed(std::uint32_t parentDirectory, std::uint32_t name, const Listed& listed);
+  std::uint32_t intern(std::string_view name) { return names_.intern(name); }
+  void reserveNames(std::size_t names, std::size_t bytes) { names_.reserve(names, bytes); }
+  // Room for this many entries and folders, ahead of adding them.
+  void reserve(std::size_t entries, std::size_t directories);
   void update(std::uint32_t entry, const Listed& listed);
+  // Records a size and time read after the entry was added by name.
+  void detail(std::uint32_t entry, std::uint64_t size, std::int64_t modified);
   // Removes an entry and, for a folder, everything below it. Returns the directory slots of
   // the folders removed; they keep their watch descriptor for the caller to release.
   std::vector<std::uint32_t> remove(std::uint32_t entry);

@@ -14,6 +14,8 @@
 
 #include "error.h"
 #include "listing.h"
+#include "saved_index.h"
+#include "shares.h"
 
 namespace fff {
 namespace {
@@ -42,9 +44,11 @@ Instance::Instance(InstanceOptions options) : options_(std::move(options)) {
     throw Error("The folder " + options_.root + " cannot be read: " + std::strerror(errno) + ".");
   ::close(probe);
   rootDevice_ = info.st_dev;
+  rootInode_ = info.st_ino;
   Directory& root = index_.directory(kRootDirectory);
   root.device = info.st_dev;
   root.inode = info.st_ino;
+  root.stamp = stampOf(info.st_mtim);
   thread_ = std::jthread([this](std::stop_token stop) { run(stop); });
 }
 
@@ -59,9 +63,25 @@ void Instance::stop() {
   thread_.join();
 }
 
-bool Instance::waitForScan(std::chrono::milliseconds timeout) {
+bool Instance::waitForDetails(std::chrono::milliseconds timeout) {
   std::unique_lock lock(scanMutex_);
-  return scanned_.wait_for(lock, timeout, [this] { return scanComplete_; });
+  if (!detailsWanted_) {
+    detailsWanted_ = true;
+    scanned_.notify_all();
+  }
+  return scanned_.wait_for(lock, timeout, [this] { return detailed_; });
+}
+
+// Without watching, an instance answers a few searches and ends: sizes and times are then read
+// only when one needs them all, as the rows read their own.
+bool Instance::detailsOnDemand() const {
+  return options_.detailsOnDemand && !options_.watch;
+}
+
+ScanStatus Instance::waitForScan(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(scanMutex_);
+  scanned_.wait_for(lock, timeout, [this] { return scan_.state != ScanState::running; });
+  return scan_;
 }
 
 std::size_t Instance::entryCount() const {
@@ -70,30 +90,124 @@ std::size_t Instance::entryCount() const {
 }
 
 // An exception must not leave the thread (it would end the process): a scan that fails (out of
-// memory, say) keeps what it has indexed so far and counts as finished, and watching stops.
+// memory, say) keeps what it has indexed so far and ends as incomplete, with the failure as its
+// reason, and watching stops. A saved index stands in for the walk from the root when it can.
 void Instance::run(std::stop_token stop) {
   bool scanned = false;
+  bool save = false;
+  std::string failure;
   try {
-    scanBelow({kRootDirectory}, stop);
+    bool changed = true;
+    if (!options_.savedIndex.empty() && loadSaved())
+      changed = refreshLoaded(stop);
+    else
+      scanBelow({kRootDirectory}, stop, true);
+    scanned = !stop.stop_requested();
+    save = scanned && changed && !options_.savedIndex.empty();
+  } catch (const std::bad_alloc&) {
+    failure = "the scan ran out of memory";
+  } catch (const std::exception& error) {
+    failure = std::string("the scan failed: ") + error.what();
+  } catch (...) {
+    failure = "the scan failed";
+  }
+  firstScan_ = false;
+  {
+    std::lock_guard lock(scanMutex_);
+    scan_.reason = incompleteReason(failure);
+    scan_.state = scan_.reason.empty() ? ScanState::complete : ScanState::incomplete;
+  }
+  scanned_.notify_all();
+  try {
+    // Searches go on meanwhile: this thread only reads the index here.
+    if (save) this->save();
+    if (scanned && detailsOnDemand()) {
+      std::unique_lock lock(scanMutex_);
+      scanned_.wait(lock, stop, [this] { return detailsWanted_; });
+    }
+    if (scanned) readDetails(stop);
     {
       std::unique_lock lock(mutex_);
       index_.shrink();
     }
-    // The scan's listings were freed into this thread's malloc arena; give the pages back, as
-    // the index may live as long as the process.
+    // The scan's listings were freed into the malloc arenas of this thread and its helpers;
+    // give the pages back, as the index may live as long as the process.
     ::malloc_trim(0);
-    scanned = true;
   } catch (...) {
+    // What could not be read keeps no size and time; searches still find it.
   }
   {
     std::lock_guard lock(scanMutex_);
-    scanComplete_ = true;
+    detailed_ = true;
   }
   scanned_.notify_all();
   try {
     if (scanned && options_.watch) watchLoop(stop);
   } catch (...) {
   }
+}
+
+void Instance::noteUnreadable(const std::string& path, int error) {
+  if (!firstScan_) return;
+  if (unreadable_++ == 0) firstUnreadable_ = path + ": " + std::strerror(error);
+}
+
+std::string Instance::incompleteReason(const std::string& failure) const {
+  std::string reason;
+  if (!failure.empty()) reason = failure;
+  if (unreadable_ > 0) {
+    if (!reason.empty()) reason += "; ";
+    reason += unreadable_ == 1 ? "1 folder could not be read"
+                               : std::to_string(unreadable_) + " folders could not be read";
+    reason += " (" + firstUnreadable_ + ")";
+  }
+  return reason.empty() ? reason : "The index is incomplete: " + reason + ".";
+}
+
+bool Instance::loadSaved() {
+  Index loaded;
+  const SavedIndexKey key{options_.root, rootDevice_, rootInode_, options_.skipHidden,
+                          options_.crossFileSystems};
+  if (!loadIndex(options_.savedIndex, key, loaded)) return false;
+  std::unique_lock lock(mutex_);
+  index_ = std::move(loaded);
+  return true;
+}
+
+void Instance::save() const {
+  const SavedIndexKey key{options_.root, rootDevice_, rootInode_, options_.skipHidden,
+                          options_.crossFileSystems};
+  // A cache that cannot be written costs the next run a scan, nothing more.
+  saveIndex(index_, key, options_.savedIndex);
+}
+
+// A folder whose modification time, device and inode are as saved holds the same names (a
+// file's own changes do not show there, but its size and time are read again anyway).
+bool Instance::refreshLoaded(const std::stop_token& stop) {
+  const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+  std::vector<std::uint32_t> slots;
+  std::vector<std::string> paths;
+  for (std::uint32_t slot = 0; slot < index_.directories().size(); ++slot) {
+    if (!index_.directory(slot).alive || !shouldDescend(slot)) continue;
+    slots.push_back(slot);
+    paths.push_back(absolutePath(slot));
+    startWatching(slot, paths.back());
+  }
+  std::vector<char> changed(slots.size(), 0);
+  eachInTurn(slots.size(), threads, [&](std::size_t k) {
+    const Directory& directory = index_.directory(slots[k]);
+    struct stat info;
+    changed[k] = !directory.listed || ::lstat(paths[k].c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+                 stampOf(info.st_mtim) != directory.stamp || info.st_dev != directory.device ||
+                 info.st_ino != directory.inode;
+  });
+  bool any = false;
+  for (std::size_t k = 0; k < slots.size() && !stop.stop_requested(); ++k) {
+    if (!changed[k]) continue;
+    any = true;
+    sync(slots[k], stop);
+  }
+  return any;
 }
 
 std::string Instance::absolutePath(std::uint32_t directory) const {
@@ -131,26 +245,89 @@ void Instance::startWatching(std::uint32_t slot, const std::string& path) {
   directory.watch = watch;
 }
 
-void Instance::scanBelow(std::vector<std::uint32_t> pending, const std::stop_token& stop) {
+void Instance::scanBelow(std::vector<std::uint32_t> pending, const std::stop_token& stop, bool namesOnly) {
   const ListingOptions options{.skipHidden = options_.skipHidden};
+  const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
   std::vector<std::uint32_t> next;
+  std::vector<std::uint32_t> slots;
+  std::vector<std::string> paths;
+  std::vector<Listing> listings;
+  // Level by level: each level's folders are chosen and watched here, in order, then read on
+  // every core, then added in order, so that a folder's slot still follows its parent's.
   while (!pending.empty() && !stop.stop_requested()) {
     next.clear();
+    slots.clear();
+    paths.clear();
     for (const std::uint32_t slot : pending) {
-      if (stop.stop_requested()) return;
       if (!index_.directory(slot).alive || !shouldDescend(slot)) continue;
-      const std::string path = absolutePath(slot);
-      startWatching(slot, path);
-      const Listing listing = listDirectory(path, options);
-      if (listing.error != 0) continue;
+      paths.push_back(absolutePath(slot));
+      startWatching(slot, paths.back());
+      slots.push_back(slot);
+    }
+    listings.assign(slots.size(), {});
+    eachInTurn(slots.size(), threads, [&](std::size_t k) {
+      if (stop.stop_requested()) return;
+      listings[k] = namesOnly ? listNames(paths[k], options) : listDirectory(paths[k], options);
+    });
+    if (stop.stop_requested()) return;
+    for (std::size_t k = 0; k < slots.size(); ++k) {
+      const Listing& listing = listings[k];
+      if (listing.error != 0) {
+        noteUnreadable(paths[k], listing.error);
+        continue;
+      }
       std::unique_lock lock(mutex_);
-      index_.directory(slot).listed = true;
+      index_.directory(slots[k]).listed = true;
+      if (listing.stamp != 0) index_.directory(slots[k]).stamp = listing.stamp;
       for (const Listed& child : listing.children) {
-        const std::uint32_t entry = index_.add(slot, child);
+        const std::uint32_t entry = index_.add(slots[k], child);
         if (child.kind == Kind::directory) next.push_back(index_.details(entry).directory);
       }
     }
     pending.swap(next);
+  }
+}
+
+// Sizes and times of what the names-only scan left out, read folder by folder on every core
+// and applied in batches, so that searches go on meanwhile.
+void Instance::readDetails(const std::stop_token& stop) {
+  constexpr std::size_t kBatch = 512;
+  const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+  std::vector<std::uint32_t> slots;
+  for (std::uint32_t slot = 0; slot < index_.directories().size(); ++slot) {
+    const Directory& directory = index_.directory(slot);
+    if (!directory.alive || !directory.listed) continue;
+    if (std::any_of(directory.children.begin(), directory.children.end(),
+                    [this](std::uint32_t entry) { return !index_.details(entry).detailed; }))
+      slots.push_back(slot);
+  }
+  struct Folder {
+    std::string path;
+    std::vector<std::uint32_t> entries;
+    std::vector<std::string_view> names;
+    std::vector<NameDetails> details;
+  };
+  std::vector<Folder> batch;
+  for (std::size_t first = 0; first < slots.size() && !stop.stop_requested(); first += kBatch) {
+    const std::size_t count = std::min(kBatch, slots.size() - first);
+    batch.assign(count, {});
+    for (std::size_t k = 0; k < count; ++k) {
+      Folder& folder = batch[k];
+      folder.path = absolutePath(slots[first + k]);
+      for (const std::uint32_t entry : index_.directory(slots[first + k]).children) {
+        if (index_.details(entry).detailed) continue;
+        folder.entries.push_back(entry);
+        folder.names.push_back(index_.name(entry));
+      }
+    }
+    eachInTurn(count, threads, [&](std::size_t k) {
+      if (!stop.stop_requested()) fff::readDetails(batch[k].path, batch[k].names, batch[k].details);
+    });
+    std::unique_lock lock(mutex_);
+    for (const Folder& folder : batch)
+      for (std::size_t k = 0; k < folder.details.size(); ++k)
+        if (folder.details[k].found)
+          index_.detail(folder.entries[k], folder.details[k].size, folder.details[k].modified);
   }
 }
 
@@ -173,10 +350,12 @@ void Instance::release(const std::vector<std::uint32_t>& removedDirectories) {
 void Instance::sync(std::uint32_t slot, const std::stop_token& stop) {
   if (!index_.directory(slot).alive) return;
   if (slot != kRootDirectory && !index_.directory(slot).listed) {
-    scanBelow({slot}, stop);
+    scanBelow({slot}, stop, false);
     return;
   }
-  const Listing listing = listDirectory(absolutePath(slot), {.skipHidden = options_.skipHidden});
+  const std::string path = absolutePath(slot);
+  const Listing listing = listDirectory(path, {.skipHidden = options_.skipHidden});
+  if (listing.error != 0 && listing.error != ENOENT) noteUnreadable(path, listing.error);
   // Running out of descriptors or memory says nothing about the folder; anything else that
   // stops it from being read empties it, as nothing in it can be reported.
   if (listing.error == EMFILE || listing.error == ENFILE || listing.error == ENOMEM) return;
@@ -189,6 +368,7 @@ void Instance::sync(std::uint32_t slot, const std::stop_token& stop) {
   std::vector<std::uint32_t> added;
   {
     std::unique_lock lock(mutex_);
+    index_.directory(slot).stamp = listing.stamp;
     std::vector<std::uint32_t> seen;
     for (const Listed& child : listing.children) {
       const auto it = current.find(child.name);
@@ -211,7 +391,7 @@ void Instance::sync(std::uint32_t slot, const std::stop_token& stop) {
     }
   }
   release(removed);
-  scanBelow(std::move(added), stop);
+  scanBelow(std::move(added), stop, false);
 }
 
 void Instance::collectEvents(std::vector<std::uint32_t>& dirty) {

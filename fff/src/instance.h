@@ -25,6 +25,18 @@ struct InstanceOptions {
   bool skipHidden = false;
   bool crossFileSystems = false;
   bool watch = false;
+  // Without watch: read sizes and times only once a search needs them all.
+  bool detailsOnDemand = false;
+  // Where the index is saved between runs; empty for none.
+  std::string savedIndex;
+};
+
+enum class ScanState { running, complete, incomplete };
+
+// How the first scan went; `reason` says why an incomplete one is.
+struct ScanStatus {
+  ScanState state = ScanState::running;
+  std::string reason;
 };
 
 // One indexed tree. A thread of its own scans the root, then (when asked to watch) applies
@@ -41,7 +53,10 @@ class Instance {
 
   // Stops and joins the thread; the index stays readable.
   void stop();
-  bool waitForScan(std::chrono::milliseconds timeout);
+  // The first scan reads names and kinds; once it has ended, searches see every name.
+  ScanStatus waitForScan(std::chrono::milliseconds timeout);
+  // Sizes and times follow on the same thread; true once all are read (or given up).
+  bool waitForDetails(std::chrono::milliseconds timeout);
 
   template <class Reader>
   decltype(auto) read(Reader&& reader) const {
@@ -53,7 +68,14 @@ class Instance {
 
  private:
   void run(std::stop_token stop);
-  void scanBelow(std::vector<std::uint32_t> directories, const std::stop_token& stop);
+  // Lists the folders and all below them; `namesOnly` leaves sizes and times for readDetails.
+  void scanBelow(std::vector<std::uint32_t> directories, const std::stop_token& stop, bool namesOnly);
+  void readDetails(const std::stop_token& stop);
+  // The saved index, when there is a usable one, with the folders changed since listed again.
+  bool loadSaved();
+  bool refreshLoaded(const std::stop_token& stop);
+  void save() const;
+  bool detailsOnDemand() const;
   void sync(std::uint32_t directory, const std::stop_token& stop);
   void watchLoop(const std::stop_token& stop);
   void collectEvents(std::vector<std::uint32_t>& dirty);
@@ -61,10 +83,13 @@ class Instance {
   void release(const std::vector<std::uint32_t>& removedDirectories);
   bool shouldDescend(std::uint32_t directory) const;
   void startWatching(std::uint32_t directory, const std::string& path);
+  void noteUnreadable(const std::string& path, int error);
+  std::string incompleteReason(const std::string& failure) const;
   std::string absolutePath(std::uint32_t directory) const;
 
   InstanceOptions options_;
   dev_t rootDevice_ = 0;
+  ino_t rootInode_ = 0;
 
   mutable std::shared_mutex mutex_;
   Index index_;
@@ -74,10 +99,15 @@ class Instance {
   std::unordered_map<int, std::uint32_t> watches_;  // watch descriptor to directory slot
   std::vector<std::uint32_t> unwatched_;
   std::size_t watchCount_ = 0;
+  bool firstScan_ = true;
+  std::size_t unreadable_ = 0;  // folders the first scan could not list
+  std::string firstUnreadable_;
 
   std::mutex scanMutex_;
-  std::condition_variable scanned_;
-  bool scanComplete_ = false;
+  std::condition_variable_any scanned_;
+  ScanStatus scan_;
+  bool detailed_ = false;
+  bool detailsWanted_ = false;
 
   std::jthread thread_;  // last: starts once everything above exists
 };

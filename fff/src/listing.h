@@ -1,6 +1,10 @@
 #pragma once
 
+#include <time.h>
+
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "index.h"
@@ -14,10 +18,34 @@ struct ListingOptions {
 struct Listing {
   std::vector<Listed> children;
   int error = 0;  // errno of opening the folder; 0 when it was read
+  // The folder's modification time (ns), read before its children; 0 from listNames, where the
+  // parent's listing read it (also before the children).
+  std::int64_t stamp = 0;
 };
+
+// A modification time in nanoseconds, as folders are compared by it.
+inline std::int64_t stampOf(const struct timespec& time) {
+  return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
 
 // Reads one folder's children with their kind, size and modification time, without following
 // symbolic links. A child that vanishes between listing and reading is left out.
 Listing listDirectory(const std::string& path, const ListingOptions& options);
+
+// Reads one folder's children by name and kind alone, as the folder itself records them, in
+// large blocks: only folders (whose device decides whether they are entered) and children of
+// a kind the file system does not record are read in full; the others are not `detailed`.
+Listing listNames(const std::string& path, const ListingOptions& options);
+
+// The size and modification time of each of `names` in the folder at `path`, without
+// following links; nothing for a name that has vanished. Returns false when the folder cannot
+// be opened.
+struct NameDetails {
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;
+  bool found = false;
+};
+bool readDetails(const std::string& path, const std::vector<std::string_view>& names,
+                 std::vector<NameDetails>& out);
 
 }  // namespace fff

@@ -96,6 +96,21 @@ void NameTable::uncounted(std::uint32_t id, bool folder) {
   if (folder) --counts_[id].folders;
 }
 
+void NameTable::reserve(std::size_t names, std::size_t bytes) {
+  bytes_.reserve(bytes + kReadable);
+  texts_.reserve(names);
+  masks_.reserve(names);
+  extensions_.reserve(names);
+  counts_.reserve(names);
+  std::size_t slots = slots_.size();
+  while (names * 4 > slots * 3)
+    slots *= 2;
+  if (slots == slots_.size()) return;
+  std::vector<std::uint32_t>(slots, kEmpty).swap(slots_);
+  for (std::uint32_t id = 0; id < texts_.size(); ++id)
+    slots_[slotOf(text(id))] = id;
+}
+
 void NameTable::shrink() {
   bytes_.shrink_to_fit();
   texts_.shrink_to_fit();

@@ -60,6 +60,9 @@ class NameTable {
   void counted(std::uint32_t id, bool folder);
   void uncounted(std::uint32_t id, bool folder);
 
+  // Room for this many names of this many bytes in all, ahead of interning them.
+  void reserve(std::size_t names, std::size_t bytes);
+
   // Returns memory held for growth once a scan has finished.
   void shrink();
 

@@ -10,8 +10,7 @@ Registry& Registry::global() {
 
 FffInstance* Registry::addInstance(std::shared_ptr<Instance> instance) {
   std::lock_guard lock(mutex_);
-  const std::uintptr_t id = nextInstance_;
-  nextInstance_ += 0x10;
+  const std::uintptr_t id = nextId();
   instances_.emplace(id, std::move(instance));
   return reinterpret_cast<FffInstance*>(id);
 }

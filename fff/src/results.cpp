@@ -1,8 +1,11 @@
 #include "results.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace fff {
 
-void fillResults(const Index& index, const Matches& matches, OwnedResults& results) {
+void fillResults(const Index& index, const std::string& root, const Matches& matches, OwnedResults& results) {
   std::size_t bytes = 0;
   for (const Match& match : matches.items)
     bytes += index.entries()[match.entry].pathLength + 1u;
@@ -26,6 +29,14 @@ void fillResults(const Index& index, const Matches& matches, OwnedResults& resul
     item.depth = entry.depth;
     item.size = index.details(match.entry).size;
     item.modified = index.modified(match.entry);
+    if (!index.details(match.entry).detailed) {
+      const std::string path = root + "/" + results.paths.substr(offsets.back(), length);
+      struct stat info;
+      if (::fstatat(AT_FDCWD, path.c_str(), &info, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) == 0) {
+        item.size = entry.kind == Kind::directory ? 0 : static_cast<std::uint64_t>(info.st_size);
+        item.modified = info.st_mtim.tv_sec;
+      }
+    }
     results.items.push_back(item);
   }
   // Pointers are set once the buffer has stopped growing.

@@ -15,23 +15,23 @@ struct OwnedResults {
   virtual ~OwnedResults() = default;
   std::vector<FffItem> items;
   std::string paths;
+  std::uint64_t totalMatched = 0;
 };
 
-template <class Header>
-struct TypedResults final : OwnedResults {
-  Header header{};
-};
+// `Handle` is the opaque C type the result is handed out as; it only tells the kinds apart.
+template <class Handle>
+struct TypedResults final : OwnedResults {};
 
-// Copies the matched entries out of the index (the caller holds its lock).
-void fillResults(const Index& index, const Matches& matches, OwnedResults& results);
+// Copies the matched entries out of the index (the caller holds its lock). An entry whose size
+// and time the scan has not read yet has them read now, from the tree at `root`.
+void fillResults(const Index& index, const std::string& root, const Matches& matches, OwnedResults& results);
 
-template <class Header>
-std::unique_ptr<TypedResults<Header>> buildResults(const Index& index, const Matches& matches) {
-  auto results = std::make_unique<TypedResults<Header>>();
-  fillResults(index, matches, *results);
-  results->header.items = results->items.data();
-  results->header.count = static_cast<std::uint32_t>(results->items.size());
-  results->header.total_matched = matches.total;
+template <class Handle>
+std::unique_ptr<TypedResults<Handle>> buildResults(const Index& index, const std::string& root,
+                                                   const Matches& matches) {
+  auto results = std::make_unique<TypedResults<Handle>>();
+  fillResults(index, root, matches, *results);
+  results->totalMatched = matches.total;
   return results;
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <exception>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -49,6 +51,45 @@ void inShares(std::uint32_t count, unsigned shares, Work&& work) {
   for (unsigned share = 1; share < shares; ++share)
     workers.emplace_back(run, share);
   run(0u);
+}
+
+// Runs work(k) for every k in [0, count) on `threads` threads, the calling thread among them,
+// each taking the next few items in turn: for items that each cost a system call or more.
+template <class Work>
+void eachInTurn(std::size_t count, unsigned threads, Work&& work) {
+  threads = static_cast<unsigned>(std::min<std::size_t>(threads, count));
+  if (threads <= 1) {
+    for (std::size_t k = 0; k < count; ++k)
+      work(k);
+    return;
+  }
+  const std::size_t step = std::max<std::size_t>(1, count / (threads * 16));
+  std::atomic<std::size_t> next{0};
+  std::mutex failedMutex;
+  std::exception_ptr failed;
+  // A failure stops every thread from taking more; the first one is thrown once all are done.
+  const auto run = [&] {
+    try {
+      for (;;) {
+        const std::size_t begin = next.fetch_add(step, std::memory_order_relaxed);
+        if (begin >= count) return;
+        for (std::size_t k = begin; k < std::min(count, begin + step); ++k)
+          work(k);
+      }
+    } catch (...) {
+      next = count;
+      const std::lock_guard lock(failedMutex);
+      if (!failed) failed = std::current_exception();
+    }
+  };
+  {
+    std::vector<std::jthread> workers;
+    workers.reserve(threads - 1);
+    for (unsigned t = 1; t < threads; ++t)
+      workers.emplace_back(run);
+    run();
+  }
+  if (failed) std::rethrow_exception(failed);
 }
 
 }  // namespace fff

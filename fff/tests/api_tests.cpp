@@ -34,6 +34,21 @@ TEST(Abi, ForeignHandlesAndOverlongQueriesAreRefused) {
   fff_free_result(overlong);
 }
 
+TEST(Abi, GlobPatternBeyondTheLimitIsAnErrorResult) {
+  TempTree tree;
+  tree.file("a", "");
+  Instance instance(tree.root());
+  std::string braces;
+  for (int k = 0; k < 50'000; ++k)
+    braces += "{}";
+  FffResult* result = fff_glob(instance.handle(), braces.c_str(), 0, 0, 0, 10);
+  ASSERT_NE(result, nullptr);
+  EXPECT_FALSE(result->success);
+  EXPECT_THAT(result->error, ::testing::HasSubstr("4096 bytes"));
+  EXPECT_EQ(result->handle, nullptr);
+  fff_free_result(result);
+}
+
 TEST(Abi, WaitReturnsAtOnceAndBoundsHugeWaits) {
   TempTree tree;
   tree.file("a", "");

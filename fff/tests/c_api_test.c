@@ -69,7 +69,7 @@ static FffInstance* open_instance(void) {
   FffInstance* instance = created ? (FffInstance*)created->handle : NULL;
   fff_free_result(created);
   FffResult* waited = fff_wait_for_scan(instance, 10000);
-  CHECK(waited != NULL && waited->success && waited->int_value == 1);
+  CHECK(waited != NULL && waited->success && waited->int_value == FFF_SCAN_COMPLETE && waited->error == NULL);
   fff_free_result(waited);
   return instance;
 }
@@ -79,15 +79,13 @@ static void test_record_layout(void) {
   CHECK(offsetof(FffResult, success) == 0 && offsetof(FffResult, error) == 8);
   CHECK(offsetof(FffResult, handle) == 16 && offsetof(FffResult, int_value) == 24);
   CHECK(sizeof(FffOptions) == 88 && offsetof(FffOptions, root) == 8 && offsetof(FffOptions, watch) == 34);
-  CHECK(offsetof(FffSearchResult, count) == 16 && offsetof(FffMixedSearchResult, count) == 16 &&
-        offsetof(FffDirSearchResult, count) == 16);
   CHECK(offsetof(FffItem, kind) == 0 && offsetof(FffItem, path) == 8);
   CHECK(offsetof(FffItem, size) == 32 && offsetof(FffItem, modified) == 40);
 
-  /* The program fills options as raw bytes: version 2 at 0, the root at 8, watching at 34. */
+  /* The program fills options as raw bytes: version 3 at 0, the root at 8, watching at 34. */
   unsigned char raw[88];
   memset(raw, 0, sizeof raw);
-  uint32_t version = 2;
+  uint32_t version = 3;
   const char* folder = root;
   memcpy(raw, &version, sizeof version);
   memcpy(raw + 8, &folder, sizeof folder);
@@ -104,7 +102,7 @@ static void test_creation_failures(void) {
   fff_free_result(result);
 
   FffOptions options = options_for(root);
-  options.version = 1;
+  options.version = 2;
   result = fff_create_instance_with(&options);
   CHECK(result && !result->success && result->error && strstr(result->error, "version") != NULL);
   fff_free_result(result);
@@ -137,12 +135,13 @@ static void test_searches(FffInstance* instance) {
   FffResult* result = fff_search_mixed(instance, "main", 0, 0, 0, 10, 0, 0);
   CHECK(result && result->success && result->handle);
   FffMixedSearchResult* mixed = (FffMixedSearchResult*)result->handle;
-  CHECK(mixed->count >= 1 && result->int_value == mixed->count);
+  CHECK(fff_mixed_search_result_count(mixed) >= 1 &&
+        result->int_value == fff_mixed_search_result_count(mixed));
   const FffItem* first = fff_mixed_search_result_get_item(mixed, 0);
   CHECK(first && strcmp(first->path, "src/main.c") == 0 && first->kind == FFF_KIND_FILE);
   CHECK(first && first->size == 14 && first->modified == 1700000300 && first->path_length == 10);
   CHECK(first && strcmp(first->path + first->name_offset, "main.c") == 0 && first->depth == 1);
-  CHECK(fff_mixed_search_result_get_item(mixed, mixed->count) == NULL);
+  CHECK(fff_mixed_search_result_get_item(mixed, fff_mixed_search_result_count(mixed)) == NULL);
   CHECK(fff_mixed_search_result_get_item(NULL, 0) == NULL);
   fff_free_mixed_search_result(mixed);
   fff_free_result(result);
@@ -151,7 +150,7 @@ static void test_searches(FffInstance* instance) {
   CHECK(result && result->success);
   FffDirSearchResult* dirs = (FffDirSearchResult*)result->handle;
   const FffItem* folder = fff_dir_search_result_get_item(dirs, 0);
-  CHECK(dirs->count == 1 && folder && strcmp(folder->path, "src/util") == 0 &&
+  CHECK(fff_dir_search_result_count(dirs) == 1 && folder && strcmp(folder->path, "src/util") == 0 &&
         folder->kind == FFF_KIND_DIRECTORY);
   CHECK(folder && folder->size == 0);
   fff_free_dir_search_result(dirs);
@@ -160,7 +159,7 @@ static void test_searches(FffInstance* instance) {
   result = fff_glob(instance, "**/*.{c,md}", 0, 0, FFF_GLOB_NEWEST_FIRST, 2);
   CHECK(result && result->success);
   FffSearchResult* globbed = (FffSearchResult*)result->handle;
-  CHECK(globbed->count == 2 && globbed->total_matched == 3);
+  CHECK(fff_search_result_count(globbed) == 2 && fff_search_result_total_matched(globbed) == 3);
   const FffItem* newest = fff_search_result_get_item(globbed, 0);
   const FffItem* second = fff_search_result_get_item(globbed, 1);
   CHECK(newest && strcmp(newest->path, "src/util/helpers.c") == 0);
@@ -201,8 +200,29 @@ static void test_misuse(FffInstance* instance) {
   fff_free_search_result(globbed);
   fff_free_search_result(globbed);
   CHECK(fff_search_result_get_item(globbed, 0) == NULL);
+  CHECK(fff_search_result_count(globbed) == 0 && fff_search_result_total_matched(globbed) == 0);
   fff_free_result(result);
   fff_free_result(NULL);
+}
+
+/* A result freed twice: the second free must not reach a result made in between, whatever
+ * memory that one was given. */
+static void test_double_free_spares_a_newer_result(FffInstance* instance) {
+  FffResult* first = fff_search_mixed(instance, "main", 0, 0, 0, 10, 0, 0);
+  FffMixedSearchResult* a = (FffMixedSearchResult*)first->handle;
+  fff_free_result(first);
+  fff_free_mixed_search_result(a);
+
+  FffResult* second = fff_search_mixed(instance, "main", 0, 0, 0, 10, 0, 0);
+  FffMixedSearchResult* b = (FffMixedSearchResult*)second->handle;
+  fff_free_result(second);
+  CHECK(b != a);
+  fff_free_mixed_search_result(a);
+
+  const FffItem* item = fff_mixed_search_result_get_item(b, 0);
+  CHECK(item && strcmp(item->path, "src/main.c") == 0);
+  CHECK(fff_mixed_search_result_count(b) >= 1);
+  fff_free_mixed_search_result(b);
 }
 
 static void test_destroyed_handle(FffInstance* instance) {
@@ -247,6 +267,7 @@ int main(void) {
   FffInstance* instance = open_instance();
   test_searches(instance);
   test_misuse(instance);
+  test_double_free_spares_a_newer_result(instance);
   test_destroyed_handle(instance);
 
   remove_tree();

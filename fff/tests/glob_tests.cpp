@@ -118,5 +118,26 @@ TEST(Glob, MalformedPatternsAreErrorsWithMessages) {
   }
 }
 
+TEST(Glob, PatternsLongerThan4096BytesAreRefused) {
+  EXPECT_THROW(expandBraces(std::string(100'000, '{') + std::string(100'000, '}')), Error);
+  std::string repeated;
+  for (int k = 0; k < 50'000; ++k)
+    repeated += "{}";
+  EXPECT_THROW(Glob(repeated, false), Error);
+  EXPECT_NO_THROW(Glob("**/" + std::string(4093, 'a'), false));
+}
+
+TEST(Glob, BraceExpansionWithinTheLengthLimitStaysBounded) {
+  std::string single;
+  while (single.size() + 3 <= 4096)
+    single += "{a}";
+  EXPECT_EQ(expandBraces(single), (std::vector<std::string>{std::string(single.size() / 3, 'a')}));
+  // 4096 alternatives, each carried through two thousand empty groups.
+  std::string wide = "{a,b}{a,b}{a,b}{a,b}{a,b}{a,b}{a,b}{a,b}{a,b}{a,b}{a,b}{a,b}";
+  while (wide.size() + 2 <= 4096)
+    wide += "{}";
+  EXPECT_THROW(expandBraces(wide), Error);
+}
+
 }  // namespace
 }  // namespace fff

@@ -5,8 +5,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 
+#include "index.h"
+#include "results.h"
 #include "temp_tree.h"
 
 namespace fff::testing {
@@ -108,37 +111,101 @@ TEST(Scan, HiddenNamesAreLeftOutOnlyWhenAsked) {
   EXPECT_EQ(visible.count(), 1);
 }
 
-// Root reads every folder whatever its permission bits, so the check drops to an unprivileged
-// user in a child process when run as root.
+// Runs `check` as an unprivileged user: root reads every folder whatever its permission bits,
+// so when the tests run as root the check runs in a child process that drops to "nobody".
+// Returns the check's number: 0 when it held.
+int asUnprivilegedUser(const std::function<int()>& check) {
+  if (::geteuid() != 0) return check();
+  const pid_t child = ::fork();
+  if (child < 0) return 30;
+  if (child == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(20);
+    ::_exit(check());
+  }
+  int status = 0;
+  if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return 31;
+  return WEXITSTATUS(status);
+}
+
 TEST(Scan, UnreadableFolderIsRecordedAndTheRestScanned) {
   TempTree tree;
   tree.file("open/readable.txt", "");
   tree.file("closed/inside.txt", "");
   tree.file("z.txt", "");
   ASSERT_EQ(::chmod(tree.path("closed").c_str(), 0), 0);
-  const auto scan = [&]() -> int {
-    Instance instance(tree.root());
-    if (!instance.waitForScan()) return 10;
-    const auto items = everything(instance);
-    if (!items.contains("closed") || items.at("closed").kind != FFF_KIND_DIRECTORY) return 11;
-    if (items.contains("closed/inside.txt")) return 12;
-    if (!items.contains("open/readable.txt") || !items.contains("z.txt")) return 13;
-    return items.size() == 4 ? 0 : 14;
-  };
-  if (::geteuid() != 0) {
-    EXPECT_EQ(scan(), 0);
-    return;
-  }
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(20);
-    ::_exit(scan());
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "see the check numbers in the lambda";
+  EXPECT_EQ(asUnprivilegedUser([&]() -> int {
+              Instance instance(tree.root());
+              if (!instance.waitForScan()) return 10;
+              const auto items = everything(instance);
+              if (!items.contains("closed") || items.at("closed").kind != FFF_KIND_DIRECTORY) return 11;
+              if (items.contains("closed/inside.txt")) return 12;
+              if (!items.contains("open/readable.txt") || !items.contains("z.txt")) return 13;
+              return items.size() == 4 ? 0 : 14;
+            }),
+            0)
+      << "see the check numbers in the lambda";
+}
+
+TEST(Scan, UnreadableFolderMakesTheScanIncompleteAndSaysWhich) {
+  TempTree tree;
+  tree.file("closed/inside.txt", "");
+  tree.file("z.txt", "");
+  ASSERT_EQ(::chmod(tree.path("closed").c_str(), 0), 0);
+  EXPECT_EQ(asUnprivilegedUser([&]() -> int {
+              Instance instance(tree.root(), false);
+              std::string reason;
+              if (instance.scanState(20000, &reason) != FFF_SCAN_INCOMPLETE) return 10;
+              if (reason.find("1 folder could not be read") == std::string::npos) return 11;
+              return reason.find(tree.path("closed")) == std::string::npos ? 12 : 0;
+            }),
+            0)
+      << "see the check numbers in the lambda";
+}
+
+// The first scan reads names only and sizes and times after: a result asked for before then
+// reads them itself.
+TEST(Scan, ResultsCarrySizeAndTimeBeforeTheScanHasReadThem) {
+  TempTree tree;
+  tree.file("docs/a.txt", "12345", 1700000000);
+  Index index;
+  Listed docs;
+  docs.name = "docs";
+  docs.kind = Kind::directory;
+  const std::uint32_t folder = index.details(index.add(kRootDirectory, docs)).directory;
+  Listed named;
+  named.name = "a.txt";
+  named.detailed = false;
+  const std::uint32_t entry = index.add(folder, named);
+  OwnedResults results;
+  fillResults(index, tree.root(), Matches{.items = {{entry, 0}}, .total = 1}, results);
+  ASSERT_EQ(results.items.size(), 1u);
+  EXPECT_EQ(results.items[0].size, 5u);
+  EXPECT_EQ(results.items[0].modified, 1700000000);
+}
+
+TEST(Scan, SizesAndTimesReadOnDemandOrderANewestFirstGlob) {
+  TempTree tree;
+  tree.file("old.txt", "1", 1600000000);
+  tree.file("new.txt", "22", 1700000000);
+  tree.file("mid.txt", "333", 1650000000);
+  FffOptions options{};
+  options.version = FFF_OPTIONS_VERSION;
+  options.root = tree.root().c_str();
+  options.details_on_demand = 1;
+  FffResult* created = fff_create_instance_with(&options);
+  ASSERT_TRUE(created && created->success);
+  auto* handle = static_cast<FffInstance*>(created->handle);
+  fff_free_result(created);
+  FffResult* globbed = fff_glob(handle, "*.txt", 0, 0, FFF_GLOB_NEWEST_FIRST, 10);
+  ASSERT_TRUE(globbed && globbed->success);
+  auto* found = static_cast<FffSearchResult*>(globbed->handle);
+  std::vector<std::string> order;
+  for (std::uint32_t k = 0; k < fff_search_result_count(found); ++k)
+    order.emplace_back(fff_search_result_get_item(found, k)->path);
+  EXPECT_THAT(order, ElementsAre("new.txt", "mid.txt", "old.txt"));
+  fff_free_search_result(found);
+  fff_free_result(globbed);
+  fff_destroy(handle);
 }
 
 TEST(Scan, WideAndDeepTreesAreScannedCompletely) {

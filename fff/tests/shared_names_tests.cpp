@@ -76,7 +76,7 @@ class RandomTree : public ::testing::Test {
     InstanceOptions options;
     options.root = tree_.root();
     instance_ = std::make_unique<fff::Instance>(options);
-    ASSERT_TRUE(instance_->waitForScan(std::chrono::seconds(60)));
+    ASSERT_EQ(instance_->waitForScan(std::chrono::seconds(60)).state, ScanState::complete);
     instance_->read([&](const Index& index) {
       for (std::uint32_t at = 0; at < index.entries().size(); ++at) {
         if (index.entries()[at].kind == Kind::removed) continue;
@@ -215,7 +215,11 @@ TEST_F(RandomTree, GlobsByExtensionMatchAPlainWalk) {
       {"**/*2", {"2"}},
       {"**/*{.c,.txt}", {".c", ".txt"}},
       {"*/*.c", {".c"}}};
-  for (const auto& [pattern, some] : patterns) {
+  for (const auto& entry : patterns) {
+    // Named copies: a lambda below captures the pattern, which a structured binding cannot be
+    // in every compiler this project builds with.
+    const std::string& pattern = entry.first;
+    const std::vector<std::string>& some = entry.second;
     for (const bool ignoreCase : {false, true}) {
       std::vector<std::string> expected;
       for (const std::string& path : paths_) {

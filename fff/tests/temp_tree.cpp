@@ -104,7 +104,7 @@ void TempTree::rename(std::string_view from, std::string_view to) const {
 }
 
 Instance::Instance(const std::string& root, bool watch, std::uint32_t maxWatches, std::uint32_t rescanMs,
-                   bool skipHidden) {
+                   bool skipHidden, const std::string& savedIndex) {
   FffOptions options{};
   options.version = FFF_OPTIONS_VERSION;
   options.root = root.c_str();
@@ -112,6 +112,7 @@ Instance::Instance(const std::string& root, bool watch, std::uint32_t maxWatches
   options.max_watches = maxWatches;
   options.rescan_interval_ms = rescanMs;
   options.skip_hidden = skipHidden ? 1 : 0;
+  options.saved_index = savedIndex.empty() ? nullptr : savedIndex.c_str();
   FffResult* result = fff_create_instance_with(&options);
   if (!result || !result->success) {
     const std::string message = result && result->error ? result->error : "no result";
@@ -123,10 +124,15 @@ Instance::Instance(const std::string& root, bool watch, std::uint32_t maxWatches
 }
 
 bool Instance::waitForScan(std::uint64_t ms) const {
+  return scanState(ms) != FFF_SCAN_RUNNING;
+}
+
+std::int64_t Instance::scanState(std::uint64_t ms, std::string* reason) const {
   FffResult* result = fff_wait_for_scan(handle_, ms);
-  const bool done = result && result->success && result->int_value == 1;
+  const std::int64_t state = result && result->success ? result->int_value : -1;
+  if (reason) *reason = result && result->error ? result->error : "";
   fff_free_result(result);
-  return done;
+  return state;
 }
 
 std::int64_t Instance::count() const {

@@ -40,13 +40,16 @@ std::vector<std::string> pathsOf(const std::vector<FffItem>& items);
 class Instance {
  public:
   explicit Instance(const std::string& root, bool watch = true, std::uint32_t maxWatches = 0,
-                    std::uint32_t rescanMs = 0, bool skipHidden = false);
+                    std::uint32_t rescanMs = 0, bool skipHidden = false, const std::string& savedIndex = {});
   ~Instance() { fff_destroy(handle_); }
   Instance(const Instance&) = delete;
   Instance& operator=(const Instance&) = delete;
 
   FffInstance* handle() const { return handle_; }
+  // Whether the first scan ended (completely or not) within `ms`.
   bool waitForScan(std::uint64_t ms = 20000) const;
+  // FFF_SCAN_… after waiting at most `ms`, -1 on failure; `reason` gets the record's message.
+  std::int64_t scanState(std::uint64_t ms = 20000, std::string* reason = nullptr) const;
   std::int64_t count() const;
 
   std::vector<FffItem> mixed(const std::string& query, std::uint32_t limit = 50, std::uint32_t flags = 0,

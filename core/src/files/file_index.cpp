@@ -1,5 +1,6 @@
 #include "quillo/core/files/file_index.h"
 
+#include <fmt/format.h>
 #include <unicode/locid.h>
 #include <unicode/unistr.h>
 
@@ -106,6 +107,16 @@ std::optional<FileEntry> entryForItem(const std::string& rootPath, std::string_v
                    base::Date{static_cast<double>(modified)}};
 }
 
+std::string savedIndexFile(const std::string& folder, const std::string& rootPath) {
+  // FNV-1a: stable across runs and builds, unlike std::hash.
+  std::uint64_t hash = 0xcbf29ce484222325ull;
+  for (const char c : rootPath) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 0x100000001b3ull;
+  }
+  return fmt::format("{}/{:016x}.index", folder, hash);
+}
+
 std::string caseInsensitiveGlob(std::string_view name) {
   std::string glob;
   for (const char32_t scalar : base::lowercasedScalars(name)) {
@@ -158,7 +169,11 @@ FileIndex::FileIndex(std::vector<base::Url> folders, std::vector<std::unique_ptr
     FffOptions create{};
     create.version = FFF_OPTIONS_VERSION;
     create.root = path.c_str();
-    create.watch = 1;
+    create.watch = options_.watch ? 1 : 0;
+    create.details_on_demand = options_.watch ? 0 : 1;
+    const std::string saved =
+        options_.savedIndexFolder.empty() ? std::string() : savedIndexFile(options_.savedIndexFolder, path);
+    create.saved_index = saved.empty() ? nullptr : saved.c_str();
     FffResult* result = library_->createInstanceWith(&create);
     if (result && result->success && result->handle) {
       roots_.push_back({base::Url::file(path), path, static_cast<FffInstance*>(result->handle)});
@@ -184,7 +199,9 @@ bool FileIndex::scanFinished(const Root& root) {
   FffResult* result = library_->waitForScan(root.handle, 1);
   // A root the library cannot answer for counts as done: waiting would never end.
   if (!result) return true;
-  const bool finished = !result->success || result->int_value == 1;
+  const bool finished = !result->success || result->int_value != FFF_SCAN_RUNNING;
+  if (result->success && result->int_value == FFF_SCAN_INCOMPLETE)
+    incompleteFolders_[root.path] = result->error ? result->error : "The index is incomplete.";
   library_->freeResult(result);
   return finished;
 }
@@ -211,7 +228,8 @@ void readResult(const FffLibrary& library, FffResult* result, const FffItem* (*i
   if (!result) return;
   if (result->success && result->handle) {
     auto* list = static_cast<List*>(result->handle);
-    for (std::uint32_t at = 0; at < list->count; ++at) {
+    const auto count = static_cast<std::uint32_t>(result->int_value);
+    for (std::uint32_t at = 0; at < count; ++at) {
       const FffItem* found = item(list, at);
       if (!found) break;
       read(found);

@@ -39,6 +39,11 @@ class FileIndex {
     // Where recent candidates' dates are read, so that a file's creation counts as recent too;
     // without one, the modification dates the library reports. Must outlive the index.
     const platform::FileSystem* files = nullptr;
+    // Keep each folder's index current after its scan; a one-off search has no use for it.
+    bool watch = true;
+    // A folder where each root's index is saved between runs (one file per root), so that a
+    // later index of an unchanged tree lists only the folders changed since; empty for none.
+    std::string savedIndexFolder{};
   };
 
   // The standard folders of a home folder offered first when choosing search folders.
@@ -73,6 +78,12 @@ class FileIndex {
   std::vector<FileEntry> files(const std::vector<std::string>& extensions, int limit);
 
   const std::map<std::string, std::string>& failedFolders() const { return failedFolders_; }
+  // Roots whose first scan ended without reading everything, with the reason; filled in as
+  // their scans are seen to end (waitForInitialScan sees every one).
+  std::map<std::string, std::string> incompleteFolders() const {
+    const std::lock_guard lock(calls_);
+    return incompleteFolders_;
+  }
   int rootCount() const { return static_cast<int>(roots_.size()); }
   const std::vector<Command>& rootCommands() const { return rootCommands_; }
 
@@ -103,8 +114,12 @@ class FileIndex {
   std::vector<Command> rootCommands_;
   std::vector<std::unique_ptr<FileFolderAccess>> folderAccess_;
   std::map<std::string, std::string> failedFolders_;
-  std::mutex calls_;  // one library call at a time
+  std::map<std::string, std::string> incompleteFolders_;  // guarded by calls_
+  mutable std::mutex calls_;                              // one library call at a time
 };
+
+// The file a root's index is saved in under `folder`: named by a hash of the root's path.
+std::string savedIndexFile(const std::string& folder, const std::string& rootPath);
 
 // The first entry of every list, then the second of every list, and so on, each URL once,
 // until `limit` are taken.

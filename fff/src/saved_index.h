@@ -1,0 +1,30 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+#include "index.h"
+
+namespace fff {
+
+// What a saved index must match to be used: the same tree, read with the same options.
+struct SavedIndexKey {
+  std::string root;
+  dev_t device = 0;
+  ino_t inode = 0;
+  bool skipHidden = false;
+  bool crossFileSystems = false;
+};
+
+// Writes the index's live entries and its folders' stamps to `path`, atomically (a temporary
+// file renamed over it). Returns false when it could not be written.
+bool saveIndex(const Index& index, const SavedIndexKey& key, const std::string& path);
+
+// Rebuilds `out` (a fresh index) from `path`. Returns false, leaving `out` to be discarded, when
+// the file is missing, was written by another format or for another key, or is damaged in any
+// way: a saved index is a cache, never trusted. Loaded entries are not `detailed`: their saved
+// sizes and times stand until they are read again.
+bool loadIndex(const std::string& path, const SavedIndexKey& key, Index& out);
+
+}  // namespace fff

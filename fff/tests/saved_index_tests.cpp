@@ -1,0 +1,114 @@
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "temp_tree.h"
+
+namespace fff::testing {
+namespace {
+
+using ::testing::ElementsAre;
+
+// A tree, and a place beside it for its saved index.
+class SavedIndex : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tree_.file("docs/report.pdf", "pdf");
+    tree_.file("docs/old.txt", "old");
+    tree_.file("music/song.mp3", "mp3");
+  }
+  // Indexes the tree with the saved index and returns every path found.
+  std::vector<std::string> indexed(const std::string& root) const {
+    Instance instance(root, false, 0, 0, false, saved_);
+    EXPECT_TRUE(instance.waitForScan());
+    return instance.globPaths("**");
+  }
+  // Puts a folder's modification time back, as if nothing had changed in it.
+  void keepTime(const std::string& folder, const struct timespec& time) const {
+    const struct timespec times[2] = {time, time};
+    ASSERT_EQ(::utimensat(AT_FDCWD, tree_.path(folder).c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
+  }
+  struct timespec timeOf(const std::string& folder) const {
+    struct stat info {};
+    ::stat(tree_.path(folder).c_str(), &info);
+    return info.st_mtim;
+  }
+
+  TempTree tree_;
+  TempTree cache_;
+  std::string saved_ = cache_.path("tree.index");
+};
+
+TEST_F(SavedIndex, ChangedFoldersAreListedAgain) {
+  indexed(tree_.root());
+  ASSERT_TRUE(std::filesystem::exists(saved_));
+  tree_.remove("docs/old.txt");
+  tree_.file("docs/new.txt", "new");
+  tree_.file("music/live/track.mp3", "mp3");
+  EXPECT_THAT(indexed(tree_.root()), ElementsAre("docs", "docs/new.txt", "docs/report.pdf", "music",
+                                                 "music/live", "music/live/track.mp3", "music/song.mp3"));
+}
+
+// What updatedb does too: a folder whose time is as saved is taken as saved, unread.
+TEST_F(SavedIndex, UnchangedFoldersAreTakenFromTheSavedIndex) {
+  indexed(tree_.root());
+  const struct timespec before = timeOf("docs");
+  tree_.file("docs/sneaked.txt", "");
+  keepTime("docs", before);
+  EXPECT_THAT(indexed(tree_.root()),
+              ElementsAre("docs", "docs/old.txt", "docs/report.pdf", "music", "music/song.mp3"));
+}
+
+TEST_F(SavedIndex, DamagedSavedIndexIsIgnored) {
+  indexed(tree_.root());
+  const auto size = std::filesystem::file_size(saved_);
+  for (const auto cut : {size / 2, size - 1, std::uintmax_t{7}}) {
+    std::filesystem::resize_file(saved_, cut);
+    EXPECT_EQ(indexed(tree_.root()).size(), 5u) << cut;
+  }
+  std::ofstream(saved_, std::ios::trunc) << std::string(4096, '\xff');
+  EXPECT_EQ(indexed(tree_.root()).size(), 5u);
+}
+
+TEST_F(SavedIndex, SavedIndexWithAChangedByteIsIgnored) {
+  indexed(tree_.root());
+  std::string bytes;
+  {
+    std::ifstream file(saved_, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(file), {});
+  }
+  // A name's letter changed ("report" to "rdport"), in a folder whose time is as saved.
+  const auto at = bytes.find("report.pdf");
+  ASSERT_NE(at, std::string::npos);
+  bytes[at + 1] = 'd';
+  std::ofstream(saved_, std::ios::binary | std::ios::trunc) << bytes;
+  EXPECT_THAT(indexed(tree_.root()),
+              ElementsAre("docs", "docs/old.txt", "docs/report.pdf", "music", "music/song.mp3"));
+}
+
+TEST_F(SavedIndex, SavedIndexOfAnotherFolderIsIgnored) {
+  TempTree other;
+  other.file("elsewhere.txt", "");
+  indexed(other.root());
+  EXPECT_EQ(indexed(tree_.root()).size(), 5u);
+}
+
+TEST_F(SavedIndex, SizesAndTimesAreReadAgainAfterLoading) {
+  indexed(tree_.root());
+  const struct timespec before = timeOf("docs");
+  tree_.file("docs/report.pdf", "a longer pdf", 1700000000);
+  keepTime("docs", before);
+  Instance instance(tree_.root(), false, 0, 0, false, saved_);
+  ASSERT_TRUE(instance.waitForScan());
+  const auto found = instance.glob("docs/report.pdf");
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].size, 12u);
+  EXPECT_EQ(found[0].modified, 1700000000);
+}
+
+}  // namespace
+}  // namespace fff::testing
