@@ -4,6 +4,7 @@
 #include <set>
 
 #include "quillo/core/files/file_folder_access.h"
+#include "quillo/core/preferences/file_defaults_store.h"
 #include "quillo/core/preferences/memory_defaults_store.h"
 #include "quillo/core/preferences/quillo_preferences.h"
 #include "quillo/platform/posix/posix_bookmarks.h"
@@ -119,6 +120,30 @@ TEST(FileFolderAccess, AFolderDeletedSinceItWasChosenIsUnavailable) {
     EXPECT_STREQ(error.what(), "This folder is unavailable or cannot be read. Choose it again or remove it.");
   }
   EXPECT_TRUE(bookmarks.open.empty());
+}
+
+// Two processes share the defaults file: each one's folder change keeps what the other did since
+// it loaded, as `folders add` and `folders remove` run side by side.
+TEST(QuilloPreferences, FolderChangesOfTwoStoresOnOneFileKeepEachOthersFolders) {
+  testing::TemporaryFolder tmp;
+  for (const char* name : {"A", "B", "C"})
+    fs::create_directories(tmp / name);
+  const auto url = [&](const char* name) { return base::Url::file((tmp / name).string()); };
+  platform::posix::PosixFileSystem files;
+  ScopedBookmarks bookmarks;
+  FileDefaultsStore firstStore(tmp / "defaults.plist", files);
+  FileDefaultsStore secondStore(tmp / "defaults.plist", files);
+  QuilloPreferences first(firstStore);
+  QuilloPreferences second(secondStore);
+
+  first.authorizeFileSearchFolders({url("A"), url("C")}, std::nullopt, bookmarks, files, "/home/x");
+  second.authorizeFileSearchFolders({url("B")}, std::nullopt, bookmarks, files, "/home/x");
+  first.setFileSearchPaths({(tmp / "A").string()});
+
+  FileDefaultsStore reread(tmp / "defaults.plist", files);
+  const QuilloPreferences stored(reread);
+  EXPECT_EQ(stored.fileSearchPaths(), (std::vector<std::string>{(tmp / "A").string(), (tmp / "B").string()}));
+  EXPECT_EQ(stored.fileSearchBookmarks().size(), 2u);
 }
 
 TEST(QuilloPreferences, AuthorizedFoldersAreBookmarkedAndListed) {

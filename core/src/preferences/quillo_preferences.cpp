@@ -38,9 +38,8 @@ bool readSwitch(const DefaultsStore& defaults, std::string_view key, bool fallba
   return value->boolean().value_or(fallback);
 }
 
-std::vector<std::string> readPaths(const DefaultsStore& defaults) {
+std::vector<std::string> pathsIn(const std::optional<DefaultsValue>& value) {
   std::vector<std::string> paths;
-  const auto value = defaults.value(Keys::fileSearchPaths);
   if (!value || value->array() == nullptr) return paths;
   for (const DefaultsValue& item : *value->array()) {
     if (const std::string* path = item.string()) paths.push_back(*path);
@@ -48,9 +47,12 @@ std::vector<std::string> readPaths(const DefaultsStore& defaults) {
   return paths;
 }
 
-std::map<std::string, DefaultsValue::Data> readBookmarks(const DefaultsStore& defaults) {
+std::vector<std::string> readPaths(const DefaultsStore& defaults) {
+  return pathsIn(defaults.value(Keys::fileSearchPaths));
+}
+
+std::map<std::string, DefaultsValue::Data> bookmarksIn(const std::optional<DefaultsValue>& value) {
   std::map<std::string, DefaultsValue::Data> bookmarks;
-  const auto value = defaults.value(Keys::fileSearchBookmarks);
   if (!value || value->dictionary() == nullptr) return bookmarks;
   for (const auto& [path, item] : *value->dictionary()) {
     // A dictionary that holds anything but data is not a bookmark table.
@@ -58,6 +60,40 @@ std::map<std::string, DefaultsValue::Data> readBookmarks(const DefaultsStore& de
     bookmarks.emplace(path, *item.data());
   }
   return bookmarks;
+}
+
+std::map<std::string, DefaultsValue::Data> readBookmarks(const DefaultsStore& defaults) {
+  return bookmarksIn(defaults.value(Keys::fileSearchBookmarks));
+}
+
+bool contains(const std::vector<std::string>& paths, const std::string& path) {
+  return std::find(paths.begin(), paths.end(), path) != paths.end();
+}
+
+// This process's change of the folder list (from `before` to `after`) applied to the newest stored
+// list: folders another process added since stay, folders it removed stay removed.
+std::vector<std::string> withChange(const std::vector<std::string>& before,
+                                    const std::vector<std::string>& after,
+                                    const std::vector<std::string>& stored) {
+  std::vector<std::string> merged;
+  for (const std::string& path : after)
+    if (!contains(before, path) || contains(stored, path)) merged.push_back(path);
+  for (const std::string& path : stored)
+    if (!contains(before, path) && !contains(merged, path)) merged.push_back(path);
+  return merged;
+}
+
+std::map<std::string, DefaultsValue::Data> withChange(
+    const std::map<std::string, DefaultsValue::Data>& before,
+    const std::map<std::string, DefaultsValue::Data>& after,
+    std::map<std::string, DefaultsValue::Data> stored) {
+  for (const auto& [path, data] : before)
+    if (!after.contains(path)) stored.erase(path);
+  for (const auto& [path, data] : after) {
+    const auto old = before.find(path);
+    if (old == before.end() || old->second != data) stored[path] = data;
+  }
+  return stored;
 }
 
 DefaultsValue pathsValue(const std::vector<std::string>& paths) {
@@ -157,8 +193,12 @@ void QuilloPreferences::setSearchFilesWithRavo(bool on) {
 }
 
 void QuilloPreferences::setFileSearchPaths(std::vector<std::string> paths) {
-  defaults_.set(Keys::fileSearchPaths, pathsValue(paths));
-  fileSearchPaths_ = std::move(paths);
+  std::vector<std::string> merged;
+  defaults_.update(Keys::fileSearchPaths, [&](const std::optional<DefaultsValue>& stored) {
+    merged = withChange(fileSearchPaths_, paths, pathsIn(stored));
+    return std::optional<DefaultsValue>(pathsValue(merged));
+  });
+  fileSearchPaths_ = std::move(merged);
   auto bookmarks = fileSearchBookmarks_;
   std::erase_if(bookmarks, [this](const auto& entry) {
     return std::find(fileSearchPaths_.begin(), fileSearchPaths_.end(), entry.first) == fileSearchPaths_.end();
@@ -173,8 +213,12 @@ void QuilloPreferences::setFileSearchSetupCompleted(bool completed) {
 }
 
 void QuilloPreferences::setFileSearchBookmarks(std::map<std::string, DefaultsValue::Data> bookmarks) {
-  defaults_.set(Keys::fileSearchBookmarks, bookmarksValue(bookmarks));
-  fileSearchBookmarks_ = std::move(bookmarks);
+  std::map<std::string, DefaultsValue::Data> merged;
+  defaults_.update(Keys::fileSearchBookmarks, [&](const std::optional<DefaultsValue>& stored) {
+    merged = withChange(fileSearchBookmarks_, bookmarks, bookmarksIn(stored));
+    return std::optional<DefaultsValue>(bookmarksValue(merged));
+  });
+  fileSearchBookmarks_ = std::move(merged);
 }
 
 void QuilloPreferences::addFileSearchFolders(const std::vector<base::Url>& urls) {
