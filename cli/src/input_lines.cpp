@@ -70,15 +70,23 @@ InputLines::InputLines(std::string text, std::unique_ptr<Mapping> mapping)
   split(mapping_ ? mapping_->text() : std::string_view(text_));
 }
 
+InputLines InputLines::fromPieces(std::vector<Piece> pieces) {
+  InputLines input({}, nullptr);
+  std::size_t total = 0;
+  for (const Piece& piece : pieces)
+    total += piece.lines.size();
+  input.lines_.reserve(total);
+  for (const Piece& piece : pieces)
+    input.lines_.insert(input.lines_.end(), piece.lines.begin(), piece.lines.end());
+  input.pieces_ = std::move(pieces);
+  return input;
+}
+
 InputLines::InputLines(InputLines&&) noexcept = default;
 InputLines& InputLines::operator=(InputLines&&) noexcept = default;
 InputLines::~InputLines() = default;
 
-namespace {
-
-// The lines of one piece of the input, which begins at a line start and ends after a line ending
-// (or at the end of the input).
-void splitPiece(std::string_view piece, std::vector<std::string_view>& lines,
+void splitLines(std::string_view piece, std::vector<std::string_view>& lines,
                 std::deque<std::string>& repaired) {
   lines.reserve(piece.size() / 32);
   // Most inputs are plain ASCII: one check of the whole piece spares a check of every line.
@@ -98,8 +106,6 @@ void splitPiece(std::string_view piece, std::vector<std::string_view>& lines,
     start = end + 1;
   }
 }
-
-}  // namespace
 
 void InputLines::split(std::string_view all) {
   // Large inputs are split in pieces on every core, each piece cut after a line ending.
@@ -122,9 +128,9 @@ void InputLines::split(std::string_view all) {
   {
     std::vector<std::jthread> threads;
     for (std::size_t piece = 1; piece < pieces.size(); ++piece) {
-      threads.emplace_back([&, piece] { splitPiece(pieces[piece], lines[piece], repaired_[piece]); });
+      threads.emplace_back([&, piece] { splitLines(pieces[piece], lines[piece], repaired_[piece]); });
     }
-    if (!pieces.empty()) splitPiece(pieces[0], lines[0], repaired_[0]);
+    if (!pieces.empty()) splitLines(pieces[0], lines[0], repaired_[0]);
   }
   std::size_t total = 0;
   for (const auto& piece : lines)
