@@ -52,7 +52,7 @@ class JobQueue {
     ready_.notify_all();
   }
   // The next job, or nothing once the queue is closed and empty or the thread is asked to stop.
-  Job* pop(std::stop_token stop) {
+  Job* pop(const std::stop_token& stop) {
     std::unique_lock lock(mutex_);
     if (!ready_.wait(lock, stop, [&] { return closed_ || !waiting_.empty(); })) return nullptr;
     if (waiting_.empty()) return nullptr;
@@ -125,7 +125,7 @@ FilteredInput filterStream(int fd, std::string_view query, const core::TitleFilt
       streamOptions.threads == 0 ? std::max(1u, std::thread::hardware_concurrency()) : streamOptions.threads;
   std::vector<std::jthread> threads;
   for (unsigned index = 0; index < threadCount; ++index) {
-    threads.emplace_back([&](std::stop_token stop) {
+    threads.emplace_back([&](const std::stop_token& stop) {
       while (Job* job = queue.pop(stop)) {
         try {
           splitLines(job->piece.text(), job->piece.lines, job->piece.repaired);
