@@ -147,7 +147,7 @@ int runSearch(std::span<const std::string> words, std::FILE*, std::FILE* output)
   const core::QuilloPreferences preferences(defaults);
   const core::UsageStore usage(defaults);
   const core::CommandIndex index = core::CommandIndex::system(system, roots);
-  const core::UsageCounts counts = usage.rankingCounts(preferences.learnFromUsage());
+  const core::UsageCounts& counts = usage.rankingCounts(preferences.learnFromUsage());
   const ServiceOutcome service = askService(arguments, index, counts, system);
   const auto rows =
       core::commandResults(index, arguments.query, counts, context, arguments.limit.value_or(kDefaultLimit),
