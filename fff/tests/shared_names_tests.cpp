@@ -215,7 +215,10 @@ TEST_F(RandomTree, GlobsByExtensionMatchAPlainWalk) {
       {"**/*2", {"2"}},
       {"**/*{.c,.txt}", {".c", ".txt"}},
       {"*/*.c", {".c"}}};
-  for (const auto& [pattern, some] : patterns) {
+  for (const auto& entry : patterns) {
+    // Named, not a structured binding, so that the lambdas below may capture it.
+    const std::string& pattern = entry.first;
+    const std::vector<std::string>& some = entry.second;
     for (const bool ignoreCase : {false, true}) {
       std::vector<std::string> expected;
       for (const std::string& path : paths_) {
