@@ -1,5 +1,5 @@
 # Thin wrapper over CMake presets: every build rule lives in CMakeLists.txt.
-.PHONY: all deps configure build test run bench stress fuzz asan format clean
+.PHONY: all deps configure build test run bench stress fuzz asan format format-check lint clean
 
 CMAKE ?= cmake
 CTEST ?= ctest
@@ -42,6 +42,15 @@ asan: deps
 
 format:
 	@git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format -i
+
+# Fails, naming the files, when any source differs from what `make format` would make of it.
+format-check: deps
+	@git ls-files '*.cpp' '*.h' '*.c' | xargs clang-format --dry-run --Werror
+
+# clang-tidy (.clang-tidy) over every source of the release build, on every core.
+lint: configure
+	@run-clang-tidy -p $(BUILD_DIR) -quiet -j $$(nproc) > $(BUILD_DIR)/lint.log 2>&1 \
+	  || { sed 's/\x1b\[[0-9;]*m//g' $(BUILD_DIR)/lint.log | grep -E '(error|warning): ' | sort -u; exit 1; }
 
 clean:
 	@rm -rf build

@@ -1,13 +1,14 @@
 // Measures libfff_c on one folder tree: the first scan, the memory the index holds, fuzzy
 // and folder search latency, and "newest 100 by extension" glob latency. Prints Markdown.
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -38,7 +39,7 @@ double millisecondsSince(Clock::time_point start) {
 
 double percentile(std::vector<double> values, double fraction) {
   std::sort(values.begin(), values.end());
-  const auto at = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5);
+  const auto at = static_cast<std::size_t>(std::lround(fraction * static_cast<double>(values.size() - 1)));
   return values[std::min(at, values.size() - 1)];
 }
 

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "arguments.h"
+#include "clip_arguments.h"
 #include "clip_content.h"
 #include "clip_json.h"
 #include "commands.h"
@@ -71,86 +72,8 @@ options:
 namespace {
 
 using clipboard::ClipboardEntry;
-using clipboard::ClipboardFilter;
 using clipboard::ClipboardKind;
 using clipboard::ClipboardPayload;
-
-struct ClipArguments {
-  bool help = false;
-  bool json = false;
-  bool pinned = false;
-  bool includePinned = false;
-  std::optional<std::string> database;
-  std::optional<std::string> title;
-  std::optional<std::string> file;
-  std::optional<std::string> type;
-  std::optional<std::string> app;
-  std::optional<std::string> bundleID;
-  std::optional<std::string> source;
-  std::optional<std::string> separator;
-  std::optional<std::string> store;
-  clipboard::ClipboardComposition::TextStyle style = clipboard::ClipboardComposition::TextStyle::original;
-  ClipboardFilter filter = ClipboardFilter::all;
-  std::size_t limit = std::numeric_limits<std::size_t>::max();
-  std::vector<std::string> operands;
-};
-
-ClipboardFilter parseFilter(std::string_view text) {
-  for (ClipboardFilter filter : clipboard::kAllClipboardFilters) {
-    const std::string_view label = rawValue(filter);
-    if (base::equalsIgnoringAsciiCase(text, label)) return filter;
-  }
-  throw UsageError("--filter takes all, text, images, files, links or pinned, not '" + std::string(text) +
-                   "'");
-}
-
-ClipArguments parseClipArguments(std::span<const std::string> words) {
-  ClipArguments arguments;
-  walkCommandLine(
-      words, [&](const std::string& word) { arguments.operands.push_back(word); },
-      [&](const std::string& name, const std::function<std::string()>& value) {
-        if (name == "-h" || name == "--help") {
-          arguments.help = true;
-        } else if (name == "--json") {
-          arguments.json = true;
-        } else if (name == "--pinned") {
-          arguments.pinned = true;
-        } else if (name == "--include-pinned") {
-          arguments.includePinned = true;
-        } else if (name == "--database") {
-          arguments.database = value();
-          if (arguments.database->empty()) throw UsageError("--database needs a file");
-        } else if (name == "--title") {
-          arguments.title = value();
-        } else if (name == "--file") {
-          arguments.file = value();
-        } else if (name == "--type") {
-          arguments.type = value();
-        } else if (name == "--app") {
-          arguments.app = value();
-        } else if (name == "--bundle-id") {
-          arguments.bundleID = value();
-        } else if (name == "--source") {
-          arguments.source = value();
-        } else if (name == "--store") {
-          arguments.store = value();
-        } else if (name == "--separator") {
-          arguments.separator = value();
-        } else if (name == "--style") {
-          const std::string text = value();
-          const auto style = clipboard::textStyleFromRaw(text);
-          if (!style) throw UsageError("--style takes original, plain or clean, not '" + text + "'");
-          arguments.style = *style;
-        } else if (name == "--filter") {
-          arguments.filter = parseFilter(value());
-        } else if (name == "--limit") {
-          arguments.limit = parseLimit(value());
-        } else {
-          throw UsageError("unknown option '" + name + "'");
-        }
-      });
-  return arguments;
-}
 
 // One copy never needs more; reading stops just past it, so a source that never ends cannot
 // take all memory.
@@ -256,6 +179,253 @@ void printEntries(std::FILE* output, const std::vector<ClipboardEntry>& entries,
   }
 }
 
+// What every action is given: its command line, where the history is, and the streams.
+struct ClipContext {
+  const ClipArguments& arguments;
+  const platform::System& system;
+  std::filesystem::path database;
+  std::FILE* input;
+  std::FILE* output;
+
+  const std::vector<std::string>& operands() const { return arguments.operands; }
+  // The operands after the action, joined by single spaces.
+  std::string joinedOperands(std::size_t from = 1) const {
+    std::string joined;
+    for (std::size_t index = from; index < operands().size(); ++index) {
+      if (index > from) joined += ' ';
+      joined += operands()[index];
+    }
+    return joined;
+  }
+  std::vector<base::Uuid> ids() const {
+    std::vector<base::Uuid> ids;
+    for (std::size_t index = 1; index < operands().size(); ++index)
+      ids.push_back(parseID(operands()[index]));
+    return ids;
+  }
+  clipboard::ClipboardLimits limits() const {
+    platform::posix::PosixFileSystem files;
+    const core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system), files);
+    const auto preferences = core::ClipboardPreferences::read(defaults);
+    return clipboard::ClipboardLimits::fromSettings(preferences.retentionDays, preferences.storageMB,
+                                                    preferences.forgetsTokens);
+  }
+};
+
+int addEntry(const ClipContext& context) {
+  const clipboard::PreparedCopy prepared =
+      prepare(context.arguments, payloadFor(context.arguments, context.input), taggerFor(context.system));
+  clipboard::ClipboardStore store(context.database);
+  const auto budget = context.limits();
+  const ClipboardEntry saved =
+      store.save(prepared.entry, prepared.payload, prepared.thumbnail, budget, now());
+  fmt::print(context.output, "{}\n", saved.id.text());
+  // The copy is kept whatever recognition does; its text makes the image searchable.
+  if (saved.kind == ClipboardKind::image) {
+    try {
+      storeRecognised(store, saved.id, budget, context.system, nullptr);
+    } catch (const std::exception& error) {
+      fmt::print(stderr, "quillo-cli clip: the text in the image was not read: {}\n", error.what());
+    }
+  }
+  return 0;
+}
+
+int listEntries(const ClipContext& context) {
+  clipboard::ClipboardStore store(context.database);
+  printEntries(context.output, store.search("", context.arguments.filter, context.arguments.limit),
+               context.arguments.json);
+  return 0;
+}
+
+int searchEntries(const ClipContext& context) {
+  clipboard::ClipboardStore store(context.database);
+  printEntries(context.output,
+               store.search(context.joinedOperands(), context.arguments.filter, context.arguments.limit),
+               context.arguments.json);
+  return 0;
+}
+
+int printStrongMatch(const ClipContext& context) {
+  clipboard::ClipboardStore store(context.database);
+  const auto match = store.strongMatch(context.joinedOperands());
+  if (context.arguments.json) {
+    printJsonDocument(context.output, match ? entryJson(*match) : nlohmann::ordered_json(nullptr));
+  } else if (match) {
+    printEntries(context.output, {*match}, false);
+  }
+  return match ? 0 : 1;
+}
+
+int showEntry(const ClipContext& context) {
+  const base::Uuid id = parseID(context.operands()[1]);
+  clipboard::ClipboardStore store(context.database);
+  const auto text = store.payload(id).plainText();
+  if (!text) throw clipboard::ClipboardError(clipboard::ClipboardError::Code::invalidContent);
+  fmt::print(context.output, "{}", *text);
+  if (!text->ends_with('\n')) fmt::print(context.output, "\n");
+  return 0;
+}
+
+int setPinned(const ClipContext& context, bool pinned) {
+  const base::Uuid id = parseID(context.operands()[1]);
+  clipboard::ClipboardStore store(context.database);
+  store.setPinned(id, pinned, now());
+  return 0;
+}
+
+int renameEntry(const ClipContext& context) {
+  const base::Uuid id = parseID(context.operands()[1]);
+  clipboard::ClipboardStore store(context.database);
+  store.rename(id, context.joinedOperands(2));
+  return 0;
+}
+
+int deleteEntries(const ClipContext& context) {
+  const std::vector<base::Uuid> ids = context.ids();
+  clipboard::ClipboardStore store(context.database);
+  for (const base::Uuid& id : ids) {
+    if (!store.entry(id)) throw clipboard::ClipboardError(clipboard::ClipboardError::Code::missingItem);
+  }
+  store.remove(ids);
+  return 0;
+}
+
+int clearHistory(const ClipContext& context) {
+  clipboard::ClipboardStore store(context.database);
+  store.clear(context.arguments.includePinned);
+  return 0;
+}
+
+int pruneHistory(const ClipContext& context) {
+  clipboard::ClipboardStore store(context.database);
+  store.prune(context.limits(), now());
+  return 0;
+}
+
+int printStats(const ClipContext& context) {
+  clipboard::ClipboardStore store(context.database);
+  if (context.arguments.json) {
+    printJsonDocument(context.output, {{"count", store.count()}, {"bytes", store.byteCount()}});
+  } else {
+    fmt::print(context.output, "count {}\nbytes {}\n", store.count(), store.byteCount());
+  }
+  return 0;
+}
+
+int cleanEntry(const ClipContext& context) {
+  const base::Uuid id = parseID(context.operands()[1]);
+  const clipboard::ClipboardStore store(context.database);
+  printCleaned(store, id, context.output);
+  return 0;
+}
+
+int recogniseImages(const ClipContext& context) {
+  const std::size_t images = context.operands().size() - 1;
+  if (context.arguments.store) {
+    if (images != 0) throw UsageError("usage: quillo-cli clip ocr IMAGE... | --store ID");
+    clipboard::ClipboardStore store(context.database);
+    storeRecognised(store, parseID(*context.arguments.store), context.limits(), context.system,
+                    context.output);
+    return 0;
+  }
+  if (images == 0) throw UsageError("usage: quillo-cli clip ocr IMAGE... | --store ID");
+  printRecognised(std::span(context.operands()).subspan(1), context.system, context.output);
+  return 0;
+}
+
+int joinEntries(const ClipContext& context) {
+  const std::vector<base::Uuid> ids = context.ids();
+  const std::string separator = context.arguments.separator.value_or([&] {
+    platform::posix::PosixFileSystem files;
+    const core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(context.system), files);
+    return core::ClipboardPreferences::read(defaults).separator;
+  }());
+  const clipboard::ClipboardStore store(context.database);
+  printJoined(store, ids, separator, context.arguments.style, context.output, stderr);
+  return 0;
+}
+
+// One clip action: its name, its usage line, the operands it takes after its name and the
+// options it takes. Anything else on its command line is a usage error found before it runs.
+struct ClipAction {
+  std::string_view name;
+  std::string_view usage;
+  std::size_t minOperands;
+  std::size_t maxOperands;
+  ClipOptions options;
+  int (*run)(const ClipContext&);
+};
+
+constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
+using enum ClipOption;
+
+// "add" judges its own operands, as TEXT and --file exclude each other.
+const std::array<ClipAction, 15> kActions{{
+    {"add",
+     "add [--title T] [--pinned] [SOURCE] TEXT | -",
+     0,
+     kAny,
+     {database, title, pinned, file, type, app, bundleID, source},
+     addEntry},
+    {"list", "list [--filter F] [--limit N] [--json]", 0, 0, {database, filter, limit, json}, listEntries},
+    {"search",
+     "search QUERY [--filter F] [--limit N] [--json]",
+     1,
+     kAny,
+     {database, filter, limit, json},
+     searchEntries},
+    {"strong", "strong QUERY [--json]", 1, kAny, {database, json}, printStrongMatch},
+    {"show", "show ID", 1, 1, {database}, showEntry},
+    {"pin", "pin ID", 1, 1, {database}, [](const ClipContext& context) { return setPinned(context, true); }},
+    {"unpin",
+     "unpin ID",
+     1,
+     1,
+     {database},
+     [](const ClipContext& context) { return setPinned(context, false); }},
+    {"rename", "rename ID TITLE", 2, kAny, {database}, renameEntry},
+    {"delete", "delete ID...", 1, kAny, {database}, deleteEntries},
+    {"clear", "clear [--include-pinned]", 0, 0, {database, includePinned}, clearHistory},
+    {"prune", "prune", 0, 0, {database}, pruneHistory},
+    {"stats", "stats [--json]", 0, 0, {database, json}, printStats},
+    {"clean", "clean ID", 1, 1, {database}, cleanEntry},
+    // "ocr" judges its own operands, as IMAGE... and --store exclude each other.
+    {"ocr", "ocr IMAGE... | --store ID", 0, kAny, {database, store}, recogniseImages},
+    {"join",
+     "join ID... [--separator S] [--style original|plain|clean]",
+     1,
+     kAny,
+     {database, separator, style},
+     joinEntries},
+}};
+
+const ClipAction& findAction(const std::vector<std::string>& operands) {
+  if (operands.empty()) {
+    throw UsageError(
+        "clip needs add, list, search, strong, show, pin, unpin, rename, delete, clear, prune, stats, clean, "
+        "ocr or join");
+  }
+  for (const ClipAction& action : kActions) {
+    if (action.name == operands[0]) return action;
+  }
+  throw UsageError("unknown clip action '" + operands[0] + "'");
+}
+
+// Refuses options the action does not take and a wrong number of operands, before anything
+// is read or changed.
+void checkCommandLine(const ClipAction& action, const ClipArguments& arguments) {
+  for (ClipOption option : arguments.given) {
+    if (!action.options.contains(option)) {
+      throw UsageError(fmt::format("{} does not take {}", action.name, optionName(option)));
+    }
+  }
+  const std::size_t count = arguments.operands.size() - 1;
+  if (count < action.minOperands || count > action.maxOperands) {
+    throw UsageError(fmt::format("usage: quillo-cli clip {}", action.usage));
+  }
+}
+
 }  // namespace
 
 int runClip(std::span<const std::string> words, std::FILE* input, std::FILE* output) {
@@ -264,155 +434,15 @@ int runClip(std::span<const std::string> words, std::FILE* input, std::FILE* out
     fmt::print(output, "{}", kClipHelp);
     return 0;
   }
-  const auto& operands = arguments.operands;
-  const std::string action = operands.empty() ? "" : operands[0];
-  const auto expect = [&](std::size_t count, std::string_view shape) {
-    if (operands.size() != count) throw UsageError(fmt::format("usage: quillo-cli clip {}", shape));
-  };
-  const auto rest = [&] {
-    std::string joined;
-    for (std::size_t index = 1; index < operands.size(); ++index) {
-      if (index > 1) joined += ' ';
-      joined += operands[index];
-    }
-    return joined;
-  };
-
-  static constexpr std::array<std::string_view, 15> kActions{"add",   "list",  "search", "strong", "show",
-                                                             "pin",   "unpin", "rename", "delete", "clear",
-                                                             "prune", "stats", "clean",  "ocr",    "join"};
-  if (std::find(kActions.begin(), kActions.end(), action) == kActions.end()) {
-    throw UsageError(action.empty()
-                         ? "clip needs add, list, search, strong, show, pin, unpin, rename, delete, clear, "
-                           "prune, stats, clean, ocr or join"
-                         : "unknown clip action '" + action + "'");
-  }
+  const ClipAction& action = findAction(arguments.operands);
+  checkCommandLine(action, arguments);
 
   const platform::posix::PosixSystem system;
-  const std::filesystem::path file =
+  const std::filesystem::path database =
       arguments.database
           ? std::filesystem::path(*arguments.database)
           : clipboard::ClipboardStore::standardPath(system.environment("XDG_DATA_HOME"), system.homeFolder());
-  const auto limits = [&] {
-    platform::posix::PosixFileSystem files;
-    const core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system), files);
-    const auto preferences = core::ClipboardPreferences::read(defaults);
-    return clipboard::ClipboardLimits::fromSettings(preferences.retentionDays, preferences.storageMB,
-                                                    preferences.forgetsTokens);
-  };
-
-  if (action == "add") {
-    const clipboard::PreparedCopy prepared =
-        prepare(arguments, payloadFor(arguments, input), taggerFor(system));
-    clipboard::ClipboardStore store(file);
-    const auto budget = limits();
-    const ClipboardEntry saved =
-        store.save(prepared.entry, prepared.payload, prepared.thumbnail, budget, now());
-    fmt::print(output, "{}\n", saved.id.text());
-    // The copy is kept whatever recognition does; its text makes the image searchable.
-    if (saved.kind == ClipboardKind::image) {
-      try {
-        storeRecognised(store, saved.id, budget, system, nullptr);
-      } catch (const std::exception& error) {
-        fmt::print(stderr, "quillo-cli clip: the text in the image was not read: {}\n", error.what());
-      }
-    }
-  } else if (action == "list") {
-    expect(1, "list [--filter F] [--limit N] [--json]");
-    clipboard::ClipboardStore store(file);
-    printEntries(output, store.search("", arguments.filter, arguments.limit), arguments.json);
-  } else if (action == "search") {
-    if (operands.size() < 2) throw UsageError("usage: quillo-cli clip search QUERY");
-    clipboard::ClipboardStore store(file);
-    printEntries(output, store.search(rest(), arguments.filter, arguments.limit), arguments.json);
-  } else if (action == "strong") {
-    if (operands.size() < 2) throw UsageError("usage: quillo-cli clip strong QUERY");
-    clipboard::ClipboardStore store(file);
-    const auto match = store.strongMatch(rest());
-    if (arguments.json) {
-      printJsonDocument(output, match ? entryJson(*match) : nlohmann::ordered_json(nullptr));
-    } else if (match) {
-      printEntries(output, {*match}, false);
-    }
-    return match ? 0 : 1;
-  } else if (action == "show") {
-    expect(2, "show ID");
-    const base::Uuid id = parseID(operands[1]);
-    clipboard::ClipboardStore store(file);
-    const auto text = store.payload(id).plainText();
-    if (!text) throw clipboard::ClipboardError(clipboard::ClipboardError::Code::invalidContent);
-    fmt::print(output, "{}", *text);
-    if (!text->ends_with('\n')) fmt::print(output, "\n");
-  } else if (action == "pin" || action == "unpin") {
-    expect(2, action + " ID");
-    const base::Uuid id = parseID(operands[1]);
-    clipboard::ClipboardStore store(file);
-    store.setPinned(id, action == "pin", now());
-  } else if (action == "rename") {
-    if (operands.size() < 3) throw UsageError("usage: quillo-cli clip rename ID TITLE");
-    const base::Uuid id = parseID(operands[1]);
-    std::string title;
-    for (std::size_t index = 2; index < operands.size(); ++index) {
-      if (index > 2) title += ' ';
-      title += operands[index];
-    }
-    clipboard::ClipboardStore store(file);
-    store.rename(id, title);
-  } else if (action == "delete") {
-    if (operands.size() < 2) throw UsageError("usage: quillo-cli clip delete ID...");
-    std::vector<base::Uuid> ids;
-    for (std::size_t index = 1; index < operands.size(); ++index)
-      ids.push_back(parseID(operands[index]));
-    clipboard::ClipboardStore store(file);
-    for (const base::Uuid& id : ids) {
-      if (!store.entry(id)) throw clipboard::ClipboardError(clipboard::ClipboardError::Code::missingItem);
-    }
-    store.remove(ids);
-  } else if (action == "clear") {
-    expect(1, "clear [--include-pinned]");
-    clipboard::ClipboardStore store(file);
-    store.clear(arguments.includePinned);
-  } else if (action == "prune") {
-    expect(1, "prune");
-    clipboard::ClipboardStore store(file);
-    store.prune(limits(), now());
-  } else if (action == "clean") {
-    expect(2, "clean ID");
-    const base::Uuid id = parseID(operands[1]);
-    const clipboard::ClipboardStore store(file);
-    printCleaned(store, id, output);
-  } else if (action == "ocr") {
-    if (arguments.store) {
-      if (operands.size() != 1) throw UsageError("usage: quillo-cli clip ocr --store ID");
-      clipboard::ClipboardStore store(file);
-      storeRecognised(store, parseID(*arguments.store), limits(), system, output);
-      return 0;
-    }
-    if (operands.size() < 2) throw UsageError("usage: quillo-cli clip ocr IMAGE... | --store ID");
-    printRecognised(std::span(operands).subspan(1), system, output);
-  } else if (action == "join") {
-    if (operands.size() < 2)
-      throw UsageError("usage: quillo-cli clip join ID... [--separator S] [--style STYLE]");
-    std::vector<base::Uuid> ids;
-    for (std::size_t index = 1; index < operands.size(); ++index)
-      ids.push_back(parseID(operands[index]));
-    const std::string separator = arguments.separator.value_or([&] {
-      platform::posix::PosixFileSystem files;
-      const core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system), files);
-      return core::ClipboardPreferences::read(defaults).separator;
-    }());
-    const clipboard::ClipboardStore store(file);
-    printJoined(store, ids, separator, arguments.style, output, stderr);
-  } else if (action == "stats") {
-    expect(1, "stats [--json]");
-    clipboard::ClipboardStore store(file);
-    if (arguments.json) {
-      printJsonDocument(output, {{"count", store.count()}, {"bytes", store.byteCount()}});
-    } else {
-      fmt::print(output, "count {}\nbytes {}\n", store.count(), store.byteCount());
-    }
-  }
-  return 0;
+  return action.run({arguments, system, database, input, output});
 }
 
 }  // namespace quillo::cli

@@ -4,9 +4,8 @@
 
 #include "arguments.h"
 #include "commands.h"
-#include "input_lines.h"
 #include "output_buffer.h"
-#include "quillo/core/matching/title_filter.h"
+#include "streamed_filter.h"
 
 namespace quillo::cli {
 
@@ -30,11 +29,11 @@ int runFilter(std::span<const std::string> words, std::FILE* input, std::FILE* o
   }
   if (arguments.query.empty()) throw UsageError("filter needs a QUERY");
 
-  const InputLines inputLines = InputLines::read(fileno(input));
-  const auto& lines = inputLines.lines();
   core::TitleFilterOptions options;
   if (arguments.limit) options.limit = *arguments.limit;
-  const auto hits = core::filterTitles(lines, arguments.query, options);
+  const FilteredInput filtered = filterInput(fileno(input), arguments.query, options);
+  const auto& lines = filtered.lines.lines();
+  const auto& hits = filtered.hits;
 
   OutputBuffer out(output);
   for (const core::TitleHit& hit : hits) {

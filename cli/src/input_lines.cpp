@@ -71,15 +71,23 @@ InputLines::InputLines(std::string text, std::unique_ptr<Mapping> mapping)
   split(mapping_ ? mapping_->text() : std::string_view(text_));
 }
 
+InputLines InputLines::fromPieces(std::vector<Piece> pieces) {
+  InputLines input({}, nullptr);
+  std::size_t total = 0;
+  for (const Piece& piece : pieces)
+    total += piece.lines.size();
+  input.lines_.reserve(total);
+  for (const Piece& piece : pieces)
+    input.lines_.insert(input.lines_.end(), piece.lines.begin(), piece.lines.end());
+  input.pieces_ = std::move(pieces);
+  return input;
+}
+
 InputLines::InputLines(InputLines&&) noexcept = default;
 InputLines& InputLines::operator=(InputLines&&) noexcept = default;
 InputLines::~InputLines() = default;
 
-namespace {
-
-// The lines of one piece of the input, which begins at a line start and ends after a line ending
-// (or at the end of the input).
-void splitPiece(std::string_view piece, std::vector<std::string_view>& lines,
+void splitLines(std::string_view piece, std::vector<std::string_view>& lines,
                 std::deque<std::string>& repaired) {
   lines.reserve(piece.size() / 32);
   // Most inputs are plain ASCII: one check of the whole piece spares a check of every line.
@@ -100,8 +108,6 @@ void splitPiece(std::string_view piece, std::vector<std::string_view>& lines,
   }
 }
 
-}  // namespace
-
 void InputLines::split(std::string_view all) {
   // Large inputs are split in pieces on every core, each piece cut after a line ending.
   constexpr std::size_t kBytesPerWorker = 1 << 20;
@@ -121,7 +127,7 @@ void InputLines::split(std::string_view all) {
   std::vector<std::vector<std::string_view>> lines(pieces.size());
   repaired_.resize(pieces.size());
   base::runInParallel(pieces.size(),
-                      [&](std::size_t piece) { splitPiece(pieces[piece], lines[piece], repaired_[piece]); });
+                      [&](std::size_t piece) { splitLines(pieces[piece], lines[piece], repaired_[piece]); });
   std::size_t total = 0;
   for (const auto& piece : lines)
     total += piece.size();

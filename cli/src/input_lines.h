@@ -15,8 +15,22 @@ namespace quillo::cli {
 // for the life of the object.
 class InputLines {
  public:
+  // A stretch of the input that begins at a line start and ends after a line ending (or at the
+  // end of the input), with its lines once split.
+  struct Piece {
+    std::unique_ptr<char[]> bytes;
+    std::size_t size = 0;
+    std::vector<std::string_view> lines;
+    // The lines that needed repair; a deque never moves what it holds.
+    std::deque<std::string> repaired;
+
+    std::string_view text() const { return {bytes.get(), size}; }
+  };
+
   static InputLines read(int fd);
   static InputLines fromText(std::string text);
+  // The lines of consecutive pieces, each already split.
+  static InputLines fromPieces(std::vector<Piece> pieces);
 
   InputLines(InputLines&&) noexcept;
   InputLines& operator=(InputLines&&) noexcept;
@@ -31,9 +45,15 @@ class InputLines {
 
   std::string text_;
   std::unique_ptr<Mapping> mapping_;
+  std::vector<Piece> pieces_;
   // Repaired lines, one store per piece read in parallel; a deque never moves what it holds.
   std::vector<std::deque<std::string>> repaired_;
   std::vector<std::string_view> lines_;
 };
+
+// Splits one piece into its lines (see InputLines), appending them to `lines` and keeping the
+// repaired ones in `repaired`.
+void splitLines(std::string_view piece, std::vector<std::string_view>& lines,
+                std::deque<std::string>& repaired);
 
 }  // namespace quillo::cli

@@ -142,7 +142,7 @@ int runSearch(std::span<const std::string> words, std::FILE*, std::FILE* output)
   const core::QuilloPreferences preferences(defaults);
   const core::UsageStore usage(defaults);
   const core::CommandIndex index = core::CommandIndex::system(system, files, roots);
-  const core::UsageCounts counts = usage.rankingCounts(preferences.learnFromUsage());
+  const core::UsageCounts& counts = usage.rankingCounts(preferences.learnFromUsage());
   const core::ServiceOutcome service = askService(arguments, index, counts, system);
   const auto rows =
       core::commandResults(index, arguments.query, counts, context, arguments.limit.value_or(kDefaultLimit),

@@ -105,4 +105,19 @@ TEST_F(ClipCli, AddRefusesACopyLargerThanItReads) {
   EXPECT_EQ(json("clip stats --json")["count"], 0);
 }
 
+TEST_F(ClipCli, OptionsAnActionDoesNotTakeAreUsageErrorsThatChangeNothing) {
+  add("first");
+  add("--pinned second");
+  const std::string third = add("third");
+  for (const std::string& arguments : std::vector<std::string>{
+           "clip clear --limit 1", "clip clear --include-pinned --json", "clip list --title x --separator y",
+           "clip prune --style clean", "clip delete --filter text " + third, "clip add --limit 1 fourth"}) {
+    const quillo::cli::testing::CliRun result = run(arguments);
+    EXPECT_EQ(result.status, 2) << arguments;
+    EXPECT_EQ(result.output, "") << arguments;
+  }
+  EXPECT_EQ(json("clip stats --json")["count"], 3);
+  EXPECT_EQ(run("clip clear --limit 1").errors, "quillo-cli clip: clear does not take --limit\n");
+}
+
 }  // namespace

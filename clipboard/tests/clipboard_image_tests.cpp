@@ -33,7 +33,7 @@ void expectInvalidContent(const std::function<void()>& action) {
 
 TEST(ClipboardImage, DecodesWithOrientationAndBoundedSize) {
   const auto image = ClipboardImage::decode(fixture("known-text.png"), ClipboardImage::kRecognitionSide);
-  EXPECT_EQ(PixelSize(image.width(), image.height()), PixelSize(392, 105));  // never enlarged
+  EXPECT_EQ((PixelSize{image.width(), image.height()}), (PixelSize{392, 105}));  // never enlarged
 
   const auto small = ClipboardImage::decode(fixture("known-text.png"), 98);
   EXPECT_EQ(small.width(), 98);
@@ -41,9 +41,9 @@ TEST(ClipboardImage, DecodesWithOrientationAndBoundedSize) {
 
   // Stored 105 wide and 392 high; upright after the orientation is applied.
   const auto turned = fixture("known-text-turned.jpg");
-  EXPECT_EQ(imagePixelSize(turned), PixelSize(105, 392));
+  EXPECT_EQ(imagePixelSize(turned), (PixelSize{105, 392}));
   const auto upright = ClipboardImage::decode(turned, ClipboardImage::kRecognitionSide);
-  EXPECT_EQ(PixelSize(upright.width(), upright.height()), PixelSize(392, 105));
+  EXPECT_EQ((PixelSize{upright.width(), upright.height()}), (PixelSize{392, 105}));
 
   const auto grey = image.greyPixels();
   EXPECT_EQ(grey.size(), 392u * 105u);
@@ -54,7 +54,7 @@ TEST(ClipboardImage, ThumbnailsArePngWithinThreeHundredTwentyPixels) {
   const auto thumbnail = pngThumbnail(fixture("known-text.png"));
   ASSERT_GE(thumbnail.size(), 8u);
   EXPECT_EQ(Bytes(thumbnail.begin(), thumbnail.begin() + 4), (Bytes{0x89, 'P', 'N', 'G'}));
-  EXPECT_EQ(imagePixelSize(thumbnail), PixelSize(320, 86));
+  EXPECT_EQ(imagePixelSize(thumbnail), (PixelSize{320, 86}));
 
   EXPECT_TRUE(pngThumbnail(kNotAnImage).empty());
   EXPECT_TRUE(pngThumbnail(Bytes{}).empty());

@@ -15,7 +15,7 @@ inline base::Uuid idNumber(int number) {
   return id;
 }
 
-inline ClipboardEntry textEntry(int number, std::string text, double copiedAt, bool pinned = false) {
+inline ClipboardEntry textEntry(int number, const std::string& text, double copiedAt, bool pinned = false) {
   return ClipboardEntry({.id = idNumber(number),
                          .title = text,
                          .text = text,

@@ -50,7 +50,7 @@ TEST(BackendClient, AcceptsOnlyPlainHttpsBaseAddresses) {
   }
   const SigningKeyBytes key{};
   try {
-    BackendClient("http://ravo.example/", key, nullptr, net::makeCurlTransport());
+    const BackendClient client("http://ravo.example/", key, nullptr, net::makeCurlTransport());
     FAIL() << "accepted an http address";
   } catch (const BackendError& error) {
     EXPECT_EQ(error.code(), "not_configured");

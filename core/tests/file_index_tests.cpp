@@ -55,7 +55,7 @@ class FileIndexTest : public ::testing::Test {
     touch(tmp / "Work/logo.png", 500);
   }
 
-  FileIndex make(std::vector<std::string> folders) {
+  FileIndex make(const std::vector<std::string>& folders) {
     std::vector<base::Url> urls;
     for (const std::string& folder : folders)
       urls.push_back(base::Url::file((tmp / folder).string()));

@@ -10,7 +10,7 @@ namespace quillo::core::menu_tree {
 using nlohmann::json;
 
 // A menu item; `extra` adds or overrides attributes ("AXEnabled", "AXMenuItemCmdChar", ...).
-inline json item(const std::string& title, json extra = json::object()) {
+inline json item(const std::string& title, const json& extra = json::object()) {
   json element = {{"AXRole", "AXMenuItem"}, {"AXTitle", title}, {"AXEnabled", true}};
   element.update(extra);
   return element;

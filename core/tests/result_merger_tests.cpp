@@ -5,7 +5,7 @@
 namespace quillo::core {
 namespace {
 
-Command plain(std::string id) {
+Command plain(const std::string& id) {
   return Command(id, id, Command::Kind::app, "", "", "", target::Shell{id});
 }
 

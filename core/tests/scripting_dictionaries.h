@@ -101,7 +101,7 @@ inline constexpr std::string_view kPlayer = R"(<?xml version="1.0" encoding="UTF
 inline std::filesystem::path makeBundle(const std::filesystem::path& folder, std::string_view name,
                                         std::string_view bundleID, std::string_view dictionaryFile,
                                         std::string_view dictionary) {
-  const std::filesystem::path bundle = folder / (std::string(name) + ".app");
+  std::filesystem::path bundle = folder / (std::string(name) + ".app");
   std::string plist = R"(<?xml version="1.0" encoding="UTF-8"?>
 <plist version="1.0"><dict>
 <key>CFBundleIdentifier</key><string>)" +

@@ -21,7 +21,8 @@ struct ServiceFixture {
   }
 };
 
-inline Command command(std::string title, Command::Kind kind = Command::Kind::app, std::string hint = "") {
+inline Command command(const std::string& title, Command::Kind kind = Command::Kind::app,
+                       std::string hint = "") {
   return Command("app." + title, title, kind, std::move(hint), "", "", target::Shell{title});
 }
 

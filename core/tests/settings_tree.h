@@ -10,7 +10,7 @@ namespace quillo::core::settings_tree {
 using nlohmann::json;
 
 inline json element(const std::string& role, const std::vector<json>& children = {},
-                    json extra = json::object()) {
+                    const json& extra = json::object()) {
   json result = {{"AXRole", role}};
   if (!children.empty()) result["AXChildren"] = children;
   result.update(extra);

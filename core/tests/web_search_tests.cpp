@@ -68,7 +68,7 @@ TEST(WebSearch, WordsSplitAtAnyWhiteSpace) {
   EXPECT_TRUE(WebSearch::words("   ").empty());
 }
 
-SemanticResult suggestion(std::string query, std::string site, WordRange words, double probability) {
+SemanticResult suggestion(std::string query, const std::string& site, WordRange words, double probability) {
   SemanticResult result;
   result.query = std::move(query);
   result.webSearch = WebSearchHit{siteNamed(site), words, probability};

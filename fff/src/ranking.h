@@ -65,7 +65,7 @@ class ScoreBar {
 
  private:
   using Group = std::pair<std::int32_t, std::uint64_t>;  // score, entries
-  std::priority_queue<Group, std::vector<Group>, std::greater<Group>> groups_;
+  std::priority_queue<Group, std::vector<Group>, std::greater<>> groups_;
   std::size_t wanted_;
   std::int32_t floor_;
   std::uint64_t held_ = 0;

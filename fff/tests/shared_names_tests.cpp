@@ -216,8 +216,7 @@ TEST_F(RandomTree, GlobsByExtensionMatchAPlainWalk) {
       {"**/*{.c,.txt}", {".c", ".txt"}},
       {"*/*.c", {".c"}}};
   for (const auto& entry : patterns) {
-    // Named copies: a lambda below captures the pattern, which a structured binding cannot be
-    // in every compiler this project builds with.
+    // Named, not a structured binding, so that the lambdas below may capture it.
     const std::string& pattern = entry.first;
     const std::vector<std::string>& some = entry.second;
     for (const bool ignoreCase : {false, true}) {

@@ -156,8 +156,10 @@ std::vector<FileEntry> interleave(const std::vector<std::vector<FileEntry>>& lis
   return taken;
 }
 
-FileIndex::FileIndex(std::vector<base::Url> folders, std::vector<std::unique_ptr<FileFolderAccess>> access,
-                     std::shared_ptr<const FffLibrary> library, Options options, std::string libraryError)
+FileIndex::FileIndex(const std::vector<base::Url>& folders,
+                     std::vector<std::unique_ptr<FileFolderAccess>> access,
+                     std::shared_ptr<const FffLibrary> library, Options options,
+                     const std::string& libraryError)
     : library_(std::move(library)), options_(std::move(options)), folderAccess_(std::move(access)) {
   for (const base::Url& folder : folders) {
     const std::string path = standardisedPath(folder.filePath().value_or(folder.text));

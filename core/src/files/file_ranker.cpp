@@ -168,7 +168,7 @@ SemanticResult FileRanker::rank(std::string_view query, const Update& onUpdate, 
       [&](std::size_t k, std::stop_token chunkStop) {
         return client_->files(query, chunks[k], false, mode, chunkStop);
       },
-      [&](std::size_t k, BackendAnswer answer) {
+      [&](std::size_t k, const BackendAnswer& answer) {
         std::vector<SemanticHit> more =
             hits(answer.probabilities, chunks[k], answer.candidateKinds, options_.display);
         result.hits.insert(result.hits.end(), more.begin(), more.end());

@@ -72,13 +72,7 @@ std::optional<std::uint64_t> asciiSignature(std::string_view text) {
   return all;
 }
 
-// A hit with the first eight bytes of its title packed for comparison, so that most title
-// comparisons while sorting are one integer comparison instead of a call to memcmp.
-struct SortableHit {
-  int score;
-  std::uint64_t titlePrefix;
-  std::size_t position;
-};
+using SortableHit = TitleBatchHits::Hit;
 
 std::uint64_t packedPrefix(std::string_view title) {
   std::uint64_t prefix = 0;
@@ -107,10 +101,21 @@ class HitOrder {
   std::span<const std::string_view> titles_;
 };
 
-// Scores titles [begin, end) and leaves the best `limit` of them sorted in `hits`.
-void filterRange(std::span<const std::string_view> titles, std::size_t begin, std::size_t end,
-                 const PreparedQuery& query, std::size_t limit, std::vector<SortableHit>& hits) {
-  for (std::size_t position = begin; position < end; ++position) {
+unsigned workerCount(const TitleFilterOptions& options, std::size_t titles) {
+  // Below a few thousand titles a thread costs more than it saves.
+  constexpr std::size_t kTitlesPerWorker = 4096;
+  const unsigned wanted =
+      options.threads == 0 ? std::max(1u, std::thread::hardware_concurrency()) : options.threads;
+  return static_cast<unsigned>(std::clamp<std::size_t>(titles / kTitlesPerWorker, 1, wanted));
+}
+
+}  // namespace
+
+TitleBatchHits filterTitleBatch(std::span<const std::string_view> titles, const PreparedQuery& query,
+                                std::size_t limit) {
+  TitleBatchHits batch;
+  auto& hits = batch.hits;
+  for (std::size_t position = 0; position < titles.size(); ++position) {
     const std::string_view title = titles[position];
     if (title.size() < query.scalars.size()) continue;
     std::optional<int> score;
@@ -129,17 +134,46 @@ void filterRange(std::span<const std::string_view> titles, std::size_t begin, st
   } else {
     std::sort(hits.begin(), hits.end(), order);
   }
+  return batch;
 }
 
-unsigned workerCount(const TitleFilterOptions& options, std::size_t titles) {
-  // Below a few thousand titles a thread costs more than it saves.
-  constexpr std::size_t kTitlesPerWorker = 4096;
-  const unsigned wanted =
-      options.threads == 0 ? std::max(1u, std::thread::hardware_concurrency()) : options.threads;
-  return static_cast<unsigned>(std::clamp<std::size_t>(titles / kTitlesPerWorker, 1, wanted));
-}
+std::vector<TitleHit> mergeTitleBatches(std::vector<TitleBatchHits> batches,
+                                        std::span<const std::size_t> firstPositions,
+                                        std::span<const std::string_view> titles, std::size_t limit) {
+  std::vector<std::vector<SortableHit>> runs;
+  runs.reserve(batches.size());
+  for (std::size_t index = 0; index < batches.size(); ++index) {
+    for (SortableHit& hit : batches[index].hits)
+      hit.position += firstPositions[index];
+    runs.push_back(std::move(batches[index].hits));
+  }
+  // Merge neighbouring runs pairwise until one is left: each hit moves about log2(runs) times.
+  // The order is total (input position breaks every tie), so the result never depends on how
+  // the titles were cut into batches.
+  const HitOrder order(titles);
+  while (runs.size() > 1) {
+    std::vector<std::vector<SortableHit>> next;
+    next.reserve((runs.size() + 1) / 2);
+    for (std::size_t index = 0; index + 1 < runs.size(); index += 2) {
+      std::vector<SortableHit> merged;
+      merged.reserve(runs[index].size() + runs[index + 1].size());
+      std::merge(runs[index].begin(), runs[index].end(), runs[index + 1].begin(), runs[index + 1].end(),
+                 std::back_inserter(merged), order);
+      if (merged.size() > limit) merged.resize(limit);
+      next.push_back(std::move(merged));
+    }
+    if (runs.size() % 2 == 1) next.push_back(std::move(runs.back()));
+    runs = std::move(next);
+  }
 
-}  // namespace
+  std::vector<TitleHit> hits;
+  if (runs.empty()) return hits;
+  const std::size_t count = std::min(runs.front().size(), limit);
+  hits.reserve(count);
+  for (std::size_t index = 0; index < count; ++index)
+    hits.push_back({runs.front()[index].position, runs.front()[index].score});
+  return hits;
+}
 
 std::vector<TitleHit> filterTitles(std::span<const std::string_view> titles, std::string_view query,
                                    const TitleFilterOptions& options) {
@@ -148,30 +182,15 @@ std::vector<TitleHit> filterTitles(std::span<const std::string_view> titles, std
 
   const unsigned workers = workerCount(options, titles.size());
   const std::size_t chunk = (titles.size() + workers - 1) / workers;
-  std::vector<std::vector<SortableHit>> partial(workers);
+  std::vector<TitleBatchHits> batches(workers);
+  std::vector<std::size_t> firstPositions(workers);
   base::runInParallel(workers, [&](std::size_t worker) {
     const std::size_t begin = std::min(titles.size(), worker * chunk);
     const std::size_t end = std::min(titles.size(), begin + chunk);
-    filterRange(titles, begin, end, prepared, options.limit, partial[worker]);
+    firstPositions[worker] = begin;
+    batches[worker] = filterTitleBatch(titles.subspan(begin, end - begin), prepared, options.limit);
   });
-
-  // Each worker's hits are sorted: merge them pairwise into one order.
-  const HitOrder order(titles);
-  std::vector<SortableHit> merged = std::move(partial[0]);
-  for (unsigned worker = 1; worker < workers; ++worker) {
-    std::vector<SortableHit> next;
-    next.reserve(merged.size() + partial[worker].size());
-    std::merge(merged.begin(), merged.end(), partial[worker].begin(), partial[worker].end(),
-               std::back_inserter(next), order);
-    merged = std::move(next);
-  }
-  if (merged.size() > options.limit) merged.resize(options.limit);
-
-  std::vector<TitleHit> hits;
-  hits.reserve(merged.size());
-  for (const SortableHit& hit : merged)
-    hits.push_back({hit.position, hit.score});
-  return hits;
+  return mergeTitleBatches(std::move(batches), firstPositions, titles, options.limit);
 }
 
 }  // namespace quillo::core

@@ -53,8 +53,10 @@ std::vector<ResultRow> uniqueRows(const MergeInput& input) {
       serviceRows.push_back({hit.command, hit.probability, std::nullopt});
   }
 
-  std::vector<ResultRow> ordered = localRowsLead(input) ? std::move(localRows) : std::move(serviceRows);
-  auto& rest = localRowsLead(input) ? serviceRows : localRows;
+  const bool localFirst = localRowsLead(input);
+  auto& first = localFirst ? localRows : serviceRows;
+  auto& rest = localFirst ? serviceRows : localRows;
+  std::vector<ResultRow> ordered = std::move(first);
   ordered.insert(ordered.end(), std::make_move_iterator(rest.begin()), std::make_move_iterator(rest.end()));
 
   std::unordered_set<std::string> seen;

@@ -248,13 +248,13 @@ ParsedQuery ParameterParser::parse(std::string_view text) {
     if (lead) {
       if (i + 1 < words.size()) {
         if (auto reading = scanner.valueAfterLead(i + 1, *lead); reading && fits(*lead, reading->value)) {
-          parsed.values.push_back(std::move(reading->value));
+          parsed.values.push_back(reading->value);
           i += 1 + reading->length;
           continue;
         }
       }
     } else if (auto reading = scanner.valueWithoutLead(i)) {
-      parsed.values.push_back(std::move(reading->value));
+      parsed.values.push_back(reading->value);
       i += reading->length;
       continue;
     }

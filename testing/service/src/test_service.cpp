@@ -246,7 +246,7 @@ void TestService::on(const std::string& path, ServiceHandler handler) {
   state_->handlers[path] = std::move(handler);
 }
 
-void TestService::answer(const std::string& path, ServiceReply reply) {
+void TestService::answer(const std::string& path, const ServiceReply& reply) {
   on(path, [reply](const ServiceRequest&) { return reply; });
 }
 

@@ -45,7 +45,7 @@ class Hasher {
       hashInto(*this, value);
     } else if constexpr (detail::isVariant<T>) {
       mix(value.index());
-      std::visit([this](const auto& payload) { add(payload); }, value);
+      std::visit([this](const auto& payload) { this->add(payload); }, value);
     } else if constexpr (detail::isOptional<T>) {
       mix(value.has_value() ? 1 : 0);
       if (value) add(*value);

@@ -52,8 +52,8 @@ class FileIndex {
 
   // Never fails as a whole: a folder that cannot be indexed (or every folder, when `library` is
   // null because it could not be loaded) is listed in failedFolders with the reason.
-  FileIndex(std::vector<base::Url> folders, std::vector<std::unique_ptr<FileFolderAccess>> access,
-            std::shared_ptr<const FffLibrary> library, Options options, std::string libraryError = {});
+  FileIndex(const std::vector<base::Url>& folders, std::vector<std::unique_ptr<FileFolderAccess>> access,
+            std::shared_ptr<const FffLibrary> library, Options options, const std::string& libraryError = {});
   ~FileIndex();
   FileIndex(const FileIndex&) = delete;
   FileIndex& operator=(const FileIndex&) = delete;

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <span>
 #include <string_view>
 #include <vector>
+
+#include "quillo/core/matching/fuzzy_matcher.h"
 
 namespace quillo::core {
 
@@ -26,5 +29,27 @@ struct TitleFilterOptions {
 // without building a MatchTarget. Titles must be valid UTF-8. An empty query matches nothing.
 std::vector<TitleHit> filterTitles(std::span<const std::string_view> titles, std::string_view query,
                                    const TitleFilterOptions& options = {});
+
+// The hits of one batch of titles, best first, positions counted from the batch's first title.
+// Batches let a caller match titles while the rest of them are still being read.
+struct TitleBatchHits {
+  struct Hit {
+    int score;
+    // The title's first eight bytes, packed so that most title comparisons are one integer's.
+    std::uint64_t titlePrefix;
+    std::size_t position;
+  };
+  std::vector<Hit> hits;
+};
+
+// Scores one batch of titles, keeping its best `limit`. Safe from any thread.
+TitleBatchHits filterTitleBatch(std::span<const std::string_view> titles, const PreparedQuery& query,
+                                std::size_t limit);
+
+// Merges the hits of consecutive batches, batch i starting at position firstPositions[i] of
+// `titles` (every title, in input order), into the best `limit` in the order filterTitles gives.
+std::vector<TitleHit> mergeTitleBatches(std::vector<TitleBatchHits> batches,
+                                        std::span<const std::size_t> firstPositions,
+                                        std::span<const std::string_view> titles, std::size_t limit);
 
 }  // namespace quillo::core

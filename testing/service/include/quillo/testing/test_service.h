@@ -59,7 +59,7 @@ class TestService {
 
   // Scripts the answer for requests to `path`; unscripted paths answer 404.
   void on(const std::string& path, ServiceHandler handler);
-  void answer(const std::string& path, ServiceReply reply);
+  void answer(const std::string& path, const ServiceReply& reply);
 
   std::vector<ServiceRequest> requests() const;
   std::vector<ServiceRequest> requests(const std::string& path) const;
