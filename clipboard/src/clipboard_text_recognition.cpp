@@ -43,8 +43,7 @@ const std::set<std::string>& installedLanguages() {
     std::vector<std::string> values{"1"};
     const Api probe(new tesseract::TessBaseAPI());
     std::vector<std::string> languages;
-    if (probe->Init(nullptr, kEnglish, tesseract::OEM_LSTM_ONLY, nullptr, 0, &names, &values, false) ==
-        0)
+    if (probe->Init(nullptr, kEnglish, tesseract::OEM_LSTM_ONLY, nullptr, 0, &names, &values, false) == 0)
       probe->GetAvailableLanguagesAsVector(&languages);
     return std::set<std::string>(languages.begin(), languages.end());
   }();
