@@ -154,6 +154,8 @@ void Index::shrink() {
   lastWithName_.shrink_to_fit();
   previousWithName_.shrink_to_fit();
   modified_.shrink_to_fit();
+  directories_.shrink_to_fit();
+  folders_.shrink_to_fit();
   names_.shrink();
 }
 
