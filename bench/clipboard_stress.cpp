@@ -252,8 +252,10 @@ int check(const std::string& file, const std::string& acks) {
     return fail("newest copy " + std::to_string(newest) + " after acknowledging " + std::to_string(acked));
   }
   // Every entry is found by its own words, and no search finds anything the table lost.
-  for (const auto& [id, entry] : loaded) {
-    for (const std::string& word : ownWords(entry)) {
+  for (const auto& item : loaded) {
+    // Named, not a structured binding, so that the lambda below may capture it.
+    const auto& id = item.first;
+    for (const std::string& word : ownWords(item.second)) {
       const auto found = store.search(word, clipboard::ClipboardFilter::all, 50);
       if (std::none_of(found.begin(), found.end(), [&](const ClipboardEntry& hit) { return hit.id == id; }))
         return fail("the index does not find " + word);

@@ -60,7 +60,7 @@ std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::Fi
     folders.push_back(folder->url());
   // Without the library there is nothing to search: its error ends the command.
   auto index = std::make_shared<core::FileIndex>(
-      std::move(folders), std::move(access), loadFileIndexLibrary(disk()),
+      folders, std::move(access), loadFileIndexLibrary(disk()),
       core::FileIndex::Options{.display = display,
                                // A saved index is ready in milliseconds: poll at that pace.
                                .scanPoll = std::chrono::milliseconds(2),

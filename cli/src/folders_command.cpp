@@ -78,7 +78,7 @@ void checkIndexes(std::vector<FolderState>& states, const platform::System& syst
     access.push_back(std::move(state.access));
   }
   if (folders.empty()) return;
-  core::FileIndex index(std::move(folders), std::move(access), loadFileIndexLibrary(files),
+  core::FileIndex index(folders, std::move(access), loadFileIndexLibrary(files),
                         core::FileIndex::Options{.display = {.homeFolder = system.homeFolder()},
                                                  .scanPoll = std::chrono::milliseconds(2),
                                                  .files = &files,

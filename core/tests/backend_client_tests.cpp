@@ -26,8 +26,8 @@ class BackendClientTest : public ::testing::Test, protected testing::ServiceFixt
   bool refusalsExpected = false;
 
   // The error the client throws for a scripted answer to a command ranking.
-  BackendError errorFor(ServiceReply reply) {
-    service.answer(kCommandsPath, std::move(reply));
+  BackendError errorFor(const ServiceReply& reply) {
+    service.answer(kCommandsPath, reply);
     try {
       client()->commands("q", RavoQuestions::scope::Commands{}, {}, false);
     } catch (const BackendError& error) {

@@ -241,9 +241,9 @@ TEST(FileDefaultsStore, TwoDamagedFilesInOneSecondKeepBothCopies) {
   const fs::path file = folder / "defaults.plist";
   const QuietLog quiet;
   testing::writeFile(file, "first damaged file");
-  FileDefaultsStore(file, disk);
+  { const FileDefaultsStore first(file, disk); }
   testing::writeFile(file, "second damaged file");
-  FileDefaultsStore(file, disk);
+  { const FileDefaultsStore second(file, disk); }
   std::vector<std::string> kept;
   for (const fs::path& entry : entries(folder.path()))
     kept.push_back(slurp(entry));

@@ -59,8 +59,7 @@ class FileIndexTest : public ::testing::Test {
     std::vector<base::Url> urls;
     for (const std::string& folder : folders)
       urls.push_back(base::Url::file((tmp / folder).string()));
-    return FileIndex(std::move(urls), {}, library(),
-                     {.display = {.homeFolder = tmp.path().string()}, .files = &disk});
+    return FileIndex(urls, {}, library(), {.display = {.homeFolder = tmp.path().string()}, .files = &disk});
   }
 
   testing::TemporaryFolder tmp;

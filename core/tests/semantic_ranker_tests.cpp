@@ -60,7 +60,7 @@ TEST(SemanticRanker, CutsCandidatesIntoChunksOf254) {
 }
 
 TEST(SemanticRanker, CombineSortsStablyAndKeepsFour) {
-  const auto hit = [](std::string title, double p) { return SemanticHit{command(std::move(title)), p}; };
+  const auto hit = [](const std::string& title, double p) { return SemanticHit{command(title), p}; };
   std::vector<SemanticRanker::Part> parts = {
       {.hits = {hit("a", 0.5), hit("b", 0.2), hit("c", 0.9)}, .noneProbability = 0.3, .inputTokens = 5},
       {.hits = {hit("d", 0.4), hit("e", 0.5), hit("f", 0.3)}, .noneProbability = 0.1, .inputTokens = 6},

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <time.h>
-
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <string_view>
 #include <vector>

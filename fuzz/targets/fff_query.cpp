@@ -1,6 +1,6 @@
 #include <fff.h>
-#include <stdlib.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>

@@ -4,12 +4,12 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <fmt/format.h>
-#include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
