@@ -36,9 +36,7 @@ constexpr std::size_t kNameOffset = offsetof(LinuxDirent64, d_type) + 1;
 // Big blocks: one system call reads a few hundred children.
 constexpr std::size_t kDirentBuffer = 32 * 1024;
 
-bool readInFull(int folder, const char* name, Listed& listed) {
-  struct stat info;
-  if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) return false;
+void describe(const struct stat& info, Listed& listed) {
   listed.kind = S_ISDIR(info.st_mode) ? Kind::directory : Kind::file;
   listed.symlink = S_ISLNK(info.st_mode);
   listed.size = static_cast<std::uint64_t>(info.st_size);
@@ -47,6 +45,12 @@ bool readInFull(int folder, const char* name, Listed& listed) {
   listed.inode = info.st_ino;
   listed.detailed = true;
   listed.stamp = stampOf(info.st_mtim);
+}
+
+bool readInFull(int folder, const char* name, Listed& listed) {
+  struct stat info;
+  if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) return false;
+  describe(info, listed);
   return true;
 }
 
@@ -75,12 +79,7 @@ Listing listDirectory(const std::string& path, const ListingOptions& options) {
     if (::fstatat(fd, child->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
     Listed& listed = children.emplace_back();
     listed.name = child->d_name;
-    listed.kind = S_ISDIR(info.st_mode) ? Kind::directory : Kind::file;
-    listed.symlink = S_ISLNK(info.st_mode);
-    listed.size = static_cast<std::uint64_t>(info.st_size);
-    listed.modified = info.st_mtim.tv_sec;
-    listed.device = info.st_dev;
-    listed.inode = info.st_ino;
+    describe(info, listed);
   }
   return listing;
 }
