@@ -3,6 +3,7 @@
 #include <vips/vips.h>
 
 #include <mutex>
+#include <string_view>
 
 #include "quillo/base/log.h"
 #include "quillo/clipboard/clipboard_error.h"
@@ -48,6 +49,23 @@ void startLibrary() {
   throw ClipboardError(ClipboardError::Code::invalidContent);
 }
 
+// JPEG and HEIC shrink while they load, so even a very large photo makes a thumbnail cheaply;
+// every other format decodes each pixel first. A few bytes can declare a vast canvas (a GIF frame
+// placed far off its 1 x 1 screen asks for 183 million pixels): refuse it from the header.
+constexpr double kMaxDecodedPixels = 100e6;
+constexpr double kMaxShrunkPixels = 1e9;
+
+void requireDecodable(VipsImage* header) {
+  if (!header) failDecoding();
+  const char* loader = nullptr;
+  const std::string_view name =
+      vips_image_get_string(header, "vips-loader", &loader) == 0 && loader ? loader : "";
+  const bool shrinksWhileLoading = name.starts_with("jpegload") || name.starts_with("heifload");
+  const double pixels =
+      static_cast<double>(vips_image_get_width(header)) * static_cast<double>(vips_image_get_height(header));
+  if (pixels > (shrinksWhileLoading ? kMaxShrunkPixels : kMaxDecodedPixels)) failDecoding();
+}
+
 // Runs one libvips step that makes a new image from `in`.
 template <class Step>
 Owned step(VipsImage* in, Step operation) {
@@ -73,6 +91,8 @@ std::shared_ptr<VipsImage> inMemory(VipsImage* thumbnail) {
 ClipboardImage ClipboardImage::decode(std::span<const std::uint8_t> data, int maxPixelSize) {
   startLibrary();
   if (data.empty()) throw ClipboardError(ClipboardError::Code::invalidContent);
+  requireDecodable(
+      Owned(vips_image_new_from_buffer(data.data(), data.size(), kLoaderOptions, nullptr)).get());
   VipsImage* thumbnail = nullptr;
   // The box is square, so the longer side decides; "down" never enlarges a small image.
   if (vips_thumbnail_buffer(const_cast<std::uint8_t*>(data.data()), data.size(), &thumbnail, maxPixelSize,
@@ -89,6 +109,7 @@ ClipboardImage ClipboardImage::decodeFile(const std::filesystem::path& file, int
   VipsImage* thumbnail = nullptr;
   // A file's loader options travel in brackets after its name: the file form takes no option string.
   const std::string named = file.string() + "[" + kLoaderOptions + "]";
+  requireDecodable(Owned(vips_image_new_from_file(named.c_str(), nullptr)).get());
   if (vips_thumbnail(named.c_str(), &thumbnail, maxPixelSize, "height", maxPixelSize, "size", VIPS_SIZE_DOWN,
                      nullptr) != 0) {
     if (thumbnail) g_object_unref(thumbnail);

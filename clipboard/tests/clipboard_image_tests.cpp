@@ -14,7 +14,8 @@ namespace {
 // The fixtures were rendered once with libvips' text rendering (DejaVu Sans): known-text.png
 // (392 × 105) says "Quillo reads copied text" and "Second line 2026"; known-text-turned.jpg is
 // the same picture stored turned a quarter left, with EXIF orientation 6 to turn it back;
-// blank.png is 64 × 48 of white; german-text.png says "Grüße aus Zürich".
+// blank.png is 64 × 48 of white; german-text.png says "Grüße aus Zürich"; far-off-canvas.gif is
+// 43 bytes whose one frame lies so far off its 1 × 1 screen that the canvas is 15,917 × 11,521.
 Bytes fixture(const char* name) {
   std::ifstream file(std::string(QUILLO_CLIPBOARD_TEST_DATA) + "/" + name, std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
@@ -48,6 +49,17 @@ TEST(ClipboardImage, DecodesWithOrientationAndBoundedSize) {
   const auto grey = image.greyPixels();
   EXPECT_EQ(grey.size(), 392u * 105u);
   EXPECT_EQ(grey.front(), 255);  // the white margin
+}
+
+// Decoding it took 14 s and 1 GB before the header's pixel count was checked.
+TEST(ClipboardImage, AFewBytesDeclaringAVastCanvasAreRefusedBeforeDecoding) {
+  const Bytes vast = fixture("far-off-canvas.gif");
+  EXPECT_EQ(imagePixelSize(vast), (PixelSize{15917, 11521}));
+  expectInvalidContent([&] { ClipboardImage::decode(vast, ClipboardImage::kThumbnailSide); });
+  expectInvalidContent([] {
+    ClipboardImage::decodeFile(std::string(QUILLO_CLIPBOARD_TEST_DATA) + "/far-off-canvas.gif",
+                               ClipboardImage::kThumbnailSide);
+  });
 }
 
 TEST(ClipboardImage, ThumbnailsArePngWithinThreeHundredTwentyPixels) {
