@@ -203,12 +203,15 @@ struct ClipContext {
       ids.push_back(parseID(operands()[index]));
     return ids;
   }
-  clipboard::ClipboardLimits limits() const {
+  core::ClipboardPreferences preferences() const {
     platform::posix::PosixFileSystem files;
     const core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system), files);
-    const auto preferences = core::ClipboardPreferences::read(defaults);
-    return clipboard::ClipboardLimits::fromSettings(preferences.retentionDays, preferences.storageMB,
-                                                    preferences.forgetsTokens);
+    return core::ClipboardPreferences::read(defaults);
+  }
+  clipboard::ClipboardLimits limits() const {
+    const auto settings = preferences();
+    return clipboard::ClipboardLimits::fromSettings(settings.retentionDays, settings.storageMB,
+                                                    settings.forgetsTokens);
   }
 };
 
@@ -336,11 +339,9 @@ int recogniseImages(const ClipContext& context) {
 
 int joinEntries(const ClipContext& context) {
   const std::vector<base::Uuid> ids = context.ids();
-  const std::string separator = context.arguments.separator.value_or([&] {
-    platform::posix::PosixFileSystem files;
-    const core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(context.system), files);
-    return core::ClipboardPreferences::read(defaults).separator;
-  }());
+  // The preferences are read only when no separator is given.
+  const std::string separator =
+      context.arguments.separator ? *context.arguments.separator : context.preferences().separator;
   const clipboard::ClipboardStore store(context.database);
   printJoined(store, ids, separator, context.arguments.style, context.output, stderr);
   return 0;

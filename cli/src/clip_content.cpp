@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 
+#include "quillo/base/bounded_read.h"
 #include "quillo/clipboard/clipboard_error.h"
 #include "quillo/clipboard/clipboard_text_cleaner.h"
 #include "quillo/clipboard/clipboard_text_recognition.h"
@@ -19,10 +21,16 @@ using clipboard::ClipboardComposition;
 using clipboard::ClipboardError;
 using clipboard::ClipboardKind;
 
+// No image worth reading is larger; reading stops just past it, so /dev/zero ends.
+constexpr std::size_t kMaxImageFileBytes = std::size_t{64} << 20;
+
 clipboard::Bytes readImage(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   if (!file) throw std::runtime_error("cannot read " + path);
-  return clipboard::Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  const std::optional<std::string> bytes = base::readAtMost(file, kMaxImageFileBytes);
+  if (file.bad()) throw std::runtime_error("cannot read " + path);
+  if (!bytes) throw std::runtime_error("cannot read " + path + ": it is larger than 64 MB");
+  return clipboard::Bytes(bytes->begin(), bytes->end());
 }
 
 void printLine(std::FILE* output, std::string_view text) {

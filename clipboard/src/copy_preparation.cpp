@@ -8,7 +8,9 @@
 #include <iterator>
 #include <limits>
 #include <memory>
+#include <optional>
 
+#include "quillo/base/bounded_read.h"
 #include "quillo/base/uuid.h"
 #include "quillo/clipboard/clipboard_error.h"
 #include "quillo/clipboard/clipboard_image.h"
@@ -33,16 +35,12 @@ ClipboardPayload imageFilesPayload(const std::vector<std::filesystem::path>& fil
   for (const std::filesystem::path& file : files) {
     std::ifstream stream(file, std::ios::binary);
     if (!stream) throw ClipboardError(ClipboardError::Code::unavailableFile);
-    // Read in pieces and stop past the room left, so that a file larger than it (or endless)
-    // is refused without being read whole.
-    Bytes bytes;
-    char piece[65536];
-    while (stream.read(piece, sizeof piece) || stream.gcount() > 0) {
-      bytes.insert(bytes.end(), piece, piece + stream.gcount());
-      if (bytes.size() > room) throw ClipboardError(ClipboardError::Code::invalidContent);
-    }
-    room -= bytes.size();
-    payload.items.push_back({{std::string(kJPEGType), std::move(bytes)}});
+    // Stop past the room left, so that a file larger than it (or endless) is refused without
+    // being read whole.
+    const std::optional<std::string> read = base::readAtMost(stream, room);
+    if (!read) throw ClipboardError(ClipboardError::Code::invalidContent);
+    room -= read->size();
+    payload.items.push_back({{std::string(kJPEGType), Bytes(read->begin(), read->end())}});
   }
   return payload;
 }
