@@ -13,6 +13,11 @@ platform::ProcessID FakeWorkspace::openInBackground(const std::string& path) {
   return *openedProcess;
 }
 
+void FakeWorkspace::record(const std::string& request, const std::string& target) {
+  requests.push_back(request + " " + target);
+  if (refusal) throw platform::WorkspaceError(*refusal);
+}
+
 platform::AppleEvent FakeAppleEvents::send(const platform::AppleEvent& event,
                                            std::chrono::duration<double> timeout) {
   sent.push_back(event);

@@ -34,6 +34,18 @@ class Workspace {
   // Opens the application bundle at `path` without bringing it to the front and without adding
   // it to the recent items, and returns its process. Throws WorkspaceError when it cannot.
   virtual ProcessID openInBackground(const std::string& path) = 0;
+
+  // Opens an application the way the desktop does: a bundle path on macOS, a desktop-file id
+  // ("org.gnome.Calculator") on Linux. Throws WorkspaceError when it cannot.
+  virtual void openApplication(const std::string& application) = 0;
+  // Opens a URL with the user's default handler (folders in the file manager, web pages in the
+  // browser, settings addresses in the settings). Throws WorkspaceError when it is refused.
+  virtual void openURL(const std::string& url) = 0;
+  // Opens a file with its default application. Throws WorkspaceError when it is refused.
+  virtual void openFile(const std::string& path) = 0;
+  // Shows the file selected in the file manager (its folder where it cannot be selected).
+  // Throws WorkspaceError when it is refused.
+  virtual void revealFile(const std::string& path) = 0;
 };
 
 }  // namespace quillo::platform

@@ -23,10 +23,21 @@ class FakeWorkspace final : public platform::Workspace {
   std::optional<platform::ProcessID> openedProcess;
   std::string openFailure = "The application could not be found.";
   std::vector<std::string> opened;
+  // Every open and reveal, as "openApplication org.gnome.Calculator", "openURL https://…",
+  // "openFile /path", "revealFile /path"; each throws `refusal` when it is set.
+  std::vector<std::string> requests;
+  std::optional<std::string> refusal;
 
   std::vector<platform::RunningApplication> runningApplications() override { return running; }
   std::string resolvedPath(const std::string& path) override;
   platform::ProcessID openInBackground(const std::string& path) override;
+  void openApplication(const std::string& application) override { record("openApplication", application); }
+  void openURL(const std::string& url) override { record("openURL", url); }
+  void openFile(const std::string& path) override { record("openFile", path); }
+  void revealFile(const std::string& path) override { record("revealFile", path); }
+
+ private:
+  void record(const std::string& request, const std::string& target);
 };
 
 // An Apple event transport that records every event and answers from a queue of replies or

@@ -1,0 +1,1 @@
+#include "quillo/app/task_slot.h"
