@@ -52,13 +52,15 @@ void writeFile(const std::filesystem::path& file, const clipboard::Bytes& bytes)
 // "Clipboard image.png", then "Clipboard image 2.png", ... so that several saves never collide.
 std::filesystem::path freeName(const std::filesystem::path& folder, const std::string& stem,
                                const std::string& extension, std::size_t number) {
-  return folder / (number <= 1 ? stem + "." + extension : stem + " " + std::to_string(number) + "." + extension);
+  return folder /
+         (number <= 1 ? stem + "." + extension : stem + " " + std::to_string(number) + "." + extension);
 }
 
 }  // namespace
 
 ClipboardModel::ClipboardModel(Services services, ClipboardSettings& settings,
-                               std::shared_ptr<const clipboard::ClipboardTagger> tagger, ClipboardModelOptions options)
+                               std::shared_ptr<const clipboard::ClipboardTagger> tagger,
+                               ClipboardModelOptions options)
     : services_(services),
       settings_(settings),
       tagger_(std::move(tagger)),
@@ -69,7 +71,9 @@ ClipboardModel::ClipboardModel(Services services, ClipboardSettings& settings,
       action_(services.pool, services.main),
       recognition_(services.pool, services.main) {}
 
-ClipboardModel::~ClipboardModel() { copiedMark_.cancel(); }
+ClipboardModel::~ClipboardModel() {
+  copiedMark_.cancel();
+}
 
 void ClipboardModel::changed() {
   if (onChange) onChange();
@@ -98,8 +102,8 @@ void ClipboardModel::start(std::optional<std::filesystem::path> file, bool monit
         state_.isReady = true;
         if (monitorsClipboard) {
           monitor_ = std::make_unique<ClipboardMonitor>(
-              ClipboardMonitor::Services{services_.board, services_.workspace, services_.main, services_.clock,
-                                         services_.pool},
+              ClipboardMonitor::Services{services_.board, services_.workspace, services_.main,
+                                         services_.clock, services_.pool},
               settings_, store_, tagger_, options_.monitor);
           monitor_->onChange = [this] {
             refresh();
@@ -166,7 +170,8 @@ void ClipboardModel::refresh() {
   ++state_.searchRevision;
   state_.isSearching = true;
   search_.start(
-      [store = store_, query = state_.query, filter = state_.filter, limit = state_.limit](std::stop_token stop) {
+      [store = store_, query = state_.query, filter = state_.filter,
+       limit = state_.limit](std::stop_token stop) {
         SearchResult result;
         result.entries = store->search(query, filter, limit, stop);
         result.count = store->count();
@@ -233,7 +238,8 @@ std::optional<ClipboardPlaceholder> ClipboardModel::placeholder() const {
   if (!settings_.values().isEnabled && state_.totalCount == 0)
     return ClipboardPlaceholder{"Recording paused", "Turn On Clipboard History"};
   if (state_.totalCount == 0)
-    return ClipboardPlaceholder{"Nothing copied yet", "Copy text, a link, an image, or a file. It appears here."};
+    return ClipboardPlaceholder{"Nothing copied yet",
+                                "Copy text, a link, an image, or a file. It appears here."};
   if (state_.entries.empty() && !state_.isSearching)
     return ClipboardPlaceholder{
         "Nothing in your history matches “" + state_.query + "”. Press ⇥ to change the filter.", ""};
@@ -249,7 +255,8 @@ std::string ClipboardModel::selectionNote() const {
   std::string note = std::to_string(ids.size()) + " items, in the order of their numbers";
   if (ClipboardComposition::leavesOutImages(kinds)) {
     note += ". Images are left out.";
-  } else if (std::all_of(kinds.begin(), kinds.end(), [](ClipboardKind k) { return k == ClipboardKind::image; })) {
+  } else if (std::all_of(kinds.begin(), kinds.end(),
+                         [](ClipboardKind k) { return k == ClipboardKind::image; })) {
     note += ". The receiving app decides whether it takes several images.";
   }
   return note;
@@ -269,9 +276,10 @@ void ClipboardModel::showError(const std::exception_ptr& error) {
   } catch (const base::Cancelled&) {
     return;
   } catch (const clipboard::ClipboardError& failure) {
-    state_.status = failure.code() == clipboard::ClipboardError::Code::unavailableFile
-                        ? std::string(core::platformText(core::PlatformText::unavailableFile, services_.system))
-                        : std::string(failure.what());
+    state_.status =
+        failure.code() == clipboard::ClipboardError::Code::unavailableFile
+            ? std::string(core::platformText(core::PlatformText::unavailableFile, services_.system))
+            : std::string(failure.what());
   } catch (const std::exception& failure) {
     state_.status = failure.what();
   }
@@ -279,6 +287,7 @@ void ClipboardModel::showError(const std::exception_ptr& error) {
 }
 
 void ClipboardModel::perform(ClipboardAction action) {
+  if (!storeOrReport()) return;
   switch (action) {
     case ClipboardAction::paste:
       return paste(ClipboardComposition::TextStyle::original);
@@ -296,7 +305,7 @@ void ClipboardModel::perform(ClipboardAction action) {
     case ClipboardAction::cleanText:
       return toggleCleanText();
     case ClipboardAction::saveImage:
-      if (onChooseFolder && storeOrReport()) onChooseFolder();
+      if (onChooseFolder) onChooseFolder();
       return;
     case ClipboardAction::selectAll:
       state_.selection.clear();
@@ -309,8 +318,8 @@ void ClipboardModel::perform(ClipboardAction action) {
 }
 
 void ClipboardModel::performPrimary() {
-  const auto style =
-      state_.cleanPreview ? ClipboardComposition::TextStyle::clean : ClipboardComposition::TextStyle::original;
+  const auto style = state_.cleanPreview ? ClipboardComposition::TextStyle::clean
+                                         : ClipboardComposition::TextStyle::original;
   if (state_.mode == Mode::paste) return paste(style);
   copy(style);
 }
@@ -364,9 +373,10 @@ void ClipboardModel::copy(ClipboardComposition::TextStyle style) {
   const auto ids = chosen();
   combineThen(style, [this, ids](ClipboardPayload payload) {
     if (!paste_.copy(payload)) {
-      state_.status = payload.fileURLs()
-                          ? std::string(core::platformText(core::PlatformText::unavailableFile, services_.system))
-                          : std::string("Could not copy the selection.");
+      state_.status =
+          payload.fileURLs()
+              ? std::string(core::platformText(core::PlatformText::unavailableFile, services_.system))
+              : std::string("Could not copy the selection.");
       return changed();
     }
     state_.status.reset();
@@ -495,7 +505,8 @@ void ClipboardModel::saveSelection(const std::filesystem::path& folder) {
           writeFile(freeName(folder, "Clipboard image", imageExtension(image->type), ++images), image->data);
       } else if (entry->kind != ClipboardKind::file) {
         const std::string_view text = entry->text;
-        writeFile(freeName(folder, "Clipboard text", "txt", ++texts), clipboard::Bytes(text.begin(), text.end()));
+        writeFile(freeName(folder, "Clipboard text", "txt", ++texts),
+                  clipboard::Bytes(text.begin(), text.end()));
       }
     }
   });
@@ -512,10 +523,13 @@ void ClipboardModel::clearHistory(bool includingPinned) {
 
 void ClipboardModel::settingsChanged() {
   if (!store_) return changed();
-  run([limits = settings_.limits(), now = services_.clock.now()](ClipboardStore& store) { store.prune(limits, now); });
+  run([limits = settings_.limits(), now = services_.clock.now()](ClipboardStore& store) {
+    store.prune(limits, now);
+  });
 }
 
-std::optional<ClipboardEntry> ClipboardModel::launcherMatch(std::string_view query, std::stop_token stop) const {
+std::optional<ClipboardEntry> ClipboardModel::launcherMatch(std::string_view query,
+                                                            std::stop_token stop) const {
   std::shared_ptr<ClipboardStore> store;
   {
     const std::lock_guard lock(launcherMutex_);
@@ -530,7 +544,8 @@ std::optional<ClipboardEntry> ClipboardModel::launcherMatch(std::string_view que
 void ClipboardModel::recogniseImageText() {
   if (!options_.recognisesImageText || !store_ || recognition_.busy()) return;
   recognition_.start(
-      [store = store_, limits = settings_.limits(), languages = options_.recognitionLanguages](std::stop_token stop) {
+      [store = store_, limits = settings_.limits(),
+       languages = options_.recognitionLanguages](std::stop_token stop) {
         bool found = false;
         for (const base::Uuid& id : store->imagesWithoutText()) {
           if (stop.stop_requested()) throw base::Cancelled();

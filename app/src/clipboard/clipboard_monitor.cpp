@@ -20,7 +20,9 @@ ClipboardMonitor::ClipboardMonitor(Services services, ClipboardSettings& setting
       work_(services.pool, services.main),
       prune_(services.pool, services.main) {}
 
-ClipboardMonitor::~ClipboardMonitor() { next_.cancel(); }
+ClipboardMonitor::~ClipboardMonitor() {
+  next_.cancel();
+}
 
 void ClipboardMonitor::start() {
   if (running_) return;
@@ -60,12 +62,13 @@ void ClipboardMonitor::pruneIfDue() {
   const base::Date now = services_.clock.now();
   if (now.secondsSince1970 - lastPruned_.secondsSince1970 < options_.pruneInterval) return;
   lastPruned_ = now;
-  prune_.start([store = store_, limits = settings_.limits(), now](std::stop_token) { store->prune(limits, now); },
-               [this] { changed(); },
-               [this](std::exception_ptr error) {
-                 report(error);
-                 changed();
-               });
+  prune_.start(
+      [store = store_, limits = settings_.limits(), now](std::stop_token) { store->prune(limits, now); },
+      [this] { changed(); },
+      [this](std::exception_ptr error) {
+        report(error);
+        changed();
+      });
 }
 
 void ClipboardMonitor::poll() {
@@ -94,14 +97,14 @@ void ClipboardMonitor::poll() {
 void ClipboardMonitor::record(clipboard::CapturedCopy copy) {
   recording_ = true;
   const std::uint64_t revision = revision_;
-  work_.start(
-      [copy = std::move(copy), tagger = tagger_](std::stop_token) { return clipboard::prepareCopy(copy, *tagger); },
-      [this, revision](clipboard::PreparedCopy prepared) { save(std::move(prepared), revision); },
-      [this](std::exception_ptr error) {
-        recording_ = false;
-        report(error);
-        scheduleNext();
-      });
+  work_.start([copy = std::move(copy),
+               tagger = tagger_](std::stop_token) { return clipboard::prepareCopy(copy, *tagger); },
+              [this, revision](clipboard::PreparedCopy prepared) { save(std::move(prepared), revision); },
+              [this](std::exception_ptr error) {
+                recording_ = false;
+                report(error);
+                scheduleNext();
+              });
 }
 
 void ClipboardMonitor::save(clipboard::PreparedCopy prepared, std::uint64_t revision) {

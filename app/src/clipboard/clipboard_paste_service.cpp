@@ -17,8 +17,8 @@ constexpr std::array<std::string_view, 21> kTerminalIDs{
     "com.apple.Terminal", "com.googlecode.iterm2", "org.alacritty", "co.zeit.hyper", "com.mitchellh.ghostty",
     "net.kovidgoyal.kitty", "com.github.wez.wezterm",
     // Linux desktop-file ids
-    "org.gnome.Terminal", "org.gnome.Console", "org.kde.konsole", "kitty", "org.wezfurlong.wezterm", "Alacritty",
-    "foot", "debian-xterm", "com.gexperts.Tilix", "xfce4-terminal",
+    "org.gnome.Terminal", "org.gnome.Console", "org.kde.konsole", "kitty", "org.wezfurlong.wezterm",
+    "Alacritty", "foot", "debian-xterm", "com.gexperts.Tilix", "xfce4-terminal",
     // window classes of terminals started without a desktop file
     "XTerm", "UXTerm", "URxvt", "st-256color"};
 
@@ -84,7 +84,8 @@ std::string ClipboardPasteService::keyLabel(const clipboard::ClipboardPayload& p
 
 bool ClipboardPasteService::isRunning(const platform::FrontApplication& application) {
   const auto running = services_.workspace.runningApplications();
-  return std::any_of(running.begin(), running.end(), [&](const auto& each) { return each.pid == application.pid; });
+  return std::any_of(running.begin(), running.end(),
+                     [&](const auto& each) { return each.pid == application.pid; });
 }
 
 bool ClipboardPasteService::isFront(const platform::FrontApplication& application) {
@@ -93,7 +94,8 @@ bool ClipboardPasteService::isFront(const platform::FrontApplication& applicatio
 }
 
 void ClipboardPasteService::paste(const clipboard::ClipboardPayload& payload,
-                                  const std::optional<platform::FrontApplication>& target, const Dismiss& dismiss,
+                                  const std::optional<platform::FrontApplication>& target,
+                                  const Dismiss& dismiss,
                                   std::function<void(std::optional<std::string>)> done) {
   const auto text = [this](core::PlatformText which) {
     return std::string(core::platformText(which, services_.system));
@@ -111,7 +113,8 @@ void ClipboardPasteService::paste(const clipboard::ClipboardPayload& payload,
   dismiss([this, target = *target, stroke = keyStroke(payload, *target), label, text,
            done = std::move(done)](bool reopened) {
     if (reopened) return done("Copied. Paste was cancelled because Quillo reopened.");
-    if (!isFront(target) || !isRunning(target)) return done(text(core::PlatformText::destinationChangedDuringPaste));
+    if (!isFront(target) || !isRunning(target))
+      return done(text(core::PlatformText::destinationChangedDuringPaste));
     if (!services_.keys.post(stroke)) return done("Copied. Paste with " + label + ".");
     done(std::nullopt);
   });

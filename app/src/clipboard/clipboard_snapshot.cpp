@@ -25,7 +25,8 @@ bool offers(const ItemTypes& types, std::string_view type) {
 
 template <std::size_t N>
 bool offersAny(const ItemTypes& types, const std::array<std::string_view, N>& wanted) {
-  return std::any_of(wanted.begin(), wanted.end(), [&](std::string_view type) { return offers(types, type); });
+  return std::any_of(wanted.begin(), wanted.end(),
+                     [&](std::string_view type) { return offers(types, type); });
 }
 
 template <class Predicate>
@@ -55,7 +56,8 @@ bool isJPEGFile(const base::Url& url) {
 }
 
 // Every item's file URL; none unless each yields one.
-std::optional<std::vector<base::Url>> fileURLs(platform::Pasteboard& board, const std::vector<ItemTypes>& items) {
+std::optional<std::vector<base::Url>> fileURLs(platform::Pasteboard& board,
+                                               const std::vector<ItemTypes>& items) {
   std::vector<base::Url> urls;
   for (std::size_t i = 0; i < items.size(); ++i) {
     const auto text = items[i].empty() || !offers(items[i], Types::fileURL)
@@ -69,10 +71,13 @@ std::optional<std::vector<base::Url>> fileURLs(platform::Pasteboard& board, cons
   return urls;
 }
 
-std::string dataText(const clipboard::Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string dataText(const clipboard::Bytes& bytes) {
+  return std::string(bytes.begin(), bytes.end());
+}
 
 const clipboard::Bytes* dataOf(const clipboard::ClipboardPayload::Item& item, std::string_view type) {
-  const auto found = std::find_if(item.begin(), item.end(), [&](const auto& each) { return each.type == type; });
+  const auto found =
+      std::find_if(item.begin(), item.end(), [&](const auto& each) { return each.type == type; });
   return found == item.end() ? nullptr : &found->data;
 }
 
@@ -125,7 +130,8 @@ std::optional<Capture> capture(platform::Pasteboard& board, const std::vector<It
     clipboard::ClipboardPayload::Item item;
     for (const std::string& type : items[i]) {
       if (std::find(wanted.begin(), wanted.end(), type) == wanted.end()) continue;
-      const std::size_t limit = isImage ? kMaximumImageCopyBytes - imageBytes : kMaximumTextRepresentationBytes;
+      const std::size_t limit =
+          isImage ? kMaximumImageCopyBytes - imageBytes : kMaximumTextRepresentationBytes;
       platform::PasteboardRead read = board.read(i, type, limit);
       if (read.outcome == Outcome::overLimit) return std::nullopt;
       if (read.outcome == Outcome::absent) continue;
@@ -136,7 +142,8 @@ std::optional<Capture> capture(platform::Pasteboard& board, const std::vector<It
     if (isImage) {
       capture.hasImages = true;
     } else if (std::string text = itemText(item); !text.empty()) {
-      if (!dataOf(item, Types::string)) item.push_back({std::string(Types::string), {text.begin(), text.end()}});
+      if (!dataOf(item, Types::string))
+        item.push_back({std::string(Types::string), {text.begin(), text.end()}});
       capture.texts.push_back(std::move(text));
     }
     capture.payload.items.push_back(std::move(item));
@@ -161,14 +168,17 @@ std::optional<base::Url> webURL(std::string_view text) {
   return base::Url{std::move(trimmed)};
 }
 
-std::optional<clipboard::CapturedCopy> takeSnapshot(platform::Pasteboard& board, const SnapshotContext& context,
+std::optional<clipboard::CapturedCopy> takeSnapshot(platform::Pasteboard& board,
+                                                    const SnapshotContext& context,
                                                     const core::ClipboardPreferences& preferences,
                                                     ConcealedCopies& concealed) {
   const std::vector<ItemTypes> items = board.itemTypes();
   if (items.empty()) return std::nullopt;
 
-  clipboard::CapturedCopy copy{.sourceAppID = context.appID, .sourceAppName = context.appName, .date = context.now};
-  const bool remote = anyItem(items, [](const ItemTypes& types) { return offers(types, Types::remoteClipboard); });
+  clipboard::CapturedCopy copy{
+      .sourceAppID = context.appID, .sourceAppName = context.appName, .date = context.now};
+  const bool remote =
+      anyItem(items, [](const ItemTypes& types) { return offers(types, Types::remoteClipboard); });
   if (remote) {
     copy.sourceAppID = "com.apple.finder.Open-iCloudDrive";
     copy.sourceAppName = "iCloud";
@@ -180,7 +190,8 @@ std::optional<clipboard::CapturedCopy> takeSnapshot(platform::Pasteboard& board,
     rememberConcealedText(board, items, context, concealed);
     return std::nullopt;
   }
-  if (anyItem(items, [](const ItemTypes& types) { return offersAny(types, Types::ignored); })) return std::nullopt;
+  if (anyItem(items, [](const ItemTypes& types) { return offersAny(types, Types::ignored); }))
+    return std::nullopt;
   if (declaresExcludedSource(board, items, preferences)) return std::nullopt;
 
   // A photo copied on another device arrives as JPEG files to read rather than image data.
@@ -200,8 +211,9 @@ std::optional<clipboard::CapturedCopy> takeSnapshot(platform::Pasteboard& board,
     }
   }
 
-  if (preferences.saveFiles &&
-      std::all_of(items.begin(), items.end(), [](const ItemTypes& types) { return offers(types, Types::fileURL); })) {
+  if (preferences.saveFiles && std::all_of(items.begin(), items.end(), [](const ItemTypes& types) {
+        return offers(types, Types::fileURL);
+      })) {
     if (const auto urls = fileURLs(board, items)) {
       copy.payload = clipboard::ClipboardPayload::files(*urls);
       std::vector<std::string> paths;

@@ -17,8 +17,8 @@ ConcealedCopies::ConcealedCopies(std::chrono::minutes lifetime) : lifetime_(life
 ConcealedCopies::Digest ConcealedCopies::digest(std::string_view text) const {
   Digest digest{};
   unsigned int length = 0;
-  HMAC(EVP_sha256(), key_.data(), static_cast<int>(key_.size()), reinterpret_cast<const unsigned char*>(text.data()),
-       text.size(), digest.data(), &length);
+  HMAC(EVP_sha256(), key_.data(), static_cast<int>(key_.size()),
+       reinterpret_cast<const unsigned char*>(text.data()), text.size(), digest.data(), &length);
   return digest;
 }
 

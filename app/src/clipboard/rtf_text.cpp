@@ -30,7 +30,7 @@ void appendUTF8(std::string& out, char32_t c) {
 
 // Destinations whose content is never text the user sees.
 bool isHiddenDestination(std::string_view word) {
-  constexpr std::array<std::string_view, 9> hidden{"fonttbl", "colortbl", "stylesheet", "info",   "pict",
+  constexpr std::array<std::string_view, 9> hidden{"fonttbl", "colortbl", "stylesheet", "info",  "pict",
                                                    "header",  "footer",   "listtable",  "object"};
   for (std::string_view each : hidden)
     if (word == each) return true;

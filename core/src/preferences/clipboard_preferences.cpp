@@ -17,12 +17,16 @@ std::int64_t readInteger(const DefaultsStore& defaults, std::string_view key, st
 
 std::map<std::string, std::string> ClipboardPreferences::defaultExcludedApps() {
   return {
-      {"com.1password.1password", "1Password"}, {"com.agilebits.onepassword7", "1Password 7"},
-      {"com.apple.Passwords", "Passwords"},     {"com.apple.keychainaccess", "Keychain Access"},
+      {"com.1password.1password", "1Password"},
+      {"com.agilebits.onepassword7", "1Password 7"},
+      {"com.apple.Passwords", "Passwords"},
+      {"com.apple.keychainaccess", "Keychain Access"},
       {"com.bitwarden.desktop", "Bitwarden"},
-      {"org.keepassxc.KeePassXC", "KeePassXC"},  {"1password", "1Password"},
+      {"org.keepassxc.KeePassXC", "KeePassXC"},
+      {"1password", "1Password"},
       {"org.gnome.seahorse.Application", "Passwords and Keys"},
-      {"org.gnome.World.Secrets", "Secrets"},    {"org.kde.kwalletmanager5", "KWallet Manager"},
+      {"org.gnome.World.Secrets", "Secrets"},
+      {"org.kde.kwalletmanager5", "KWallet Manager"},
   };
 }
 

@@ -22,9 +22,10 @@ enum class ClipboardAction : std::uint8_t {
 };
 
 inline constexpr std::array<ClipboardAction, 10> kAllClipboardActions{
-    ClipboardAction::paste,  ClipboardAction::pastePlain, ClipboardAction::copy,      ClipboardAction::preview,
-    ClipboardAction::pin,    ClipboardAction::rename,     ClipboardAction::cleanText, ClipboardAction::saveImage,
-    ClipboardAction::selectAll, ClipboardAction::remove};
+    ClipboardAction::paste,     ClipboardAction::pastePlain, ClipboardAction::copy,
+    ClipboardAction::preview,   ClipboardAction::pin,        ClipboardAction::rename,
+    ClipboardAction::cleanText, ClipboardAction::saveImage,  ClipboardAction::selectAll,
+    ClipboardAction::remove};
 
 // The action's title for a selection of `count` items ("Paste 3 Items"); `pinned` when every
 // selected item is pinned ("Unpin").

@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <mutex>
-#include <unordered_set>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "quillo/app/clipboard/clipboard_actions.h"
@@ -109,7 +109,8 @@ class ClipboardModel {
   };
 
   ClipboardModel(Services services, ClipboardSettings& settings,
-                 std::shared_ptr<const clipboard::ClipboardTagger> tagger, ClipboardModelOptions options = {});
+                 std::shared_ptr<const clipboard::ClipboardTagger> tagger,
+                 ClipboardModelOptions options = {});
   ~ClipboardModel();
   ClipboardModel(const ClipboardModel&) = delete;
   ClipboardModel& operator=(const ClipboardModel&) = delete;
@@ -149,7 +150,8 @@ class ClipboardModel {
 
   // The store's strong match for the launcher's query; never a token-looking entry. Safe on any
   // thread (it blocks, so the launcher calls it from its own search task).
-  std::optional<clipboard::ClipboardEntry> launcherMatch(std::string_view query, std::stop_token stop = {}) const;
+  std::optional<clipboard::ClipboardEntry> launcherMatch(std::string_view query,
+                                                         std::stop_token stop = {}) const;
 
   const ClipboardModelState& state() const { return state_; }
   // What the empty window says; none while there are entries to show.
@@ -170,7 +172,8 @@ class ClipboardModel {
   void changed();
   std::shared_ptr<clipboard::ClipboardStore> storeOrReport();
   std::vector<base::Uuid> chosen() const;
-  void combineThen(clipboard::ClipboardComposition::TextStyle style, std::function<void(clipboard::ClipboardPayload)> then);
+  void combineThen(clipboard::ClipboardComposition::TextStyle style,
+                   std::function<void(clipboard::ClipboardPayload)> then);
   void paste(clipboard::ClipboardComposition::TextStyle style);
   void copy(clipboard::ClipboardComposition::TextStyle style);
   void togglePreview();

@@ -44,8 +44,10 @@ class ClipboardMonitor {
     base::WorkerPool& pool;
   };
 
-  ClipboardMonitor(Services services, ClipboardSettings& settings, std::shared_ptr<clipboard::ClipboardStore> store,
-                   std::shared_ptr<const clipboard::ClipboardTagger> tagger, ClipboardMonitorOptions options = {});
+  ClipboardMonitor(Services services, ClipboardSettings& settings,
+                   std::shared_ptr<clipboard::ClipboardStore> store,
+                   std::shared_ptr<const clipboard::ClipboardTagger> tagger,
+                   ClipboardMonitorOptions options = {});
   ~ClipboardMonitor();
   ClipboardMonitor(const ClipboardMonitor&) = delete;
   ClipboardMonitor& operator=(const ClipboardMonitor&) = delete;

@@ -46,14 +46,16 @@ class ClipboardPasteService {
   platform::KeyStroke keyStroke(const clipboard::ClipboardPayload& payload,
                                 const platform::FrontApplication& target) const;
   // Its label: "Cmd-V" or "Ctrl-V" on macOS; "Ctrl+V" or "Ctrl+Shift+V" elsewhere.
-  std::string keyLabel(const clipboard::ClipboardPayload& payload, const platform::FrontApplication& target) const;
+  std::string keyLabel(const clipboard::ClipboardPayload& payload,
+                       const platform::FrontApplication& target) const;
 
   // Hides the window and brings the target back, then calls its argument with whether the
   // window was opened again meanwhile.
   using Dismiss = std::function<void(std::function<void(bool reopened)>)>;
   // Copies, then pastes into the target; `done` gets none on success or the message to show.
-  void paste(const clipboard::ClipboardPayload& payload, const std::optional<platform::FrontApplication>& target,
-             const Dismiss& dismiss, std::function<void(std::optional<std::string>)> done);
+  void paste(const clipboard::ClipboardPayload& payload,
+             const std::optional<platform::FrontApplication>& target, const Dismiss& dismiss,
+             std::function<void(std::optional<std::string>)> done);
 
  private:
   bool isRunning(const platform::FrontApplication& application);

@@ -32,7 +32,8 @@ struct SnapshotContext {
 // The types are judged before any data is read, and every read is capped at the limit that
 // applies. A concealed copy's text is remembered in `concealed` (as a keyed hash) and nothing
 // else of it is kept. Main thread; reads the pasteboard.
-std::optional<clipboard::CapturedCopy> takeSnapshot(platform::Pasteboard& board, const SnapshotContext& context,
+std::optional<clipboard::CapturedCopy> takeSnapshot(platform::Pasteboard& board,
+                                                    const SnapshotContext& context,
                                                     const core::ClipboardPreferences& preferences,
                                                     ConcealedCopies& concealed);
 
