@@ -229,3 +229,27 @@ TEST(ClipboardModelBeforeStart, ActionsSayTheHistoryIsNotOpenYet) {
 
 }  // namespace
 }  // namespace quillo::app
+
+namespace quillo::app {
+namespace {
+
+using platform::PasteboardItem;
+using testing::representation;
+
+TEST_F(ClipboardAppTest, TextInCopiedImagesBecomesSearchableInTheBackground) {
+  ClipboardModel model{{board, keys, workspace, system, main, clock, pool}, settings, tagger};
+  model.start(folder / "history.sqlite", true);
+  ASSERT_TRUE(main.runUntil([&] { return model.state().isReady; }));
+  std::ifstream file(std::string(QUILLO_CLIPBOARD_TEST_DATA) + "/known-text.png", std::ios::binary);
+  board.copy({PasteboardItem{{representation("public.png", std::string(std::istreambuf_iterator<char>(file), {}))}}});
+  main.advance(std::chrono::milliseconds(250));
+  model.open(ClipboardModel::Mode::browse, std::nullopt);
+  model.setQuery("copied text");
+  EXPECT_TRUE(main.runUntil([&] {
+    if (model.state().entries.empty() && !model.state().isSearching) model.refresh();
+    return !model.state().entries.empty();
+  }));
+}
+
+}  // namespace
+}  // namespace quillo::app
