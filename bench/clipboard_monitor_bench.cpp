@@ -35,10 +35,8 @@ struct Bench {
   testing::FakeWorkspace workspace;
   std::shared_ptr<clipboard::ClipboardStore> store =
       std::make_shared<clipboard::ClipboardStore>(folder / "history.sqlite");
-  app::ClipboardMonitor monitor{{board, workspace, main, clock, pool},
-                                settings,
-                                store,
-                                std::make_shared<clipboard::ClipboardTagger>()};
+  app::ClipboardMonitor monitor{
+      {board, workspace, main, clock, pool}, settings, store, std::make_shared<clipboard::ClipboardTagger>()};
 
   // Copies, runs one pass, and returns how long until a search for `word` finds the entry.
   Clock::duration record(std::vector<platform::PasteboardItem> items, const std::string& word) {
@@ -63,7 +61,8 @@ struct Bench {
 void report(benchmark::State& state, std::vector<double> milliseconds) {
   std::sort(milliseconds.begin(), milliseconds.end());
   const auto at = [&](double share) {
-    return milliseconds[std::min(milliseconds.size() - 1, static_cast<std::size_t>(share * milliseconds.size()))];
+    return milliseconds[std::min(milliseconds.size() - 1,
+                                 static_cast<std::size_t>(share * milliseconds.size()))];
   };
   state.counters["p50_ms"] = at(0.50);
   state.counters["p99_ms"] = at(0.99);
@@ -80,8 +79,8 @@ void BM_PollToSearchableText1KB(benchmark::State& state) {
     while (text.size() < 1024)
       text += "some copied words from a page of text ";
     text.resize(1024);
-    const auto took = bench.record({platform::PasteboardItem{{testing::representation("public.utf8-plain-text", text)}}},
-                                   word);
+    const auto took = bench.record(
+        {platform::PasteboardItem{{testing::representation("public.utf8-plain-text", text)}}}, word);
     const double seconds = std::chrono::duration<double>(took).count();
     state.SetIterationTime(seconds);
     samples.push_back(seconds * 1000);
@@ -121,7 +120,8 @@ void BM_PollToSearchablePNG4MB(benchmark::State& state) {
     // Distinct images, so that each copy is a new entry and not a repeat.
     const std::string& png = images[number++ % images.size()];
     bench.store->clear(true);
-    const auto took = bench.record({platform::PasteboardItem{{testing::representation("public.png", png)}}}, "image");
+    const auto took =
+        bench.record({platform::PasteboardItem{{testing::representation("public.png", png)}}}, "image");
     const double seconds = std::chrono::duration<double>(took).count();
     state.SetIterationTime(seconds);
     samples.push_back(seconds * 1000);

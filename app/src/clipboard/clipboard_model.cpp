@@ -193,6 +193,12 @@ void ClipboardModel::refresh() {
   changed();
 }
 
+void ClipboardModel::loadMore() {
+  if (state_.entries.size() < state_.limit) return;
+  state_.limit += 100;
+  refresh();
+}
+
 void ClipboardModel::focus(const base::Uuid& id) {
   state_.focusedID = id;
   if (state_.isPreviewing) {
@@ -235,8 +241,6 @@ std::string ClipboardModel::title(ClipboardAction action) const {
 
 std::optional<ClipboardPlaceholder> ClipboardModel::placeholder() const {
   if (!state_.isReady) return ClipboardPlaceholder{"Opening history…", ""};
-  if (!settings_.values().isEnabled && state_.totalCount == 0)
-    return ClipboardPlaceholder{"Recording paused", "Turn On Clipboard History"};
   if (state_.totalCount == 0)
     return ClipboardPlaceholder{"Nothing copied yet",
                                 "Copy text, a link, an image, or a file. It appears here."};
@@ -244,6 +248,11 @@ std::optional<ClipboardPlaceholder> ClipboardModel::placeholder() const {
     return ClipboardPlaceholder{
         "Nothing in your history matches “" + state_.query + "”. Press ⇥ to change the filter.", ""};
   return std::nullopt;
+}
+
+std::optional<ClipboardPlaceholder> ClipboardModel::recordingNotice() const {
+  if (settings_.values().isEnabled) return std::nullopt;
+  return ClipboardPlaceholder{"Recording paused", "Turn On Clipboard History"};
 }
 
 std::string ClipboardModel::selectionNote() const {

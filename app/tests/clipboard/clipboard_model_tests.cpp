@@ -241,7 +241,8 @@ TEST_F(ClipboardAppTest, TextInCopiedImagesBecomesSearchableInTheBackground) {
   model.start(folder / "history.sqlite", true);
   ASSERT_TRUE(main.runUntil([&] { return model.state().isReady; }));
   std::ifstream file(std::string(QUILLO_CLIPBOARD_TEST_DATA) + "/known-text.png", std::ios::binary);
-  board.copy({PasteboardItem{{representation("public.png", std::string(std::istreambuf_iterator<char>(file), {}))}}});
+  board.copy({PasteboardItem{
+      {representation("public.png", std::string(std::istreambuf_iterator<char>(file), {}))}}});
   main.advance(std::chrono::milliseconds(250));
   model.open(ClipboardModel::Mode::browse, std::nullopt);
   model.setQuery("copied text");
@@ -249,6 +250,33 @@ TEST_F(ClipboardAppTest, TextInCopiedImagesBecomesSearchableInTheBackground) {
     if (model.state().entries.empty() && !model.state().isSearching) model.refresh();
     return !model.state().entries.empty();
   }));
+}
+
+}  // namespace
+}  // namespace quillo::app
+
+namespace quillo::app {
+namespace {
+
+TEST_F(ClipboardModelTest, SelectAllTakesTheListedResultsInListOrder) {
+  const auto older = copyText("older");
+  const auto newer = copyText("newer");
+  model.open(ClipboardModel::Mode::browse, editor);
+  settle();
+  model.perform(ClipboardAction::selectAll);
+  EXPECT_EQ(model.state().selection, (std::vector<base::Uuid>{newer, older}));
+}
+
+TEST_F(ClipboardModelTest, APreviewNeverShowsATokenInPlainText) {
+  copyText("ghp_abcdefghijklmnopqrstuvwx");
+  model.open(ClipboardModel::Mode::browse, editor);
+  settle();
+  model.perform(ClipboardAction::preview);
+  EXPECT_TRUE(model.state().isPreviewing);
+  EXPECT_EQ(model.state().previewText, std::nullopt);
+  copyText("plain words");
+  model.focus(model.state().entries.front().id);
+  EXPECT_EQ(model.state().previewText, "plain words");
 }
 
 }  // namespace

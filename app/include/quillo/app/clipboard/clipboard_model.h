@@ -128,6 +128,8 @@ class ClipboardModel {
   void nextFilter();
   // Runs the search again; a newer one cancels it.
   void refresh();
+  // Asks for the next hundred results, as the list scrolls to its end.
+  void loadMore();
 
   void focus(const base::Uuid& id);
   // Adds the entry to the selection, or takes it out when it is selected.
@@ -156,6 +158,8 @@ class ClipboardModel {
   const ClipboardModelState& state() const { return state_; }
   // What the empty window says; none while there are entries to show.
   std::optional<ClipboardPlaceholder> placeholder() const;
+  // "Recording paused" with the button that turns it on; none while recording.
+  std::optional<ClipboardPlaceholder> recordingNotice() const;
   // The note under a selection of several entries; empty for one.
   std::string selectionNote() const;
 
