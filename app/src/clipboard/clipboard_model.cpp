@@ -219,6 +219,14 @@ std::optional<ClipboardPlaceholder> ClipboardModel::placeholder() const {
   return std::nullopt;
 }
 
+const clipboard::Bytes& ClipboardModel::thumbnail(const base::Uuid& id) {
+  if (const auto found = thumbnails_.find(id); found != thumbnails_.end()) return found->second;
+  clipboard::Bytes bytes = store_ ? store_->thumbnail(id).value_or(clipboard::Bytes{}) : clipboard::Bytes{};
+  // Bounded: emptied once it holds twice the results a window asks for.
+  if (thumbnails_.size() > 2 * state_.limit) thumbnails_.clear();
+  return thumbnails_.emplace(id, std::move(bytes)).first->second;
+}
+
 std::optional<ClipboardPlaceholder> ClipboardModel::recordingNotice() const {
   if (settings_.values().isEnabled) return std::nullopt;
   return ClipboardPlaceholder{"Recording paused", "Turn On Clipboard History"};

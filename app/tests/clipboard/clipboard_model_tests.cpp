@@ -227,15 +227,6 @@ TEST(ClipboardModelBeforeStart, ActionsSayTheHistoryIsNotOpenYet) {
   EXPECT_EQ(model.state().status, "Clipboard history is not open yet.");
 }
 
-}  // namespace
-}  // namespace quillo::app
-
-namespace quillo::app {
-namespace {
-
-using platform::PasteboardItem;
-using testing::representation;
-
 TEST_F(ClipboardAppTest, TextInCopiedImagesBecomesSearchableInTheBackground) {
   ClipboardModel model{{board, keys, workspace, system, main, clock, pool}, settings, tagger};
   model.start(folder / "history.sqlite", true);
@@ -251,12 +242,6 @@ TEST_F(ClipboardAppTest, TextInCopiedImagesBecomesSearchableInTheBackground) {
     return !model.state().entries.empty();
   }));
 }
-
-}  // namespace
-}  // namespace quillo::app
-
-namespace quillo::app {
-namespace {
 
 TEST_F(ClipboardModelTest, SelectAllTakesTheListedResultsInListOrder) {
   const auto older = copyText("older");
@@ -277,6 +262,15 @@ TEST_F(ClipboardModelTest, APreviewNeverShowsATokenInPlainText) {
   copyText("plain words");
   model.focus(model.state().entries.front().id);
   EXPECT_EQ(model.state().previewText, "plain words");
+}
+
+TEST_F(ClipboardModelTest, AnImageEntryHasAPNGThumbnail) {
+  std::ifstream file(std::string(QUILLO_CLIPBOARD_TEST_DATA) + "/known-text.png", std::ios::binary);
+  const auto id = copyImage(std::string(std::istreambuf_iterator<char>(file), {}));
+  const clipboard::Bytes& thumbnail = model.thumbnail(id);
+  ASSERT_GT(thumbnail.size(), 8u);
+  EXPECT_EQ(std::string(thumbnail.begin() + 1, thumbnail.begin() + 4), "PNG");
+  EXPECT_TRUE(model.thumbnail(copyText("words")).empty());
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <stop_token>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -160,6 +161,8 @@ class ClipboardModel {
   std::optional<ClipboardPlaceholder> placeholder() const;
   // "Recording paused" with the button that turns it on; none while recording.
   std::optional<ClipboardPlaceholder> recordingNotice() const;
+  // An entry's PNG thumbnail, read once and then kept; empty when it has none.
+  const clipboard::Bytes& thumbnail(const base::Uuid& id);
   // The note under a selection of several entries; empty for one.
   std::string selectionNote() const;
 
@@ -203,6 +206,7 @@ class ClipboardModel {
   std::shared_ptr<clipboard::ClipboardStore> launcherStore_;
   bool starting_ = false;
   ClipboardModelState state_;
+  std::unordered_map<base::Uuid, clipboard::Bytes> thumbnails_;
   platform::DelayedTask copiedMark_;
   // Declared last: destroyed first, so that no task of theirs is applied to a half-destroyed model.
   TaskSlot opening_;
