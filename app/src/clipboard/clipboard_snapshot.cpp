@@ -1,6 +1,7 @@
 #include "quillo/app/clipboard/clipboard_snapshot.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <span>
 #include <vector>

@@ -202,29 +202,22 @@ TEST_F(ClipboardModelTest, SavedImagesAndTextsGetTheirPlainNames) {
   EXPECT_TRUE(std::filesystem::exists(folder / "Clipboard image.png"));
 }
 
+TEST_F(ClipboardAppTest, AHistoryThatCannotBeOpenedSaysWhy) {
+  testing::writeFile(folder / "not-a-folder", "x");
+  ClipboardModel model{{board, keys, workspace, system, main, clock, pool}, settings, tagger};
+  EXPECT_EQ(model.placeholder()->title, "Opening history…");
+  model.start(folder / "not-a-folder" / "history.sqlite", true);
+  ASSERT_TRUE(main.runUntil([&] { return model.state().status.has_value(); }));
+  EXPECT_FALSE(model.state().isReady);
+  model.perform(ClipboardAction::copy);
+  EXPECT_EQ(model.state().status, "Clipboard history is not open yet.");
+}
+
 TEST(ClipboardActions, TitlesCountSeveralItems) {
   EXPECT_EQ(title(ClipboardAction::copy, 1), "Copy");
   EXPECT_EQ(title(ClipboardAction::copy, 4), "Copy 4 Items");
   EXPECT_EQ(title(ClipboardAction::remove, 2), "Delete 2 Items from History");
   EXPECT_EQ(title(ClipboardAction::pastePlain, 3), "Paste as Plain Text");
-}
-
-TEST(ClipboardModelBeforeStart, ActionsSayTheHistoryIsNotOpenYet) {
-  testing::TestClock clock;
-  testing::ManualMainQueue main{clock};
-  base::WorkerPool pool{1};
-  core::MemoryDefaultsStore defaults;
-  ClipboardSettings settings{defaults};
-  testing::FakePasteboard board;
-  testing::FakeWorkspace workspace;
-  testing::FakeKeyEvents keys;
-  testing::FakeSystem system;
-  ClipboardModel model{{board, keys, workspace, system, main, clock, pool},
-                       settings,
-                       std::make_shared<clipboard::ClipboardTagger>()};
-  EXPECT_EQ(model.placeholder()->title, "Opening history…");
-  model.perform(ClipboardAction::pin);
-  EXPECT_EQ(model.state().status, "Clipboard history is not open yet.");
 }
 
 TEST_F(ClipboardAppTest, TextInCopiedImagesBecomesSearchableInTheBackground) {
