@@ -49,12 +49,25 @@ std::string rtfPlainText(std::string_view rtf) {
   std::vector<Group> groups{Group{}};
   int skipFallback = 0;
   bool groupStart = false;
+  char32_t highSurrogate = 0;
   const auto emit = [&](char32_t c) {
     if (skipFallback > 0) {
       --skipFallback;
       return;
     }
-    if (!groups.back().hidden) appendUTF8(out, c);
+    if (groups.back().hidden) return;
+    // Characters beyond the first plane come as two \u surrogates; a lone one is no character.
+    if (c >= 0xD800 && c <= 0xDBFF) {
+      highSurrogate = c;
+      return;
+    }
+    if (c >= 0xDC00 && c <= 0xDFFF) {
+      c = highSurrogate ? 0x10000 + ((highSurrogate - 0xD800) << 10) + (c - 0xDC00) : 0xFFFD;
+    } else if (highSurrogate) {
+      appendUTF8(out, 0xFFFD);
+    }
+    highSurrogate = 0;
+    appendUTF8(out, c);
   };
   for (std::size_t i = 0; i < rtf.size();) {
     const char c = rtf[i];

@@ -13,6 +13,7 @@ TEST(RtfPlainText, KeepsTheTextAndDropsTablesAndHiddenGroups) {
 
 TEST(RtfPlainText, DecodesEscapedAndUnicodeCharacters) {
   EXPECT_EQ(rtfPlainText(R"({\rtf1 caf\'e9 \u8364? \uc2\u8212\'97\'97 end})"), "café € — end");
+  EXPECT_EQ(rtfPlainText(R"({\rtf1 \u-10179?\u-8694?!})"), "😊!");
 }
 
 }  // namespace
