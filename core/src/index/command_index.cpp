@@ -67,6 +67,13 @@ SystemSources SystemSources::macOS(const platform::System& system) {
       .desktopApplications = {}, .settings = Catalog::settings(system), .actions = Catalog::actions(system)};
 }
 
+SystemSources SystemSources::linuxDesktop(std::vector<DesktopApplication> applications,
+                                          const LinuxTools& tools, const Catalog::UserFolders& folders) {
+  return {.desktopApplications = std::move(applications),
+          .settings = Catalog::linuxSettingsTable(tools),
+          .actions = Catalog::linuxActionsTable(tools, ProcessCalls::linuxDesktop(tools), folders)};
+}
+
 CommandIndex CommandIndex::system(const platform::System& system, const platform::FileSystem& files,
                                   const ApplicationRoots& roots, Options options) {
   return CommandIndex::system(system, files, roots, SystemSources::macOS(system), options);

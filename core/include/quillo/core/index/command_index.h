@@ -10,6 +10,7 @@
 
 #include "quillo/core/capabilities/capability_target.h"
 #include "quillo/core/commands/command.h"
+#include "quillo/core/index/catalog.h"
 #include "quillo/core/index/desktop_application.h"
 #include "quillo/core/matching/match_target.h"
 #include "quillo/core/values/parameter_parser.h"
@@ -41,6 +42,10 @@ struct SystemSources {
 
   // The Mac tables of the catalogue, without desktop entries.
   static SystemSources macOS(const platform::System& system);
+  // A Linux desktop's: its applications, the panes its settings program has and the actions its
+  // tools run (Catalog::linuxSettingsTable, Catalog::linuxActionsTable).
+  static SystemSources linuxDesktop(std::vector<DesktopApplication> applications, const LinuxTools& tools,
+                                    const Catalog::UserFolders& folders);
 };
 
 struct CommandIndexOptions {
