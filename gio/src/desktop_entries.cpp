@@ -1,5 +1,3 @@
-#include <gio/gdesktopappinfo.h>
-
 #include <algorithm>
 
 #include "desktop_entry_files.h"
@@ -65,12 +63,28 @@ std::optional<Refusal> refusal(GKeyFile* file, const DesktopEntryOptions& option
   return std::nullopt;
 }
 
-std::vector<core::DesktopAction> actions(GDesktopAppInfo* info, GKeyFile* file, const char* locale) {
+// GIO's own test of whether an entry can start: its TryExec program, else its Exec program, must
+// be found (on PATH or as an absolute path). Done here rather than through a GDesktopAppInfo per
+// entry, which would read every translated text a second time.
+bool canStart(GKeyFile* file) {
+  std::string program = take(g_key_file_get_string(file, kGroup, G_KEY_FILE_DESKTOP_KEY_TRY_EXEC, nullptr));
+  if (program.empty()) {
+    const std::string exec = take(g_key_file_get_string(file, kGroup, G_KEY_FILE_DESKTOP_KEY_EXEC, nullptr));
+    if (exec.empty()) return true;  // started over D-Bus
+    gchar** words = nullptr;
+    if (!g_shell_parse_argv(exec.c_str(), nullptr, &words, nullptr)) return false;
+    const GStrv owned(words);
+    program = owned.get()[0];
+  }
+  return GText(g_find_program_in_path(program.c_str())) != nullptr;
+}
+
+std::vector<core::DesktopAction> actions(GKeyFile* file, const char* locale) {
   std::vector<core::DesktopAction> result;
-  for (const gchar* const* id = g_desktop_app_info_list_actions(info); id && *id; ++id) {
-    const std::string group = std::string("Desktop Action ") + *id;
+  for (const std::string& id : list(file, kGroup, G_KEY_FILE_DESKTOP_KEY_ACTIONS, nullptr)) {
+    const std::string group = "Desktop Action " + id;
     std::string name = localised(file, group.c_str(), G_KEY_FILE_DESKTOP_KEY_NAME, locale);
-    if (!name.empty()) result.push_back({*id, std::move(name)});
+    if (!name.empty()) result.push_back({id, std::move(name)});
   }
   return result;
 }
@@ -94,9 +108,8 @@ DesktopEntries readDesktopEntries(const DesktopEntryOptions& options) {
         entries.warnings.push_back(entryFile.path.string() + ": " + refused->warning);
       continue;
     }
-    // GIO checks TryExec against PATH here: a missing program leaves the entry out.
-    const Object<GDesktopAppInfo> info(g_desktop_app_info_new_from_keyfile(file.get()));
-    if (!info) continue;
+    // A missing program leaves the entry out quietly: the package that had it is gone.
+    if (!canStart(file.get())) continue;
     entries.applications.push_back(core::DesktopApplication{
         .id = entryFile.id,
         .path = entryFile.path,
@@ -106,7 +119,7 @@ DesktopEntries readDesktopEntries(const DesktopEntryOptions& options) {
         .keywords = list(file.get(), kGroup, "Keywords", locale),
         .icon = localised(file.get(), kGroup, G_KEY_FILE_DESKTOP_KEY_ICON, locale),
         .categories = list(file.get(), kGroup, G_KEY_FILE_DESKTOP_KEY_CATEGORIES, nullptr),
-        .actions = actions(info.get(), file.get(), locale),
+        .actions = actions(file.get(), locale),
     });
   }
   return entries;
