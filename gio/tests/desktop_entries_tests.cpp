@@ -73,6 +73,14 @@ TEST_F(DesktopEntries, MissingTryExecProgramLeavesTheEntryOut) {
   EXPECT_EQ(names(), (std::vector<std::string>{"Here"}));
 }
 
+TEST_F(DesktopEntries, MissingExecProgramLeavesTheEntryOut) {
+  writeFile(system_ / "gone.desktop",
+            "[Desktop Entry]\nType=Application\nName=Gone\nExec=quillo-no-such-program %U\n");
+  const auto entries = read();
+  EXPECT_TRUE(entries.applications.empty());
+  EXPECT_TRUE(entries.warnings.empty());
+}
+
 TEST_F(DesktopEntries, TextsFollowTheUsersLocale) {
   writeFile(system_ / "calc.desktop",
             entry("Calculator",

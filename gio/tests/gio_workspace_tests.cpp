@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -78,6 +79,63 @@ TEST_F(GioWorkspace, ApplicationsGetTheSessionsEnvironmentWithoutTheLaunchersOwn
   ASSERT_TRUE(environment);
   EXPECT_NE(environment->find("QUILLO_TEST_SESSION=yes\n"), std::string::npos);
   EXPECT_EQ(environment->find("REDIZEDA_API_KEY"), std::string::npos);
+}
+
+TEST_F(GioWorkspace, StartupNotifyingEntriesGetTheActivationToken) {
+  writeFile(entries_ / "env.desktop",
+            "[Desktop Entry]\nType=Application\nName=Env\nStartupNotify=true\nExec=" +
+                writing("env", output_ / "env") + "\n");
+  makeWorkspace(
+      {.folders = {entries_.path()}, .activationToken = [] { return std::optional<std::string>("t-42"); }})
+      ->openApplication("env");
+  const auto environment = awaitFile(output_ / "env");
+  ASSERT_TRUE(environment);
+  EXPECT_NE(environment->find("XDG_ACTIVATION_TOKEN=t-42\n"), std::string::npos);
+}
+
+TEST_F(GioWorkspace, FieldCodesAreExpandedAsTheDesktopDoes) {
+  writeFile(entries_ / "codes.desktop", "[Desktop Entry]\nType=Application\nName=Codes\nExec=" +
+                                            writing("echo %c %k", output_ / "marker") + "\n");
+  workspace()->openApplication("codes");
+  EXPECT_EQ(awaitFile(output_ / "marker"), "Codes " + (entries_ / "codes.desktop").string() + "\n");
+}
+
+// Sets an environment variable of this process for one test.
+class ScopedVariable {
+ public:
+  ScopedVariable(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    ::setenv(name, value.c_str(), 1);
+  }
+  ~ScopedVariable() {
+    if (old_) {
+      ::setenv(name_, old_->c_str(), 1);
+    } else {
+      ::unsetenv(name_);
+    }
+  }
+  ScopedVariable(const ScopedVariable&) = delete;
+  ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+TEST_F(GioWorkspace, TerminalEntriesRunInATerminal) {
+  // A stand-in terminal records what it was asked to run. GIO looks for terminals on our own PATH.
+  TemporaryFolder bin;
+  writeFile(bin / "xterm", "#!/bin/sh\necho \"$@\" > '" + (output_ / "terminal.part").string() + "' && mv '" +
+                               (output_ / "terminal.part").string() + "' '" +
+                               (output_ / "terminal").string() + "'\n");
+  fs::permissions(bin / "xterm", fs::perms::owner_all);
+  writeFile(entries_ / "top.desktop",
+            "[Desktop Entry]\nType=Application\nName=Top\nExec=/bin/true top\nTerminal=true\n");
+  const ScopedVariable path("PATH", bin.path().string() + ":/usr/bin:/bin");
+  workspace()->openApplication("top");
+  const auto arguments = awaitFile(output_ / "terminal");
+  ASSERT_TRUE(arguments);
+  EXPECT_NE(arguments->find("/bin/true top"), std::string::npos);
 }
 
 TEST_F(GioWorkspace, UnknownApplicationIsRefused) {

@@ -18,12 +18,12 @@ namespace quillo::gio {
 
 struct DesktopEntryOptions {
   // Folders of desktop entries, most important first (core::desktopEntryFolders).
-  std::vector<std::filesystem::path> folders;
+  std::vector<std::filesystem::path> folders{};
   // The desktops of this session, in order (XDG_CURRENT_DESKTOP split at ":"), for OnlyShowIn
   // and NotShowIn.
-  std::vector<std::string> currentDesktops;
+  std::vector<std::string> currentDesktops{};
   // The user's locale ("de_CH") for translated names; empty for the untranslated ones.
-  std::string locale;
+  std::string locale{};
 };
 
 struct DesktopEntries {
@@ -40,9 +40,9 @@ DesktopEntries readDesktopEntries(const DesktopEntryOptions& options);
 
 struct WorkspaceOptions {
   // Where desktop-file ids are looked up (core::desktopEntryFolders).
-  std::vector<std::filesystem::path> folders;
+  std::vector<std::filesystem::path> folders{};
   // The session's environment, which opened applications get in place of this program's own.
-  std::map<std::string, std::string> environment;
+  std::map<std::string, std::string> environment{};
   // Variables this program set for itself, never passed on.
   std::vector<std::string> ownVariables{"REDIZEDA_API_KEY"};
   // The desktop's activation token for the next launch (startup notification), when the front
