@@ -1,6 +1,7 @@
 #include "system_index.h"
 
 #include <fmt/format.h>
+#include <unistd.h>
 
 #include <stdexcept>
 
@@ -45,11 +46,7 @@ core::SystemSources linuxSources(const Arguments& arguments, const platform::Sys
   std::vector<core::DesktopApplication> applications;
   if (library != nullptr) {
     gio::DesktopEntryOptions options;
-    if (arguments.desktopEntries.empty()) {
-      options.folders = core::desktopEntryFolders(system);
-    } else {
-      options.folders.assign(arguments.desktopEntries.begin(), arguments.desktopEntries.end());
-    }
+    options.folders = desktopEntryFolders(arguments, system);
     options.currentDesktops = split(system.environment("XDG_CURRENT_DESKTOP").value_or(""), ':');
     options.locale = arguments.locale.value_or(system.localeIdentifier());
     if (options.locale == "en_US_POSIX") options.locale.clear();
@@ -62,6 +59,25 @@ core::SystemSources linuxSources(const Arguments& arguments, const platform::Sys
 }
 
 }  // namespace
+
+std::vector<std::filesystem::path> desktopEntryFolders(const Arguments& arguments,
+                                                       const platform::System& system) {
+  if (arguments.desktopEntries.empty()) return core::desktopEntryFolders(system);
+  return {arguments.desktopEntries.begin(), arguments.desktopEntries.end()};
+}
+
+std::unique_ptr<platform::Workspace> desktopWorkspace(const Arguments& arguments,
+                                                      const platform::System& system) {
+  gio::WorkspaceOptions options;
+  options.folders = desktopEntryFolders(arguments, system);
+  for (char** variable = environ; variable != nullptr && *variable != nullptr; ++variable) {
+    const std::string text(*variable);
+    const auto equals = text.find('=');
+    if (equals != std::string::npos)
+      options.environment.emplace(text.substr(0, equals), text.substr(equals + 1));
+  }
+  return desktopLibrary().makeWorkspace(options);
+}
 
 SystemIndex systemIndex(const Arguments& arguments, const platform::System& system,
                         const platform::FileSystem& files, const char* command, std::FILE* errors) {
