@@ -49,8 +49,14 @@ class Workspace {
   virtual ProcessID openInBackground(const std::string& path) = 0;
 
   // Opens an application the way the desktop does: a bundle path on macOS, a desktop-file id
-  // ("org.gnome.Calculator") on Linux. Throws WorkspaceError when it cannot.
+  // ("org.gnome.Calculator") or the path of a desktop entry on Linux. Throws WorkspaceError when it cannot.
   virtual void openApplication(const std::string& application) = 0;
+  // Runs one of an application's own actions ("new-private-window" of a desktop entry), given as
+  // openApplication takes the application. Throws WorkspaceError when it cannot; systems whose
+  // applications have no such actions always do.
+  virtual void openApplicationAction(const std::string& application, const std::string& action) {
+    throw WorkspaceError(application + " has no action " + action + ".");
+  }
   // Opens a URL with the user's default handler (folders in the file manager, web pages in the
   // browser, settings addresses in the settings). Throws WorkspaceError when it is refused.
   virtual void openURL(const std::string& url) = 0;
