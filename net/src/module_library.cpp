@@ -11,7 +11,7 @@
 
 #include "quillo/base/program_files.h"
 
-namespace quillo::cli {
+namespace quillo::net {
 namespace {
 
 std::vector<std::filesystem::path> candidatePaths(const std::string& fileName,
@@ -55,4 +55,4 @@ void* ModuleLibrary::symbol(const char* name) const {
   return dlsym(handle_.get(), name);
 }
 
-}  // namespace quillo::cli
+}  // namespace quillo::net
