@@ -6,6 +6,7 @@
 
 #include "quillo/app/settings_guide.h"
 #include "quillo/net/curl_transport.h"
+#include "quillo/platform/posix/saved_tree_accessibility.h"
 #include "quillo/testing/fake_accessibility.h"
 #include "quillo/testing/fake_highlighter.h"
 #include "quillo/testing/manual_main_queue.h"
@@ -72,8 +73,12 @@ struct SettingsGuideTest : ::testing::Test {
 
   void load(const std::string& app) {
     ax = std::make_unique<FakeAccessibility>(app);
+    use(*ax);
+  }
+
+  void use(platform::Accessibility& accessibility) {
     guide = std::make_unique<SettingsGuide>(SettingsGuide::Environment{
-        .accessibility = *ax,
+        .accessibility = accessibility,
         .highlighter = ring,
         .pool = pool,
         .main = main,
@@ -125,6 +130,15 @@ TEST_F(SettingsGuideTest, OpensThePaneAndRingsTheRowTheServiceMeans) {
   EXPECT_FALSE(ring.visible);
   EXPECT_EQ(guide->lastFailure(), std::nullopt);
   EXPECT_EQ(ring.offMainCalls, 0);
+}
+
+TEST_F(SettingsGuideTest, RingsTheRowOfASavedSettingsWindow) {
+  auto saved = platform::posix::SavedTreeAccessibility::load(QUILLO_APP_TEST_DATA "/sound_settings.json");
+  use(saved);
+  prefer({{"Alert sound", 0.7}, {"Output volume", 0.2}});
+  guide->open(settingsCommand("Sound"), "the sound for alerts", client);
+  ASSERT_TRUE(drive([&] { return ring.visible; }));
+  EXPECT_EQ(ring.frames.front(), (platform::Rect{{625, 285}, {290, 52}}));
 }
 
 TEST_F(SettingsGuideTest, ABestRowBelowAcceptanceOpensThePaneWithoutARing) {
