@@ -151,4 +151,14 @@ void AnalyticsClient::finishedSending() {
   if (std::exchange(sendAgain_, false) && !pending_.empty()) send();
 }
 
+TelemetrySdk analyticsSdk(AnalyticsClientFactory make) {
+  auto client = std::make_shared<std::unique_ptr<AnalyticsClient>>();
+  return {.initialize = [client, make = std::move(make)](const std::string& appID,
+                                                         bool testMode) { *client = make(appID, testMode); },
+          .signal =
+              [client](const std::string& name, const std::map<std::string, std::string>& parameters) {
+                if (*client) (*client)->signal(name, parameters);
+              }};
+}
+
 }  // namespace quillo::app

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "quillo/app/analytics_client.h"
+#include "quillo/core/preferences/memory_defaults_store.h"
 #include "quillo/net/loader.h"
 #include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/testing/https_server.h"
@@ -112,6 +113,26 @@ TEST_F(AnalyticsClientTest, SignalsNotSentWhenTheClientEndsAreKeptForTheNextRun)
   pool.waitUntilIdle();
   EXPECT_TRUE(server.requests().empty());
   EXPECT_EQ(types(kept()), std::vector<std::string>{"App.launched"});
+}
+
+TEST_F(AnalyticsClientTest, TheUsageSignalsReachTheServiceThroughTheClient) {
+  core::MemoryDefaultsStore defaults;
+  std::string madeFor;
+  TelemetryService telemetry(defaults, clock, analyticsSdk([&](const std::string& appID, bool testMode) {
+                               madeFor = appID;
+                               auto made = options();
+                               made.destination.appID = appID;
+                               made.testMode = testMode;
+                               return client(made);
+                             }),
+                             {.appID = "6B29FC40-CA47-1067-B31D-00DD010662DA", .testMode = true});
+  telemetry.start();
+  main.advance(10s);
+  ASSERT_TRUE(main.runUntil([&] { return server.requests().size() == 1; }));
+  const json body = json::parse(server.requests()[0].body);
+  EXPECT_EQ(types(body), (std::vector<std::string>{"App.installed", "App.launched"}));
+  EXPECT_EQ(body[0]["isTestMode"], true);
+  EXPECT_EQ(madeFor, "6B29FC40-CA47-1067-B31D-00DD010662DA");
 }
 
 TEST_F(AnalyticsClientTest, ThisBuildSendsNothingWithoutADestination) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "quillo/app/telemetry_service.h"
 #include "quillo/base/date.h"
 #include "quillo/base/worker_pool.h"
 #include "quillo/core/service/http_transport.h"
@@ -83,5 +84,11 @@ class AnalyticsClient {
   bool sendAgain_ = false;
   platform::DelayedTask timer_;
 };
+
+// The usage signals' two operations over an analytics client that `make` builds when the service
+// initializes it (with the app id and test mode it is given); nothing exists or is sent before.
+using AnalyticsClientFactory =
+    std::function<std::unique_ptr<AnalyticsClient>(const std::string& appID, bool testMode)>;
+TelemetrySdk analyticsSdk(AnalyticsClientFactory make);
 
 }  // namespace quillo::app
