@@ -4,9 +4,16 @@
 #include <utility>
 
 #include "quillo/base/errors.h"
+#include "quillo/base/log.h"
 #include "quillo/core/files/file_folder_access.h"
 
 namespace quillo::app {
+
+namespace {
+
+const base::log::Logger kLog("files");
+
+}  // namespace
 
 // What a preparation built off the main thread.
 struct SearchFolders::Prepared {
@@ -47,7 +54,9 @@ void SearchFolders::chooseFileFolders(const std::optional<std::string>& replacin
   };
   isChoosingFileFolders_ = true;
   notify(hooks_.onChange);
-  env_.picker.show(request, [this, replacing](std::optional<std::vector<std::string>> paths) {
+  env_.picker.show(request, [this, alive = std::weak_ptr<int>(alive_),
+                             replacing](std::optional<std::vector<std::string>> paths) {
+    if (alive.expired()) return;
     isChoosingFileFolders_ = false;
     if (paths) {
       std::vector<base::Url> urls;
@@ -180,7 +189,19 @@ void SearchFolders::startPreparation() {
           prepared.failures.emplace(path, message);
         return prepared;
       },
-      [this, generation](Prepared prepared) { apply(std::move(prepared), generation); });
+      [this, generation](Prepared prepared) { apply(std::move(prepared), generation); },
+      [this, generation](std::exception_ptr error) {
+        // The index never fails as a whole; anything else still ends the indexing state.
+        if (generation != filePreparationGeneration_) return;
+        try {
+          std::rethrow_exception(error);
+        } catch (const std::exception& failure) {
+          kLog.error("File index not prepared: {}", failure.what());
+        }
+        isIndexingFiles_ = false;
+        notify(hooks_.onFileAccessChange);
+        notify(hooks_.onChange);
+      });
 }
 
 void SearchFolders::apply(Prepared prepared, const base::Uuid& generation) {

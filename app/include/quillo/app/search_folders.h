@@ -114,6 +114,8 @@ class SearchFolders {
   bool isIndexingFiles_ = false;
   bool filePreparationAttempted_ = false;
   base::Uuid filePreparationGeneration_ = base::Uuid::random();
+  // Held only here: a panel answering after this is gone finds it expired.
+  std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 }  // namespace quillo::app
