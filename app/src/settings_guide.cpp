@@ -104,6 +104,16 @@ void SettingsGuide::read(const std::shared_ptr<Operation>& operation, Work work,
       [this, operation](std::exception_ptr error) { fail(operation, error); });
 }
 
+bool SettingsGuide::run(const std::shared_ptr<Operation>& operation, const core::Command& command) {
+  try {
+    env_.runCommand(command);
+    return true;
+  } catch (const std::exception& failure) {
+    finish(operation, failure.what());
+    return false;
+  }
+}
+
 void SettingsGuide::open(const core::Command& command, const std::string& query,
                          std::shared_ptr<core::BackendClient> backend) {
   auto operation = start();
@@ -119,7 +129,7 @@ void SettingsGuide::open(const core::Command& command, const std::string& query,
         return title;
       },
       [this, operation, command, settings](std::optional<std::string> titleBefore) {
-        env_.runCommand(command);
+        if (!run(operation, command)) return;
         rowStep(operation, settings, std::move(titleBefore), [this, operation](bool ringShown) {
           if (!ringShown) finish(operation);
         });
@@ -137,7 +147,7 @@ void SettingsGuide::follow(const core::Command& command, platform::ProcessID pid
       operation, [this, pid](std::stop_token) { return reader_.windowToken(pid); },
       [this, operation, command](std::optional<std::int64_t> tokenBefore) {
         after(operation, env_.timing.menuPressDelay, [this, operation, command, tokenBefore] {
-          env_.runCommand(command);
+          if (!run(operation, command)) return;
           operation->windowStart = env_.clock.steadyNow();
           awaitSettingsWindow(operation, tokenBefore);
         });

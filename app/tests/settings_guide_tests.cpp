@@ -172,6 +172,15 @@ TEST_F(SettingsGuideTest, APaneThatNeverLoadsEndsTheGuideAfterTheLoadTimeout) {
   EXPECT_TRUE(ring.frames.empty());
 }
 
+TEST_F(SettingsGuideTest, ACommandThatCannotRunEndsTheGuideWithItsMessage) {
+  load(settingsApp("Sound", {"Wi-Fi", "Sound"}, {"Output volume", "Alert sound"}));
+  onRun = [] { throw std::runtime_error("The pane could not be opened."); };
+  guide->open(settingsCommand("Sound"), "alert noise", client);
+  ASSERT_TRUE(drive([&] { return !guide->isRunning(); }));
+  EXPECT_EQ(guide->lastFailure(), "The pane could not be opened.");
+  EXPECT_TRUE(service.requests().empty());
+}
+
 TEST_F(SettingsGuideTest, ASecondGuideCancelsTheFirstStillWaiting) {
   load(settingsApp("Sound", {"Wi-Fi", "Sound"}, {"Output volume", "Alert sound"}));
   prefer({{"Alert sound", 0.9}});

@@ -91,6 +91,8 @@ class SettingsGuide {
 
   std::shared_ptr<Operation> start();
   void release();
+  // Runs the command; a failure ends the operation.
+  bool run(const std::shared_ptr<Operation>& operation, const core::Command& command);
   void finish(const std::shared_ptr<Operation>& operation, std::optional<std::string> failure = std::nullopt);
   void fail(const std::shared_ptr<Operation>& operation, std::exception_ptr error);
   // Runs `then` after `delay` while the operation is still the current one.
