@@ -3,13 +3,13 @@
 #include <stdexcept>
 #include <string>
 
-#include "module_library.h"
+#include "quillo/base/module_library.h"
 
 namespace quillo::cli {
 
 const gio::LibraryEntry& desktopLibrary() {
-  const ModuleLibrary& library =
-      ModuleLibrary::load(gio::kLibraryName, QUILLO_GIO_BUILD_DIR, "desktop library");
+  const base::ModuleLibrary& library =
+      base::ModuleLibrary::load(gio::kLibraryName, QUILLO_GIO_BUILD_DIR, "desktop library");
   using Entry = const gio::LibraryEntry* (*)() noexcept;
   const auto entry = reinterpret_cast<Entry>(library.symbol(gio::kEntrySymbol));
   const gio::LibraryEntry* table = entry ? entry() : nullptr;

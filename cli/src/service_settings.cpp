@@ -1,6 +1,6 @@
 #include "service_settings.h"
 
-#include "net_library.h"
+#include "quillo/net/loader.h"
 #include "service_files.h"
 
 namespace quillo::cli {
@@ -27,7 +27,7 @@ std::optional<ServiceSettings> serviceSettings(const Arguments& arguments, core:
 
 std::shared_ptr<core::BackendClient> connect(const ServiceSettings& settings,
                                              const platform::System& system) {
-  const auto http = loadHttpTransport({.extraCaFile = settings.caFile});
+  const auto http = net::loadHttpTransport({.extraCaFile = settings.caFile});
   return std::make_shared<core::BackendClient>(
       settings.baseUrl, settings.key, std::make_shared<core::FixedCredential>(settings.credential), http,
       core::BackendClient::Options{.homeFolder = system.homeFolder()});

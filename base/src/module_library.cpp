@@ -1,4 +1,4 @@
-#include "module_library.h"
+#include "quillo/base/module_library.h"
 
 #include <dlfcn.h>
 
@@ -11,7 +11,7 @@
 
 #include "quillo/base/program_files.h"
 
-namespace quillo::cli {
+namespace quillo::base {
 namespace {
 
 std::vector<std::filesystem::path> candidatePaths(const std::string& fileName,
@@ -55,4 +55,4 @@ void* ModuleLibrary::symbol(const char* name) const {
   return dlsym(handle_.get(), name);
 }
 
-}  // namespace quillo::cli
+}  // namespace quillo::base

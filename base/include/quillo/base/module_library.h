@@ -3,10 +3,10 @@
 #include <memory>
 #include <string>
 
-namespace quillo::cli {
+namespace quillo::base {
 
-// A library of quillo-cli's own loaded with dlopen on first use, so that what it links (libcurl
-// and TLS, SQLite, image decoders, OCR) costs the commands that never use it nothing at start-up.
+// A library of the program's own loaded with dlopen on first use, so that what it links (libcurl
+// and TLS, GLib) costs the programs and commands that never use it nothing at start-up.
 // Looked for next to the executable, in ../lib beside it, then in the build folder it was built
 // in. Stays loaded until the process ends: exceptions it threw may point into its code.
 class ModuleLibrary {
@@ -27,4 +27,4 @@ class ModuleLibrary {
   std::string description_;
 };
 
-}  // namespace quillo::cli
+}  // namespace quillo::base
