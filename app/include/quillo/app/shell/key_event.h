@@ -47,7 +47,7 @@ struct KeyEvent {
   int keyCode = 0;
   KeyModifiers modifiers;
   // The characters the key produces without modifiers ("c" for the C key).
-  std::string charactersIgnoringModifiers;
+  std::string charactersIgnoringModifiers{};
   // Sent again because the key is held.
   bool isRepeat = false;
 };

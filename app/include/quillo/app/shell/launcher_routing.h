@@ -31,17 +31,17 @@ struct LauncherPanelState {
 // What the owner connects the panel's keys to. Each returns true when it acted; a missing one acts
 // on nothing.
 struct LauncherPanelCallbacks {
-  std::function<bool()> onEmptyFieldBackspace;
-  std::function<bool()> onCopySelectedClipboard;
-  std::function<bool()> onCopySelectedFile;
-  std::function<bool()> onCopySelectedFilePath;
-  std::function<bool(const KeyEvent&)> onClipboardKey;
-  std::function<bool()> onFileReturn;
-  std::function<bool()> onShowFileInFinder;
+  std::function<bool()> onEmptyFieldBackspace{};
+  std::function<bool()> onCopySelectedClipboard{};
+  std::function<bool()> onCopySelectedFile{};
+  std::function<bool()> onCopySelectedFilePath{};
+  std::function<bool(const KeyEvent&)> onClipboardKey{};
+  std::function<bool()> onFileReturn{};
+  std::function<bool()> onShowFileInFinder{};
   // Moves the selection while a file preview is shown.
-  std::function<bool(int delta)> onPreviewMove;
+  std::function<bool(int delta)> onPreviewMove{};
   // Runs the previewed item.
-  std::function<bool()> onPreviewRun;
+  std::function<bool()> onPreviewRun{};
 };
 
 enum class Routing {
