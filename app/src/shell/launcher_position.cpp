@@ -38,12 +38,13 @@ std::optional<Point> rememberedAnchor(const std::optional<DefaultsValue>& stored
   };
   if (!within(x) || !within(top)) return std::nullopt;
   const Rect& visible = display.visibleFrame;
-  return Point{visible.left() + *x * visible.width, visible.bottom() - *top * visible.height};
+  return Point{visible.minX() + *x * visible.size.width, visible.maxY() - *top * visible.size.height};
 }
 
 Point defaultAnchor(const Rect& visible) {
-  const double aboveBottom = std::max(kDefaultHeightFraction * visible.height, kDefaultMinimumAboveBottom);
-  return Point{visible.left() + visible.width / 2, visible.bottom() - aboveBottom};
+  const double aboveBottom =
+      std::max(kDefaultHeightFraction * visible.size.height, kDefaultMinimumAboveBottom);
+  return Point{visible.minX() + visible.size.width / 2, visible.maxY() - aboveBottom};
 }
 
 // The far edge first, then the near one, so that a panel larger than the area keeps its top left
@@ -58,16 +59,16 @@ Rect LauncherPosition::frame(Size size, const platform::Display& display) const 
   const Rect& visible = display.visibleFrame;
   const Point anchor =
       rememberedAnchor(defaults_.value(preferenceKey), display).value_or(defaultAnchor(visible));
-  return Rect{keptWithin(anchor.x - size.width / 2, size.width, visible.x, visible.width),
-              keptWithin(anchor.y - kAnchorBelowTop, size.height, visible.y, visible.height), size.width,
-              size.height};
+  return Rect{{keptWithin(anchor.x - size.width / 2, size.width, visible.origin.x, visible.size.width),
+               keptWithin(anchor.y - kAnchorBelowTop, size.height, visible.origin.y, visible.size.height)},
+              size};
 }
 
 void LauncherPosition::save(const Rect& frame, const platform::Display& display) {
   const Rect& visible = display.visibleFrame;
-  if (visible.width <= 0 || visible.height <= 0) return;
-  const double x = (frame.x + frame.width / 2 - visible.left()) / visible.width;
-  const double top = (visible.bottom() - (frame.top() + kAnchorBelowTop)) / visible.height;
+  if (visible.size.width <= 0 || visible.size.height <= 0) return;
+  const double x = (frame.origin.x + frame.size.width / 2 - visible.minX()) / visible.size.width;
+  const double top = (visible.maxY() - (frame.minY() + kAnchorBelowTop)) / visible.size.height;
   defaults_.update(
       preferenceKey, [&](const std::optional<DefaultsValue>& stored) -> std::optional<DefaultsValue> {
         DefaultsValue::Dictionary byDisplay;

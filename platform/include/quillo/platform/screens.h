@@ -3,32 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "quillo/platform/geometry.h"
+
 namespace quillo::platform {
-
-struct Point {
-  double x = 0;
-  double y = 0;
-  bool operator==(const Point&) const = default;
-};
-
-// A rectangle in the desktop's coordinates: the origin at the top left of the primary display and
-// y growing downwards, as on the Linux desktops.
-struct Rect {
-  double x = 0;
-  double y = 0;
-  double width = 0;
-  double height = 0;
-
-  double left() const { return x; }
-  double right() const { return x + width; }
-  double top() const { return y; }
-  double bottom() const { return y + height; }
-  // Edges included, so that a pointer on the border between two displays belongs to both.
-  bool contains(Point point) const {
-    return point.x >= left() && point.x <= right() && point.y >= top() && point.y <= bottom();
-  }
-  bool operator==(const Rect&) const = default;
-};
 
 struct Display {
   // Stable across restarts and reconnections: the output's connector name with its EDID serial

@@ -8,11 +8,7 @@
 
 namespace quillo::app {
 
-struct Size {
-  double width = 0;
-  double height = 0;
-  bool operator==(const Size&) const = default;
-};
+using platform::Size;
 
 // Where the launcher panel opens on each display. The panel's anchor is the middle of its top edge,
 // 60 points down; the user's placement is remembered per display, under the display's id, as two
