@@ -98,10 +98,13 @@ TEST(LauncherRouting, NothingElseIsRoutedWhileAFolderAccessDialogIsUp) {
 }
 
 TEST(LauncherRouting, CommandCWithSelectedTextLeavesTheCopyToTheField) {
-  Panel panel;
-  panel.field.hasSelectedText = true;
-  EXPECT_EQ(panel.copy({.command = true}), Routing::normal);
-  EXPECT_EQ(panel.calls, std::vector<std::string>{});
+  for (const bool commandIsControl : {false, true}) {
+    Panel panel;
+    panel.field.hasSelectedText = true;
+    panel.state.commandIsControl = commandIsControl;
+    EXPECT_EQ(panel.copy({.command = !commandIsControl, .control = commandIsControl}), Routing::normal);
+    EXPECT_EQ(panel.calls, std::vector<std::string>{});
+  }
 }
 
 TEST(LauncherRouting, CommandCCopiesTheFileAndCommandShiftCItsPath) {
