@@ -101,8 +101,7 @@ void QuilloApplication::show(Content content) {
   presentation_.open(content);
   panelState_.routesLauncherEvents = content == Content::launcher;
   const Size size = hooks_.launcherSize ? hooks_.launcherSize() : kFallbackPanelSize;
-  const auto frame =
-      panelDisplay_ ? position_.frame(size, *panelDisplay_) : platform::Rect{0, 0, size.width, size.height};
+  const auto frame = panelDisplay_ ? position_.frame(size, *panelDisplay_) : platform::Rect{{}, size};
   platform_.panel.present(frame, panelTransition(platform_.screens.reduceMotion()),
                           std::exchange(activationToken_, {}));
   call(hooks_.launcherOpened);

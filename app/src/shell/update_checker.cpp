@@ -81,7 +81,7 @@ void UpdateChecker::checkNow() {
               [this](std::variant<update::UpToDate, update::Available, update::Failed> outcome) {
                 std::visit([this](auto& state) { setState(std::move(state)); }, outcome);
               },
-              [this](std::exception_ptr error) {
+              [this](const std::exception_ptr& error) {
                 try {
                   std::rethrow_exception(error);
                 } catch (const std::exception& failure) {

@@ -19,7 +19,7 @@ struct Panel {
   LauncherPanelState state;
 
   LauncherPanelCallbacks callbacks() {
-    auto answer = [this](std::string name, const bool& result) {
+    auto answer = [this](const std::string& name, const bool& result) {
       return [this, name, &result] {
         calls.push_back(name);
         return result;
@@ -48,8 +48,8 @@ struct Panel {
 
   Routing key(int code, KeyModifiers held = {}, std::string characters = "") {
     return routeLauncherKey(
-        KeyEvent{.keyCode = code, .modifiers = held, .charactersIgnoringModifiers = characters}, field, state,
-        callbacks());
+        KeyEvent{.keyCode = code, .modifiers = held, .charactersIgnoringModifiers = std::move(characters)},
+        field, state, callbacks());
   }
   Routing copy(KeyModifiers held) { return key(KeyCode::c, held, "c"); }
 };

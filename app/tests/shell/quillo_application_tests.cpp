@@ -66,14 +66,16 @@ struct QuilloApplicationTest : ::testing::Test {
 
   QuilloApplicationTest() {
     keys.journal = &journal;
-    screens.all = {{"DP-1", {0, 0, 1920, 1080}, {0, 32, 1920, 1048}},
-                   {"HDMI-1", {1920, 0, 2560, 1440}, {1920, 0, 2560, 1440}}};
+    screens.all = {{"DP-1", {{0, 0}, {1920, 1080}}, {{0, 32}, {1920, 1048}}},
+                   {"HDMI-1", {{1920, 0}, {2560, 1440}}, {{1920, 0}, {2560, 1440}}}};
     system.macOS = false;
     keys.style = platform::KeyLabelStyle::words;
   }
 
   ApplicationHooks hooks() {
-    auto note = [this](std::string what) { return [this, what](auto&&...) { journal.push_back(what); }; };
+    auto note = [this](const std::string& what) {
+      return [this, what](auto&&...) { journal.push_back(what); };
+    };
     return ApplicationHooks{
         .startUsageSignals = note("startUsageSignals"),
         .launcherOpened = note("launcherOpened"),
@@ -112,7 +114,7 @@ struct QuilloApplicationTest : ::testing::Test {
     };
   }
 
-  std::unique_ptr<QuilloApplication> started(std::vector<std::string> arguments = {}) {
+  std::unique_ptr<QuilloApplication> started(const std::vector<std::string>& arguments = {}) {
     auto application = std::make_unique<QuilloApplication>(
         ApplicationPlatform{defaults, system, clock, main, pool, keys, screens, panel, nullptr}, hooks(),
         ApplicationOptions{.ownProcess = kQuillo, .version = "0.1.0", .releaseFeed = std::nullopt});
@@ -209,11 +211,11 @@ TEST_F(QuilloApplicationTest, TheStatusMenuFollowsTheLauncherShortcut) {
 
 TEST_F(QuilloApplicationTest, AMovedPanelReopensWhereItWasLeftOnThatDisplay) {
   const auto application = started({"--show"});
-  application->panelMoved({300, 200, 600, 300});
+  application->panelMoved({{300, 200}, {600, 300}});
   application->panelResignedKey();
   panel.finishDismissal();
   application->toggle();
-  EXPECT_EQ(panel.frames.back(), (platform::Rect{300, 200, 600, 300}));
+  EXPECT_EQ(panel.frames.back(), (platform::Rect{{300, 200}, {600, 300}}));
 }
 
 TEST_F(QuilloApplicationTest, InsideThePanelCtrlCCopiesTheSelectedFileOnLinux) {

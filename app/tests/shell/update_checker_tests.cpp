@@ -18,8 +18,9 @@ struct UpdateCheckerTest : ::testing::Test {
 
   UpdateState checkAgainst(const testing::ServiceReply& feed, std::string current = "0.1.0") {
     server.publish("/releases/latest.json", feed);
-    UpdateChecker checker({.feedUrl = server.baseUrl() + "releases/latest.json", .currentVersion = current},
-                          transport.get(), pool, main);
+    UpdateChecker checker(
+        {.feedUrl = server.baseUrl() + "releases/latest.json", .currentVersion = std::move(current)},
+        transport.get(), pool, main);
     checker.checkNow();
     EXPECT_EQ(checker.state(), UpdateState{update::Checking{}});
     EXPECT_TRUE(main.runUntil([&] { return !std::holds_alternative<update::Checking>(checker.state()); }));
