@@ -76,6 +76,7 @@ struct TestService::State {
   bool stopped = false;
   std::string expectedCredential;
   std::map<std::string, ServiceHandler> handlers;
+  std::map<std::string, ServiceReply> published;
   std::set<std::string> nonces;
   std::vector<ServiceRequest> accepted;
   std::vector<std::string> refused;
@@ -171,6 +172,14 @@ TestService::TestService() : state_(std::make_unique<State>()) {
   check(state_->server->is_valid(), "TLS server");
   // Answers go out in several writes; waiting for acknowledgements between them costs 40 ms each.
   state_->server->set_tcp_nodelay(true);
+  state_->server->Get(".*",
+                      [state = state_.get()](const httplib::Request& request, httplib::Response& response) {
+                        const std::lock_guard lock(state->mutex);
+                        const auto found = state->published.find(request.path);
+                        response.status = found == state->published.end() ? 404 : found->second.status;
+                        if (found != state->published.end())
+                          response.set_content(found->second.body, "application/json");
+                      });
   state_->server->Post(".*",
                        [state = state_.get()](const httplib::Request& request, httplib::Response& response) {
                          state->handle(request, response);
@@ -213,6 +222,11 @@ void TestService::expectCredential(std::string credential) {
 void TestService::on(const std::string& path, ServiceHandler handler) {
   const std::lock_guard lock(state_->mutex);
   state_->handlers[path] = std::move(handler);
+}
+
+void TestService::publish(const std::string& path, const ServiceReply& reply) {
+  const std::lock_guard lock(state_->mutex);
+  state_->published[path] = reply;
 }
 
 void TestService::answer(const std::string& path, const ServiceReply& reply) {

@@ -9,35 +9,12 @@
 #include <vector>
 
 #include "quillo/platform/ax_element.h"
+#include "quillo/platform/geometry.h"
 
 namespace quillo::platform {
 
 // A process id as the operating system hands it out.
 using ProcessID = int;
-
-// Screen geometry in points. Accessibility puts the origin at the top left of the main display.
-struct Point {
-  double x = 0;
-  double y = 0;
-  bool operator==(const Point&) const = default;
-};
-
-struct Size {
-  double width = 0;
-  double height = 0;
-  bool operator==(const Size&) const = default;
-};
-
-struct Rect {
-  Point origin;
-  Size size;
-
-  double minX() const { return origin.x; }
-  double minY() const { return origin.y; }
-  double maxX() const { return origin.x + size.width; }
-  double maxY() const { return origin.y + size.height; }
-  bool operator==(const Rect&) const = default;
-};
 
 // What one attribute of an element holds: a string, a Boolean, a number, an element, a list of
 // elements, a point or a size.

@@ -60,6 +60,9 @@ class TestService {
   // Scripts the answer for requests to `path`; unscripted paths answer 404.
   void on(const std::string& path, ServiceHandler handler);
   void answer(const std::string& path, const ServiceReply& reply);
+  // Serves a plain document to GET requests for `path`, unsigned, as a web server would (a
+  // release feed, say); its delay is not applied.
+  void publish(const std::string& path, const ServiceReply& reply);
 
   std::vector<ServiceRequest> requests() const;
   std::vector<ServiceRequest> requests(const std::string& path) const;
