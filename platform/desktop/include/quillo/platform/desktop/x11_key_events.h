@@ -1,38 +1,25 @@
 #pragma once
 
-#include <cstdint>
+#include <mutex>
 
-#include "quillo/platform/desktop/xcb_connection.h"
+#include "quillo/platform/desktop/xtest_keyboard.h"
+#include "quillo/platform/key_events.h"
 
 namespace quillo::platform::desktop {
 
-// Keystrokes sent to other applications through XTest: the paste keystroke after the target
-// window is active again. Blocking (it waits for the server's answers): call it off the main
-// thread. Not safe for concurrent use.
-class X11KeyEvents {
+// The paste keystroke on X11: the stroke's letter from the current keymap, Command as Super,
+// Control as Ctrl, Option as Alt, sent with XTest after the modifiers the user still holds are
+// released. Trusted whenever the server has XTest.
+class X11KeyEvents final : public KeyEvents {
  public:
-  explicit X11KeyEvents(const char* display = nullptr);
+  explicit X11KeyEvents(const char* display = nullptr) : keyboard_(display) {}
 
-  // Whether the server lets us send keys (the XTest extension).
-  bool available() const { return available_; }
-  // Asks the window manager to activate `window`, with a fresh timestamp so that focus-stealing
-  // prevention does not refuse it.
-  void activate(xcb_window_t window);
-  // The focused window now, as the server sees it.
-  xcb_window_t focusedWindow();
-  // Presses the key that types `keysym` in the current keymap with `modifiers` (an X mask of
-  // Shift, Control, Mod1, Mod4) held, after releasing the modifiers the user still holds.
-  // False when no key of the keymap types it.
-  bool press(std::uint32_t keysym, std::uint16_t modifiers);
+  bool isTrusted() override { return keyboard_.available(); }
+  bool post(const KeyStroke& stroke) override;
 
  private:
-  xcb_timestamp_t serverTime();
-  void releaseHeldModifiers();
-  void send(std::uint8_t type, std::uint8_t keycode);
-
-  XcbConnection connection_;
-  xcb_window_t window_ = 0;
-  bool available_ = false;
+  std::mutex mutex_;
+  XTestKeyboard keyboard_;
 };
 
 }  // namespace quillo::platform::desktop
