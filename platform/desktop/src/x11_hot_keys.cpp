@@ -1,157 +1,84 @@
 #include "quillo/platform/desktop/x11_hot_keys.h"
 
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
-#include <xcb/xcb_keysyms.h>
+#include <xkbcommon/xkbcommon-x11.h>
 
-#include <array>
-
-#include "xcb_xkb.h"
+#include "quillo/platform/desktop/key_positions.h"
 
 namespace quillo::platform::desktop {
-namespace {
 
-constexpr xcb_keysym_t numLockKeysym = 0xff7f;
-constexpr std::uint16_t watchedModifiers =
-    XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
-
-}  // namespace
-
-X11HotKeys::X11HotKeys(const char* display, std::function<void(int id, bool pressed)> onEvent)
-    : connection_(display), onEvent_(std::move(onEvent)) {
-  auto* c = connection_.get();
-  // With detectable auto-repeat a held key gives repeated presses and one release, instead of
-  // release-press pairs that look like the user pressing again.
-  XcbPointer<xcb_xkb_use_extension_reply_t> xkb(
-      xcb_xkb_use_extension_reply(c, xcb_xkb_use_extension(c, 1, 0), nullptr));
-  if (xkb && xkb->supported) {
-    XcbPointer<xcb_xkb_per_client_flags_reply_t> flags(xcb_xkb_per_client_flags_reply(
-        c,
-        xcb_xkb_per_client_flags(c, XCB_XKB_ID_USE_CORE_KBD, XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT,
-                                 XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT, 0, 0, 0),
-        nullptr));
-  }
-  readNumLockMask();
-  wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (wakeFd_ < 0) throw X11Error("Cannot make the hot keys' wake-up descriptor.");
-  thread_ = std::jthread([this](std::stop_token stop) { listen(stop); });
-}
+X11HotKeys::X11HotKeys(MainQueue& main, const char* display)
+    : main_(main),
+      display_(display),
+      grabber_(display, [&main, registrations = registrations_](int id, bool pressed) {
+        main.post([registrations, id, pressed] {
+          std::uint32_t number = 0;
+          Handler handler;
+          {
+            std::lock_guard lock(registrations->mutex);
+            const auto found = registrations->numbers.find(static_cast<Reference>(id));
+            if (!registrations->alive || found == registrations->numbers.end() || !registrations->handler)
+              return;
+            number = found->second;
+            handler = registrations->handler;
+          }
+          handler(number, pressed ? EventKind::pressed : EventKind::released);
+        });
+      }) {}
 
 X11HotKeys::~X11HotKeys() {
-  thread_.request_stop();
-  const std::uint64_t one = 1;
-  [[maybe_unused]] const auto written = write(wakeFd_, &one, sizeof one);
-  thread_.join();
-  close(wakeFd_);
+  std::lock_guard lock(registrations_->mutex);
+  registrations_->alive = false;
 }
 
-void X11HotKeys::readNumLockMask() {
-  auto* c = connection_.get();
-  std::unique_ptr<xcb_key_symbols_t, decltype(&xcb_key_symbols_free)> symbols(xcb_key_symbols_alloc(c),
-                                                                              &xcb_key_symbols_free);
-  XcbPointer<xcb_keycode_t> numLockCodes(xcb_key_symbols_get_keycode(symbols.get(), numLockKeysym));
-  XcbPointer<xcb_get_modifier_mapping_reply_t> mapping(
-      xcb_get_modifier_mapping_reply(c, xcb_get_modifier_mapping(c), nullptr));
-  numLockMask_ = 0;
-  if (!mapping || !numLockCodes) return;
-  const xcb_keycode_t* codes = xcb_get_modifier_mapping_keycodes(mapping.get());
-  const int perModifier = mapping->keycodes_per_modifier;
-  for (int modifier = 0; modifier < 8; ++modifier)
-    for (int i = 0; i < perModifier; ++i)
-      for (const xcb_keycode_t* n = numLockCodes.get(); *n != XCB_NO_SYMBOL; ++n)
-        if (codes[modifier * perModifier + i] == *n) numLockMask_ = static_cast<std::uint16_t>(1 << modifier);
+std::optional<HotKeys::Reference> X11HotKeys::registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
+                                                             std::uint32_t number) {
+  const auto keycode = x11KeycodeForMacKey(static_cast<int>(keyCode));
+  if (!keycode) return std::nullopt;
+  const Reference reference = nextReference_++;
+  if (grabber_.grab(static_cast<int>(reference), *keycode,
+                    x11ModifiersForCarbon(static_cast<int>(modifiers))) != X11KeyGrabber::Grab::grabbed)
+    return std::nullopt;
+  std::lock_guard lock(registrations_->mutex);
+  registrations_->numbers[reference] = number;
+  return reference;
 }
 
-bool X11HotKeys::grabAllLockVariants(const Key& key) {
-  auto* c = connection_.get();
-  const std::array<std::uint16_t, 4> locks{0, XCB_MOD_MASK_LOCK, numLockMask_,
-                                           static_cast<std::uint16_t>(XCB_MOD_MASK_LOCK | numLockMask_)};
-  bool taken = false;
-  for (const auto lock : locks) {
-    const auto cookie = xcb_grab_key_checked(c, 1, connection_.root(), key.modifiers | lock, key.keycode,
-                                             XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
-    if (XcbPointer<xcb_generic_error_t> error{xcb_request_check(c, cookie)}) taken = true;
-  }
-  if (taken) ungrabAllLockVariants(key);
-  return !taken;
+void X11HotKeys::unregisterHotKey(Reference reference) {
+  grabber_.ungrab(static_cast<int>(reference));
+  std::lock_guard lock(registrations_->mutex);
+  registrations_->numbers.erase(reference);
 }
 
-void X11HotKeys::ungrabAllLockVariants(const Key& key) {
-  auto* c = connection_.get();
-  const std::array<std::uint16_t, 4> locks{0, XCB_MOD_MASK_LOCK, numLockMask_,
-                                           static_cast<std::uint16_t>(XCB_MOD_MASK_LOCK | numLockMask_)};
-  for (const auto lock : locks)
-    xcb_ungrab_key(c, key.keycode, connection_.root(), key.modifiers | lock);
-  connection_.flush();
+bool X11HotKeys::installHandler(Handler handler) {
+  std::lock_guard lock(registrations_->mutex);
+  registrations_->handler = std::move(handler);
+  return true;
 }
 
-X11HotKeys::Grab X11HotKeys::grab(int id, std::uint8_t keycode, std::uint16_t modifiers) {
-  std::lock_guard lock(mutex_);
-  if (const auto old = keys_.find(id); old != keys_.end()) {
-    ungrabAllLockVariants(old->second);
-    keys_.erase(old);
-  }
-  const Key key{keycode, static_cast<std::uint16_t>(modifiers & watchedModifiers)};
-  if (!grabAllLockVariants(key)) return Grab::alreadyTaken;
-  keys_[id] = key;
-  return Grab::grabbed;
-}
-
-void X11HotKeys::ungrab(int id) {
-  std::lock_guard lock(mutex_);
-  if (const auto key = keys_.find(id); key != keys_.end()) {
-    ungrabAllLockVariants(key->second);
-    keys_.erase(key);
-    pressed_.erase(id);
-  }
-}
-
-void X11HotKeys::dispatch(std::uint8_t keycode, std::uint16_t state, bool pressed) {
-  int id = -1;
-  {
-    std::lock_guard lock(mutex_);
-    for (const auto& [candidate, key] : keys_)
-      if (key.keycode == keycode && key.modifiers == (state & watchedModifiers)) id = candidate;
-    // A release comes with the modifiers still held or already let go: match by key alone.
-    if (id < 0 && !pressed)
-      for (const int candidate : pressed_)
-        if (keys_.at(candidate).keycode == keycode) id = candidate;
-    if (id < 0) return;
-    if (pressed && !pressed_.insert(id).second) return;  // auto-repeat
-    if (!pressed && pressed_.erase(id) == 0) return;
-  }
-  onEvent_(id, pressed);
-}
-
-void X11HotKeys::listen(std::stop_token stop) {
-  auto* c = connection_.get();
-  pollfd fds[] = {{connection_.fileDescriptor(), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-  while (!stop.stop_requested()) {
-    while (XcbPointer<xcb_generic_event_t> event{xcb_poll_for_event(c)}) {
-      switch (event->response_type & 0x7f) {
-        case XCB_KEY_PRESS:
-        case XCB_KEY_RELEASE: {
-          const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(event.get());
-          dispatch(key->detail, key->state, (event->response_type & 0x7f) == XCB_KEY_PRESS);
-          break;
-        }
-        case XCB_MAPPING_NOTIFY: {
-          std::lock_guard lock(mutex_);
-          for (const auto& [id, key] : keys_)
-            ungrabAllLockVariants(key);
-          readNumLockMask();
-          for (const auto& [id, key] : keys_)
-            grabAllLockVariants(key);
-          break;
-        }
-        default:
-          break;
-      }
-    }
-    if (xcb_connection_has_error(c)) return;
-    poll(fds, 2, -1);
-  }
+std::optional<std::string> X11HotKeys::keyCharacter(std::uint32_t keyCode) const {
+  const auto keycode = x11KeycodeForMacKey(static_cast<int>(keyCode));
+  if (!keycode) return std::nullopt;
+  // Read the layout in use now: the user may have switched it since the last label.
+  XcbConnection connection(display_);
+  if (!xkb_x11_setup_xkb_extension(connection.get(), XKB_X11_MIN_MAJOR_XKB_VERSION,
+                                   XKB_X11_MIN_MINOR_XKB_VERSION, XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS,
+                                   nullptr, nullptr, nullptr, nullptr))
+    return std::nullopt;
+  std::unique_ptr<xkb_context, decltype(&xkb_context_unref)> context(xkb_context_new(XKB_CONTEXT_NO_FLAGS),
+                                                                     &xkb_context_unref);
+  const auto device = xkb_x11_get_core_keyboard_device_id(connection.get());
+  std::unique_ptr<xkb_keymap, decltype(&xkb_keymap_unref)> keymap(
+      xkb_x11_keymap_new_from_device(context.get(), connection.get(), device, XKB_KEYMAP_COMPILE_NO_FLAGS),
+      &xkb_keymap_unref);
+  if (!keymap) return std::nullopt;
+  std::unique_ptr<xkb_state, decltype(&xkb_state_unref)> state(
+      xkb_x11_state_new_from_device(keymap.get(), connection.get(), device), &xkb_state_unref);
+  if (!state) return std::nullopt;
+  char text[16] = {};
+  const int length = xkb_state_key_get_utf8(state.get(), *keycode, text, sizeof text);
+  // Control characters (Tab, Return, Escape) have names of their own in labels.
+  if (length <= 0 || static_cast<unsigned char>(text[0]) < 0x20 || text[0] == 0x7f) return std::nullopt;
+  return std::string(text, static_cast<std::size_t>(length));
 }
 
 }  // namespace quillo::platform::desktop

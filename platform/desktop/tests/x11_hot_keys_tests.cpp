@@ -2,131 +2,59 @@
 #include <linux/input-event-codes.h>
 #include <xcb/xtest.h>
 
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <string>
-#include <thread>
-#include <vector>
-
-#include "quillo/platform/desktop/key_positions.h"
 #include "quillo/platform/desktop/x11_hot_keys.h"
+#include "quillo/testing/manual_main_queue.h"
 
 namespace quillo::platform::desktop {
 namespace {
 
-constexpr int space = 49;
-constexpr int command = 0x100;
-
-// A keyboard driven through XTest, as the user's would be.
-class Keyboard {
- public:
-  void press(std::uint16_t evdev) { send(XCB_KEY_PRESS, evdev); }
-  void release(std::uint16_t evdev) { send(XCB_KEY_RELEASE, evdev); }
-  void tap(std::uint16_t evdev) {
-    press(evdev);
-    release(evdev);
-  }
-
- private:
-  void send(std::uint8_t type, std::uint16_t evdev) {
-    xcb_test_fake_input(connection_.get(), type, static_cast<std::uint8_t>(evdev + 8), XCB_CURRENT_TIME,
-                        connection_.root(), 0, 0, 0);
-    XcbPointer<xcb_get_input_focus_reply_t>(
-        xcb_get_input_focus_reply(connection_.get(), xcb_get_input_focus(connection_.get()), nullptr));
-  }
-  XcbConnection connection_;
-};
-
-// What the hot keys reported, waited for across their thread.
-class Events {
- public:
-  void add(int id, bool pressed) {
-    std::lock_guard lock(mutex_);
-    seen_.push_back(std::to_string(id) + (pressed ? " down" : " up"));
-    changed_.notify_all();
-  }
-  std::vector<std::string> waitFor(std::size_t count) {
-    std::unique_lock lock(mutex_);
-    changed_.wait_for(lock, std::chrono::seconds(5), [&] { return seen_.size() >= count; });
-    return seen_;
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::vector<std::string> seen_;
-};
-
 struct X11HotKeysTest : ::testing::Test {
-  Events events;
-  X11HotKeys hotKeys{nullptr, [this](int id, bool pressed) { events.add(id, pressed); }};
-  Keyboard keyboard;
+  testing::TestClock clock;
+  testing::ManualMainQueue main{clock};
+  XcbConnection user;
 
-  void pressSuperSpace() {
-    keyboard.press(KEY_LEFTMETA);
-    keyboard.tap(KEY_SPACE);
-    keyboard.release(KEY_LEFTMETA);
+  void key(std::uint8_t type, std::uint16_t evdev) {
+    xcb_test_fake_input(user.get(), type, static_cast<std::uint8_t>(evdev + 8), XCB_CURRENT_TIME, user.root(),
+                        0, 0, 0);
+    user.flush();
   }
 };
 
-TEST_F(X11HotKeysTest, APressReachesTheHandlerOnceWithNumLockOffAndOn) {
-  ASSERT_EQ(hotKeys.grab(1, *x11KeycodeForMacKey(space), x11ModifiersForCarbon(command)),
-            X11HotKeys::Grab::grabbed);
-  pressSuperSpace();
-  EXPECT_EQ(events.waitFor(2), (std::vector<std::string>{"1 down", "1 up"}));
-  keyboard.tap(KEY_NUMLOCK);
-  pressSuperSpace();
-  keyboard.tap(KEY_NUMLOCK);
-  EXPECT_EQ(events.waitFor(4), (std::vector<std::string>{"1 down", "1 up", "1 down", "1 up"}));
+TEST_F(X11HotKeysTest, ThePressOfARegisteredShortcutReachesTheHandlerOnTheMainThreadWithItsNumber) {
+  X11HotKeys hotKeys(main);
+  std::vector<std::pair<std::uint32_t, HotKeys::EventKind>> events;
+  bool onMain = true;
+  hotKeys.installHandler([&](std::uint32_t number, HotKeys::EventKind kind) {
+    onMain = onMain && main.isMainThread();
+    events.emplace_back(number, kind);
+  });
+  // Command+Shift+V, the clipboard shortcut, is Super+Shift+V here.
+  ASSERT_TRUE(hotKeys.registerHotKey(9, 0x100 | 0x200, 2).has_value());
+  key(XCB_KEY_PRESS, KEY_LEFTMETA);
+  key(XCB_KEY_PRESS, KEY_LEFTSHIFT);
+  key(XCB_KEY_PRESS, KEY_V);
+  key(XCB_KEY_RELEASE, KEY_V);
+  key(XCB_KEY_RELEASE, KEY_LEFTSHIFT);
+  key(XCB_KEY_RELEASE, KEY_LEFTMETA);
+  ASSERT_TRUE(main.runUntil([&] { return events.size() == 2; }));
+  EXPECT_EQ(events[0], std::pair(2u, HotKeys::EventKind::pressed));
+  EXPECT_EQ(events[1], std::pair(2u, HotKeys::EventKind::released));
+  EXPECT_TRUE(onMain);
 }
 
-TEST_F(X11HotKeysTest, HoldingTheShortcutPressesItOnce) {
-  ASSERT_EQ(hotKeys.grab(7, *x11KeycodeForMacKey(space), x11ModifiersForCarbon(command)),
-            X11HotKeys::Grab::grabbed);
-  keyboard.press(KEY_LEFTMETA);
-  keyboard.press(KEY_SPACE);
-  // Held past the server's auto-repeat delay (660 ms), the key repeats.
-  std::this_thread::sleep_for(std::chrono::milliseconds(900));
-  keyboard.release(KEY_SPACE);
-  keyboard.release(KEY_LEFTMETA);
-  EXPECT_EQ(events.waitFor(2), (std::vector<std::string>{"7 down", "7 up"}));
+TEST_F(X11HotKeysTest, ACombinationAnotherProgramHoldsIsRefused) {
+  X11HotKeys first(main);
+  X11HotKeys second(main);
+  ASSERT_TRUE(first.registerHotKey(49, 0x100, 1).has_value());
+  EXPECT_FALSE(second.registerHotKey(49, 0x100, 1).has_value());
 }
 
-TEST_F(X11HotKeysTest, AShortcutHeldByAnotherProgramIsReportedTaken) {
-  ASSERT_EQ(hotKeys.grab(1, *x11KeycodeForMacKey(space), x11ModifiersForCarbon(command)),
-            X11HotKeys::Grab::grabbed);
-  X11HotKeys other(nullptr, [](int, bool) {});
-  EXPECT_EQ(other.grab(1, *x11KeycodeForMacKey(space), x11ModifiersForCarbon(command)),
-            X11HotKeys::Grab::alreadyTaken);
-  // Once released it can be taken.
-  hotKeys.ungrab(1);
-  EXPECT_EQ(other.grab(1, *x11KeycodeForMacKey(space), x11ModifiersForCarbon(command)),
-            X11HotKeys::Grab::grabbed);
-}
-
-TEST_F(X11HotKeysTest, OtherModifiersOrKeysDoNotFire) {
-  ASSERT_EQ(hotKeys.grab(1, *x11KeycodeForMacKey(space), x11ModifiersForCarbon(command)),
-            X11HotKeys::Grab::grabbed);
-  ASSERT_EQ(hotKeys.grab(2, *x11KeycodeForMacKey(9), x11ModifiersForCarbon(command | 0x200)),
-            X11HotKeys::Grab::grabbed);
-  keyboard.press(KEY_LEFTMETA);
-  keyboard.tap(KEY_V);  // without Shift: not the clipboard shortcut
-  keyboard.press(KEY_LEFTSHIFT);
-  keyboard.tap(KEY_V);
-  keyboard.release(KEY_LEFTSHIFT);
-  keyboard.release(KEY_LEFTMETA);
-  EXPECT_EQ(events.waitFor(2), (std::vector<std::string>{"2 down", "2 up"}));
-}
-
-TEST(KeyPositions, ShortcutsMapByPlaceAndCommandIsSuper) {
-  EXPECT_EQ(x11KeycodeForMacKey(49), KEY_SPACE + 8);
-  EXPECT_EQ(x11KeycodeForMacKey(9), KEY_V + 8);
-  EXPECT_EQ(x11KeycodeForMacKey(122), KEY_F1 + 8);
-  EXPECT_EQ(x11KeycodeForMacKey(127), std::nullopt);
-  EXPECT_EQ(macKeyForEvdevCode(KEY_Q), 12);
-  EXPECT_EQ(x11ModifiersForCarbon(0x100 | 0x200), XCB_MOD_MASK_4 | XCB_MOD_MASK_SHIFT);
-  EXPECT_EQ(x11ModifiersForCarbon(0x800 | 0x1000), XCB_MOD_MASK_1 | XCB_MOD_MASK_CONTROL);
+TEST_F(X11HotKeysTest, LabelsShowTheCurrentLayoutsCharacter) {
+  X11HotKeys hotKeys(main);
+  EXPECT_EQ(hotKeys.keyCharacter(9), "v");
+  EXPECT_EQ(hotKeys.keyCharacter(12), "q");
+  EXPECT_EQ(hotKeys.keyCharacter(53), std::nullopt);  // Escape prints nothing
+  EXPECT_EQ(hotKeys.labelStyle(), KeyLabelStyle::words);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "quillo/platform/desktop/x11_active_window.h"
 #include "quillo/platform/desktop/x11_key_events.h"
@@ -33,9 +34,24 @@ class TestWindow {
                         32, 1, &pid);
     xcb_map_window(c, window_);
     connection_.flush();
+    waitUntilManaged();
   }
 
   xcb_window_t id() const { return window_; }
+
+  // The window manager marks the windows it manages with WM_STATE; before that it ignores
+  // requests to activate them.
+  void waitUntilManaged() {
+    const xcb_atom_t state = connection_.atom("WM_STATE");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < deadline) {
+      XcbPointer<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+          connection_.get(), xcb_get_property(connection_.get(), 0, window_, state, XCB_ATOM_ANY, 0, 1),
+          nullptr));
+      if (reply && reply->type != XCB_NONE) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+  }
 
   // The modifier state of the next press of `keycode`; none within a few seconds.
   std::optional<std::uint16_t> nextPressOf(std::uint8_t keycode) {
@@ -87,7 +103,8 @@ TEST_F(X11Windows, TheFrontWindowIsFollowedWithItsClassAndProcess) {
   TestWindow terminal("xterm", "XTerm");
   keys.activate(editor.id());
   const auto first = front.waitForClass("Gedit");
-  EXPECT_EQ(first.window, editor.id());
+  EXPECT_EQ(first.window, editor.id())
+      << first.className << " " << first.instanceName << " terminal " << terminal.id();
   EXPECT_EQ(first.instanceName, "gedit");
   EXPECT_EQ(first.pid, getpid());
   keys.activate(terminal.id());

@@ -1,55 +1,43 @@
 #pragma once
 
-#include <cstdint>
-#include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
-#include <set>
-#include <thread>
 
-#include "quillo/platform/desktop/xcb_connection.h"
+#include "quillo/platform/desktop/x11_key_grabber.h"
+#include "quillo/platform/hot_keys.h"
+#include "quillo/platform/main_queue.h"
 
 namespace quillo::platform::desktop {
 
-// Global shortcuts on X11: each one is grabbed on the root window once for every combination of
-// the lock modifiers (NumLock, CapsLock), so that NumLock never kills a shortcut, and grabbed
-// again when the keymap changes. Events are read on a connection and thread of their own;
-// `onEvent(id, pressed)` runs on that thread, once per press and once per release: the keyboard's
-// auto-repeat gives no further presses. Safe for concurrent use.
-class X11HotKeys {
+// Global shortcuts of an X11 session behind the HotKeys seam: keys grabbed by their place on the
+// keyboard, Command as Super, events handed to the main queue.
+class X11HotKeys final : public HotKeys {
  public:
-  enum class Grab { grabbed, alreadyTaken };
+  explicit X11HotKeys(MainQueue& main, const char* display = nullptr);
+  ~X11HotKeys() override;
 
-  X11HotKeys(const char* display, std::function<void(int id, bool pressed)> onEvent);
-  ~X11HotKeys();
-  X11HotKeys(const X11HotKeys&) = delete;
-  X11HotKeys& operator=(const X11HotKeys&) = delete;
-
-  // `keycode` is an X keycode, `modifiers` an X modifier mask without lock modifiers.
-  // alreadyTaken when another program holds the combination (the X server's BadAccess).
-  Grab grab(int id, std::uint8_t keycode, std::uint16_t modifiers);
-  void ungrab(int id);
+  std::optional<Reference> registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
+                                          std::uint32_t number) override;
+  void unregisterHotKey(Reference reference) override;
+  bool installHandler(Handler handler) override;
+  KeyLabelStyle labelStyle() const override { return KeyLabelStyle::words; }
+  std::optional<std::string> keyCharacter(std::uint32_t keyCode) const override;
 
  private:
-  struct Key {
-    std::uint8_t keycode;
-    std::uint16_t modifiers;
+  // Shared with the events in flight to the main queue, which find it gone after destruction.
+  struct Registrations {
+    std::mutex mutex;
+    std::map<Reference, std::uint32_t> numbers;
+    Handler handler;
+    bool alive = true;
   };
 
-  void readNumLockMask();
-  bool grabAllLockVariants(const Key& key);
-  void ungrabAllLockVariants(const Key& key);
-  void listen(std::stop_token stop);
-  void dispatch(std::uint8_t keycode, std::uint16_t state, bool pressed);
-
-  XcbConnection connection_;
-  std::function<void(int, bool)> onEvent_;
-  std::mutex mutex_;
-  std::map<int, Key> keys_;
-  std::set<int> pressed_;
-  std::uint16_t numLockMask_ = 0;
-  int wakeFd_ = -1;
-  std::jthread thread_;
+  MainQueue& main_;
+  const char* display_;
+  std::shared_ptr<Registrations> registrations_ = std::make_shared<Registrations>();
+  Reference nextReference_ = 1;
+  X11KeyGrabber grabber_;
 };
 
 }  // namespace quillo::platform::desktop
