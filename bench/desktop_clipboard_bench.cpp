@@ -20,7 +20,8 @@ namespace {
 double cpuSeconds() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 }  // namespace
@@ -54,8 +55,10 @@ int main() {
     latencies.push_back(std::chrono::duration<double, std::milli>(seenAt - start).count());
   }
   std::sort(latencies.begin(), latencies.end());
-  std::printf("copy by another X client to the change count moving, %d copies: p50 %.3f ms, p99 %.3f ms, max %.3f ms\n",
-              rounds, latencies[rounds / 2], latencies[rounds * 99 / 100], latencies.back());
+  std::printf(
+      "copy by another X client to the change count moving, %d copies: p50 %.3f ms, p99 %.3f ms, max %.3f "
+      "ms\n",
+      rounds, latencies[rounds / 2], latencies[rounds * 99 / 100], latencies.back());
 
   const double cpuBefore = cpuSeconds();
   std::this_thread::sleep_for(std::chrono::seconds(10));

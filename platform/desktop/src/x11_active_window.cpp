@@ -1,9 +1,5 @@
 #include "quillo/platform/desktop/x11_active_window.h"
 
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
-
 #include <cstring>
 
 namespace quillo::platform::desktop {
@@ -54,40 +50,18 @@ X11ActiveWindow::X11ActiveWindow(const char* display, std::function<void(const A
   const std::uint32_t mask[] = {XCB_EVENT_MASK_PROPERTY_CHANGE};
   xcb_change_window_attributes(connection_.get(), connection_.root(), XCB_CW_EVENT_MASK, mask);
   connection_.flush();
-  wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (wakeFd_ < 0) throw X11Error("Cannot make the window follower's wake-up descriptor.");
-  thread_ = std::jthread([this](std::stop_token stop) { listen(stop); });
+  last_ = read(connection_);
+  events_.emplace(connection_, [this](const xcb_generic_event_t& event) { handle(event); });
 }
 
-X11ActiveWindow::~X11ActiveWindow() {
-  thread_.request_stop();
-  const std::uint64_t one = 1;
-  [[maybe_unused]] const auto written = write(wakeFd_, &one, sizeof one);
-  thread_.join();
-  close(wakeFd_);
-}
-
-void X11ActiveWindow::listen(std::stop_token stop) {
-  auto* c = connection_.get();
-  pollfd fds[] = {{connection_.fileDescriptor(), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-  ActiveWindow last;
-  while (!stop.stop_requested()) {
-    bool changed = false;
-    while (XcbPointer<xcb_generic_event_t> event{xcb_poll_for_event(c)}) {
-      if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
-          reinterpret_cast<xcb_property_notify_event_t*>(event.get())->atom == activeAtom_)
-        changed = true;
-    }
-    if (changed) {
-      auto now = read(connection_);
-      if (now != last) {
-        last = now;
-        onChange_(now);
-      }
-    }
-    if (xcb_connection_has_error(c)) return;
-    poll(fds, 2, -1);
-  }
+void X11ActiveWindow::handle(const xcb_generic_event_t& event) {
+  if ((event.response_type & 0x7f) != XCB_PROPERTY_NOTIFY ||
+      reinterpret_cast<const xcb_property_notify_event_t&>(event).atom != activeAtom_)
+    return;
+  auto now = read(connection_);
+  if (now == last_) return;
+  last_ = now;
+  onChange_(now);
 }
 
 }  // namespace quillo::platform::desktop

@@ -1,8 +1,5 @@
 #include "quillo/platform/desktop/x11_key_grabber.h"
 
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
 #include <xcb/xcb_keysyms.h>
 
 #include <array>
@@ -33,17 +30,7 @@ X11KeyGrabber::X11KeyGrabber(const char* display, std::function<void(int id, boo
         nullptr));
   }
   readNumLockMask();
-  wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (wakeFd_ < 0) throw X11Error("Cannot make the hot keys' wake-up descriptor.");
-  thread_ = std::jthread([this](std::stop_token stop) { listen(stop); });
-}
-
-X11KeyGrabber::~X11KeyGrabber() {
-  thread_.request_stop();
-  const std::uint64_t one = 1;
-  [[maybe_unused]] const auto written = write(wakeFd_, &one, sizeof one);
-  thread_.join();
-  close(wakeFd_);
+  events_.emplace(connection_, [this](const xcb_generic_event_t& event) { handle(event); });
 }
 
 void X11KeyGrabber::readNumLockMask() {
@@ -124,33 +111,25 @@ void X11KeyGrabber::dispatch(std::uint8_t keycode, std::uint16_t state, bool pre
   onEvent_(id, pressed);
 }
 
-void X11KeyGrabber::listen(std::stop_token stop) {
-  auto* c = connection_.get();
-  pollfd fds[] = {{connection_.fileDescriptor(), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-  while (!stop.stop_requested()) {
-    while (XcbPointer<xcb_generic_event_t> event{xcb_poll_for_event(c)}) {
-      switch (event->response_type & 0x7f) {
-        case XCB_KEY_PRESS:
-        case XCB_KEY_RELEASE: {
-          const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(event.get());
-          dispatch(key->detail, key->state, (event->response_type & 0x7f) == XCB_KEY_PRESS);
-          break;
-        }
-        case XCB_MAPPING_NOTIFY: {
-          std::lock_guard lock(mutex_);
-          for (const auto& [id, key] : keys_)
-            ungrabAllLockVariants(key);
-          readNumLockMask();
-          for (const auto& [id, key] : keys_)
-            grabAllLockVariants(key);
-          break;
-        }
-        default:
-          break;
-      }
+void X11KeyGrabber::handle(const xcb_generic_event_t& event) {
+  switch (event.response_type & 0x7f) {
+    case XCB_KEY_PRESS:
+    case XCB_KEY_RELEASE: {
+      const auto& key = reinterpret_cast<const xcb_key_press_event_t&>(event);
+      dispatch(key.detail, key.state, (event.response_type & 0x7f) == XCB_KEY_PRESS);
+      break;
     }
-    if (xcb_connection_has_error(c)) return;
-    poll(fds, 2, -1);
+    case XCB_MAPPING_NOTIFY: {
+      std::lock_guard lock(mutex_);
+      for (const auto& [id, key] : keys_)
+        ungrabAllLockVariants(key);
+      readNumLockMask();
+      for (const auto& [id, key] : keys_)
+        grabAllLockVariants(key);
+      break;
+    }
+    default:
+      break;
   }
 }
 

@@ -1,9 +1,5 @@
 #include "quillo/platform/desktop/x11_selection_owner.h"
 
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 
@@ -18,17 +14,7 @@ X11SelectionOwner::X11SelectionOwner(const char* display, std::string selection)
   timeProbe_ = connection_.atom("QUILLO_TIME");
   // Values above a quarter of the largest request (in 4-byte units) go out in chunks.
   chunk_ = std::clamp<std::size_t>(xcb_get_maximum_request_length(connection_.get()), 4096, 256 * 1024);
-  wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-  if (wakeFd_ < 0) throw X11Error("Cannot make the clipboard owner's wake-up descriptor.");
-  thread_ = std::jthread([this](std::stop_token stop) { serve(stop); });
-}
-
-X11SelectionOwner::~X11SelectionOwner() {
-  thread_.request_stop();
-  const std::uint64_t one = 1;
-  [[maybe_unused]] const auto written = write(wakeFd_, &one, sizeof one);
-  thread_.join();
-  close(wakeFd_);
+  events_.emplace(connection_, [this](const xcb_generic_event_t& event) { handle(event); });
 }
 
 xcb_timestamp_t X11SelectionOwner::serverTime() {
@@ -119,38 +105,31 @@ void X11SelectionOwner::continueTransfer(const xcb_property_notify_event_t& noti
   connection_.flush();
 }
 
-void X11SelectionOwner::serve(std::stop_token stop) {
-  auto* c = connection_.get();
-  pollfd fds[] = {{connection_.fileDescriptor(), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-  while (!stop.stop_requested()) {
-    while (XcbPointer<xcb_generic_event_t> event{xcb_poll_for_event(c)}) {
-      switch (event->response_type & 0x7f) {
-        case XCB_SELECTION_REQUEST:
-          answer(*reinterpret_cast<xcb_selection_request_event_t*>(event.get()));
-          break;
-        case XCB_SELECTION_CLEAR: {
-          owns_ = false;
-          std::lock_guard lock(mutex_);
-          values_.clear();
-          break;
-        }
-        case XCB_PROPERTY_NOTIFY: {
-          const auto* notice = reinterpret_cast<xcb_property_notify_event_t*>(event.get());
-          if (notice->window == window_ && notice->atom == timeProbe_) {
-            std::lock_guard lock(mutex_);
-            lastTime_ = notice->time;
-            ++timesSeen_;
-            timeArrived_.notify_all();
-          } else if (notice->state == XCB_PROPERTY_DELETE)
-            continueTransfer(*notice);
-          break;
-        }
-        default:
-          break;
-      }
+void X11SelectionOwner::handle(const xcb_generic_event_t& event) {
+  switch (event.response_type & 0x7f) {
+    case XCB_SELECTION_REQUEST:
+      answer(reinterpret_cast<const xcb_selection_request_event_t&>(event));
+      break;
+    case XCB_SELECTION_CLEAR: {
+      owns_ = false;
+      std::lock_guard lock(mutex_);
+      values_.clear();
+      break;
     }
-    if (xcb_connection_has_error(c)) return;
-    poll(fds, 2, -1);
+    case XCB_PROPERTY_NOTIFY: {
+      const auto& notice = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+      if (notice.window == window_ && notice.atom == timeProbe_) {
+        std::lock_guard lock(mutex_);
+        lastTime_ = notice.time;
+        ++timesSeen_;
+        timeArrived_.notify_all();
+      } else if (notice.state == XCB_PROPERTY_DELETE) {
+        continueTransfer(notice);
+      }
+      break;
+    }
+    default:
+      break;
   }
 }
 

@@ -12,7 +12,9 @@
 #include <thread>
 
 #include "quillo/platform/desktop/x11_active_window.h"
+#include "quillo/platform/desktop/x11_front_application.h"
 #include "quillo/platform/desktop/x11_key_events.h"
+#include "quillo/testing/manual_main_queue.h"
 
 namespace quillo::platform::desktop {
 namespace {
@@ -101,6 +103,8 @@ struct X11Windows : ::testing::Test {
 TEST_F(X11Windows, TheFrontWindowIsFollowedWithItsClassAndProcess) {
   TestWindow editor("gedit", "Gedit");
   TestWindow terminal("xterm", "XTerm");
+  // The window manager gives a new window the focus: wait for that before asking for another.
+  front.waitForClass("XTerm");
   keys.activate(editor.id());
   const auto first = front.waitForClass("Gedit");
   EXPECT_EQ(first.window, editor.id())
@@ -127,6 +131,33 @@ TEST_F(X11Windows, ThePasteKeystrokeReachesTheActiveWindowWithOnlyItsOwnModifier
   ASSERT_TRUE(state.has_value());
   EXPECT_EQ(*state & (XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_4),
             XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT);
+}
+
+TEST_F(X11Windows, TheFrontApplicationIsTheActiveWindowsDesktopEntryAndActivationsReachTheMainThread) {
+  testing::TestClock clock;
+  testing::ManualMainQueue main(clock);
+  std::vector<FrontApplication> activations;
+  X11FrontApplication applications(
+      main,
+      [](const ActiveWindow& window) -> std::optional<X11FrontApplication::Entry> {
+        if (window.className == "Gnome-terminal")
+          return X11FrontApplication::Entry{"org.gnome.Terminal", "Terminal"};
+        return std::nullopt;
+      },
+      [&](const FrontApplication& front) { activations.push_back(front); });
+  TestWindow terminal("gnome-terminal-server", "Gnome-terminal");
+  TestWindow unknown("tool", "Tool");
+  front.waitForClass("Tool");
+  keys.activate(terminal.id());
+  ASSERT_TRUE(
+      main.runUntil([&] { return !activations.empty() && activations.back().id == "org.gnome.Terminal"; }));
+  EXPECT_EQ(activations.back(),
+            (FrontApplication{getpid(), "org.gnome.Terminal", "Terminal", "Gnome-terminal"}));
+  keys.activate(unknown.id());
+  ASSERT_TRUE(main.runUntil([&] { return activations.back().windowClass == "Tool"; }));
+  main.drain();
+  EXPECT_EQ(activations.back().id, "");
+  EXPECT_EQ(applications.front()->windowClass, "Tool");
 }
 
 }  // namespace

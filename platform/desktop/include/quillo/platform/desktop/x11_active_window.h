@@ -4,9 +4,8 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <thread>
 
-#include "quillo/platform/desktop/xcb_connection.h"
+#include "quillo/platform/desktop/xcb_event_thread.h"
 
 namespace quillo::platform::desktop {
 
@@ -24,7 +23,6 @@ struct ActiveWindow {
 class X11ActiveWindow {
  public:
   X11ActiveWindow(const char* display, std::function<void(const ActiveWindow&)> onChange);
-  ~X11ActiveWindow();
   X11ActiveWindow(const X11ActiveWindow&) = delete;
   X11ActiveWindow& operator=(const X11ActiveWindow&) = delete;
 
@@ -32,13 +30,13 @@ class X11ActiveWindow {
   static ActiveWindow read(XcbConnection& connection);
 
  private:
-  void listen(std::stop_token stop);
+  void handle(const xcb_generic_event_t& event);
 
   XcbConnection connection_;
   std::function<void(const ActiveWindow&)> onChange_;
   xcb_atom_t activeAtom_ = XCB_NONE;
-  int wakeFd_ = -1;
-  std::jthread thread_;
+  ActiveWindow last_;  // the event thread's
+  std::optional<XcbEventThread> events_;
 };
 
 }  // namespace quillo::platform::desktop

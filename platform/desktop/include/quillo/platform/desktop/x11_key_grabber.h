@@ -4,10 +4,10 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
-#include <thread>
 
-#include "quillo/platform/desktop/xcb_connection.h"
+#include "quillo/platform/desktop/xcb_event_thread.h"
 
 namespace quillo::platform::desktop {
 
@@ -21,7 +21,6 @@ class X11KeyGrabber {
   enum class Grab { grabbed, alreadyTaken };
 
   X11KeyGrabber(const char* display, std::function<void(int id, bool pressed)> onEvent);
-  ~X11KeyGrabber();
   X11KeyGrabber(const X11KeyGrabber&) = delete;
   X11KeyGrabber& operator=(const X11KeyGrabber&) = delete;
 
@@ -39,7 +38,7 @@ class X11KeyGrabber {
   void readNumLockMask();
   bool grabAllLockVariants(const Key& key);
   void ungrabAllLockVariants(const Key& key);
-  void listen(std::stop_token stop);
+  void handle(const xcb_generic_event_t& event);
   void dispatch(std::uint8_t keycode, std::uint16_t state, bool pressed);
 
   XcbConnection connection_;
@@ -48,8 +47,7 @@ class X11KeyGrabber {
   std::map<int, Key> keys_;
   std::set<int> pressed_;
   std::uint16_t numLockMask_ = 0;
-  int wakeFd_ = -1;
-  std::jthread thread_;
+  std::optional<XcbEventThread> events_;
 };
 
 }  // namespace quillo::platform::desktop

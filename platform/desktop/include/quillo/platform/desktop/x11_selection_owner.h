@@ -4,11 +4,11 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "quillo/platform/desktop/xcb_connection.h"
+#include "quillo/platform/desktop/xcb_event_thread.h"
 
 namespace quillo::platform::desktop {
 
@@ -18,7 +18,6 @@ namespace quillo::platform::desktop {
 class X11SelectionOwner {
  public:
   explicit X11SelectionOwner(const char* display, std::string selection = "CLIPBOARD");
-  ~X11SelectionOwner();
   X11SelectionOwner(const X11SelectionOwner&) = delete;
   X11SelectionOwner& operator=(const X11SelectionOwner&) = delete;
 
@@ -36,7 +35,7 @@ class X11SelectionOwner {
     std::size_t sent = 0;
   };
 
-  void serve(std::stop_token stop);
+  void handle(const xcb_generic_event_t& event);
   void answer(const xcb_selection_request_event_t& request);
   void continueTransfer(const xcb_property_notify_event_t& notice);
   xcb_timestamp_t serverTime();
@@ -58,8 +57,7 @@ class X11SelectionOwner {
   std::uint64_t timeProbes_ = 0;
   std::uint64_t timesSeen_ = 0;
   xcb_timestamp_t lastTime_ = 0;
-  int wakeFd_ = -1;
-  std::jthread thread_;
+  std::optional<XcbEventThread> events_;
 };
 
 }  // namespace quillo::platform::desktop

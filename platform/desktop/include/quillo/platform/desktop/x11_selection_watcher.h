@@ -4,9 +4,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <thread>
 
-#include "quillo/platform/desktop/xcb_connection.h"
+#include "quillo/platform/desktop/xcb_event_thread.h"
 
 namespace quillo::platform::desktop {
 
@@ -16,21 +15,19 @@ namespace quillo::platform::desktop {
 class X11SelectionWatcher {
  public:
   X11SelectionWatcher(const char* display, std::string selection, std::function<void()> onChange = {});
-  ~X11SelectionWatcher();
   X11SelectionWatcher(const X11SelectionWatcher&) = delete;
   X11SelectionWatcher& operator=(const X11SelectionWatcher&) = delete;
 
   std::uint64_t changeCount() const { return changes_.load(std::memory_order_acquire); }
 
  private:
-  void watch(std::stop_token stop);
+  void handle(const xcb_generic_event_t& event);
 
   XcbConnection connection_;
   std::function<void()> onChange_;
-  std::uint8_t xfixesEventBase_ = 0;
-  int wakeFd_ = -1;
+  const std::uint8_t xfixesEventBase_;
   std::atomic<std::uint64_t> changes_ = 0;
-  std::jthread thread_;
+  XcbEventThread events_;
 };
 
 }  // namespace quillo::platform::desktop
