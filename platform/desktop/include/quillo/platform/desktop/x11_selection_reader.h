@@ -7,22 +7,10 @@
 #include <string_view>
 #include <vector>
 
+#include "quillo/platform/desktop/selection_backend.h"
 #include "quillo/platform/desktop/xcb_connection.h"
 
 namespace quillo::platform::desktop {
-
-// What asking the selection's owner for one target gave.
-struct SelectionRead {
-  enum class Outcome {
-    data,      // `bytes` holds the whole value
-    refused,   // the owner has no such target, or there is no owner
-    tooLarge,  // the value passed the cap; reading stopped there
-    timedOut,  // the owner did not answer in time
-  };
-  Outcome outcome = Outcome::refused;
-  std::string bytes;
-  bool operator==(const SelectionRead&) const = default;
-};
 
 // Reads an X selection's targets and values on a connection of its own. Blocking: call it from
 // a worker thread. Large values arrive in INCR chunks; the cap is checked as they arrive, so a

@@ -1,25 +1,23 @@
 #pragma once
 
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "quillo/platform/desktop/x11_selection_owner.h"
-#include "quillo/platform/desktop/x11_selection_reader.h"
-#include "quillo/platform/desktop/x11_selection_watcher.h"
+#include "quillo/platform/desktop/selection_backend.h"
 #include "quillo/platform/pasteboard.h"
 
 namespace quillo::platform::desktop {
 
-// The clipboard of an X11 session (and of GNOME's Wayland session, which mirrors it to X11
-// programs): changes counted from XFixes notifications, targets listed before any value moves,
-// values read with their cap checked during the transfer, our copies served by an owner of our
-// own. A file list of N files is N items. Safe for concurrent use: reads wait on the X server,
-// so callers keep them off the main thread.
-class X11Pasteboard final : public Pasteboard {
+// The Pasteboard seam over a Linux clipboard that speaks MIME targets: targets listed before any
+// value moves and mapped to type identifiers, values read with their cap checked during the
+// transfer, a file list of N files as N items, our copies with the write marker as a target.
+// Safe for concurrent use: reads wait on the owner, so callers keep them off the main thread.
+class MimePasteboard final : public Pasteboard {
  public:
-  explicit X11Pasteboard(const char* display = nullptr);
+  explicit MimePasteboard(std::unique_ptr<SelectionBackend> backend) : backend_(std::move(backend)) {}
 
   std::int64_t changeCount() override;
   std::vector<std::vector<std::string>> itemTypes() override;
@@ -37,10 +35,8 @@ class X11Pasteboard final : public Pasteboard {
   };
   const Offer& currentOffer();
 
-  X11SelectionWatcher watcher_;
-  X11SelectionOwner owner_;
+  std::unique_ptr<SelectionBackend> backend_;
   std::mutex mutex_;
-  X11SelectionReader reader_;
   std::optional<Offer> offer_;
 };
 

@@ -1,4 +1,4 @@
-#include "quillo/platform/desktop/x11_pasteboard.h"
+#include "quillo/platform/desktop/mime_pasteboard.h"
 
 #include <algorithm>
 #include <map>
@@ -23,22 +23,19 @@ std::string text(const std::vector<std::uint8_t>& bytes) {
 
 }  // namespace
 
-X11Pasteboard::X11Pasteboard(const char* display)
-    : watcher_(display, "CLIPBOARD"), owner_(display), reader_(display) {}
-
-std::int64_t X11Pasteboard::changeCount() {
-  return static_cast<std::int64_t>(watcher_.changeCount());
+std::int64_t MimePasteboard::changeCount() {
+  return static_cast<std::int64_t>(backend_->changeCount());
 }
 
-const X11Pasteboard::Offer& X11Pasteboard::currentOffer() {
-  const auto change = watcher_.changeCount();
+const MimePasteboard::Offer& MimePasteboard::currentOffer() {
+  const auto change = backend_->changeCount();
   if (offer_ && offer_->change == change) return *offer_;
-  Offer offer{change, reader_.targets(), {}, {}};
+  Offer offer{change, backend_->targets(), {}, {}};
   offer.types = typesForTargets(offer.targets);
   if (std::find(offer.types.begin(), offer.types.end(), fileURL) != offer.types.end()) {
     for (const auto& target : targetsForType(fileURL)) {
       if (!offers(offer.targets, target)) continue;
-      const auto list = reader_.read(target, fileListLimit);
+      const auto list = backend_->read(target, fileListLimit);
       if (list.outcome != SelectionRead::Outcome::data) continue;
       offer.files = urisOfList(list.bytes);
       break;
@@ -48,7 +45,7 @@ const X11Pasteboard::Offer& X11Pasteboard::currentOffer() {
   return *offer_;
 }
 
-std::vector<std::vector<std::string>> X11Pasteboard::itemTypes() {
+std::vector<std::vector<std::string>> MimePasteboard::itemTypes() {
   std::lock_guard lock(mutex_);
   const auto& offer = currentOffer();
   if (offer.types.empty()) return {};
@@ -61,7 +58,7 @@ std::vector<std::vector<std::string>> X11Pasteboard::itemTypes() {
   return items;
 }
 
-PasteboardRead X11Pasteboard::read(std::size_t item, std::string_view type, std::size_t limit) {
+PasteboardRead MimePasteboard::read(std::size_t item, std::string_view type, std::size_t limit) {
   std::lock_guard lock(mutex_);
   const auto& offer = currentOffer();
   if (type == fileURL) {
@@ -73,7 +70,7 @@ PasteboardRead X11Pasteboard::read(std::size_t item, std::string_view type, std:
   if (item != 0) return {};
   for (const auto& target : targetsForType(type)) {
     if (!offers(offer.targets, target)) continue;
-    auto value = reader_.read(target, limit);
+    auto value = backend_->read(target, limit);
     switch (value.outcome) {
       case SelectionRead::Outcome::data:
         return {PasteboardRead::Outcome::data, {value.bytes.begin(), value.bytes.end()}};
@@ -87,7 +84,7 @@ PasteboardRead X11Pasteboard::read(std::size_t item, std::string_view type, std:
   return {};
 }
 
-void X11Pasteboard::write(const std::vector<PasteboardItem>& items) {
+void MimePasteboard::write(const std::vector<PasteboardItem>& items) {
   std::map<std::string, std::string> values;
   std::vector<std::string> files;
   std::vector<std::string> texts;
@@ -114,11 +111,11 @@ void X11Pasteboard::write(const std::vector<PasteboardItem>& items) {
     for (const auto& target : targetsForType(plainText))
       values[target] = joined;
   }
-  owner_.own(std::move(values));
+  backend_->own(std::move(values));
 }
 
-void X11Pasteboard::clear() {
-  owner_.own({});
+void MimePasteboard::clear() {
+  backend_->own({});
 }
 
 }  // namespace quillo::platform::desktop

@@ -5,7 +5,8 @@
 #include <thread>
 
 #include "quillo/platform/desktop/clipboard_types.h"
-#include "quillo/platform/desktop/x11_pasteboard.h"
+#include "quillo/platform/desktop/mime_pasteboard.h"
+#include "quillo/platform/desktop/x11_selection.h"
 #include "quillo/testing/temporary_folder.h"
 #include "selection_owner_process.h"
 
@@ -18,7 +19,7 @@ std::vector<std::uint8_t> bytes(std::string_view text) {
   return {text.begin(), text.end()};
 }
 
-struct X11PasteboardTest : ::testing::Test {
+struct X11Pasteboard : ::testing::Test {
   std::string file(const std::string& name, const std::string& contents) {
     const auto path = (folder.path() / name).string();
     std::ofstream(path, std::ios::binary) << contents;
@@ -33,11 +34,11 @@ struct X11PasteboardTest : ::testing::Test {
   }
 
   testing::TemporaryFolder folder;
-  X11Pasteboard board;
+  MimePasteboard board{std::make_unique<X11Selection>()};
   std::int64_t start = board.changeCount();
 };
 
-TEST_F(X11PasteboardTest, AnotherProgramsCopyIsListedInTypesBeforeItsDataIsRead) {
+TEST_F(X11Pasteboard, AnotherProgramsCopyIsListedInTypesBeforeItsDataIsRead) {
   SelectionOwner owner({"UTF8_STRING=" + file("t", "hunter2"), "text/html=" + file("h", "<b>x</b>"),
                         "x-kde-passwordManagerHint=" + file("k", "secret")});
   waitForChanges(1);
@@ -49,7 +50,7 @@ TEST_F(X11PasteboardTest, AnotherProgramsCopyIsListedInTypesBeforeItsDataIsRead)
   EXPECT_EQ(board.read(0, "public.png", 100).outcome, PasteboardRead::Outcome::absent);
 }
 
-TEST_F(X11PasteboardTest, AFileListOfThreeFilesIsThreeItems) {
+TEST_F(X11Pasteboard, AFileListOfThreeFilesIsThreeItems) {
   SelectionOwner owner(
       {"text/uri-list=" + file("u", "# copied\r\nfile:///a/one\r\nfile:///b/two\r\nfile:///c/3\r\n"),
        "UTF8_STRING=" + file("t", "/a/one\n/b/two\n/c/3")});
@@ -60,7 +61,7 @@ TEST_F(X11PasteboardTest, AFileListOfThreeFilesIsThreeItems) {
   EXPECT_EQ(board.read(1, "public.file-url", 100).bytes, bytes("file:///b/two"));
 }
 
-TEST_F(X11PasteboardTest, OurCopiesCarryTheMarkerAndPasteInOtherPrograms) {
+TEST_F(X11Pasteboard, OurCopiesCarryTheMarkerAndPasteInOtherPrograms) {
   std::string png(600'000, '\x89');
   board.write({PasteboardItem{{{"public.utf8-plain-text", bytes("hello")},
                                {"public.png", std::vector<std::uint8_t>(png.begin(), png.end())},
@@ -79,7 +80,7 @@ TEST_F(X11PasteboardTest, OurCopiesCarryTheMarkerAndPasteInOtherPrograms) {
             ours[0].end());
 }
 
-TEST_F(X11PasteboardTest, ClearingLeavesNothingToPaste) {
+TEST_F(X11Pasteboard, ClearingLeavesNothingToPaste) {
   board.write({PasteboardItem{{{"public.utf8-plain-text", bytes("gone soon")}}}});
   board.clear();
   waitForChanges(2);
