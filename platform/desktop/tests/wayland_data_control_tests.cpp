@@ -6,6 +6,7 @@
 #include <memory>
 #include <thread>
 
+#include "quillo/platform/desktop/desktop_diagnostics.h"
 #include "quillo/platform/desktop/mime_pasteboard.h"
 #include "quillo/platform/desktop/wayland_data_control.h"
 
@@ -70,6 +71,18 @@ TEST_F(WaylandClipboard, ClearingEmptiesTheClipboard) {
   ASSERT_TRUE(eventually([&] { return clipboard.targets() == std::vector<std::string>{"text/plain"}; }));
   clipboard.own({});
   EXPECT_TRUE(eventually([&] { return clipboard.targets().empty(); }));
+}
+
+}  // namespace
+}  // namespace quillo::platform::desktop
+
+namespace quillo::platform::desktop {
+namespace {
+
+TEST(WaylandDiagnostics, AHeadlessSwaySessionIsWaylandWithDataControl) {
+  const auto facts = probeSession();
+  EXPECT_EQ(facts.displayServer, SessionFacts::DisplayServer::wayland);
+  EXPECT_EQ(facts.dataControl, "zwlr_data_control_manager_v1");
 }
 
 }  // namespace
