@@ -21,3 +21,19 @@ function(quillo_add_tests name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest GTest::gmock GTest::gtest_main quillo-options)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
 endfunction()
+
+# quillo_add_desktop_tests(NAME [WAYLAND] SOURCES ... LIBRARIES ...): the same for tests that need
+# a desktop: the program runs itself on an Xvfb display with a window manager (or, with WAYLAND,
+# in a headless sway session) and a session bus of its own.
+function(quillo_add_desktop_tests name)
+  cmake_parse_arguments(ARG "WAYLAND" "" "SOURCES;LIBRARIES" ${ARGN})
+  set(session with-test-desktop)
+  if(ARG_WAYLAND)
+    set(session with-test-wayland)
+  endif()
+  add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/testing/desktop/desktop_test_main.cpp)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest GTest::gmock quillo-options)
+  target_compile_definitions(${name} PRIVATE
+    QUILLO_WITH_TEST_DESKTOP="${PROJECT_SOURCE_DIR}/scripts/${session}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+endfunction()

@@ -1,0 +1,6 @@
+#pragma once
+
+// xcb's XKB header names a structure field `explicit`, a C++ keyword.
+#define explicit xkb_explicit
+#include <xcb/xkb.h>
+#undef explicit

@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "quillo/platform/desktop/desktop_diagnostics.h"
+
+namespace quillo::platform::desktop {
+namespace {
+
+using State = FacilityStatus::State;
+
+std::map<std::string, State> states(const std::vector<FacilityStatus>& report) {
+  std::map<std::string, State> byFacility;
+  for (const auto& status : report)
+    byFacility[status.facility] = status.state;
+  return byFacility;
+}
+
+TEST(DesktopDiagnostics, TheTestDisplayIsAnX11SessionWhereClipboardShortcutsAndPasteWork) {
+  const auto facts = probeSession();
+  EXPECT_EQ(facts.displayServer, SessionFacts::DisplayServer::x11);
+  EXPECT_TRUE(facts.xFixes);
+  EXPECT_TRUE(facts.xTest);
+  EXPECT_FALSE(facts.trayWatcher);  // a private bus: nobody shows tray icons
+  const auto report = states(assess(facts));
+  EXPECT_EQ(report.at("clipboard"), State::working);
+  EXPECT_EQ(report.at("shortcuts"), State::working);
+  EXPECT_EQ(report.at("paste"), State::working);
+  EXPECT_EQ(report.at("tray"), State::degraded);
+}
+
+TEST(DesktopDiagnostics, GnomeOnWaylandWatchesThroughXWaylandAndSaysHowToBindTheShortcuts) {
+  SessionFacts gnome;
+  gnome.displayServer = SessionFacts::DisplayServer::wayland;
+  gnome.desktop = SessionFacts::Desktop::gnome;
+  gnome.xDisplay = gnome.xTest = gnome.xFixes = true;
+  gnome.remoteDesktopPortal = true;
+  const auto report = assess(gnome);
+  const auto byFacility = states(report);
+  EXPECT_EQ(byFacility.at("clipboard"), State::working);
+  EXPECT_EQ(byFacility.at("shortcuts"), State::degraded);
+  EXPECT_EQ(byFacility.at("paste"), State::degraded);
+  EXPECT_EQ(byFacility.at("frontApplication"), State::unavailable);
+  std::map<std::string, std::string> fixes;
+  for (const auto& status : report)
+    fixes[status.facility] = status.fix;
+  EXPECT_NE(fixes.at("shortcuts").find("quillo --toggle"), std::string::npos);
+  EXPECT_NE(fixes.at("tray").find("AppIndicator"), std::string::npos);
+}
+
+TEST(DesktopDiagnostics, PlasmaOnWaylandUsesDataControlAndTheShortcutsPortal) {
+  SessionFacts plasma;
+  plasma.displayServer = SessionFacts::DisplayServer::wayland;
+  plasma.desktop = SessionFacts::Desktop::kde;
+  plasma.dataControl = "zwlr_data_control_manager_v1";
+  plasma.globalShortcutsPortal = plasma.trayWatcher = true;
+  const auto byFacility = states(assess(plasma));
+  EXPECT_EQ(byFacility.at("clipboard"), State::working);
+  EXPECT_EQ(byFacility.at("shortcuts"), State::working);
+  EXPECT_EQ(byFacility.at("paste"), State::unavailable);
+  EXPECT_EQ(byFacility.at("tray"), State::working);
+}
+
+}  // namespace
+}  // namespace quillo::platform::desktop

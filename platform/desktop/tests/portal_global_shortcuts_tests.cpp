@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QThread>
+#include <QTimer>
+#include <chrono>
+
+#include "quillo/platform/desktop/portal_global_shortcuts.h"
+
+namespace quillo::platform::desktop {
+namespace {
+
+using ShortcutList = QList<QPair<QString, QVariantMap>>;
+
+// The desktop's side of the GlobalShortcuts portal, on a bus connection of its own, as Plasma's
+// portal answers: requests answered by a Response signal on the request's path, triggers chosen
+// from the preferred ones.
+class FakePortal : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.GlobalShortcuts")
+  Q_PROPERTY(uint version READ version)
+
+ public:
+  explicit FakePortal(QDBusConnection bus) : bus_(bus) {}
+  uint version() const { return 1; }
+  QString session;
+  QStringList preferred;
+
+ public slots:
+  QDBusObjectPath CreateSession(const QVariantMap& options, const QDBusMessage& message) {
+    const auto request = requestPath(message, options);
+    session = "/org/freedesktop/portal/desktop/session/" + sender(message) + "/quillo";
+    respond(request, {{"session_handle", session}});
+    return QDBusObjectPath(request);
+  }
+  QDBusObjectPath BindShortcuts(const QDBusObjectPath&, const QList<QPair<QString, QVariantMap>>& list,
+                                const QString&, const QVariantMap& options, const QDBusMessage& message) {
+    ShortcutList bound;
+    preferred.clear();
+    for (const auto& [id, details] : list) {
+      preferred << details.value("preferred_trigger").toString();
+      bound.append({id, {{"trigger_description", QStringLiteral("Meta+Space")}}});
+    }
+    const auto request = requestPath(message, options);
+    respond(request, {{"shortcuts", QVariant::fromValue(bound)}});
+    return QDBusObjectPath(request);
+  }
+
+  void press(const QString& id, const char* signal) {
+    auto message = QDBusMessage::createSignal("/org/freedesktop/portal/desktop",
+                                              "org.freedesktop.portal.GlobalShortcuts", signal);
+    message << QVariant::fromValue(QDBusObjectPath(session)) << id << qulonglong(1) << QVariantMap{};
+    bus_.send(message);
+  }
+
+ private:
+  static QString sender(const QDBusMessage& message) { return message.service().mid(1).replace('.', '_'); }
+  QString requestPath(const QDBusMessage& message, const QVariantMap& options) {
+    return "/org/freedesktop/portal/desktop/request/" + sender(message) + "/" +
+           options.value("handle_token").toString();
+  }
+  void respond(const QString& path, const QVariantMap& results) {
+    QTimer::singleShot(0, this, [this, path, results] {
+      auto message = QDBusMessage::createSignal(path, "org.freedesktop.portal.Request", "Response");
+      message << uint(0) << results;
+      bus_.send(message);
+    });
+  }
+
+  QDBusConnection bus_;
+};
+
+struct PortalShortcuts : ::testing::Test {
+  int argc = 1;
+  char name[8] = "tests";
+  char* argv[2] = {name, nullptr};
+  QCoreApplication application{argc, argv};
+
+  bool runUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done() && std::chrono::steady_clock::now() < deadline)
+      QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
+    return done();
+  }
+};
+
+TEST_F(PortalShortcuts, ShortcutsAreBoundInTheDesktopsSessionAndItsActivationsArePressesAndReleases) {
+  qDBusRegisterMetaType<QPair<QString, QVariantMap>>();
+  qDBusRegisterMetaType<ShortcutList>();
+  auto desktopBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "desktop");
+  // The desktop answers from a thread of its own, as another process would.
+  QThread desktop;
+  FakePortal portal(desktopBus);
+  portal.moveToThread(&desktop);
+  desktop.start();
+  ASSERT_TRUE(
+      desktopBus.registerObject("/org/freedesktop/portal/desktop", &portal,
+                                QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties));
+  ASSERT_TRUE(desktopBus.registerService("org.freedesktop.portal.Desktop"));
+  EXPECT_TRUE(PortalGlobalShortcuts::available());
+
+  PortalGlobalShortcuts shortcuts;
+  std::vector<std::pair<std::uint32_t, HotKeys::EventKind>> events;
+  shortcuts.installHandler(
+      [&](std::uint32_t number, HotKeys::EventKind kind) { events.emplace_back(number, kind); });
+  ASSERT_TRUE(shortcuts.registerHotKey(49, 0x100, 7).has_value());  // Command-Space
+  ASSERT_TRUE(runUntil([&] { return !shortcuts.triggers().empty(); }));
+  EXPECT_EQ(portal.preferred, QStringList{"LOGO+space"});
+  EXPECT_EQ(shortcuts.triggers().at(7), "Meta+Space");
+
+  portal.press("7", "Activated");
+  portal.press("7", "Deactivated");
+  ASSERT_TRUE(runUntil([&] { return events.size() == 2; }));
+  EXPECT_EQ(events[0], std::pair(7u, HotKeys::EventKind::pressed));
+  EXPECT_EQ(events[1], std::pair(7u, HotKeys::EventKind::released));
+  desktop.quit();
+  desktop.wait();
+}
+
+TEST(PortalTriggers, StoredShortcutsBecomeTheSpecificationsTriggerNames) {
+  EXPECT_EQ(preferredTrigger(9, 0x100 | 0x200), "SHIFT+LOGO+v");
+  EXPECT_EQ(preferredTrigger(122, 0x1000 | 0x800), "CTRL+ALT+F1");
+  EXPECT_EQ(preferredTrigger(10, 0x100), std::nullopt);  // the ISO section key has no name here
+}
+
+}  // namespace
+}  // namespace quillo::platform::desktop
+
+#include "portal_global_shortcuts_tests.moc"

@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <chrono>
+#include <future>
+#include <string>
+#include <thread>
+
+#include "quillo/platform/desktop/dbus_instance_channel.h"
+#include "quillo/platform/desktop/qt_main_queue.h"
+
+namespace quillo::platform::desktop {
+namespace {
+
+struct QtSeams : ::testing::Test {
+  int argc = 1;
+  char name[8] = "tests";
+  char* argv[2] = {name, nullptr};
+  QCoreApplication application{argc, argv};
+
+  // Runs Qt's loop until `done` or five seconds.
+  bool runUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done() && std::chrono::steady_clock::now() < deadline)
+      QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
+    return done();
+  }
+};
+
+TEST_F(QtSeams, TheMainQueueRunsTasksFromAnyThreadOnTheLoopInOrderAndSkipsCancelledOnes) {
+  QtMainQueue queue;
+  std::string order;
+  bool onMain = true;
+  const auto cancelled = queue.postAfter(std::chrono::milliseconds(5), [&] { order += "x"; });
+  queue.postAfter(std::chrono::milliseconds(20), [&] { order += "c"; });
+  std::thread([&] {
+    queue.post([&] {
+      onMain = onMain && queue.isMainThread();
+      order += "a";
+    });
+    queue.post([&] { order += "b"; });
+  }).join();
+  cancelled.cancel();
+  bool workerIsMain = true;
+  std::thread([&] { workerIsMain = queue.isMainThread(); }).join();
+  EXPECT_FALSE(workerIsMain);
+  ASSERT_TRUE(runUntil([&] { return order.size() >= 3; }));
+  EXPECT_EQ(order, "abc");
+  EXPECT_TRUE(onMain);
+}
+
+TEST_F(QtSeams, ALaterStartForwardsItsRequestToTheRunningInstance) {
+  DBusInstanceChannel running;
+  std::vector<InstanceRequest> received;
+  ASSERT_TRUE(running.claim([&](const InstanceRequest& request) { received.push_back(request); }));
+  DBusInstanceChannel second;
+  EXPECT_FALSE(second.claim([](const InstanceRequest&) {}));
+
+  // A later start forwards from a thread of its own while the running one's loop answers.
+  auto forwarded = std::async(std::launch::async, [] {
+    return forwardToRunningInstance({InstanceRequest::Kind::query, "wifi", "token-1"}) &&
+           forwardToRunningInstance({InstanceRequest::Kind::toggle, std::nullopt, std::nullopt});
+  });
+  ASSERT_TRUE(runUntil([&] { return received.size() == 2; }));
+  EXPECT_TRUE(forwarded.get());
+  EXPECT_EQ(received[0], (InstanceRequest{InstanceRequest::Kind::query, "wifi", "token-1"}));
+  EXPECT_EQ(received[1], (InstanceRequest{InstanceRequest::Kind::toggle, std::nullopt, std::nullopt}));
+}
+
+TEST_F(QtSeams, NoRunningInstanceMeansNothingIsForwarded) {
+  EXPECT_FALSE(forwardToRunningInstance({InstanceRequest::Kind::show, std::nullopt, std::nullopt}));
+}
+
+}  // namespace
+}  // namespace quillo::platform::desktop
