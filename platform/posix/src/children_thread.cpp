@@ -9,15 +9,21 @@
 #include <cstring>
 #include <exception>
 #include <future>
+#include <string>
+#include <variant>
 
 #include "child_launch.h"
 
 namespace quillo::platform::posix {
 
+// The child, or why it did not start. The failure crosses threads as text, not as an exception
+// object, whose shared message would be released on either thread.
+using Started = std::variant<std::shared_ptr<ChildState>, std::string>;
+
 struct ChildrenThread::Request {
   const ProcessLaunch& launch;
   std::function<void(ProcessExit)> onEnd;
-  std::promise<std::shared_ptr<ChildState>> started;
+  std::promise<Started> started;
 };
 
 ChildrenThread& ChildrenThread::shared() {
@@ -52,7 +58,9 @@ std::shared_ptr<ChildState> ChildrenThread::start(const ProcessLaunch& launch,
   }
   const std::uint64_t one = 1;
   [[maybe_unused]] auto written = ::write(wake_.get(), &one, sizeof one);
-  return started.get();
+  Started result = started.get();
+  if (auto* failure = std::get_if<std::string>(&result)) throw ProcessError(*failure);
+  return std::get<std::shared_ptr<ChildState>>(std::move(result));
 }
 
 void ChildrenThread::serve(Request& request) {
@@ -63,8 +71,8 @@ void ChildrenThread::serve(Request& request) {
     child->pidfd = std::move(launched.pidfd);
     if (!request.launch.detached) watched_.push_back({child, std::move(request.onEnd)});
     request.started.set_value(std::move(child));
-  } catch (...) {
-    request.started.set_exception(std::current_exception());
+  } catch (const std::exception& error) {
+    request.started.set_value(std::string(error.what()));
   }
 }
 
@@ -96,7 +104,7 @@ void ChildrenThread::loop() {
         requests.swap(requests_);
         if (stopping_) {
           for (Request* request : requests)
-            request->started.set_exception(std::make_exception_ptr(ProcessError("the program is ending")));
+            request->started.set_value(std::string("the program is ending"));
           return;
         }
       }
