@@ -139,6 +139,20 @@ TEST_F(CommandRunnerTest, ARefusedMenuPressIsLoggedFromTheWorker) {
   EXPECT_TRUE(logged("Save: the app refused the press or did not answer in time"));
 }
 
+TEST_F(CommandRunnerTest, AnAppleEventThatCannotBeSentIsLoggedFromTheWorker) {
+  const core::AppleEventCall call{.app = {.name = "Notes",
+                                          .bundleID = "com.example.Notes",
+                                          .url = base::Url::file("/Applications/Notes.app")},
+                                  .operation = core::Capability::CommandOperation{"coreclos", std::nullopt},
+                                  .value = std::nullopt};
+  core::ResultRow row{command("Notes: Close", core::target::Shell{"unused"}), std::nullopt,
+                      core::ResolvedAction{core::invocation::AppleEvent{call}, "", "close"}};
+  runner.run(row);
+  ASSERT_TRUE(main.runUntil([&] { return !log.lines().empty(); }));
+  EXPECT_TRUE(logged("Notes: Close: Notes did not open: The application could not be found."));
+  EXPECT_TRUE(processes.children().empty());
+}
+
 TEST_F(CommandRunnerTest, WithoutTheLockCallLockScreenTurnsTheDisplayOff) {
   runner.run(command("Lock Screen", core::target::LockScreen{}));
   EXPECT_EQ(launch(0).executable, "/usr/bin/pmset");

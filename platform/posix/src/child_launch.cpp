@@ -1,7 +1,6 @@
 #include "child_launch.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
@@ -10,6 +9,7 @@
 
 #include <array>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -133,11 +133,9 @@ pid_t forkAndExec(const ProcessLaunch& launch, ExecVectors& vectors) {
     if (report.kind == Report::grandchild) grandchild = report.value;
     if (report.kind == Report::failure) failure = report.value;
   }
-  if (launch.detached) {
-    // The middle child exits at once; it is ours, so reaping it touches no one else's.
-    while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
-    }
-  } else if (failure) {
+  // A detached launch's middle child exits at once, and a child whose exec failed has ended:
+  // both are ours, so reaping them touches no one else's.
+  if (launch.detached || failure) {
     while (::waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
     }
   }

@@ -1,9 +1,9 @@
 #include "quillo/platform/posix/posix_processes.h"
 
-#include <signal.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <mutex>
 
 #include "children_thread.h"
