@@ -2,6 +2,8 @@
 
 #include <type_traits>
 
+#include "quillo/core/commands/app_launch.h"
+
 namespace quillo::app {
 namespace step {
 
@@ -23,28 +25,20 @@ std::string_view rawValue(Idle reason) {
 
 namespace {
 
-constexpr std::string_view kApplicationPrefix = "app.";
-constexpr std::string_view kDesktopEntrySuffix = ".desktop";
-
 std::string pathOf(const base::Url& url) {
   return url.filePath().value_or(url.text);
 }
 
-// A desktop entry opens by its desktop-file id, which its command id carries after "app.";
-// a bundle opens by its path.
-std::string applicationOf(const core::Command& command, const base::Url& bundle) {
-  std::string path = pathOf(bundle);
-  if (command.id.starts_with(kApplicationPrefix) && path.ends_with(kDesktopEntrySuffix))
-    return command.id.substr(kApplicationPrefix.size());
-  return path;
+step::OpenApplication applicationStep(const core::target::App& app) {
+  if (auto launch = core::appLaunch(app)) return {std::move(launch->application), std::move(launch->action)};
+  return {app.bundle.text, std::nullopt};
 }
 
 RunPlan::Step targetStep(const core::Command& command, const ActionTools& tools) {
   return std::visit(
       [&](const auto& target) -> RunPlan::Step {
         using Target = std::decay_t<decltype(target)>;
-        if constexpr (std::is_same_v<Target, core::target::App>)
-          return step::OpenApplication{applicationOf(command, target.bundle)};
+        if constexpr (std::is_same_v<Target, core::target::App>) return applicationStep(target);
         if constexpr (std::is_same_v<Target, core::target::OpenUrl>) return step::OpenURL{target.url.text};
         if constexpr (std::is_same_v<Target, core::target::Shell>)
           return step::StartProcess{{"/bin/sh", {"-c", target.commandLine}}};

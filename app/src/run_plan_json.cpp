@@ -18,9 +18,9 @@ std::string_view scopeName(core::AwakeScope scope) {
 }  // namespace
 
 Json toJson(const RunPlan& plan) {
-  Json json{{"id", plan.id},          {"title", plan.title}, {"does", stepName(plan.step)},
-            {"processCall", nullptr}, {"target", nullptr},   {"keepAwake", nullptr},
-            {"appleEvent", nullptr},  {"reason", nullptr}};
+  Json json{{"id", plan.id},          {"title", plan.title},   {"does", stepName(plan.step)},
+            {"processCall", nullptr}, {"target", nullptr},     {"appAction", nullptr},
+            {"keepAwake", nullptr},   {"appleEvent", nullptr}, {"reason", nullptr}};
   std::visit(
       [&](const auto& step) {
         using Step = std::decay_t<decltype(step)>;
@@ -29,7 +29,10 @@ Json toJson(const RunPlan& plan) {
           json["processCall"] = callJson(step.call);
           json["keepAwake"] = {{"scope", scopeName(step.scope)}, {"until", step.until.secondsSince1970}};
         }
-        if constexpr (std::is_same_v<Step, step::OpenApplication>) json["target"] = step.application;
+        if constexpr (std::is_same_v<Step, step::OpenApplication>) {
+          json["target"] = step.application;
+          if (step.action) json["appAction"] = *step.action;
+        }
         if constexpr (std::is_same_v<Step, step::OpenURL>) json["target"] = step.url;
         if constexpr (std::is_same_v<Step, step::OpenFile> || std::is_same_v<Step, step::RevealFile>)
           json["target"] = step.path;

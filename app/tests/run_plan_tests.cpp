@@ -2,6 +2,7 @@
 
 #include "quillo/app/run_plan.h"
 #include "quillo/app/run_plan_json.h"
+#include "quillo/core/commands/app_launch.h"
 
 namespace quillo::app {
 namespace {
@@ -67,14 +68,15 @@ TEST(RunPlan, AShellLineRunsThroughBinShWithoutChange) {
   EXPECT_EQ(plan.step, RunPlan::Step{step::StartProcess{shell}});
 }
 
-TEST(RunPlan, ADesktopEntryOpensByItsDesktopFileIdAndABundleByItsPath) {
-  const auto entry = planRun(
-      command("app.org.gnome.Calculator",
-              core::target::App{base::Url::file("/usr/share/applications/org.gnome.Calculator.desktop")}));
-  EXPECT_EQ(entry.step, RunPlan::Step{step::OpenApplication{"org.gnome.Calculator"}});
-  const auto bundle = planRun(
-      command("app.com.example.Notes", core::target::App{base::Url::file("/Applications/Notes.app")}));
-  EXPECT_EQ(bundle.step, RunPlan::Step{step::OpenApplication{"/Applications/Notes.app"}});
+TEST(RunPlan, AnApplicationOpensByItsPathWithTheEntrysOwnActionWhenItHasOne) {
+  const auto entry =
+      planRun(command("app.firefox#private-window",
+                      core::appTarget("/usr/share/applications/firefox.desktop", "private-window")));
+  const step::OpenApplication privately{"/usr/share/applications/firefox.desktop", "private-window"};
+  EXPECT_EQ(entry.step, RunPlan::Step{privately});
+  const auto bundle = planRun(command("app.notes", core::appTarget("/Applications/Notes.app")));
+  const step::OpenApplication notes{"/Applications/Notes.app", std::nullopt};
+  EXPECT_EQ(bundle.step, RunPlan::Step{notes});
 }
 
 TEST(RunPlanJson, HasEveryFieldWithNullWhereItDoesNotApply) {
@@ -84,6 +86,7 @@ TEST(RunPlanJson, HasEveryFieldWithNullWhereItDoesNotApply) {
   EXPECT_EQ(json["keepAwake"]["scope"], "macAndDisplay");
   EXPECT_EQ(json["keepAwake"]["until"], kNow.secondsSince1970 + 60);
   EXPECT_TRUE(json["target"].is_null());
+  EXPECT_TRUE(json["appAction"].is_null());
   EXPECT_TRUE(json["appleEvent"].is_null());
   EXPECT_TRUE(json["reason"].is_null());
 }

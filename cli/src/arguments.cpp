@@ -55,6 +55,15 @@ Arguments parseArguments(std::span<const std::string> words, const ArgumentSpec&
           const std::string folder = value();
           if (folder.empty()) throw UsageError("--applications needs a folder");
           arguments.applications.push_back(folder);
+        } else if (name == "--desktop-entries" && spec.takesApplications) {
+          const std::string folder = value();
+          if (folder.empty()) throw UsageError("--desktop-entries needs a folder");
+          arguments.desktopEntries.push_back(folder);
+        } else if (name == "--platform" && spec.takesApplications) {
+          const std::string platform = value();
+          arguments.platform = core::actionPlatformFromRaw(platform);
+          if (!arguments.platform)
+            throw UsageError("--platform takes macos or linux, not '" + platform + "'");
         } else if (name == "--now" && spec.takesClock) {
           arguments.now = value();
         } else if (name == "--time-zone" && spec.takesClock) {

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "quillo/core/actions/process_calls.h"
 #include "quillo/core/search/search_scope.h"
 
 namespace quillo::cli {
@@ -22,6 +23,7 @@ class UsageError : public std::runtime_error {
 // The options a subcommand may take; those it does not take are usage errors.
 struct ArgumentSpec {
   bool takesLimit = false;
+  // --applications, --desktop-entries and --platform: what the system index lists.
   bool takesApplications = false;
   bool takesTree = false;
   bool takesBundleID = false;
@@ -38,6 +40,10 @@ struct Arguments {
   bool json = false;
   std::optional<std::size_t> limit;
   std::vector<std::string> applications;
+  // Folders of desktop entries read instead of the desktop's own.
+  std::vector<std::string> desktopEntries;
+  // The platform whose settings panes, actions and process calls to use instead of this one's.
+  std::optional<core::ActionPlatform> platform;
   // A saved accessibility tree file (--tree) and an application's bundle identifier (--bundle-id).
   std::optional<std::string> tree;
   std::optional<std::string> bundleID;

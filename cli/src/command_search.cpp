@@ -13,6 +13,7 @@
 #include "quillo/core/search/service_questions.h"
 #include "quillo/platform/posix/posix_file_system.h"
 #include "service_settings.h"
+#include "system_index.h"
 
 namespace quillo::cli {
 namespace {
@@ -57,22 +58,18 @@ core::ResolverContext resolverContext(const Arguments& arguments, const platform
 }
 
 CommandSearch searchCommands(const Arguments& arguments, const platform::System& system,
-                             const core::ResolverContext& context, std::size_t limit) {
-  core::ApplicationRoots roots = core::ApplicationRoots::standard(system);
-  if (!arguments.applications.empty()) {
-    roots = core::ApplicationRoots{.folders = {arguments.applications.begin(), arguments.applications.end()},
-                                   .bundles = {}};
-  }
+                             const core::ResolverContext& context, std::size_t limit, const char* command) {
   platform::posix::PosixFileSystem files;
   core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system), files);
   const core::QuilloPreferences preferences(defaults);
   const core::UsageStore usage(defaults);
-  const core::CommandIndex index = core::CommandIndex::system(system, files, roots);
+  SystemIndex built = systemIndex(arguments, system, files, command, stderr);
+  const core::CommandIndex& index = built.index;
   const core::UsageCounts& counts = usage.rankingCounts(preferences.learnFromUsage());
   core::ServiceOutcome service = askService(arguments, index, counts, system);
   auto rows = core::commandResults(index, arguments.query, counts, context, limit,
                                    service.result ? &*service.result : nullptr);
-  return {std::move(service), std::move(rows)};
+  return {std::move(rows), std::move(service), std::move(built.calls)};
 }
 
 }  // namespace quillo::cli

@@ -4,10 +4,14 @@
 #include <system_error>
 
 namespace quillo::cli {
-void HeadlessWorkspace::refuse(const std::string& what) {
-  ++refusals_;
-  throw platform::WorkspaceError("quillo-cli cannot open " + what + ": this build has no desktop library");
+namespace {
+
+[[noreturn]] void refuse(const std::string& what) {
+  throw platform::WorkspaceError("quillo-cli cannot open " + what +
+                                 ": the desktop library could not be loaded");
 }
+
+}  // namespace
 
 std::string HeadlessWorkspace::resolvedPath(const std::string& path) {
   std::error_code error;

@@ -1,7 +1,5 @@
 #include "invocation_json.h"
 
-#include "quillo/core/actions/process_call.h"
-
 namespace quillo::cli {
 namespace {
 
@@ -89,14 +87,14 @@ Json toJson(const core::ActionInvocation& invocation) {
       invocation);
 }
 
-Json actionJson(const core::ResultRow& row, base::Date now) {
+Json actionJson(const core::ResultRow& row, base::Date now, const core::ProcessCalls& calls) {
   if (!row.action) return nullptr;
   const core::ResolvedAction& action = *row.action;
   Json invocation = nullptr;
   Json process = nullptr;
   if (action.invocation) {
     invocation = toJson(*action.invocation);
-    if (const auto call = core::processCall(*action.invocation, now)) {
+    if (const auto call = calls.processCall(*action.invocation, now)) {
       process = {{"executable", call->executable}, {"arguments", call->arguments}};
     }
   }

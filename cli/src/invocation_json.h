@@ -4,6 +4,7 @@
 
 #include "quillo/base/date.h"
 #include "quillo/core/actions/action_invocation.h"
+#include "quillo/core/actions/process_calls.h"
 #include "quillo/core/commands/result_row.h"
 #include "quillo/core/values/parsed_query.h"
 
@@ -18,7 +19,9 @@ nlohmann::ordered_json toJson(const core::ParsedValue& value);
 nlohmann::ordered_json toJson(const core::ActionInvocation& invocation);
 
 // The row's choice as {"key", "detail", "canRun", "invocation", "processCall"}, the process call
-// computed at `now` (null when the choice does not run as a process); null without a choice.
-nlohmann::ordered_json actionJson(const core::ResultRow& row, base::Date now);
+// computed at `now` by `calls` (null when the choice does not run as a process); null without a
+// choice.
+nlohmann::ordered_json actionJson(const core::ResultRow& row, base::Date now,
+                                  const core::ProcessCalls& calls);
 
 }  // namespace quillo::cli

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <type_traits>
 #include <nlohmann/json.hpp>
 
 #include "arguments.h"
@@ -17,11 +18,13 @@
 #include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/platform/posix/posix_processes.h"
 #include "quillo/platform/posix/posix_system.h"
+#include "system_index.h"
 
 namespace quillo::cli {
 
 const std::string_view kRunHelp =
-    R"(usage: quillo-cli run [--row N] [--dry-run] [--applications DIR]... QUERY
+    R"(usage: quillo-cli run [--row N] [--dry-run] [--applications DIR]... [--desktop-entries DIR]...
+                      [--platform macos|linux] QUERY
 
 Finds QUERY's rows exactly as 'quillo-cli search' does and runs row N (the first by default):
 applications and URLs open, actions start their system tool, a keep-awake starts a child that
@@ -30,8 +33,8 @@ logs what went wrong on standard error: a tool that did not start, a non-zero ex
 Bind it to a key of any window manager to run a launcher command without the panel.
 
 With --dry-run nothing runs: it prints what would run as one JSON object, {"id", "title",
-"does", "processCall", "target", "keepAwake", "appleEvent", "reason"}, every field present and
-null where it does not apply. "does" is one of startProcess, keepAwake, openApplication,
+"does", "processCall", "target", "appAction", "keepAwake", "appleEvent", "reason"}, every field present and
+null where it does not apply ("appAction": a desktop entry's own action). "does" is one of startProcess, keepAwake, openApplication,
 openURL, openFile, revealFile, pressMenuItem, sendAppleEvent, stopKeepingAwake, lockScreen,
 nothing; "reason" says why nothing runs (invalidValue, noValue, settingsRow, clipboard).
 
@@ -42,8 +45,8 @@ command line.
 options:
   --row N               run the Nth row, counting from 1 (default: 1)
   --dry-run             print what would run instead of running it
-  --applications DIR    look for applications in DIR instead of the standard folders
-  --now, --time-zone, --locale, --service, --key-file, --credential-file, --ca-file
+  --applications DIR, --desktop-entries DIR, --platform P, --now, --time-zone, --locale,
+  --service, --key-file, --credential-file, --ca-file
                         as for 'quillo-cli search'
   -h, --help            show this help
 )";
@@ -122,23 +125,81 @@ class CountedProcesses final : public platform::Processes {
   bool failed_ = false;
 };
 
+// The workspace of this run, counting what it refused.
+class CountedWorkspace final : public platform::Workspace {
+ public:
+  explicit CountedWorkspace(platform::Workspace& workspace) : workspace_(workspace) {}
+
+  std::vector<platform::RunningApplication> runningApplications() override {
+    return workspace_.runningApplications();
+  }
+  std::string resolvedPath(const std::string& path) override { return workspace_.resolvedPath(path); }
+  platform::ProcessID openInBackground(const std::string& path) override {
+    return counted([&] { return workspace_.openInBackground(path); });
+  }
+  void openApplication(const std::string& application) override {
+    counted([&] { workspace_.openApplication(application); });
+  }
+  void openApplicationAction(const std::string& application, const std::string& action) override {
+    counted([&] { workspace_.openApplicationAction(application, action); });
+  }
+  void openURL(const std::string& url) override {
+    counted([&] { workspace_.openURL(url); });
+  }
+  void openFile(const std::string& path) override {
+    counted([&] { workspace_.openFile(path); });
+  }
+  void revealFile(const std::string& path) override {
+    counted([&] { workspace_.revealFile(path); });
+  }
+  int refusals() const { return refusals_; }
+
+ private:
+  template <class Open>
+  std::invoke_result_t<Open&> counted(Open open) {
+    try {
+      return open();
+    } catch (const platform::WorkspaceError& error) {
+      ++refusals_;
+      // The log line of a refused URL does not say why; the command line does.
+      fmt::print(stderr, "quillo-cli run: {}\n", error.what());
+      throw;
+    }
+  }
+
+  platform::Workspace& workspace_;
+  int refusals_ = 0;
+};
+
+// The desktop's workspace, or one that refuses every open when its library cannot be loaded.
+std::unique_ptr<platform::Workspace> workspaceFor(const Arguments& arguments,
+                                                  const platform::System& system) {
+  try {
+    return desktopWorkspace(arguments, system);
+  } catch (const std::runtime_error& error) {
+    fmt::print(stderr, "quillo-cli run: warning: {}\n", error.what());
+    return std::make_unique<HeadlessWorkspace>();
+  }
+}
+
 // Carries the plan out and waits for the children it watches; false when something failed.
-bool execute(const app::RunPlan& plan) {
+bool execute(const app::RunPlan& plan, const app::ActionTools& tools, platform::Workspace& desktop) {
   platform::posix::LoopMainQueue main;
   platform::posix::PosixProcesses posixProcesses(main);
   CountedProcesses processes(posixProcesses, main);
   const app::ChildStarter starter(processes);
   // Nothing here can stop a keep-awake later, so nothing remembers one.
   core::MemoryDefaultsStore defaults;
-  app::KeepAwake keepAwake(starter, defaults, {}, app::KeepAwake::Role::detached);
-  HeadlessWorkspace workspace;
+  app::KeepAwake keepAwake(starter, defaults, tools, app::KeepAwake::Role::detached);
+  CountedWorkspace workspace(desktop);
   platform::posix::PosixAccessibility accessibility;
   platform::posix::PosixAppleEvents events;
   const core::AppleEventSender sender(workspace, events);
   base::WorkerPool pool(2);
   platform::posix::PosixFileSystem files;
   const platform::SystemClock clock;
-  app::CommandRunner runner({starter, keepAwake, workspace, accessibility, sender, pool, files, clock});
+  app::CommandRunner runner({starter, keepAwake, workspace, accessibility, sender, pool, files, clock},
+                            tools);
   runner.carryOut(plan);
   if (processes.running() > 0) main.run();
   pool.waitUntilIdle();
@@ -160,13 +221,14 @@ int runRun(std::span<const std::string> words, std::FILE*, std::FILE* output) {
   const platform::posix::PosixSystem system;
   const core::ResolverContext context = resolverContext(arguments, system);
   // As many rows as search shows at least, so that row N is the row search shows as N.
-  const auto found = searchCommands(arguments, system, context, std::max<std::size_t>(options.row, 8));
+  const auto found = searchCommands(arguments, system, context, std::max<std::size_t>(options.row, 8), "run");
   if (found.rows.size() < options.row) {
     fmt::print(stderr, "quillo-cli run: '{}' has {} row{}, not {}\n", arguments.query, found.rows.size(),
                found.rows.size() == 1 ? "" : "s", options.row);
     return 1;
   }
-  const app::RunPlan plan = app::planRun(found.rows[options.row - 1].row, context.now);
+  const app::ActionTools tools = app::ActionTools::of(found.calls);
+  const app::RunPlan plan = app::planRun(found.rows[options.row - 1].row, context.now, tools);
   const auto* nothing = std::get_if<app::step::Nothing>(&plan.step);
   const bool cannotRun = nothing && (nothing->reason == app::step::Idle::invalidValue ||
                                      nothing->reason == app::step::Idle::noValue);
@@ -175,7 +237,8 @@ int runRun(std::span<const std::string> words, std::FILE*, std::FILE* output) {
                app::toJson(plan).dump(2, ' ', false, nlohmann::json::error_handler_t::replace));
     return cannotRun ? 1 : 0;
   }
-  return execute(plan) && !cannotRun ? 0 : 1;
+  const auto desktop = workspaceFor(arguments, system);
+  return execute(plan, tools, *desktop) && !cannotRun ? 0 : 1;
 }
 
 }  // namespace quillo::cli

@@ -16,12 +16,15 @@
 namespace quillo::cli {
 
 const std::string_view kSearchHelp =
-    R"(usage: quillo-cli search [--limit N] [--json] [--applications DIR]... QUERY
+    R"(usage: quillo-cli search [--limit N] [--json] [--applications DIR]... [--desktop-entries DIR]...
+                         [--platform macos|linux] QUERY
        quillo-cli search --scope files [--limit N] [--json] QUERY
 
-Searches what the launcher searches locally: installed applications, System Settings panes,
-the built-in actions and the commands of scriptable applications, best first, lifted by how
-often you ran them (while "Remember what I run" is on). Values typed with an action become its
+Searches what the launcher searches locally: installed applications (application bundles, and
+on Linux the desktop's applications and their actions), System Settings panes (on Linux those
+the desktop's settings program has), the built-in actions (on Linux those whose tool is on PATH)
+and the commands of scriptable applications, best first, lifted by how often you ran them
+(while "Remember what I run" is on). Values typed with an action become its
 choices ("volume 20%", "keep awake until 4:30", "screenshot in 5 seconds", "dark mode on"). A bang word such as !yt or !w at either end searches
 a web site.
 
@@ -46,8 +49,12 @@ options:
                         "service": {"state", "message", "latencyMs", "inputTokens",
                         "noneProbability"}}; state is "off", "idle" (not worth
                         asking), "answered" or "failed"
-  --applications DIR    look for applications in DIR (and one folder below) instead of the
-                        standard application folders; may be given more than once
+  --applications DIR    look for application bundles in DIR (and one folder below) instead of
+                        the standard application folders; may be given more than once
+  --desktop-entries DIR read desktop entries from DIR (and the folders below it) instead of
+                        the desktop's folders; may be given more than once, the first wins
+  --platform P          list the settings panes and actions of P (macos or linux) and print
+                        its process calls, instead of this system's
   --now TIME            resolve typed values at TIME (ISO 8601 with Z or an offset, such as
                         2026-12-05T15:00:00+01:00) instead of now
   --time-zone ZONE      in the IANA time zone ZONE (Europe/Zurich) instead of the system's
@@ -86,13 +93,14 @@ int runSearch(std::span<const std::string> words, std::FILE*, std::FILE* output)
   const platform::posix::PosixSystem system;
   const core::ResolverContext context = resolverContext(arguments, system);
   if (arguments.scope == core::SearchScope::files) return searchFiles(arguments, system, context, output);
-  const auto [service, rows] =
-      searchCommands(arguments, system, context, arguments.limit.value_or(kDefaultLimit));
+  const CommandSearch found =
+      searchCommands(arguments, system, context, arguments.limit.value_or(kDefaultLimit), "search");
+  const auto& [rows, service, calls] = found;
 
   if (arguments.json) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const core::ScoredRow& row : rows)
-      list.push_back(rowJson(row, context.now));
+      list.push_back(rowJson(row, context.now, calls));
     const nlohmann::ordered_json result{{"query", arguments.query},
                                         {"scope", core::rawValue(core::SearchScope::commands)},
                                         {"rows", std::move(list)},

@@ -25,7 +25,8 @@ nlohmann::ordered_json fileDetailJson(const std::optional<core::Command::FileDet
 
 }  // namespace
 
-nlohmann::ordered_json rowJson(const core::ScoredRow& scored, base::Date now) {
+nlohmann::ordered_json rowJson(const core::ScoredRow& scored, base::Date now,
+                               const core::ProcessCalls& calls) {
   const core::Command& command = scored.row.command;
   return {
       {"id", command.id},
@@ -38,7 +39,7 @@ nlohmann::ordered_json rowJson(const core::ScoredRow& scored, base::Date now) {
       {"url", optionalJson(urlOf(command))},
       {"fileDetail", fileDetailJson(command.fileDetail)},
       {"rowId", scored.row.id()},
-      {"action", actionJson(scored.row, now)},
+      {"action", actionJson(scored.row, now, calls)},
   };
 }
 

@@ -39,7 +39,8 @@ TEST_F(QuilloCli, FilterPrintsHitsBestFirstAsTextOrJsonLines) {
 TEST_F(QuilloCli, SearchJsonHasEveryDocumentedField) {
   quillo::testing::TemporaryFolder apps;
   fs::create_directories(apps / "Terminal.app");
-  const auto json = this->json("search --json --applications " + apps.path().string() + " term");
+  const auto json =
+      this->json("search --json --platform macos --applications " + apps.path().string() + " term");
   EXPECT_EQ(json["query"], "term");
   EXPECT_EQ(json["scope"], "commands");
   ASSERT_FALSE(json["rows"].empty());
@@ -59,7 +60,7 @@ TEST_F(QuilloCli, SearchJsonHasEveryDocumentedField) {
 
 TEST_F(QuilloCli, SearchFindsWebRowsActionsAndSettings) {
   // A bang leads with its web row.
-  const auto rows = json("search --json --applications /nonexistent lock '!w'")["rows"];
+  const auto rows = json("search --json --platform macos --applications /nonexistent lock '!w'")["rows"];
   ASSERT_GE(rows.size(), 1u);
   EXPECT_EQ(rows[0]["id"], "web.wikipedia");
   EXPECT_EQ(rows[0]["kind"], "Web Search");
@@ -68,10 +69,11 @@ TEST_F(QuilloCli, SearchFindsWebRowsActionsAndSettings) {
   EXPECT_TRUE(rows[0]["score"].is_null());
   EXPECT_TRUE(rows[0]["probability"].is_null());
 
-  EXPECT_EQ(json("search --json --applications /nonexistent wifi")["rows"][0]["url"],
+  EXPECT_EQ(json("search --json --platform macos --applications /nonexistent wifi")["rows"][0]["url"],
             "x-apple.systempreferences:com.apple.wifi-settings-extension");
-  EXPECT_EQ(json("search --json --applications /nonexistent s")["rows"].size(), 8u);  // the default limit
-  const CliRun lock = run("search --applications /nonexistent lock screen");
+  EXPECT_EQ(json("search --json --platform macos --applications /nonexistent s")["rows"].size(),
+            8u);  // the default limit
+  const CliRun lock = run("search --platform macos --applications /nonexistent lock screen");
   EXPECT_EQ(lock.output.substr(0, lock.output.find('\n')), " 1000  Lock Screen  (Action)");
 }
 

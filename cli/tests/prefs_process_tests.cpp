@@ -53,7 +53,8 @@ TEST_F(PreferencesCli, UsageCountsLiftSearchResultsWhileLearningIsOn) {
   // The commands in the order they first appear (the first action also lists its preset values).
   const auto firstThree = [&] {
     std::vector<std::string> ids;
-    const nlohmann::json rows = json("search --json --applications /nonexistent vol")["rows"];
+    const nlohmann::json rows =
+        json("search --json --platform macos --applications /nonexistent vol")["rows"];
     for (const auto& row : rows) {
       const std::string id = row["id"];
       if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);

@@ -1,4 +1,6 @@
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "cli_runner.h"
 
@@ -8,7 +10,8 @@ namespace {
 namespace fs = std::filesystem;
 using QuilloCliRun = CliFixture;
 
-const std::string kAt = "--now 2026-12-05T15:00:00Z ";
+// The Mac's table, so that the process calls do not depend on this machine's tools.
+const std::string kAt = "--platform macos --now 2026-12-05T15:00:00Z ";
 constexpr double kAtSeconds = 1'796'482'800;
 
 TEST_F(QuilloCliRun, DryRunPrintsWhatTheFirstRowWouldRunWithEveryField) {
@@ -21,6 +24,7 @@ TEST_F(QuilloCliRun, DryRunPrintsWhatTheFirstRowWouldRunWithEveryField) {
           {"does", "keepAwake"},
           {"processCall", {{"executable", "/usr/bin/caffeinate"}, {"arguments", {"-d", "-i", "-t", "2100"}}}},
           {"target", nullptr},
+          {"appAction", nullptr},
           {"keepAwake", {{"scope", "macAndDisplay"}, {"until", kAtSeconds + 2100}}},
           {"appleEvent", nullptr},
           {"reason", nullptr}}));
@@ -34,7 +38,7 @@ TEST_F(QuilloCliRun, RowsCountFromOneInTheOrderSearchShows) {
 }
 
 TEST_F(QuilloCliRun, ARowThatIsNotThereFails) {
-  const CliRun result = run("run --dry-run --row 50 volume");
+  const CliRun result = run("run --dry-run --platform macos --row 50 volume");
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.errors.find("'volume' has 6 rows, not 50"), std::string::npos) << result.errors;
 }
@@ -47,8 +51,22 @@ TEST_F(QuilloCliRun, ARefusedOpenIsLoggedAndFails) {
   EXPECT_NE(result.errors.find("Terminal did not open: "), std::string::npos) << result.errors;
 }
 
+TEST_F(QuilloCliRun, ADesktopEntryLaunchesItsProgram) {
+  quillo::testing::TemporaryFolder folder;
+  const fs::path marker = folder / "marker";
+  quillo::testing::writeFile(
+      folder / "apps" / "marker-writer.desktop",
+      "[Desktop Entry]\nType=Application\nName=Marker Writer\nExec=/usr/bin/touch " + marker.string() + "\n");
+  const CliRun result = run("run --desktop-entries " + (folder / "apps").string() + " marker writer");
+  EXPECT_EQ(result.status, 0) << result.errors;
+  // The desktop starts applications on their own, so the marker comes when it comes.
+  for (int tries = 0; tries < 200 && !fs::exists(marker); ++tries)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_TRUE(fs::exists(marker));
+}
+
 TEST_F(QuilloCliRun, LoadsNoneOfTheClipboardsLibraries) {
-  const CliRun result = run("run --dry-run wifi", "", "LD_DEBUG=libs");
+  const CliRun result = run("run --dry-run --platform macos wifi", "", "LD_DEBUG=libs");
   EXPECT_EQ(result.status, 0);
   // The loader's trace is there, so the libraries below would show in it.
   ASSERT_NE(result.errors.find("libc.so.6"), std::string::npos);

@@ -14,7 +14,7 @@ const std::string kZurichAtThree =
 class SearchValues : public quillo::cli::testing::CliFixture {
  protected:
   nlohmann::json search(const std::string& arguments) {
-    return json("search --json " + kZurichAtThree + arguments);
+    return json("search --json --platform macos " + kZurichAtThree + arguments);
   }
 };
 
@@ -54,7 +54,7 @@ TEST_F(SearchValues, VolumeChoicesAndRefusals) {
 }
 
 TEST_F(SearchValues, PlainOutputShowsTheResolvedDetail) {
-  const CliRun result = run("search " + kZurichAtThree + "'screenshot window in 5 seconds'");
+  const CliRun result = run("search --platform macos " + kZurichAtThree + "'screenshot window in 5 seconds'");
   ASSERT_EQ(result.status, 0) << result.errors;
   EXPECT_NE(result.output.find("Screenshot Window to Clipboard  (Action)  In 5 seconds"), std::string::npos)
       << result.output;

@@ -45,9 +45,9 @@ class ServiceSearch : public ::testing::Test {
   }
 
   CliRun search(const std::string& options, const std::string& query) const {
-    return quillo::cli::testing::runCli(
-        "search --json --applications " + (folder / "apps").string() + " " + options + " '" + query + "'", "",
-        "XDG_CONFIG_HOME=" + (folder / "config").string());
+    return quillo::cli::testing::runCli("search --json --platform macos --applications " +
+                                            (folder / "apps").string() + " " + options + " '" + query + "'",
+                                        "", "XDG_CONFIG_HOME=" + (folder / "config").string());
   }
 
   nlohmann::json json(const CliRun& run) const {

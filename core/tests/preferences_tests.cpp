@@ -162,8 +162,9 @@ TEST(ClipboardPreferences, AbsentOrMistypedKeysReadAsTheDefaults) {
   EXPECT_EQ(defaults.storageMB, 256);
   EXPECT_TRUE(defaults.forgetsTokens);
   EXPECT_EQ(defaults.separator, "\n");
-  EXPECT_EQ(defaults.excludedApps.size(), 5u);
+  EXPECT_EQ(defaults.excludedApps.size(), 10u);
   EXPECT_EQ(defaults.excludedApps.at("com.bitwarden.desktop"), "Bitwarden");
+  EXPECT_EQ(defaults.excludedApps.at("org.keepassxc.KeePassXC"), "KeePassXC");
 
   const ClipboardPreferences set = ClipboardPreferences::read(MemoryDefaultsStore({
       {"clipboard.enabled", true},

@@ -24,7 +24,9 @@ std::vector<std::filesystem::path> scriptableBundles(const std::vector<Command>&
   for (const Command& command : apps) {
     const auto* app = std::get_if<target::App>(&command.target);
     if (app == nullptr) continue;
-    if (auto path = app->bundle.filePath()) bundles.emplace_back(std::move(*path));
+    // Desktop entries carry no scripting dictionary.
+    auto path = app->bundle.filePath();
+    if (path && path->ends_with(".app")) bundles.emplace_back(std::move(*path));
   }
   const auto& system = CapabilityCatalog::systemApps();
   bundles.insert(bundles.end(), system.begin(), system.end());
@@ -60,13 +62,30 @@ CommandIndex::CommandIndex(std::vector<Command> commands, Options options) : opt
   }
 }
 
+SystemSources SystemSources::macOS(const platform::System& system) {
+  return {
+      .desktopApplications = {}, .settings = Catalog::settings(system), .actions = Catalog::actions(system)};
+}
+
+SystemSources SystemSources::linuxDesktop(std::vector<DesktopApplication> applications,
+                                          const LinuxTools& tools, const Catalog::UserFolders& folders) {
+  return {.desktopApplications = std::move(applications),
+          .settings = Catalog::linuxSettingsTable(tools),
+          .actions = Catalog::linuxActionsTable(tools, ProcessCalls::linuxDesktop(tools), folders)};
+}
+
 CommandIndex CommandIndex::system(const platform::System& system, const platform::FileSystem& files,
                                   const ApplicationRoots& roots, Options options) {
-  std::vector<Command> commands = installedApps(files, roots, system.localeIdentifier());
-  const auto& settings = Catalog::settings(system);
-  const auto& actions = Catalog::actions(system);
-  commands.insert(commands.end(), settings.begin(), settings.end());
-  commands.insert(commands.end(), actions.begin(), actions.end());
+  return CommandIndex::system(system, files, roots, SystemSources::macOS(system), options);
+}
+
+CommandIndex CommandIndex::system(const platform::System& system, const platform::FileSystem& files,
+                                  const ApplicationRoots& roots, const SystemSources& sources,
+                                  Options options) {
+  std::vector<Command> commands =
+      installedApps(files, roots, sources.desktopApplications, system.localeIdentifier());
+  commands.insert(commands.end(), sources.settings.begin(), sources.settings.end());
+  commands.insert(commands.end(), sources.actions.begin(), sources.actions.end());
   std::vector<Command> scriptable = CapabilityCatalog::commands(files, scriptableBundles(commands));
   commands.insert(commands.end(), std::make_move_iterator(scriptable.begin()),
                   std::make_move_iterator(scriptable.end()));

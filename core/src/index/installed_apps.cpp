@@ -2,6 +2,7 @@
 #include <unordered_set>
 
 #include "quillo/base/collator.h"
+#include "quillo/core/commands/app_launch.h"
 #include "quillo/core/index/catalog.h"
 #include "quillo/core/index/command_index.h"
 #include "quillo/core/system/bundle_info.h"
@@ -62,6 +63,32 @@ std::string bundleCategory(const platform::FileSystem& files, const fs::path& bu
   return category;
 }
 
+// What the ranking service reads about a desktop application: the generic name or the comment,
+// then its keywords; its categories when it has neither.
+std::string desktopHint(const DesktopApplication& app) {
+  if (const auto known = Catalog::appHint(app.name)) return std::string(*known);
+  std::string hint = app.genericName.empty() ? app.comment : app.genericName;
+  std::string keywords;
+  for (const std::string& keyword : app.keywords)
+    keywords += (keywords.empty() ? "" : ", ") + keyword;
+  if (!keywords.empty()) hint += (hint.empty() ? "" : ". ") + keywords;
+  if (hint.empty()) {
+    for (const std::string& category : app.categories)
+      hint += (hint.empty() ? "" : ", ") + category;
+  }
+  return hint;
+}
+
+void addDesktopApplication(const DesktopApplication& app, std::vector<Command>& commands) {
+  const std::string path = app.path.string();
+  const std::string hint = desktopHint(app);
+  commands.emplace_back("app." + app.id, app.name, Command::Kind::app, hint, "", "", appTarget(path));
+  for (const DesktopAction& action : app.actions) {
+    commands.emplace_back("app." + app.id + "#" + action.id, app.name + ": " + action.name,
+                          Command::Kind::app, hint, "", "", appTarget(path, action.id));
+  }
+}
+
 }  // namespace
 
 ApplicationRoots ApplicationRoots::standard(const platform::System& system) {
@@ -75,6 +102,13 @@ ApplicationRoots ApplicationRoots::standard(const platform::System& system) {
 
 std::vector<Command> CommandIndex::installedApps(const platform::FileSystem& files,
                                                  const ApplicationRoots& roots, const std::string& locale) {
+  return installedApps(files, roots, {}, locale);
+}
+
+std::vector<Command> CommandIndex::installedApps(const platform::FileSystem& files,
+                                                 const ApplicationRoots& roots,
+                                                 const std::vector<DesktopApplication>& desktopApplications,
+                                                 const std::string& locale) {
   std::vector<fs::path> bundles;
   for (const fs::path& folder : roots.folders)
     collectBundles(files, folder, 1, bundles);
@@ -92,6 +126,10 @@ std::vector<Command> CommandIndex::installedApps(const platform::FileSystem& fil
     if (hint.empty()) hint = bundleCategory(files, bundle);
     commands.emplace_back("app." + path, std::move(name), Command::Kind::app, std::move(hint), "", "",
                           target::App{base::Url::file(path)});
+  }
+  for (const DesktopApplication& app : desktopApplications) {
+    if (app.name == kLauncherName || !names.insert(app.name).second) continue;
+    addDesktopApplication(app, commands);
   }
 
   const base::CaseInsensitiveCollator collator(locale);

@@ -6,6 +6,7 @@
 #include "quillo/base/date.h"
 #include "quillo/core/actions/action_invocation.h"
 #include "quillo/core/actions/process_call.h"
+#include "quillo/core/actions/process_calls.h"
 
 namespace quillo::app {
 
@@ -23,6 +24,17 @@ struct ActionTools {
   // Whether the keep-awake child gets "-w" and the launcher's process identifier in front of its
   // arguments; where it does not, it ends with the launcher through the process seam instead.
   bool keepAwakeWatchesLauncher = true;
+
+  // The tools of a platform's process-call table. Only the Mac's keep-awake tool watches the
+  // launcher; a Linux keep-awake holds the session until its child ends.
+  static ActionTools of(core::ProcessCalls calls) {
+    const bool mac = calls.platform() == core::ActionPlatform::macOS;
+    return {.processCall = [calls = std::move(calls)](
+                               const core::ActionInvocation& invocation,
+                               base::Date now) { return calls.processCall(invocation, now); },
+            .lockScreen = std::nullopt,
+            .keepAwakeWatchesLauncher = mac};
+  }
 };
 
 }  // namespace quillo::app

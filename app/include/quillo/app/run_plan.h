@@ -30,9 +30,10 @@ struct KeepAwake {
   base::Date until;
   bool operator==(const KeepAwake&) const = default;
 };
-// A bundle path on macOS, a desktop-file id on Linux.
+// A bundle, or a desktop entry and, for one of its own actions, that action.
 struct OpenApplication {
   std::string application;
+  std::optional<std::string> action;
   bool operator==(const OpenApplication&) const = default;
 };
 struct OpenURL {

@@ -23,6 +23,19 @@ struct RunningApplication {
   bool operator==(const RunningApplication&) const = default;
 };
 
+// The application in front, which receives key presses.
+struct FrontApplication {
+  ProcessID pid = 0;
+  // Its bundle identifier on macOS; on Linux its desktop-file id without ".desktop", subfolders
+  // joined with "-" ("org.gnome.Terminal"). Empty when unknown.
+  std::string id{};
+  // Its localised name; empty when unknown.
+  std::string name{};
+  // The window's class on X11 ("XTerm"), for applications without a desktop file; empty elsewhere.
+  std::string windowClass{};
+  bool operator==(const FrontApplication&) const = default;
+};
+
 // The user's applications as the desktop sees them. Implementations are safe for concurrent use.
 class Workspace {
  public:
@@ -36,8 +49,14 @@ class Workspace {
   virtual ProcessID openInBackground(const std::string& path) = 0;
 
   // Opens an application the way the desktop does: a bundle path on macOS, a desktop-file id
-  // ("org.gnome.Calculator") on Linux. Throws WorkspaceError when it cannot.
+  // ("org.gnome.Calculator") or the path of a desktop entry on Linux. Throws WorkspaceError when it cannot.
   virtual void openApplication(const std::string& application) = 0;
+  // Runs one of an application's own actions ("new-private-window" of a desktop entry), given as
+  // openApplication takes the application. Throws WorkspaceError when it cannot; systems whose
+  // applications have no such actions always do.
+  virtual void openApplicationAction(const std::string& application, const std::string& action) {
+    throw WorkspaceError(application + " has no action " + action + ".");
+  }
   // Opens a URL with the user's default handler (folders in the file manager, web pages in the
   // browser, settings addresses in the settings). Throws WorkspaceError when it is refused.
   virtual void openURL(const std::string& url) = 0;
@@ -46,6 +65,10 @@ class Workspace {
   // Shows the file selected in the file manager (its folder where it cannot be selected).
   // Throws WorkspaceError when it is refused.
   virtual void revealFile(const std::string& path) = 0;
+
+  // The application in front; none when there is none or the session does not say (a Wayland
+  // desktop that hides it reports none rather than a wrong one).
+  virtual std::optional<FrontApplication> frontApplication() { return std::nullopt; }
 };
 
 }  // namespace quillo::platform

@@ -27,6 +27,7 @@ class FakeWorkspace final : public platform::Workspace {
   // "openFile /path", "revealFile /path"; each throws `refusal` when it is set.
   std::vector<std::string> requests;
   std::optional<std::string> refusal;
+  std::optional<platform::FrontApplication> front;
 
   std::vector<platform::RunningApplication> runningApplications() override { return running; }
   std::string resolvedPath(const std::string& path) override;
@@ -35,6 +36,7 @@ class FakeWorkspace final : public platform::Workspace {
   void openURL(const std::string& url) override { record("openURL", url); }
   void openFile(const std::string& path) override { record("openFile", path); }
   void revealFile(const std::string& path) override { record("revealFile", path); }
+  std::optional<platform::FrontApplication> frontApplication() override { return front; }
 
  private:
   void record(const std::string& request, const std::string& target);

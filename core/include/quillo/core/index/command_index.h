@@ -10,6 +10,8 @@
 
 #include "quillo/core/capabilities/capability_target.h"
 #include "quillo/core/commands/command.h"
+#include "quillo/core/index/catalog.h"
+#include "quillo/core/index/desktop_application.h"
 #include "quillo/core/matching/match_target.h"
 #include "quillo/core/values/parameter_parser.h"
 #include "quillo/core/values/parsed_query.h"
@@ -31,6 +33,21 @@ struct ApplicationRoots {
   static ApplicationRoots standard(const platform::System& system);
 };
 
+// What the system index lists besides application bundles: the desktop's applications, and the
+// settings panes and actions of the platform it runs on.
+struct SystemSources {
+  std::vector<DesktopApplication> desktopApplications;
+  std::vector<Command> settings;
+  std::vector<Command> actions;
+
+  // The Mac tables of the catalogue, without desktop entries.
+  static SystemSources macOS(const platform::System& system);
+  // A Linux desktop's: its applications, the panes its settings program has and the actions its
+  // tools run (Catalog::linuxSettingsTable, Catalog::linuxActionsTable).
+  static SystemSources linuxDesktop(std::vector<DesktopApplication> applications, const LinuxTools& tools,
+                                    const Catalog::UserFolders& folders);
+};
+
 struct CommandIndexOptions {
   // Reads typed values out of a query ("volume 20%" gives 20% and the remainder "volume").
   // Without one no query carries values, and a parameterised action is matched by the whole
@@ -50,10 +67,21 @@ class CommandIndex {
   // scriptable applications among the installed ones and the system's. Reads the file system.
   static CommandIndex system(const platform::System& system, const platform::FileSystem& files,
                              const ApplicationRoots& roots, Options options = {});
+  // The same over the given sources: the bundles under `roots` and the desktop applications
+  // together, then the sources' settings panes and actions, then the scriptable applications'.
+  static CommandIndex system(const platform::System& system, const platform::FileSystem& files,
+                             const ApplicationRoots& roots, const SystemSources& sources,
+                             Options options = {});
 
   // One command per application bundle under `roots` (the first of each name wins), sorted by
   // title for `locale`.
   static std::vector<Command> installedApps(const platform::FileSystem& files, const ApplicationRoots& roots,
+                                            const std::string& locale);
+  // The same with desktop applications after the bundles: one command per application (id "app."
+  // and its desktop-file id) followed by one per action of it ("Firefox: New Private Window"),
+  // an application whose name a bundle or an earlier entry took left out, all sorted by title.
+  static std::vector<Command> installedApps(const platform::FileSystem& files, const ApplicationRoots& roots,
+                                            const std::vector<DesktopApplication>& desktopApplications,
                                             const std::string& locale);
 
   // The commands of all entries, in the order the index was built from.

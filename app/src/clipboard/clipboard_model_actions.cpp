@@ -1,0 +1,279 @@
+// The actions of the history window on its selection: paste, copy, preview, pin, rename, clean
+// text, save, select all, delete and clear.
+#include <algorithm>
+#include <fstream>
+
+#include "payload_images.h"
+#include "quillo/app/clipboard/clipboard_model.h"
+#include "quillo/app/clipboard/pasteboard_types.h"
+#include "quillo/clipboard/clipboard_error.h"
+#include "quillo/core/system/platform_texts.h"
+
+namespace quillo::app {
+namespace {
+
+using clipboard::ClipboardComposition;
+using clipboard::ClipboardEntry;
+using clipboard::ClipboardKind;
+using clipboard::ClipboardPayload;
+using clipboard::ClipboardStore;
+
+std::string imageExtension(std::string_view type) {
+  if (type == PasteboardTypes::png) return "png";
+  if (type == PasteboardTypes::jpeg) return "jpeg";
+  if (type == PasteboardTypes::tiff) return "tiff";
+  if (type == PasteboardTypes::heic) return "heic";
+  return "png";
+}
+
+void writeFile(const std::filesystem::path& file, const clipboard::Bytes& bytes) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("Could not save “" + file.filename().string() + "”.");
+}
+
+// "Clipboard image.png", then "Clipboard image 2.png", ... so that several saves never collide.
+std::filesystem::path freeName(const std::filesystem::path& folder, const std::string& stem,
+                               const std::string& extension, std::size_t number) {
+  return folder /
+         (number <= 1 ? stem + "." + extension : stem + " " + std::to_string(number) + "." + extension);
+}
+
+}  // namespace
+
+void ClipboardModel::perform(ClipboardAction action) {
+  if (!storeOrReport()) return;
+  switch (action) {
+    case ClipboardAction::paste:
+      return paste(ClipboardComposition::TextStyle::original);
+    case ClipboardAction::pastePlain:
+      return paste(ClipboardComposition::TextStyle::plain);
+    case ClipboardAction::copy:
+      return copy(ClipboardComposition::TextStyle::original);
+    case ClipboardAction::preview:
+      togglePreview();
+      return changed();
+    case ClipboardAction::pin:
+      return togglePin();
+    case ClipboardAction::rename:
+      return startRename();
+    case ClipboardAction::cleanText:
+      return toggleCleanText();
+    case ClipboardAction::saveImage:
+      if (onChooseFolder) onChooseFolder();
+      return;
+    case ClipboardAction::selectAll:
+      state_.selection.clear();
+      for (const ClipboardEntry& entry : state_.entries)
+        state_.selection.push_back(entry.id);
+      return changed();
+    case ClipboardAction::remove:
+      return remove();
+  }
+}
+
+void ClipboardModel::performPrimary() {
+  const auto style = state_.cleanPreview ? ClipboardComposition::TextStyle::clean
+                                         : ClipboardComposition::TextStyle::original;
+  if (state_.mode == Mode::paste) return paste(style);
+  copy(style);
+}
+
+void ClipboardModel::combineThen(ClipboardComposition::TextStyle style,
+                                 std::function<void(clipboard::ClipboardPayload)> then) {
+  const auto store = storeOrReport();
+  if (!store || state_.isBusy) return;
+  const auto ids = chosen();
+  if (ids.empty()) return;
+  state_.isBusy = true;
+  changed();
+  action_.start(
+      [store, ids, style, separator = settings_.values().separator](std::stop_token) {
+        std::vector<ClipboardComposition::Item> items;
+        std::vector<ClipboardKind> kinds;
+        for (const base::Uuid& id : ids) {
+          const auto entry = store->entry(id);
+          if (!entry) throw clipboard::ClipboardError(clipboard::ClipboardError::Code::missingItem);
+          items.push_back({entry->kind, store->payload(id)});
+          kinds.push_back(entry->kind);
+        }
+        // Images among other kinds are left out, as the window says.
+        if (ClipboardComposition::leavesOutImages(kinds))
+          std::erase_if(items, [](const auto& item) { return item.kind == ClipboardKind::image; });
+        return ClipboardComposition::combine(items, separator, style);
+      },
+      [this, then = std::move(then)](ClipboardPayload payload) {
+        state_.isBusy = false;
+        then(std::move(payload));
+      },
+      [this](std::exception_ptr error) {
+        state_.isBusy = false;
+        showError(error);
+      });
+}
+
+void ClipboardModel::paste(ClipboardComposition::TextStyle style) {
+  combineThen(style, [this](ClipboardPayload payload) {
+    const auto dismiss = onDismiss ? onDismiss : [](std::function<void(bool)> answer) { answer(false); };
+    state_.isOpen = false;
+    state_.cleanPreview.reset();
+    paste_.paste(payload, state_.target, dismiss, [this](std::optional<std::string> message) {
+      state_.status = std::move(message);
+      changed();
+    });
+  });
+}
+
+void ClipboardModel::copy(ClipboardComposition::TextStyle style) {
+  const auto ids = chosen();
+  combineThen(style, [this, ids](ClipboardPayload payload) {
+    if (!paste_.copy(payload)) {
+      state_.status =
+          payload.fileURLs()
+              ? std::string(core::platformText(core::PlatformText::unavailableFile, services_.system))
+              : std::string("Could not copy the selection.");
+      return changed();
+    }
+    state_.status.reset();
+    markCopied(ids);
+  });
+}
+
+void ClipboardModel::markCopied(std::vector<base::Uuid> ids) {
+  copiedMark_.cancel();
+  state_.copiedIDs = std::unordered_set<base::Uuid>(ids.begin(), ids.end());
+  changed();
+  copiedMark_ = services_.main.postAfter(options_.copiedMark, [this] {
+    state_.copiedIDs.clear();
+    changed();
+  });
+}
+
+void ClipboardModel::togglePreview() {
+  state_.isPreviewing = !state_.isPreviewing;
+  state_.previewText.reset();
+  state_.previewImage.clear();
+  state_.previewFileURLs.clear();
+  if (!state_.isPreviewing || !state_.focusedID || !store_) return;
+  const auto entry = store_->entry(*state_.focusedID);
+  if (!entry) return;
+  try {
+    const ClipboardPayload payload = store_->payload(entry->id);
+    if (entry->kind == ClipboardKind::image) {
+      if (const auto* image = firstImage(payload)) state_.previewImage = image->data;
+    } else if (entry->kind == ClipboardKind::file) {
+      state_.previewFileURLs = payload.fileURLs().value_or(std::vector<base::Url>{});
+    } else if (!entry->isToken()) {
+      // Token-looking text is never shown in plain text.
+      state_.previewText = std::string(entry->text);
+    }
+  } catch (...) {
+    showError(std::current_exception());
+  }
+}
+
+void ClipboardModel::toggleCleanText() {
+  if (state_.cleanPreview) {
+    state_.cleanPreview.reset();
+    return changed();
+  }
+  combineThen(ClipboardComposition::TextStyle::clean, [this](ClipboardPayload payload) {
+    state_.cleanPreview = payload.plainText().value_or(std::string());
+    changed();
+  });
+}
+
+void ClipboardModel::run(std::function<void(ClipboardStore&)> operation, std::function<void()> after) {
+  const auto store = storeOrReport();
+  if (!store || state_.isBusy) return;
+  state_.isBusy = true;
+  changed();
+  action_.start([store, operation = std::move(operation)](std::stop_token) { operation(*store); },
+                [this, after = std::move(after)] {
+                  state_.isBusy = false;
+                  if (after) after();
+                  refresh();
+                },
+                [this](std::exception_ptr error) {
+                  state_.isBusy = false;
+                  showError(error);
+                  refresh();
+                });
+}
+
+void ClipboardModel::togglePin() {
+  const auto ids = chosen();
+  if (ids.empty()) return;
+  const bool pin = !selectionIsPinned();
+  run([ids, pin, now = services_.clock.now()](ClipboardStore& store) {
+    for (const base::Uuid& id : ids)
+      store.setPinned(id, pin, now);
+  });
+}
+
+void ClipboardModel::remove() {
+  const auto ids = chosen();
+  if (ids.empty()) return;
+  run([ids](ClipboardStore& store) { store.remove(ids); },
+      [this] {
+        state_.selection.clear();
+        state_.focusedID.reset();
+      });
+}
+
+void ClipboardModel::startRename() {
+  if (!state_.focusedID || !storeOrReport()) return;
+  const auto entry = store_->entry(*state_.focusedID);
+  if (!entry) return;
+  state_.isRenaming = true;
+  state_.renameID = entry->id;
+  state_.renameTitle = entry->title;
+  changed();
+}
+
+void ClipboardModel::commitRename(std::string_view title) {
+  if (!state_.isRenaming || !state_.renameID) return;
+  const base::Uuid id = *state_.renameID;
+  cancelRename();
+  run([id, title = std::string(title)](ClipboardStore& store) { store.rename(id, title); });
+}
+
+void ClipboardModel::cancelRename() {
+  state_.isRenaming = false;
+  state_.renameID.reset();
+  state_.renameTitle.clear();
+  changed();
+}
+
+void ClipboardModel::saveSelection(const std::filesystem::path& folder) {
+  const auto ids = chosen();
+  if (ids.empty()) return;
+  run([ids, folder](ClipboardStore& store) {
+    std::size_t images = 0;
+    std::size_t texts = 0;
+    for (const base::Uuid& id : ids) {
+      const auto entry = store.entry(id);
+      if (!entry) continue;
+      if (entry->kind == ClipboardKind::image) {
+        const ClipboardPayload payload = store.payload(id);
+        if (const auto* image = firstImage(payload))
+          writeFile(freeName(folder, "Clipboard image", imageExtension(image->type), ++images), image->data);
+      } else if (entry->kind != ClipboardKind::file) {
+        const std::string_view text = entry->text;
+        writeFile(freeName(folder, "Clipboard text", "txt", ++texts),
+                  clipboard::Bytes(text.begin(), text.end()));
+      }
+    }
+  });
+}
+
+void ClipboardModel::clearHistory(bool includingPinned) {
+  run([includingPinned](ClipboardStore& store) { store.clear(includingPinned); },
+      [this] {
+        state_.selection.clear();
+        state_.focusedID.reset();
+        state_.status = "Clipboard history cleared.";
+      });
+}
+
+}  // namespace quillo::app
