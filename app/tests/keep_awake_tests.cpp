@@ -3,6 +3,7 @@
 #include "quillo/app/keep_awake.h"
 #include "quillo/core/preferences/memory_defaults_store.h"
 #include "quillo/testing/fake_processes.h"
+#include "quillo/testing/log_capture.h"
 #include "quillo/testing/manual_main_queue.h"
 
 namespace quillo::app {
@@ -12,6 +13,7 @@ constexpr base::Date kNow{1'800'000'000};
 const core::ProcessCall kHour{"/usr/bin/caffeinate", {"-d", "-i", "-t", "3600"}};
 
 struct KeepAwakeTest : ::testing::Test {
+  testing::LogCapture log;
   testing::TestClock clock;
   testing::ManualMainQueue main{clock};
   testing::FakeProcesses processes{main};
@@ -98,6 +100,7 @@ TEST_F(KeepAwakeTest, AChildThatDoesNotStartLeavesItIdle) {
   keepAwake.start(kHour, core::AwakeScope::mac, kNow);
   EXPECT_FALSE(keepAwake.until());
   EXPECT_FALSE(remembered());
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{"run: Keep Awake did not start: Permission denied"}));
 }
 
 TEST_F(KeepAwakeTest, ADetachedKeepAwakeRunsOnItsOwnAndWritesNothing) {

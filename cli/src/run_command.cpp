@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <type_traits>
 #include <nlohmann/json.hpp>
+#include <type_traits>
 
 #include "arguments.h"
 #include "command_search.h"
