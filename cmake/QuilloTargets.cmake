@@ -11,6 +11,10 @@ if(QUILLO_SANITIZE)
                                                   -fno-sanitize-recover=undefined)
   target_link_options(quillo-options INTERFACE -fsanitize=address,undefined)
 endif()
+if(QUILLO_TSAN)
+  target_compile_options(quillo-options INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+  target_link_options(quillo-options INTERFACE -fsanitize=thread)
+endif()
 
 include(GoogleTest)
 

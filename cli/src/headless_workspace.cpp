@@ -1,0 +1,38 @@
+#include "headless_workspace.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace quillo::cli {
+namespace {
+
+[[noreturn]] void refuse(const std::string& what) {
+  throw platform::WorkspaceError("quillo-cli cannot open " + what +
+                                 ": the desktop library could not be loaded");
+}
+
+}  // namespace
+
+std::string HeadlessWorkspace::resolvedPath(const std::string& path) {
+  std::error_code error;
+  const auto resolved = std::filesystem::canonical(path, error);
+  return error ? path : resolved.string();
+}
+
+platform::ProcessID HeadlessWorkspace::openInBackground(const std::string& path) {
+  refuse(path);
+}
+void HeadlessWorkspace::openApplication(const std::string& application) {
+  refuse(application);
+}
+void HeadlessWorkspace::openURL(const std::string& url) {
+  refuse(url);
+}
+void HeadlessWorkspace::openFile(const std::string& path) {
+  refuse(path);
+}
+void HeadlessWorkspace::revealFile(const std::string& path) {
+  refuse(path);
+}
+
+}  // namespace quillo::cli

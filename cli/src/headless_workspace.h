@@ -1,0 +1,20 @@
+#pragma once
+
+#include "quillo/platform/workspace.h"
+
+namespace quillo::cli {
+
+// The workspace of a command line without the desktop's application library: it knows no running
+// applications and refuses every open and reveal with a message that says so.
+class HeadlessWorkspace final : public platform::Workspace {
+ public:
+  std::vector<platform::RunningApplication> runningApplications() override { return {}; }
+  std::string resolvedPath(const std::string& path) override;
+  platform::ProcessID openInBackground(const std::string& path) override;
+  void openApplication(const std::string& application) override;
+  void openURL(const std::string& url) override;
+  void openFile(const std::string& path) override;
+  void revealFile(const std::string& path) override;
+};
+
+}  // namespace quillo::cli
