@@ -1,5 +1,3 @@
-#include "quillo/app/task_slot.h"
-
 #include <gtest/gtest.h>
 
 #include <latch>
@@ -7,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "quillo/app/task_slot.h"
 #include "quillo/testing/manual_main_queue.h"
 
 namespace quillo::app {
@@ -45,7 +44,8 @@ TEST_F(TaskSlotTest, ALateResultNeverReplacesTheNewerOne) {
         return std::string("old");
       },
       [&](std::string value) { applied.push_back(value); });
-  slot.start([](std::stop_token) { return std::string("new"); }, [&](std::string value) { applied.push_back(value); });
+  slot.start([](std::stop_token) { return std::string("new"); },
+             [&](std::string value) { applied.push_back(value); });
   ASSERT_TRUE(main.runUntil([&] { return !applied.empty(); }));
   releaseFirst.count_down();
   pool.waitUntilIdle();
