@@ -51,6 +51,7 @@ void SearchModel::setQuery(std::string text) {
   query_ = std::move(text);
   fileTask_.cancel();
   debounce_.cancel();
+  debouncePending_ = false;
   semanticTask_.cancel();
   selection_ = 0;
   userMovedSelection_ = false;
@@ -113,6 +114,7 @@ void SearchModel::askService(Question question) {
   replaceRows(merged(stale ? &*stale : nullptr, stale.has_value()));
 
   auto start = [this, question = std::move(question)] {
+    debouncePending_ = false;
     semanticTask_.start(
         [ask = question.ask](std::stop_token stop) { return ask(stop); },
         [this, question](core::ServiceOutcome outcome) { applyOutcome(question, std::move(outcome)); },
@@ -121,6 +123,7 @@ void SearchModel::askService(Question question) {
         });
   };
   if (question.debounce.count() > 0) {
+    debouncePending_ = true;
     debounce_ = deps_.main.postAfter(question.debounce, std::move(start));
   } else {
     start();
@@ -208,6 +211,11 @@ void SearchModel::moveSelection(int by) {
   selection_ = static_cast<std::size_t>(std::clamp(static_cast<long>(selection_) + by, 0L, last));
   userMovedSelection_ = true;
   changed();
+}
+
+bool SearchModel::busy() const {
+  return debouncePending_ || semanticTask_.busy() || menuTask_.busy() || fileTask_.busy() ||
+         clipboardTask_.busy() || commandsTask_.busy();
 }
 
 std::optional<LauncherFeedback> SearchModel::launcherFeedback() const {

@@ -14,7 +14,7 @@ bool isScreenshot(const core::ResultRow& row) {
 
 }  // namespace
 
-void SearchModel::run(const core::ResultRow& row, bool alternate) {
+void SearchModel::run(core::ResultRow row, bool alternate) {
   const core::Command& command = row.command;
   // An action still waiting for its value: the user types it next.
   if (!row.canRun()) {

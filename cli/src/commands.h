@@ -24,6 +24,7 @@ int runMenus(std::span<const std::string> arguments, std::FILE* input, std::FILE
 int runFolders(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 int runCapabilities(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 int runClip(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
+int runSession(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 
 extern const std::string_view kFilterHelp;
 extern const std::string_view kSearchHelp;
@@ -33,5 +34,6 @@ extern const std::string_view kMenusHelp;
 extern const std::string_view kCapabilitiesHelp;
 extern const std::string_view kFoldersHelp;
 extern const std::string_view kClipHelp;
+extern const std::string_view kSessionHelp;
 
 }  // namespace quillo::cli

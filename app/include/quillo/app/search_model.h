@@ -144,8 +144,8 @@ class SearchModel {
   // Builds the command index with `build` on a worker, then searches the current query again.
   void refreshCommands(std::function<core::CommandIndex()> build);
   void moveSelection(int by);
-  // Return on a row (with a modifier: `alternate`).
-  void run(const core::ResultRow& row, bool alternate);
+  // Return on a row (with a modifier: `alternate`). Taken by value: the hooks may replace the rows.
+  void run(core::ResultRow row, bool alternate);
   // The search folders' new state; the files scope searches again.
   void setFileSearch(FileSearchState state);
 
@@ -170,6 +170,10 @@ class SearchModel {
   const core::AnswerCache& answers() const { return answers_; }
   // The route of the last file search, when one answered.
   const std::optional<core::FileRoute>& fileRoute() const { return fileRoute_; }
+
+  // Whether a background task or the quiet time before asking the service is pending, so that
+  // a change is still to come.
+  bool busy() const;
 
   // What to show in place of an empty list; none while rows are listed.
   std::optional<LauncherFeedback> launcherFeedback() const;
@@ -231,6 +235,7 @@ class SearchModel {
   std::optional<core::ResultRow> clipboardRow_;
 
   platform::DelayedTask debounce_;
+  bool debouncePending_ = false;
   TaskSlot semanticTask_;
   TaskSlot menuTask_;
   TaskSlot fileTask_;
