@@ -19,6 +19,7 @@
 #include "service_settings.h"
 #include "session_accessibility.h"
 #include "session_events.h"
+#include "session_files.h"
 #include "session_json.h"
 
 namespace quillo::cli {
@@ -238,7 +239,9 @@ class Session {
   }
 
   void finishIfDone() {
-    if (started_ && inputEnded_ && scheduled_ == 0 && !flushPosted_ && !model_.busy()) main_.quit();
+    if (started_ && inputEnded_ && scheduled_ == 0 && !flushPosted_ && !model_.busy() &&
+        !model_.fileSearch().isIndexing)
+      main_.quit();
   }
 
   app::SearchModel& model_;
@@ -296,15 +299,22 @@ int runSession(std::span<const std::string> words, std::FILE* input, std::FILE* 
   app::SearchModelHooks hooks;
   hooks.runRow = [&session](const core::ResultRow& row, bool) { session->ran(row); };
   hooks.onRun = [&session] { session->closePanel(); };
-  app::SearchModel model(
-      {.main = main,
-       .pool = pool,
-       .clock = clock,
-       .preferences = preferences,
-       .usage = usage,
-       .accessibility = accessibility,
-       .backend = backend},
-      hooks, {.routeLog = &std::cerr, .context = core::currentResolverContext(system, clock.now())});
+  SessionFiles* folders = nullptr;
+  hooks.prepareFiles = [&folders] { folders->prepare(); };
+  const core::ResolverContext context = core::currentResolverContext(system, clock.now());
+  app::SearchModel model({.main = main,
+                          .pool = pool,
+                          .clock = clock,
+                          .preferences = preferences,
+                          .usage = usage,
+                          .accessibility = accessibility,
+                          .backend = backend},
+                         hooks, {.routeLog = &std::cerr, .context = context});
+  SessionFiles searchFolders(
+      model, preferences, system, backend,
+      {.homeFolder = system.homeFolder(), .locale = context.locale, .timeZone = context.timeZone}, pool,
+      main);
+  folders = &searchFolders;
   Session loop(model, main, accessibility, clock, output);
   session = &loop;
   model.refreshCommands(
