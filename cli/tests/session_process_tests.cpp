@@ -113,6 +113,23 @@ TEST_F(Session, TheMenusOfTheFrontApplicationAreReadFromItsSavedTree) {
   EXPECT_EQ(titles(lines.back()).front(), "New Note");
 }
 
+TEST_F(Session, TheFilesScopeSearchesTheSearchFoldersOnceIndexed) {
+  quillo::testing::writeFile(folder / "docs/sub/holiday.jpg", "x");
+  const CliRun added = quillo::cli::testing::runCli("folders add " + (folder / "docs").string(), "",
+                                                    "XDG_CONFIG_HOME=" + (folder / "config").string());
+  ASSERT_EQ(added.status, 0) << added.errors;
+  const auto lines = session({
+      R"({"at": 0, "type": "open"})",
+      R"({"at": 0, "type": "tab"})",
+      R"({"at": 0, "type": "query", "text": "holiday.jpg"})",
+  });
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back()["scope"], "files");
+  EXPECT_EQ(titles(lines.back()), std::vector<std::string>{"holiday.jpg"});
+  // "Find files with Ravo" is off until the user turns it on.
+  EXPECT_EQ(lines.back()["ravo"]["reason"], "file names stay on this Mac");
+}
+
 TEST_F(Session, AnUnknownEventEndsTheSessionAsAUsageError) {
   CliRun result;
   quillo::testing::writeFile(folder / "events", "{\"type\": \"jump\"}\n");
