@@ -23,6 +23,7 @@ int runUsage(std::span<const std::string> arguments, std::FILE* input, std::FILE
 int runMenus(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 int runFolders(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 int runCapabilities(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
+int runRun(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 int runClip(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 int runSession(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 
@@ -34,6 +35,7 @@ extern const std::string_view kMenusHelp;
 extern const std::string_view kCapabilitiesHelp;
 extern const std::string_view kFoldersHelp;
 extern const std::string_view kClipHelp;
+extern const std::string_view kRunHelp;
 extern const std::string_view kSessionHelp;
 
 }  // namespace quillo::cli

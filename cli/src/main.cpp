@@ -13,11 +13,12 @@ namespace {
 
 using quillo::cli::Subcommand;
 
-const std::array<Subcommand, 9> kSubcommands{{
+const std::array<Subcommand, 10> kSubcommands{{
     {"filter", "match lines from standard input as the launcher matches titles", quillo::cli::kFilterHelp,
      quillo::cli::runFilter},
     {"search", "search applications, settings and actions as the launcher does", quillo::cli::kSearchHelp,
      quillo::cli::runSearch},
+    {"run", "run a search's row as the launcher does", quillo::cli::kRunHelp, quillo::cli::runRun},
     {"prefs", "read and change preferences", quillo::cli::kPrefsHelp, quillo::cli::runPrefs},
     {"usage", "count a command's run, or forget the counts", quillo::cli::kUsageHelp, quillo::cli::runUsage},
     {"menus", "list the menu commands of a saved accessibility tree", quillo::cli::kMenusHelp,

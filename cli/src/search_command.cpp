@@ -5,21 +5,13 @@
 #include <nlohmann/json.hpp>
 
 #include "arguments.h"
+#include "command_search.h"
 #include "commands.h"
-#include "defaults_json.h"
 #include "file_search.h"
 #include "invocation_json.h"
-#include "quillo/core/index/command_index.h"
-#include "quillo/core/preferences/file_defaults_store.h"
-#include "quillo/core/preferences/quillo_preferences.h"
-#include "quillo/core/results/command_results.h"
-#include "quillo/core/results/usage_store.h"
-#include "quillo/core/search/service_questions.h"
 #include "quillo/core/values/parameter_parser.h"
-#include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/platform/posix/posix_system.h"
 #include "search_json.h"
-#include "service_settings.h"
 
 namespace quillo::cli {
 
@@ -78,44 +70,6 @@ nlohmann::ordered_json parsedJson(const core::ParsedQuery& parsed) {
   return {{"values", std::move(values)}, {"remainder", parsed.remainder}};
 }
 
-// The moment, zone and locale to resolve values in: the system's unless the command line says.
-core::ResolverContext resolverContext(const Arguments& arguments, const platform::System& system) {
-  double now = std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
-  if (arguments.now) {
-    try {
-      now = parseIsoDate(*arguments.now).secondsSince1970;
-    } catch (const std::invalid_argument& error) {
-      throw UsageError(std::string("--now: ") + error.what());
-    }
-  }
-  core::ResolverContext context = core::currentResolverContext(system, base::Date{now});
-  if (arguments.timeZone) {
-    if (!core::isKnownTimeZone(*arguments.timeZone)) {
-      throw UsageError("--time-zone: unknown time zone '" + *arguments.timeZone +
-                       "'; use an IANA name such as Europe/Zurich");
-    }
-    context.timeZone = *arguments.timeZone;
-  }
-  if (arguments.locale) {
-    if (!core::isKnownLocale(*arguments.locale)) {
-      throw UsageError("--locale: unknown locale '" + *arguments.locale +
-                       "'; use an ICU locale such as en_US or de_CH");
-    }
-    context.locale = *arguments.locale;
-  }
-  return context;
-}
-
-// The service's outcome for the query: off without a usable --service.
-core::ServiceOutcome askService(const Arguments& arguments, const core::CommandIndex& index,
-                                const core::UsageCounts& usage, const platform::System& system) {
-  core::ServiceOutcome off;
-  const auto settings = serviceSettings(arguments, off);
-  if (!settings) return off;
-  return core::askServiceAboutCommands(arguments.query, index, usage,
-                                       [&] { return connect(*settings, system); });
-}
-
 }  // namespace
 
 int runSearch(std::span<const std::string> words, std::FILE*, std::FILE* output) {
@@ -132,21 +86,8 @@ int runSearch(std::span<const std::string> words, std::FILE*, std::FILE* output)
   const platform::posix::PosixSystem system;
   const core::ResolverContext context = resolverContext(arguments, system);
   if (arguments.scope == core::SearchScope::files) return searchFiles(arguments, system, context, output);
-  core::ApplicationRoots roots = core::ApplicationRoots::standard(system);
-  if (!arguments.applications.empty()) {
-    roots = core::ApplicationRoots{.folders = {arguments.applications.begin(), arguments.applications.end()},
-                                   .bundles = {}};
-  }
-  platform::posix::PosixFileSystem files;
-  core::FileDefaultsStore defaults(core::FileDefaultsStore::standardPath(system), files);
-  const core::QuilloPreferences preferences(defaults);
-  const core::UsageStore usage(defaults);
-  const core::CommandIndex index = core::CommandIndex::system(system, files, roots);
-  const core::UsageCounts& counts = usage.rankingCounts(preferences.learnFromUsage());
-  const core::ServiceOutcome service = askService(arguments, index, counts, system);
-  const auto rows =
-      core::commandResults(index, arguments.query, counts, context, arguments.limit.value_or(kDefaultLimit),
-                           service.result ? &*service.result : nullptr);
+  const auto [service, rows] =
+      searchCommands(arguments, system, context, arguments.limit.value_or(kDefaultLimit));
 
   if (arguments.json) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();

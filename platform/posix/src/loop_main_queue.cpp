@@ -4,7 +4,9 @@ namespace quillo::platform::posix {
 
 LoopMainQueue::LoopMainQueue() : owner_(std::this_thread::get_id()) {}
 
-void LoopMainQueue::post(Task task) { postAfter(std::chrono::milliseconds(0), std::move(task)); }
+void LoopMainQueue::post(Task task) {
+  postAfter(std::chrono::milliseconds(0), std::move(task));
+}
 
 DelayedTask LoopMainQueue::postAfter(std::chrono::milliseconds delay, Task task) {
   DelayedTask handle;

@@ -1,9 +1,9 @@
-#include "quillo/platform/posix/loop_main_queue.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <thread>
+
+#include "quillo/platform/posix/loop_main_queue.h"
 
 namespace quillo::platform::posix {
 
