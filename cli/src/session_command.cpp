@@ -21,11 +21,12 @@
 #include "session_events.h"
 #include "session_files.h"
 #include "session_json.h"
+#include "session_runner.h"
 
 namespace quillo::cli {
 
 const std::string_view kSessionHelp =
-    R"(usage: quillo-cli session [--service URL --key-file F ...] [--applications DIR]... [FILE]
+    R"(usage: quillo-cli session [--execute] [--service URL --key-file F ...] [--applications DIR]... [FILE]
 
 Runs the launcher without a window: reads events as JSON Lines from FILE (or standard input),
 one object a line, and feeds them to the launcher's search model on the real clock, each at its
@@ -48,11 +49,12 @@ JSON object is printed:
 
 "rows" are the row objects of search --json; ravo's state is off, answered, failed, idle or
 waiting; feedback is permission, fileSetup, fileAccess, fileSearch, noMatches or null. "run"
-prints {"ran": {...}}, what would run, as run --dry-run prints it; nothing runs and nothing is
-written to the preferences or the usage counts. The session ends when the input has ended and
+prints {"ran": {...}}, what would run, as run --dry-run prints it; it runs only with --execute.
+Nothing is written to the preferences or the usage counts. The session ends when the input has ended and
 nothing is pending. Diagnostics go to standard error.
 
 options:
+  --execute             carry out what "run" chooses, as quillo-cli run does
   --applications DIR    look for applications in DIR instead of the standard folders
   --service URL         ask the ranking service at URL (and --key-file, --credential-file,
                         --ca-file as for search)
@@ -105,9 +107,9 @@ class Session {
     return status_;
   }
 
-  void ran(const core::ResultRow& row) {
+  void ran(const app::RunPlan& plan) {
     flush();
-    const nlohmann::ordered_json line{{"ran", app::toJson(app::planRun(row, clock_.now()))}};
+    const nlohmann::ordered_json line{{"ran", app::toJson(plan)}};
     fmt::print(output_, "{}\n", line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
     std::fflush(output_);
   }
@@ -262,7 +264,16 @@ class Session {
 }  // namespace
 
 int runSession(std::span<const std::string> words, std::FILE* input, std::FILE* output) {
-  const Arguments arguments = parseArguments(words, {.takesApplications = true, .takesService = true});
+  std::vector<std::string> searchWords;
+  bool execute = false;
+  for (const std::string& word : words) {
+    if (word == "--execute") {
+      execute = true;
+    } else {
+      searchWords.push_back(word);
+    }
+  }
+  const Arguments arguments = parseArguments(searchWords, {.takesApplications = true, .takesService = true});
   if (arguments.help) {
     fmt::print(output, "{}", kSessionHelp);
     return 0;
@@ -297,7 +308,13 @@ int runSession(std::span<const std::string> words, std::FILE* input, std::FILE* 
   // The hooks reach the session, which is made after the model.
   Session* session = nullptr;
   app::SearchModelHooks hooks;
-  hooks.runRow = [&session](const core::ResultRow& row, bool) { session->ran(row); };
+  std::unique_ptr<SessionRunner> runner;
+  if (execute) runner = std::make_unique<SessionRunner>(main, accessibility, pool, clock);
+  hooks.runRow = [&session, &runner, &clock](const core::ResultRow& row, bool) {
+    const app::RunPlan plan = app::planRun(row, clock.now());
+    session->ran(plan);
+    if (runner) runner->carryOut(plan);
+  };
   hooks.onRun = [&session] { session->closePanel(); };
   SessionFiles* folders = nullptr;
   hooks.prepareFiles = [&folders] { folders->prepare(); };
