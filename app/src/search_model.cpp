@@ -30,7 +30,7 @@ std::string messageOf(const std::exception_ptr& error) {
 
 SearchModel::SearchModel(SearchModelDependencies dependencies, SearchModelHooks hooks,
                          SearchModelOptions options)
-    : deps_(dependencies),
+    : deps_(std::move(dependencies)),
       hooks_(std::move(hooks)),
       options_(std::move(options)),
       mac_{emptyIndex(), nullptr, "loading the commands"},
@@ -113,6 +113,7 @@ void SearchModel::askService(Question question) {
   const auto stale = answers_.staleAnswer(question.query);
   replaceRows(merged(stale ? &*stale : nullptr, stale.has_value()));
 
+  const std::chrono::milliseconds debounce = question.debounce;
   auto start = [this, question = std::move(question)] {
     debouncePending_ = false;
     semanticTask_.start(
@@ -122,9 +123,9 @@ void SearchModel::askService(Question question) {
           applyOutcome(question, core::ServiceOutcome::failed(messageOf(error)));
         });
   };
-  if (question.debounce.count() > 0) {
+  if (debounce.count() > 0) {
     debouncePending_ = true;
-    debounce_ = deps_.main.postAfter(question.debounce, std::move(start));
+    debounce_ = deps_.main.postAfter(debounce, std::move(start));
   } else {
     start();
   }

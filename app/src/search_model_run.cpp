@@ -14,7 +14,9 @@ bool isScreenshot(const core::ResultRow& row) {
 
 }  // namespace
 
-void SearchModel::run(core::ResultRow row, bool alternate) {
+void SearchModel::run(const core::ResultRow& chosen, bool alternate) {
+  // A copy: the hooks may replace the rows `chosen` lives in.
+  const core::ResultRow row = chosen;
   const core::Command& command = row.command;
   // An action still waiting for its value: the user types it next.
   if (!row.canRun()) {

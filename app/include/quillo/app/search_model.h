@@ -144,8 +144,8 @@ class SearchModel {
   // Builds the command index with `build` on a worker, then searches the current query again.
   void refreshCommands(std::function<core::CommandIndex()> build);
   void moveSelection(int by);
-  // Return on a row (with a modifier: `alternate`). Taken by value: the hooks may replace the rows.
-  void run(core::ResultRow row, bool alternate);
+  // Return on a row (with a modifier: `alternate`); the row may be one of rows().
+  void run(const core::ResultRow& chosen, bool alternate);
   // The search folders' new state; the files scope searches again.
   void setFileSearch(FileSearchState state);
 
