@@ -37,6 +37,12 @@ class FileSearchTest : public SearchModelTest {
     model->changeScope(SearchModel::Scope::files);
   }
 
+  // The index reads through `disk` and under `folder`, which go before the base's pool does.
+  void TearDown() override {
+    model.reset();
+    pool.waitUntilIdle();
+  }
+
   bool searching() { return model->busy(); }
 
   platform::posix::PosixFileSystem disk;

@@ -105,13 +105,14 @@ class SearchModelTest : public ::testing::Test {
   testing::ManualMainQueue main{clock};
   std::shared_ptr<core::HttpTransport> http =
       net::makeCurlTransport({.extraCaFile = service.caFile().string()});
+  // Before the pool: a called-off menu read may still be reading them until the pool is gone.
+  testing::FakeAccessibility fakeAx{menuBar()};
+  testing::ThreadCheckedAccessibility ax{fakeAx, main};
   base::WorkerPool pool{2};
   testing::FakeSystem system;
   core::MemoryDefaultsStore defaults;
   core::QuilloPreferences preferences{defaults};
   core::UsageStore usage{defaults};
-  testing::FakeAccessibility fakeAx{menuBar()};
-  testing::ThreadCheckedAccessibility ax{fakeAx, main};
   SearchModelHooks hooks;
   int changes = 0;
   std::unique_ptr<SearchModel> model;

@@ -303,8 +303,9 @@ int runSession(std::span<const std::string> words, std::FILE* input, std::FILE* 
 
   platform::posix::LoopMainQueue main;
   const platform::SystemClock clock;
-  base::WorkerPool pool;
+  // Before the pool: a called-off menu read may still be reading it until the pool is gone.
   SessionAccessibility accessibility;
+  base::WorkerPool pool;
   // The hooks reach the session, which is made after the model.
   Session* session = nullptr;
   app::SearchModelHooks hooks;

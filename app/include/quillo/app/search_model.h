@@ -90,6 +90,8 @@ struct SearchModelOptions {
   core::ResolverContext context{};
 };
 
+// Everything here must outlive the model and the pool's threads: a called-off task may still be
+// running on a worker after the model is gone.
 struct SearchModelDependencies {
   platform::MainQueue& main;
   base::WorkerPool& pool;
