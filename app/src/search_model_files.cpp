@@ -15,6 +15,12 @@ void SearchModel::setFileSearch(FileSearchState state) {
   }
 }
 
+void SearchModel::showPartialAnswer(const core::SemanticResult& soFar) {
+  if (!std::holds_alternative<ravo::Waiting>(ravo_)) return;
+  replaceRows(merged(&soFar, false));
+  changed();
+}
+
 void SearchModel::searchFiles() {
   fileRoute_.reset();
   if (!fileSearchSetUp() || !files_.index || files_.isIndexing) {
@@ -67,10 +73,18 @@ void SearchModel::applyFileRoute(const std::string& query, core::FileRouteDecisi
         .keepRowsOnFailure = true,
     };
     if (files_.ranker) {
-      question.ask = [ranker = files_.ranker, decision = std::move(decision), query,
+      question.ask = [this, ranker = files_.ranker, decision = std::move(decision), query,
                       log = options_.routeLog](std::stop_token stop) {
+        // The hits so far after each chunk, shown while the rest are ranked. The model is only
+        // touched on the main thread, and only while the task is current: stop is requested
+        // when it is replaced and when the model goes.
+        const auto partial = [this, stop](const core::SemanticResult& soFar) {
+          deps_.main.post([this, stop, soFar] {
+            if (!stop.stop_requested()) showPartialAnswer(soFar);
+          });
+        };
         return core::askServiceAboutFiles(query, decision, *ranker,
-                                          {.routeLog = log, .onUpdate = {}, .stop = stop});
+                                          {.routeLog = log, .onUpdate = partial, .stop = stop});
       };
     }
     askService(std::move(question));

@@ -18,6 +18,7 @@ class FileSearchTest : public SearchModelTest {
     SearchModelTest::SetUp();
     testing::writeFile(folder / "Documents/Q3 Sales Report.pdf", "x");
     testing::writeFile(folder / "Documents/holiday.jpg", "x");
+    addFiles();
     const std::string documents = (folder / "Documents").string();
     preferences.setFileSearchPaths({documents});
     preferences.setFileSearchSetupCompleted(true);
@@ -44,6 +45,7 @@ class FileSearchTest : public SearchModelTest {
   }
 
   bool searching() { return model->busy(); }
+  virtual void addFiles() {}
 
   platform::posix::PosixFileSystem disk;
   testing::TemporaryFolder folder;
@@ -81,6 +83,42 @@ TEST_F(FileSearchTest, AFailedServiceSearchKeepsTheRowsShown) {
   ASSERT_FALSE(shown.empty());
   EXPECT_TRUE(shown.front().probability);
   EXPECT_EQ(model->rows(), shown);
+}
+
+// More documents than one request ranks, so the broad search asks in two chunks.
+class ManyFilesTest : public FileSearchTest {
+ protected:
+  void addFiles() override {
+    for (int page = 0; page < 130; ++page)
+      testing::writeFile(folder / ("Documents/page " + std::to_string(page) + ".pdf"), "x");
+    testing::writeFile(folder / "Documents/minutes.pdf", "x");
+  }
+};
+
+TEST_F(ManyFilesTest, RankedFilesShowAsEachChunkIsAnswered) {
+  service.answer(kFileTypesPath, {.body = testing::rankingBody({{"document", 0.9}})});
+  // The chunk holding the minutes answers at once, the other one late.
+  service.on(kFilesPath, [](const testing::ServiceRequest& request) {
+    std::map<std::string, double> probabilities{{"none", 0.1}};
+    bool holdsMinutes = false;
+    const auto& files = request.json["files"];
+    for (std::size_t k = 0; k < files.size(); ++k) {
+      if (files[k]["name"] != "minutes.pdf") continue;
+      probabilities["c" + std::to_string(k)] = 0.9;
+      holdsMinutes = true;
+    }
+    return testing::ServiceReply{
+        .body = testing::rankingBody(probabilities),
+        .delay = holdsMinutes ? std::chrono::milliseconds(0) : std::chrono::milliseconds(1500)};
+  });
+  model->setQuery("what we decided in the meeting");
+  ASSERT_TRUE(main.runUntil([&] {
+    return waiting() && !model->rows().empty() && model->rows().front().command.title == "minutes.pdf";
+  }));
+  EXPECT_EQ(service.requests(kFilesPath).size(), 2u);
+  ASSERT_TRUE(main.runUntil([&] { return !searching(); }));
+  EXPECT_TRUE(std::holds_alternative<ravo::Answered>(model->ravo()));
+  EXPECT_EQ(model->rows().front().command.title, "minutes.pdf");
 }
 
 TEST_F(FileSearchTest, WhileTheFoldersAreIndexedTheStateSaysSo) {

@@ -203,6 +203,7 @@ class SearchModel {
   void applyFileRoute(const std::string& query, core::FileRouteDecision decision);
   void askService(Question question);
   void applyOutcome(const Question& question, core::ServiceOutcome outcome);
+  void showPartialAnswer(const core::SemanticResult& soFar);
   std::vector<core::ResultRow> merged(const core::SemanticResult* semantic, bool isStale) const;
   // Replaces the rows for the same query, keeping the selected command if the user moved to it.
   void replaceRows(std::vector<core::ResultRow> rows);
