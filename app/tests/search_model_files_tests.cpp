@@ -115,8 +115,8 @@ TEST_F(ManyFilesTest, RankedFilesShowAsEachChunkIsAnswered) {
   ASSERT_TRUE(main.runUntil([&] {
     return waiting() && !model->rows().empty() && model->rows().front().command.title == "minutes.pdf";
   }));
-  EXPECT_EQ(service.requests(kFilesPath).size(), 2u);
   ASSERT_TRUE(main.runUntil([&] { return !searching(); }));
+  EXPECT_EQ(service.requests(kFilesPath).size(), 2u);
   EXPECT_TRUE(std::holds_alternative<ravo::Answered>(model->ravo()));
   EXPECT_EQ(model->rows().front().command.title, "minutes.pdf");
 }
