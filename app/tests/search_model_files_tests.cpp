@@ -121,6 +121,15 @@ TEST_F(ManyFilesTest, RankedFilesShowAsEachChunkIsAnswered) {
   EXPECT_EQ(model->rows().front().command.title, "minutes.pdf");
 }
 
+TEST_F(FileSearchTest, AFolderThatCannotBeSearchedIsReportedWhenNothingIsListed) {
+  auto state = model->fileSearch();
+  state.folderFailures["/gone"] = "Choose this folder again to restore access.";
+  model->setFileSearch(state);
+  model->setQuery("zqxj");
+  ASSERT_TRUE(main.runUntil([&] { return model->fileRoute().has_value() && !searching(); }));
+  EXPECT_EQ(model->launcherFeedback(), LauncherFeedback::fileAccess);
+}
+
 TEST_F(FileSearchTest, WhileTheFoldersAreIndexedTheStateSaysSo) {
   model->setFileSearch(
       {.index = nullptr, .ranker = nullptr, .offReason = "", .folderFailures = {}, .isIndexing = true});
