@@ -25,6 +25,7 @@ int runFolders(std::span<const std::string> arguments, std::FILE* input, std::FI
 int runCapabilities(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 int runRun(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 int runClip(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
+int runSession(std::span<const std::string> arguments, std::FILE* input, std::FILE* output);
 
 extern const std::string_view kFilterHelp;
 extern const std::string_view kSearchHelp;
@@ -35,5 +36,6 @@ extern const std::string_view kCapabilitiesHelp;
 extern const std::string_view kFoldersHelp;
 extern const std::string_view kClipHelp;
 extern const std::string_view kRunHelp;
+extern const std::string_view kSessionHelp;
 
 }  // namespace quillo::cli

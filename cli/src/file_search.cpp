@@ -31,22 +31,24 @@ platform::posix::PosixFileSystem& disk() {
   return files;
 }
 
-// The search folders that can be opened now; the others are reported on standard error.
-std::vector<std::unique_ptr<core::FileFolderAccess>> openFolders(core::QuilloPreferences& preferences,
+// The search folders that can be opened now; the others go to `failures`.
+std::vector<std::unique_ptr<core::FileFolderAccess>> openFolders(const StoredFolders& folders,
                                                                  platform::Bookmarks& bookmarks,
-                                                                 const std::string& home) {
+                                                                 const std::string& home,
+                                                                 FolderFailures& failures,
+                                                                 const RefreshedBookmark& refreshed) {
   std::vector<std::unique_ptr<core::FileFolderAccess>> opened;
-  for (const std::string& path : std::vector<std::string>(preferences.fileSearchPaths())) {
-    const auto stored = preferences.fileSearchBookmarks().find(path);
+  for (const std::string& path : folders.paths) {
+    const auto stored = folders.bookmarks.find(path);
     try {
-      if (stored == preferences.fileSearchBookmarks().end())
+      if (stored == folders.bookmarks.end())
         throw std::runtime_error("This folder has no bookmark. Add it again with quillo-cli folders add.");
       auto access = std::make_unique<core::FileFolderAccess>(stored->second.bytes, bookmarks, disk(), home);
-      if (const auto& refreshed = access->refreshedBookmark())
-        preferences.refreshFileSearchBookmark(path, access->url(), core::DefaultsValue::Data{*refreshed});
+      if (const auto& renewed = access->refreshedBookmark(); renewed && refreshed)
+        refreshed(path, access->url(), core::DefaultsValue::Data{*renewed});
       opened.push_back(std::move(access));
     } catch (const std::exception& error) {
-      fmt::print(stderr, "quillo-cli search: {}: {}\n", path, error.what());
+      failures[path] = error.what();
     }
   }
   return opened;
@@ -54,7 +56,7 @@ std::vector<std::unique_ptr<core::FileFolderAccess>> openFolders(core::QuilloPre
 
 std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::FileFolderAccess>> access,
                                             const core::FileDisplay& display,
-                                            const std::string& savedIndexFolder) {
+                                            const std::string& savedIndexFolder, FolderFailures& failures) {
   std::vector<base::Url> folders;
   for (const auto& folder : access)
     folders.push_back(folder->url());
@@ -68,7 +70,7 @@ std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::Fi
                                .watch = false,
                                .savedIndexFolder = savedIndexFolder});
   for (const auto& [path, message] : index->failedFolders())
-    fmt::print(stderr, "quillo-cli search: {}: {}\n", path, message);
+    failures[path] = message;
   if (index->rootCount() > 0) {
     const bool interactive = ::isatty(STDERR_FILENO) != 0;
     index->waitForInitialScan({}, [&](std::size_t done, std::size_t total) {
@@ -81,6 +83,14 @@ std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::Fi
 }
 
 }  // namespace
+
+std::shared_ptr<core::FileIndex> openFileIndex(const StoredFolders& folders, const platform::System& system,
+                                               const core::FileDisplay& display, FolderFailures& failures,
+                                               const RefreshedBookmark& refreshed) {
+  platform::posix::PosixBookmarks bookmarks;
+  return buildIndex(openFolders(folders, bookmarks, system.homeFolder(), failures, refreshed), display,
+                    fileIndexCacheFolder(system), failures);
+}
 
 int searchFiles(const Arguments& arguments, const platform::System& system,
                 const core::ResolverContext& context, std::FILE* output) {
@@ -100,9 +110,14 @@ int searchFiles(const Arguments& arguments, const platform::System& system,
   }
 
   const core::FileDisplay display{system.homeFolder(), context.locale, context.timeZone};
-  platform::posix::PosixBookmarks bookmarks;
-  const auto index = buildIndex(openFolders(preferences, bookmarks, system.homeFolder()), display,
-                                fileIndexCacheFolder(system));
+  FolderFailures failures;
+  const auto index = openFileIndex(
+      {preferences.fileSearchPaths(), preferences.fileSearchBookmarks()}, system, display, failures,
+      [&](const std::string& path, const base::Url& url, core::DefaultsValue::Data data) {
+        preferences.refreshFileSearchBookmark(path, url, std::move(data));
+      });
+  for (const auto& [path, message] : failures)
+    fmt::print(stderr, "quillo-cli search: {}: {}\n", path, message);
   const std::size_t limit = arguments.limit.value_or(kDefaultLimit);
 
   std::shared_ptr<core::BackendClient> client;

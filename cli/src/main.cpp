@@ -13,7 +13,7 @@ namespace {
 
 using quillo::cli::Subcommand;
 
-const std::array<Subcommand, 9> kSubcommands{{
+const std::array<Subcommand, 10> kSubcommands{{
     {"filter", "match lines from standard input as the launcher matches titles", quillo::cli::kFilterHelp,
      quillo::cli::runFilter},
     {"search", "search applications, settings and actions as the launcher does", quillo::cli::kSearchHelp,
@@ -28,6 +28,8 @@ const std::array<Subcommand, 9> kSubcommands{{
     {"folders", "choose the folders file search looks in", quillo::cli::kFoldersHelp,
      quillo::cli::runFolders},
     {"clip", "list, search and change the clipboard history", "", quillo::cli::runClipProgram},
+    {"session", "run the launcher without a window on scripted events", quillo::cli::kSessionHelp,
+     quillo::cli::runSession},
 }};
 
 void printOverview(std::FILE* stream) {

@@ -63,6 +63,14 @@ TEST_F(CommandQuestionsTest, ASettledQueryIsNotAsked) {
   EXPECT_TRUE(service.requests().empty());
 }
 
+TEST_F(CommandQuestionsTest, AQueryNamingAWebSiteByItsBangIsNotAsked) {
+  // A sentence that would otherwise be asked: the bang already says what to do.
+  const ServiceOutcome outcome = askServiceAboutCommands("write down an idea !w", index, {}, counted());
+  EXPECT_EQ(outcome.state, ServiceState::idle);
+  EXPECT_EQ(connections, 0);
+  EXPECT_EQ(serviceQuestion("write down an idea", false, std::nullopt), ServiceQuestion::off);
+}
+
 TEST_F(CommandQuestionsTest, AnOpenQueryIsRankedByTheService) {
   service.on(kCommandsPath, [](const ServiceRequest& request) {
     std::map<std::string, double> probabilities{{"none", 0.1}};

@@ -4,6 +4,7 @@
 #include "quillo/core/ranking/semantic_ranker.h"
 #include "quillo/core/results/command_results.h"
 #include "quillo/core/service/ravo_questions.h"
+#include "quillo/core/web/web_search.h"
 
 namespace quillo::core {
 namespace {
@@ -22,13 +23,25 @@ ServiceOutcome outcomeOf(Ask&& ask) {
 
 }  // namespace
 
+ServiceQuestion serviceQuestion(std::string_view query, bool canAsk, std::optional<int> bestLocalScore) {
+  if (!canAsk) return ServiceQuestion::off;
+  if (WebSearch::bang(query)) return ServiceQuestion::idle;
+  return RavoQuestions::shouldAsk(query, bestLocalScore) ? ServiceQuestion::ask : ServiceQuestion::idle;
+}
+
+ServiceOutcome rankOutcome(const SemanticRanker& ranker, std::string_view query, std::stop_token stop) {
+  return outcomeOf(
+      [&] { return ServiceOutcome::answered(ranker.rank(query, RavoQuestions::minimumProbability, stop)); });
+}
+
 ServiceOutcome askServiceAboutCommands(std::string_view query, const CommandIndex& index,
                                        const UsageCounts& usage, const ServiceConnection& connect,
                                        std::stop_token stop) {
-  if (!RavoQuestions::shouldAsk(query, bestLocalScore(index, query, usage))) return ServiceOutcome::idle();
+  if (serviceQuestion(query, true, bestLocalScore(index, query, usage)) != ServiceQuestion::ask)
+    return ServiceOutcome::idle();
   return outcomeOf([&] {
     const SemanticRanker ranker(connect(), RavoQuestions::scope::Commands{}, index.commands());
-    return ServiceOutcome::answered(ranker.rank(query, RavoQuestions::minimumProbability, stop));
+    return rankOutcome(ranker, query, stop);
   });
 }
 

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 
 #include "calendar_time.h"
 #include "quillo/core/values/resolver_context.h"
@@ -19,20 +20,6 @@ constexpr double kMillisecondsPerSecond = 1000;
 std::unique_ptr<icu::TimeZone> timeZone(const ResolverContext& context) {
   return std::unique_ptr<icu::TimeZone>(
       icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(context.timeZone)));
-}
-
-bool sameDay(base::Date a, base::Date b, const ResolverContext& context) {
-  UErrorCode status = U_ZERO_ERROR;
-  const std::unique_ptr<icu::Calendar> calendar(
-      icu::Calendar::createInstance(timeZone(context).release(), calendarLocale(context), status));
-  if (U_FAILURE(status)) return true;
-  const auto dayOf = [&](base::Date date) {
-    calendar->setTime(date.secondsSince1970 * kMillisecondsPerSecond, status);
-    return std::array<int32_t, 3>{calendar->get(UCAL_ERA, status), calendar->get(UCAL_YEAR, status),
-                                  calendar->get(UCAL_DAY_OF_YEAR, status)};
-  };
-  const bool same = dayOf(a) == dayOf(b);
-  return U_FAILURE(status) || same;
 }
 
 // Whether a date pattern shows the hour on a 12-hour clock ("h" or "K" outside quoted text).
@@ -69,6 +56,46 @@ std::unique_ptr<icu::DateFormat> timeFormat(const ResolverContext& context) {
   return adjusted;
 }
 
+// The time format and calendar of one locale, calendar and time zone. Building them loads locale
+// data (a pattern generator among it), a few hundred microseconds, and typing "keep awake" formats
+// several clock times per keystroke; so each thread keeps the last ones it built.
+struct ClockFormatting {
+  std::string locale;
+  std::string calendarType;
+  std::string zone;
+  std::unique_ptr<icu::DateFormat> format;
+  std::unique_ptr<icu::Calendar> calendar;
+};
+
+ClockFormatting& clockFormatting(const ResolverContext& context) {
+  thread_local ClockFormatting cached;
+  if (cached.calendar && cached.locale == context.locale && cached.calendarType == context.calendar &&
+      cached.zone == context.timeZone) {
+    return cached;
+  }
+  ClockFormatting built{context.locale, context.calendar, context.timeZone, timeFormat(context), nullptr};
+  if (built.format) built.format->adoptTimeZone(timeZone(context).release());
+  UErrorCode status = U_ZERO_ERROR;
+  built.calendar.reset(
+      icu::Calendar::createInstance(timeZone(context).release(), calendarLocale(context), status));
+  if (U_FAILURE(status)) built.calendar.reset();
+  cached = std::move(built);
+  return cached;
+}
+
+bool sameDay(base::Date a, base::Date b, const ResolverContext& context) {
+  icu::Calendar* calendar = clockFormatting(context).calendar.get();
+  if (!calendar) return true;
+  UErrorCode status = U_ZERO_ERROR;
+  const auto dayOf = [&](base::Date date) {
+    calendar->setTime(date.secondsSince1970 * kMillisecondsPerSecond, status);
+    return std::array<int32_t, 3>{calendar->get(UCAL_ERA, status), calendar->get(UCAL_YEAR, status),
+                                  calendar->get(UCAL_DAY_OF_YEAR, status)};
+  };
+  const bool same = dayOf(a) == dayOf(b);
+  return U_FAILURE(status) || same;
+}
+
 }  // namespace
 
 ResolverContext currentResolverContext(const platform::System& system, base::Date now) {
@@ -93,10 +120,9 @@ bool isKnownLocale(const std::string& identifier) {
 }
 
 std::string clockText(base::Date date, const ResolverContext& context) {
-  const std::unique_ptr<icu::DateFormat> format = timeFormat(context);
+  const icu::DateFormat* format = clockFormatting(context).format.get();
   std::string text;
   if (format) {
-    format->adoptTimeZone(timeZone(context).release());
     icu::UnicodeString formatted;
     format->format(date.secondsSince1970 * kMillisecondsPerSecond, formatted);
     formatted.toUTF8String(text);

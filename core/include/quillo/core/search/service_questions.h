@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <stop_token>
 #include <string_view>
@@ -9,6 +10,7 @@
 #include "quillo/core/files/file_ranker.h"
 #include "quillo/core/files/file_route.h"
 #include "quillo/core/index/command_index.h"
+#include "quillo/core/ranking/semantic_ranker.h"
 #include "quillo/core/search/service_outcome.h"
 #include "quillo/core/service/backend_client.h"
 
@@ -17,6 +19,22 @@
 // local rows are a valid answer. Only a cancellation (base::Cancelled) is thrown, so that the
 // caller drops a stale search instead of showing a failure.
 namespace quillo::core {
+
+// What a typed query does with the ranking service.
+enum class ServiceQuestion {
+  off,   // there is no ranker to ask with
+  idle,  // a bang names a web site, or local matching settles the query
+  ask,
+};
+
+// The one rule the launcher and quillo-cli share: off without a ranker; idle when the query
+// names a web site by its bang word or is not worth asking (RavoQuestions::shouldAsk with the
+// best local hit's score, none without local hits); otherwise ask.
+ServiceQuestion serviceQuestion(std::string_view query, bool canAsk, std::optional<int> bestLocalScore);
+
+// The ranker's answer as an outcome: answered, or failed with the failure's message. Throws
+// base::Cancelled when `stop` was requested.
+ServiceOutcome rankOutcome(const SemanticRanker& ranker, std::string_view query, std::stop_token stop = {});
 
 // Makes the client on first need; may throw (the network library cannot be loaded, say).
 using ServiceConnection = std::function<std::shared_ptr<BackendClient>()>;
