@@ -49,9 +49,12 @@ std::shared_ptr<const CommandRanker::Analysed> CommandRanker::analysed(const Ran
   auto result = std::make_shared<Analysed>();
   const std::array<const std::string*, kFields> texts = {&candidate.title, &candidate.hint, &candidate.kind};
   for (std::size_t field = 0; field < kFields; ++field) {
-    for (const std::string& word : rankingWords(*texts[field])) {
+    const std::vector<std::string> words = rankingWords(*texts[field]);
+    for (std::size_t i = 0; i < words.size(); ++i) {
       ++result->words;
-      if (!vocabulary_.stopWords.contains(word)) result->stems[field].push_back(stem(word));
+      if (!vocabulary_.stopWords.contains(words[i])) result->stems[field].push_back(stem(words[i]));
+      // "Wi-Fi" and "Screen Saver" are also typed as one word.
+      if (i + 1 < words.size() && field == 0) result->stems[field].push_back(stem(words[i] + words[i + 1]));
     }
   }
   const std::lock_guard lock(cacheMutex_);
@@ -104,18 +107,20 @@ std::vector<CommandRanker::QueryWord> CommandRanker::queryWords(std::string_view
     }
     result.push_back(std::move(queryWord));
   }
-  // Two-word phrases ("print screen") widen both of their words.
+  // A two-word phrase the vocabulary knows ("print screen") stands for its two words: its
+  // meaning counts in full, the words themselves only in part.
   for (std::size_t i = 0; i + 1 < words.size(); ++i) {
     const auto found = vocabulary_.meanings.find(words[i] + " " + words[i + 1]);
     if (found == vocabulary_.meanings.end()) continue;
-    for (QueryWord& queryWord : result) {
-      const std::string first = stem(words[i]);
-      const std::string second = stem(words[i + 1]);
-      if (queryWord.expansions.front().first != first && queryWord.expansions.front().first != second)
-        continue;
-      for (const std::string& meant : found->second)
-        if (!vocabulary_.stopWords.contains(meant)) queryWord.add(stem(meant), options_.meaningWeight);
+    QueryWord phrase;
+    for (const std::string& meant : found->second)
+      if (!vocabulary_.stopWords.contains(meant)) phrase.add(stem(meant), options_.meaningWeight);
+    for (const std::size_t part : {i, i + 1}) {
+      const std::string stemmed = stem(words[part]);
+      phrase.add(stemmed, options_.phrasePartWeight);
+      std::erase_if(result, [&](const QueryWord& word) { return word.expansions.front().first == stemmed; });
     }
+    result.push_back(std::move(phrase));
   }
   return result;
 }
@@ -165,7 +170,7 @@ CommandRanking CommandRanker::rank(std::string_view query, const RankScope& scop
     double covered = 0;
     for (const QueryWord& word : words) {
       double bestScore = 0;
-      double bestMatch = 0;
+      double missed = 1;
       for (const auto& [stemmed, weight] : word.expansions) {
         double frequency = 0;
         double match = 0;
@@ -183,10 +188,11 @@ CommandRanking CommandRanker::rank(std::string_view query, const RankScope& scop
         const double idf = std::log(1 + (count - df + 0.5) / (df + 0.5));
         bestScore =
             std::max(bestScore, weight * idf * frequency * (options_.k1 + 1) / (options_.k1 + frequency));
-        bestMatch = std::max(bestMatch, weight * match);
+        // Several of the word's meanings found together are stronger evidence than one.
+        missed *= 1 - weight * match;
       }
       score += bestScore;
-      covered += word.importance * bestMatch;
+      covered += word.importance * (1 - missed);
     }
     const double coverage = covered / totalImportance;
     if (coverage > 0)

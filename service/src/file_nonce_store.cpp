@@ -14,7 +14,7 @@ namespace quillo::service {
 namespace {
 
 constexpr std::string_view kHeader = "quillo-nonces ";
-// Rewrite once the file holds this many lines and more than twice the live ones.
+// Every this many lines, the file is rewritten when it holds more than twice the live ones.
 constexpr std::size_t kRewriteAtLines = 4096;
 
 [[noreturn]] void fail(const std::filesystem::path& path, const char* what) {
@@ -141,7 +141,11 @@ bool FileNonceStore::remember(std::string_view nonce, std::int64_t nowMs, std::i
   readNewLines(nowMs);
   const auto found = live_.find(std::string(nonce));
   if (found != live_.end() && found->second > nowMs) return false;
-  if (linesInFile_ >= kRewriteAtLines && linesInFile_ > 2 * live_.size()) rewrite(nowMs);
+  if (linesInFile_ >= nextRewriteCheck_) {
+    std::erase_if(live_, [nowMs](const auto& entry) { return entry.second <= nowMs; });
+    if (linesInFile_ > 2 * live_.size()) rewrite(nowMs);
+    nextRewriteCheck_ = linesInFile_ + kRewriteAtLines;
+  }
   const std::string line = std::to_string(expiresAtMs) + " " + std::string(nonce) + "\n";
   const off_t end = ::lseek(fd_, 0, SEEK_END);
   if (end < 0) fail(path_, "written");

@@ -104,9 +104,10 @@ class RunningService {
   }
 
   // The client of the launcher, talking to this service.
-  std::unique_ptr<core::BackendClient> client() const {
-    return std::make_unique<core::BackendClient>(baseUrl(), key_, std::make_shared<core::FixedCredential>(""),
-                                                 http_);
+  std::shared_ptr<core::BackendClient> client() const {
+    return std::make_shared<core::BackendClient>(baseUrl(), key_, std::make_shared<core::FixedCredential>(""),
+                                                 http_,
+                                                 core::BackendClient::Options{.homeFolder = "/home/user"});
   }
 
  private:
@@ -114,7 +115,8 @@ class RunningService {
   core::SigningKeyBytes key_;
   std::unique_ptr<FileNonceStore> nonces_;
   std::unique_ptr<RequestChecker> checker_;
-  RavoOperations operations_{Vocabulary::builtIn(), nullptr};
+  WordNet wordNet_{WordNet::kDefaultFolder};
+  RavoOperations operations_{Vocabulary::builtIn(), &wordNet_};
   std::unique_ptr<Server> server_;
   std::shared_ptr<core::HttpTransport> http_;
 };

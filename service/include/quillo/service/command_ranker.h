@@ -43,6 +43,8 @@ struct CommandRankerOptions {
   double synonymWeight = 0.55;
   double derivedWeight = 0.6;
   double broaderWeight = 0.3;
+  // Weight of the words of a two-word phrase the vocabulary gives a meaning.
+  double phrasePartWeight = 0.5;
   // How much a weak word ("change", "settings") counts towards covering the query.
   double weakWordImportance = 0.25;
   // How much a match in the hint and in the kind counts against one in the title.

@@ -38,6 +38,7 @@ class FileNonceStore final : public NonceStore {
   std::string generation_;
   std::int64_t readOffset_ = 0;
   std::size_t linesInFile_ = 0;
+  std::size_t nextRewriteCheck_ = 0;
   std::unordered_map<std::string, std::int64_t> live_;
 };
 
