@@ -11,7 +11,7 @@
 #include "quillo/core/service/backend_client.h"
 #include "quillo/net/curl_transport.h"
 #include "quillo/service/client_keys.h"
-#include "quillo/service/file_nonce_store.h"
+#include "quillo/service/nonce_store_address.h"
 #include "quillo/service/operations.h"
 #include "quillo/service/request_check.h"
 #include "quillo/service/server.h"
@@ -62,12 +62,15 @@ inline std::string signature(const core::SigningKeyBytes& key, const RequestPart
 // registered.
 class RunningService {
  public:
+  // `nonceStore` names the store as quillo-ravo's --nonce-store does; a file of its own when
+  // empty. `key` is the registered client key; a fresh one when absent.
   explicit RunningService(ServerOptions options = {}, std::vector<std::string> credentials = {},
-                          Operations operations = {})
-      : key_(randomKey()) {
+                          Operations operations = {}, std::string nonceStore = {},
+                          std::optional<core::SigningKeyBytes> key = std::nullopt)
+      : key_(key.value_or(randomKey())) {
     writeIdentity(makeSelfSignedIdentity(std::chrono::hours(24)), folder_ / "certificate.pem",
                   folder_ / "certificate-key.pem");
-    nonces_ = std::make_unique<FileNonceStore>(folder_ / "nonces");
+    nonces_ = openNonceStore(nonceStore.empty() ? (folder_ / "nonces").string() : nonceStore);
     checker_ =
         std::make_unique<RequestChecker>(ClientKeys({publicKeyOf(key_)}), std::move(credentials), *nonces_);
     options.certificateFile = folder_ / "certificate.pem";
@@ -113,7 +116,7 @@ class RunningService {
  private:
   quillo::testing::TemporaryFolder folder_;
   core::SigningKeyBytes key_;
-  std::unique_ptr<FileNonceStore> nonces_;
+  std::unique_ptr<NonceStore> nonces_;
   std::unique_ptr<RequestChecker> checker_;
   WordNet wordNet_{WordNet::kDefaultFolder};
   RavoOperations operations_{Vocabulary::builtIn(), &wordNet_};
