@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "quillo/service/local_service.h"
+
 namespace quillo::service {
 namespace {
 
@@ -32,6 +34,7 @@ Options:
   --max-body BYTES       the largest request body read (default 1048576)
   --wordnet DIR          the WordNet data (default /usr/share/wordnet)
   --announce             write the address to $XDG_RUNTIME_DIR/quillo/ravo.json while running
+  --announce-to FILE     write it to FILE instead
   --with-parent          end when the process that started this one ends
   --help                 this text
 
@@ -100,7 +103,9 @@ RavoArguments parseRavoArguments(const std::vector<std::string>& arguments) {
     } else if (name == "--wordnet") {
       parsed.wordNetFolder = value();
     } else if (name == "--announce") {
-      parsed.announce = true;
+      parsed.announcement = LocalServicePaths::ofThisUser().announcement();
+    } else if (name == "--announce-to") {
+      parsed.announcement = value();
     } else if (name == "--with-parent") {
       parsed.withParent = true;
     } else {

@@ -72,8 +72,8 @@ int run(const RavoArguments& arguments) {
   const std::string host =
       arguments.host.find(':') != std::string::npos ? "[" + arguments.host + "]" : arguments.host;
   const std::string baseUrl = "https://" + host + ":" + std::to_string(port) + "/";
-  if (arguments.announce)
-    writeAnnouncement(paths.announcement(),
+  if (arguments.announcement)
+    writeAnnouncement(*arguments.announcement,
                       {.baseUrl = baseUrl, .pid = ::getpid(), .certificate = certificate});
   std::cout << baseUrl << std::endl;
   kLog.info("listening on {} with {} client key(s)", baseUrl, checker.keyCount());
@@ -84,7 +84,7 @@ int run(const RavoArguments& arguments) {
   sigaddset(&stopSignals, SIGTERM);
   int received = 0;
   sigwait(&stopSignals, &received);
-  if (arguments.announce) withdrawAnnouncement(paths.announcement(), ::getpid());
+  if (arguments.announcement) withdrawAnnouncement(*arguments.announcement, ::getpid());
   server.stop();
   return 0;
 }

@@ -31,8 +31,9 @@ struct RavoArguments {
   std::size_t workers = 4;
   std::size_t maxQueued = 16;
   std::size_t maxBodyBytes = std::size_t{1} << 20;
-  // Write the address to $XDG_RUNTIME_DIR/quillo/ravo.json while running.
-  bool announce = false;
+  // Write the address to this file while running ($XDG_RUNTIME_DIR/quillo/ravo.json with
+  // --announce).
+  std::optional<std::filesystem::path> announcement;
   // End when the process that started it ends.
   bool withParent = false;
 };
