@@ -76,7 +76,9 @@ int run(const RavoArguments& arguments) {
     writeAnnouncement(*arguments.announcement,
                       {.baseUrl = baseUrl, .pid = ::getpid(), .certificate = certificate});
   std::cout << baseUrl << std::endl;
-  kLog.info("listening on {} with {} client key(s)", baseUrl, checker.keyCount());
+  // A child that announces itself stays quiet: its parent's standard error is the user's.
+  if (!arguments.announcement)
+    kLog.info("listening on {} with {} client key(s)", baseUrl, checker.keyCount());
 
   sigset_t stopSignals;
   sigemptyset(&stopSignals);
