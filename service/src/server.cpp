@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <thread>
 
 #include "bounded_task_queue.h"
@@ -25,6 +26,7 @@ struct Server::State {
   Operations operations;
   std::unique_ptr<httplib::SSLServer> server;
   std::thread listener;
+  std::atomic<bool> ended = false;
   int port = 0;
 
   void handle(const httplib::Request& request, httplib::Response& response) {
@@ -61,6 +63,7 @@ Server::Server(ServerOptions options, const RequestChecker& checker, Operations 
                        .operations = std::move(operations),
                        .server = nullptr,
                        .listener = {},
+                       .ended = false,
                        .port = 0}) {
   State& state = *state_;
   state.server = std::make_unique<httplib::SSLServer>(state.options.certificateFile.c_str(),
@@ -110,10 +113,14 @@ int Server::start() {
   if (state.port <= 0)
     throw std::runtime_error("The service could not listen on " + state.options.host + ":" +
                              std::to_string(state.options.port) + ".");
-  state.listener = std::thread([server = state.server.get()] { server->listen_after_bind(); });
+  state.listener = std::thread([&state] {
+    state.server->listen_after_bind();
+    state.ended = true;
+  });
   // stop() only reaches a server that is already running.
-  while (!state.server->is_running())
+  while (!state.server->is_running() && !state.ended)
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  if (state.ended) throw std::runtime_error("The service stopped listening at once.");
   return state.port;
 }
 
