@@ -142,9 +142,15 @@ TEST(ProtocolChecks, OverloadIsAnsweredBusyWithRetryAfter) {
                                  return Reply{};
                                });
   auto first = std::async(std::launch::async, [&] { return service.send({}); });
+  bool letGone = false;
+  const auto letGo = [&] {
+    if (!std::exchange(letGone, true)) release.set_value();
+  };
+  // However the test ends, the blocked request is let go, so that nothing waits for ever.
+  const std::shared_ptr<void> guard(nullptr, [&](void*) { letGo(); });
   ASSERT_EQ(entered.get_future().wait_for(std::chrono::seconds(10)), std::future_status::ready);
   const core::HttpResponse busy = service.send({});
-  release.set_value();
+  letGo();
   EXPECT_EQ(busy.status, 503);
   EXPECT_EQ(errorOf(busy), "busy");
   EXPECT_EQ(busy.header("Retry-After"), "3");
