@@ -13,6 +13,7 @@ namespace {
 constexpr std::size_t kFields = 3;  // title, hint, kind
 // A few thousand distinct commands are what one user's launcher knows; past that, start over.
 constexpr std::size_t kMaxCachedCandidates = 20000;
+constexpr std::size_t kMaxQueryWords = 24;
 
 }  // namespace
 
@@ -83,6 +84,8 @@ std::vector<CommandRanker::QueryWord> CommandRanker::queryWords(std::string_view
       if (!scopeWords.contains(word)) content.push_back(word);
   }
 
+  // A launcher query is a few words; a longer one is cut, so that its cost stays bounded.
+  if (content.size() > kMaxQueryWords) content.resize(kMaxQueryWords);
   std::vector<QueryWord> result;
   for (const std::string& word : content) {
     QueryWord queryWord;

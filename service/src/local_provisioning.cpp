@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <openssl/rand.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -10,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fstream>
 #include <thread>

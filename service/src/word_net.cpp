@@ -12,6 +12,9 @@
 namespace quillo::service {
 namespace {
 
+// Far more words than a launcher's users type in a day.
+constexpr std::size_t kMaxCachedWords = 50000;
+
 enum class PartOfSpeech { noun, verb, adjective, adverb };
 constexpr std::array<PartOfSpeech, 4> kPartsOfSpeech = {PartOfSpeech::noun, PartOfSpeech::verb,
                                                         PartOfSpeech::adjective, PartOfSpeech::adverb};
@@ -218,6 +221,8 @@ std::vector<RelatedWord> WordNet::related(std::string_view word) const {
   }
   std::vector<RelatedWord> words = lookUp(word);
   const std::lock_guard lock(mutex_);
+  // Clients may send any words; the cache must not grow with them for ever.
+  if (cache_.size() >= kMaxCachedWords) cache_.clear();
   cache_.emplace(std::string(word), words);
   return words;
 }

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <thread>
 
 #include "quillo/service/redis_nonce_store.h"

@@ -1,8 +1,8 @@
 // quillo-ravo: the ranking service, local and offline.
-#include <signal.h>
 #include <sys/prctl.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <fstream>
 #include <iostream>
 #include <memory>
