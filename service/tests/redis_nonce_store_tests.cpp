@@ -24,10 +24,11 @@ int freePort() {
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
   socklen_t length = sizeof address;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                     ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
   ::close(fd);
+  if (!bound) throw std::runtime_error("no free port on 127.0.0.1");
   return ntohs(address.sin_port);
 }
 
