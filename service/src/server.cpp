@@ -21,11 +21,14 @@ void setError(httplib::Response& response, int status, std::string_view code) {
 }  // namespace
 
 struct Server::State {
+  State(ServerOptions options, const RequestChecker& checker, Operations operations)
+      : options(std::move(options)), checker(checker), operations(std::move(operations)) {}
+
   ServerOptions options;
   const RequestChecker& checker;
   Operations operations;
-  std::unique_ptr<httplib::SSLServer> server;
-  std::thread listener;
+  std::unique_ptr<httplib::SSLServer> server{};
+  std::thread listener{};
   std::atomic<bool> ended = false;
   int port = 0;
 
@@ -58,13 +61,7 @@ struct Server::State {
 };
 
 Server::Server(ServerOptions options, const RequestChecker& checker, Operations operations)
-    : state_(new State{.options = std::move(options),
-                       .checker = checker,
-                       .operations = std::move(operations),
-                       .server = nullptr,
-                       .listener = {},
-                       .ended = false,
-                       .port = 0}) {
+    : state_(std::make_unique<State>(std::move(options), checker, std::move(operations))) {
   State& state = *state_;
   state.server = std::make_unique<httplib::SSLServer>(state.options.certificateFile.c_str(),
                                                       state.options.privateKeyFile.c_str());
@@ -73,7 +70,10 @@ Server::Server(ServerOptions options, const RequestChecker& checker, Operations 
                              state.options.certificateFile.parent_path().string() + "' cannot be used.");
   const std::size_t workers = state.options.workers;
   const std::size_t maxQueued = state.options.maxQueued;
-  state.server->new_task_queue = [workers, maxQueued] { return new BoundedTaskQueue(workers, maxQueued); };
+  // httplib takes ownership of the queue it is handed.
+  state.server->new_task_queue = [workers, maxQueued] {
+    return std::make_unique<BoundedTaskQueue>(workers, maxQueued).release();
+  };
   // Answers go out in several writes; waiting for acknowledgements between them costs 40 ms each.
   state.server->set_tcp_nodelay(true);
   state.server->set_payload_max_length(state.options.maxBodyBytes);
