@@ -59,7 +59,9 @@ options:
                         2026-12-05T15:00:00+01:00) instead of now
   --time-zone ZONE      in the IANA time zone ZONE (Europe/Zurich) instead of the system's
   --locale LOCALE       with the ICU locale LOCALE (en_US, de_CH) instead of the system's
-  --service URL         ask the ranking service at URL (https, no path)
+  --service URL         ask the ranking service at URL (https, no path); "local" asks the
+                        local service, quillo-ravo: the one running for this user, or one
+                        started for this call (made ready on first use, no other option needed)
   --key-file F          its signing key: 32 raw bytes or 64 hexadecimal characters
   --credential-file F   the access credential sent with each request (default: none)
   --ca-file F           a PEM certificate to trust besides the system's

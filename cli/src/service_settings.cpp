@@ -15,14 +15,32 @@ std::optional<ServiceSettings> serviceSettings(const Arguments& arguments, core:
     }
     return std::nullopt;
   }
+  if (*arguments.service == "local") {
+    if (arguments.keyFile || arguments.credentialFile || arguments.caFile)
+      throw UsageError("--service local takes no --key-file, --credential-file or --ca-file");
+    try {
+      service::LocalService local = service::connectLocalService(service::LocalServicePaths::ofThisUser());
+      return ServiceSettings{.baseUrl = local.connection.baseUrl,
+                             .key = local.connection.signingKey,
+                             .credential = "",
+                             .caFile = local.connection.certificate.string(),
+                             .localService = std::move(local.process)};
+    } catch (const service::LocalServiceError& error) {
+      off.message = error.what();
+      return std::nullopt;
+    }
+  }
   if (!core::BackendClient::isAcceptedBaseUrl(*arguments.service)) {
     off.message = std::string(core::BackendError::message(core::BackendError::notConfigured));
     return std::nullopt;
   }
   if (!arguments.keyFile) throw UsageError("--service needs --key-file");
-  return ServiceSettings{*arguments.service, readKeyFile(*arguments.keyFile),
-                         arguments.credentialFile ? readCredentialFile(*arguments.credentialFile) : "",
-                         arguments.caFile};
+  return ServiceSettings{
+      .baseUrl = *arguments.service,
+      .key = readKeyFile(*arguments.keyFile),
+      .credential = arguments.credentialFile ? readCredentialFile(*arguments.credentialFile) : "",
+      .caFile = arguments.caFile,
+      .localService = nullptr};
 }
 
 std::shared_ptr<core::BackendClient> connect(const ServiceSettings& settings,

@@ -37,10 +37,11 @@ struct ServiceReply {
 using ServiceHandler = std::function<ServiceReply(const ServiceRequest& request)>;
 
 // A ranking service on 127.0.0.1 over HTTPS with a certificate made for it, checking every
-// request as the real one does before answering what the test scripted: the Ed25519 signature
-// against the client key's public half, the body and credential hashes within it, the expected
-// credential, a timestamp within five minutes and a nonce never seen before. A request that
-// fails a check is refused with 401 and the reason is kept. Thread-safe.
+// request with the real service's checker before answering what the test scripted: the Ed25519
+// signature against the client key's public half, the body and credential hashes within it,
+// the expected credential, a timestamp within five minutes and a nonce never seen before. A
+// request that fails a check is refused with the real service's status and error body, and the
+// reason is kept. Thread-safe.
 class TestService {
  public:
   TestService();

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <future>
+#include <thread>
+
+#include "quillo/core/service/backend_client.h"
+#include "quillo/net/curl_transport.h"
+#include "quillo/service/client_keys.h"
+#include "quillo/service/local_provisioning.h"
+#include "quillo/service/tls_identity.h"
+#include "quillo/testing/temporary_folder.h"
+
+namespace quillo::service {
+namespace {
+
+LocalServicePaths pathsIn(const quillo::testing::TemporaryFolder& folder) {
+  return {.configFolder = folder / "config/quillo",
+          .dataFolder = folder / "data/quillo/ravo",
+          .runtimeFolder = folder / "run/quillo"};
+}
+
+std::string text(const std::filesystem::path& file) {
+  std::ifstream stream(file);
+  return {std::istreambuf_iterator<char>(stream), {}};
+}
+
+TEST(LocalProvisioning, MakesAPrivateKeyAndAKeyListThatAcceptsIt) {
+  const quillo::testing::TemporaryFolder folder;
+  const LocalServicePaths paths = pathsIn(folder);
+  const auto key = provisionLocalService(paths);
+  struct stat status {};
+  ASSERT_EQ(::stat(paths.signingKey().c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0600u);
+  EXPECT_EQ(status.st_size, 32);
+  EXPECT_NE(text(paths.keyList()).find(keyListLine(publicKeyOf(key), "")), std::string::npos);
+  EXPECT_EQ(ClientKeys::read(paths.keyList()).size(), 1u);
+  EXPECT_TRUE(certificateValidFor(paths.certificate(), std::chrono::hours(24 * 365)));
+}
+
+TEST(LocalProvisioning, KeepsWhatAnEarlierRunMade) {
+  const quillo::testing::TemporaryFolder folder;
+  const LocalServicePaths paths = pathsIn(folder);
+  const auto key = provisionLocalService(paths);
+  const std::string certificate = text(paths.certificate());
+  EXPECT_EQ(provisionLocalService(paths), key);
+  EXPECT_EQ(text(paths.certificate()), certificate);
+  EXPECT_EQ(ClientKeys::read(paths.keyList()).size(), 1u);
+}
+
+TEST(LocalProvisioning, ProcessesStartingAtOnceMakeOneKeyAndOneList) {
+  const quillo::testing::TemporaryFolder folder;
+  const LocalServicePaths paths = pathsIn(folder);
+  std::vector<std::future<std::array<std::uint8_t, 32>>> runs;
+  for (int i = 0; i < 4; ++i)
+    runs.push_back(std::async(std::launch::async, [&] { return provisionLocalService(paths); }));
+  const auto first = runs.front().get();
+  for (std::size_t i = 1; i < runs.size(); ++i)
+    EXPECT_EQ(runs[i].get(), first);
+  EXPECT_EQ(ClientKeys::read(paths.keyList()).size(), 1u);
+}
+
+class LocalServiceStart : public ::testing::Test {
+ protected:
+  const LocalServiceOptions options{.executable = QUILLO_RAVO_PATH, .startTimeout = std::chrono::seconds(10)};
+  quillo::testing::TemporaryFolder folder;
+  LocalServicePaths paths = pathsIn(folder);
+};
+
+TEST_F(LocalServiceStart, ChildAnswersTheLaunchersClient) {
+  const LocalService local = startLocalService(paths, options);
+  ASSERT_NE(local.process, nullptr);
+  core::BackendClient client(local.connection.baseUrl, local.connection.signingKey,
+                             std::make_shared<core::FixedCredential>(""),
+                             net::makeCurlTransport({.extraCaFile = local.connection.certificate.string()}));
+  const core::BackendAnswer answer = client.fileTypes("photos of the beach");
+  EXPECT_GE(answer.probabilities.at("image"), 0.5);
+}
+
+TEST_F(LocalServiceStart, RunningServiceIsUsedInsteadOfASecondOne) {
+  const LocalService first = startLocalService(paths, options);
+  const LocalService second = connectLocalService(paths, options);
+  EXPECT_EQ(second.process, nullptr);
+  EXPECT_EQ(second.connection.baseUrl, first.connection.baseUrl);
+}
+
+TEST_F(LocalServiceStart, EndedChildWithdrawsItsAnnouncement) {
+  {
+    const LocalService local = startLocalService(paths, options);
+    EXPECT_TRUE(readLiveAnnouncement(paths.announcement()).has_value());
+  }
+  EXPECT_FALSE(std::filesystem::exists(paths.announcement()));
+}
+
+}  // namespace
+}  // namespace quillo::service
