@@ -17,9 +17,11 @@ class LocalServiceSearch : public ::testing::Test {
            " XDG_DATA_HOME=" + (folder / "data").string() + " XDG_RUNTIME_DIR=" + (folder / "run").string();
   }
 
+  // The macOS table offers every action whatever tools this machine has.
   quillo::cli::testing::CliRun search(const std::string& query) const {
-    return quillo::cli::testing::runCli(
-        "search --json --applications " + (folder / "apps").string() + " --service local '" + query + "'", "",
+    return quillo::cli::testing::runCli("search --json --platform macos --applications " + (folder / "apps").string() +
+                                            " --service local '" + query + "'",
+                                        "",
         environment());
   }
 
