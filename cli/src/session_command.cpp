@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <thread>
 
 #include "arguments.h"
@@ -22,8 +24,30 @@
 #include "session_files.h"
 #include "session_json.h"
 #include "session_runner.h"
+#include "system_index.h"
 
 namespace quillo::cli {
+namespace {
+
+// The process calls the index was built with: set on the worker that builds it, read when a row
+// runs on the main thread.
+class SharedProcessCalls {
+ public:
+  void set(core::ProcessCalls calls) {
+    std::lock_guard lock(mutex_);
+    calls_ = std::move(calls);
+  }
+  app::ActionTools tools() const {
+    std::lock_guard lock(mutex_);
+    return calls_ ? app::ActionTools::of(*calls_) : app::ActionTools{};
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::optional<core::ProcessCalls> calls_;
+};
+
+}  // namespace
 
 const std::string_view kSessionHelp =
     R"(usage: quillo-cli session [--execute] [--service URL --key-file F ...] [--applications DIR]... [FILE]
@@ -296,10 +320,6 @@ int runSession(std::span<const std::string> words, std::FILE* input, std::FILE* 
   core::ServiceOutcome off;
   const auto settings = serviceSettings(arguments, off);
   const auto backend = settings ? connect(*settings, system) : nullptr;
-  core::ApplicationRoots roots = core::ApplicationRoots::standard(system);
-  if (!arguments.applications.empty())
-    roots = core::ApplicationRoots{.folders = {arguments.applications.begin(), arguments.applications.end()},
-                                   .bundles = {}};
 
   platform::posix::LoopMainQueue main;
   const platform::SystemClock clock;
@@ -311,8 +331,10 @@ int runSession(std::span<const std::string> words, std::FILE* input, std::FILE* 
   app::SearchModelHooks hooks;
   std::unique_ptr<SessionRunner> runner;
   if (execute) runner = std::make_unique<SessionRunner>(main, accessibility, pool, clock);
-  hooks.runRow = [&session, &runner, &clock](const core::ResultRow& row, bool) {
-    const app::RunPlan plan = app::planRun(row, clock.now());
+  // The process calls of this platform's actions (or --platform's), known once the index is built.
+  auto calls = std::make_shared<SharedProcessCalls>();
+  hooks.runRow = [&session, &runner, &clock, calls](const core::ResultRow& row, bool) {
+    const app::RunPlan plan = app::planRun(row, clock.now(), calls->tools());
     session->ran(plan);
     if (runner) runner->carryOut(plan);
   };
@@ -335,8 +357,11 @@ int runSession(std::span<const std::string> words, std::FILE* input, std::FILE* 
   folders = &searchFolders;
   Session loop(model, main, accessibility, clock, output);
   session = &loop;
-  model.refreshCommands(
-      [&system, &files, roots] { return core::CommandIndex::system(system, files, roots); });
+  model.refreshCommands([&arguments, &system, &files, calls] {
+    auto found = systemIndex(arguments, system, files, "session", stderr);
+    calls->set(found.calls);
+    return std::move(found.index);
+  });
   return loop.run(input);
 }
 

@@ -19,10 +19,9 @@ class LocalServiceSearch : public ::testing::Test {
 
   // The macOS table offers every action whatever tools this machine has.
   quillo::cli::testing::CliRun search(const std::string& query) const {
-    return quillo::cli::testing::runCli("search --json --platform macos --applications " + (folder / "apps").string() +
-                                            " --service local '" + query + "'",
-                                        "",
-        environment());
+    return quillo::cli::testing::runCli("search --json --platform macos --applications " +
+                                            (folder / "apps").string() + " --service local '" + query + "'",
+                                        "", environment());
   }
 
   quillo::testing::TemporaryFolder folder;

@@ -38,13 +38,15 @@ class Session : public ::testing::Test {
   }
 
   // The lines printed for `events`, each parsed.
-  std::vector<nlohmann::json> session(const std::vector<std::string>& events, CliRun* result = nullptr) {
+  std::vector<nlohmann::json> session(const std::vector<std::string>& events, CliRun* result = nullptr,
+                                      const std::string& options = "") {
     std::string input;
     for (const std::string& event : events)
       input += event + "\n";
     const CliRun run = quillo::cli::testing::runCli(
-        "session --applications " + (folder / "apps").string() + " --service " + service.baseUrl() +
-            " --key-file " + (folder / "key").string() + " --ca-file " + service.caFile().string(),
+        "session " + options + " --applications " + (folder / "apps").string() + " --service " +
+            service.baseUrl() + " --key-file " + (folder / "key").string() + " --ca-file " +
+            service.caFile().string(),
         input, "XDG_CONFIG_HOME=" + (folder / "config").string());
     if (result) *result = run;
     EXPECT_EQ(run.status, 0) << run.errors;
@@ -89,11 +91,14 @@ TEST_F(Session, LocalRowsComeFirstThenTheServiceAnswerThenTheCachedOne) {
 }
 
 TEST_F(Session, RunPrintsWhatWouldRunAndClosesThePanel) {
-  const auto lines = session({
-      R"({"at": 0, "type": "open"})",
-      R"({"at": 0, "type": "query", "text": "lock screen"})",
-      R"({"at": 10, "type": "run"})",
-  });
+  // The macOS table locks the screen by its own call whatever tools this machine has.
+  const auto lines = session(
+      {
+          R"({"at": 0, "type": "open"})",
+          R"({"at": 0, "type": "query", "text": "lock screen"})",
+          R"({"at": 10, "type": "run"})",
+      },
+      nullptr, "--platform macos");
   ASSERT_GE(lines.size(), 3u);
   const nlohmann::json& ran = lines[lines.size() - 2]["ran"];
   EXPECT_EQ(ran["title"], "Lock Screen");
