@@ -15,7 +15,8 @@ WorkerPool::~WorkerPool() {
     std::lock_guard lock(mutex_);
     queue_.clear();
   }
-  for (auto& thread : threads_) thread.request_stop();
+  for (auto& thread : threads_)
+    thread.request_stop();
   wake_.notify_all();
   threads_.clear();
 }

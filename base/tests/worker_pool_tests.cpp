@@ -1,9 +1,9 @@
-#include "quillo/base/worker_pool.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <latch>
+
+#include "quillo/base/worker_pool.h"
 
 namespace quillo::base {
 
@@ -44,7 +44,8 @@ TEST(WorkerPool, DestroyingItDropsQueuedWorkAndWaitsForRunningWork) {
       ++ran;
     });
     started.wait();
-    for (int i = 0; i < 10; ++i) pool.submit([&] { ran += 100; });
+    for (int i = 0; i < 10; ++i)
+      pool.submit([&] { ran += 100; });
   }
   EXPECT_EQ(ran, 1);
 }

@@ -8,7 +8,8 @@
 namespace quillo::net {
 
 std::shared_ptr<core::HttpTransport> loadHttpTransport(const TransportOptions& options) {
-  const base::ModuleLibrary& library = base::ModuleLibrary::load(kLibraryName, QUILLO_NET_BUILD_DIR, "network library");
+  const base::ModuleLibrary& library =
+      base::ModuleLibrary::load(kLibraryName, QUILLO_NET_BUILD_DIR, "network library");
   using Entry = const LibraryEntry* (*)() noexcept;
   const auto entry = reinterpret_cast<Entry>(library.symbol(kEntrySymbol));
   const LibraryEntry* table = entry ? entry() : nullptr;

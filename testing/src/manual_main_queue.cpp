@@ -23,7 +23,9 @@ void TestClock::setDate(base::Date date) {
   date_ = date;
 }
 
-void ManualMainQueue::post(Task task) { postAfter(std::chrono::milliseconds(0), std::move(task)); }
+void ManualMainQueue::post(Task task) {
+  postAfter(std::chrono::milliseconds(0), std::move(task));
+}
 
 platform::DelayedTask ManualMainQueue::postAfter(std::chrono::milliseconds delay, Task task) {
   platform::DelayedTask handle;

@@ -19,9 +19,12 @@ class Clock {
 // The computer's own clocks.
 class SystemClock final : public Clock {
  public:
-  std::chrono::steady_clock::time_point steadyNow() const override { return std::chrono::steady_clock::now(); }
+  std::chrono::steady_clock::time_point steadyNow() const override {
+    return std::chrono::steady_clock::now();
+  }
   base::Date now() const override {
-    return base::Date{std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count()};
+    return base::Date{
+        std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count()};
   }
 };
 
