@@ -65,7 +65,8 @@ class ApplicationComponents {
 
   // The application object's view of the platform, sharing these components' preferences.
   ApplicationPlatform platform(core::HttpTransport* http = nullptr);
-  // The application object's hooks filled with these components and the front end's own.
+  // The application object's hooks filled with these components and the front end's own. They
+  // reach into the components: the application object must be destroyed first.
   ApplicationHooks hooks(UiHooks ui);
   // Follows `application` (made with platform() and hooks()): the panel content it presents, the
   // application it acts on, and the requests of later starts. False when another instance of the
