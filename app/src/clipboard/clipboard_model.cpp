@@ -69,7 +69,7 @@ void ClipboardModel::start(std::optional<std::filesystem::path> file, bool monit
           launcherStore_ = store_;
         }
         state_.isReady = true;
-        if (monitorsClipboard) {
+        if (monitorsClipboard && !stopped_) {
           monitor_ = std::make_unique<ClipboardMonitor>(
               ClipboardMonitor::Services{services_.board, services_.workspace, services_.main,
                                          services_.clock, services_.pool},
@@ -91,6 +91,11 @@ void ClipboardModel::start(std::optional<std::filesystem::path> file, bool monit
         starting_ = false;
         showError(error);
       });
+}
+
+void ClipboardModel::stop() {
+  stopped_ = true;
+  if (monitor_) monitor_->stop();
 }
 
 void ClipboardModel::open(Mode mode, std::optional<platform::FrontApplication> target) {

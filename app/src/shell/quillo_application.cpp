@@ -22,7 +22,9 @@ QuilloApplication::QuilloApplication(ApplicationPlatform platform, ApplicationHo
     : platform_(platform),
       hooks_(std::move(hooks)),
       options_(std::move(options)),
-      preferences_(platform.defaults),
+      ownPreferences_(platform.preferences ? std::nullopt
+                                           : std::optional<core::QuilloPreferences>(platform.defaults)),
+      preferences_(platform.preferences ? *platform.preferences : *ownPreferences_),
       position_(platform.defaults),
       hotKeyCenter_(platform.hotKeys) {
   panelState_.commandIsControl = !platform.system.isMacOS();

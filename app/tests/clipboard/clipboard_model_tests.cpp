@@ -213,6 +213,14 @@ TEST_F(ClipboardAppTest, AHistoryThatCannotBeOpenedSaysWhy) {
   EXPECT_EQ(model.state().status, "Clipboard history is not open yet.");
 }
 
+TEST_F(ClipboardAppTest, AModelStoppedWhileItsHistoryOpensNeverRecords) {
+  ClipboardModel model{{board, keys, workspace, system, main, clock, pool}, settings, tagger};
+  model.start(folder / "history.sqlite", true);
+  model.stop();
+  ASSERT_TRUE(main.runUntil([&] { return model.state().isReady; }));
+  EXPECT_FALSE(model.isMonitoring());
+}
+
 TEST(ClipboardActions, TitlesCountSeveralItems) {
   EXPECT_EQ(title(ClipboardAction::copy, 1), "Copy");
   EXPECT_EQ(title(ClipboardAction::copy, 4), "Copy 4 Items");

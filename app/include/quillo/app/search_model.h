@@ -150,6 +150,9 @@ class SearchModel {
   void run(const core::ResultRow& chosen, bool alternate);
   // The search folders' new state; the files scope searches again.
   void setFileSearch(FileSearchState state);
+  // The service client once it is known (the local service starts after the model); the next
+  // command index and menu read ask it.
+  void setBackend(std::shared_ptr<core::BackendClient> backend) { deps_.backend = std::move(backend); }
 
   const std::string& query() const { return query_; }
   Scope scope() const { return scope_; }

@@ -119,6 +119,9 @@ class ClipboardModel {
   // Opens the history (at `file`, else the standard place) in the background, prunes it, and then
   // starts the monitor when asked to. A second start does nothing; a failure is shown in status.
   void start(std::optional<std::filesystem::path> file, bool monitorsClipboard);
+  // The program is quitting: the monitor stops (or never starts) and no copy is recorded again.
+  void stop();
+  bool isMonitoring() const { return monitor_ && monitor_->isRunning(); }
   // A fresh window: no query, all entries, the first 100, nothing selected.
   void open(Mode mode, std::optional<platform::FrontApplication> target);
   void close();
@@ -205,6 +208,7 @@ class ClipboardModel {
   mutable std::mutex launcherMutex_;
   std::shared_ptr<clipboard::ClipboardStore> launcherStore_;
   bool starting_ = false;
+  bool stopped_ = false;
   ClipboardModelState state_;
   std::unordered_map<base::Uuid, clipboard::Bytes> thumbnails_;
   platform::DelayedTask copiedMark_;

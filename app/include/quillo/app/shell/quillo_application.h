@@ -34,6 +34,8 @@ struct ApplicationPlatform {
   LauncherPanelView& panel;
   // The release feed's transport; none leaves "Check for Updates…" without a feed.
   core::HttpTransport* http = nullptr;
+  // Preferences shared with the rest of the program; the application keeps its own when none.
+  core::QuilloPreferences* preferences = nullptr;
 };
 
 struct ApplicationOptions {
@@ -105,7 +107,8 @@ class QuilloApplication {
   ApplicationPlatform platform_;
   ApplicationHooks hooks_;
   ApplicationOptions options_;
-  core::QuilloPreferences preferences_;
+  std::optional<core::QuilloPreferences> ownPreferences_;
+  core::QuilloPreferences& preferences_;
   LauncherPresentation presentation_;
   LauncherPosition position_;
   LauncherPanelState panelState_;
