@@ -45,7 +45,7 @@ struct AnalyticsClient::Shared {
   std::mutex fileMutex;  // one reader-writer of the kept file at a time
 
   // Posts the kept signals with `batch`; keeps all of them again when that fails.
-  void deliver(std::vector<std::string> batch) {
+  void deliver(const std::vector<std::string>& batch) {
     const std::lock_guard lock(fileMutex);
     Json all = readKept(files, options.keptFile);
     const bool hadKept = !all.empty();

@@ -194,7 +194,7 @@ void SearchFolders::startPreparation() {
         // The index never fails as a whole; anything else still ends the indexing state.
         if (generation != filePreparationGeneration_) return;
         try {
-          std::rethrow_exception(error);
+          std::rethrow_exception(std::move(error));
         } catch (const std::exception& failure) {
           kLog.error("File index not prepared: {}", failure.what());
         }

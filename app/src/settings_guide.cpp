@@ -81,7 +81,7 @@ void SettingsGuide::finish(const std::shared_ptr<Operation>& operation, std::opt
 
 void SettingsGuide::fail(const std::shared_ptr<Operation>& operation, std::exception_ptr error) {
   try {
-    std::rethrow_exception(error);
+    std::rethrow_exception(std::move(error));
   } catch (const std::exception& failure) {
     finish(operation, failure.what());
   }
@@ -101,7 +101,7 @@ void SettingsGuide::read(const std::shared_ptr<Operation>& operation, Work work,
       [this, operation, then = std::move(then)](auto result) mutable {
         if (operation_ == operation) then(std::move(result));
       },
-      [this, operation](std::exception_ptr error) { fail(operation, error); });
+      [this, operation](std::exception_ptr error) { fail(operation, std::move(error)); });
 }
 
 bool SettingsGuide::run(const std::shared_ptr<Operation>& operation, const core::Command& command) {
@@ -185,7 +185,7 @@ void SettingsGuide::rankSections(const std::shared_ptr<Operation>& operation,
         const core::SemanticRanker ranker(backend, core::RavoQuestions::scope::Sections{app}, sections);
         return ranker.rank(query, sectionThreshold, stop);
       },
-      [this, operation](core::SemanticResult result) {
+      [this, operation](const core::SemanticResult& result) {
         std::vector<core::Command> kept;
         for (const core::SemanticHit& hit : result.hits) {
           if (rowOf(hit.command) && kept.size() < core::RavoQuestions::maxSectionsTried)
@@ -283,7 +283,7 @@ void SettingsGuide::rankRows(const std::shared_ptr<Operation>& operation, core::
               }
               return std::nullopt;
             },
-            [this, operation](Live live) {
+            [this, operation](const Live& live) {
               // A copy: the callback may start the next row step, which replaces it.
               const Found found = operation->found;
               if (!live) {
@@ -299,7 +299,7 @@ void SettingsGuide::rankRows(const std::shared_ptr<Operation>& operation, core::
       });
 }
 
-void SettingsGuide::ring(const std::shared_ptr<Operation>& operation, core::SettingsRowRef row,
+void SettingsGuide::ring(const std::shared_ptr<Operation>& operation, const core::SettingsRowRef& row,
                          platform::ProcessID pid) {
   if (env_.clock.steadyNow() - operation->ringStart >= env_.timing.ringDuration) {
     env_.highlighter.hide();

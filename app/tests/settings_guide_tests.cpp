@@ -93,7 +93,7 @@ struct SettingsGuideTest : ::testing::Test {
   }
 
   // The service gives each candidate titled in `probabilities` that probability.
-  void prefer(std::map<std::string, double> probabilities) {
+  void prefer(const std::map<std::string, double>& probabilities) {
     service.on(std::string(kCommandsPath), [probabilities](const testing::ServiceRequest& request) {
       std::map<std::string, double> answer;
       int position = 0;

@@ -4,6 +4,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "quillo/app/task_slot.h"
 #include "quillo/testing/manual_main_queue.h"
@@ -43,9 +44,9 @@ TEST_F(TaskSlotTest, ALateResultNeverReplacesTheNewerOne) {
         firstSawStop = stop.stop_requested();
         return std::string("old");
       },
-      [&](std::string value) { applied.push_back(value); });
+      [&](const std::string& value) { applied.push_back(value); });
   slot.start([](std::stop_token) { return std::string("new"); },
-             [&](std::string value) { applied.push_back(value); });
+             [&](const std::string& value) { applied.push_back(value); });
   ASSERT_TRUE(main.runUntil([&] { return !applied.empty(); }));
   releaseFirst.count_down();
   pool.waitUntilIdle();
@@ -60,7 +61,7 @@ TEST_F(TaskSlotTest, FailuresReachTheMainThreadAndCancellationIsSilent) {
   slot.start([](std::stop_token) -> int { throw std::runtime_error("no answer"); }, [](int) {},
              [&](std::exception_ptr error) {
                try {
-                 std::rethrow_exception(error);
+                 std::rethrow_exception(std::move(error));
                } catch (const std::exception& e) {
                  failure = e.what();
                }
@@ -70,7 +71,7 @@ TEST_F(TaskSlotTest, FailuresReachTheMainThreadAndCancellationIsSilent) {
 
   bool called = false;
   slot.start([](std::stop_token) -> int { throw base::Cancelled(); }, [&](int) { called = true; },
-             [&](std::exception_ptr) { called = true; });
+             [&](const std::exception_ptr&) { called = true; });
   pool.waitUntilIdle();
   main.drain();
   EXPECT_FALSE(called);

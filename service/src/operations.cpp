@@ -168,7 +168,7 @@ nlohmann::json RavoOperations::rankFiles(const nlohmann::json& body) const {
     probabilities["suitable_for_fff"] = rounded(scores.suitableForNameSearch);
     answer["interpretation"] = interpretationOf(readFileQuery(query, vocabulary_));
   }
-  const long long written = static_cast<long long>(probabilities.size() + kinds.size());
+  const auto written = static_cast<long long>(probabilities.size()) + static_cast<long long>(kinds.size());
   answer["probabilities"] = std::move(probabilities);
   answer["candidateKinds"] = std::move(kinds);
   answer["usage"] = {{"input_tokens", scores.wordsRead}, {"output_tokens", written}};

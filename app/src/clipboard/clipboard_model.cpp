@@ -87,7 +87,7 @@ void ClipboardModel::start(std::optional<std::filesystem::path> file, bool monit
         refresh();
         recogniseImageText();
       },
-      [this](std::exception_ptr error) {
+      [this](const std::exception_ptr& error) {
         starting_ = false;
         showError(error);
       });
@@ -160,7 +160,7 @@ void ClipboardModel::refresh() {
         if (!state_.focusedID && !state_.entries.empty()) state_.focusedID = state_.entries.front().id;
         changed();
       },
-      [this](std::exception_ptr error) {
+      [this](const std::exception_ptr& error) {
         state_.isSearching = false;
         showError(error);
       });
@@ -321,7 +321,7 @@ void ClipboardModel::recogniseImageText() {
       [this](bool found) {
         if (found) refresh();
       },
-      [](std::exception_ptr) {
+      [](const std::exception_ptr&) {
         // Recognition is unavailable (no language data) or failed: images stay findable by title.
       });
 }

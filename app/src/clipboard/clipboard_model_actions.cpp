@@ -106,15 +106,16 @@ void ClipboardModel::combineThen(ClipboardComposition::TextStyle style,
         state_.isBusy = false;
         then(std::move(payload));
       },
-      [this](std::exception_ptr error) {
+      [this](const std::exception_ptr& error) {
         state_.isBusy = false;
         showError(error);
       });
 }
 
 void ClipboardModel::paste(ClipboardComposition::TextStyle style) {
-  combineThen(style, [this](ClipboardPayload payload) {
-    const auto dismiss = onDismiss ? onDismiss : [](std::function<void(bool)> answer) { answer(false); };
+  combineThen(style, [this](const ClipboardPayload& payload) {
+    const auto dismiss =
+        onDismiss ? onDismiss : [](const std::function<void(bool)>& answer) { answer(false); };
     state_.isOpen = false;
     state_.cleanPreview.reset();
     paste_.paste(payload, state_.target, dismiss, [this](std::optional<std::string> message) {
@@ -126,7 +127,7 @@ void ClipboardModel::paste(ClipboardComposition::TextStyle style) {
 
 void ClipboardModel::copy(ClipboardComposition::TextStyle style) {
   const auto ids = chosen();
-  combineThen(style, [this, ids](ClipboardPayload payload) {
+  combineThen(style, [this, ids](const ClipboardPayload& payload) {
     if (!paste_.copy(payload)) {
       state_.status =
           payload.fileURLs()
@@ -177,7 +178,7 @@ void ClipboardModel::toggleCleanText() {
     state_.cleanPreview.reset();
     return changed();
   }
-  combineThen(ClipboardComposition::TextStyle::clean, [this](ClipboardPayload payload) {
+  combineThen(ClipboardComposition::TextStyle::clean, [this](const ClipboardPayload& payload) {
     state_.cleanPreview = payload.plainText().value_or(std::string());
     changed();
   });
@@ -194,7 +195,7 @@ void ClipboardModel::run(std::function<void(ClipboardStore&)> operation, std::fu
                   if (after) after();
                   refresh();
                 },
-                [this](std::exception_ptr error) {
+                [this](const std::exception_ptr& error) {
                   state_.isBusy = false;
                   showError(error);
                   refresh();

@@ -65,7 +65,7 @@ void ClipboardMonitor::pruneIfDue() {
   prune_.start(
       [store = store_, limits = settings_.limits(), now](std::stop_token) { store->prune(limits, now); },
       [this] { changed(); },
-      [this](std::exception_ptr error) {
+      [this](const std::exception_ptr& error) {
         report(error);
         changed();
       });
@@ -100,7 +100,7 @@ void ClipboardMonitor::record(clipboard::CapturedCopy copy) {
   work_.start([copy = std::move(copy),
                tagger = tagger_](std::stop_token) { return clipboard::prepareCopy(copy, *tagger); },
               [this, revision](clipboard::PreparedCopy prepared) { save(std::move(prepared), revision); },
-              [this](std::exception_ptr error) {
+              [this](const std::exception_ptr& error) {
                 recording_ = false;
                 report(error);
                 scheduleNext();
@@ -124,7 +124,7 @@ void ClipboardMonitor::save(clipboard::PreparedCopy prepared, std::uint64_t revi
         changed();
         scheduleNext();
       },
-      [this](std::exception_ptr error) {
+      [this](const std::exception_ptr& error) {
         recording_ = false;
         report(error);
         scheduleNext();

@@ -13,7 +13,7 @@ namespace quillo::platform::desktop {
 namespace {
 
 Rect rect(const QRect& r) {
-  return {double(r.x()), double(r.y()), double(r.width()), double(r.height())};
+  return {{double(r.x()), double(r.y())}, {double(r.width()), double(r.height())}};
 }
 
 bool gnomeAnimationsOff() {

@@ -7,9 +7,7 @@
 namespace quillo::platform::desktop {
 
 X11HotKeys::X11HotKeys(MainQueue& main, const char* display)
-    : main_(main),
-      display_(display),
-      grabber_(display, [&main, registrations = registrations_](int id, bool pressed) {
+    : display_(display), grabber_(display, [&main, registrations = registrations_](int id, bool pressed) {
         main.post([registrations, id, pressed] {
           std::uint32_t number = 0;
           Handler handler;

@@ -5,7 +5,8 @@
 
 namespace quillo::platform::desktop {
 
-X11SelectionOwner::X11SelectionOwner(const char* display, std::string selection) : connection_(display) {
+X11SelectionOwner::X11SelectionOwner(const char* display, const std::string& selection)
+    : connection_(display) {
   window_ = connection_.createHiddenWindow(XCB_EVENT_MASK_PROPERTY_CHANGE);
   selection_ = connection_.atom(selection);
   targetsAtom_ = connection_.atom("TARGETS");
@@ -29,7 +30,7 @@ xcb_timestamp_t X11SelectionOwner::serverTime() {
   return lastTime_;
 }
 
-void X11SelectionOwner::own(std::map<std::string, std::string> values) {
+void X11SelectionOwner::own(const std::map<std::string, std::string>& values) {
   std::map<xcb_atom_t, std::string> byAtom;
   for (auto& [target, bytes] : values)
     byAtom[connection_.atom(target)] = std::move(bytes);

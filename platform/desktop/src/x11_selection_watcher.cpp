@@ -18,7 +18,7 @@ std::uint8_t xfixesEventBase(XcbConnection& connection) {
 
 }  // namespace
 
-X11SelectionWatcher::X11SelectionWatcher(const char* display, std::string selection,
+X11SelectionWatcher::X11SelectionWatcher(const char* display, const std::string& selection,
                                          std::function<void()> onChange)
     : connection_(display),
       onChange_(std::move(onChange)),

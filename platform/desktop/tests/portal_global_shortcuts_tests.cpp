@@ -9,6 +9,7 @@
 #include <QThread>
 #include <QTimer>
 #include <chrono>
+#include <utility>
 
 #include "quillo/platform/desktop/portal_global_shortcuts.h"
 
@@ -26,7 +27,7 @@ class FakePortal : public QObject {
   Q_PROPERTY(uint version READ version)
 
  public:
-  explicit FakePortal(QDBusConnection bus) : bus_(bus) {}
+  explicit FakePortal(QDBusConnection bus) : bus_(std::move(bus)) {}
   uint version() const { return 1; }
   QString session;
   QStringList preferred;

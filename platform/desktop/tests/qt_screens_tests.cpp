@@ -20,13 +20,14 @@ TEST(QtScreens, TheDisplayAndThePointerAreSeenAsTheXServerHasThem) {
   QtScreens screens([] { return false; });
   const auto displays = screens.displays();
   ASSERT_EQ(displays.size(), 1u);
-  EXPECT_EQ(displays[0].frame, (Rect{0, 0, 1280, 800}));
+  EXPECT_EQ(displays[0].frame, (Rect{{0, 0}, {1280, 800}}));
   EXPECT_FALSE(displays[0].id.empty());
 
   XcbConnection user;
   xcb_test_fake_input(user.get(), XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, user.root(), 321, 123, 0);
   user.flush();
-  XcbPointer<xcb_get_input_focus_reply_t>(
+  // A round trip, so the motion has reached the server.
+  const XcbPointer<xcb_get_input_focus_reply_t> roundTrip(
       xcb_get_input_focus_reply(user.get(), xcb_get_input_focus(user.get()), nullptr));
   EXPECT_EQ(screens.pointer(), (Point{321, 123}));
 }

@@ -32,7 +32,8 @@ class Keyboard {
   void send(std::uint8_t type, std::uint16_t evdev) {
     xcb_test_fake_input(connection_.get(), type, static_cast<std::uint8_t>(evdev + 8), XCB_CURRENT_TIME,
                         connection_.root(), 0, 0, 0);
-    XcbPointer<xcb_get_input_focus_reply_t>(
+    // A round trip, so the key has reached the server.
+    const XcbPointer<xcb_get_input_focus_reply_t> roundTrip(
         xcb_get_input_focus_reply(connection_.get(), xcb_get_input_focus(connection_.get()), nullptr));
   }
   XcbConnection connection_;

@@ -112,7 +112,8 @@ class SettingsGuide {
   void rankSections(const std::shared_ptr<Operation>& operation, std::vector<core::Command> sections);
   void trySections(const std::shared_ptr<Operation>& operation, std::vector<core::Command> sections,
                    std::size_t next);
-  void ring(const std::shared_ptr<Operation>& operation, core::SettingsRowRef row, platform::ProcessID pid);
+  void ring(const std::shared_ptr<Operation>& operation, const core::SettingsRowRef& row,
+            platform::ProcessID pid);
 
   Environment env_;
   core::SettingsReader reader_;

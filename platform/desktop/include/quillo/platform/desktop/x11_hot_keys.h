@@ -33,7 +33,6 @@ class X11HotKeys final : public HotKeys {
     bool alive = true;
   };
 
-  MainQueue& main_;
   const char* display_;
   std::shared_ptr<Registrations> registrations_ = std::make_shared<Registrations>();
   Reference nextReference_ = 1;

@@ -17,13 +17,13 @@ namespace quillo::platform::desktop {
 // large. Safe for concurrent use.
 class X11SelectionOwner {
  public:
-  explicit X11SelectionOwner(const char* display, std::string selection = "CLIPBOARD");
+  explicit X11SelectionOwner(const char* display, const std::string& selection = "CLIPBOARD");
   X11SelectionOwner(const X11SelectionOwner&) = delete;
   X11SelectionOwner& operator=(const X11SelectionOwner&) = delete;
 
   // Takes the selection and serves these values (target name → bytes) until another program
   // takes it. An empty map takes it with nothing to paste, which is how it is cleared.
-  void own(std::map<std::string, std::string> values);
+  void own(const std::map<std::string, std::string>& values);
   bool owns() const { return owns_.load(); }
 
  private:

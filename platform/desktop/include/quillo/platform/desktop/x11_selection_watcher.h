@@ -14,7 +14,7 @@ namespace quillo::platform::desktop {
 // milliseconds of another client's copy. `onChange` runs on the watcher's thread.
 class X11SelectionWatcher {
  public:
-  X11SelectionWatcher(const char* display, std::string selection, std::function<void()> onChange = {});
+  X11SelectionWatcher(const char* display, const std::string& selection, std::function<void()> onChange = {});
   X11SelectionWatcher(const X11SelectionWatcher&) = delete;
   X11SelectionWatcher& operator=(const X11SelectionWatcher&) = delete;
 
