@@ -139,7 +139,7 @@ void AnalyticsClient::send() {
   sending_ = true;
   pool_.submit([shared = shared_, batch = std::exchange(pending_, {}), this, &main = main_,
                 alive = std::weak_ptr<int>(alive_)]() mutable {
-    shared->deliver(std::move(batch));
+    shared->deliver(batch);
     main.post([this, alive] {
       if (!alive.expired()) finishedSending();
     });

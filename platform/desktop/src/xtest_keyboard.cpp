@@ -6,7 +6,6 @@
 #include <array>
 #include <memory>
 #include <optional>
-#include <ranges>
 #include <vector>
 
 namespace quillo::platform::desktop {
@@ -103,8 +102,8 @@ bool XTestKeyboard::press(std::uint32_t keysym, std::uint16_t modifiers) {
     send(XCB_KEY_PRESS, code);
   send(XCB_KEY_PRESS, *key);
   send(XCB_KEY_RELEASE, *key);
-  for (const auto code : std::views::reverse(held))
-    send(XCB_KEY_RELEASE, code);
+  for (auto code = held.rbegin(); code != held.rend(); ++code)  // NOLINT(modernize-loop-convert)
+    send(XCB_KEY_RELEASE, *code);
   // A round trip, so the keys have reached the server when this returns.
   const XcbPointer<xcb_get_input_focus_reply_t> roundTrip(
       xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));

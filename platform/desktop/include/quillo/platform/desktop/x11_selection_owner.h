@@ -23,7 +23,7 @@ class X11SelectionOwner {
 
   // Takes the selection and serves these values (target name → bytes) until another program
   // takes it. An empty map takes it with nothing to paste, which is how it is cleared.
-  void own(const std::map<std::string, std::string>& values);
+  void own(std::map<std::string, std::string> values);
   bool owns() const { return owns_.load(); }
 
  private:
