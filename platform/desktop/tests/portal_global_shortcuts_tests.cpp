@@ -123,7 +123,7 @@ TEST_F(PortalShortcuts, ShortcutsAreBoundInTheDesktopsSessionAndItsActivationsAr
   desktop.wait();
 }
 
-TEST(PortalTriggers, StoredShortcutsBecomeTheSpecificationsTriggerNames) {
+TEST(PortalTriggers, StoredShortcutsBecomeFreedesktopTriggerNames) {
   EXPECT_EQ(preferredTrigger(9, 0x100 | 0x200), "SHIFT+LOGO+v");
   EXPECT_EQ(preferredTrigger(122, 0x1000 | 0x800), "CTRL+ALT+F1");
   EXPECT_EQ(preferredTrigger(10, 0x100), std::nullopt);  // the ISO section key has no name here

@@ -12,8 +12,8 @@
 
 namespace quillo::platform::desktop {
 
-// The trigger the portal is asked to prefer for a stored shortcut, in the shortcuts
-// specification's form ("LOGO+SHIFT+v"); none for a key it has no name for (the desktop's own
+// The trigger the portal is asked to prefer for a stored shortcut, in the form of freedesktop's
+// shortcut triggers ("LOGO+SHIFT+v"); none for a key it has no name for (the desktop's own
 // dialog then asks the user).
 std::optional<std::string> preferredTrigger(std::uint32_t keyCode, std::uint32_t modifiers);
 
