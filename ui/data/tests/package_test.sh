@@ -32,8 +32,8 @@ done
 [[ $(field Recommends) == *xdg-desktop-portal* ]] || fail "xdg-desktop-portal is not recommended"
 
 contents=$(dpkg-deb -c "$deb")
-for file in ./usr/bin/quillo-cli ./usr/bin/quillo-ravo ./usr/lib/quillo/quillo-cli-clip ./usr/lib/libquillo-net.so \
-  ./usr/lib/libfff_c.so ./usr/share/applications/dev.tarnwick.Quillo.desktop \
+for file in ./usr/bin/quillo-cli ./usr/bin/quillo-ravo ./usr/lib/quillo/quillo-cli-clip \
+  ./usr/lib/quillo/libquillo-net.so ./usr/lib/quillo/libfff_c.so ./usr/share/applications/dev.tarnwick.Quillo.desktop \
   ./usr/share/metainfo/dev.tarnwick.Quillo.metainfo.xml ./usr/share/icons/hicolor/48x48/apps/dev.tarnwick.Quillo.png \
   ./usr/share/icons/hicolor/scalable/apps/dev.tarnwick.Quillo.svg ./usr/share/dbus-1/services/dev.tarnwick.Quillo.service; do
   grep -Eq " $file( -> .*)?\$" <<< "$contents" || fail "the package lacks $file"
@@ -50,6 +50,6 @@ if [[ $program == none ]]; then
   exit 0
 fi
 grep -q ' ./usr/bin/quillo$' <<< "$contents" || fail "the package lacks ./usr/bin/quillo"
-for qt in libqt6core6 libqt6gui6 libqt6widgets6 libqt6dbus6; do
+for qt in libqt6core6 libqt6gui6 libqt6widgets6; do
   requires "$qt"
 done
