@@ -40,6 +40,7 @@ done
 desktop=$root/share/applications/dev.tarnwick.Quillo.desktop
 desktop-file-validate "$desktop" || fail "the desktop entry does not validate"
 grep -qx 'Exec=quillo --show' "$desktop" || fail "the desktop entry does not start quillo --show"
+grep -qx 'Icon=dev.tarnwick.Quillo' "$desktop" || fail "the desktop entry names another icon than the installed one"
 grep -qx 'Exec=quillo --clipboard' "$desktop" || fail "the desktop entry has no clipboard action"
 grep -qx "Exec=$prefix/bin/quillo" "$root/share/dbus-1/services/dev.tarnwick.Quillo.service" ||
   fail "the D-Bus service does not start the installed program"
