@@ -1,8 +1,9 @@
 # Thin wrapper over CMake presets: every build rule lives in CMakeLists.txt.
-.PHONY: all deps configure build test run bench stress fuzz asan tsan format format-check lint clean
+.PHONY: all deps configure build test run install package bench stress fuzz asan tsan format format-check lint clean
 
 CMAKE ?= cmake
 CTEST ?= ctest
+CPACK ?= cpack
 BUILD_DIR := build/release
 
 all: build
@@ -21,6 +22,17 @@ test: build
 
 run: build
 	@scripts/demo $(BUILD_DIR)/cli/quillo-cli
+
+# The program, the libraries and helpers it loads, and what the desktop reads (desktop entry, icons,
+# metainfo, D-Bus service) under PREFIX; DESTDIR stages the tree elsewhere.
+PREFIX ?= /usr/local
+install: build
+	@DESTDIR="$(DESTDIR)" $(CMAKE) --install $(BUILD_DIR) --prefix "$(PREFIX)"
+
+# A Debian package of the same tree (prefix /usr) in build/package.
+package: build
+	@$(CPACK) --config $(BUILD_DIR)/CPackConfig.cmake -B build/package
+	@ls build/package/*.deb
 
 bench: build
 	@scripts/bench $(BUILD_DIR)

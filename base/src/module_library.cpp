@@ -16,7 +16,7 @@ namespace {
 
 std::vector<std::filesystem::path> candidatePaths(const std::string& fileName,
                                                   const std::string& buildFolder) {
-  constexpr std::array<std::string_view, 2> kFolders{".", "../lib"};
+  constexpr std::array<std::string_view, 2> kFolders{".", "../lib/quillo"};
   std::vector<std::filesystem::path> paths = base::pathsBesideExecutable(fileName, kFolders);
   paths.push_back(std::filesystem::path(buildFolder) / fileName);
   return paths;

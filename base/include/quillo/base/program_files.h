@@ -14,7 +14,7 @@ namespace quillo::base {
 std::optional<std::filesystem::path> executablePath();
 
 // Where `fileName` may be, in order: in each of `folders`, taken relative to the folder that
-// holds `executable` ("." beside it, "../lib" the library folder of its install).
+// holds `executable` ("." beside it, "../lib/quillo" the private library folder of its install).
 std::vector<std::filesystem::path> pathsBeside(const std::filesystem::path& executable,
                                                std::string_view fileName,
                                                std::span<const std::string_view> folders);
