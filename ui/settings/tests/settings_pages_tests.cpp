@@ -3,7 +3,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTreeWidget>
 
 #include "quillo/platform/desktop/desktop_diagnostics.h"
 #include "settings_fixture.h"
@@ -151,20 +150,20 @@ TEST_F(SettingsTest, TheDiagnosticsListEachFacilityWithItsState) {
   open();
   window->showPage(SettingsWindow::Page::diagnostics);
 
-  auto* tree = find<QTreeWidget>(QStringLiteral("facilities"));
-  ASSERT_EQ(tree->topLevelItemCount(), static_cast<int>(facilities.size()));
   bool sawFix = false;
-  for (int row = 0; row < tree->topLevelItemCount(); ++row) {
-    const QTreeWidgetItem* item = tree->topLevelItem(row);
-    const FacilityStatus& status = facilities[static_cast<std::size_t>(row)];
-    EXPECT_EQ(item->data(0, Qt::UserRole).toString().toStdString(), status.facility);
-    EXPECT_EQ(item->text(1), status.state == FacilityStatus::State::working ? QStringLiteral("Working")
-                             : status.state == FacilityStatus::State::degraded
-                                 ? QStringLiteral("Limited")
-                                 : QStringLiteral("Unavailable"));
-    EXPECT_TRUE(item->text(2).startsWith(QString::fromStdString(status.detail)));
-    if (!status.fix.empty()) {
-      EXPECT_TRUE(item->text(2).endsWith(QStringLiteral("To fix: ") + QString::fromStdString(status.fix)));
+  for (const FacilityStatus& status : facilities) {
+    auto* row = find<QWidget>(QStringLiteral("facility:") + QString::fromStdString(status.facility));
+    ASSERT_NE(row, nullptr);
+    EXPECT_TRUE(row->isVisible());
+    EXPECT_EQ(row->findChild<QLabel*>(QStringLiteral("state"))->text(),
+              status.state == FacilityStatus::State::working    ? QStringLiteral("Working")
+              : status.state == FacilityStatus::State::degraded ? QStringLiteral("Limited")
+                                                                : QStringLiteral("Unavailable"));
+    EXPECT_EQ(row->findChild<QLabel*>(QStringLiteral("detail"))->text().toStdString(), status.detail);
+    auto* fix = row->findChild<QLabel*>(QStringLiteral("fix"));
+    EXPECT_EQ(fix != nullptr, !status.fix.empty()) << status.facility;
+    if (fix) {
+      EXPECT_EQ(fix->text(), QStringLiteral("To fix: ") + QString::fromStdString(status.fix));
       sawFix = true;
     }
   }
