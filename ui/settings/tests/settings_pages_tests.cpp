@@ -1,4 +1,6 @@
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
@@ -169,6 +171,38 @@ TEST_F(SettingsTest, TheDiagnosticsListEachFacilityWithItsState) {
   }
   // Without a tray watcher on GNOME the status icon needs a step.
   EXPECT_TRUE(sawFix);
+}
+
+TEST_F(SettingsTest, CheckingAgainShowsTheSessionAsItIsNow) {
+  facilities = {{.facility = "tray",
+                 .state = FacilityStatus::State::degraded,
+                 .detail = "No tray.",
+                 .fix = "Add one."}};
+  open();
+  window->showPage(SettingsWindow::Page::diagnostics);
+  facilities[0] = {
+      .facility = "tray", .state = FacilityStatus::State::working, .detail = "A tray.", .fix = ""};
+  click(find<QPushButton>(QStringLiteral("checkAgain")));
+  auto* row = find<QWidget>(QStringLiteral("facility:tray"));
+  ASSERT_NE(row, nullptr);
+  EXPECT_EQ(row->findChild<QLabel*>(QStringLiteral("state"))->text(), QStringLiteral("Working"));
+  EXPECT_EQ(row->findChild<QLabel*>(QStringLiteral("fix")), nullptr);
+}
+
+TEST_F(SettingsTest, TheJoinSeparatorIsAPresetOrWhatTheUserTypes) {
+  open();
+  window->showPage(SettingsWindow::Page::clipboard);
+  auto* separator = find<QComboBox>(QStringLiteral("clipboard.separator"));
+  separator->setFocus();
+  // New line, then Blank line, then Space.
+  QTest::keyClick(separator, Qt::Key_Down);
+  QTest::keyClick(separator, Qt::Key_Down);
+  EXPECT_EQ(clipboardSettings.values().separator, " ");
+
+  separator->lineEdit()->selectAll();
+  QTest::keyClicks(separator->lineEdit(), " | ");
+  QTest::keyClick(separator->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(core::ClipboardPreferences::read(*defaults).separator, " | ");
 }
 
 TEST_F(SettingsTest, TheAboutPageShowsTheVersion) {
