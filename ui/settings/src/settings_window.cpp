@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QStyle>
 #include <array>
@@ -114,6 +115,9 @@ SettingsWindow::SettingsWindow(SettingsContext context, QWidget* parent)
         break;
     }
   });
+  // Ctrl plays Command inside Quillo's windows: Ctrl+W closes this one, as in every window.
+  auto* closing = new QShortcut(QKeySequence::Close, this);
+  connect(closing, &QShortcut::activated, this, &QWidget::close);
   showPage(Page::general);
 }
 

@@ -205,6 +205,12 @@ TEST_F(SettingsTest, TheJoinSeparatorIsAPresetOrWhatTheUserTypes) {
   EXPECT_EQ(core::ClipboardPreferences::read(*defaults).separator, " | ");
 }
 
+TEST_F(SettingsTest, CtrlWClosesTheWindow) {
+  open();
+  QTest::keyClick(window.get(), Qt::Key_W, Qt::ControlModifier);
+  EXPECT_FALSE(window->isVisible());
+}
+
 TEST_F(SettingsTest, TheAboutPageShowsTheVersion) {
   open();
   window->showPage(SettingsWindow::Page::about);

@@ -109,6 +109,13 @@ TEST_F(ShortcutRecorderTest, TabWhileRecordingIsPartOfTheShortcut) {
   EXPECT_EQ(launcher->caps(), (std::vector<QString>{"Ctrl", "Alt", "Tab"}));
 }
 
+TEST_F(ShortcutRecorderTest, TheWindowsOwnShortcutsAreRecordedWhileRecording) {
+  startRecording(launcher);
+  press(launcher, Qt::Key_W, Qt::ControlModifier);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(hotKeys.isRegistered(13, 0x1000));
+}
+
 TEST(KeyCaps, SplitsBothLabelStylesAndKeepsAPlusKey) {
   EXPECT_EQ(keyCapsOf("Ctrl+Alt+k"), (std::vector<std::string>{"Ctrl", "Alt", "K"}));
   EXPECT_EQ(keyCapsOf("Shift+Super+Page Up"), (std::vector<std::string>{"Shift", "Super", "Page Up"}));
