@@ -73,6 +73,24 @@ TEST_F(SettingsTest, RemovingAFolderTakesItOffTheList) {
   EXPECT_EQ(preferences.fileSearchPaths(), (std::vector<std::string>{(folder / "home" / "Notes").string()}));
 }
 
+TEST_F(SettingsTest, ChoosingAFolderAgainPutsTheNewOneInItsPlace) {
+  for (const char* name : {"Projects", "Notes", "Archive"})
+    std::filesystem::create_directories(folder / "home" / name);
+  open();
+  window->showPage(SettingsWindow::Page::searchFolders);
+  click(find<QPushButton>(QStringLiteral("addFolders")));
+  ASSERT_EQ(
+      fakePicker.choose({(folder / "home" / "Projects").string(), (folder / "home" / "Notes").string()}),
+      std::nullopt);
+  window->refresh();
+  find<QListWidget>(QStringLiteral("folders"))->setCurrentRow(0);
+  click(find<QPushButton>(QStringLiteral("replaceFolder")));
+  EXPECT_EQ(fakePicker.lastRequest().title, "Choose Folder Again");
+  ASSERT_EQ(fakePicker.choose({(folder / "home" / "Archive").string()}), std::nullopt);
+  EXPECT_EQ(preferences.fileSearchPaths(), (std::vector<std::string>{(folder / "home" / "Archive").string(),
+                                                                     (folder / "home" / "Notes").string()}));
+}
+
 TEST_F(SettingsTest, AFolderThatCannotBeReadIsListedWithWhatToDo) {
   // A folder listed without the access the program keeps for it.
   std::filesystem::create_directories(folder / "home" / "Old");
