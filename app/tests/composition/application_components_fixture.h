@@ -77,6 +77,8 @@ struct ApplicationComponentsTest : ::testing::Test {
   testing::FakeHighlighter highlighter{main};
   ImmediatePanel panel;
   int localServiceStarts = 0;
+  // The file-index library; none leaves the program's own lookup, which tests do not rely on.
+  std::function<std::shared_ptr<const core::FffLibrary>()> loadFileLibrary{};
   std::unique_ptr<ApplicationComponents> components;
   std::unique_ptr<QuilloApplication> application;
 
@@ -113,7 +115,7 @@ struct ApplicationComponentsTest : ::testing::Test {
                                        throw service::LocalServiceError(
                                            "quillo-ravo is not started in tests");
                                      },
-                                     .loadFileLibrary = {}});
+                                     .loadFileLibrary = loadFileLibrary});
     application = std::make_unique<QuilloApplication>(
         components->platform(), components->hooks({}),
         ApplicationOptions{.ownProcess = 1, .version = "0.1.0", .releaseFeed = std::nullopt});

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "application_components_fixture.h"
+#include "quillo/app/clipboard/pasteboard_types.h"
+#include "quillo/core/files/fff_library.h"
 
 namespace quillo::app {
 namespace {
@@ -152,6 +154,64 @@ TEST_F(PanelKeysTest, AClipboardRowWithNothingBehindTheLauncherIsCopiedAndTheLau
   EXPECT_TRUE(keyEvents.posted.empty());
   EXPECT_EQ(components->searchModel().clipboardActionError(),
             "Copied. Switch to the destination app and press Ctrl-V.");
+}
+
+// A file result listed in the launcher, from a real file index over a folder in the home folder.
+struct FileResultKeysTest : PanelKeysTest {
+  std::string report;
+
+  void SetUp() override {
+    const std::filesystem::path documents = folder / "Documents";
+    report = (documents / "Q3 report.pdf").string();
+    testing::writeFile(report, "x");
+    loadFileLibrary = [this] { return core::FffLibrary::load(files, {QUILLO_TEST_FFF_LIBRARY}); };
+    PanelKeysTest::SetUp();
+    components->searchFolders().acceptFileFolders({base::Url::file(documents.string())}, std::nullopt);
+    ASSERT_TRUE(main.runUntil([&] { return components->searchFolders().fileIndex() != nullptr; }));
+    components->searchFolders().fileIndex()->waitForInitialScan({});
+    press(kSpace, kLauncherModifiers);
+    components->searchModel().changeScope(SearchModel::Scope::files);
+    components->searchModel().setQuery("Q3 report.pdf");
+    ASSERT_TRUE(main.runUntil([&] {
+      const auto& rows = components->searchModel().rows();
+      return !rows.empty() && rows.front().command.isFileResult();
+    }));
+  }
+
+  Routing copyKey(KeyModifiers held) {
+    return application->routeKey(
+        {.keyCode = KeyCode::c, .modifiers = held, .charactersIgnoringModifiers = "c"},
+        SearchFieldState{.isFirstResponder = true, .isEmpty = false});
+  }
+
+  std::vector<std::string> pasteboardTypes() const {
+    std::vector<std::string> types;
+    for (const auto& item : pasteboard.items)
+      for (const auto& representation : item.representations)
+        types.push_back(representation.type + " " +
+                        std::string(representation.data.begin(), representation.data.end()));
+    return types;
+  }
+};
+
+TEST_F(FileResultKeysTest, CtrlCCopiesTheFileAsAFileManagerDoes) {
+  EXPECT_EQ(copyKey({.control = true}), Routing::consumed);
+  EXPECT_EQ(pasteboardTypes(), (std::vector<std::string>{
+                                   std::string(PasteboardTypes::fileURL) + " " + base::Url::file(report).text,
+                                   std::string(PasteboardTypes::string) + " " + report}));
+}
+
+TEST_F(FileResultKeysTest, CtrlShiftCCopiesThePath) {
+  EXPECT_EQ(copyKey({.shift = true, .control = true}), Routing::consumed);
+  EXPECT_EQ(pasteboardTypes(),
+            (std::vector<std::string>{std::string(PasteboardTypes::string) + " " + report}));
+}
+
+TEST_F(FileResultKeysTest, AFileGoneSinceTheSearchIsNotCopied) {
+  pasteboard.copyText("unchanged");
+  std::filesystem::remove(report);
+  EXPECT_EQ(copyKey({.control = true}), Routing::normal);
+  EXPECT_EQ(pasteboardText(), "unchanged");
 }
 
 }  // namespace
