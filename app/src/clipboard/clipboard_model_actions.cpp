@@ -113,8 +113,13 @@ void ClipboardModel::combineThen(std::vector<base::Uuid> ids, ClipboardCompositi
       });
 }
 
+void ClipboardModel::interacted(Interaction interaction) const {
+  if (onInteraction) onInteraction(interaction);
+}
+
 void ClipboardModel::paste(ClipboardComposition::TextStyle style) {
   combineThen(chosen(), style, [this](const ClipboardPayload& payload) {
+    interacted(Interaction::paste);
     state_.isOpen = false;
     state_.cleanPreview.reset();
     paste_.paste(payload, state_.target, dismissal(), [this](std::optional<std::string> message) {
@@ -130,6 +135,7 @@ void ClipboardModel::paste(const base::Uuid& id, std::optional<platform::FrontAp
   combineThen(
       {id}, ClipboardComposition::TextStyle::original,
       [this, target = std::move(target), shared](const ClipboardPayload& payload) {
+        interacted(Interaction::paste);
         paste_.paste(payload, target, dismissal(), [shared](std::optional<std::string> message) {
           if (*shared) (*shared)(std::move(message));
         });
@@ -156,6 +162,7 @@ void ClipboardModel::copy(ClipboardComposition::TextStyle style) {
   combineThen(ids, style, [this, ids](const ClipboardPayload& payload) {
     state_.status = copyFailure(payload);
     if (state_.status) return changed();
+    interacted(Interaction::copy);
     markCopied(ids);
   });
 }
@@ -166,7 +173,10 @@ void ClipboardModel::copy(const base::Uuid& id, std::function<void(std::optional
       {id}, ClipboardComposition::TextStyle::original,
       [this, id, shared](const ClipboardPayload& payload) {
         auto failure = copyFailure(payload);
-        if (!failure) markCopied({id});
+        if (!failure) {
+          interacted(Interaction::copy);
+          markCopied({id});
+        }
         if (*shared) (*shared)(std::move(failure));
       },
       [shared](std::string message) {

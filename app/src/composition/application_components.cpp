@@ -108,6 +108,9 @@ ApplicationComponents::ApplicationComponents(ApplicationSeams seams, Application
                       clipboardSettings_, std::make_shared<clipboard::ClipboardTagger>(), options_.clipboard),
       backend_(options_.configuredService),
       localServiceTask_(seams_.pool, seams_.main) {
+  clipboardModel_.onInteraction = [this](Interaction interaction) {
+    telemetry_.actionInvoked(Feature::clipboard, interaction);
+  };
   auto loadLibrary = options_.loadFileLibrary;
   if (!loadLibrary) {
     loadLibrary = [&files = seams_.files, override = seams_.system.environment("QUILLO_FFF_LIBRARY")] {

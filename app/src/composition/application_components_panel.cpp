@@ -74,7 +74,6 @@ bool ApplicationComponents::copySelectedClipboard() {
   if (showing(Content::clipboard)) {
     if (!clipboardModel_.hasChoice()) return false;
     clipboardModel_.perform(ClipboardAction::copy);
-    telemetry_.actionInvoked(Feature::clipboard, Interaction::copy);
     return true;
   }
   const auto row = selectedRow();
@@ -83,7 +82,6 @@ bool ApplicationComponents::copySelectedClipboard() {
   clipboardModel_.copy(*entry, [this](std::optional<std::string> failure) {
     if (failure) searchModel_->showClipboardActionError(std::move(failure));
   });
-  telemetry_.actionInvoked(Feature::clipboard, Interaction::copy);
   return true;
 }
 
@@ -112,7 +110,6 @@ bool ApplicationComponents::runPreviewed() {
 void ApplicationComponents::pasteClipboardRow(const core::ResultRow& row) {
   const auto entry = clipboardEntryOf(row);
   if (!entry) return;
-  telemetry_.actionInvoked(Feature::clipboard, Interaction::paste);
   clipboardModel_.paste(*entry, pasteTarget(), [this](std::optional<std::string> message) {
     // Shown in the launcher's status line while the panel stays up to show it.
     if (message) searchModel_->showClipboardActionError(std::move(message));

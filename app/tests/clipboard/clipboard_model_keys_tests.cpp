@@ -112,6 +112,16 @@ TEST_F(ClipboardModelKeysTest, ReturnPastesTheSelectionIntoTheTarget) {
   EXPECT_EQ(keys.posted.size(), 1u);
 }
 
+TEST_F(ClipboardModelKeysTest, PastesAndCopiesAreReportedForTheUsageSignals) {
+  std::vector<Interaction> reported;
+  model.onInteraction = [&](Interaction interaction) { reported.push_back(interaction); };
+  press(ClipboardAction::copy);
+  settle();
+  press(Primary{});
+  settle();
+  EXPECT_EQ(reported, (std::vector<Interaction>{Interaction::copy, Interaction::paste}));
+}
+
 TEST_F(ClipboardModelKeysTest, CommandBackspaceDeletesTheFocusedEntry) {
   press(ClipboardAction::remove);
   settle();

@@ -19,6 +19,7 @@
 #include "quillo/app/clipboard/clipboard_paste_service.h"
 #include "quillo/app/clipboard/clipboard_settings.h"
 #include "quillo/app/task_slot.h"
+#include "quillo/app/telemetry_service.h"
 #include "quillo/clipboard/clipboard_composition.h"
 #include "quillo/clipboard/clipboard_entry.h"
 #include "quillo/clipboard/clipboard_filter.h"
@@ -195,6 +196,8 @@ class ClipboardModel {
   ClipboardPasteService::Dismiss onDismiss;
   // Asks the user for a folder to save the selection into, then calls saveSelection.
   std::function<void()> onChooseFolder;
+  // An entry (or the selection) was pasted or copied: for the usage signals.
+  std::function<void(Interaction)> onInteraction;
 
  private:
   struct Combined;
@@ -223,6 +226,7 @@ class ClipboardModel {
   ClipboardPasteService::Dismiss dismissal() const;
   void recogniseImageText();
   void markCopied(std::vector<base::Uuid> ids);
+  void interacted(Interaction interaction) const;
 
   Services services_;
   ClipboardSettings& settings_;
