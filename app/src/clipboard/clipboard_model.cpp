@@ -26,6 +26,13 @@ std::size_t movedIndex(std::optional<std::size_t> from, int delta, std::size_t c
   return static_cast<std::size_t>(std::clamp(static_cast<long>(*from) + delta, 0L, last));
 }
 
+std::optional<std::size_t> indexOf(const std::vector<ClipboardEntry>& entries, const base::Uuid& id) {
+  const auto at = std::find_if(entries.begin(), entries.end(),
+                               [&](const ClipboardEntry& entry) { return entry.id == id; });
+  if (at == entries.end()) return std::nullopt;
+  return static_cast<std::size_t>(at - entries.begin());
+}
+
 struct SearchResult {
   std::vector<ClipboardEntry> entries;
   std::size_t count = 0;
@@ -200,11 +207,7 @@ void ClipboardModel::focus(const base::Uuid& id) {
 
 std::optional<std::size_t> ClipboardModel::focusedIndex() const {
   if (!state_.focusedID) return std::nullopt;
-  const auto& entries = state_.entries;
-  const auto at = std::find_if(entries.begin(), entries.end(),
-                               [&](const ClipboardEntry& entry) { return entry.id == *state_.focusedID; });
-  if (at == entries.end()) return std::nullopt;
-  return static_cast<std::size_t>(at - entries.begin());
+  return indexOf(state_.entries, *state_.focusedID);
 }
 
 void ClipboardModel::moveFocus(int delta) {
@@ -218,21 +221,17 @@ void ClipboardModel::moveFocus(int delta) {
 }
 
 void ClipboardModel::startRange() {
-  state_.rangeAnchor = state_.focusedID ? state_.focusedID : std::optional(state_.entries.front().id);
+  const auto focused = focusedIndex();
+  state_.rangeAnchor = state_.entries[focused.value_or(0)].id;
   state_.selectionBeforeRange = state_.selection;
 }
 
 void ClipboardModel::extendSelection(int delta) {
   const auto& entries = state_.entries;
   if (entries.empty()) return;
-  const auto indexOf = [&](const base::Uuid& id) -> std::optional<std::size_t> {
-    for (std::size_t index = 0; index < entries.size(); ++index)
-      if (entries[index].id == id) return index;
-    return std::nullopt;
-  };
   // A list that changed under the range starts a new one.
-  if (!state_.rangeAnchor || !indexOf(*state_.rangeAnchor)) startRange();
-  const std::size_t anchor = *indexOf(*state_.rangeAnchor);
+  if (!state_.rangeAnchor || !indexOf(entries, *state_.rangeAnchor)) startRange();
+  const std::size_t anchor = *indexOf(entries, *state_.rangeAnchor);
   const std::size_t to = movedIndex(focusedIndex().value_or(anchor), delta, entries.size());
   state_.focusedID = entries[to].id;
   auto selection = state_.selectionBeforeRange;

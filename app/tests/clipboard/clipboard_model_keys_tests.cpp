@@ -65,6 +65,15 @@ TEST_F(ClipboardModelKeysTest, ARangeExtendedUpwardsFollowsTheFocusInItsOrder) {
   EXPECT_EQ(model.state().selection, (Ids{b, c, d, a}));
 }
 
+TEST_F(ClipboardModelKeysTest, ARangeStartsAtTheTopWhenTheFocusedEntryIsNoLongerListed) {
+  model.focus(a);
+  model.setQuery("d");
+  settle();
+  ASSERT_EQ(model.state().entries.size(), 1u);
+  press(ExtendSelection{1});
+  EXPECT_EQ(model.state().selection, (Ids{d}));
+}
+
 TEST_F(ClipboardModelKeysTest, ShiftSpaceAddsTheFocusedEntryAndTakesItOutAgain) {
   press(MoveFocus{2});
   press(ToggleSelection{});
