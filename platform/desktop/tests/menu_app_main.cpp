@@ -1,0 +1,73 @@
+// A small Qt Widgets application that the accessibility tests read from outside: a menu bar with
+// nested menus, disabled and checkable items, shortcuts, a "Services" submenu and items that name
+// files. It prints "ready" once its window is shown and "pressed <title>" for every menu command
+// that runs, one line each, so that a test can tell a press arrived.
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+QAction* command(QMenu* menu, const QString& title, const QKeySequence& keys = {}) {
+  QAction* action = menu->addAction(title);
+  action->setShortcut(keys);
+  QObject::connect(action, &QAction::triggered, [title] {
+    std::printf("pressed %s\n", title.toUtf8().constData());
+    std::fflush(stdout);
+  });
+  return action;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QMainWindow window;
+  window.setWindowTitle("Menu Test");
+  QMenuBar* bar = window.menuBar();
+
+  QMenu* file = bar->addMenu("File");
+  command(file, "New Window", QKeySequence("Ctrl+N"));
+  command(file, "Open…", QKeySequence("Ctrl+O"));
+  QMenu* recent = file->addMenu("Open Recent");
+  command(recent, "report.txt");
+  command(recent, "notes.md");
+  file->addSeparator();
+  command(file, "Print…", QKeySequence("Ctrl+Shift+P"))->setEnabled(false);
+  command(file, "Quit", QKeySequence("Ctrl+Q"));
+
+  QMenu* edit = bar->addMenu("Edit");
+  command(edit, "Undo", QKeySequence("Ctrl+Z"));
+  command(edit, "Select All", QKeySequence("Ctrl+Alt+A"));
+  QMenu* find = edit->addMenu("Find");
+  command(find, "Find…", QKeySequence("Ctrl+F"));
+  QMenu* deeper = find->addMenu("More");
+  QMenu* deepest = deeper->addMenu("Even More");
+  command(deepest, "Too Deep");
+  QMenu* services = edit->addMenu("Services");
+  command(services, "Make Sticky");
+
+  QMenu* view = bar->addMenu("View");
+  QAction* wrap = command(view, "Word Wrap");
+  wrap->setCheckable(true);
+  auto* sizes = new QActionGroup(view);
+  for (const char* size : {"Small", "Large"}) {
+    QAction* choice = command(view, size);
+    choice->setCheckable(true);
+    sizes->addAction(choice);
+  }
+  command(view, "Reload", QKeySequence(Qt::Key_F5));
+
+  window.resize(400, 200);
+  window.show();
+  QTimer::singleShot(0, [] {
+    std::printf("ready\n");
+    std::fflush(stdout);
+  });
+  return application.exec();
+}
