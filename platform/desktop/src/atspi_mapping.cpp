@@ -170,6 +170,13 @@ bool foldsItsMenu(std::uint32_t role) {
   return role == ATSPI_ROLE_MENU;
 }
 
+bool laysOutSidebarBesidePane(std::string_view applicationName) {
+  // GNOME Settings (GTK 4) and KDE System Settings (QML).
+  static constexpr std::array<std::string_view, 3> kPrograms{"gnome-control-center", "org.gnome.Settings",
+                                                             "systemsettings"};
+  return std::ranges::find(kPrograms, applicationName) != kPrograms.end();
+}
+
 std::optional<MenuKey> menuKey(std::string_view binding) {
   // Only the last part of GTK's "mnemonic;path;shortcut" is a shortcut.
   if (const std::size_t semicolon = binding.rfind(';');

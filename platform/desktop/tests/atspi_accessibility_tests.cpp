@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "quillo/core/system/menu_reader.h"
+#include "quillo/core/system/settings_reader.h"
 #include "quillo/platform/desktop/atspi_accessibility.h"
 
 namespace quillo::platform::desktop {
@@ -27,18 +28,19 @@ void switchAccessibility(bool on) {
   ASSERT_EQ(QDBusConnection::sessionBus().call(message).type(), QDBusMessage::ReplyMessage);
 }
 
-// The Qt test application with its menu bar, publishing its tree on the accessibility bus.
-class MenuApp {
+// A Qt test application, publishing its tree on the accessibility bus: by default the one with
+// the menu bar.
+class TestApp {
  public:
-  MenuApp() {
+  explicit TestApp(const QString& program = QUILLO_TEST_MENU_APP, const QStringList& arguments = {}) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
     process_.setProcessEnvironment(environment);
-    process_.start(QUILLO_TEST_MENU_APP, {});
+    process_.start(program, arguments);
     EXPECT_TRUE(process_.waitForStarted(5000));
     EXPECT_EQ(nextLine(), "ready");
   }
-  ~MenuApp() {
+  ~TestApp() {
     process_.kill();
     process_.waitForFinished(5000);
   }
@@ -107,7 +109,7 @@ void PrintTo(const Shown& shown, std::ostream* out) {
 
 TEST_F(AtspiAccessibilityTest, MenuBarReadsIntoTheCommandsItShows) {
   switchAccessibility(true);
-  MenuApp app;
+  TestApp app;
   std::vector<Shown> shown;
   for (const core::Command& command : menuCommands(app.pid()))
     shown.push_back({command.detail, command.title, command.shortcut});
@@ -130,7 +132,7 @@ TEST_F(AtspiAccessibilityTest, MenuBarReadsIntoTheCommandsItShows) {
 
 TEST_F(AtspiAccessibilityTest, PressingAMenuCommandRunsItInTheApplication) {
   switchAccessibility(true);
-  MenuApp app;
+  TestApp app;
   const std::vector<core::Command> commands = menuCommands(app.pid());
   const auto undo = std::ranges::find(commands, std::string("Undo"), &core::Command::title);
   ASSERT_NE(undo, commands.end());
@@ -140,7 +142,7 @@ TEST_F(AtspiAccessibilityTest, PressingAMenuCommandRunsItInTheApplication) {
 
 TEST_F(AtspiAccessibilityTest, ElementsAreEqualWhenTheyAreTheSameObject) {
   switchAccessibility(true);
-  MenuApp app;
+  TestApp app;
   const auto first = applicationOf(app.pid());
   const auto second = accessibility.applicationElement(app.pid());
   ASSERT_TRUE(first && second);
@@ -155,13 +157,111 @@ TEST_F(AtspiAccessibilityTest, AnApplicationThatQuitReadsAsAbsent) {
   switchAccessibility(true);
   std::optional<AXElement> element;
   {
-    MenuApp app;
+    TestApp app;
     element = applicationOf(app.pid());
     ASSERT_TRUE(element);
   }
   EXPECT_FALSE(accessibility.attribute(*element, "AXTitle"));
   EXPECT_FALSE(accessibility.attribute(*element, "AXChildren"));
   EXPECT_FALSE(accessibility.attribute(*element, "AXMenuBar"));
+}
+
+std::vector<std::string> titles(const std::vector<core::Command>& commands) {
+  std::vector<std::string> result;
+  for (const core::Command& command : commands)
+    result.push_back(command.title);
+  return result;
+}
+
+std::vector<std::string> paneRows() {
+  std::vector<std::string> rows{"Brightness"};
+  for (int index = 1; index <= 30; ++index)
+    rows.push_back("Option " + std::to_string(index));
+  rows.push_back("Night Light");
+  return rows;
+}
+
+const std::vector<std::string> kSections{"Network", "Displays", "Sound", "Power"};
+
+TEST_F(AtspiAccessibilityTest, SettingsWindowWithASplitterReadsAsSidebarAndPane) {
+  switchAccessibility(true);
+  TestApp app(QUILLO_TEST_SETTINGS_APP, {"--splitter"});
+  ASSERT_TRUE(applicationOf(app.pid()));
+  const core::SettingsReader reader(accessibility);
+  const auto sidebar = reader.sidebar(app.pid());
+  ASSERT_TRUE(sidebar);
+  EXPECT_EQ(sidebar->title, "Displays");
+  EXPECT_EQ(titles(sidebar->sections), kSections);
+  const auto pane = reader.openPane(app.pid());
+  ASSERT_TRUE(pane);
+  EXPECT_EQ(titles(pane->rows), paneRows());
+}
+
+TEST_F(AtspiAccessibilityTest, SettingsProgramWithoutASplitterReadsAsSidebarAndPane) {
+  switchAccessibility(true);
+  TestApp app(QUILLO_TEST_SETTINGS_APP, {"--name", "gnome-control-center"});
+  ASSERT_TRUE(applicationOf(app.pid()));
+  const core::SettingsReader reader(accessibility);
+  const auto sidebar = reader.sidebar(app.pid());
+  ASSERT_TRUE(sidebar);
+  EXPECT_EQ(titles(sidebar->sections), kSections);
+  const auto pane = reader.openPane(app.pid());
+  ASSERT_TRUE(pane);
+  EXPECT_EQ(titles(pane->rows), paneRows());
+}
+
+TEST_F(AtspiAccessibilityTest, OtherProgramsWithoutASplitterAreAllPane) {
+  switchAccessibility(true);
+  TestApp app(QUILLO_TEST_SETTINGS_APP, {"--name", "some-editor"});
+  ASSERT_TRUE(applicationOf(app.pid()));
+  const core::SettingsReader reader(accessibility);
+  const auto sidebar = reader.sidebar(app.pid());
+  ASSERT_TRUE(sidebar);
+  EXPECT_TRUE(sidebar->sections.empty());
+  const auto pane = reader.openPane(app.pid());
+  ASSERT_TRUE(pane);
+  std::vector<std::string> everything = kSections;
+  for (const std::string& row : paneRows())
+    everything.push_back(row);
+  EXPECT_EQ(titles(pane->rows), everything);
+}
+
+TEST_F(AtspiAccessibilityTest, ARowOutOfViewIsScrolledIntoIt) {
+  switchAccessibility(true);
+  TestApp app(QUILLO_TEST_SETTINGS_APP, {"--name", "gnome-control-center"});
+  ASSERT_TRUE(applicationOf(app.pid()));
+  const auto pane = core::SettingsReader(accessibility).openPane(app.pid());
+  ASSERT_TRUE(pane && !pane->rows.empty());
+  const core::SettingsRowRef& row = std::get<core::target::SettingsRow>(pane->rows.back().target).row;
+  ASSERT_TRUE(row.scrollArea);
+  const auto area = [&] {
+    const auto values =
+        accessibility.attributes(*row.scrollArea, std::vector<std::string_view>{"AXPosition", "AXSize"});
+    return Rect{std::get<Point>(*(*values)[0]), std::get<Size>(*(*values)[1])};
+  };
+  const auto before = row.visibleFrame(accessibility);
+  ASSERT_TRUE(before);
+  EXPECT_GT(before->maxY(), area().maxY());
+  EXPECT_TRUE(row.scrollToVisible(accessibility));
+  const auto after = row.visibleFrame(accessibility);
+  ASSERT_TRUE(after);
+  EXPECT_GE(after->minY(), area().minY());
+  EXPECT_LE(after->maxY(), area().maxY());
+}
+
+TEST_F(AtspiAccessibilityTest, SelectingASidebarSectionSelectsItInTheApplication) {
+  switchAccessibility(true);
+  TestApp app(QUILLO_TEST_SETTINGS_APP, {"--name", "gnome-control-center"});
+  ASSERT_TRUE(applicationOf(app.pid()));
+  const auto sidebar = core::SettingsReader(accessibility).sidebar(app.pid());
+  ASSERT_TRUE(sidebar && sidebar->sections.size() == 4);
+  const auto& sound = std::get<core::target::SettingsRow>(sidebar->sections[2].target).row;
+  const auto& displays = std::get<core::target::SettingsRow>(sidebar->sections[1].target).row;
+  EXPECT_TRUE(displays.isSelected(accessibility));
+  EXPECT_FALSE(sound.isSelected(accessibility));
+  EXPECT_TRUE(sound.select(accessibility));
+  EXPECT_TRUE(sound.isSelected(accessibility));
+  EXPECT_FALSE(displays.isSelected(accessibility));
 }
 
 }  // namespace

@@ -16,6 +16,11 @@ std::string_view axRole(std::uint32_t role);
 // readers expect one menu element in between.
 bool foldsItsMenu(std::uint32_t role);
 
+// Whether the application (by the name it publishes) is a settings program whose window shows a
+// sidebar of sections beside the open pane without a splitter between them, so that its first
+// list is the sidebar and what follows it the pane.
+bool laysOutSidebarBesidePane(std::string_view applicationName);
+
 // A menu item's keyboard shortcut as the menu reader expects it: the command character as the
 // menu shows it ("Q", ",", "F5", "⌫") and the modifier mask (1 Shift, 2 Option, 4 Control,
 // 8 "no Command"). Control plays Command, as it does in every application on this desktop; Alt is
