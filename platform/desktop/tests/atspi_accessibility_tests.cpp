@@ -107,9 +107,16 @@ void PrintTo(const Shown& shown, std::ostream* out) {
   *out << shown.detail << " | " << shown.title << " | " << shown.shortcut;
 }
 
-TEST_F(AtspiAccessibilityTest, MenuBarReadsIntoTheCommandsItShows) {
+// The same menu bar in each toolkit's shape.
+class AtspiMenus : public AtspiAccessibilityTest, public ::testing::WithParamInterface<const char*> {};
+
+INSTANTIATE_TEST_SUITE_P(Toolkits, AtspiMenus,
+                         ::testing::Values(QUILLO_TEST_MENU_APP, QUILLO_TEST_GTK_MENU_APP),
+                         [](const auto& info) { return info.index == 0 ? "Qt" : "Gtk3"; });
+
+TEST_P(AtspiMenus, MenuBarReadsIntoTheCommandsItShows) {
   switchAccessibility(true);
-  TestApp app;
+  TestApp app(GetParam());
   std::vector<Shown> shown;
   for (const core::Command& command : menuCommands(app.pid()))
     shown.push_back({command.detail, command.title, command.shortcut});
@@ -130,9 +137,9 @@ TEST_F(AtspiAccessibilityTest, MenuBarReadsIntoTheCommandsItShows) {
   EXPECT_EQ(shown, expected);
 }
 
-TEST_F(AtspiAccessibilityTest, PressingAMenuCommandRunsItInTheApplication) {
+TEST_P(AtspiMenus, PressingAMenuCommandRunsItInTheApplication) {
   switchAccessibility(true);
-  TestApp app;
+  TestApp app(GetParam());
   const std::vector<core::Command> commands = menuCommands(app.pid());
   const auto undo = std::ranges::find(commands, std::string("Undo"), &core::Command::title);
   ASSERT_NE(undo, commands.end());

@@ -51,6 +51,13 @@ TEST(AtspiRoles, OnlyMenusFoldTheirItemsIntoThemselves) {
   EXPECT_FALSE(foldsItsMenu(ATSPI_ROLE_MENU_BAR));
 }
 
+TEST(AtspiSettingsLayouts, OnlyTheDesktopsSettingsProgramsShowASidebarBesideThePane) {
+  for (std::string_view program : {"gnome-control-center", "org.gnome.Settings", "systemsettings"})
+    EXPECT_TRUE(laysOutSidebarBesidePane(program)) << program;
+  for (std::string_view program : {"", "gedit", "System Settings", "gnome-control-center-search-provider"})
+    EXPECT_FALSE(laysOutSidebarBesidePane(program)) << program;
+}
+
 TEST(AtspiKeyBindings, BothToolkitsBindingsReadAsCharacterAndMask) {
   const struct {
     std::string_view binding;

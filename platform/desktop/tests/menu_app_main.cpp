@@ -1,7 +1,7 @@
 // A small Qt Widgets application that the accessibility tests read from outside: a menu bar with
 // nested menus, disabled and checkable items, shortcuts, a "Services" submenu and items that name
-// files. It prints "ready" once its window is shown and "pressed <title>" for every menu command
-// that runs, one line each, so that a test can tell a press arrived.
+// files. "--many N" adds menus holding N more items in all. It prints "ready" once its window is shown and
+// "pressed <title>" for every menu command that runs, one line each, so that a test can tell a press arrived.
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -62,6 +62,17 @@ int main(int argc, char** argv) {
     sizes->addAction(choice);
   }
   command(view, "Reload", QKeySequence(Qt::Key_F5));
+
+  // Ten more menus, each with a submenu, sharing `many` items between them.
+  const QStringList arguments = QApplication::arguments();
+  const qsizetype at = arguments.indexOf("--many");
+  const int many = at >= 0 && at + 1 < arguments.size() ? arguments.at(at + 1).toInt() : 0;
+  for (int index = 0; index < 10 && many > 0; ++index) {
+    QMenu* menu = bar->addMenu(QString("Menu %1").arg(index + 1));
+    QMenu* nested = menu->addMenu("More");
+    for (int item = 0; item < many / 10; ++item)
+      command(item % 2 == 0 ? menu : nested, QString("Item %1").arg(index * 1000 + item));
+  }
 
   window.resize(400, 200);
   window.show();
