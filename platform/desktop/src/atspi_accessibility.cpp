@@ -89,6 +89,8 @@ bool AtspiAccessibility::setAttribute(const AXElement& element, std::string_view
   const atspi::Bus& bus = connection->bus();
   const int timeout = timeoutMilliseconds_.load();
   const ObjectRef& object = handle->object();
+  // Whatever the application does next, what was read before is not kept.
+  connection->changed(object.service);
   if (name == "AXValue") {
     const double* fraction = std::get_if<double>(&value);
     if (!fraction) return false;
@@ -126,6 +128,7 @@ bool AtspiAccessibility::performAction(const AXElement& element, std::string_vie
     return false;
   const atspi::Bus& bus = connection->bus();
   const int timeout = timeoutMilliseconds_.load();
+  connection->changed(handle->object().service);
   const auto names =
       atspi::actionNamesReply(bus.call(handle->object(), atspi::kAction, "GetActions", {}, timeout));
   if (!names || names->empty()) return false;

@@ -43,6 +43,7 @@ class Bus {
                             int timeoutMilliseconds) const;
   QDBusPendingCall setProperty(const ObjectRef& object, const char* interface, const char* name,
                                const QVariant& value, int timeoutMilliseconds) const;
+  QDBusConnection connection() const { return QDBusConnection(name_); }
   // The process behind an application's name on the bus.
   QDBusPendingCall processOf(const QString& service, int timeoutMilliseconds) const;
 

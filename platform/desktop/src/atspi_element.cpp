@@ -1,6 +1,60 @@
 #include "atspi_element.h"
 
+#include "atspi_events.h"
+
 namespace quillo::platform::desktop::atspi {
+
+Connection::Connection(std::unique_ptr<Bus> bus)
+    : bus_(std::move(bus)),
+      listener_(
+          std::make_unique<ChangeListener>(*bus_, [this](const QString& service) { changed(service); })) {}
+
+Connection::~Connection() = default;
+
+std::uint64_t Connection::generation(const QString& service) {
+  std::lock_guard lock(mutex_);
+  return generations_[service];
+}
+
+std::optional<Known> Connection::known(const ObjectRef& object) {
+  std::lock_guard lock(mutex_);
+  const auto found = known_.find({object.service, object.path});
+  if (found == known_.end()) return std::nullopt;
+  return found->second;
+}
+
+bool Connection::knows(const ObjectRef& object) {
+  std::lock_guard lock(mutex_);
+  return known_.contains({object.service, object.path});
+}
+
+void Connection::remember(const ObjectRef& object, Known known, std::uint64_t readInGeneration) {
+  std::lock_guard lock(mutex_);
+  if (generations_[object.service] != readInGeneration) return;
+  known_[{object.service, object.path}] = std::move(known);
+}
+
+std::optional<ObjectRef> Connection::menuBar(const QString& service) {
+  std::lock_guard lock(mutex_);
+  const auto found = menuBars_.find(service);
+  if (found == menuBars_.end()) return std::nullopt;
+  return found->second;
+}
+
+void Connection::rememberMenuBar(const ObjectRef& bar, std::uint64_t readInGeneration) {
+  std::lock_guard lock(mutex_);
+  if (generations_[bar.service] != readInGeneration) return;
+  menuBars_[bar.service] = bar;
+}
+
+void Connection::changed(const QString& service) {
+  std::lock_guard lock(mutex_);
+  ++generations_[service];
+  menuBars_.erase(service);
+  for (auto entry = known_.lower_bound({service, QString()});
+       entry != known_.end() && entry->first.first == service;)
+    entry = known_.erase(entry);
+}
 
 std::optional<std::uint32_t> Connection::role(const ObjectRef& object, QDBusPendingCall* pending,
                                               int timeout) {

@@ -68,10 +68,23 @@ inline std::vector<AXElement> elementsOf(const std::vector<ObjectRef>& objects, 
   return elements;
 }
 
-// The bus, and what never changes on it: an object's role, an application's name.
+// What a menu's prefetch learned about one element, kept until its application reports a change.
+struct Known {
+  std::optional<QString> name;
+  std::optional<std::uint64_t> states;
+  std::optional<QString> keyBinding;
+  std::optional<std::vector<ObjectRef>> children;
+};
+
+class ChangeListener;
+
+// The bus, and what is remembered about it: roles, which never change for one object; the names
+// of applications; and per application, what a menu's prefetch read and where its menu bar is,
+// both forgotten as soon as the application reports any change.
 class Connection {
  public:
-  explicit Connection(std::unique_ptr<Bus> bus) : bus_(std::move(bus)) {}
+  explicit Connection(std::unique_ptr<Bus> bus);
+  ~Connection();
 
   const Bus& bus() const { return *bus_; }
 
@@ -81,6 +94,16 @@ class Connection {
   // The name of the application that owns `service`.
   std::optional<QString> applicationName(const QString& service, int timeout);
 
+  // Counts the changes an application reported; what was read before a change is not kept.
+  std::uint64_t generation(const QString& service);
+  std::optional<Known> known(const ObjectRef& object);
+  bool knows(const ObjectRef& object);
+  void remember(const ObjectRef& object, Known known, std::uint64_t readInGeneration);
+  std::optional<ObjectRef> menuBar(const QString& service);
+  void rememberMenuBar(const ObjectRef& bar, std::uint64_t readInGeneration);
+  // Forgets what was read from the application: it reported a change, or was told to change.
+  void changed(const QString& service);
+
  private:
   using Key = std::pair<QString, QString>;
 
@@ -88,6 +111,11 @@ class Connection {
   std::mutex mutex_;
   std::map<Key, std::uint32_t> roles_;
   std::map<QString, QString> applicationNames_;
+  std::map<QString, std::uint64_t> generations_;
+  std::map<Key, Known> known_;
+  std::map<QString, ObjectRef> menuBars_;
+  // Declared last, so that it stops before anything it changes goes away.
+  std::unique_ptr<ChangeListener> listener_;
 };
 
 }  // namespace quillo::platform::desktop::atspi

@@ -30,6 +30,10 @@ bool isBox(std::uint32_t role) {
 
 // Levels below a window searched for its menu bar: toolkits put it at most a few boxes deep.
 constexpr int kMenuBarDepth = 4;
+// Items of a menu read together: five calls each, so this many calls wait at most at once.
+constexpr std::size_t kPrefetchedAtOnce = 80;
+// Elements one prefetch reads at most: a few thousand menu items take well under a second.
+constexpr std::size_t kMostPrefetched = 5000;
 
 QDBusPendingCall& once(std::optional<QDBusPendingCall>& slot, const Bus& bus, const ObjectRef& object,
                        const char* interface, const char* method, const QVariantList& arguments,
@@ -66,17 +70,21 @@ Reader::Reader(Connection& connection, const Element& element, int timeout)
       object_(element.object()),
       part_(element.part()),
       timeout_(timeout),
-      calls_(connection.bus(), element.object(), timeout) {}
+      calls_(connection.bus(), element.object(), timeout),
+      known_(connection.known(element.object())) {}
 
 void Reader::prepare(std::string_view name) {
   if (part_ != Part::object && part_ != Part::settingsWindow) return;
   if (name == "AXRole" || name == "AXChildren" || name == "AXValue") {
     if (!connection_.knowsRole(object_)) calls_.role();
   }
-  if (name == "AXTitle" || name == "AXDescription" || name == "AXValue") calls_.name();
-  if (name == "AXChildren") calls_.children();
-  if (name == "AXEnabled" || name == "AXSelected" || name == "AXOrientation") calls_.states();
-  if (name == "AXMenuItemCmdChar" || name == "AXMenuItemCmdModifiers") calls_.keyBinding();
+  const Known known = known_.value_or(Known{});
+  if ((name == "AXTitle" || name == "AXDescription" || name == "AXValue") && !known.name) calls_.name();
+  if (name == "AXChildren" && !known.children) calls_.children();
+  if ((name == "AXEnabled" || name == "AXSelected" || name == "AXOrientation") && !known.states)
+    calls_.states();
+  if ((name == "AXMenuItemCmdChar" || name == "AXMenuItemCmdModifiers") && !known.keyBinding)
+    calls_.keyBinding();
   if (name == "AXPosition" || name == "AXSize" || name == "AXOrientation") calls_.extents();
 }
 
@@ -90,21 +98,43 @@ std::optional<std::uint32_t> Reader::role() {
   return connection_.role(object_, connection_.knowsRole(object_) ? nullptr : &calls_.role(), timeout_);
 }
 
+std::optional<QString> Reader::name() {
+  if (known_ && known_->name) return known_->name;
+  const auto value = propertyReply(calls_.name());
+  if (!value) return std::nullopt;
+  return value->toString();
+}
+
+std::optional<std::uint64_t> Reader::states() {
+  if (known_ && known_->states) return known_->states;
+  return statesReply(calls_.states());
+}
+
+std::optional<QString> Reader::keyBinding() {
+  if (known_ && known_->keyBinding) return known_->keyBinding;
+  return stringReply(calls_.keyBinding());
+}
+
+std::optional<std::vector<ObjectRef>> Reader::childObjects() {
+  if (known_ && known_->children) return known_->children;
+  return objectsReply(calls_.children());
+}
+
 std::optional<AttributeValue> Reader::readObject(std::string_view name) {
   if (name == "AXRole") {
     const auto found = role();
     if (!found) return std::nullopt;
     if (isBox(*found) && *found != ATSPI_ROLE_SCROLL_PANE) {
-      const auto objects = objectsReply(calls_.children());
+      const auto objects = childObjects();
       if (objects && withScrollBarsLifted(connection_, *objects, timeout_).hasScrollBars)
         return std::string("AXScrollArea");
     }
     return std::string(axRole(*found));
   }
   if (name == "AXTitle" || name == "AXDescription") {
-    const auto text = propertyReply(calls_.name());
+    const auto text = this->name();
     if (!text) return std::nullopt;
-    return text->toString().toStdString();
+    return text->toStdString();
   }
   if (name == "AXValue") {
     const auto found = role();
@@ -115,9 +145,9 @@ std::optional<AttributeValue> Reader::readObject(std::string_view name) {
       return *fraction;
     }
     if (!isTextRole(*found)) return std::nullopt;
-    const auto text = propertyReply(calls_.name());
+    const auto text = this->name();
     if (!text) return std::nullopt;
-    return text->toString().toStdString();
+    return text->toStdString();
   }
   if (name == "AXChildren") {
     auto found = children();
@@ -125,7 +155,7 @@ std::optional<AttributeValue> Reader::readObject(std::string_view name) {
     return *std::move(found);
   }
   if (name == "AXEnabled" || name == "AXSelected") {
-    const auto states = statesReply(calls_.states());
+    const auto states = this->states();
     if (!states) return std::nullopt;
     return hasState(*states, name == "AXEnabled" ? ATSPI_STATE_ENABLED : ATSPI_STATE_SELECTED);
   }
@@ -135,7 +165,7 @@ std::optional<AttributeValue> Reader::readObject(std::string_view name) {
     return *std::move(found);
   }
   if (name == "AXMenuItemCmdChar" || name == "AXMenuItemCmdModifiers") {
-    const auto binding = stringReply(calls_.keyBinding());
+    const auto binding = keyBinding();
     if (!binding) return std::nullopt;
     const auto key = menuKey(binding->toStdString());
     if (!key) return std::nullopt;
@@ -166,10 +196,12 @@ std::optional<AttributeValue> Reader::readObject(std::string_view name) {
 
 std::optional<std::vector<AXElement>> Reader::children() {
   const auto found = role();
-  const auto objects = objectsReply(calls_.children());
+  const auto objects = childObjects();
   if (!objects) return std::nullopt;
   // The folded menu stands between the item and its items.
   if (found && foldsItsMenu(*found)) return std::vector<AXElement>{elementOf(object_, Part::foldedMenu)};
+  if (found == ATSPI_ROLE_MENU_BAR || found == ATSPI_ROLE_POPUP_MENU)
+    prefetchItems(connection_, *objects, timeout_);
   if (found && isBox(*found))
     return elementsOf(withScrollBarsLifted(connection_, *objects, timeout_).children);
   if (found == ATSPI_ROLE_SPLIT_PANE) return splitPaneChildren(connection_, object_, *objects, timeout_);
@@ -179,7 +211,7 @@ std::optional<std::vector<AXElement>> Reader::children() {
 }
 
 std::optional<std::string> Reader::orientation() {
-  const auto states = statesReply(calls_.states());
+  const auto states = this->states();
   if (!states) return std::nullopt;
   if (hasState(*states, ATSPI_STATE_VERTICAL)) return "AXVerticalOrientation";
   if (hasState(*states, ATSPI_STATE_HORIZONTAL)) return "AXHorizontalOrientation";
@@ -218,6 +250,15 @@ std::optional<AXElement> Reader::activeWindow() {
 // The menu bar of the active window, else of the first window with one: level by level, with the
 // roles and children of one level asked for together.
 std::optional<AXElement> Reader::menuBar() {
+  if (auto known = connection_.menuBar(object_.service)) return elementOf(*std::move(known));
+  const std::uint64_t generation = connection_.generation(object_.service);
+  auto found = searchMenuBar();
+  if (found) connection_.rememberMenuBar(*found, generation);
+  if (!found) return std::nullopt;
+  return elementOf(*std::move(found));
+}
+
+std::optional<ObjectRef> Reader::searchMenuBar() {
   const auto windows = objectsReply(calls_.children());
   if (!windows) return std::nullopt;
   std::vector<ObjectRef> ordered = *windows;
@@ -232,7 +273,7 @@ std::optional<AXElement> Reader::menuBar() {
       const auto roles = rolesOf(connection_, level, timeout_);
       std::vector<ObjectRef> containers;
       for (std::size_t index = 0; index < level.size(); ++index) {
-        if (roles[index] == ATSPI_ROLE_MENU_BAR) return elementOf(level[index]);
+        if (roles[index] == ATSPI_ROLE_MENU_BAR) return level[index];
         // Menus and their items hold no menu bar.
         const auto role = roles[index];
         if (role != ATSPI_ROLE_MENU && role != ATSPI_ROLE_POPUP_MENU && role != ATSPI_ROLE_MENU_ITEM)
@@ -272,8 +313,9 @@ std::optional<AttributeValue> Reader::readPart(std::string_view name) {
       if (name == "AXRole") return std::string("AXMenu");
       if (name == "AXEnabled") return true;
       if (name == "AXChildren") {
-        const auto objects = objectsReply(calls_.children());
+        const auto objects = childObjects();
         if (!objects) return std::nullopt;
+        prefetchItems(connection_, *objects, timeout_);
         return elementsOf(*objects);
       }
       return std::nullopt;
@@ -298,6 +340,54 @@ std::optional<AttributeValue> Reader::readPart(std::string_view name) {
       break;
   }
   return std::nullopt;
+}
+
+void prefetchItems(Connection& connection, const std::vector<ObjectRef>& items, int timeout) {
+  const Bus& bus = connection.bus();
+  std::size_t budget = kMostPrefetched;
+  // Level by level: the items, then what they hold, down to the deepest submenu.
+  std::vector<ObjectRef> level = items;
+  while (!level.empty() && budget > 0) {
+    std::vector<ObjectRef> below;
+    for (std::size_t first = 0; first < level.size() && budget > 0; first += kPrefetchedAtOnce) {
+      struct Pending {
+        ObjectRef object;
+        std::optional<QDBusPendingCall> role;
+        QDBusPendingCall name, states, keyBinding, children;
+      };
+      std::vector<Pending> pending;
+      std::optional<std::uint64_t> generation;
+      for (std::size_t index = first; index < std::min(level.size(), first + kPrefetchedAtOnce) && budget > 0;
+           ++index) {
+        const ObjectRef& item = level[index];
+        // What is known was read with everything below it, since the last change forgot it all.
+        if (connection.knows(item)) continue;
+        --budget;
+        if (!generation) generation = connection.generation(item.service);
+        pending.push_back({item,
+                           connection.knowsRole(item)
+                               ? std::nullopt
+                               : std::optional(bus.call(item, kAccessible, "GetRole", {}, timeout)),
+                           bus.property(item, kAccessible, "Name", timeout),
+                           bus.call(item, kAccessible, "GetState", {}, timeout),
+                           bus.call(item, kAction, "GetKeyBinding", {0}, timeout),
+                           bus.call(item, kAccessible, "GetChildren", {}, timeout)});
+      }
+      for (Pending& each : pending) {
+        connection.role(each.object, each.role ? &*each.role : nullptr, timeout);
+        Known known;
+        if (const auto name = propertyReply(each.name)) known.name = name->toString();
+        known.states = statesReply(each.states);
+        known.keyBinding = stringReply(each.keyBinding);
+        known.children = objectsReply(each.children);
+        // An element that went away is read again, and found gone, when asked for.
+        if (!known.name || !known.states || !known.children) continue;
+        below.insert(below.end(), known.children->begin(), known.children->end());
+        connection.remember(each.object, std::move(known), *generation);
+      }
+    }
+    level = std::move(below);
+  }
 }
 
 }  // namespace quillo::platform::desktop::atspi

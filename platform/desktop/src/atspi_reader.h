@@ -42,6 +42,11 @@ class Reader {
 
  private:
   std::optional<AttributeValue> readObject(std::string_view name);
+  // What the element says, from what a prefetch learned or else from the calls of this batch.
+  std::optional<QString> name();
+  std::optional<std::uint64_t> states();
+  std::optional<QString> keyBinding();
+  std::optional<std::vector<ObjectRef>> childObjects();
   std::optional<AttributeValue> readPart(std::string_view name);
   std::optional<std::uint32_t> role();
   std::optional<std::vector<AXElement>> children();
@@ -49,6 +54,7 @@ class Reader {
   std::vector<AXElement> windows();
   std::optional<AXElement> activeWindow();
   std::optional<AXElement> menuBar();
+  std::optional<ObjectRef> searchMenuBar();
   std::optional<double> valueFraction();
   // A window of the application, as the application's layout shows it.
   AXElement window(const ObjectRef& object);
@@ -59,7 +65,12 @@ class Reader {
   Part part_;
   int timeout_;
   Calls calls_;
+  std::optional<Known> known_;
 };
+
+// Reads what the menu reader asks of each item of a menu, for all items at once (within a budget
+// of calls in flight), and remembers it until the application reports a change.
+void prefetchItems(Connection& connection, const std::vector<ObjectRef>& items, int timeout);
 
 // Roles of several objects, asked for together; absent where the call failed.
 std::vector<std::optional<std::uint32_t>> rolesOf(Connection& connection,
