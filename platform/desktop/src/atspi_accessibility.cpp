@@ -16,14 +16,15 @@ using atspi::handleOf;
 using atspi::ObjectRef;
 using atspi::Part;
 
-AtspiAccessibility::AtspiAccessibility() = default;
+AtspiAccessibility::AtspiAccessibility() : AtspiAccessibility(Options{}) {}
+AtspiAccessibility::AtspiAccessibility(Options options) : options_(options) {}
 AtspiAccessibility::~AtspiAccessibility() = default;
 
 atspi::Connection* AtspiAccessibility::bus() {
   std::lock_guard lock(connecting_);
   if (!bus_) {
     if (auto connected = atspi::Bus::connect(timeoutMilliseconds_.load()))
-      bus_ = std::make_unique<atspi::Connection>(std::move(connected));
+      bus_ = std::make_unique<atspi::Connection>(std::move(connected), options_.menuMemory);
   }
   return bus_.get();
 }

@@ -4,8 +4,9 @@
 
 namespace quillo::platform::desktop::atspi {
 
-Connection::Connection(std::unique_ptr<Bus> bus)
+Connection::Connection(std::unique_ptr<Bus> bus, std::chrono::milliseconds memory)
     : bus_(std::move(bus)),
+      memory_(memory),
       listener_(
           std::make_unique<ChangeListener>(*bus_, [this](const QString& service) { changed(service); })) {}
 
@@ -18,6 +19,7 @@ std::uint64_t Connection::generation(const QString& service) {
 
 std::optional<Known> Connection::known(const ObjectRef& object) {
   std::lock_guard lock(mutex_);
+  expire(object.service);
   const auto found = known_.find({object.service, object.path});
   if (found == known_.end()) return std::nullopt;
   return found->second;
@@ -25,17 +27,20 @@ std::optional<Known> Connection::known(const ObjectRef& object) {
 
 bool Connection::knows(const ObjectRef& object) {
   std::lock_guard lock(mutex_);
+  expire(object.service);
   return known_.contains({object.service, object.path});
 }
 
 void Connection::remember(const ObjectRef& object, Known known, std::uint64_t readInGeneration) {
   std::lock_guard lock(mutex_);
   if (generations_[object.service] != readInGeneration) return;
+  readSince_.try_emplace(object.service, std::chrono::steady_clock::now());
   known_[{object.service, object.path}] = std::move(known);
 }
 
 std::optional<ObjectRef> Connection::menuBar(const QString& service) {
   std::lock_guard lock(mutex_);
+  expire(service);
   const auto found = menuBars_.find(service);
   if (found == menuBars_.end()) return std::nullopt;
   return found->second;
@@ -44,12 +49,24 @@ std::optional<ObjectRef> Connection::menuBar(const QString& service) {
 void Connection::rememberMenuBar(const ObjectRef& bar, std::uint64_t readInGeneration) {
   std::lock_guard lock(mutex_);
   if (generations_[bar.service] != readInGeneration) return;
+  readSince_.try_emplace(bar.service, std::chrono::steady_clock::now());
   menuBars_[bar.service] = bar;
 }
 
 void Connection::changed(const QString& service) {
   std::lock_guard lock(mutex_);
+  forget(service);
+}
+
+void Connection::expire(const QString& service) {
+  const auto since = readSince_.find(service);
+  if (since != readSince_.end() && std::chrono::steady_clock::now() - since->second > memory_)
+    forget(service);
+}
+
+void Connection::forget(const QString& service) {
   ++generations_[service];
+  readSince_.erase(service);
   menuBars_.erase(service);
   for (auto entry = known_.lower_bound({service, QString()});
        entry != known_.end() && entry->first.first == service;)

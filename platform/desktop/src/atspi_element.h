@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -83,7 +84,7 @@ class ChangeListener;
 // both forgotten as soon as the application reports any change.
 class Connection {
  public:
-  explicit Connection(std::unique_ptr<Bus> bus);
+  Connection(std::unique_ptr<Bus> bus, std::chrono::milliseconds memory);
   ~Connection();
 
   const Bus& bus() const { return *bus_; }
@@ -105,6 +106,10 @@ class Connection {
   void changed(const QString& service);
 
  private:
+  // Forgets what was read from the application once it is older than `memory_`; holds `mutex_`.
+  void expire(const QString& service);
+  void forget(const QString& service);
+
   using Key = std::pair<QString, QString>;
 
   std::unique_ptr<Bus> bus_;
@@ -114,6 +119,8 @@ class Connection {
   std::map<QString, std::uint64_t> generations_;
   std::map<Key, Known> known_;
   std::map<QString, ObjectRef> menuBars_;
+  std::chrono::milliseconds memory_;
+  std::map<QString, std::chrono::steady_clock::time_point> readSince_;
   // Declared last, so that it stops before anything it changes goes away.
   std::unique_ptr<ChangeListener> listener_;
 };

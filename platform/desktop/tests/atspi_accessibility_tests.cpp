@@ -47,6 +47,11 @@ class TestApp {
 
   ProcessID pid() const { return static_cast<ProcessID>(process_.processId()); }
 
+  void write(const std::string& line) {
+    process_.write((line + "\n").c_str());
+    process_.waitForBytesWritten(1000);
+  }
+
   // The next line the application prints; empty when none comes within a few seconds.
   std::string nextLine() {
     const auto deadline = std::chrono::steady_clock::now() + 5s;
@@ -94,6 +99,13 @@ TEST_F(AtspiAccessibilityTest, AskingTurnsTheAccessibilityBusOnAndOnlyThen) {
 
 TEST_F(AtspiAccessibilityTest, NoApplicationForAProcessThatPublishesNothing) {
   EXPECT_FALSE(accessibility.applicationElement(static_cast<ProcessID>(QCoreApplication::applicationPid())));
+}
+
+std::vector<std::string> titles(const std::vector<core::Command>& commands) {
+  std::vector<std::string> result;
+  for (const core::Command& command : commands)
+    result.push_back(command.title);
+  return result;
 }
 
 struct Shown {
@@ -147,6 +159,40 @@ TEST_P(AtspiMenus, PressingAMenuCommandRunsItInTheApplication) {
   EXPECT_EQ(app.nextLine(), "pressed Undo");
 }
 
+std::size_t countOf(const std::vector<core::Command>& commands, const std::string& title) {
+  return static_cast<std::size_t>(std::ranges::count(commands, title, &core::Command::title));
+}
+
+TEST_F(AtspiAccessibilityTest, AMenuChangeTheApplicationReportsIsSeenByTheNextRead) {
+  switchAccessibility(true);
+  AtspiAccessibility remembering(AtspiAccessibility::Options{.menuMemory = std::chrono::minutes(10)});
+  const core::MenuReader reader(remembering);
+  TestApp app(QUILLO_TEST_GTK_MENU_APP);
+  ASSERT_TRUE(applicationOf(app.pid()));
+  ASSERT_EQ(countOf(reader.commands(app.pid(), "dev.example.menus"), "Fresh Item"), 0U);
+  app.write("add Fresh Item");
+  ASSERT_EQ(app.nextLine(), "added Fresh Item");
+  // The report reaches the bus a moment after the change.
+  const auto deadline = std::chrono::steady_clock::now() + 5s;
+  while (countOf(reader.commands(app.pid(), "dev.example.menus"), "Fresh Item") == 0 &&
+         std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(10ms);
+  EXPECT_EQ(countOf(reader.commands(app.pid(), "dev.example.menus"), "Fresh Item"), 1U);
+}
+
+TEST_F(AtspiAccessibilityTest, AMenuChangeTheApplicationDoesNotReportIsSeenOnceTheMemoryPasses) {
+  switchAccessibility(true);
+  AtspiAccessibility remembering(AtspiAccessibility::Options{.menuMemory = 100ms});
+  const core::MenuReader reader(remembering);
+  TestApp app;
+  ASSERT_TRUE(applicationOf(app.pid()));
+  ASSERT_EQ(countOf(reader.commands(app.pid(), "dev.example.menus"), "Fresh Item"), 0U);
+  app.write("add Fresh Item");
+  ASSERT_EQ(app.nextLine(), "added Fresh Item");
+  std::this_thread::sleep_for(150ms);
+  EXPECT_EQ(countOf(reader.commands(app.pid(), "dev.example.menus"), "Fresh Item"), 1U);
+}
+
 TEST_F(AtspiAccessibilityTest, ElementsAreEqualWhenTheyAreTheSameObject) {
   switchAccessibility(true);
   TestApp app;
@@ -171,13 +217,6 @@ TEST_F(AtspiAccessibilityTest, AnApplicationThatQuitReadsAsAbsent) {
   EXPECT_FALSE(accessibility.attribute(*element, "AXTitle"));
   EXPECT_FALSE(accessibility.attribute(*element, "AXChildren"));
   EXPECT_FALSE(accessibility.attribute(*element, "AXMenuBar"));
-}
-
-std::vector<std::string> titles(const std::vector<core::Command>& commands) {
-  std::vector<std::string> result;
-  for (const core::Command& command : commands)
-    result.push_back(command.title);
-  return result;
 }
 
 std::vector<std::string> paneRows() {

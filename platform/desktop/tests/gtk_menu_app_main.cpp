@@ -1,6 +1,7 @@
 // A small GTK 3 application that the accessibility tests and benchmark read from outside: the same
 // menu bar as the Qt one (nested menus, a disabled item, shortcuts, a "Services" submenu, items
-// that name files), in GTK's shape, where each menu is folded into its title item. "--many N"
+// that name files), in GTK's shape, where each menu is folded into its title item. A line
+// "add TITLE" on standard input adds a command to the View menu. "--many N"
 // adds menus holding N more items in all. Prints "ready" once its window is shown and
 // "pressed <title>" for every menu command that runs.
 #include <gtk/gtk.h>
@@ -35,6 +36,21 @@ GtkWidget* submenu(GtkWidget* shell, const char* title) {
   gtk_menu_item_set_submenu(GTK_MENU_ITEM(item), menu);
   gtk_menu_shell_append(GTK_MENU_SHELL(shell), item);
   return menu;
+}
+
+GtkWidget* viewMenu = nullptr;
+
+gboolean onInput(GIOChannel* channel, GIOCondition, gpointer) {
+  gchar* line = nullptr;
+  if (g_io_channel_read_line(channel, &line, nullptr, nullptr, nullptr) != G_IO_STATUS_NORMAL) return FALSE;
+  std::string text = g_strstrip(line);
+  g_free(line);
+  if (text.rfind("add ", 0) == 0) {
+    gtk_widget_show(command(viewMenu, text.substr(4).c_str()));
+    std::printf("added %s\n", text.substr(4).c_str());
+    std::fflush(stdout);
+  }
+  return TRUE;
 }
 
 gboolean announce(gpointer) {
@@ -89,6 +105,9 @@ int main(int argc, char** argv) {
     gtk_menu_shell_append(GTK_MENU_SHELL(view), choice);
   }
   command(view, "Reload", GDK_KEY_F5);
+  viewMenu = view;
+  GIOChannel* input = g_io_channel_unix_new(0);
+  g_io_add_watch(input, GIOCondition(G_IO_IN | G_IO_HUP), onInput, nullptr);
 
   // Ten more menus, each with a submenu, sharing `many` items between them.
   for (int menu = 0; menu < 10 && many > 0; ++menu) {

@@ -1,13 +1,18 @@
 // A small Qt Widgets application that the accessibility tests read from outside: a menu bar with
 // nested menus, disabled and checkable items, shortcuts, a "Services" submenu and items that name
-// files. "--many N" adds menus holding N more items in all. It prints "ready" once its window is shown and
-// "pressed <title>" for every menu command that runs, one line each, so that a test can tell a press arrived.
+// files. A line "add TITLE" on standard input adds a command to the View menu, as programs change
+// their menus while they run. "--many N" adds menus holding N more items in all. It prints "ready" once its
+// window is shown and "pressed <title>" for every menu command that runs, one line each, so that a test can
+// tell a press arrived.
+#include <unistd.h>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <cstdio>
 
@@ -73,6 +78,21 @@ int main(int argc, char** argv) {
     for (int item = 0; item < many / 10; ++item)
       command(item % 2 == 0 ? menu : nested, QString("Item %1").arg(index * 1000 + item));
   }
+
+  QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+  QObject::connect(&input, &QSocketNotifier::activated, [&] {
+    char line[256];
+    const ssize_t size = read(STDIN_FILENO, line, sizeof line - 1);
+    if (size <= 0) {
+      input.setEnabled(false);
+      return;
+    }
+    const QString text = QString::fromUtf8(line, size).trimmed();
+    if (!text.startsWith("add ")) return;
+    command(view, text.mid(4));
+    std::printf("added %s\n", text.mid(4).toUtf8().constData());
+    std::fflush(stdout);
+  });
 
   window.resize(400, 200);
   window.show();

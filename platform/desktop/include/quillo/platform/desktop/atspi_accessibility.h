@@ -29,10 +29,19 @@ class Connection;
 // publish their trees only then. A `prompt` check turns it on, which is the user's choice made by
 // pressing the button that asks for it.
 //
+// Reading a menu bar reads every item below it at once, level by level, and keeps what it read per
+// application until the application reports a change on the bus, or `menuMemory` has passed: Qt
+// reports no change to a menu that is not showing.
+//
 // Needs a QCoreApplication; connects on first use. Safe for concurrent use.
 class AtspiAccessibility final : public Accessibility {
  public:
+  struct Options {
+    std::chrono::milliseconds menuMemory{3000};
+  };
+
   AtspiAccessibility();
+  explicit AtspiAccessibility(Options options);
   ~AtspiAccessibility() override;
   AtspiAccessibility(const AtspiAccessibility&) = delete;
   AtspiAccessibility& operator=(const AtspiAccessibility&) = delete;
@@ -50,6 +59,7 @@ class AtspiAccessibility final : public Accessibility {
   // The bus connection, made on first use; absent while the desktop has no accessibility bus.
   atspi::Connection* bus();
 
+  Options options_;
   std::atomic<int> timeoutMilliseconds_{500};
   std::mutex connecting_;
   std::unique_ptr<atspi::Connection> bus_;
