@@ -198,6 +198,8 @@ std::optional<std::vector<QString>> actionNamesReply(QDBusPendingCall call) {
 
 std::optional<bool> accessibilityEnabled(int timeoutMilliseconds) {
   QDBusMessage message = launcherCall(kProperties, "Get");
+  // Asking never starts the launcher: a session without it has the switch off.
+  message.setAutoStartService(false);
   message.setArguments({QString::fromLatin1(kStatus), QStringLiteral("IsEnabled")});
   const QDBusMessage reply = QDBusConnection::sessionBus().call(message, QDBus::Block, timeoutMilliseconds);
   if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return std::nullopt;

@@ -70,7 +70,8 @@ std::optional<std::array<int, 4>> extentsReply(QDBusPendingCall call);
 // The names of an element's actions, in order.
 std::optional<std::vector<QString>> actionNamesReply(QDBusPendingCall call);
 
-// Whether accessibility is enabled for the session, and switching it on.
+// Whether accessibility is enabled for the session (absent while the session has no launcher of the
+// accessibility bus running), and switching it on, which starts the launcher where needed.
 std::optional<bool> accessibilityEnabled(int timeoutMilliseconds);
 bool enableAccessibility(int timeoutMilliseconds);
 

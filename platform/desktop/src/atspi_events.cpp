@@ -1,6 +1,7 @@
 #include "atspi_events.h"
 
 #include <array>
+#include <vector>
 
 #include "atspi_bus.h"
 
@@ -36,10 +37,13 @@ ChangeListener::ChangeListener(const Bus& bus, std::function<void(const QString&
   QDBusConnection connection = bus.connection();
   for (const Signal& signal : kSignals)
     connection.connect({}, {}, signal.interface, signal.name, this, SLOT(onEvent(QDBusMessage)));
+  std::vector<QDBusPendingCall> registered;
   for (const char* event : kRegistered)
-    bus.call({"org.a11y.atspi.Registry", "/org/a11y/atspi/registry"}, "org.a11y.atspi.Registry",
-             "RegisterEvent", {QString::fromLatin1(event)}, 1000)
-        .waitForFinished();
+    registered.push_back(bus.call({"org.a11y.atspi.Registry", "/org/a11y/atspi/registry"},
+                                  "org.a11y.atspi.Registry", "RegisterEvent", {QString::fromLatin1(event)},
+                                  1000));
+  for (QDBusPendingCall& call : registered)
+    call.waitForFinished();
 }
 
 ChangeListener::~ChangeListener() {
