@@ -13,8 +13,8 @@ namespace quillo::platform::desktop {
 using atspi::Element;
 using atspi::elementOf;
 using atspi::handleOf;
+using atspi::Kind;
 using atspi::ObjectRef;
-using atspi::Part;
 
 AtspiAccessibility::AtspiAccessibility() : AtspiAccessibility(Options{}) {}
 AtspiAccessibility::AtspiAccessibility(Options options) : options_(options) {}
@@ -85,7 +85,7 @@ bool AtspiAccessibility::setAttribute(const AXElement& element, std::string_view
                                       const AttributeValue& value) {
   const Element* handle = handleOf(element);
   atspi::Connection* connection = bus();
-  if (!handle || !connection || (handle->part() != Part::object && handle->part() != Part::settingsWindow))
+  if (!handle || !connection || (handle->kind() != Kind::object && handle->kind() != Kind::settingsWindow))
     return false;
   const atspi::Bus& bus = connection->bus();
   const int timeout = timeoutMilliseconds_.load();
@@ -125,7 +125,7 @@ bool AtspiAccessibility::setAttribute(const AXElement& element, std::string_view
 bool AtspiAccessibility::performAction(const AXElement& element, std::string_view action) {
   const Element* handle = handleOf(element);
   atspi::Connection* connection = bus();
-  if (!handle || !connection || (handle->part() != Part::object && handle->part() != Part::settingsWindow))
+  if (!handle || !connection || (handle->kind() != Kind::object && handle->kind() != Kind::settingsWindow))
     return false;
   const atspi::Bus& bus = connection->bus();
   const int timeout = timeoutMilliseconds_.load();

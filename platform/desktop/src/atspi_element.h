@@ -19,7 +19,7 @@ namespace quillo::platform::desktop::atspi {
 
 // What a handle stands for: the bus object itself, or an element the readers expect that the
 // toolkit does not publish.
-enum class Part {
+enum class Kind {
   object,
   // The menu a toolkit folds into its title item.
   foldedMenu,
@@ -35,37 +35,37 @@ enum class Part {
 
 class Element final : public AXElement::Handle {
  public:
-  Element(ObjectRef object, Part part) : object_(std::move(object)), part_(part) {}
+  Element(ObjectRef object, Kind kind) : object_(std::move(object)), kind_(kind) {}
 
   const ObjectRef& object() const { return object_; }
-  Part part() const { return part_; }
+  Kind kind() const { return kind_; }
 
   bool isSame(const Handle& other) const override {
     const auto* element = dynamic_cast<const Element*>(&other);
-    return element && element->object_ == object_ && element->part_ == part_;
+    return element && element->object_ == object_ && element->kind_ == kind_;
   }
   std::size_t identityHash() const override {
-    return qHash(object_.service) ^ (qHash(object_.path) * 31) ^ static_cast<std::size_t>(part_);
+    return qHash(object_.service) ^ (qHash(object_.path) * 31) ^ static_cast<std::size_t>(kind_);
   }
 
  private:
   ObjectRef object_;
-  Part part_;
+  Kind kind_;
 };
 
-inline AXElement elementOf(ObjectRef object, Part part = Part::object) {
-  return AXElement(std::make_shared<const Element>(std::move(object), part));
+inline AXElement elementOf(ObjectRef object, Kind kind = Kind::object) {
+  return AXElement(std::make_shared<const Element>(std::move(object), kind));
 }
 
 inline const Element* handleOf(const AXElement& element) {
   return dynamic_cast<const Element*>(&element.handle());
 }
 
-inline std::vector<AXElement> elementsOf(const std::vector<ObjectRef>& objects, Part part = Part::object) {
+inline std::vector<AXElement> elementsOf(const std::vector<ObjectRef>& objects, Kind kind = Kind::object) {
   std::vector<AXElement> elements;
   elements.reserve(objects.size());
   for (const ObjectRef& object : objects)
-    elements.push_back(elementOf(object, part));
+    elements.push_back(elementOf(object, kind));
   return elements;
 }
 

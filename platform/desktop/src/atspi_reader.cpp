@@ -68,13 +68,13 @@ Reader::Reader(Connection& connection, const Element& element, int timeout)
     : connection_(connection),
       bus_(connection.bus()),
       object_(element.object()),
-      part_(element.part()),
+      kind_(element.kind()),
       timeout_(timeout),
       calls_(connection.bus(), element.object(), timeout),
       known_(connection.known(element.object())) {}
 
 void Reader::prepare(std::string_view name) {
-  if (part_ != Part::object && part_ != Part::settingsWindow) return;
+  if (kind_ != Kind::object && kind_ != Kind::settingsWindow) return;
   if (name == "AXRole" || name == "AXChildren" || name == "AXValue") {
     if (!connection_.knowsRole(object_)) calls_.role();
   }
@@ -89,9 +89,9 @@ void Reader::prepare(std::string_view name) {
 }
 
 std::optional<AttributeValue> Reader::read(std::string_view name) {
-  if (part_ == Part::object) return readObject(name);
-  if (part_ == Part::settingsWindow && name != "AXChildren") return readObject(name);
-  return readPart(name);
+  if (kind_ == Kind::object) return readObject(name);
+  if (kind_ == Kind::settingsWindow && name != "AXChildren") return readObject(name);
+  return readStandIn(name);
 }
 
 std::optional<std::uint32_t> Reader::role() {
@@ -199,14 +199,14 @@ std::optional<std::vector<AXElement>> Reader::children() {
   const auto objects = childObjects();
   if (!objects) return std::nullopt;
   // The folded menu stands between the item and its items.
-  if (found && foldsItsMenu(*found)) return std::vector<AXElement>{elementOf(object_, Part::foldedMenu)};
+  if (found && foldsItsMenu(*found)) return std::vector<AXElement>{elementOf(object_, Kind::foldedMenu)};
   if (found == ATSPI_ROLE_MENU_BAR || found == ATSPI_ROLE_POPUP_MENU)
     prefetchItems(connection_, *objects, timeout_);
   if (found && isBox(*found))
     return elementsOf(withScrollBarsLifted(connection_, *objects, timeout_).children);
   if (found == ATSPI_ROLE_SPLIT_PANE) return splitPaneChildren(connection_, object_, *objects, timeout_);
   std::vector<AXElement> elements = elementsOf(*objects);
-  if (found == ATSPI_ROLE_MENU_BAR) elements.insert(elements.begin(), elementOf(object_, Part::systemMenu));
+  if (found == ATSPI_ROLE_MENU_BAR) elements.insert(elements.begin(), elementOf(object_, Kind::systemMenu));
   return elements;
 }
 
@@ -224,7 +224,7 @@ std::optional<std::string> Reader::orientation() {
 AXElement Reader::window(const ObjectRef& object) {
   const auto application = connection_.applicationName(object.service, timeout_);
   const bool sidebarLayout = application && laysOutSidebarBesidePane(application->toStdString());
-  return elementOf(object, sidebarLayout ? Part::settingsWindow : Part::object);
+  return elementOf(object, sidebarLayout ? Kind::settingsWindow : Kind::object);
 }
 
 std::vector<AXElement> Reader::windows() {
@@ -301,15 +301,15 @@ std::optional<double> Reader::valueFraction() {
 }
 
 // The elements the toolkit does not publish answer from what they stand for.
-std::optional<AttributeValue> Reader::readPart(std::string_view name) {
-  switch (part_) {
-    case Part::systemMenu:
+std::optional<AttributeValue> Reader::readStandIn(std::string_view name) {
+  switch (kind_) {
+    case Kind::systemMenu:
       if (name == "AXRole") return std::string("AXMenuBarItem");
       if (name == "AXTitle") return std::string();
       if (name == "AXEnabled") return true;
       if (name == "AXChildren") return std::vector<AXElement>{};
       return std::nullopt;
-    case Part::foldedMenu:
+    case Kind::foldedMenu:
       if (name == "AXRole") return std::string("AXMenu");
       if (name == "AXEnabled") return true;
       if (name == "AXChildren") {
@@ -319,11 +319,11 @@ std::optional<AttributeValue> Reader::readPart(std::string_view name) {
         return elementsOf(*objects);
       }
       return std::nullopt;
-    case Part::settingsWindow:
+    case Kind::settingsWindow:
       // Only its children differ from the window's own: one split group.
-      if (name == "AXChildren") return std::vector<AXElement>{elementOf(object_, Part::splitGroup)};
+      if (name == "AXChildren") return std::vector<AXElement>{elementOf(object_, Kind::splitGroup)};
       return std::nullopt;
-    case Part::splitGroup:
+    case Kind::splitGroup:
       if (name == "AXRole") return std::string("AXSplitGroup");
       if (name == "AXChildren") {
         if (auto parts = sidebarAndPane(connection_, object_, timeout_)) return *std::move(parts);
@@ -333,10 +333,10 @@ std::optional<AttributeValue> Reader::readPart(std::string_view name) {
         return *std::move(found);
       }
       return std::nullopt;
-    case Part::splitter:
+    case Kind::splitter:
       if (name == "AXRole") return std::string("AXSplitter");
       return std::nullopt;
-    case Part::object:
+    case Kind::object:
       break;
   }
   return std::nullopt;

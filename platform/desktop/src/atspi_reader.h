@@ -47,7 +47,7 @@ class Reader {
   std::optional<std::uint64_t> states();
   std::optional<QString> keyBinding();
   std::optional<std::vector<ObjectRef>> childObjects();
-  std::optional<AttributeValue> readPart(std::string_view name);
+  std::optional<AttributeValue> readStandIn(std::string_view name);
   std::optional<std::uint32_t> role();
   std::optional<std::vector<AXElement>> children();
   std::optional<std::string> orientation();
@@ -62,7 +62,7 @@ class Reader {
   Connection& connection_;
   const Bus& bus_;
   ObjectRef object_;
-  Part part_;
+  Kind kind_;
   int timeout_;
   Calls calls_;
   std::optional<Known> known_;

@@ -107,7 +107,7 @@ std::vector<AXElement> splitPaneChildren(Connection& connection, const ObjectRef
   });
   std::vector<AXElement> elements;
   for (const Placed& each : placed) {
-    if (!elements.empty()) elements.push_back(elementOf(pane, Part::splitter));
+    if (!elements.empty()) elements.push_back(elementOf(pane, Kind::splitter));
     elements.push_back(elementOf(each.object));
   }
   return elements;
@@ -150,7 +150,7 @@ std::optional<std::vector<AXElement>> sidebarAndPane(Connection& connection, con
   }
   if (!list) return std::nullopt;
 
-  std::vector<AXElement> parts{elementOf(nodes[*list].object), elementOf(window, Part::splitter)};
+  std::vector<AXElement> parts{elementOf(nodes[*list].object), elementOf(window, Kind::splitter)};
   // What follows the sidebar's branch, from the sidebar's own siblings up to the window's children.
   for (std::size_t at = *list; at != 0; at = nodes[at].parent) {
     const std::vector<ObjectRef>& siblings = nodes[nodes[at].parent].children;
