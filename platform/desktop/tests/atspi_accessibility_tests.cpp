@@ -6,6 +6,8 @@
 #include <QDBusVariant>
 #include <QProcess>
 #include <chrono>
+#include <csignal>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
@@ -191,6 +193,37 @@ TEST_F(AtspiAccessibilityTest, AMenuChangeTheApplicationDoesNotReportIsSeenOnceT
   ASSERT_EQ(app.nextLine(), "added Fresh Item");
   std::this_thread::sleep_for(150ms);
   EXPECT_EQ(countOf(reader.commands(app.pid(), "dev.example.menus"), "Fresh Item"), 1U);
+}
+
+TEST_F(AtspiAccessibilityTest, ReadersOnSeveralThreadsAtOnceReadTheSameMenus) {
+  switchAccessibility(true);
+  TestApp app;
+  const std::vector<std::string> alone = titles(menuCommands(app.pid()));
+  ASSERT_FALSE(alone.empty());
+  AtspiAccessibility shared;
+  std::vector<std::future<std::vector<std::string>>> readers;
+  for (int index = 0; index < 4; ++index)
+    readers.push_back(std::async(std::launch::async, [&] {
+      return titles(core::MenuReader(shared).commands(app.pid(), "dev.example.menus"));
+    }));
+  for (auto& reader : readers)
+    EXPECT_EQ(reader.get(), alone);
+}
+
+TEST_F(AtspiAccessibilityTest, AnApplicationThatDoesNotAnswerReadsAsAbsentOnceTheTimeoutPasses) {
+  switchAccessibility(true);
+  TestApp app;
+  const auto element = applicationOf(app.pid());
+  ASSERT_TRUE(element);
+  accessibility.setMessagingTimeout(std::chrono::milliseconds(100));
+  ::kill(app.pid(), SIGSTOP);
+  const auto start = std::chrono::steady_clock::now();
+  const auto bar = accessibility.attribute(*element, "AXMenuBar");
+  const auto waited = std::chrono::steady_clock::now() - start;
+  ::kill(app.pid(), SIGCONT);
+  EXPECT_FALSE(bar);
+  // Far below the bus's own default of 25 seconds.
+  EXPECT_LT(waited, 5s);
 }
 
 TEST_F(AtspiAccessibilityTest, ElementsAreEqualWhenTheyAreTheSameObject) {
