@@ -1,0 +1,26 @@
+#include "quillo/platform/desktop/qt_runtime.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+namespace quillo::platform::desktop {
+namespace {
+
+TEST(QtRuntime, MakesQtsApplicationOnlyWhereThereIsNone) {
+  ASSERT_EQ(QCoreApplication::instance(), nullptr);
+  {
+    const QtRuntime outer;
+    QCoreApplication* made = QCoreApplication::instance();
+    ASSERT_NE(made, nullptr);
+    {
+      const QtRuntime inner;
+      EXPECT_EQ(QCoreApplication::instance(), made);
+    }
+    EXPECT_EQ(QCoreApplication::instance(), made);
+  }
+  EXPECT_EQ(QCoreApplication::instance(), nullptr);
+}
+
+}  // namespace
+}  // namespace quillo::platform::desktop
