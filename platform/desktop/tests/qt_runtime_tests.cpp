@@ -1,8 +1,8 @@
-#include "quillo/platform/desktop/qt_runtime.h"
-
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+
+#include "quillo/platform/desktop/qt_runtime.h"
 
 namespace quillo::platform::desktop {
 namespace {
