@@ -1,13 +1,13 @@
 // Reading the menus of another application over the accessibility bus: a Qt and a GTK 3 program
 // with about 500 menu items each, the first read on a fresh connection and a read repeated on the
 // same one. Run on a test desktop: scripts/with-test-desktop build/release/bench/quillo-bench-menus
-#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <thread>

@@ -87,40 +87,42 @@ QDBusPendingCall Bus::processOf(const QString& service, int timeoutMilliseconds)
               "GetConnectionUnixProcessID", {service}, timeoutMilliseconds);
 }
 
-std::optional<QVariant> firstArgument(QDBusPendingCall call) {
-  call.waitForFinished();
-  if (call.isError()) return std::nullopt;
-  const QList<QVariant> arguments = call.reply().arguments();
+std::optional<QVariant> firstArgument(const QDBusPendingCall& call) {
+  // Copies share the one call.
+  QDBusPendingCall pending = call;
+  pending.waitForFinished();
+  if (pending.isError()) return std::nullopt;
+  const QList<QVariant> arguments = pending.reply().arguments();
   if (arguments.isEmpty()) return std::nullopt;
   return arguments.constFirst();
 }
 
-std::optional<QString> stringReply(QDBusPendingCall call) {
-  const auto value = firstArgument(std::move(call));
+std::optional<QString> stringReply(const QDBusPendingCall& call) {
+  const auto value = firstArgument(call);
   if (!value || value->metaType() != QMetaType::fromType<QString>()) return std::nullopt;
   return value->toString();
 }
 
-std::optional<std::uint32_t> unsignedReply(QDBusPendingCall call) {
-  const auto value = firstArgument(std::move(call));
+std::optional<std::uint32_t> unsignedReply(const QDBusPendingCall& call) {
+  const auto value = firstArgument(call);
   if (!value || value->metaType() != QMetaType::fromType<uint>()) return std::nullopt;
   return value->toUInt();
 }
 
-std::optional<int> intReply(QDBusPendingCall call) {
-  const auto value = firstArgument(std::move(call));
+std::optional<int> intReply(const QDBusPendingCall& call) {
+  const auto value = firstArgument(call);
   if (!value || value->metaType() != QMetaType::fromType<int>()) return std::nullopt;
   return value->toInt();
 }
 
-std::optional<bool> boolReply(QDBusPendingCall call) {
-  const auto value = firstArgument(std::move(call));
+std::optional<bool> boolReply(const QDBusPendingCall& call) {
+  const auto value = firstArgument(call);
   if (!value || value->metaType() != QMetaType::fromType<bool>()) return std::nullopt;
   return value->toBool();
 }
 
-std::optional<double> doubleReply(QDBusPendingCall call) {
-  const auto value = propertyReply(std::move(call));
+std::optional<double> doubleReply(const QDBusPendingCall& call) {
+  const auto value = propertyReply(call);
   if (!value) return std::nullopt;
   bool ok = false;
   const double number = value->toDouble(&ok);
@@ -128,15 +130,15 @@ std::optional<double> doubleReply(QDBusPendingCall call) {
   return number;
 }
 
-std::optional<QVariant> propertyReply(QDBusPendingCall call) {
-  const auto value = firstArgument(std::move(call));
+std::optional<QVariant> propertyReply(const QDBusPendingCall& call) {
+  const auto value = firstArgument(call);
   if (!value) return std::nullopt;
   if (value->canConvert<QDBusVariant>()) return value->value<QDBusVariant>().variant();
   return value;
 }
 
-std::optional<ObjectRef> objectReply(QDBusPendingCall call) {
-  const auto value = firstArgument(std::move(call));
+std::optional<ObjectRef> objectReply(const QDBusPendingCall& call) {
+  const auto value = firstArgument(call);
   if (!value) return std::nullopt;
   QVariant inner = *value;
   if (inner.canConvert<QDBusVariant>()) inner = inner.value<QDBusVariant>().variant();
@@ -145,8 +147,8 @@ std::optional<ObjectRef> objectReply(QDBusPendingCall call) {
   return readObject(*argument);
 }
 
-std::optional<std::vector<ObjectRef>> objectsReply(QDBusPendingCall call) {
-  const auto value = firstArgument(std::move(call));
+std::optional<std::vector<ObjectRef>> objectsReply(const QDBusPendingCall& call) {
+  const auto value = firstArgument(call);
   if (!value) return std::nullopt;
   const auto argument = structured(*value);
   if (!argument || argument->currentSignature() != "a(so)") return std::nullopt;
@@ -158,16 +160,16 @@ std::optional<std::vector<ObjectRef>> objectsReply(QDBusPendingCall call) {
   return objects;
 }
 
-std::optional<std::uint64_t> statesReply(QDBusPendingCall call) {
-  const auto value = firstArgument(std::move(call));
+std::optional<std::uint64_t> statesReply(const QDBusPendingCall& call) {
+  const auto value = firstArgument(call);
   if (!value) return std::nullopt;
   const QList<uint> words = qdbus_cast<QList<uint>>(*value);
   if (words.size() != 2) return std::nullopt;
   return static_cast<std::uint64_t>(words[0]) | (static_cast<std::uint64_t>(words[1]) << 32);
 }
 
-std::optional<std::array<int, 4>> extentsReply(QDBusPendingCall call) {
-  const auto value = firstArgument(std::move(call));
+std::optional<std::array<int, 4>> extentsReply(const QDBusPendingCall& call) {
+  const auto value = firstArgument(call);
   if (!value) return std::nullopt;
   const auto argument = structured(*value);
   if (!argument || argument->currentSignature() != "(iiii)") return std::nullopt;
@@ -178,8 +180,8 @@ std::optional<std::array<int, 4>> extentsReply(QDBusPendingCall call) {
   return extents;
 }
 
-std::optional<std::vector<QString>> actionNamesReply(QDBusPendingCall call) {
-  const auto value = firstArgument(std::move(call));
+std::optional<std::vector<QString>> actionNamesReply(const QDBusPendingCall& call) {
+  const auto value = firstArgument(call);
   if (!value) return std::nullopt;
   const auto argument = structured(*value);
   if (!argument || argument->currentSignature() != "a(sss)") return std::nullopt;

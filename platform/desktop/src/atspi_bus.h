@@ -53,22 +53,22 @@ class Bus {
 };
 
 // Replies, read after waiting for them; absent when the call failed or the reply has another shape.
-std::optional<QVariant> firstArgument(QDBusPendingCall call);
-std::optional<QString> stringReply(QDBusPendingCall call);
-std::optional<std::uint32_t> unsignedReply(QDBusPendingCall call);
-std::optional<int> intReply(QDBusPendingCall call);
-std::optional<bool> boolReply(QDBusPendingCall call);
-std::optional<double> doubleReply(QDBusPendingCall call);
+std::optional<QVariant> firstArgument(const QDBusPendingCall& call);
+std::optional<QString> stringReply(const QDBusPendingCall& call);
+std::optional<std::uint32_t> unsignedReply(const QDBusPendingCall& call);
+std::optional<int> intReply(const QDBusPendingCall& call);
+std::optional<bool> boolReply(const QDBusPendingCall& call);
+std::optional<double> doubleReply(const QDBusPendingCall& call);
 // A property's value, unwrapped from its variant.
-std::optional<QVariant> propertyReply(QDBusPendingCall call);
-std::optional<ObjectRef> objectReply(QDBusPendingCall call);
-std::optional<std::vector<ObjectRef>> objectsReply(QDBusPendingCall call);
+std::optional<QVariant> propertyReply(const QDBusPendingCall& call);
+std::optional<ObjectRef> objectReply(const QDBusPendingCall& call);
+std::optional<std::vector<ObjectRef>> objectsReply(const QDBusPendingCall& call);
 // The state set: bit n of the result is state n.
-std::optional<std::uint64_t> statesReply(QDBusPendingCall call);
+std::optional<std::uint64_t> statesReply(const QDBusPendingCall& call);
 // x, y, width, height.
-std::optional<std::array<int, 4>> extentsReply(QDBusPendingCall call);
+std::optional<std::array<int, 4>> extentsReply(const QDBusPendingCall& call);
 // The names of an element's actions, in order.
-std::optional<std::vector<QString>> actionNamesReply(QDBusPendingCall call);
+std::optional<std::vector<QString>> actionNamesReply(const QDBusPendingCall& call);
 
 // Whether accessibility is enabled for the session (absent while the session has no launcher of the
 // accessibility bus running), and switching it on, which starts the launcher where needed.
