@@ -23,6 +23,7 @@ LaunchArguments LaunchArguments::parse(const std::vector<std::string>& arguments
   parsed.clipboard = has(arguments, "--clipboard");
   parsed.welcome = has(arguments, "--welcome");
   parsed.toggle = has(arguments, "--toggle");
+  parsed.settings = has(arguments, "--settings");
   parsed.query = valueAfter(arguments, "--query");
   if (const auto folder = valueAfter(arguments, "--snapshot")) parsed.snapshotDirectory = *folder;
   return parsed;
@@ -39,6 +40,7 @@ std::vector<platform::InstanceRequest> LaunchArguments::requests(
   if (show) add(Kind::show);
   if (query) add(Kind::query, query);
   if (clipboard) add(Kind::clipboard);
+  if (settings) add(Kind::settings);
   return requests;
 }
 

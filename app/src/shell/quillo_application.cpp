@@ -63,6 +63,7 @@ void QuilloApplication::start(const std::vector<std::string>& arguments) {
   if (launch.show) show(Content::launcher);
   if (launch.query) call(hooks_.setQuery, *launch.query);
   if (launch.clipboard) show(Content::clipboard);
+  if (launch.settings) reopen();
   if (launch.toggle) toggle();
 }
 
@@ -141,6 +142,9 @@ void QuilloApplication::handle(const platform::InstanceRequest& request) {
     case Kind::query:
       show(Content::launcher);
       if (request.query) call(hooks_.setQuery, *request.query);
+      break;
+    case Kind::settings:
+      reopen();
       break;
   }
   activationToken_.reset();

@@ -32,5 +32,11 @@ TEST(LaunchArguments, ALaterStartForwardsItsRequestsWithTheActivationToken) {
   EXPECT_EQ(requests[2].kind, Kind::clipboard);
 }
 
+TEST(LaunchArguments, SettingsAsksTheRunningInstanceToOpenItsSettings) {
+  EXPECT_TRUE(LaunchArguments::parse({"--settings"}).settings);
+  EXPECT_EQ(LaunchArguments::parse({"--settings"}).requests("token-3"),
+            (std::vector<platform::InstanceRequest>{{Kind::settings, std::nullopt, "token-3"}}));
+}
+
 }  // namespace
 }  // namespace quillo::app

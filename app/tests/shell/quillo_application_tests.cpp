@@ -233,6 +233,18 @@ TEST_F(QuilloApplicationTest, ReopeningOpensTheSettings) {
   EXPECT_EQ(journal.back(), "openSettings");
 }
 
+TEST_F(QuilloApplicationTest, StartingWithSettingsOpensTheSettings) {
+  const auto application = started({"--settings"});
+  EXPECT_EQ(journal.back(), "openSettings");
+}
+
+TEST_F(QuilloApplicationTest, ASettingsRequestFromALaterStartOpensTheSettings) {
+  const auto application = started();
+  application->handle(
+      {.kind = platform::InstanceRequest::Kind::settings, .query = {}, .activationToken = "t-2"});
+  EXPECT_EQ(journal.back(), "openSettings");
+}
+
 TEST_F(QuilloApplicationTest, QuittingStopsTheClipboardModelFirst) {
   const auto application = started();
   application->perform(StatusMenuItem::Action::quit);

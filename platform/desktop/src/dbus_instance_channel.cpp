@@ -20,6 +20,7 @@ class DBusInstanceChannel::Adaptor : public QObject {
   void Show(const QString& token) { deliver(InstanceRequest::Kind::show, std::nullopt, token); }
   void ShowClipboard(const QString& token) { deliver(InstanceRequest::Kind::clipboard, std::nullopt, token); }
   void Toggle(const QString& token) { deliver(InstanceRequest::Kind::toggle, std::nullopt, token); }
+  void ShowSettings(const QString& token) { deliver(InstanceRequest::Kind::settings, std::nullopt, token); }
   void Query(const QString& text, const QString& token) {
     deliver(InstanceRequest::Kind::query, text.toStdString(), token);
   }
@@ -81,6 +82,10 @@ bool forwardToRunningInstance(const InstanceRequest& request) {
       break;
     case InstanceRequest::Kind::toggle:
       method = "Toggle";
+      parameters = g_variant_new("(s)", token);
+      break;
+    case InstanceRequest::Kind::settings:
+      method = "ShowSettings";
       parameters = g_variant_new("(s)", token);
       break;
     case InstanceRequest::Kind::query:

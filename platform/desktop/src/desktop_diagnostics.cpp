@@ -9,6 +9,7 @@
 #include <memory>
 #include <sstream>
 
+#include "quillo/platform/desktop/gnome_custom_shortcuts.h"
 #include "quillo/platform/desktop/wayland_data_control.h"
 #include "quillo/platform/desktop/xcb_connection.h"
 
@@ -116,6 +117,8 @@ SessionFacts probeSession() {
     facts.trayWatcher = hasOwner(bus.get(), "org.kde.StatusNotifierWatcher");
     facts.accessibilityEnabled = accessibilityEnabled(bus.get());
   }
+  facts.gnomeKeyboardSettings = GnomeCustomShortcuts::available();
+  facts.gnomeShortcutsInstalled = facts.gnomeKeyboardSettings && GnomeCustomShortcuts::installed();
   facts.keepAwakeTool = onPath("systemd-inhibit") || onPath("gnome-session-inhibit");
   return facts;
 }
@@ -151,6 +154,17 @@ std::vector<FacilityStatus> assess(const SessionFacts& facts) {
          "Global shortcuts go through the desktop's shortcuts portal; the desktop's own dialog picks "
          "the keys.",
          ""});
+  else if (wayland && gnome && facts.gnomeShortcutsInstalled)
+    report.push_back({"shortcuts", State::working,
+                      "Quillo's shortcuts are custom shortcuts in GNOME's keyboard settings, running "
+                      "\"quillo --toggle\" and \"quillo --clipboard\".",
+                      ""});
+  else if (wayland && gnome && !facts.gnomeKeyboardSettings)
+    report.push_back(
+        {"shortcuts", State::degraded,
+         "GNOME on Wayland lets no program grab keys, and GNOME's keyboard settings are missing.",
+         "Bind \"quillo --toggle\" and \"quillo --clipboard\" to keys in your desktop's "
+         "keyboard settings."});
   else if (wayland && gnome)
     report.push_back(
         {"shortcuts", State::degraded, "GNOME on Wayland lets no program grab keys.",

@@ -28,6 +28,15 @@ X11KeyGrabber::X11KeyGrabber(const char* display, std::function<void(int id, boo
         xcb_xkb_per_client_flags(c, XCB_XKB_ID_USE_CORE_KBD, XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT,
                                  XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT, 0, 0, 0),
         nullptr));
+    // A client of XKB hears of a new keymap (another layout) or a changed modifier map only
+    // through XKB's own events: the core MappingNotify is no longer sent to it.
+    constexpr std::uint16_t keymapEvents =
+        XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY;
+    constexpr std::uint16_t mapParts =
+        XCB_XKB_MAP_PART_KEY_SYMS | XCB_XKB_MAP_PART_MODIFIER_MAP | XCB_XKB_MAP_PART_VIRTUAL_MODS;
+    xcb_xkb_select_events(c, XCB_XKB_ID_USE_CORE_KBD, keymapEvents, 0, keymapEvents, mapParts, mapParts,
+                          nullptr);
+    if (const auto* extension = xcb_get_extension_data(c, &xcb_xkb_id)) xkbEvent_ = extension->first_event;
   }
   readNumLockMask();
   events_.emplace(connection_, [this](const xcb_generic_event_t& event) { handle(event); });
@@ -119,18 +128,34 @@ void X11KeyGrabber::handle(const xcb_generic_event_t& event) {
       dispatch(key.detail, key.state, (event.response_type & 0x7f) == XCB_KEY_PRESS);
       break;
     }
-    case XCB_MAPPING_NOTIFY: {
-      std::lock_guard lock(mutex_);
-      for (const auto& [id, key] : keys_)
-        ungrabAllLockVariants(key);
-      readNumLockMask();
-      for (const auto& [id, key] : keys_)
-        grabAllLockVariants(key);
+    case XCB_MAPPING_NOTIFY:
+      regrab();
       break;
-    }
     default:
+      if (xkbEvent_ && (event.response_type & 0x7f) == *xkbEvent_) {
+        // XKB's events share one event code; the kind is in the second byte.
+        const auto kind = reinterpret_cast<const xcb_xkb_new_keyboard_notify_event_t&>(event).xkbType;
+        if (kind == XCB_XKB_NEW_KEYBOARD_NOTIFY || kind == XCB_XKB_MAP_NOTIFY) regrab();
+      }
       break;
   }
+}
+
+void X11KeyGrabber::regrab() {
+  // Grabs name keycodes, which stay with the key's place whatever the layout; what can move is the
+  // modifier NumLock sets. A new keymap also comes with every switch between the real keyboard and
+  // XTest's, so grabs are left alone unless NumLock moved, or presses in between would be lost.
+  std::lock_guard lock(mutex_);
+  const auto before = numLockMask_;
+  readNumLockMask();
+  if (numLockMask_ == before) return;
+  const auto after = numLockMask_;
+  numLockMask_ = before;
+  for (const auto& [id, key] : keys_)
+    ungrabAllLockVariants(key);
+  numLockMask_ = after;
+  for (const auto& [id, key] : keys_)
+    grabAllLockVariants(key);
 }
 
 }  // namespace quillo::platform::desktop

@@ -35,6 +35,7 @@ TEST(DesktopDiagnostics, GnomeOnWaylandWatchesThroughXWaylandAndSaysHowToBindThe
   gnome.desktop = SessionFacts::Desktop::gnome;
   gnome.xDisplay = gnome.xTest = gnome.xFixes = true;
   gnome.remoteDesktopPortal = true;
+  gnome.gnomeKeyboardSettings = true;
   const auto report = assess(gnome);
   const auto byFacility = states(report);
   EXPECT_EQ(byFacility.at("clipboard"), State::working);
@@ -46,6 +47,16 @@ TEST(DesktopDiagnostics, GnomeOnWaylandWatchesThroughXWaylandAndSaysHowToBindThe
     fixes[status.facility] = status.fix;
   EXPECT_NE(fixes.at("shortcuts").find("quillo --toggle"), std::string::npos);
   EXPECT_NE(fixes.at("tray").find("AppIndicator"), std::string::npos);
+}
+
+TEST(DesktopDiagnostics, GnomeOnWaylandShortcutsWorkOnceTheyAreInGnomesKeyboardSettings) {
+  SessionFacts gnome;
+  gnome.displayServer = SessionFacts::DisplayServer::wayland;
+  gnome.desktop = SessionFacts::Desktop::gnome;
+  gnome.gnomeKeyboardSettings = gnome.gnomeShortcutsInstalled = true;
+  EXPECT_EQ(states(assess(gnome)).at("shortcuts"), State::working);
+  gnome.gnomeKeyboardSettings = gnome.gnomeShortcutsInstalled = false;
+  EXPECT_EQ(states(assess(gnome)).at("shortcuts"), State::degraded);
 }
 
 TEST(DesktopDiagnostics, PlasmaOnWaylandUsesDataControlAndTheShortcutsPortal) {

@@ -67,6 +67,18 @@ TEST_F(QtSeams, ALaterStartForwardsItsRequestToTheRunningInstance) {
   EXPECT_EQ(received[1], (InstanceRequest{InstanceRequest::Kind::toggle, std::nullopt, std::nullopt}));
 }
 
+TEST_F(QtSeams, ASettingsRequestReachesTheRunningInstanceWithItsToken) {
+  DBusInstanceChannel running;
+  std::vector<InstanceRequest> received;
+  ASSERT_TRUE(running.claim([&](const InstanceRequest& request) { received.push_back(request); }));
+  auto forwarded = std::async(std::launch::async, [] {
+    return forwardToRunningInstance({InstanceRequest::Kind::settings, std::nullopt, "token-2"});
+  });
+  ASSERT_TRUE(runUntil([&] { return received.size() == 1; }));
+  EXPECT_TRUE(forwarded.get());
+  EXPECT_EQ(received[0], (InstanceRequest{InstanceRequest::Kind::settings, std::nullopt, "token-2"}));
+}
+
 TEST_F(QtSeams, NoRunningInstanceMeansNothingIsForwarded) {
   EXPECT_FALSE(forwardToRunningInstance({InstanceRequest::Kind::show, std::nullopt, std::nullopt}));
 }

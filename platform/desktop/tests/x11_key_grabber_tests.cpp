@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -118,6 +119,71 @@ TEST_F(X11KeyGrabberTest, OtherModifiersOrKeysDoNotFire) {
   keyboard.release(KEY_LEFTSHIFT);
   keyboard.release(KEY_LEFTMETA);
   EXPECT_EQ(events.waitFor(2), (std::vector<std::string>{"2 down", "2 up"}));
+}
+
+// The keyboard's modifier map changed for the test, as xmodmap or a desktop's keyboard settings
+// change it, and put back afterwards.
+class ModifierMapChange {
+ public:
+  // Moves the key at `evdev` from modifier `from` to modifier `to` (0 Shift ... 7 Mod5).
+  ModifierMapChange(std::uint16_t evdev, int from, int to) {
+    XcbPointer<xcb_get_modifier_mapping_reply_t> mapping(xcb_get_modifier_mapping_reply(
+        connection_.get(), xcb_get_modifier_mapping(connection_.get()), nullptr));
+    perModifier_ = mapping->keycodes_per_modifier;
+    const auto* codes = xcb_get_modifier_mapping_keycodes(mapping.get());
+    original_.assign(codes, codes + 8 * perModifier_);
+    auto changed = original_;
+    const auto keycode = static_cast<xcb_keycode_t>(evdev + 8);
+    for (int i = 0; i < perModifier_; ++i)
+      if (changed[from * perModifier_ + i] == keycode) changed[from * perModifier_ + i] = 0;
+    for (int i = 0; i < perModifier_; ++i)
+      if (changed[to * perModifier_ + i] == 0) {
+        changed[to * perModifier_ + i] = keycode;
+        break;
+      }
+    set(changed);
+  }
+  ~ModifierMapChange() { set(original_); }
+
+ private:
+  void set(const std::vector<xcb_keycode_t>& codes) {
+    XcbPointer<xcb_set_modifier_mapping_reply_t> reply(xcb_set_modifier_mapping_reply(
+        connection_.get(), xcb_set_modifier_mapping(connection_.get(), perModifier_, codes.data()), nullptr));
+    EXPECT_TRUE(reply && reply->status == XCB_MAPPING_STATUS_SUCCESS);
+  }
+  XcbConnection connection_;
+  std::uint8_t perModifier_ = 0;
+  std::vector<xcb_keycode_t> original_;
+};
+
+// Runs setxkbmap on the test display, as a desktop does when the user picks another layout.
+void setLayout(const std::string& layout) {
+  ASSERT_EQ(std::system(("setxkbmap -layout " + layout).c_str()), 0) << "setxkbmap (x11-xkb-utils) is needed";
+}
+
+TEST_F(X11KeyGrabberTest, NumLockKeepsTheShortcutAliveAfterTheModifierMapMovesIt) {
+  ASSERT_EQ(hotKeys.grab(1, *x11KeycodeForMacKey(space), x11ModifiersForCarbon(command)),
+            X11KeyGrabber::Grab::grabbed);
+  const ModifierMapChange numLockOnMod3(KEY_NUMLOCK, 4, 5);
+  // The grabber hears of the change on its own thread; a press right away may beat it.
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  keyboard.tap(KEY_NUMLOCK);
+  pressSuperSpace();
+  keyboard.tap(KEY_NUMLOCK);
+  EXPECT_EQ(events.waitFor(2), (std::vector<std::string>{"1 down", "1 up"}));
+}
+
+TEST_F(X11KeyGrabberTest, TheShortcutStillFiresAfterTheLayoutChanges) {
+  ASSERT_EQ(hotKeys.grab(1, *x11KeycodeForMacKey(space), x11ModifiersForCarbon(command)),
+            X11KeyGrabber::Grab::grabbed);
+  setLayout("ru");
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  pressSuperSpace();
+  keyboard.tap(KEY_NUMLOCK);
+  pressSuperSpace();
+  keyboard.tap(KEY_NUMLOCK);
+  setLayout("us");
+  EXPECT_EQ(events.waitFor(4), (std::vector<std::string>{"1 down", "1 up", "1 down", "1 up"}));
 }
 
 TEST(KeyPositions, ShortcutsMapByPlaceAndCommandIsSuper) {

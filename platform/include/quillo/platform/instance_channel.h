@@ -8,7 +8,7 @@ namespace quillo::platform {
 
 // What a second start of the program asks the running one to do.
 struct InstanceRequest {
-  enum class Kind { show, toggle, clipboard, query };
+  enum class Kind { show, toggle, clipboard, query, settings };
 
   Kind kind = Kind::show;
   // The text to search for, with `query`.

@@ -16,6 +16,7 @@ struct LaunchArguments {
   bool clipboard = false;              // --clipboard
   bool welcome = false;                // --welcome
   bool toggle = false;                 // --toggle: what the launcher shortcut does, for desktop key bindings
+  bool settings = false;               // --settings: opens the settings window (the desktop file's action)
   std::optional<std::string> query{};  // --query TEXT
   std::optional<std::filesystem::path> snapshotDirectory{};  // --snapshot FOLDER
 

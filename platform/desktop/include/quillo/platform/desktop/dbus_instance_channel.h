@@ -7,7 +7,7 @@
 namespace quillo::platform::desktop {
 
 // One instance per session: the running app owns the session-bus name "dev.tarnwick.Quillo" with
-// the methods Show, ShowClipboard, Toggle (each taking the activation token) and Query (the
+// the methods Show, ShowClipboard, Toggle, ShowSettings (each taking the activation token) and Query (the
 // text, then the token) on "/dev/tarnwick/Quillo". `claim` needs Qt's application object;
 // `forward` does not (GDBus, synchronous, a second at most), so that a start that only
 // forwards exits in a few milliseconds without starting Qt.

@@ -19,9 +19,11 @@ struct SessionFacts {
   std::optional<std::string> dataControl;  // the Wayland data-control protocol in use
   bool globalShortcutsPortal = false;
   bool remoteDesktopPortal = false;
-  bool trayWatcher = false;           // org.kde.StatusNotifierWatcher has an owner
-  bool accessibilityEnabled = false;  // org.a11y.Status IsEnabled
-  bool keepAwakeTool = false;         // systemd-inhibit or gnome-session-inhibit on PATH
+  bool gnomeKeyboardSettings = false;    // GNOME's custom-shortcut settings can be written
+  bool gnomeShortcutsInstalled = false;  // our shortcuts are in them
+  bool trayWatcher = false;              // org.kde.StatusNotifierWatcher has an owner
+  bool accessibilityEnabled = false;     // org.a11y.Status IsEnabled
+  bool keepAwakeTool = false;            // systemd-inhibit or gnome-session-inhibit on PATH
   bool operator==(const SessionFacts&) const = default;
 };
 

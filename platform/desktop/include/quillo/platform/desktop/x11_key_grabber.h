@@ -39,6 +39,7 @@ class X11KeyGrabber {
   bool grabAllLockVariants(const Key& key);
   void ungrabAllLockVariants(const Key& key);
   void handle(const xcb_generic_event_t& event);
+  void regrab();
   void dispatch(std::uint8_t keycode, std::uint16_t state, bool pressed);
 
   XcbConnection connection_;
@@ -47,6 +48,7 @@ class X11KeyGrabber {
   std::map<int, Key> keys_;
   std::set<int> pressed_;
   std::uint16_t numLockMask_ = 0;
+  std::optional<std::uint8_t> xkbEvent_;
   std::optional<XcbEventThread> events_;
 };
 
