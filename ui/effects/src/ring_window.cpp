@@ -45,6 +45,8 @@ void RingWindow::appear(const QRect& geometry) {
     raise();
     return;
   }
+  // A ring the compositor puts somewhere else would mark the wrong thing: better none.
+  if (!windowsCanBePlaced()) return;
   composited_ = desktopComposites();
   reduceMotion_ = animationsOff_ && animationsOff_();
   setGeometry(geometry);

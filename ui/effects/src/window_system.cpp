@@ -38,6 +38,10 @@ bool desktopComposites() {
   return owner && owner->owner != XCB_NONE;
 }
 
+bool windowsCanBePlaced() {
+  return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 void makeClickThrough(QWidget& window) {
   xcb_connection_t* connection = x11Connection();
   if (!connection) return;

@@ -10,6 +10,10 @@ namespace quillo::ui {
 // while a compositing manager runs. Without one, translucent pixels show as black.
 bool desktopComposites();
 
+// Whether the program may put its windows where it wants: not as a Wayland client, where the
+// compositor alone places windows.
+bool windowsCanBePlaced();
+
 // Takes `window` (shown, so that it has a native window) out of pointer input altogether: on X11
 // an empty input shape, so that every click falls through to the window below, whatever the
 // window manager makes of the flags. Elsewhere the window's flags already do this.

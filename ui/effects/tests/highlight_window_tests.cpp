@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
 
@@ -7,7 +8,12 @@
 #include <QTest>
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <string>
 #include <vector>
 
 #include "quillo/platform/desktop/xcb_connection.h"
@@ -94,6 +100,10 @@ TEST_F(HighlightWindowTest, MapsAtTheFrameAskedInTheDesktopsPixels) {
   ring.show({{210.25, 140}, {300, 120.5}});
   ASSERT_TRUE(runUntil([&] { return mapState(ringWindow()) == XCB_MAP_STATE_VIEWABLE; }));
   const double scale = ring.window().devicePixelRatioF();
+  // Run again on a scaled desktop (below), the program must really have been scaled.
+  if (const char* asked = std::getenv("QUILLO_EXPECT_SCALE")) {
+    ASSERT_EQ(scale, std::atof(asked));
+  }
   const QRect expected(int(210 * scale), int(140 * scale), int(301 * scale), int(121 * scale));
   EXPECT_TRUE(runUntil([&] { return serverGeometry(ringWindow()) == expected; }))
       << serverGeometry(ringWindow()).x() << "," << serverGeometry(ringWindow()).y() << " "
@@ -136,6 +146,23 @@ TEST_F(HighlightWindowTest, HideUnmapsIt) {
   ring.hide();
   EXPECT_TRUE(runUntil([&] { return mapState(ringWindow()) == XCB_MAP_STATE_UNMAPPED; }));
   EXPECT_FALSE(ring.window().isVisible());
+}
+
+TEST(HighlightWindowScaling, MapsAtTheFrameAskedOnADesktopScaledByTwo) {
+  // Qt takes its scale when the application starts: the placement test runs again in a program
+  // of its own, on the same desktop, with everything scaled by two.
+  const auto self = std::filesystem::read_symlink("/proc/self/exe");
+  const auto log = std::filesystem::temp_directory_path() / ("quillo-scaled-" + std::to_string(getpid()));
+  const std::string command =
+      "QT_SCALE_FACTOR=2 QUILLO_EXPECT_SCALE=2 '" + self.string() +
+      "' --gtest_filter=HighlightWindowTest.MapsAtTheFrameAskedInTheDesktopsPixels >'" + log.string() +
+      "' 2>&1";
+  const int status = std::system(command.c_str());
+  std::ifstream output(log);
+  const std::string text((std::istreambuf_iterator<char>(output)), std::istreambuf_iterator<char>());
+  std::filesystem::remove(log);
+  EXPECT_EQ(status, 0) << text;
+  EXPECT_NE(text.find("[  PASSED  ] 1 test"), std::string::npos) << text;
 }
 
 }  // namespace

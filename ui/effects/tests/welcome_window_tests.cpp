@@ -71,5 +71,16 @@ TEST_F(WelcomeWindowTest, OpensCentredOnTheDisplayUnderThePointer) {
       << centre.x() << "," << centre.y();
 }
 
+TEST_F(WelcomeWindowTest, GlowsInTheAccentColourAlongItsEdge) {
+  present();
+  const QImage image = welcome.grab().toImage();
+  const QColor accent = welcome.palette().color(QPalette::Highlight).toHsv();
+  const QColor edge = image.pixelColor(image.width() / 2, 2).toHsv();
+  EXPECT_NEAR(edge.hsvHue(), accent.hsvHue(), 10);
+  EXPECT_GT(edge.hsvSaturationF(), 0.3);
+  // Inside the card, away from the edge, the window's own colour.
+  EXPECT_EQ(image.pixelColor(12, image.height() / 2).rgb(), welcome.palette().color(QPalette::Window).rgb());
+}
+
 }  // namespace
 }  // namespace quillo::ui

@@ -15,8 +15,9 @@ class RingWindow;
 // below), and draws a glowing ring in the accent colour inside its bounds. It fades in and
 // breathes softly, then holds still; with the desktop's animations off it only fades in.
 // Frames are in the desktop's device-independent pixels, the coordinates of the `Screens` seam,
-// so that HiDPI and fractional scaling place it on the same spot as the desktop draws it.
-// Main thread only.
+// so that HiDPI and fractional scaling place it on the same spot as the desktop draws it. As a
+// Wayland client, where only the compositor places windows, it shows nothing rather than ring
+// the wrong spot. Main thread only.
 class HighlightWindow final : public platform::Highlighter {
  public:
   // `animationsOff` answers whether the desktop turned its animations off; asked at each appearance.
