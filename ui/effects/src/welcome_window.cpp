@@ -162,6 +162,12 @@ void WelcomeWindow::keyPressEvent(QKeyEvent* event) {
     close();
     return;
   }
+  // Enter presses the focused button, as in a dialog; "Close" when none has the focus.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    auto* focused = qobject_cast<QPushButton*>(focusWidget());
+    (focused ? focused : close_)->click();
+    return;
+  }
   QWidget::keyPressEvent(event);
 }
 
