@@ -43,7 +43,7 @@ QLabel* paragraph(const QString& text, QWidget* parent) {
 
 }  // namespace
 
-WelcomeWindow::WelcomeWindow(WelcomeShortcuts shortcuts, WelcomeHooks hooks,
+WelcomeWindow::WelcomeWindow(const WelcomeShortcuts& shortcuts, WelcomeHooks hooks,
                              std::function<bool()> animationsOff)
     : hooks_(std::move(hooks)), animationsOff_(std::move(animationsOff)) {
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);

@@ -114,6 +114,15 @@ TEST_F(TrayHostTest, TheTrayShowsTheStatusMenu) {
   EXPECT_TRUE(root.children[1].properties.value("enabled", true).toBool());
 }
 
+TEST_F(TrayHostTest, UpdatedTitlesAndStatesReachTheTray) {
+  client.write("Ctrl+Alt+K\n");
+  ASSERT_TRUE(runUntil([&] { return labels(menu()).value(0) == "Show Quillo (Ctrl+Alt+K)"; }))
+      << labels(menu()).join(", ").toStdString();
+  const MenuEntry root = menu();
+  ASSERT_EQ(labels(root).indexOf("Check for Updates…"), 2);
+  EXPECT_FALSE(root.children[2].properties.value("enabled", true).toBool());
+}
+
 TEST_F(TrayHostTest, ChoosingAnItemInTheTrayPerformsItsAction) {
   const MenuEntry root = menu();
   ASSERT_EQ(labels(root).indexOf("Settings…"), 1);

@@ -29,7 +29,7 @@ struct WelcomeHooks {
 class WelcomeWindow : public QWidget {
  public:
   // `animationsOff` answers whether the desktop turned its animations off.
-  WelcomeWindow(WelcomeShortcuts shortcuts, WelcomeHooks hooks, std::function<bool()> animationsOff);
+  WelcomeWindow(const WelcomeShortcuts& shortcuts, WelcomeHooks hooks, std::function<bool()> animationsOff);
 
   // Shows the welcome centred on the display under the pointer, and gives it the focus.
   void present();
