@@ -140,7 +140,7 @@ QWidget* LauncherWindow::buildLauncher() {
   auto* footer = new QWidget(page);
   footer->setFixedHeight(kFooterHeight);
   footer_ = new QLabel(footer);
-  footer_->setAccessibleName("Service state");
+  footer_->setObjectName("serviceState");
   keysHint_ = new QLabel("Tab  Scope    \u2191\u2193  Select    \u21b5  Open", footer);
   QFont small = font();
   small.setPointSizeF(font().pointSizeF() * 0.85);
