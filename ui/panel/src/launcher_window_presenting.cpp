@@ -169,6 +169,8 @@ void LauncherWindow::reportMove() {
 
 void LauncherWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
+  // The desktop switched between light and dark: the icons drawn in the text colour follow.
+  if (event->type() == QEvent::PaletteChange) refresh();
   if (event->type() == QEvent::ActivationChange && !isActiveWindow() && QWidget::isVisible() &&
       !dismissing_ && hooks_.resignedKey)
     hooks_.resignedKey();
