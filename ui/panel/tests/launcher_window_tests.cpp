@@ -3,6 +3,7 @@
 
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <algorithm>
@@ -246,6 +247,56 @@ TEST_F(PanelTest, EveryNewContentIsReportedPainted) {
   const int before = painted;
   type("w");
   ASSERT_TRUE(runUntil([&] { return painted > before; }));
+}
+
+TEST_F(PanelTest, WithoutAccessibilityTheMenusAskForItThroughTheProgram) {
+  std::vector<app::LauncherFeedback> asked;
+  hooks.feedbackAction = [&](app::LauncherFeedback feedback) { asked.push_back(feedback); };
+  fakeAx.setTrusted(false);
+  start();
+  present();
+  model->changeScope(Scope::menus);
+  model->readMenus(
+      app::FrontApp{.pid = testing::FakeAccessibility::kPid, .bundleID = "notes", .name = "Notes"});
+  ASSERT_EQ(model->launcherFeedback(), app::LauncherFeedback::permission);
+  QPushButton* button = feedbackButton(*window);
+  ASSERT_NE(button, nullptr);
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_EQ(asked, std::vector<app::LauncherFeedback>{app::LauncherFeedback::permission});
+}
+
+TEST_F(PanelTest, TheClipboardHistoryTakesThePanelsPlaceAndTheKeyboard) {
+  int dismissals = 0;
+  hooks.dismissRequested = [&] { ++dismissals; };
+  start();
+  auto* history = new QLineEdit;
+  history->setObjectName("history");
+  window->setClipboardView(history);
+  present();
+  window->showContent(app::LauncherPresentation::Content::clipboard);
+  EXPECT_TRUE(history->isVisible());
+  EXPECT_FALSE(window->searchField()->isVisible());
+  ASSERT_TRUE(runUntil([&] { return history->hasFocus(); }));
+  QTest::keyClicks(history, "ab");
+  EXPECT_EQ(model->query(), "");
+  window->showContent(app::LauncherPresentation::Content::launcher);
+  EXPECT_TRUE(window->searchField()->isVisible());
+  ASSERT_TRUE(runUntil([&] { return window->searchField()->hasFocus(); }));
+}
+
+TEST_F(PanelTest, AMoveOfThePanelIsReportedOnce) {
+  std::vector<platform::Rect> frames;
+  hooks.moved = [&](const platform::Rect& frame) { frames.push_back(frame); };
+  start();
+  present();
+  QTest::qWait(300);
+  ASSERT_TRUE(frames.empty());
+  window->move(320, 240);
+  ASSERT_TRUE(runUntil([&] { return !frames.empty(); }));
+  QTest::qWait(300);
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0].origin, (platform::Point{320, 240}));
+  EXPECT_EQ(frames[0].size.width, window->width());
 }
 
 }  // namespace
