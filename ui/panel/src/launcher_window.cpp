@@ -69,7 +69,6 @@ LauncherWindow::LauncherWindow(app::SearchModel& search, core::QuilloPreferences
       preferences_(preferences),
       hooks_(std::move(hooks)) {
   setWindowTitle("Quillo");
-  setAttribute(Qt::WA_ShowWithoutActivating, false);
   setAccessibleName("Quillo");
   contentStack_ = new QStackedWidget(this);
   launcher_ = buildLauncher();

@@ -299,5 +299,23 @@ TEST_F(PanelTest, AMoveOfThePanelIsReportedOnce) {
   EXPECT_EQ(frames[0].size.width, window->width());
 }
 
+TEST_F(PanelTest, ShowingFadesInWithASmallSlide) {
+  const platform::Rect frame{{200, 150}, window->preferredSize()};
+  window->present(frame, app::PanelTransition{.duration = std::chrono::milliseconds(400), .slide = 8},
+                  std::nullopt);
+  EXPECT_EQ(window->windowOpacity(), 0.0);
+  EXPECT_EQ(window->pos(), QPoint(200, 142));
+  ASSERT_TRUE(runUntil([&] { return window->windowOpacity() == 1.0 && window->pos() == QPoint(200, 150); }));
+}
+
+TEST_F(PanelTest, WithLessMotionOnlyTheOpacityChanges) {
+  const platform::Rect frame{{200, 150}, window->preferredSize()};
+  window->present(frame, app::panelTransition(true), std::nullopt);
+  EXPECT_EQ(window->windowOpacity(), 0.0);
+  EXPECT_EQ(window->pos(), QPoint(200, 150));
+  ASSERT_TRUE(runUntil([&] { return window->windowOpacity() == 1.0; }));
+  EXPECT_EQ(window->pos(), QPoint(200, 150));
+}
+
 }  // namespace
 }  // namespace quillo::ui::test
