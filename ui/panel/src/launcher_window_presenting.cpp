@@ -42,6 +42,7 @@ void LauncherWindow::present(const platform::Rect& frame, const app::PanelTransi
   const int slide = fades ? qRound(transition.slide) : 0;
 
   placing_ = true;
+  placed_ = target.topLeft();
   setGeometry(target.translated(0, -slide));
   if (fades) setWindowOpacity(0);
   if (appearing) {
@@ -158,12 +159,13 @@ void LauncherWindow::mousePressEvent(QMouseEvent* event) {
 
 void LauncherWindow::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
-  if (!placing_ && !animation_ && QWidget::isVisible()) moveReport_.start();
+  if (!placing_ && !animation_ && QWidget::isVisible() && pos() != placed_) moveReport_.start();
 }
 
 void LauncherWindow::reportMove() {
-  if (!hooks_.moved || !QWidget::isVisible()) return;
   const QRect frame = geometry();
+  if (!hooks_.moved || !QWidget::isVisible() || frame.topLeft() == placed_) return;
+  placed_ = frame.topLeft();
   hooks_.moved({{double(frame.x()), double(frame.y())}, {double(frame.width()), double(frame.height())}});
 }
 

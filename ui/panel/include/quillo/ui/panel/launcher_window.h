@@ -117,6 +117,9 @@ class LauncherWindow : public QWidget, public app::LauncherPanelView {
   QPointer<QAbstractAnimation> animation_;
   // Moves the program makes itself are not the user's.
   bool placing_ = false;
+  // Where the panel was put or last reported: the window manager confirms a placement with moves
+  // to the same place, which are not the user's.
+  QPoint placed_;
   bool dismissing_ = false;
   bool activationPending_ = false;
   QTimer moveReport_;
