@@ -36,18 +36,18 @@ class LauncherWindow : public QWidget, public app::LauncherPanelView {
  public:
   struct Hooks {
     // The owner's key routing; a missing one routes nothing.
-    std::function<app::Routing(const app::KeyEvent&, const app::SearchFieldState&)> routeKey;
+    std::function<app::Routing(const app::KeyEvent&, const app::SearchFieldState&)> routeKey{};
     // The user moved the panel to this frame.
-    std::function<void(const platform::Rect&)> moved;
+    std::function<void(const platform::Rect&)> moved{};
     // The panel stopped being the active window (the user clicked elsewhere).
-    std::function<void()> resignedKey;
+    std::function<void()> resignedKey{};
     // Escape: the owner hides the panel.
-    std::function<void()> dismissRequested;
+    std::function<void()> dismissRequested{};
     // The panel's new content has been painted.
-    std::function<void()> painted;
+    std::function<void()> painted{};
     // A feedback view's button that needs the rest of the program: accessibility access
     // (permission), choosing search folders (fileSetup), reviewing them (fileAccess).
-    std::function<void(app::LauncherFeedback)> feedbackAction;
+    std::function<void(app::LauncherFeedback)> feedbackAction{};
   };
 
   LauncherWindow(app::SearchModel& search, core::QuilloPreferences& preferences, Hooks hooks,
