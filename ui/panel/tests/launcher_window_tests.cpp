@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "panel_fixture.h"
+#include "quillo/ui/panel/scope_chip.h"
 #include "quillo/ui/panel/search_field.h"
 
 namespace quillo::ui::test {
@@ -109,6 +110,7 @@ TEST_F(PanelTest, TabSwitchesTheScopeShownInThePanel) {
   EXPECT_EQ(model->scope(), Scope::files);
   EXPECT_TRUE(window->searchField()->hasFocus());
   EXPECT_EQ(window->searchField()->placeholderText(), "Search file names");
+  EXPECT_EQ(window->findChild<ScopeChip*>()->accessibleName(), "Searching Files");
 }
 
 TEST_F(PanelTest, EscapeAsksTheOwnerToHideThePanel) {

@@ -21,6 +21,7 @@ namespace quillo::ui {
 class FeedbackView;
 class FilePreview;
 class ResultList;
+class ScopeChip;
 class SearchField;
 
 // The launcher panel: a frameless floating window without a taskbar entry that takes the keyboard
@@ -102,8 +103,7 @@ class LauncherWindow : public QWidget, public app::LauncherPanelView {
   QStackedWidget* contentStack_ = nullptr;
   QWidget* launcher_ = nullptr;
   QPointer<QWidget> clipboard_;
-  QLabel* scopeIcon_ = nullptr;
-  QLabel* scopeTitle_ = nullptr;
+  ScopeChip* scope_ = nullptr;
   SearchField* field_ = nullptr;
   QStackedWidget* body_ = nullptr;
   ResultList* list_ = nullptr;
