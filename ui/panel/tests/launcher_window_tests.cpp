@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "panel_fixture.h"
+#include "quillo/ui/panel/result_list.h"
 #include "quillo/ui/panel/scope_chip.h"
 #include "quillo/ui/panel/search_field.h"
 
@@ -133,6 +134,18 @@ TEST_F(PanelTest, ReturnRunsTheSelectedRow) {
   const std::string second = shownTitles(*window)[1];
   QTest::keyClick(window->searchField(), Qt::Key_Return);
   EXPECT_EQ(ran, std::vector<std::string>{second});
+}
+
+TEST_F(PanelTest, ClickingARowRunsIt) {
+  std::vector<std::string> ran;
+  modelHooks.runRow = [&](const core::ResultRow& row, bool) { ran.push_back(row.command.title); };
+  start();
+  present();
+  type("wifi");
+  ASSERT_TRUE(runUntil([&] { return shownTitles(*window).size() >= 3; }));
+  auto* list = window->findChild<ResultList*>();
+  QTest::mouseClick(list, Qt::LeftButton, {}, list->rowRect(2).center());
+  EXPECT_EQ(ran, std::vector<std::string>{shownTitles(*window)[2]});
 }
 
 TEST_F(PanelTest, TheFooterSaysWhyTheServiceIsOff) {
