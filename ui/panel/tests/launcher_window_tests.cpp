@@ -148,6 +148,31 @@ TEST_F(PanelTest, ClickingARowRunsIt) {
   EXPECT_EQ(ran, std::vector<std::string>{shownTitles(*window)[2]});
 }
 
+TEST_F(PanelTest, RowsTheServicePlacedCarryAQuietCue) {
+  // The service picks "Turn Wi-Fi Off" among the candidates it is sent.
+  service.on(kCommandsPath, [](const testing::ServiceRequest& request) {
+    std::map<std::string, double> probabilities{{"none", 0.05}};
+    const auto& candidates = request.json["candidates"];
+    for (std::size_t position = 0; position < candidates.size(); ++position)
+      if (candidates[position]["title"] == "Turn Wi-Fi Off")
+        probabilities["c" + std::to_string(position)] = 0.9;
+    return testing::ServiceReply{.body = testing::rankingBody(probabilities)};
+  });
+  start(true);
+  present();
+  type("screenshot to clipboard");
+  ASSERT_TRUE(runUntil([&] { return std::holds_alternative<app::ravo::Answered>(model->ravo()); }));
+  ASSERT_TRUE(runUntil([&] { return contains(shownTitles(*window), "Turn Wi-Fi Off"); }));
+  QAccessibleInterface* list =
+      findAccessible(QAccessible::queryAccessibleInterface(window.get()), QAccessible::List);
+  for (int index = 0; index < list->childCount(); ++index) {
+    const QString name = list->child(index)->text(QAccessible::Name);
+    const QString description = list->child(index)->text(QAccessible::Description);
+    EXPECT_EQ(description.contains("ranked by Ravo"), name == "Turn Wi-Fi Off") << name.toStdString();
+  }
+  EXPECT_EQ(footerText(*window), "Ranked by Ravo");
+}
+
 TEST_F(PanelTest, TheFooterSaysWhyTheServiceIsOff) {
   present();
   type("wifi");
