@@ -102,6 +102,7 @@ void ResultList::setRows(std::vector<RowView> rows, int selection) {
   rows_ = std::move(rows);
   if (countChanged) hovered_ = -1;
   selection_ = rows_.empty() ? -1 : selection;
+  scrollToSelection();
   if (QAccessible::isActive()) {
     if (countChanged) {
       QAccessibleEvent event(this, QAccessible::ObjectReorder);
@@ -117,8 +118,24 @@ int ResultList::rowHeight() const {
   return std::max(48, 2 * fontMetrics().height() + 14);
 }
 
+int ResultList::visibleRowCount() const {
+  return std::max(1, (height() - 8) / rowHeight());
+}
+
 QRect ResultList::rowRect(int index) const {
-  return {0, index * rowHeight() + 4, width(), rowHeight()};
+  return {0, (index - first_) * rowHeight() + 4, width(), rowHeight()};
+}
+
+void ResultList::scrollToSelection() {
+  const int visible = visibleRowCount();
+  if (selection_ >= 0 && selection_ < first_) first_ = selection_;
+  if (selection_ >= first_ + visible) first_ = selection_ - visible + 1;
+  first_ = std::clamp(first_, 0, std::max(0, rowCount() - visible));
+}
+
+void ResultList::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  scrollToSelection();
 }
 
 int ResultList::rowAt(QPoint point) const {
@@ -151,7 +168,7 @@ QSize ResultList::sizeHint() const {
 void ResultList::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().color(QPalette::Window));
-  for (int index = 0; index < rowCount(); ++index)
+  for (int index = first_; index < std::min(rowCount(), first_ + visibleRowCount() + 1); ++index)
     paintRow(painter, rowRect(index), rows_[std::size_t(index)], *this, index == selection_,
              index == hovered_);
 }
