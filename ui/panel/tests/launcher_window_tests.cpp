@@ -2,6 +2,7 @@
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -102,6 +103,27 @@ TEST_F(PanelTest, KeysTheRoutingConsumesNeverReachTheField) {
   ASSERT_TRUE(runUntil([&] { return shownTitles(*window).size() >= 2; }));
   QTest::keyClick(window->searchField(), Qt::Key_Down);
   EXPECT_EQ(model->selection(), 0u);
+}
+
+TEST_F(PanelTest, TheRoutingHearsWhenAnInputMethodIsComposing) {
+  std::vector<app::SearchFieldState> states;
+  hooks.routeKey = [&](const app::KeyEvent&, const app::SearchFieldState& field) {
+    states.push_back(field);
+    return app::Routing::normal;
+  };
+  start();
+  present();
+  QInputMethodEvent composing("ka", {});
+  QApplication::sendEvent(window->searchField(), &composing);
+  QTest::keyClick(window->searchField(), Qt::Key_Backspace);
+  QInputMethodEvent committed;
+  committed.setCommitString("\u304b");
+  QApplication::sendEvent(window->searchField(), &committed);
+  QTest::keyClick(window->searchField(), Qt::Key_Backspace);
+  ASSERT_EQ(states.size(), 2u);
+  EXPECT_TRUE(states[0].isComposing);
+  EXPECT_FALSE(states[1].isComposing);
+  EXPECT_FALSE(states[1].isEmpty);
 }
 
 TEST_F(PanelTest, TabSwitchesTheScopeShownInThePanel) {
