@@ -1,5 +1,6 @@
 #include "clipboard_row_delegate.h"
 
+#include <QIcon>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -26,6 +27,11 @@ void paintTile(QPainter& painter, const QRect& tile, const ClipboardRow& row, co
   painter.setPen(Qt::NoPen);
   painter.setBrush(palette.color(QPalette::AlternateBase));
   painter.drawRoundedRect(tile, 6, 6);
+  if (const QIcon icon = QIcon::fromTheme(row.iconName); !icon.isNull()) {
+    icon.paint(&painter, tile.adjusted(6, 6, -6, -6));
+    return;
+  }
+  // Without an icon theme the tile names the kind by its first letter.
   painter.setPen(palette.color(QPalette::PlaceholderText));
   QFont font = painter.font();
   font.setBold(true);

@@ -37,6 +37,21 @@ std::string kindText(const clipboard::ClipboardEntry& entry) {
   return "Text";
 }
 
+std::string kindIconName(const clipboard::ClipboardEntry& entry) {
+  if (entry.isToken()) return "dialog-password";
+  switch (entry.kind) {
+    case clipboard::ClipboardKind::text:
+      return "text-x-generic";
+    case clipboard::ClipboardKind::link:
+      return "text-html";
+    case clipboard::ClipboardKind::image:
+      return "image-x-generic";
+    case clipboard::ClipboardKind::file:
+      return "folder-documents";
+  }
+  return "text-x-generic";
+}
+
 std::string sourceText(const clipboard::ClipboardEntry& entry) {
   return entry.sourceAppName.empty() ? entry.sourceAppID : entry.sourceAppName;
 }

@@ -154,7 +154,13 @@ QString ClipboardViewParts::statusText() const {
   const QString count = shown == state.totalCount
                             ? QStringLiteral("%1 items").arg(shown)
                             : QStringLiteral("%1 of %2 items").arg(shown).arg(state.totalCount);
-  return count + QStringLiteral(" · Ctrl+click adds to the selection");
+  QString primary = QStringLiteral("Enter copies");
+  if (state.mode == app::ClipboardModel::Mode::paste)
+    primary = state.target && !state.target->name.empty()
+                  ? QStringLiteral("Enter pastes into %1").arg(qt(state.target->name))
+                  : QStringLiteral("Enter pastes");
+  return QStringList{count, primary, QStringLiteral("Ctrl+click adds to the selection")}.join(
+      QStringLiteral(" · "));
 }
 
 void ClipboardViewParts::showMenu(const base::Uuid& id, const QPoint& at) {

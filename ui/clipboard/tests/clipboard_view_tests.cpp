@@ -4,6 +4,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -11,7 +12,10 @@
 #include <QPlainTextEdit>
 #include <QTest>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 
 #include "quillo/app/clipboard/clipboard_model.h"
@@ -33,14 +37,6 @@ namespace {
 
 using app::ClipboardModel;
 
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "quillo-ui-clipboard-tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
-
 testing::FakeSystem linuxSystem() {
   testing::FakeSystem linux;
   linux.macOS = false;
@@ -51,7 +47,10 @@ testing::FakeSystem linuxSystem() {
 // The history view over the real model: a real history file in a temporary folder, the pasteboard
 // and the rest of the system faked at the seam, Qt's own event loop as the main queue.
 struct ClipboardViewTest : ::testing::Test {
-  QApplication& app = application();
+  int argc = 1;
+  char name[8] = "tests";
+  char* argv[2] = {name, nullptr};
+  QApplication application{argc, argv};
   testing::TemporaryFolder folder;
   platform::SystemClock clock;
   platform::desktop::QtMainQueue main;
@@ -323,6 +322,61 @@ TEST_F(ClipboardViewTest, DoubleClickPerformsThePrimaryAction) {
   ASSERT_FALSE(board.items.empty());
   const auto& data = board.items.front().representations.front().data;
   EXPECT_EQ(std::string(data.begin(), data.end()), "older");
+}
+
+TEST_F(ClipboardViewTest, TheCleanTextPreviewShowsTheCleanedSelection) {
+  copyText("# Title\n\n**bold** words");
+  show();
+  model.perform(app::ClipboardAction::cleanText);
+  ASSERT_TRUE(runUntil([&] { return model.state().cleanPreview.has_value(); }));
+  QCoreApplication::processEvents();
+  const auto edits = view->findChildren<QPlainTextEdit*>();
+  ASSERT_EQ(edits.size(), 1);
+  EXPECT_EQ(edits.front()->toPlainText(), "Title\n\nbold words");
+  EXPECT_TRUE(visibleTexts().contains("The original stays in history."));
+}
+
+TEST_F(ClipboardViewTest, AFilePreviewListsItsPath) {
+  const auto file = folder / "report.txt";
+  testing::writeFile(file, "numbers");
+  board.copy({platform::PasteboardItem{
+      {testing::representation("public.file-url", base::Url::file(file.string()).text)}}});
+  ASSERT_TRUE(runUntil([&] { return model.state().totalCount == 1 && !model.state().isSearching; }));
+  show();
+  model.perform(app::ClipboardAction::preview);
+  settle();
+  const auto edits = view->findChildren<QPlainTextEdit*>();
+  ASSERT_EQ(edits.size(), 1);
+  EXPECT_EQ(edits.front()->toPlainText().toStdString(), file.string());
+}
+
+TEST_F(ClipboardViewTest, SavingAsksForAFolderAndWritesIntoIt) {
+  copyText("keep these words");
+  show();
+  model.perform(app::ClipboardAction::saveImage);
+  ASSERT_TRUE(runUntil([&] { return view->findChild<QFileDialog*>() != nullptr; }));
+  auto* dialog = view->findChild<QFileDialog*>();
+  const auto target = folder / "saved";
+  std::filesystem::create_directory(target);
+  dialog->setDirectory(QString::fromStdString(folder.path().string()));
+  dialog->selectFile(QString::fromStdString(target.string()));
+  QAbstractButton* saveHere = nullptr;
+  for (auto* button : dialog->findChildren<QAbstractButton*>())
+    if (button->text() == "Save Images Here") saveHere = button;
+  ASSERT_NE(saveHere, nullptr);
+  QTest::mouseClick(saveHere, Qt::LeftButton);
+  ASSERT_TRUE(runUntil([&] { return std::filesystem::exists(target / "Clipboard text.txt"); }));
+  std::ifstream saved(target / "Clipboard text.txt");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}), "keep these words");
+}
+
+TEST_F(ClipboardViewTest, ThePanelHearsWhenNewContentIsPainted) {
+  copyText("alpha");
+  int paints = 0;
+  show(ClipboardModel::Mode::browse, {.painted = [&] { ++paints; }});
+  paints = 0;
+  QTest::keyClicks(&searchField(), "al");
+  EXPECT_TRUE(runUntil([&] { return paints > 0; }));
 }
 
 TEST_F(ClipboardViewTest, AnEmptyHistorySaysSo) {
