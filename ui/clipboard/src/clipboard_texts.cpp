@@ -63,7 +63,7 @@ std::string actionKeyText(app::ClipboardAction action, app::ClipboardModel::Mode
     case ClipboardAction::paste:
       return pastes ? "Enter" : "";
     case ClipboardAction::pastePlain:
-      return "Shift+Enter";
+      return "Ctrl+Shift+V";
     case ClipboardAction::copy:
       return pastes ? "Ctrl+C" : "Enter";
     case ClipboardAction::preview:
@@ -71,13 +71,13 @@ std::string actionKeyText(app::ClipboardAction action, app::ClipboardModel::Mode
     case ClipboardAction::pin:
       return "Ctrl+P";
     case ClipboardAction::rename:
-      return "Ctrl+R";
+      return "F2";
     case ClipboardAction::cleanText:
       return "Ctrl+T";
     case ClipboardAction::saveImage:
       return "Ctrl+S";
     case ClipboardAction::selectAll:
-      return "Ctrl+A";
+      return "Ctrl+Shift+A";
     case ClipboardAction::remove:
       return "Ctrl+Backspace";
   }

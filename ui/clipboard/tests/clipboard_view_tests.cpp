@@ -11,6 +11,8 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -271,9 +273,9 @@ TEST_F(ClipboardViewTest, TheContextMenuListsTheActionTitlesForTheSelection) {
   const QStringList titles = titlesIn(*menu);
   menu->close();
   EXPECT_EQ(titles,
-            (QStringList{"Paste 3 Items\tEnter", "Paste as Plain Text\tShift+Enter", "Copy 3 Items\tCtrl+C",
-                         "Quick Look\tCtrl+Y", "Pin\tCtrl+P", "Rename\tCtrl+R", "Clean Text\tCtrl+T",
-                         "Save Images…\tCtrl+S", "Select All Results\tCtrl+A",
+            (QStringList{"Paste 3 Items\tEnter", "Paste as Plain Text\tCtrl+Shift+V", "Copy 3 Items\tCtrl+C",
+                         "Quick Look\tCtrl+Y", "Pin\tCtrl+P", "Rename\tF2", "Clean Text\tCtrl+T",
+                         "Save Images…\tCtrl+S", "Select All Results\tCtrl+Shift+A",
                          "Delete 3 Items from History\tCtrl+Backspace"}));
 }
 
@@ -377,6 +379,42 @@ TEST_F(ClipboardViewTest, ThePanelHearsWhenNewContentIsPainted) {
   paints = 0;
   QTest::keyClicks(&searchField(), "al");
   EXPECT_TRUE(runUntil([&] { return paints > 0; }));
+}
+
+TEST_F(ClipboardViewTest, TheActionsButtonOffersTheActionsForTheFocusedEntry) {
+  copyText("alpha");
+  show();
+  QStringList titles;
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+      titles = titlesIn(*menu);
+      menu->close();
+    }
+  });
+  closer.start(20);
+  QTest::mouseClick(&part<QToolButton>("actions"), Qt::LeftButton);
+  ASSERT_TRUE(runUntil([&] { return !titles.isEmpty(); }));
+  EXPECT_EQ(titles.first(), "Paste");
+  EXPECT_TRUE(titles.contains("Copy\tEnter")) << titles.join('|').toStdString();
+  EXPECT_TRUE(titles.contains("Delete from History\tCtrl+Backspace"));
+}
+
+TEST_F(ClipboardViewTest, AHistoryStillOpeningSaysSo) {
+  ClipboardModel opening{{board, keys, workspace, system, main, clock, pool},
+                         settings,
+                         std::make_shared<clipboard::ClipboardTagger>(),
+                         {.recognisesImageText = false}};
+  ClipboardView shown(opening, {});
+  shown.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown));
+  auto* placeholder = shown.findChild<QWidget*>("placeholder");
+  ASSERT_NE(placeholder, nullptr);
+  ASSERT_TRUE(placeholder->isVisible());
+  QStringList texts;
+  for (auto* label : placeholder->findChildren<QLabel*>())
+    if (label->isVisible()) texts << label->text();
+  EXPECT_EQ(texts, QStringList{"Opening history…"});
 }
 
 TEST_F(ClipboardViewTest, AnEmptyHistorySaysSo) {
