@@ -38,9 +38,9 @@ ClipboardList::ClipboardList(ClipboardRows& rows, Callbacks callbacks, QWidget* 
   });
 }
 
-void ClipboardList::showRename(std::optional<base::Uuid> id, const QString& title) {
+void ClipboardList::showRename(const std::optional<base::Uuid>& id, const QString& title) {
   const bool starts = id && (!renameID_ || *renameID_ != *id || !renameEditor_->isVisible());
-  renameID_ = std::move(id);
+  renameID_ = id;
   if (!renameID_) {
     renameEditor_->hide();
     return;

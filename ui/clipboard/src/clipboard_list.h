@@ -28,7 +28,7 @@ class ClipboardList final : public QListView {
   ClipboardList(ClipboardRows& rows, Callbacks callbacks, QWidget* parent = nullptr);
 
   // Shows the rename editor over the entry's row with `title`, or hides it.
-  void showRename(std::optional<base::Uuid> id, const QString& title);
+  void showRename(const std::optional<base::Uuid>& id, const QString& title);
   // Keeps the focused row in sight.
   void reveal(const base::Uuid& id);
   QLineEdit& renameEditor() const { return *renameEditor_; }

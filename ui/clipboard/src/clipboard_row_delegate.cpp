@@ -25,7 +25,8 @@ void paintTile(QPainter& painter, const QRect& tile, const ClipboardRow& row, co
     return;
   }
   painter.setPen(Qt::NoPen);
-  painter.setBrush(palette.color(QPalette::AlternateBase));
+  // Set apart from the row behind it, which is AlternateBase while selected.
+  painter.setBrush(palette.color(row.selectionNumber > 0 ? QPalette::Base : QPalette::AlternateBase));
   painter.drawRoundedRect(tile, 6, 6);
   if (const QIcon icon = QIcon::fromTheme(row.iconName); !icon.isNull()) {
     icon.paint(&painter, tile.adjusted(6, 6, -6, -6));

@@ -70,7 +70,6 @@ QVariant ClipboardRows::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
       return shown.title;
     case Qt::AccessibleTextRole:
-      return shown.spokenText();
     case Qt::ToolTipRole:
       return shown.spokenText();
     default:

@@ -12,6 +12,11 @@ ClipboardView::ClipboardView(app::ClipboardModel& model, Hooks hooks, QWidget* p
 
 ClipboardView::~ClipboardView() = default;
 
+void ClipboardView::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  parts_->sync();
+}
+
 void ClipboardView::focusSearchField() {
   parts_->searchField().setFocus(Qt::OtherFocusReason);
 }

@@ -39,6 +39,10 @@ class ClipboardView : public QWidget {
 
   void focusSearchField();
 
+ protected:
+  // Ages move on while the panel is hidden: they are counted again each time it shows.
+  void showEvent(QShowEvent* event) override;
+
  private:
   std::unique_ptr<ClipboardViewParts> parts_;
 };
