@@ -326,6 +326,26 @@ TEST_F(ClipboardViewTest, DoubleClickPerformsThePrimaryAction) {
   EXPECT_EQ(std::string(data.begin(), data.end()), "older");
 }
 
+TEST_F(ClipboardViewTest, AnImagePreviewShowsThePicture) {
+  std::ifstream file(std::string(QUILLO_CLIPBOARD_TEST_DATA) + "/known-text.png", std::ios::binary);
+  board.copy({platform::PasteboardItem{
+      {testing::representation("public.png", std::string(std::istreambuf_iterator<char>(file), {}))}}});
+  ASSERT_TRUE(runUntil([&] { return model.state().totalCount == 1 && !model.state().isSearching; }));
+  show();
+  model.perform(app::ClipboardAction::preview);
+  settle();
+  EXPECT_TRUE(visibleTexts().contains("Image, 392 × 105")) << visibleTexts().join('|').toStdString();
+}
+
+TEST_F(ClipboardViewTest, PinnedRowsCarryTheirMark) {
+  copyText("keep forever");
+  show();
+  EXPECT_FALSE(spokenRows().front().contains("pinned"));
+  model.perform(app::ClipboardAction::pin);
+  settle();
+  EXPECT_TRUE(spokenRows().front().contains("pinned")) << spokenRows().front().toStdString();
+}
+
 TEST_F(ClipboardViewTest, TheCleanTextPreviewShowsTheCleanedSelection) {
   copyText("# Title\n\n**bold** words");
   show();
