@@ -230,6 +230,17 @@ TEST_F(ClipboardViewTest, CtrlClickSelectsSeveralNumberedInClickOrder) {
   EXPECT_EQ(part<QLabel>("status").text(), "3 items, in the order of their numbers");
 }
 
+// The keyboard stays in the search field; assistive technology finds the focused row as the
+// list's current item.
+TEST_F(ClipboardViewTest, TheFocusedRowIsTheListsCurrentItem) {
+  copyText("alpha");
+  copyText("beta");
+  show();
+  model.focus(model.state().entries.at(1).id);
+  EXPECT_EQ(list().currentIndex().row(), 1);
+  EXPECT_TRUE(list().currentIndex().data(Qt::AccessibleTextRole).toString().startsWith("alpha, Text"));
+}
+
 TEST_F(ClipboardViewTest, APlainClickFocusesWithoutSelecting) {
   copyText("alpha");
   copyText("beta");
