@@ -10,7 +10,10 @@ ClipboardView::ClipboardView(app::ClipboardModel& model, Hooks hooks, QWidget* p
   parts_->sync();
 }
 
-ClipboardView::~ClipboardView() = default;
+ClipboardView::~ClipboardView() {
+  // The widgets call into the parts (rows, callbacks), so they go before the parts do.
+  qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
+}
 
 void ClipboardView::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);

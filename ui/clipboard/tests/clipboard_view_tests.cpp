@@ -448,6 +448,19 @@ TEST_F(ClipboardViewTest, AHistoryStillOpeningSaysSo) {
   EXPECT_EQ(texts, QStringList{"Opening history…"});
 }
 
+TEST_F(ClipboardViewTest, AChangeHandlerSetBeforeTheViewKeepsHearingChanges) {
+  int heard = 0;
+  model.onChange = [&] { ++heard; };
+  show();
+  heard = 0;
+  copyText("while shown");
+  EXPECT_GT(heard, 0);
+  view.reset();
+  heard = 0;
+  copyText("after the view went");
+  EXPECT_GT(heard, 0);
+}
+
 TEST_F(ClipboardViewTest, AnEmptyHistorySaysSo) {
   show();
   const QStringList texts = visibleTexts();
