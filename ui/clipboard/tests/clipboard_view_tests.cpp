@@ -461,6 +461,14 @@ TEST_F(ClipboardViewTest, AChangeHandlerSetBeforeTheViewKeepsHearingChanges) {
   EXPECT_GT(heard, 0);
 }
 
+TEST_F(ClipboardViewTest, FocusingTheViewPutsTheKeyboardInTheSearchField) {
+  show();
+  list().setFocus();
+  part<QToolButton>("actions").setFocus();
+  view->setFocus();
+  EXPECT_TRUE(searchField().hasFocus());
+}
+
 TEST_F(ClipboardViewTest, AnEmptyHistorySaysSo) {
   show();
   const QStringList texts = visibleTexts();

@@ -37,7 +37,10 @@ class ClipboardView : public QWidget {
   ClipboardView(const ClipboardView&) = delete;
   ClipboardView& operator=(const ClipboardView&) = delete;
 
+  // Focusing the view focuses its search field (the field is its focus proxy).
   void focusSearchField();
+  // The panel's width, and room for eight rows with the field, filters and status line.
+  QSize sizeHint() const override;
 
  protected:
   // Ages move on while the panel is hidden: they are counted again each time it shows.
