@@ -70,8 +70,10 @@ QVariant ClipboardRows::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
       return shown.title;
     case Qt::AccessibleTextRole:
-    case Qt::ToolTipRole:
       return shown.spokenText();
+    case Qt::ToolTipRole:
+      return shown.selectionNumber > 0 ? QStringLiteral("Remove from selection (Ctrl+click or Shift+Space)")
+                                       : QStringLiteral("Add to selection (Ctrl+click or Shift+Space)");
     default:
       return {};
   }

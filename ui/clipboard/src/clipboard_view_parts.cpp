@@ -130,7 +130,7 @@ void ClipboardViewParts::sync() {
   recordingNotice_->update(model_.recordingNotice());
 
   rows_.update(model_, now());
-  const auto placeholder = model_.placeholder();
+  const auto placeholder = shownPlaceholder();
   placeholder_->update(placeholder);
   body_->setCurrentWidget(placeholder ? static_cast<QWidget*>(placeholder_) : list_);
   if (state.focusedID) list_->reveal(*state.focusedID);
@@ -142,6 +142,17 @@ void ClipboardViewParts::sync() {
 
   preview_->update(state);
   status_->setText(statusText());
+}
+
+std::optional<app::ClipboardPlaceholder> ClipboardViewParts::shownPlaceholder() const {
+  auto placeholder = model_.placeholder();
+  const auto& state = model_.state();
+  // An empty Pinned filter says how to pin rather than that nothing matches an empty query.
+  if (placeholder && state.isReady && state.totalCount > 0 && state.query.empty() &&
+      state.filter == clipboard::ClipboardFilter::pinned)
+    return app::ClipboardPlaceholder{"No pinned items",
+                                     "Pin an item with Ctrl+P. Pinned items stay until you delete them."};
+  return placeholder;
 }
 
 QString ClipboardViewParts::statusText() const {

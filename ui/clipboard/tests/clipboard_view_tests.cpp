@@ -477,6 +477,16 @@ TEST_F(ClipboardViewTest, AnEmptyHistorySaysSo) {
   EXPECT_FALSE(list().isVisible());
 }
 
+TEST_F(ClipboardViewTest, AnEmptyPinnedFilterSaysHowToPin) {
+  copyText("not pinned");
+  show();
+  model.setFilter(clipboard::ClipboardFilter::pinned);
+  settle();
+  const QStringList texts = visibleTexts();
+  EXPECT_TRUE(texts.contains("No pinned items")) << texts.join('|').toStdString();
+  EXPECT_TRUE(texts.contains("Pin an item with Ctrl+P. Pinned items stay until you delete them."));
+}
+
 TEST_F(ClipboardViewTest, ASearchWithoutMatchesSaysHowToWiden) {
   copyText("plums");
   show();
