@@ -95,5 +95,37 @@ TEST(ClipboardKeys, KeysThatEditTheQueryStayWithTheField) {
             std::nullopt);
 }
 
+TEST(ClipboardKeys, EveryActionsShownKeyPerformsThatAction) {
+  for (const bool commandIsControl : {true, false}) {
+    for (const bool pasteMode : {true, false}) {
+      for (const ClipboardAction action : kAllClipboardActions) {
+        const auto key = clipboardActionKey(action, pasteMode, commandIsControl);
+        const bool primary = action == (pasteMode ? ClipboardAction::paste : ClipboardAction::copy);
+        if (!key) {
+          EXPECT_EQ(action, ClipboardAction::paste) << "no key for a browse-mode paste only";
+          continue;
+        }
+        const auto read = clipboardKey(*key, commandIsControl);
+        ASSERT_TRUE(read.has_value()) << clipboardKeyLabel(*key, commandIsControl);
+        if (primary) {
+          EXPECT_EQ(*read, ClipboardKey(Primary{}));
+        } else {
+          EXPECT_EQ(*read, ClipboardKey(action)) << clipboardKeyLabel(*key, commandIsControl);
+        }
+      }
+    }
+  }
+}
+
+TEST(ClipboardKeys, ShownKeysReadInTheWindowsOwnWords) {
+  const auto pastePlain = clipboardActionKey(ClipboardAction::pastePlain, true, true);
+  ASSERT_TRUE(pastePlain);
+  EXPECT_EQ(clipboardKeyLabel(*pastePlain, true), "Ctrl+Shift+V");
+  EXPECT_EQ(clipboardKeyLabel(*clipboardActionKey(ClipboardAction::pastePlain, true, false), false), "⇧⌘V");
+  EXPECT_EQ(clipboardKeyLabel(*clipboardActionKey(ClipboardAction::remove, true, true), true),
+            "Ctrl+Backspace");
+  EXPECT_EQ(clipboardKeyLabel(*clipboardActionKey(ClipboardAction::copy, false, true), true), "Enter");
+}
+
 }  // namespace
 }  // namespace quillo::app

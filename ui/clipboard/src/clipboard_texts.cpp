@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "quillo/app/clipboard/clipboard_keys.h"
+
 namespace quillo::ui {
 
 std::string ageText(base::Date copiedAt, base::Date now) {
@@ -57,31 +59,11 @@ std::string sourceText(const clipboard::ClipboardEntry& entry) {
 }
 
 std::string actionKeyText(app::ClipboardAction action, app::ClipboardModel::Mode mode) {
-  using app::ClipboardAction;
-  const bool pastes = mode == app::ClipboardModel::Mode::paste;
-  switch (action) {
-    case ClipboardAction::paste:
-      return pastes ? "Enter" : "";
-    case ClipboardAction::pastePlain:
-      return "Ctrl+Shift+V";
-    case ClipboardAction::copy:
-      return pastes ? "Ctrl+C" : "Enter";
-    case ClipboardAction::preview:
-      return "Ctrl+Y";
-    case ClipboardAction::pin:
-      return "Ctrl+P";
-    case ClipboardAction::rename:
-      return "F2";
-    case ClipboardAction::cleanText:
-      return "Ctrl+T";
-    case ClipboardAction::saveImage:
-      return "Ctrl+S";
-    case ClipboardAction::selectAll:
-      return "Ctrl+Shift+A";
-    case ClipboardAction::remove:
-      return "Ctrl+Backspace";
-  }
-  return "";
+  // Quillo's windows on Linux read Ctrl as Command.
+  constexpr bool kCommandIsControl = true;
+  const auto key =
+      app::clipboardActionKey(action, mode == app::ClipboardModel::Mode::paste, kCommandIsControl);
+  return key ? app::clipboardKeyLabel(*key, kCommandIsControl) : std::string();
 }
 
 }  // namespace quillo::ui

@@ -285,7 +285,7 @@ TEST_F(ClipboardViewTest, TheContextMenuListsTheActionTitlesForTheSelection) {
   menu->close();
   EXPECT_EQ(titles,
             (QStringList{"Paste 3 Items\tEnter", "Paste as Plain Text\tCtrl+Shift+V", "Copy 3 Items\tCtrl+C",
-                         "Quick Look\tCtrl+Y", "Pin\tCtrl+P", "Rename\tF2", "Clean Text\tCtrl+T",
+                         "Preview\tCtrl+Y", "Pin\tCtrl+P", "Rename\tF2", "Clean Text\tCtrl+T",
                          "Save Images…\tCtrl+S", "Select All Results\tCtrl+Shift+A",
                          "Delete 3 Items from History\tCtrl+Backspace"}));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <variant>
 
 #include "quillo/app/clipboard/clipboard_actions.h"
@@ -51,6 +52,15 @@ using ClipboardKey =
 // Ctrl when `commandIsControl` (inside Quillo's windows on Linux); Control-N and Control-P then
 // have no meaning of their own here, since Ctrl+P pins.
 std::optional<ClipboardKey> clipboardKey(const KeyEvent& event, bool commandIsControl);
+
+// The key that performs `action` in the history, for showing beside the action's title; none when
+// no key does (pasting in browse mode). Return performs the primary action: paste in paste mode,
+// copy in browse mode.
+std::optional<KeyEvent> clipboardActionKey(ClipboardAction action, bool pasteMode, bool commandIsControl);
+
+// A key of the history's window as the user reads it: "Ctrl+Shift+V" where Ctrl plays Command,
+// "⇧⌘V" otherwise.
+std::string clipboardKeyLabel(const KeyEvent& key, bool commandIsControl);
 
 // Applies the key to the model; false when it did nothing and the window should handle the key
 // (Escape with nothing open over the list closes the window).
