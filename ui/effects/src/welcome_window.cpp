@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
-#include "key_caps.h"
 #include "quillo/ui/effects/glow.h"
+#include "quillo/ui/style/key_caps.h"
 #include "window_system.h"
 
 namespace quillo::ui {
@@ -32,7 +32,7 @@ QWidget* shortcutView(const std::string& label, QWidget* parent) {
     none->setForegroundRole(QPalette::PlaceholderText);
     return none;
   }
-  return new KeyCaps(QString::fromStdString(label), parent);
+  return new KeyCapsView(QString::fromStdString(label), parent);
 }
 
 QLabel* paragraph(const QString& text, QWidget* parent) {

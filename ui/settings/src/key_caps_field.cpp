@@ -4,10 +4,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QStyleOptionFocusRect>
 
 #include "quillo/ui/settings/shortcut_recorder.h"
+#include "quillo/ui/style/key_caps.h"
 
 namespace quillo::ui {
 
@@ -15,7 +15,6 @@ namespace {
 
 constexpr int kPadding = 6;
 constexpr int kCapGap = 4;
-constexpr int kCapPadding = 7;
 constexpr int kMinimumWidth = 180;
 
 }  // namespace
@@ -40,11 +39,9 @@ void KeyCapsField::setHeldModifiers(std::vector<QString> held) {
 }
 
 QSize KeyCapsField::sizeHint() const {
-  const QFontMetrics metrics(font());
-  int width = 2 * kPadding;
-  for (const QString& cap : caps_)
-    width += metrics.horizontalAdvance(cap) + 2 * kCapPadding + kCapGap;
-  return {std::max(width, kMinimumWidth), metrics.height() + 2 * kPadding + 6};
+  const int width =
+      2 * kPadding + KeyCapsPainter(font()).size(QStringList(caps_.begin(), caps_.end())).width();
+  return {std::max(width, kMinimumWidth), QFontMetrics(font()).height() + 2 * kPadding + 6};
 }
 
 bool KeyCapsField::event(QEvent* event) {
@@ -97,20 +94,11 @@ void KeyCapsField::paintEvent(QPaintEvent*) {
   painter.setBrush(colours.color(QPalette::Base));
   painter.drawRoundedRect(frame, 6, 6);
 
-  const QFontMetrics metrics(font());
   const std::vector<QString>& shown = recording_ ? held_ : caps_;
-  qreal x = kPadding;
-  const qreal capHeight = height() - 2.0 * kPadding;
-  for (const QString& cap : shown) {
-    const qreal width = metrics.horizontalAdvance(cap) + 2.0 * kCapPadding;
-    const QRectF box(x, kPadding, width, capHeight);
-    painter.setPen(QPen(colours.color(QPalette::Mid), 1.0));
-    painter.setBrush(colours.color(QPalette::AlternateBase));
-    painter.drawRoundedRect(box, 4, 4);
-    painter.setPen(colours.color(QPalette::Text));
-    painter.drawText(box, Qt::AlignCenter, cap);
-    x += width + kCapGap;
-  }
+  const QRect caps =
+      KeyCapsPainter(font()).paint(painter, rect().adjusted(kPadding, kPadding, -kPadding, -kPadding),
+                                   QStringList(shown.begin(), shown.end()), colours, false, Qt::AlignLeft);
+  const int x = shown.empty() ? kPadding : caps.right() + 1 + kCapGap;
   if (recording_) {
     painter.setPen(colours.color(QPalette::PlaceholderText));
     const QRectF rest(x, 0, width() - x - kPadding, height());

@@ -82,8 +82,8 @@ QSize KeyCapsPainter::size(const QStringList& labels) const {
   return {width, labels.isEmpty() ? 0 : height_};
 }
 
-void KeyCapsPainter::paint(QPainter& painter, const QRect& area, const QStringList& labels,
-                           const QPalette& palette, bool onSelection) const {
+QRect KeyCapsPainter::paint(QPainter& painter, const QRect& area, const QStringList& labels,
+                            const QPalette& palette, bool onSelection, Qt::Alignment alignment) const {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setFont(font_);
@@ -94,8 +94,9 @@ void KeyCapsPainter::paint(QPainter& painter, const QRect& area, const QStringLi
   QColor edge = onSelection ? palette.color(QPalette::HighlightedText) : palette.color(QPalette::Mid);
   if (onSelection) edge.setAlphaF(0.35f);
   const QSize total = size(labels);
-  int x = area.right() - total.width() + 1;
+  const int left = alignment.testFlag(Qt::AlignLeft) ? area.left() : area.right() - total.width() + 1;
   const int y = area.top() + (area.height() - height_) / 2;
+  int x = left;
   for (const QString& label : labels) {
     const QRectF cap(x + 0.5, y + 0.5, capWidth(label) - 1, height_ - 1);
     QPainterPath shape;
@@ -108,6 +109,22 @@ void KeyCapsPainter::paint(QPainter& painter, const QRect& area, const QStringLi
     x += capWidth(label) + kGap;
   }
   painter.restore();
+  return {QPoint(left, y), total};
+}
+
+KeyCapsView::KeyCapsView(const QString& shortcut, QWidget* parent)
+    : QWidget(parent), keys_(keyCapLabels(shortcut)) {
+  setAccessibleName(shortcut);
+  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+QSize KeyCapsView::sizeHint() const {
+  return KeyCapsPainter(font()).size(keys_);
+}
+
+void KeyCapsView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  KeyCapsPainter(font()).paint(painter, rect(), keys_, palette(), false, Qt::AlignLeft);
 }
 
 }  // namespace quillo::ui

@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
 class QPainter;
 
@@ -23,15 +24,32 @@ class KeyCapsPainter {
   explicit KeyCapsPainter(const QFont& font);
 
   QSize size(const QStringList& labels) const;
-  // Draws the caps right-aligned and vertically centred in `area`.
-  void paint(QPainter& painter, const QRect& area, const QStringList& labels, const QPalette& palette,
-             bool onSelection) const;
+  // Draws the caps vertically centred in `area`, against its right edge or, with Qt::AlignLeft,
+  // its left one; returns where the caps ended up.
+  QRect paint(QPainter& painter, const QRect& area, const QStringList& labels, const QPalette& palette,
+              bool onSelection, Qt::Alignment alignment = Qt::AlignRight) const;
 
  private:
   int capWidth(const QString& label) const;
 
   QFont font_;
   int height_;
+};
+
+// A shortcut shown on its own as a row of key caps; a screen reader reads the whole shortcut.
+class KeyCapsView : public QWidget {
+ public:
+  explicit KeyCapsView(const QString& shortcut, QWidget* parent = nullptr);
+
+  const QStringList& keys() const { return keys_; }
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override { return sizeHint(); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QStringList keys_;
 };
 
 }  // namespace quillo::ui
