@@ -1,14 +1,13 @@
 #include "quillo/testing/https_server.h"
 
 #include <httplib.h>
-#include <openssl/pem.h>
 
 #include <mutex>
 #include <stdexcept>
 #include <thread>
 
+#include "quillo/service/tls_identity.h"
 #include "quillo/testing/temporary_folder.h"
-#include "self_signed.h"
 
 namespace quillo::testing {
 
@@ -24,17 +23,10 @@ struct HttpsServer::State {
 };
 
 HttpsServer::HttpsServer() : state_(std::make_unique<State>()) {
-  std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)> key(EVP_PKEY_Q_keygen(nullptr, nullptr, "EC", "P-256"),
-                                                          EVP_PKEY_free);
-  if (!key) throw std::runtime_error("https server: TLS key");
-  const CertificatePointer certificate = selfSignedCertificate(key.get());
   state_->caFile = state_->folder / "server.pem";
-  {
-    std::unique_ptr<BIO, decltype(&BIO_free)> file(BIO_new_file(state_->caFile.c_str(), "w"), BIO_free);
-    if (!file || PEM_write_bio_X509(file.get(), certificate.get()) != 1)
-      throw std::runtime_error("https server: certificate file");
-  }
-  state_->server = std::make_unique<httplib::SSLServer>(certificate.get(), key.get());
+  const std::filesystem::path keyFile = state_->folder / "server-key.pem";
+  service::writeIdentity(service::makeSelfSignedIdentity(std::chrono::hours(24)), state_->caFile, keyFile);
+  state_->server = std::make_unique<httplib::SSLServer>(state_->caFile.c_str(), keyFile.c_str());
   if (!state_->server->is_valid()) throw std::runtime_error("https server: TLS server");
   state_->server->set_tcp_nodelay(true);
   state_->server->Post(

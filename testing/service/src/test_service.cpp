@@ -13,7 +13,6 @@
 #include "quillo/service/request_check.h"
 #include "quillo/service/tls_identity.h"
 #include "quillo/testing/temporary_folder.h"
-#include "self_signed.h"
 
 namespace quillo::testing {
 namespace {
