@@ -7,7 +7,7 @@ void SessionAccessibility::use(std::shared_ptr<platform::Accessibility> tree) {
   tree_ = std::move(tree);
 }
 
-std::shared_ptr<platform::Accessibility> SessionAccessibility::current() const {
+std::shared_ptr<platform::Accessibility> SessionAccessibility::target() {
   const std::lock_guard lock(mutex_);
   return tree_;
 }
@@ -17,34 +17,5 @@ bool SessionAccessibility::isTrusted(TrustCheck) {
 }
 
 void SessionAccessibility::setMessagingTimeout(std::chrono::duration<double>) {}
-
-std::optional<platform::AXElement> SessionAccessibility::applicationElement(platform::ProcessID pid) {
-  const auto tree = current();
-  return tree ? tree->applicationElement(pid) : std::nullopt;
-}
-
-std::optional<platform::AttributeValue> SessionAccessibility::attribute(const platform::AXElement& element,
-                                                                        std::string_view name) {
-  const auto tree = current();
-  return tree ? tree->attribute(element, name) : std::nullopt;
-}
-
-std::optional<std::vector<std::optional<platform::AttributeValue>>> SessionAccessibility::attributes(
-    const platform::AXElement& element, std::span<const std::string_view> names) {
-  const auto tree = current();
-  if (!tree) return std::nullopt;
-  return tree->attributes(element, names);
-}
-
-bool SessionAccessibility::setAttribute(const platform::AXElement& element, std::string_view name,
-                                        const platform::AttributeValue& value) {
-  const auto tree = current();
-  return tree && tree->setAttribute(element, name, value);
-}
-
-bool SessionAccessibility::performAction(const platform::AXElement& element, std::string_view action) {
-  const auto tree = current();
-  return tree && tree->performAction(element, action);
-}
 
 }  // namespace quillo::cli

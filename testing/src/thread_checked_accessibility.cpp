@@ -17,32 +17,10 @@ void ThreadCheckedAccessibility::setMessagingTimeout(std::chrono::duration<doubl
   inner_.setMessagingTimeout(timeout);
 }
 
-std::optional<platform::AXElement> ThreadCheckedAccessibility::applicationElement(platform::ProcessID pid) {
+std::shared_ptr<platform::Accessibility> ThreadCheckedAccessibility::target() {
   check();
-  return inner_.applicationElement(pid);
-}
-
-std::optional<platform::AttributeValue> ThreadCheckedAccessibility::attribute(
-    const platform::AXElement& element, std::string_view name) {
-  check();
-  return inner_.attribute(element, name);
-}
-
-std::optional<std::vector<std::optional<platform::AttributeValue>>> ThreadCheckedAccessibility::attributes(
-    const platform::AXElement& element, std::span<const std::string_view> names) {
-  check();
-  return inner_.attributes(element, names);
-}
-
-bool ThreadCheckedAccessibility::setAttribute(const platform::AXElement& element, std::string_view name,
-                                              const platform::AttributeValue& value) {
-  check();
-  return inner_.setAttribute(element, name, value);
-}
-
-bool ThreadCheckedAccessibility::performAction(const platform::AXElement& element, std::string_view action) {
-  check();
-  return inner_.performAction(element, action);
+  // The wrapped seam outlives this wrapper: share it without owning it.
+  return {std::shared_ptr<void>(), &inner_};
 }
 
 }  // namespace quillo::testing

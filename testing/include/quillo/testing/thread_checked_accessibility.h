@@ -1,11 +1,8 @@
 #pragma once
 
 #include <atomic>
-#include <span>
-#include <string>
-#include <string_view>
 
-#include "quillo/platform/accessibility.h"
+#include "quillo/platform/forwarding_accessibility.h"
 #include "quillo/platform/main_queue.h"
 
 namespace quillo::testing {
@@ -13,7 +10,7 @@ namespace quillo::testing {
 // Forwards to another Accessibility and counts the calls that block on another application
 // (every call but the silent trust check) made on the main thread, where they must never run.
 // Thread-safety: as the wrapped seam.
-class ThreadCheckedAccessibility final : public platform::Accessibility {
+class ThreadCheckedAccessibility final : public platform::ForwardingAccessibility {
  public:
   ThreadCheckedAccessibility(platform::Accessibility& inner, const platform::MainQueue& main)
       : inner_(inner), main_(main) {}
@@ -25,14 +22,9 @@ class ThreadCheckedAccessibility final : public platform::Accessibility {
 
   bool isTrusted(TrustCheck check) override;
   void setMessagingTimeout(std::chrono::duration<double> timeout) override;
-  std::optional<platform::AXElement> applicationElement(platform::ProcessID pid) override;
-  std::optional<platform::AttributeValue> attribute(const platform::AXElement& element,
-                                                    std::string_view name) override;
-  std::optional<std::vector<std::optional<platform::AttributeValue>>> attributes(
-      const platform::AXElement& element, std::span<const std::string_view> names) override;
-  bool setAttribute(const platform::AXElement& element, std::string_view name,
-                    const platform::AttributeValue& value) override;
-  bool performAction(const platform::AXElement& element, std::string_view action) override;
+
+ protected:
+  std::shared_ptr<platform::Accessibility> target() override;
 
  private:
   void check();
