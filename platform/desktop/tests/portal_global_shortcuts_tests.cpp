@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -12,6 +11,7 @@
 #include <utility>
 
 #include "quillo/platform/desktop/portal_global_shortcuts.h"
+#include "quillo/testing/qt_test_loop.h"
 
 namespace quillo::platform::desktop {
 namespace {
@@ -77,17 +77,7 @@ class FakePortal : public QObject {
 };
 
 struct PortalShortcuts : ::testing::Test {
-  int argc = 1;
-  char name[8] = "tests";
-  char* argv[2] = {name, nullptr};
-  QCoreApplication application{argc, argv};
-
-  bool runUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done() && std::chrono::steady_clock::now() < deadline)
-      QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
-    return done();
-  }
+  testing::TestCoreApplication application;
 };
 
 TEST_F(PortalShortcuts, ShortcutsAreBoundInTheDesktopsSessionAndItsActivationsArePressesAndReleases) {
@@ -110,13 +100,13 @@ TEST_F(PortalShortcuts, ShortcutsAreBoundInTheDesktopsSessionAndItsActivationsAr
   shortcuts.installHandler(
       [&](std::uint32_t number, HotKeys::EventKind kind) { events.emplace_back(number, kind); });
   ASSERT_TRUE(shortcuts.registerHotKey(49, 0x100, 7).has_value());  // Command-Space
-  ASSERT_TRUE(runUntil([&] { return !shortcuts.triggers().empty(); }));
+  ASSERT_TRUE(testing::runQtUntil([&] { return !shortcuts.triggers().empty(); }));
   EXPECT_EQ(portal.preferred, QStringList{"LOGO+space"});
   EXPECT_EQ(shortcuts.triggers().at(7), "Meta+Space");
 
   portal.press("7", "Activated");
   portal.press("7", "Deactivated");
-  ASSERT_TRUE(runUntil([&] { return events.size() == 2; }));
+  ASSERT_TRUE(testing::runQtUntil([&] { return events.size() == 2; }));
   EXPECT_EQ(events[0], std::pair(7u, HotKeys::EventKind::pressed));
   EXPECT_EQ(events[1], std::pair(7u, HotKeys::EventKind::released));
   desktop.quit();

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <linux/input-event-codes.h>
 
-#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "quillo/platform/desktop/portal_remote_desktop.h"
+#include "quillo/testing/qt_test_loop.h"
 #include "quillo/testing/temporary_folder.h"
 
 namespace quillo::platform::desktop {
@@ -102,10 +102,7 @@ class FakeRemoteDesktop : public QObject {
 };
 
 struct RemoteDesktopPaste : ::testing::Test {
-  int argc = 1;
-  char name[8] = "tests";
-  char* argv[2] = {name, nullptr};
-  QCoreApplication application{argc, argv};
+  testing::TestCoreApplication application;
   testing::TemporaryFolder state;
   QDBusConnection desktopBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "desktop");
   QThread desktop;
@@ -127,26 +124,19 @@ struct RemoteDesktopPaste : ::testing::Test {
     desktop.wait();
     QDBusConnection::disconnectFromBus("desktop");
   }
-
-  bool runUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done() && std::chrono::steady_clock::now() < deadline)
-      QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
-    return done();
-  }
 };
 
 TEST_F(RemoteDesktopPaste, ThePasteKeysReachThePortalAsCtrlVOnceTheUserConsents) {
   EXPECT_TRUE(PortalRemoteDesktop::available());
   PortalRemoteDesktop keys(state / "paste-token");
   EXPECT_FALSE(keys.isTrusted());  // asks the desktop, which asks the user
-  ASSERT_TRUE(runUntil([&] { return keys.isTrusted(); }));
+  ASSERT_TRUE(testing::runQtUntil([&] { return keys.isTrusted(); }));
   EXPECT_EQ(portal.selectOptions().value("types").toUInt(), 1u);  // a keyboard
 
   ASSERT_TRUE(keys.post({.key = 'v', .control = true}));
   const std::vector<std::string> strokes{"keycode " + std::to_string(KEY_LEFTCTRL) + " down", "keysym v down",
                                          "keysym v up", "keycode " + std::to_string(KEY_LEFTCTRL) + " up"};
-  ASSERT_TRUE(runUntil([&] { return portal.calls().size() >= 3 + strokes.size(); }));
+  ASSERT_TRUE(testing::runQtUntil([&] { return portal.calls().size() >= 3 + strokes.size(); }));
   const auto calls = portal.calls();
   EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 3),
             (std::vector<std::string>{"CreateSession", "SelectDevices", "Start"}));
@@ -157,7 +147,7 @@ TEST_F(RemoteDesktopPaste, TheConsentIsKeptAndHandedBackSoTheUserApprovesOnce) {
   {
     PortalRemoteDesktop keys(state / "paste-token");
     keys.start();
-    ASSERT_TRUE(runUntil([&] { return keys.isTrusted(); }));
+    ASSERT_TRUE(testing::runQtUntil([&] { return keys.isTrusted(); }));
     EXPECT_FALSE(portal.selectOptions().contains("restore_token"));
   }
   std::ifstream kept(state / "paste-token");
@@ -167,7 +157,7 @@ TEST_F(RemoteDesktopPaste, TheConsentIsKeptAndHandedBackSoTheUserApprovesOnce) {
 
   PortalRemoteDesktop again(state / "paste-token");
   again.start();
-  ASSERT_TRUE(runUntil([&] { return again.isTrusted(); }));
+  ASSERT_TRUE(testing::runQtUntil([&] { return again.isTrusted(); }));
   EXPECT_EQ(portal.selectOptions().value("restore_token").toString(), "consent-kept");
   EXPECT_EQ(portal.selectOptions().value("persist_mode").toUInt(), 2u);
 }
@@ -176,17 +166,14 @@ TEST_F(RemoteDesktopPaste, ARefusedConsentLeavesThePasteToTheUser) {
   portal.consent = false;
   PortalRemoteDesktop keys(state / "paste-token");
   keys.start();
-  ASSERT_TRUE(runUntil([&] { return keys.refused(); }));
+  ASSERT_TRUE(testing::runQtUntil([&] { return keys.refused(); }));
   EXPECT_FALSE(keys.isTrusted());
   EXPECT_FALSE(keys.post({.key = 'v', .control = true}));
   EXPECT_EQ(portal.calls(), (std::vector<std::string>{"CreateSession", "SelectDevices", "Start"}));
 }
 
 TEST(RemoteDesktopAbsent, WithoutThePortalThePasteIsLeftToTheUser) {
-  int argc = 1;
-  char name[8] = "tests";
-  char* argv[2] = {name, nullptr};
-  QCoreApplication application{argc, argv};
+  testing::TestCoreApplication application;
   const testing::TemporaryFolder state;
   EXPECT_FALSE(PortalRemoteDesktop::available());
   PortalRemoteDesktop keys(state / "paste-token");

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <chrono>
 #include <future>
 #include <string>
@@ -8,23 +7,13 @@
 
 #include "quillo/platform/desktop/dbus_instance_channel.h"
 #include "quillo/platform/desktop/qt_main_queue.h"
+#include "quillo/testing/qt_test_loop.h"
 
 namespace quillo::platform::desktop {
 namespace {
 
 struct QtSeams : ::testing::Test {
-  int argc = 1;
-  char name[8] = "tests";
-  char* argv[2] = {name, nullptr};
-  QCoreApplication application{argc, argv};
-
-  // Runs Qt's loop until `done` or five seconds.
-  bool runUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done() && std::chrono::steady_clock::now() < deadline)
-      QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
-    return done();
-  }
+  testing::TestCoreApplication application;
 };
 
 TEST_F(QtSeams, TheMainQueueRunsTasksFromAnyThreadOnTheLoopInOrderAndSkipsCancelledOnes) {
@@ -44,7 +33,7 @@ TEST_F(QtSeams, TheMainQueueRunsTasksFromAnyThreadOnTheLoopInOrderAndSkipsCancel
   bool workerIsMain = true;
   std::thread([&] { workerIsMain = queue.isMainThread(); }).join();
   EXPECT_FALSE(workerIsMain);
-  ASSERT_TRUE(runUntil([&] { return order.size() >= 3; }));
+  ASSERT_TRUE(testing::runQtUntil([&] { return order.size() >= 3; }));
   EXPECT_EQ(order, "abc");
   EXPECT_TRUE(onMain);
 }
@@ -61,7 +50,7 @@ TEST_F(QtSeams, ALaterStartForwardsItsRequestToTheRunningInstance) {
     return forwardToRunningInstance({InstanceRequest::Kind::query, "wifi", "token-1"}) &&
            forwardToRunningInstance({InstanceRequest::Kind::toggle, std::nullopt, std::nullopt});
   });
-  ASSERT_TRUE(runUntil([&] { return received.size() == 2; }));
+  ASSERT_TRUE(testing::runQtUntil([&] { return received.size() == 2; }));
   EXPECT_TRUE(forwarded.get());
   EXPECT_EQ(received[0], (InstanceRequest{InstanceRequest::Kind::query, "wifi", "token-1"}));
   EXPECT_EQ(received[1], (InstanceRequest{InstanceRequest::Kind::toggle, std::nullopt, std::nullopt}));
@@ -74,7 +63,7 @@ TEST_F(QtSeams, ASettingsRequestReachesTheRunningInstanceWithItsToken) {
   auto forwarded = std::async(std::launch::async, [] {
     return forwardToRunningInstance({InstanceRequest::Kind::settings, std::nullopt, "token-2"});
   });
-  ASSERT_TRUE(runUntil([&] { return received.size() == 1; }));
+  ASSERT_TRUE(testing::runQtUntil([&] { return received.size() == 1; }));
   EXPECT_TRUE(forwarded.get());
   EXPECT_EQ(received[0], (InstanceRequest{InstanceRequest::Kind::settings, std::nullopt, "token-2"}));
 }

@@ -28,7 +28,7 @@ const QLabel* picture(const FilePreview& preview) {
 }
 
 TEST(FilePreview, ATextFileShowsItsFirstLines) {
-  application();
+  widgetTestApplication();
   testing::TemporaryFolder folder;
   std::ofstream(folder / "notes.txt") << "first line\nsecond line\n";
   FilePreview preview;
@@ -39,7 +39,7 @@ TEST(FilePreview, ATextFileShowsItsFirstLines) {
 }
 
 TEST(FilePreview, AnImageShowsAsAPictureNoLargerThanThePane) {
-  application();
+  widgetTestApplication();
   testing::TemporaryFolder folder;
   QImage image(1200, 600, QImage::Format_RGB32);
   image.fill(Qt::darkCyan);
@@ -53,7 +53,7 @@ TEST(FilePreview, AnImageShowsAsAPictureNoLargerThanThePane) {
 }
 
 TEST(FilePreview, OnlyFileResultsArePreviewed) {
-  application();
+  widgetTestApplication();
   FilePreview preview;
   EXPECT_FALSE(
       preview.show({command("app.mail", "Mail", core::Command::Kind::app), std::nullopt, std::nullopt}));

@@ -39,7 +39,7 @@ QPushButton* feedbackButton(QWidget& window) {
 TEST_F(PanelTest, TypingShowsTheMatchingRowsToScreenReaders) {
   present();
   type("wifi");
-  ASSERT_TRUE(runUntil([&] { return !shownTitles(*window).empty(); }));
+  ASSERT_TRUE(runQtUntil([&] { return !shownTitles(*window).empty(); }));
   const auto titles = shownTitles(*window);
   EXPECT_TRUE(contains(titles, "Wi-Fi"));
   EXPECT_TRUE(contains(titles, "Turn Wi-Fi Off"));
@@ -51,7 +51,7 @@ TEST_F(PanelTest, TypingShowsTheMatchingRowsToScreenReaders) {
 TEST_F(PanelTest, ArrowsMoveTheSelection) {
   present();
   type("wifi");
-  ASSERT_TRUE(runUntil([&] { return shownTitles(*window).size() >= 2; }));
+  ASSERT_TRUE(runQtUntil([&] { return shownTitles(*window).size() >= 2; }));
   QTest::keyClick(window->searchField(), Qt::Key_Down);
   EXPECT_EQ(shownSelection(*window), 1);
   EXPECT_EQ(model->selection(), 1u);
@@ -66,7 +66,7 @@ TEST_F(PanelTest, ShortcutsShowAsKeyCapsOnlyWhenAsked) {
   start();
   present();
   type("turn wi-fi off");
-  ASSERT_TRUE(runUntil([&] { return !shownTitles(*window).empty(); }));
+  ASSERT_TRUE(runQtUntil([&] { return !shownTitles(*window).empty(); }));
   QAccessibleInterface* list =
       findAccessible(QAccessible::queryAccessibleInterface(window.get()), QAccessible::List);
   EXPECT_EQ(list->child(0)->text(QAccessible::Accelerator), "Ctrl+Alt+W");
@@ -75,7 +75,7 @@ TEST_F(PanelTest, ShortcutsShowAsKeyCapsOnlyWhenAsked) {
   start();
   present();
   type("turn wi-fi off");
-  ASSERT_TRUE(runUntil([&] { return !shownTitles(*window).empty(); }));
+  ASSERT_TRUE(runQtUntil([&] { return !shownTitles(*window).empty(); }));
   list = findAccessible(QAccessible::queryAccessibleInterface(window.get()), QAccessible::List);
   EXPECT_EQ(list->child(0)->text(QAccessible::Accelerator), "");
 }
@@ -100,7 +100,7 @@ TEST_F(PanelTest, KeysTheRoutingConsumesNeverReachTheField) {
 
   window->searchField()->clear();
   type("wifi");
-  ASSERT_TRUE(runUntil([&] { return shownTitles(*window).size() >= 2; }));
+  ASSERT_TRUE(runQtUntil([&] { return shownTitles(*window).size() >= 2; }));
   QTest::keyClick(window->searchField(), Qt::Key_Down);
   EXPECT_EQ(model->selection(), 0u);
 }
@@ -151,7 +151,7 @@ TEST_F(PanelTest, ReturnRunsTheSelectedRow) {
   start();
   present();
   type("wifi");
-  ASSERT_TRUE(runUntil([&] { return shownTitles(*window).size() >= 2; }));
+  ASSERT_TRUE(runQtUntil([&] { return shownTitles(*window).size() >= 2; }));
   QTest::keyClick(window->searchField(), Qt::Key_Down);
   const std::string second = shownTitles(*window)[1];
   QTest::keyClick(window->searchField(), Qt::Key_Return);
@@ -164,7 +164,7 @@ TEST_F(PanelTest, ClickingARowRunsIt) {
   start();
   present();
   type("wifi");
-  ASSERT_TRUE(runUntil([&] { return shownTitles(*window).size() >= 3; }));
+  ASSERT_TRUE(runQtUntil([&] { return shownTitles(*window).size() >= 3; }));
   auto* list = window->findChild<ResultList*>();
   QTest::mouseClick(list, Qt::LeftButton, {}, list->rowRect(2).center());
   EXPECT_EQ(ran, std::vector<std::string>{shownTitles(*window)[2]});
@@ -183,8 +183,8 @@ TEST_F(PanelTest, RowsTheServicePlacedCarryAQuietCue) {
   start(true);
   present();
   type("screenshot to clipboard");
-  ASSERT_TRUE(runUntil([&] { return std::holds_alternative<app::ravo::Answered>(model->ravo()); }));
-  ASSERT_TRUE(runUntil([&] { return contains(shownTitles(*window), "Turn Wi-Fi Off"); }));
+  ASSERT_TRUE(runQtUntil([&] { return std::holds_alternative<app::ravo::Answered>(model->ravo()); }));
+  ASSERT_TRUE(runQtUntil([&] { return contains(shownTitles(*window), "Turn Wi-Fi Off"); }));
   QAccessibleInterface* list =
       findAccessible(QAccessible::queryAccessibleInterface(window.get()), QAccessible::List);
   for (int index = 0; index < list->childCount(); ++index) {
@@ -207,9 +207,9 @@ TEST_F(PanelTest, TheFooterShowsWaitingThenTheServicesFailure) {
   start(true);
   present();
   type("screenshot to clipboard");
-  ASSERT_TRUE(runUntil([&] { return std::holds_alternative<app::ravo::Waiting>(model->ravo()); }));
+  ASSERT_TRUE(runQtUntil([&] { return std::holds_alternative<app::ravo::Waiting>(model->ravo()); }));
   EXPECT_EQ(footerText(*window), "Ravo is ranking\u2026");
-  ASSERT_TRUE(runUntil([&] { return std::holds_alternative<app::ravo::Failed>(model->ravo()); }));
+  ASSERT_TRUE(runQtUntil([&] { return std::holds_alternative<app::ravo::Failed>(model->ravo()); }));
   const auto& failed = std::get<app::ravo::Failed>(model->ravo());
   EXPECT_EQ(footerText(*window), "Ravo failed \u00b7 " + QString::fromStdString(failed.message));
 }
@@ -221,9 +221,9 @@ TEST_F(PanelTest, AFeedbackButtonReachesTheModel) {
   ASSERT_EQ(model->scope(), Scope::menus);
   model->readMenus(
       app::FrontApp{.pid = testing::FakeAccessibility::kPid, .bundleID = "notes", .name = "Notes"});
-  ASSERT_TRUE(runUntil([&] { return std::holds_alternative<app::menu::Ready>(model->menuState()); }));
+  ASSERT_TRUE(runQtUntil([&] { return std::holds_alternative<app::menu::Ready>(model->menuState()); }));
   type("zqxj");
-  ASSERT_TRUE(runUntil([&] { return model->launcherFeedback() == app::LauncherFeedback::noMatches; }));
+  ASSERT_TRUE(runQtUntil([&] { return model->launcherFeedback() == app::LauncherFeedback::noMatches; }));
   QPushButton* button = feedbackButton(*window);
   ASSERT_NE(button, nullptr);
   EXPECT_EQ(button->text(), "Search Commands");
@@ -271,7 +271,7 @@ std::vector<std::string> netWmState(QWidget& window) {
 TEST_F(PanelTest, ThePanelNeverShowsInTheTaskbar) {
   ASSERT_EQ(QGuiApplication::platformName(), "xcb");
   present();
-  ASSERT_TRUE(runUntil([&] {
+  ASSERT_TRUE(runQtUntil([&] {
     const auto states = netWmState(*window);
     return std::find(states.begin(), states.end(), "_NET_WM_STATE_SKIP_TASKBAR") != states.end();
   }));
@@ -287,7 +287,7 @@ TEST_F(PanelTest, ThePanelTakesTheKeyboardAndTellsWhenItLosesIt) {
   QWidget other;
   other.show();
   other.activateWindow();
-  ASSERT_TRUE(runUntil([&] { return resigned > 0; }));
+  ASSERT_TRUE(runQtUntil([&] { return resigned > 0; }));
 }
 
 TEST_F(PanelTest, DismissFadesOutThenHides) {
@@ -296,7 +296,7 @@ TEST_F(PanelTest, DismissFadesOutThenHides) {
   window->dismiss(app::PanelTransition{.duration = std::chrono::milliseconds(60), .slide = 8},
                   [&] { done = true; });
   EXPECT_TRUE(window->isVisible());
-  ASSERT_TRUE(runUntil([&] { return done; }));
+  ASSERT_TRUE(runQtUntil([&] { return done; }));
   EXPECT_FALSE(window->isVisible());
 }
 
@@ -305,10 +305,10 @@ TEST_F(PanelTest, EveryNewContentIsReportedPainted) {
   hooks.painted = [&] { ++painted; };
   start();
   present();
-  ASSERT_TRUE(runUntil([&] { return painted > 0; }));
+  ASSERT_TRUE(runQtUntil([&] { return painted > 0; }));
   const int before = painted;
   type("w");
-  ASSERT_TRUE(runUntil([&] { return painted > before; }));
+  ASSERT_TRUE(runQtUntil([&] { return painted > before; }));
 }
 
 TEST_F(PanelTest, WithoutAccessibilityTheMenusAskForItThroughTheProgram) {
@@ -338,12 +338,12 @@ TEST_F(PanelTest, TheClipboardHistoryTakesThePanelsPlaceAndTheKeyboard) {
   window->showContent(app::LauncherPresentation::Content::clipboard);
   EXPECT_TRUE(history->isVisible());
   EXPECT_FALSE(window->searchField()->isVisible());
-  ASSERT_TRUE(runUntil([&] { return history->hasFocus(); }));
+  ASSERT_TRUE(runQtUntil([&] { return history->hasFocus(); }));
   QTest::keyClicks(history, "ab");
   EXPECT_EQ(model->query(), "");
   window->showContent(app::LauncherPresentation::Content::launcher);
   EXPECT_TRUE(window->searchField()->isVisible());
-  ASSERT_TRUE(runUntil([&] { return window->searchField()->hasFocus(); }));
+  ASSERT_TRUE(runQtUntil([&] { return window->searchField()->hasFocus(); }));
 }
 
 TEST_F(PanelTest, AMoveOfThePanelIsReportedOnce) {
@@ -354,7 +354,7 @@ TEST_F(PanelTest, AMoveOfThePanelIsReportedOnce) {
   QTest::qWait(300);
   ASSERT_TRUE(frames.empty());
   window->move(320, 240);
-  ASSERT_TRUE(runUntil([&] { return !frames.empty(); }));
+  ASSERT_TRUE(runQtUntil([&] { return !frames.empty(); }));
   QTest::qWait(300);
   ASSERT_EQ(frames.size(), 1u);
   EXPECT_EQ(frames[0].origin, (platform::Point{320, 240}));
@@ -367,7 +367,8 @@ TEST_F(PanelTest, ShowingFadesInWithASmallSlide) {
                   std::nullopt);
   EXPECT_EQ(window->windowOpacity(), 0.0);
   EXPECT_EQ(window->pos(), QPoint(200, 142));
-  ASSERT_TRUE(runUntil([&] { return window->windowOpacity() == 1.0 && window->pos() == QPoint(200, 150); }));
+  ASSERT_TRUE(
+      runQtUntil([&] { return window->windowOpacity() == 1.0 && window->pos() == QPoint(200, 150); }));
 }
 
 TEST_F(PanelTest, WithLessMotionOnlyTheOpacityChanges) {
@@ -375,7 +376,7 @@ TEST_F(PanelTest, WithLessMotionOnlyTheOpacityChanges) {
   window->present(frame, app::panelTransition(true), std::nullopt);
   EXPECT_EQ(window->windowOpacity(), 0.0);
   EXPECT_EQ(window->pos(), QPoint(200, 150));
-  ASSERT_TRUE(runUntil([&] { return window->windowOpacity() == 1.0; }));
+  ASSERT_TRUE(runQtUntil([&] { return window->windowOpacity() == 1.0; }));
   EXPECT_EQ(window->pos(), QPoint(200, 150));
 }
 

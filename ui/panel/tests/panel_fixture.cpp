@@ -7,42 +7,6 @@
 
 namespace quillo::ui::test {
 
-namespace {
-
-// Owns the application object for the whole run and destroys it when the tests end, before the
-// program's exit handlers take down Qt's own globals that its destructor still uses.
-class QtApplicationEnvironment : public ::testing::Environment {
- public:
-  QApplication& application() {
-    if (!application_) application_ = std::make_unique<QApplication>(argc_, argv_);
-    return *application_;
-  }
-  void TearDown() override { application_.reset(); }
-
- private:
-  int argc_ = 1;
-  char name_[24] = "quillo-ui-panel-tests";
-  char* argv_[2] = {name_, nullptr};
-  std::unique_ptr<QApplication> application_;
-};
-
-// Google Test takes ownership of the environments it is given.
-QtApplicationEnvironment* const environment = static_cast<QtApplicationEnvironment*>(
-    ::testing::AddGlobalTestEnvironment(std::make_unique<QtApplicationEnvironment>().release()));
-
-}  // namespace
-
-QApplication& application() {
-  return environment->application();
-}
-
-bool runUntil(const std::function<bool()>& done) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (!done() && std::chrono::steady_clock::now() < deadline)
-    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
-  return done();
-}
-
 QAccessibleInterface* findAccessible(QAccessibleInterface* root, QAccessible::Role role) {
   if (!root) return nullptr;
   if (root->role() == role) return root;
@@ -116,7 +80,7 @@ void PanelTest::start(bool withService) {
   for (const core::Command& action : core::Catalog::actions(system))
     commands.push_back(action);
   model->refreshCommands([commands] { return core::CommandIndex(commands); });
-  ASSERT_TRUE(runUntil([&] { return model->commandCount() > 0; }));
+  ASSERT_TRUE(runQtUntil([&] { return model->commandCount() > 0; }));
   window = std::make_unique<LauncherWindow>(*model, preferences, hooks);
 }
 
@@ -124,7 +88,7 @@ void PanelTest::present() {
   const app::Size size = window->preferredSize();
   window->present({{100, 100}, size},
                   app::PanelTransition{.duration = std::chrono::milliseconds(0), .slide = 0}, std::nullopt);
-  ASSERT_TRUE(runUntil([&] { return window->isActiveWindow() && window->searchField()->hasFocus(); }));
+  ASSERT_TRUE(runQtUntil([&] { return window->isActiveWindow() && window->searchField()->hasFocus(); }));
 }
 
 void PanelTest::type(const std::string& text) {

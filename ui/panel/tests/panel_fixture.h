@@ -20,19 +20,18 @@
 #include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/testing/fake_accessibility.h"
 #include "quillo/testing/fake_system.h"
+#include "quillo/testing/qt_test_loop.h"
 #include "quillo/testing/temporary_folder.h"
 #include "quillo/testing/test_service.h"
+#include "quillo/testing/widget_test_application.h"
 #include "quillo/ui/panel/launcher_window.h"
 
 namespace quillo::ui::test {
 
 inline constexpr auto kCommandsPath = "/v1/rank/commands";
 
-// The one application object of the test program; widgets need it before anything else.
-QApplication& application();
-
-// Spins Qt's event loop until `done` holds or five seconds pass.
-bool runUntil(const std::function<bool()>& done);
+using quillo::testing::runQtUntil;
+using quillo::testing::widgetTestApplication;
 
 // The accessible interface in `root`'s tree with `role`, depth first; none when there is none.
 QAccessibleInterface* findAccessible(QAccessibleInterface* root, QAccessible::Role role);
@@ -60,7 +59,7 @@ class PanelTest : public ::testing::Test {
   void present();
   void type(const std::string& text);
 
-  QApplication& app = application();
+  QApplication& app = widgetTestApplication();
   testing::TestService service;
   platform::SystemClock clock;
   platform::desktop::QtMainQueue main;

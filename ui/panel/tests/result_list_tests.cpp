@@ -12,7 +12,7 @@ std::vector<RowView> manyRows(int count) {
 }
 
 TEST(ResultList, TheSelectionStaysInViewBeyondTheEighthRow) {
-  application();
+  widgetTestApplication();
   ResultList list;
   list.resize(list.sizeHint());
   list.setRows(manyRows(20), 15);
@@ -27,7 +27,7 @@ TEST(ResultList, TheSelectionStaysInViewBeyondTheEighthRow) {
 }
 
 TEST(ResultList, RowsOutOfViewReadAsInvisible) {
-  application();
+  widgetTestApplication();
   ResultList list;
   list.resize(list.sizeHint());
   list.show();

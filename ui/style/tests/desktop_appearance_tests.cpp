@@ -8,8 +8,9 @@
 #include <chrono>
 #include <functional>
 
+#include "quillo/testing/qt_test_loop.h"
+#include "quillo/testing/widget_test_application.h"
 #include "quillo/ui/style/desktop_appearance.h"
-#include "style_test_application.h"
 
 namespace quillo::ui {
 namespace {
@@ -55,16 +56,9 @@ QVariant accentColor(double red, double green, double blue) {
   return QVariant::fromValue(argument);
 }
 
-bool runUntil(const std::function<bool()>& done) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (!done() && std::chrono::steady_clock::now() < deadline)
-    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
-  return done();
-}
-
 struct DesktopAppearanceTest : ::testing::Test {
   void SetUp() override {
-    test::styleTestApplication();
+    testing::widgetTestApplication();
     ASSERT_TRUE(desktopBus.registerObject("/org/freedesktop/portal/desktop", &portal,
                                           QDBusConnection::ExportAllSlots));
     ASSERT_TRUE(desktopBus.registerService("org.freedesktop.portal.Desktop"));
@@ -78,7 +72,7 @@ struct DesktopAppearanceTest : ::testing::Test {
 TEST_F(DesktopAppearanceTest, TheDesktopsDarkPreferenceIsTheApplicationsPalette) {
   portal.scheme = 1;
   DesktopAppearance appearance;
-  ASSERT_TRUE(runUntil([&] { return appearance.isSettled(); }));
+  ASSERT_TRUE(testing::runQtUntil([&] { return appearance.isSettled(); }));
   EXPECT_EQ(appearance.colorScheme(), ColorScheme::dark);
   EXPECT_TRUE(isDark(QApplication::palette()));
 }
@@ -86,31 +80,31 @@ TEST_F(DesktopAppearanceTest, TheDesktopsDarkPreferenceIsTheApplicationsPalette)
 TEST_F(DesktopAppearanceTest, PalettesSwitchWhenThePortalSettingChanges) {
   portal.scheme = 2;
   DesktopAppearance appearance;
-  ASSERT_TRUE(runUntil([&] { return appearance.isSettled(); }));
+  ASSERT_TRUE(testing::runQtUntil([&] { return appearance.isSettled(); }));
   EXPECT_FALSE(isDark(QApplication::palette()));
 
   portal.change("color-scheme", 1u);
-  ASSERT_TRUE(runUntil([&] { return isDark(QApplication::palette()); }));
+  ASSERT_TRUE(testing::runQtUntil([&] { return isDark(QApplication::palette()); }));
   portal.change("color-scheme", 0u);
-  ASSERT_TRUE(runUntil([&] { return !isDark(QApplication::palette()); }));
+  ASSERT_TRUE(testing::runQtUntil([&] { return !isDark(QApplication::palette()); }));
 }
 
 TEST_F(DesktopAppearanceTest, TheDesktopsAccentIsTheHighlight) {
   portal.accent = accentColor(0.8, 0.2, 0.4);
   DesktopAppearance appearance;
-  ASSERT_TRUE(runUntil([&] { return appearance.isSettled(); }));
+  ASSERT_TRUE(testing::runQtUntil([&] { return appearance.isSettled(); }));
   EXPECT_EQ(QApplication::palette().color(QPalette::Highlight), QColor::fromRgbF(0.8f, 0.2f, 0.4f));
 
   // Out of range: the desktop has no accent any more, and the palette's own returns.
   portal.change("accent-color", accentColor(-1, -1, -1));
-  ASSERT_TRUE(runUntil([&] { return !appearance.accent(); }));
+  ASSERT_TRUE(testing::runQtUntil([&] { return !appearance.accent(); }));
   EXPECT_EQ(QApplication::palette().color(QPalette::Highlight), lightPalette().color(QPalette::Highlight));
 }
 
 TEST(DesktopAppearanceWithoutPortal, StaysLight) {
-  test::styleTestApplication();
+  testing::widgetTestApplication();
   DesktopAppearance appearance;
-  ASSERT_TRUE(runUntil([&] { return appearance.isSettled(); }));
+  ASSERT_TRUE(testing::runQtUntil([&] { return appearance.isSettled(); }));
   EXPECT_EQ(appearance.colorScheme(), ColorScheme::noPreference);
   EXPECT_FALSE(isDark(QApplication::palette()));
 }

@@ -5,8 +5,8 @@
 
 #include "quillo/core/commands/app_launch.h"
 #include "quillo/testing/temporary_folder.h"
+#include "quillo/testing/widget_test_application.h"
 #include "quillo/ui/style/icons.h"
-#include "style_test_application.h"
 
 namespace quillo::ui {
 namespace {
@@ -16,7 +16,7 @@ core::Command commandOf(core::Command::Kind kind, core::Command::Target target) 
 }
 
 TEST(CommandIcons, EveryKindHasAnIconWhateverTheTheme) {
-  test::styleTestApplication();
+  testing::widgetTestApplication();
   using Kind = core::Command::Kind;
   for (const Kind kind : {Kind::app, Kind::setting, Kind::action, Kind::menuItem, Kind::webSearch,
                           Kind::capability, Kind::settingRow, Kind::file, Kind::folder, Kind::clipboard}) {
@@ -28,7 +28,7 @@ TEST(CommandIcons, EveryKindHasAnIconWhateverTheTheme) {
 }
 
 TEST(CommandIcons, AnApplicationShowsTheIconItsDesktopEntryNames) {
-  test::styleTestApplication();
+  testing::widgetTestApplication();
   testing::TemporaryFolder folder;
   const auto picture = folder / "editor.png";
   QImage image(32, 32, QImage::Format_ARGB32);
@@ -45,7 +45,7 @@ TEST(CommandIcons, AnApplicationShowsTheIconItsDesktopEntryNames) {
 }
 
 TEST(CommandIcons, SymbolicIconsTakeTheColourOfTheTextBesideThem) {
-  test::styleTestApplication();
+  testing::widgetTestApplication();
   const RowIcon icon = bundledIcon(BundledIcon::menu);
   ASSERT_TRUE(icon.symbolic);
   const QImage drawn = iconPixmap(icon, 16, 1.0, QColor(Qt::red)).toImage();
