@@ -8,22 +8,16 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <algorithm>
-#include <array>
 #include <chrono>
-#include <cmath>
-#include <ctime>
-#include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "keystroke_workload.h"
 #include "quillo/app/search_model.h"
 #include "quillo/core/preferences/memory_defaults_store.h"
 #include "quillo/platform/clock.h"
 #include "quillo/platform/desktop/qt_main_queue.h"
-#include "quillo/platform/posix/posix_file_system.h"
-#include "quillo/platform/posix/posix_system.h"
 #include "quillo/testing/fake_accessibility.h"
 #include "quillo/ui/panel/launcher_window.h"
 #include "quillo/ui/panel/search_field.h"
@@ -31,52 +25,6 @@
 namespace {
 
 using quillo::core::Command;
-
-constexpr std::size_t kSyntheticCommands = 5000;
-constexpr std::uint32_t kSeed = 20240611;
-
-constexpr std::array<std::string_view, 16> kVerbs{
-    "Show", "Open", "Export", "Select", "Restore", "Zoom",  "Toggle", "Move",
-    "Copy", "Find", "Insert", "Format", "Share",   "Print", "Close",  "Duplicate"};
-constexpr std::array<std::string_view, 24> kNouns{
-    "Window", "Tab",   "Label",  "Display", "Network", "Template", "Layer",  "Folder",
-    "Note",   "Page",  "Column", "Table",   "Image",   "Link",     "Filter", "Sidebar",
-    "Font",   "Style", "Track",  "Marker",  "Account", "Message",  "Event",  "Project"};
-
-// The queries of the search model's benchmark, typed one key at a time.
-constexpr std::array<std::string_view, 17> kQueries{
-    "screenshot",   "volume",     "lock",       "keep awake", "wifi",      "bluetooth",
-    "dark mode",    "doc",        "terminal",   "safari",     "downloads", "display",
-    "activity mon", "new window", "export pdf", "zzqxjv",     "jjvvkwq"};
-
-std::vector<Command> commands() {
-  const quillo::platform::posix::PosixSystem system;
-  const quillo::platform::posix::PosixFileSystem files;
-  std::vector<Command> all =
-      quillo::core::CommandIndex::system(system, files, quillo::core::ApplicationRoots{}).commands();
-  std::mt19937 rng(kSeed);
-  auto pick = [&rng](const auto& words) { return std::string(words[rng() % words.size()]); };
-  for (std::size_t i = 0; i < kSyntheticCommands; ++i) {
-    std::string title = pick(kVerbs) + " " + pick(kNouns);
-    if (rng() % 2 == 0) title += " " + pick(kNouns);
-    all.emplace_back("action.synthetic." + std::to_string(i), title, Command::Kind::action, "", "", "",
-                     quillo::core::target::Shell{"echo " + std::to_string(i)});
-  }
-  return all;
-}
-
-// The main thread's own CPU time: what a keystroke costs whatever else the machine runs.
-double threadMillis() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
-double percentile(std::vector<double> samples, double fraction) {
-  std::sort(samples.begin(), samples.end());
-  const auto rank = static_cast<std::size_t>(std::ceil(fraction * static_cast<double>(samples.size())));
-  return samples[std::min(samples.size(), std::max<std::size_t>(rank, 1)) - 1];
-}
 
 // Waits for the paint that follows a change; false after two seconds without one.
 bool waitForPaint(const bool& painted) {
@@ -101,7 +49,7 @@ void BM_KeystrokeToRowsPainted(benchmark::State& state) {
                                   .usage = usage,
                                   .accessibility = accessibility,
                                   .backend = nullptr});
-  const std::vector<Command> all = commands();
+  const std::vector<Command> all = quillo::bench::keystrokeCommands();
   model.refreshCommands([&all] { return quillo::core::CommandIndex(all); });
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (model.commandCount() == 0 && std::chrono::steady_clock::now() < deadline)
@@ -119,7 +67,7 @@ void BM_KeystrokeToRowsPainted(benchmark::State& state) {
   std::vector<double> cpu;
   std::size_t missed = 0;
   for (auto _ : state) {
-    for (const std::string_view query : kQueries) {
+    for (const std::string_view query : quillo::bench::kKeystrokeQueries) {
       for (const char letter : query) {
         const QString text(QChar::fromLatin1(letter));
         const int key = letter == ' ' ? int(Qt::Key_Space) : int(Qt::Key_A) + (letter - 'a');
@@ -127,10 +75,10 @@ void BM_KeystrokeToRowsPainted(benchmark::State& state) {
         QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
         painted = false;
         const auto start = std::chrono::steady_clock::now();
-        const double cpuStart = threadMillis();
+        const double cpuStart = quillo::bench::threadCpuMicros();
         QApplication::sendEvent(window.searchField(), &press);
         if (!waitForPaint(painted)) ++missed;
-        cpu.push_back(threadMillis() - cpuStart);
+        cpu.push_back((quillo::bench::threadCpuMicros() - cpuStart) / 1e3);
         latencies.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         QApplication::sendEvent(window.searchField(), &release);
@@ -146,11 +94,11 @@ void BM_KeystrokeToRowsPainted(benchmark::State& state) {
   state.counters["commands"] = static_cast<double>(model.commandCount());
   state.counters["keystrokes"] = static_cast<double>(latencies.size());
   state.counters["missed_paints"] = static_cast<double>(missed);
-  state.counters["p50_ms"] = percentile(latencies, 0.50);
-  state.counters["p99_ms"] = percentile(latencies, 0.99);
-  state.counters["max_ms"] = percentile(latencies, 1.0);
-  state.counters["p50_cpu_ms"] = percentile(cpu, 0.50);
-  state.counters["p99_cpu_ms"] = percentile(cpu, 0.99);
+  state.counters["p50_ms"] = quillo::bench::percentile(latencies, 0.50);
+  state.counters["p99_ms"] = quillo::bench::percentile(latencies, 0.99);
+  state.counters["max_ms"] = quillo::bench::percentile(latencies, 1.0);
+  state.counters["p50_cpu_ms"] = quillo::bench::percentile(cpu, 0.50);
+  state.counters["p99_cpu_ms"] = quillo::bench::percentile(cpu, 0.99);
 }
 BENCHMARK(BM_KeystrokeToRowsPainted)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
 
