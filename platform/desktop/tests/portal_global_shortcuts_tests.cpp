@@ -6,11 +6,11 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QThread>
-#include <QTimer>
 #include <chrono>
 #include <utility>
 
 #include "quillo/platform/desktop/portal_global_shortcuts.h"
+#include "quillo/testing/fake_portal.h"
 #include "quillo/testing/qt_test_loop.h"
 
 namespace quillo::platform::desktop {
@@ -21,13 +21,13 @@ using ShortcutList = QList<QPair<QString, QVariantMap>>;
 // The desktop's side of the GlobalShortcuts portal, on a bus connection of its own, as Plasma's
 // portal answers: requests answered by a Response signal on the request's path, triggers chosen
 // from the preferred ones.
-class FakePortal : public QObject {
+class FakeShortcutsPortal : public testing::FakePortal {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.GlobalShortcuts")
   Q_PROPERTY(uint version READ version)
 
  public:
-  explicit FakePortal(QDBusConnection bus) : bus_(std::move(bus)) {}
+  using FakePortal::FakePortal;
   uint version() const { return 1; }
   QString session;
   QStringList preferred;
@@ -58,22 +58,6 @@ class FakePortal : public QObject {
     message << QVariant::fromValue(QDBusObjectPath(session)) << id << qulonglong(1) << QVariantMap{};
     bus_.send(message);
   }
-
- private:
-  static QString sender(const QDBusMessage& message) { return message.service().mid(1).replace('.', '_'); }
-  QString requestPath(const QDBusMessage& message, const QVariantMap& options) {
-    return "/org/freedesktop/portal/desktop/request/" + sender(message) + "/" +
-           options.value("handle_token").toString();
-  }
-  void respond(const QString& path, const QVariantMap& results) {
-    QTimer::singleShot(0, this, [this, path, results] {
-      auto message = QDBusMessage::createSignal(path, "org.freedesktop.portal.Request", "Response");
-      message << uint(0) << results;
-      bus_.send(message);
-    });
-  }
-
-  QDBusConnection bus_;
 };
 
 struct PortalShortcuts : ::testing::Test {
@@ -86,7 +70,7 @@ TEST_F(PortalShortcuts, ShortcutsAreBoundInTheDesktopsSessionAndItsActivationsAr
   auto desktopBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "desktop");
   // The desktop answers from a thread of its own, as another process would.
   QThread desktop;
-  FakePortal portal(desktopBus);
+  FakeShortcutsPortal portal(desktopBus);
   portal.moveToThread(&desktop);
   desktop.start();
   ASSERT_TRUE(

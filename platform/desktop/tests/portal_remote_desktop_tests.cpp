@@ -5,7 +5,6 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QThread>
-#include <QTimer>
 #include <chrono>
 #include <fstream>
 #include <mutex>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "quillo/platform/desktop/portal_remote_desktop.h"
+#include "quillo/testing/fake_portal.h"
 #include "quillo/testing/qt_test_loop.h"
 #include "quillo/testing/temporary_folder.h"
 
@@ -22,13 +22,13 @@ namespace {
 // The desktop's side of the RemoteDesktop portal, on a bus connection of its own: requests are
 // answered by a Response signal on the request's path, the user's consent is `consent`, and every
 // call is recorded.
-class FakeRemoteDesktop : public QObject {
+class FakeRemoteDesktop : public testing::FakePortal {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.RemoteDesktop")
   Q_PROPERTY(uint version READ version)
 
  public:
-  explicit FakeRemoteDesktop(QDBusConnection bus) : bus_(std::move(bus)) {}
+  using FakePortal::FakePortal;
   uint version() const { return 2; }
   bool consent = true;
 
@@ -45,7 +45,7 @@ class FakeRemoteDesktop : public QObject {
   QDBusObjectPath CreateSession(const QVariantMap& options, const QDBusMessage& message) {
     record("CreateSession");
     const auto request = requestPath(message, options);
-    respond(request, 0,
+    respond(request,
             {{"session_handle", "/org/freedesktop/portal/desktop/session/" + sender(message) + "/paste"}});
     return QDBusObjectPath(request);
   }
@@ -57,7 +57,7 @@ class FakeRemoteDesktop : public QObject {
       selectOptions_ = options;
     }
     const auto request = requestPath(message, options);
-    respond(request, 0, {});
+    respond(request, {});
     return QDBusObjectPath(request);
   }
   QDBusObjectPath Start(const QDBusObjectPath&, const QString&, const QVariantMap& options,
@@ -65,9 +65,9 @@ class FakeRemoteDesktop : public QObject {
     record("Start");
     const auto request = requestPath(message, options);
     if (consent)
-      respond(request, 0, {{"devices", uint(1)}, {"restore_token", QStringLiteral("consent-kept")}});
+      respond(request, {{"devices", uint(1)}, {"restore_token", QStringLiteral("consent-kept")}});
     else
-      respond(request, 1, {});
+      respond(request, {}, 1);
     return QDBusObjectPath(request);
   }
   void NotifyKeyboardKeycode(const QDBusObjectPath&, const QVariantMap&, int keycode, uint state) {
@@ -82,20 +82,6 @@ class FakeRemoteDesktop : public QObject {
     std::lock_guard lock(mutex_);
     calls_.push_back(std::move(call));
   }
-  static QString sender(const QDBusMessage& message) { return message.service().mid(1).replace('.', '_'); }
-  static QString requestPath(const QDBusMessage& message, const QVariantMap& options) {
-    return "/org/freedesktop/portal/desktop/request/" + sender(message) + "/" +
-           options.value("handle_token").toString();
-  }
-  void respond(const QString& path, uint response, const QVariantMap& results) {
-    QTimer::singleShot(0, this, [this, path, response, results] {
-      auto message = QDBusMessage::createSignal(path, "org.freedesktop.portal.Request", "Response");
-      message << response << results;
-      bus_.send(message);
-    });
-  }
-
-  QDBusConnection bus_;
   std::mutex mutex_;
   std::vector<std::string> calls_;
   QVariantMap selectOptions_;
