@@ -31,6 +31,7 @@
 #include "quillo/testing/fake_key_events.h"
 #include "quillo/testing/fake_pasteboard.h"
 #include "quillo/testing/fake_system.h"
+#include "quillo/testing/qt_test_loop.h"
 #include "quillo/testing/temporary_folder.h"
 #include "quillo/ui/clipboard/clipboard_view.h"
 
@@ -76,7 +77,7 @@ struct ClipboardViewTest : ::testing::Test {
     workspace.running = {{.pid = editor.pid, .bundleID = {}, .bundlePath = {}}};
     workspace.front = editor;
     model.start(folder / "history.sqlite", true);
-    ASSERT_TRUE(runUntil([&] { return model.state().isReady; }));
+    ASSERT_TRUE(testing::runQtUntil([&] { return model.state().isReady; }));
   }
 
   // Shows the view as the panel does, keys routed by the panel's own routing.
@@ -95,14 +96,8 @@ struct ClipboardViewTest : ::testing::Test {
     settle();
   }
 
-  bool runUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!done() && std::chrono::steady_clock::now() < deadline)
-      QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
-    return done();
-  }
   void settle() {
-    ASSERT_TRUE(runUntil([&] { return !model.state().isSearching && !model.state().isBusy; }));
+    ASSERT_TRUE(testing::runQtUntil([&] { return !model.state().isSearching && !model.state().isBusy; }));
     QCoreApplication::processEvents();
   }
 
@@ -110,7 +105,8 @@ struct ClipboardViewTest : ::testing::Test {
   void copyText(std::string_view text) {
     const auto before = model.state().totalCount;
     board.copyText(text);
-    ASSERT_TRUE(runUntil([&] { return model.state().totalCount > before && !model.state().isSearching; }));
+    ASSERT_TRUE(
+        testing::runQtUntil([&] { return model.state().totalCount > before && !model.state().isSearching; }));
   }
 
   template <typename W>
@@ -161,7 +157,7 @@ struct ClipboardViewTest : ::testing::Test {
     const QPoint at = rowRect(row).center();
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, list().viewport()->mapToGlobal(at));
     QApplication::sendEvent(list().viewport(), &event);
-    runUntil([] { return QApplication::activePopupWidget() != nullptr; });
+    testing::runQtUntil([] { return QApplication::activePopupWidget() != nullptr; });
     return qobject_cast<QMenu*>(QApplication::activePopupWidget());
   }
   static QStringList titlesIn(const QMenu& menu) {
@@ -186,7 +182,8 @@ TEST_F(ClipboardViewTest, TypingInTheFieldFiltersTheList) {
   copyText("plums");
   show();
   QTest::keyClicks(&searchField(), "pears");
-  ASSERT_TRUE(runUntil([&] { return model.state().query == "pears" && !model.state().isSearching; }));
+  ASSERT_TRUE(
+      testing::runQtUntil([&] { return model.state().query == "pears" && !model.state().isSearching; }));
   QCoreApplication::processEvents();
   EXPECT_EQ(spokenTitles(), QStringList{"apples and pears"});
 }
@@ -307,7 +304,7 @@ TEST_F(ClipboardViewTest, RenamingInPlaceCommitsTheNewTitle) {
   EXPECT_EQ(editor.text(), "a long original text");
   QTest::keyClicks(&editor, "Short");
   QTest::keyClick(&editor, Qt::Key_Return);
-  ASSERT_TRUE(runUntil([&] { return spokenTitles() == QStringList{"Short"}; }))
+  ASSERT_TRUE(testing::runQtUntil([&] { return spokenTitles() == QStringList{"Short"}; }))
       << spokenTitles().join('|').toStdString();
   EXPECT_FALSE(editor.isVisible());
   EXPECT_TRUE(searchField().hasFocus());
@@ -341,7 +338,8 @@ TEST_F(ClipboardViewTest, AnImagePreviewShowsThePicture) {
   std::ifstream file(std::string(QUILLO_CLIPBOARD_TEST_DATA) + "/known-text.png", std::ios::binary);
   board.copy({platform::PasteboardItem{
       {testing::representation("public.png", std::string(std::istreambuf_iterator<char>(file), {}))}}});
-  ASSERT_TRUE(runUntil([&] { return model.state().totalCount == 1 && !model.state().isSearching; }));
+  ASSERT_TRUE(
+      testing::runQtUntil([&] { return model.state().totalCount == 1 && !model.state().isSearching; }));
   show();
   model.perform(app::ClipboardAction::preview);
   settle();
@@ -361,7 +359,7 @@ TEST_F(ClipboardViewTest, TheCleanTextPreviewShowsTheCleanedSelection) {
   copyText("# Title\n\n**bold** words");
   show();
   model.perform(app::ClipboardAction::cleanText);
-  ASSERT_TRUE(runUntil([&] { return model.state().cleanPreview.has_value(); }));
+  ASSERT_TRUE(testing::runQtUntil([&] { return model.state().cleanPreview.has_value(); }));
   QCoreApplication::processEvents();
   const auto edits = view->findChildren<QPlainTextEdit*>();
   ASSERT_EQ(edits.size(), 1);
@@ -374,7 +372,8 @@ TEST_F(ClipboardViewTest, AFilePreviewListsItsPath) {
   testing::writeFile(file, "numbers");
   board.copy({platform::PasteboardItem{
       {testing::representation("public.file-url", base::Url::file(file.string()).text)}}});
-  ASSERT_TRUE(runUntil([&] { return model.state().totalCount == 1 && !model.state().isSearching; }));
+  ASSERT_TRUE(
+      testing::runQtUntil([&] { return model.state().totalCount == 1 && !model.state().isSearching; }));
   show();
   model.perform(app::ClipboardAction::preview);
   settle();
@@ -387,7 +386,7 @@ TEST_F(ClipboardViewTest, SavingAsksForAFolderAndWritesIntoIt) {
   copyText("keep these words");
   show();
   model.perform(app::ClipboardAction::saveImage);
-  ASSERT_TRUE(runUntil([&] { return view->findChild<QFileDialog*>() != nullptr; }));
+  ASSERT_TRUE(testing::runQtUntil([&] { return view->findChild<QFileDialog*>() != nullptr; }));
   auto* dialog = view->findChild<QFileDialog*>();
   const auto target = folder / "saved";
   std::filesystem::create_directory(target);
@@ -398,7 +397,7 @@ TEST_F(ClipboardViewTest, SavingAsksForAFolderAndWritesIntoIt) {
     if (button->text() == "Save Images Here") saveHere = button;
   ASSERT_NE(saveHere, nullptr);
   QTest::mouseClick(saveHere, Qt::LeftButton);
-  ASSERT_TRUE(runUntil([&] { return std::filesystem::exists(target / "Clipboard text.txt"); }));
+  ASSERT_TRUE(testing::runQtUntil([&] { return std::filesystem::exists(target / "Clipboard text.txt"); }));
   std::ifstream saved(target / "Clipboard text.txt");
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}), "keep these words");
 }
@@ -409,7 +408,7 @@ TEST_F(ClipboardViewTest, ThePanelHearsWhenNewContentIsPainted) {
   show(ClipboardModel::Mode::browse, {.painted = [&] { ++paints; }});
   paints = 0;
   QTest::keyClicks(&searchField(), "al");
-  EXPECT_TRUE(runUntil([&] { return paints > 0; }));
+  EXPECT_TRUE(testing::runQtUntil([&] { return paints > 0; }));
 }
 
 TEST_F(ClipboardViewTest, TheActionsButtonOffersTheActionsForTheFocusedEntry) {
@@ -425,7 +424,7 @@ TEST_F(ClipboardViewTest, TheActionsButtonOffersTheActionsForTheFocusedEntry) {
   });
   closer.start(20);
   QTest::mouseClick(&part<QToolButton>("actions"), Qt::LeftButton);
-  ASSERT_TRUE(runUntil([&] { return !titles.isEmpty(); }));
+  ASSERT_TRUE(testing::runQtUntil([&] { return !titles.isEmpty(); }));
   EXPECT_EQ(titles.first(), "Paste");
   EXPECT_TRUE(titles.contains("Copy\tEnter")) << titles.join('|').toStdString();
   EXPECT_TRUE(titles.contains("Delete from History\tCtrl+Backspace"));
@@ -491,7 +490,8 @@ TEST_F(ClipboardViewTest, ASearchWithoutMatchesSaysHowToWiden) {
   copyText("plums");
   show();
   QTest::keyClicks(&searchField(), "kiwi");
-  ASSERT_TRUE(runUntil([&] { return model.state().query == "kiwi" && !model.state().isSearching; }));
+  ASSERT_TRUE(
+      testing::runQtUntil([&] { return model.state().query == "kiwi" && !model.state().isSearching; }));
   QCoreApplication::processEvents();
   EXPECT_TRUE(
       visibleTexts().contains("Nothing in your history matches “kiwi”. Press ⇥ to change the filter."))
