@@ -4,12 +4,12 @@
 // selection and exits when another client takes it.
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -72,9 +72,15 @@ int main(int argc, char** argv) {
   const xcb_atom_t clipboard = intern(c, "CLIPBOARD");
   const xcb_atom_t targets = intern(c, "TARGETS");
   const xcb_atom_t incr = intern(c, "INCR");
-  std::map<xcb_atom_t, std::string> byTarget;
+  // Listed in the order given, as programs list their targets by preference (not by atom number,
+  // which depends on what the server interned before).
+  std::vector<std::pair<xcb_atom_t, std::string>> byTarget;
   for (const auto& [name, value] : values)
-    byTarget[intern(c, name)] = value;
+    byTarget.emplace_back(intern(c, name), value);
+  const auto valueOf = [&byTarget](xcb_atom_t target) {
+    return std::find_if(byTarget.begin(), byTarget.end(),
+                        [target](const auto& entry) { return entry.first == target; });
+  };
 
   xcb_set_selection_owner(c, window, clipboard, XCB_CURRENT_TIME);
   xcb_flush(c);
@@ -98,7 +104,7 @@ int main(int argc, char** argv) {
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property, XCB_ATOM_ATOM, 32,
                             list.size(), list.data());
         notify(c, request, property);
-      } else if (const auto found = byTarget.find(request.target); found == byTarget.end()) {
+      } else if (const auto found = valueOf(request.target); found == byTarget.end()) {
         notify(c, request, XCB_NONE);
       } else if (found->second.size() <= chunk) {
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, property, request.target, 8,
