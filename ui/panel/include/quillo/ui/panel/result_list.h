@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QAccessible>
+#include <QWidget>
+#include <vector>
+
+#include "quillo/ui/panel/row_view.h"
+
+namespace quillo::ui {
+
+// The launcher's rows, drawn by hand: icon, title, detail, kind (or on the selected row what
+// Return does), key caps and a small accent mark on rows the service placed. Each row is an
+// accessible list item, so a screen reader reads the rows and follows the selection. Clicking a
+// row reports it. Main thread only.
+class ResultList : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int rowHeight = 48;
+
+  explicit ResultList(QWidget* parent = nullptr);
+  ~ResultList() override;
+
+  void setRows(std::vector<RowView> rows, int selection);
+  int rowCount() const { return int(rows_.size()); }
+  const RowView& row(int index) const { return rows_.at(std::size_t(index)); }
+  int selection() const { return selection_; }
+  // The row's frame in this widget's coordinates.
+  QRect rowRect(int index) const;
+
+  // The accessible interface of row `index`, made once per position and kept.
+  QAccessibleInterface* rowInterface(int index) const;
+
+  QSize sizeHint() const override;
+
+ signals:
+  void rowClicked(int index);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  int rowAt(QPoint point) const;
+  void announceSelection();
+
+  std::vector<RowView> rows_;
+  int selection_ = -1;
+  int pressed_ = -1;
+  mutable std::vector<QAccessible::Id> rowInterfaces_;
+};
+
+}  // namespace quillo::ui

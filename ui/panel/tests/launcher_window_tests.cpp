@@ -1,0 +1,252 @@
+// The launcher panel over the real search model: what it lists, how keys travel, what it says.
+#include <xcb/xcb.h>
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "panel_fixture.h"
+#include "quillo/ui/panel/search_field.h"
+
+namespace quillo::ui::test {
+namespace {
+
+using Scope = app::SearchModel::Scope;
+
+bool contains(const std::vector<std::string>& titles, const std::string& title) {
+  return std::find(titles.begin(), titles.end(), title) != titles.end();
+}
+
+QString footerText(QWidget& window) {
+  auto* footer = window.findChild<QLabel*>("serviceState");
+  return footer ? footer->text() : QString();
+}
+
+QPushButton* feedbackButton(QWidget& window) {
+  for (QPushButton* button : window.findChildren<QPushButton*>())
+    if (button->isVisible()) return button;
+  return nullptr;
+}
+
+TEST_F(PanelTest, TypingShowsTheMatchingRowsToScreenReaders) {
+  present();
+  type("wifi");
+  ASSERT_TRUE(runUntil([&] { return !shownTitles(*window).empty(); }));
+  const auto titles = shownTitles(*window);
+  EXPECT_TRUE(contains(titles, "Wi-Fi"));
+  EXPECT_TRUE(contains(titles, "Turn Wi-Fi Off"));
+  EXPECT_FALSE(contains(titles, "Safari"));
+  EXPECT_EQ(model->query(), "wifi");
+  EXPECT_EQ(shownSelection(*window), 0);
+}
+
+TEST_F(PanelTest, ArrowsMoveTheSelection) {
+  present();
+  type("wifi");
+  ASSERT_TRUE(runUntil([&] { return shownTitles(*window).size() >= 2; }));
+  QTest::keyClick(window->searchField(), Qt::Key_Down);
+  EXPECT_EQ(shownSelection(*window), 1);
+  EXPECT_EQ(model->selection(), 1u);
+  QTest::keyClick(window->searchField(), Qt::Key_Up);
+  EXPECT_EQ(shownSelection(*window), 0);
+  // The caret stayed where typing left it.
+  EXPECT_EQ(window->searchField()->cursorPosition(), 4);
+}
+
+TEST_F(PanelTest, ShortcutsShowAsKeyCapsOnlyWhenAsked) {
+  preferences.setShowResultShortcuts(true);
+  start();
+  present();
+  type("turn wi-fi off");
+  ASSERT_TRUE(runUntil([&] { return !shownTitles(*window).empty(); }));
+  QAccessibleInterface* list =
+      findAccessible(QAccessible::queryAccessibleInterface(window.get()), QAccessible::List);
+  EXPECT_EQ(list->child(0)->text(QAccessible::Accelerator), "Ctrl+Alt+W");
+
+  preferences.setShowResultShortcuts(false);
+  start();
+  present();
+  type("turn wi-fi off");
+  ASSERT_TRUE(runUntil([&] { return !shownTitles(*window).empty(); }));
+  list = findAccessible(QAccessible::queryAccessibleInterface(window.get()), QAccessible::List);
+  EXPECT_EQ(list->child(0)->text(QAccessible::Accelerator), "");
+}
+
+TEST_F(PanelTest, KeysTheRoutingConsumesNeverReachTheField) {
+  std::vector<app::SearchFieldState> states;
+  hooks.routeKey = [&](const app::KeyEvent& key, const app::SearchFieldState& field) {
+    states.push_back(field);
+    return key.charactersIgnoringModifiers == "q" || key.keyCode == app::KeyCode::downArrow
+               ? app::Routing::consumed
+               : app::Routing::normal;
+  };
+  start();
+  present();
+  type("wq");
+  EXPECT_EQ(window->searchField()->text(), "w");
+  EXPECT_EQ(model->query(), "w");
+  ASSERT_EQ(states.size(), 2u);
+  EXPECT_TRUE(states[0].isEmpty);
+  EXPECT_TRUE(states[0].isFirstResponder);
+  EXPECT_FALSE(states[1].isEmpty);
+
+  window->searchField()->clear();
+  type("wifi");
+  ASSERT_TRUE(runUntil([&] { return shownTitles(*window).size() >= 2; }));
+  QTest::keyClick(window->searchField(), Qt::Key_Down);
+  EXPECT_EQ(model->selection(), 0u);
+}
+
+TEST_F(PanelTest, TabSwitchesTheScopeShownInThePanel) {
+  present();
+  ASSERT_EQ(model->scope(), Scope::commands);
+  QTest::keyClick(window->searchField(), Qt::Key_Tab);
+  EXPECT_EQ(model->scope(), Scope::files);
+  EXPECT_TRUE(window->searchField()->hasFocus());
+  EXPECT_EQ(window->searchField()->placeholderText(), "Search file names");
+}
+
+TEST_F(PanelTest, EscapeAsksTheOwnerToHideThePanel) {
+  int dismissals = 0;
+  hooks.dismissRequested = [&] { ++dismissals; };
+  start();
+  present();
+  QTest::keyClick(window->searchField(), Qt::Key_Escape);
+  EXPECT_EQ(dismissals, 1);
+}
+
+TEST_F(PanelTest, ReturnRunsTheSelectedRow) {
+  std::vector<std::string> ran;
+  modelHooks.runRow = [&](const core::ResultRow& row, bool) { ran.push_back(row.command.title); };
+  start();
+  present();
+  type("wifi");
+  ASSERT_TRUE(runUntil([&] { return shownTitles(*window).size() >= 2; }));
+  QTest::keyClick(window->searchField(), Qt::Key_Down);
+  const std::string second = shownTitles(*window)[1];
+  QTest::keyClick(window->searchField(), Qt::Key_Return);
+  EXPECT_EQ(ran, std::vector<std::string>{second});
+}
+
+TEST_F(PanelTest, TheFooterSaysWhyTheServiceIsOff) {
+  present();
+  type("wifi");
+  const auto& off = std::get<app::ravo::Off>(model->ravo());
+  EXPECT_EQ(footerText(*window), "Ravo off \u00b7 " + QString::fromStdString(off.reason));
+}
+
+TEST_F(PanelTest, TheFooterShowsWaitingThenTheServicesFailure) {
+  service.answer(kCommandsPath, {.status = 500, .body = "{}", .delay = std::chrono::milliseconds(300)});
+  start(true);
+  present();
+  type("screenshot to clipboard");
+  ASSERT_TRUE(runUntil([&] { return std::holds_alternative<app::ravo::Waiting>(model->ravo()); }));
+  EXPECT_EQ(footerText(*window), "Ravo is ranking\u2026");
+  ASSERT_TRUE(runUntil([&] { return std::holds_alternative<app::ravo::Failed>(model->ravo()); }));
+  const auto& failed = std::get<app::ravo::Failed>(model->ravo());
+  EXPECT_EQ(footerText(*window), "Ravo failed \u00b7 " + QString::fromStdString(failed.message));
+}
+
+TEST_F(PanelTest, AFeedbackButtonReachesTheModel) {
+  present();
+  QTest::keyClick(window->searchField(), Qt::Key_Tab);  // files
+  QTest::keyClick(window->searchField(), Qt::Key_Tab);  // menus, with no application to read
+  ASSERT_EQ(model->scope(), Scope::menus);
+  model->readMenus(
+      app::FrontApp{.pid = testing::FakeAccessibility::kPid, .bundleID = "notes", .name = "Notes"});
+  ASSERT_TRUE(runUntil([&] { return std::holds_alternative<app::menu::Ready>(model->menuState()); }));
+  type("zqxj");
+  ASSERT_TRUE(runUntil([&] { return model->launcherFeedback() == app::LauncherFeedback::noMatches; }));
+  QPushButton* button = feedbackButton(*window);
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->text(), "Search Commands");
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_EQ(model->scope(), Scope::commands);
+  EXPECT_EQ(model->query(), "zqxj");
+  EXPECT_EQ(window->searchField()->text(), "zqxj");
+}
+
+TEST_F(PanelTest, ButtonsThatNeedTheProgramGoToItsHook) {
+  std::vector<app::LauncherFeedback> asked;
+  hooks.feedbackAction = [&](app::LauncherFeedback feedback) { asked.push_back(feedback); };
+  start();
+  present();
+  QTest::keyClick(window->searchField(), Qt::Key_Tab);  // files, without search folders
+  ASSERT_EQ(model->launcherFeedback(), app::LauncherFeedback::fileSetup);
+  QPushButton* button = feedbackButton(*window);
+  ASSERT_NE(button, nullptr);
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_EQ(asked, std::vector<app::LauncherFeedback>{app::LauncherFeedback::fileSetup});
+}
+
+std::vector<std::string> netWmState(QWidget& window) {
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  xcb_connection_t* connection = x11->connection();
+  const char* name = "_NET_WM_STATE";
+  auto* atomReply =
+      xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, std::strlen(name), name), nullptr);
+  auto* reply = xcb_get_property_reply(
+      connection, xcb_get_property(connection, 0, window.winId(), atomReply->atom, XCB_ATOM_ATOM, 0, 32),
+      nullptr);
+  std::free(atomReply);
+  std::vector<std::string> states;
+  const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+  for (int index = 0; index < xcb_get_property_value_length(reply) / 4; ++index) {
+    auto* nameReply =
+        xcb_get_atom_name_reply(connection, xcb_get_atom_name(connection, atoms[index]), nullptr);
+    states.emplace_back(xcb_get_atom_name_name(nameReply), xcb_get_atom_name_name_length(nameReply));
+    std::free(nameReply);
+  }
+  std::free(reply);
+  return states;
+}
+
+TEST_F(PanelTest, ThePanelNeverShowsInTheTaskbar) {
+  ASSERT_EQ(QGuiApplication::platformName(), "xcb");
+  present();
+  ASSERT_TRUE(runUntil([&] {
+    const auto states = netWmState(*window);
+    return std::find(states.begin(), states.end(), "_NET_WM_STATE_SKIP_TASKBAR") != states.end();
+  }));
+  EXPECT_TRUE(window->windowFlags().testFlag(Qt::Tool));
+}
+
+TEST_F(PanelTest, ThePanelTakesTheKeyboardAndTellsWhenItLosesIt) {
+  int resigned = 0;
+  hooks.resignedKey = [&] { ++resigned; };
+  start();
+  present();
+  EXPECT_TRUE(window->searchField()->hasFocus());
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(runUntil([&] { return resigned > 0; }));
+}
+
+TEST_F(PanelTest, DismissFadesOutThenHides) {
+  present();
+  bool done = false;
+  window->dismiss(app::PanelTransition{.duration = std::chrono::milliseconds(60), .slide = 8},
+                  [&] { done = true; });
+  EXPECT_TRUE(window->isVisible());
+  ASSERT_TRUE(runUntil([&] { return done; }));
+  EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(PanelTest, EveryNewContentIsReportedPainted) {
+  int painted = 0;
+  hooks.painted = [&] { ++painted; };
+  start();
+  present();
+  ASSERT_TRUE(runUntil([&] { return painted > 0; }));
+  const int before = painted;
+  type("w");
+  ASSERT_TRUE(runUntil([&] { return painted > before; }));
+}
+
+}  // namespace
+}  // namespace quillo::ui::test
