@@ -70,10 +70,24 @@ void TelemetryService::send(const std::string& name, const std::map<std::string,
   if (sdk_.signal) sdk_.signal(name, parameters);
 }
 
+bool TelemetryService::isEnabled() const {
+  const auto enabled = defaults_.value(enabledKey);
+  return !(enabled && enabled->boolean() == std::optional<bool>(false));
+}
+
+void TelemetryService::setEnabled(bool on) {
+  defaults_.set(enabledKey, on);
+  if (!on) {
+    hasStarted_ = false;
+    isLauncherOpen_ = false;
+    return;
+  }
+  start();
+}
+
 void TelemetryService::start() {
   if (hasStarted_) return;
-  const auto enabled = defaults_.value(enabledKey);
-  if (enabled && enabled->boolean() == std::optional<bool>(false)) return;
+  if (!isEnabled()) return;
   if (!options_.appID || !base::Uuid::parse(*options_.appID)) return;
   if (sdk_.initialize) sdk_.initialize(*options_.appID, options_.testMode);
   hasStarted_ = true;

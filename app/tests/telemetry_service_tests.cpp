@@ -50,6 +50,19 @@ TEST_F(TelemetryServiceTest, AnOptedOutUserSendsNothing) {
   EXPECT_EQ(initialized, 0);
 }
 
+TEST_F(TelemetryServiceTest, TurningTheSwitchOffStopsSignalsAtOnceAndIsRemembered) {
+  auto telemetry = service();
+  telemetry.start();
+  EXPECT_TRUE(telemetry.isEnabled());
+  telemetry.setEnabled(false);
+  const auto before = sent.size();
+  telemetry.launcherOpened();
+  telemetry.actionInvoked(Feature::macActions, Interaction::run);
+  EXPECT_EQ(sent.size(), before);
+  EXPECT_FALSE(service().isEnabled());
+  EXPECT_EQ(defaults.value(TelemetryService::enabledKey)->boolean(), std::optional<bool>(false));
+}
+
 TEST_F(TelemetryServiceTest, AnAppIDThatIsNotAUUIDDisablesAnalytics) {
   auto telemetry = service("not-a-uuid");
   telemetry.start();

@@ -117,6 +117,13 @@ bool FakeFileSystem::moveWithoutReplacing(const fs::path& from, const fs::path& 
   return true;
 }
 
+bool FakeFileSystem::removeFile(const fs::path& path) {
+  if (writeFailure) throw platform::FileSystemError(path.string() + " cannot be removed: " + *writeFailure);
+  if (files.erase(path) == 0) return false;
+  ++removeCount;
+  return true;
+}
+
 std::unique_ptr<platform::FileLock> FakeFileSystem::lock(const fs::path& path,
                                                          const platform::ReplaceOptions&) {
   if (writeFailure) throw platform::FileSystemError(path.string() + " cannot be locked: " + *writeFailure);

@@ -229,6 +229,12 @@ bool PosixFileSystem::moveWithoutReplacing(const fs::path& from, const fs::path&
   fail(from, "cannot be moved", errno);
 }
 
+bool PosixFileSystem::removeFile(const fs::path& path) {
+  if (::unlink(path.c_str()) == 0) return true;
+  if (errno == ENOENT) return false;
+  fail(path, "cannot be removed", errno);
+}
+
 std::unique_ptr<FileLock> PosixFileSystem::lock(const fs::path& path, const ReplaceOptions& options) {
   makeFolders(path.parent_path(), options.folderMode);
   Descriptor fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, options.fileMode));

@@ -71,6 +71,19 @@ TEST(PosixFileSystem, MovingNeverReplacesWhatIsThere) {
   EXPECT_EQ(slurp(folder / "elsewhere"), "new");
 }
 
+TEST(PosixFileSystem, RemovingTellsWhetherAFileWasThere) {
+  testing::TemporaryFolder folder;
+  testing::writeFile(folder / "entry", "x");
+  fs::create_directory(folder / "a folder");
+  PosixFileSystem files;
+  EXPECT_TRUE(files.removeFile(folder / "entry"));
+  EXPECT_FALSE(fs::exists(folder / "entry"));
+  EXPECT_FALSE(files.removeFile(folder / "entry"));
+  // A folder is not a file: it stays, and the caller hears why.
+  EXPECT_THROW(files.removeFile(folder / "a folder"), FileSystemError);
+  EXPECT_TRUE(fs::is_directory(folder / "a folder"));
+}
+
 TEST(PosixFileSystem, StatusAndListingDescribeFilesAndFolders) {
   testing::TemporaryFolder folder;
   testing::writeFile(folder / "file", "12345");

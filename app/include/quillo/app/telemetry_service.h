@@ -50,6 +50,11 @@ class TelemetryService {
                    Options options);
 
   void start();
+  // The user's analytics switch: on unless the user turned it off.
+  bool isEnabled() const;
+  // Stores the switch. Turning it off stops every signal at once; turning it on starts sending
+  // now. Throws core::DefaultsError when it cannot be stored.
+  void setEnabled(bool on);
   void launcherOpened();
   void launcherClosed() { isLauncherOpen_ = false; }
   void featureUsed(Feature feature);

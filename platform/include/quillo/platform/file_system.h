@@ -88,6 +88,8 @@ class FileSystem {
   // Renames `from` to `to` unless something is already at `to`: false then, and nothing moved.
   // Throws FileSystemError on other failures.
   virtual bool moveWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
+  // Removes the file (or link) at `path`: false when nothing was there. Throws FileSystemError.
+  virtual bool removeFile(const std::filesystem::path& path) = 0;
   // Waits for and takes an exclusive lock shared with other processes on the lock file at `path`
   // (made, with its folders as replaceFile makes them, when missing). Throws FileSystemError.
   virtual std::unique_ptr<FileLock> lock(const std::filesystem::path& path,

@@ -24,6 +24,7 @@ class FakeFileSystem final : public platform::FileSystem {
   // Counts of the calls that change something, for tests that check nothing was written.
   int replaceCount = 0;
   int moveCount = 0;
+  int removeCount = 0;
 
   std::optional<platform::FileStatus> status(const std::filesystem::path& path,
                                              bool followLinks = true) const override;
@@ -35,6 +36,7 @@ class FakeFileSystem final : public platform::FileSystem {
   void replaceFile(const std::filesystem::path& path, std::string_view bytes,
                    const platform::ReplaceOptions& options = {}) override;
   bool moveWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to) override;
+  bool removeFile(const std::filesystem::path& path) override;
   std::unique_ptr<platform::FileLock> lock(const std::filesystem::path& path,
                                            const platform::ReplaceOptions& options = {}) override;
   std::unique_ptr<platform::SharedLibrary> loadLibrary(const std::filesystem::path& path) override;

@@ -27,6 +27,7 @@ class PosixFileSystem final : public FileSystem {
   void replaceFile(const std::filesystem::path& path, std::string_view bytes,
                    const ReplaceOptions& options = {}) override;
   bool moveWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to) override;
+  bool removeFile(const std::filesystem::path& path) override;
   std::unique_ptr<FileLock> lock(const std::filesystem::path& path,
                                  const ReplaceOptions& options = {}) override;
   std::unique_ptr<SharedLibrary> loadLibrary(const std::filesystem::path& path) override;
