@@ -19,8 +19,9 @@ build: configure
 test: build
 	@$(CTEST) --preset release
 
+# Starts quillo --show on the desktop; without one, snapshots and the command-line demonstration.
 run: build
-	@scripts/demo $(BUILD_DIR)/cli/quillo-cli
+	@scripts/run-desktop $(BUILD_DIR)
 
 bench: build
 	@scripts/bench $(BUILD_DIR)

@@ -9,6 +9,7 @@
 #include "quillo/base/log.h"
 #include "quillo/base/program_files.h"
 #include "quillo/core/files/fff_library.h"
+#include "quillo/ui/style/desktop_appearance.h"
 
 namespace quillo::ui {
 namespace {
@@ -24,7 +25,12 @@ platform::desktop::SessionFacts withoutSession() {
 DesktopProgram::DesktopProgram(const platform::desktop::SessionFacts& facts, DesktopProgramOptions options)
     : options_(options),
       seams_(options.attach ? facts : withoutSession()),
-      frontEnd_(std::make_unique<FrontEnd>()) {
+      frontEnd_(std::make_unique<FrontEnd>(FrontEndContext{
+          .files = seams_.files(),
+          .system = seams_.system(),
+          .diagnostics = [] { return platform::desktop::assess(platform::desktop::probeSession()); },
+          .animationsOff = [] { return desktopReducesMotion(); },
+      })) {
   const DesktopCatalogue& catalogue = seams_.catalogue();
   platform::FileSystem& files = seams_.files();
   components_ = std::make_unique<app::ApplicationComponents>(
@@ -77,6 +83,7 @@ void DesktopProgram::shutdown() {
   if (running_) application_->terminate();
   running_ = false;
   state_.reset();
+  frontEnd_->disconnect();
   // Called-off tasks may still reach the components: let them finish first.
   seams_.pool().waitUntilIdle();
   application_.reset();

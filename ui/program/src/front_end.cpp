@@ -1,48 +1,116 @@
 #include "front_end.h"
 
+#include <QFileDialog>
+#include <QTimer>
+
+#include "quillo/app/shell/autostart_entry.h"
+#include "quillo/base/program_files.h"
+#include "quillo/ui/clipboard/clipboard_view.h"
+#include "quillo/ui/effects/highlight_window.h"
+#include "quillo/ui/effects/welcome_window.h"
+#include "quillo/ui/panel/launcher_window.h"
+#include "quillo/ui/settings/qt_folder_picker.h"
+#include "quillo/ui/settings/settings_window.h"
+#include "quillo/ui/tray/status_item.h"
+
 namespace quillo::ui {
 namespace {
 
-// Stands in for the launcher window until it is composed here: shown and hidden at once.
-class WindowlessPanel final : public app::LauncherPanelView {
+using Content = app::LauncherPresentation::Content;
+
+// The panel the components hold: the launcher window once it exists, switched to the content the
+// application presents before it is shown.
+class DeferredPanel final : public app::LauncherPanelView {
  public:
-  bool isVisible() const override { return visible_; }
-  void present(const platform::Rect&, const app::PanelTransition&,
-               const std::optional<std::string>&) override {
-    visible_ = true;
+  void attach(LauncherWindow* window, const app::QuilloApplication* application) {
+    window_ = window;
+    application_ = application;
   }
-  void dismiss(const app::PanelTransition&, std::function<void()> completion) override {
-    visible_ = false;
-    if (completion) completion();
+
+  bool isVisible() const override { return window_ && window_->isVisible(); }
+  void present(const platform::Rect& frame, const app::PanelTransition& transition,
+               const std::optional<std::string>& activationToken) override {
+    if (!window_) return;
+    window_->showContent(application_->presentation().content());
+    window_->present(frame, transition, activationToken);
+  }
+  void dismiss(const app::PanelTransition& transition, std::function<void()> completion) override {
+    if (window_) {
+      window_->dismiss(transition, std::move(completion));
+    } else if (completion) {
+      completion();
+    }
   }
 
  private:
-  bool visible_ = false;
-};
-
-// Until the folder picker is composed here: every request ends as cancelled.
-class CancellingFolderPicker final : public platform::FolderPicker {
- public:
-  void show(const Request&, Done done) override { done(std::nullopt); }
-};
-
-// Until the ring window is composed here: draws nothing.
-class NoHighlighter final : public platform::Highlighter {
- public:
-  void show(const platform::Rect&) override {}
-  void hide() override {}
+  LauncherWindow* window_ = nullptr;
+  const app::QuilloApplication* application_ = nullptr;
 };
 
 }  // namespace
 
 struct FrontEnd::Windows {
-  WindowlessPanel panel;
-  CancellingFolderPicker picker;
-  NoHighlighter highlighter;
+  explicit Windows(FrontEndContext context)
+      : context(std::move(context)),
+        highlighter(this->context.animationsOff),
+        autostart(this->context.files, this->context.system,
+                  base::executablePath().value_or("quillo").string()) {}
+
+  FrontEndContext context;
+  DeferredPanel panel;
+  QtFolderPicker picker;
+  HighlightWindow highlighter;
+  app::AutostartEntry autostart;
+  app::ApplicationComponents* components = nullptr;
+  app::QuilloApplication* application = nullptr;
+  std::unique_ptr<LauncherWindow> launcher;
+  ClipboardView* clipboard = nullptr;  // owned by the launcher window
+  std::unique_ptr<SettingsWindow> settings;
+  std::unique_ptr<StatusItem> status;
+  std::unique_ptr<WelcomeWindow> welcome;
+
+  void showWelcome() {
+    if (!application) return;
+    const auto label = [](const app::ShortcutController* controller) {
+      return controller ? controller->label() : std::string();
+    };
+    welcome = std::make_unique<WelcomeWindow>(
+        WelcomeShortcuts{label(application->launcherShortcuts()), label(application->clipboardShortcuts())},
+        WelcomeHooks{.openSettings = [this] { openSettings(); }, .closed = {}}, context.animationsOff);
+    welcome->present();
+  }
+
+  void openSettings() {
+    SettingsWindow& window = settingsWindow();
+    window.refresh();
+    window.show();
+    window.raise();
+    window.activateWindow();
+  }
+
+  SettingsWindow& settingsWindow() {
+    if (!settings) {
+      settings = std::make_unique<SettingsWindow>(SettingsContext{
+          .preferences = components->preferences(),
+          .launcherShortcut = application->launcherShortcuts(),
+          .clipboardShortcut = application->clipboardShortcuts(),
+          .folders = components->searchFolders(),
+          .clipboard = components->clipboardSettings(),
+          .clipboardModel = components->clipboardModel(),
+          .telemetry = components->telemetry(),
+          .autostart = autostart,
+          .diagnostics = context.diagnostics,
+          .version = app::programVersion(),
+      });
+    }
+    return *settings;
+  }
 };
 
-FrontEnd::FrontEnd() : windows_(std::make_unique<Windows>()) {}
-FrontEnd::~FrontEnd() = default;
+FrontEnd::FrontEnd(FrontEndContext context) : windows_(std::make_unique<Windows>(std::move(context))) {}
+FrontEnd::~FrontEnd() {
+  disconnect();
+}
 
 app::LauncherPanelView& FrontEnd::panel() {
   return windows_->panel;
@@ -53,16 +121,101 @@ platform::FolderPicker& FrontEnd::folderPicker() {
 platform::Highlighter& FrontEnd::highlighter() {
   return windows_->highlighter;
 }
-
-void FrontEnd::connect(app::ApplicationComponents&, app::QuilloApplication&) {}
-
-void FrontEnd::fill(app::UiHooks& hooks, std::function<void()> quit) {
-  hooks.quit = std::move(quit);
-  hooks.launcherSize = [] { return platform::Size{680, 420}; };
+LauncherWindow* FrontEnd::launcherWindow() {
+  return windows_->launcher.get();
+}
+SettingsWindow& FrontEnd::settingsWindow() {
+  return windows_->settingsWindow();
 }
 
-std::vector<SnapshotWindow> FrontEnd::snapshotWindows(app::LauncherPresentation::Content) {
-  return {};
+void FrontEnd::connect(app::ApplicationComponents& components, app::QuilloApplication& application) {
+  Windows& w = *windows_;
+  w.components = &components;
+  w.application = &application;
+  const auto route = [&application](const app::KeyEvent& event, const app::SearchFieldState& field) {
+    return application.routeKey(event, field);
+  };
+  w.launcher = std::make_unique<LauncherWindow>(
+      components.searchModel(), components.preferences(),
+      LauncherWindow::Hooks{
+          .routeKey = route,
+          .moved = [&application](const platform::Rect& frame) { application.panelMoved(frame); },
+          .resignedKey = [&application] { application.panelResignedKey(); },
+          // Escape hides the panel as losing the keyboard does.
+          .dismissRequested = [&application] { application.panelResignedKey(); },
+          .painted = {},
+          .feedbackAction = [&w](app::LauncherFeedback) { w.openSettings(); },
+      });
+  auto clipboard = std::make_unique<ClipboardView>(
+      components.clipboardModel(), ClipboardView::Hooks{.routeKey = route, .turnOnRecording = [&components] {
+                                                          components.clipboardSettings().setEnabled(true);
+                                                        }});
+  w.clipboard = clipboard.get();
+  w.launcher->setClipboardView(clipboard.release());
+  w.panel.attach(w.launcher.get(), &application);
+
+  app::ClipboardModel& model = components.clipboardModel();
+  if (!model.onDismiss) {
+    // A paste hides the panel first, so that the target application has the keyboard again.
+    model.onDismiss = [&w, &application](std::function<void(bool)> done) {
+      if (!w.panel.isVisible()) {
+        done(false);
+        return;
+      }
+      w.panel.dismiss(app::panelTransition(true), [&application, done = std::move(done)] {
+        application.hide();
+        done(false);
+      });
+    };
+  }
+}
+
+void FrontEnd::disconnect() {
+  Windows& w = *windows_;
+  w.panel.attach(nullptr, nullptr);
+  w.welcome.reset();
+  w.settings.reset();
+  w.status.reset();
+  w.clipboard = nullptr;
+  w.launcher.reset();
+  if (w.components) w.components->clipboardModel().onDismiss = {};
+  w.components = nullptr;
+  w.application = nullptr;
+}
+
+void FrontEnd::fill(app::UiHooks& hooks, std::function<void()> quit) {
+  Windows& w = *windows_;
+  hooks.installStatusItem = [&w](const app::StatusMenu& menu) {
+    w.status = std::make_unique<StatusItem>([&w](app::StatusMenuItem::Action action) {
+      if (w.application) w.application->perform(action);
+    });
+    w.status->install(menu);
+  };
+  hooks.updateStatusMenu = [&w](const app::StatusMenu& menu) {
+    if (w.status) w.status->update(menu);
+  };
+  hooks.openSettings = [&w] { w.openSettings(); };
+  // The welcome names the shortcuts, which the application registers after asking for it.
+  hooks.showWelcome = [&w] { QTimer::singleShot(0, [&w] { w.showWelcome(); }); };
+  hooks.quit = std::move(quit);
+  hooks.launcherSize = [&w] {
+    if (!w.launcher) return platform::Size{680, 420};
+    w.launcher->showContent(w.application->presentation().content());
+    return w.launcher->preferredSize();
+  };
+}
+
+std::vector<SnapshotWindow> FrontEnd::snapshotWindows(Content content) {
+  Windows& w = *windows_;
+  if (!w.launcher) return {};
+  w.launcher->showContent(content);
+  const app::Size size = w.launcher->preferredSize();
+  w.launcher->resize(static_cast<int>(size.width), static_cast<int>(size.height));
+  if (content == Content::clipboard) return {{"clipboard", w.launcher.get()}};
+  SettingsWindow& settings = w.settingsWindow();
+  settings.refresh();
+  settings.resize(settings.sizeHint());
+  return {{"panel", w.launcher.get()}, {"settings", &settings}};
 }
 
 }  // namespace quillo::ui

@@ -9,10 +9,16 @@
 #include "quillo/app/composition/application_components.h"
 #include "quillo/app/shell/launcher_panel_view.h"
 #include "quillo/app/shell/quillo_application.h"
+#include "quillo/platform/desktop/desktop_diagnostics.h"
+#include "quillo/platform/file_system.h"
 #include "quillo/platform/folder_picker.h"
 #include "quillo/platform/highlighter.h"
+#include "quillo/platform/system.h"
 
 namespace quillo::ui {
+
+class LauncherWindow;
+class SettingsWindow;
 
 // A window of the front end drawn into a snapshot: its file name without ".png" and the widget.
 struct SnapshotWindow {
@@ -20,13 +26,23 @@ struct SnapshotWindow {
   QWidget* widget = nullptr;
 };
 
-// The front end's windows: the launcher panel with its clipboard content, the settings window,
-// the status item, the welcome window, the settings guide's ring and the folder picker. Made
-// before the application's components (which hold the panel, the picker and the ring), connected
-// to them once they exist. Main thread only.
+struct FrontEndContext {
+  platform::FileSystem& files;
+  const platform::System& system;
+  // Each desktop facility as it works now, for the settings' diagnostics page.
+  std::function<std::vector<platform::desktop::FacilityStatus>()> diagnostics;
+  // Whether the desktop turned its animations off.
+  std::function<bool()> animationsOff;
+};
+
+// The front end's windows: the launcher panel with the clipboard history as its second content,
+// the settings window, the status item, the welcome window, the settings guide's ring and the
+// folder picker. The components are made with the panel, the picker and the ring before the
+// launcher window exists (the window needs the components' search model): the panel they get
+// reaches the window once `connect` made it. Main thread only.
 class FrontEnd {
  public:
-  FrontEnd();
+  explicit FrontEnd(FrontEndContext context);
   ~FrontEnd();
   FrontEnd(const FrontEnd&) = delete;
   FrontEnd& operator=(const FrontEnd&) = delete;
@@ -35,14 +51,20 @@ class FrontEnd {
   platform::FolderPicker& folderPicker();
   platform::Highlighter& highlighter();
 
-  // Presents the components' models; `application` is the object the windows report to.
+  // Makes the windows that present the components' models; `application` is the object they
+  // report to. Both must outlive the front end's use of them (until `disconnect`).
   void connect(app::ApplicationComponents& components, app::QuilloApplication& application);
+  // Takes the windows down before the components go.
+  void disconnect();
   // The application's hooks into the windows (the status item, settings, welcome, the panel's
   // size); `quit` ends the program.
   void fill(app::UiHooks& hooks, std::function<void()> quit);
 
-  // The windows a snapshot draws, each laid out with its current content.
+  // The windows a snapshot draws for this content, each laid out with what it shows now.
   std::vector<SnapshotWindow> snapshotWindows(app::LauncherPresentation::Content content);
+
+  LauncherWindow* launcherWindow();
+  SettingsWindow& settingsWindow();
 
  private:
   struct Windows;

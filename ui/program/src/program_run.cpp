@@ -16,6 +16,7 @@
 #include "quillo/app/shell/launch_arguments.h"
 #include "quillo/platform/desktop/dbus_instance_channel.h"
 #include "quillo/platform/desktop/desktop_diagnostics.h"
+#include "quillo/ui/style/desktop_appearance.h"
 #include "snapshot.h"
 
 namespace quillo::ui {
@@ -101,6 +102,7 @@ int runProgram(int argc, char** argv) {
   QApplication::setApplicationName("quillo");
   QApplication::setDesktopFileName("dev.tarnwick.Quillo");
   QApplication::setQuitOnLastWindowClosed(false);
+  const DesktopAppearance appearance;
   if (launch.snapshotDirectory) return snapshot(launch);
 
   DesktopProgram program(platform::desktop::probeSession());
