@@ -30,6 +30,11 @@ DesktopProgram::DesktopProgram(const platform::desktop::SessionFacts& facts, Des
           .system = seams_.system(),
           .diagnostics = [] { return platform::desktop::assess(platform::desktop::probeSession()); },
           .animationsOff = [] { return desktopReducesMotion(); },
+          .ownWindowInFront =
+              [&workspace = seams_.workspace()] {
+                const auto front = workspace.frontApplication();
+                return front && front->pid == static_cast<platform::ProcessID>(getpid());
+              },
       })) {
   const DesktopCatalogue& catalogue = seams_.catalogue();
   platform::FileSystem& files = seams_.files();

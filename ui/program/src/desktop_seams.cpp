@@ -1,5 +1,7 @@
 #include "desktop_seams.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <stdexcept>
 
@@ -60,7 +62,8 @@ void DesktopSeams::chooseFrontApplication(const SessionFacts& facts) {
             if (!entry) return std::nullopt;
             return platform::desktop::X11FrontApplication::Entry{entry->id, entry->name};
           },
-          [this](const platform::FrontApplication& front) {
+          [this](const platform::FrontApplication& reported) {
+            const platform::FrontApplication front = frontWorkspace_->seen(reported);
             if (activated_)
               activated_({.pid = front.pid,
                           .bundleID = front.id.empty() ? std::nullopt : std::optional(front.id),
@@ -74,10 +77,15 @@ void DesktopSeams::chooseFrontApplication(const SessionFacts& facts) {
     choices_.push_back("front application: unknown in this session");
   }
   platform::desktop::X11FrontApplication* front = front_.get();
-  workspace_ = std::make_unique<FrontWorkspace>(catalogue_.workspace(),
-                                                [front]() -> std::optional<platform::FrontApplication> {
-                                                  return front ? front->front() : std::nullopt;
-                                                });
+  auto workspace = std::make_unique<FrontWorkspace>(
+      catalogue_.workspace(),
+      [front]() -> std::optional<platform::FrontApplication> {
+        return front ? front->front() : std::nullopt;
+      },
+      FrontWorkspace::Identity{.pid = static_cast<platform::ProcessID>(getpid()),
+                               .id = "dev.tarnwick.Quillo"});
+  frontWorkspace_ = workspace.get();
+  workspace_ = std::move(workspace);
 }
 
 void DesktopSeams::choosePasteboard(const SessionFacts& facts) {

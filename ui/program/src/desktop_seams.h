@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "desktop_catalogue.h"
+#include "front_workspace.h"
 #include "quillo/app/composition/application_seams.h"
 #include "quillo/base/worker_pool.h"
 #include "quillo/platform/clock.h"
@@ -47,6 +48,7 @@ class DesktopSeams {
   platform::System& system() { return system_; }
   platform::FileSystem& files() { return files_; }
   platform::Pasteboard& pasteboard() { return *pasteboard_; }
+  platform::Workspace& workspace() { return *workspace_; }
   platform::HotKeys& hotKeys() { return *hotKeys_; }
   const DesktopCatalogue& catalogue() const { return catalogue_; }
   // Which backend each facility got, one line each ("clipboard: X11 selection"), for the log.
@@ -70,6 +72,7 @@ class DesktopSeams {
   std::function<void(const platform::RunningApplication&)> activated_;
   std::unique_ptr<platform::desktop::X11FrontApplication> front_;
   std::unique_ptr<platform::Workspace> workspace_;
+  FrontWorkspace* frontWorkspace_ = nullptr;
   std::unique_ptr<platform::Pasteboard> pasteboard_;
   std::unique_ptr<platform::KeyEvents> keyEvents_;
   std::unique_ptr<platform::HotKeys> hotKeys_;

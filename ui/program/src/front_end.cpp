@@ -69,6 +69,17 @@ struct FrontEnd::Windows {
   std::unique_ptr<StatusItem> status;
   std::unique_ptr<WelcomeWindow> welcome;
 
+  // Calls `done` (with whether the panel opened again meanwhile) once no window of ours is active,
+  // or after half a second.
+  void whenKeyboardReturned(std::function<void(bool)> done, int attempt = 0) {
+    constexpr int kAttempts = 50;
+    if (panel.isVisible()) return done(true);
+    if (!context.ownWindowInFront() || attempt >= kAttempts) return done(false);
+    QTimer::singleShot(10, [this, done = std::move(done), attempt]() mutable {
+      whenKeyboardReturned(std::move(done), attempt + 1);
+    });
+  }
+
   void showWelcome() {
     if (!application) return;
     const auto label = [](const app::ShortcutController* controller) {
@@ -156,16 +167,18 @@ void FrontEnd::connect(app::ApplicationComponents& components, app::QuilloApplic
 
   app::ClipboardModel& model = components.clipboardModel();
   if (!model.onDismiss) {
-    // A paste hides the panel first, so that the target application has the keyboard again.
+    // A paste hides the panel first, then waits for the window manager to give the keyboard back
+    // to the window that had it, so that the keystroke reaches the target.
     model.onDismiss = [&w, &application](std::function<void(bool)> done) {
-      if (!w.panel.isVisible()) {
-        done(false);
-        return;
-      }
-      w.panel.dismiss(app::panelTransition(true), [&application, done = std::move(done)] {
+      const auto afterHiding = [&w, &application, done = std::move(done)] {
         application.hide();
-        done(false);
-      });
+        w.whenKeyboardReturned(done);
+      };
+      if (w.panel.isVisible()) {
+        w.panel.dismiss(app::panelTransition(true), afterHiding);
+      } else {
+        afterHiding();
+      }
     };
   }
 }

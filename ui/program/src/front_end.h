@@ -33,6 +33,8 @@ struct FrontEndContext {
   std::function<std::vector<platform::desktop::FacilityStatus>()> diagnostics;
   // Whether the desktop turned its animations off.
   std::function<bool()> animationsOff;
+  // Whether a window of this program is the active one (none of the desktop's answer counts as no).
+  std::function<bool()> ownWindowInFront;
 };
 
 // The front end's windows: the launcher panel with the clipboard history as its second content,

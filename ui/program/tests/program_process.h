@@ -8,6 +8,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -115,7 +116,8 @@ inline std::optional<nlohmann::json> programState() {
   return nlohmann::json::parse(reply.arguments().front().toString().toStdString());
 }
 
-// Polls the State until `done` holds for it, for up to `limit`; the last State read.
+// Polls the State until `done` holds for it, for up to `limit`: that State, or none (the last
+// State read goes to standard error, to show what was there instead).
 inline std::optional<nlohmann::json> stateWhen(const std::function<bool(const nlohmann::json&)>& done,
                                                std::chrono::milliseconds limit = std::chrono::seconds(15)) {
   const auto end = std::chrono::steady_clock::now() + limit;
@@ -125,7 +127,8 @@ inline std::optional<nlohmann::json> stateWhen(const std::function<bool(const nl
     if (last && done(*last)) return last;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
-  return last;
+  std::fprintf(stderr, "The State never matched; the last one: %s\n", last ? last->dump().c_str() : "none");
+  return std::nullopt;
 }
 
 }  // namespace quillo::ui::testing
