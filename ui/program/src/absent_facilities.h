@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "layout_keys.h"
 #include "quillo/platform/hot_keys.h"
 #include "quillo/platform/key_events.h"
 #include "quillo/platform/pasteboard.h"
@@ -39,7 +40,12 @@ class UnavailableHotKeys final : public platform::HotKeys {
   void unregisterHotKey(Reference) override {}
   bool installHandler(Handler) override { return false; }
   platform::KeyLabelStyle labelStyle() const override { return platform::KeyLabelStyle::words; }
-  std::optional<std::string> keyCharacter(std::uint32_t) const override { return std::nullopt; }
+  std::optional<std::string> keyCharacter(std::uint32_t keyCode) const override {
+    return layout_.character(keyCode);
+  }
+
+ private:
+  LayoutKeys layout_;
 };
 
 }  // namespace quillo::ui

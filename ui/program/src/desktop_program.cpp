@@ -24,6 +24,7 @@ platform::desktop::SessionFacts withoutSession() {
 
 DesktopProgram::DesktopProgram(const platform::desktop::SessionFacts& facts, DesktopProgramOptions options)
     : options_(options),
+      paintLog_(PaintLog::fromEnvironment()),
       seams_(options.attach ? facts : withoutSession()),
       frontEnd_(std::make_unique<FrontEnd>(FrontEndContext{
           .files = seams_.files(),
@@ -35,6 +36,8 @@ DesktopProgram::DesktopProgram(const platform::desktop::SessionFacts& facts, Des
                 const auto front = workspace.frontApplication();
                 return front && front->pid == static_cast<platform::ProcessID>(getpid());
               },
+          .painted = paintLog_ ? std::function<void()>([log = &*paintLog_] { log->painted(); })
+                               : std::function<void()>(),
       })) {
   const DesktopCatalogue& catalogue = seams_.catalogue();
   platform::FileSystem& files = seams_.files();

@@ -7,6 +7,7 @@
 
 #include "desktop_seams.h"
 #include "front_end.h"
+#include "paint_log.h"
 #include "quillo/app/composition/application_components.h"
 #include "quillo/app/shell/quillo_application.h"
 #include "state_service.h"
@@ -49,6 +50,7 @@ class DesktopProgram {
   app::UiHooks uiHooks();
 
   DesktopProgramOptions options_;
+  std::optional<PaintLog> paintLog_;
   DesktopSeams seams_;
   std::unique_ptr<FrontEnd> frontEnd_;
   std::unique_ptr<app::ApplicationComponents> components_;

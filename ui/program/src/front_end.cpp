@@ -154,13 +154,14 @@ void FrontEnd::connect(app::ApplicationComponents& components, app::QuilloApplic
           .resignedKey = [&application] { application.panelResignedKey(); },
           // Escape hides the panel as losing the keyboard does.
           .dismissRequested = [&application] { application.panelResignedKey(); },
-          .painted = {},
+          .painted = w.context.painted,
           .feedbackAction = [&w](app::LauncherFeedback) { w.openSettings(); },
       });
   auto clipboard = std::make_unique<ClipboardView>(
-      components.clipboardModel(), ClipboardView::Hooks{.routeKey = route, .turnOnRecording = [&components] {
-                                                          components.clipboardSettings().setEnabled(true);
-                                                        }});
+      components.clipboardModel(),
+      ClipboardView::Hooks{.routeKey = route, .painted = w.context.painted, .turnOnRecording = [&components] {
+                             components.clipboardSettings().setEnabled(true);
+                           }});
   w.clipboard = clipboard.get();
   w.launcher->setClipboardView(clipboard.release());
   w.panel.attach(w.launcher.get(), &application);
@@ -227,7 +228,6 @@ std::vector<SnapshotWindow> FrontEnd::snapshotWindows(Content content) {
   if (content == Content::clipboard) return {{"clipboard", w.launcher.get()}};
   SettingsWindow& settings = w.settingsWindow();
   settings.refresh();
-  settings.resize(settings.sizeHint());
   return {{"panel", w.launcher.get()}, {"settings", &settings}};
 }
 

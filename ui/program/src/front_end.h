@@ -35,6 +35,8 @@ struct FrontEndContext {
   std::function<bool()> animationsOff;
   // Whether a window of this program is the active one (none of the desktop's answer counts as no).
   std::function<bool()> ownWindowInFront;
+  // After the panel painted new content (the benchmark mode's timing); nothing when empty.
+  std::function<void()> painted{};
 };
 
 // The front end's windows: the launcher panel with the clipboard history as its second content,
