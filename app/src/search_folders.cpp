@@ -6,6 +6,7 @@
 #include "quillo/base/errors.h"
 #include "quillo/base/log.h"
 #include "quillo/core/files/file_folder_access.h"
+#include "quillo/core/system/platform_texts.h"
 
 namespace quillo::app {
 
@@ -136,7 +137,7 @@ void SearchFolders::prepareFiles() {
   if (!client) return;
   if (!env_.preferences.searchFilesWithRavo()) {
     fileRanker_.reset();
-    fileOffReason_ = std::string(localOnlyReason);
+    fileOffReason_ = std::string(core::platformText(core::PlatformText::filesStayLocal, env_.macOS));
   } else if (!fileRanker_) {
     fileRanker_ = std::make_shared<core::FileRanker>(client, fileIndex_, env_.rankerOptions);
     fileOffReason_.clear();

@@ -49,6 +49,7 @@ void SearchModel::setQuery(std::string text) {
   const bool typed = !base::trimmedWhiteSpace(text).empty();
   if (typed && hooks_.featureUsed) hooks_.featureUsed(scope_);
   query_ = std::move(text);
+  clipboardActionError_.reset();
   fileTask_.cancel();
   debounce_.cancel();
   debouncePending_ = false;
@@ -204,6 +205,11 @@ bool SearchModel::fileSearchSetUp() const {
 bool SearchModel::showsSetupRequest() const {
   if (scope_ == Scope::menus) return std::holds_alternative<menu::NeedsPermission>(menuState_);
   return scope_ == Scope::files && !fileSearchSetUp();
+}
+
+void SearchModel::showClipboardActionError(std::optional<std::string> message) {
+  clipboardActionError_ = std::move(message);
+  changed();
 }
 
 void SearchModel::moveSelection(int by) {

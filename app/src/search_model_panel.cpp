@@ -56,6 +56,20 @@ void SearchModel::showFilesFromShortcut() {
   changeScope(Scope::files);
 }
 
+bool SearchModel::goBackAScope() {
+  if (fileShortcutPreviousScope_) {
+    const Scope previous = *fileShortcutPreviousScope_;
+    fileShortcutPreviousScope_.reset();
+    changeScope(previous);
+    return true;
+  }
+  // Tab reaches the files from the commands: that is the way back.
+  if (scope_ != Scope::files) return false;
+  deps_.preferences.rememberScope(Scope::commands);
+  changeScope(Scope::commands);
+  return true;
+}
+
 void SearchModel::panelDidOpen(const std::optional<FrontApp>& app) {
   fileShortcutPreviousScope_.reset();
   answers_.removeAll();

@@ -183,7 +183,7 @@ TEST_F(SearchFoldersTest, WithFindFilesWithRavoOffFileSearchesStayLocal) {
   folders->acceptFileFolders({base::Url::file(folder("Reports"))}, std::nullopt);
   ASSERT_TRUE(prepared());
   EXPECT_EQ(folders->fileRanker(), nullptr);
-  EXPECT_EQ(folders->fileOffReason(), "file names stay on this Mac");
+  EXPECT_EQ(folders->fileOffReason(), "file names stay on this computer");
 
   preferences.setSearchFilesWithRavo(true);
   folders->prepareFiles();

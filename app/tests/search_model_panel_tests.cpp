@@ -22,6 +22,16 @@ TEST_F(SearchModelTest, TabFromFilesGoesToMenus) {
   EXPECT_EQ(preferences.scopeOnOpen(true), Scope::menus);
 }
 
+TEST_F(SearchModelTest, BackspaceInTheEmptyFieldReturnsToTheScopeTheFilesShortcutLeft) {
+  model->changeScope(Scope::menus);
+  model->showFilesFromShortcut();
+  EXPECT_TRUE(model->goBackAScope());
+  EXPECT_EQ(model->scope(), Scope::menus);
+  // Nothing comes before the menus.
+  EXPECT_FALSE(model->goBackAScope());
+  EXPECT_EQ(model->scope(), Scope::menus);
+}
+
 TEST_F(SearchModelTest, MenusAreReadOffTheMainThreadAndSearched) {
   model->panelDidOpen(kNotes);
   EXPECT_EQ(model->scope(), Scope::menus);

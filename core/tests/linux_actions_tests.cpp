@@ -76,7 +76,7 @@ TEST(LinuxActions, ActionsWhoseToolIsMissingAreNotOffered) {
                                            "action.Open Home Folder"}));
 }
 
-TEST(LinuxActions, PresentToolsRunAsShellLinesWithTitlesAndHintsKept) {
+TEST(LinuxActions, PresentToolsRunAsShellLinesWithTheirTitles) {
   ToolFolder folder;
   const std::string loginctl = folder.add("loginctl");
   const std::string pactl = folder.add("pactl");
@@ -84,13 +84,29 @@ TEST(LinuxActions, PresentToolsRunAsShellLinesWithTitlesAndHintsKept) {
   const Command* lock = find(offered, "action.Lock Screen");
   ASSERT_NE(lock, nullptr);
   EXPECT_EQ(lock->title, "Lock Screen");
-  EXPECT_EQ(lock->hint,
-            "Lock the Mac now and show the login window, so that a password is needed to come back");
   EXPECT_EQ(lock->target, Command::Target(target::Shell{loginctl + " lock-session"}));
   const Command* mute = find(offered, "action.Toggle Mute");
   ASSERT_NE(mute, nullptr);
   EXPECT_EQ(mute->target, Command::Target(target::Shell{pactl + " set-sink-mute @DEFAULT_SINK@ toggle"}));
   EXPECT_NE(find(offered, "action.Set Volume"), nullptr);
+}
+
+TEST(LinuxActions, TextsThatNameTheMacNameTheComputerAndKeepTheirIds) {
+  ToolFolder folder;
+  for (const char* tool : {"loginctl", "systemctl", "systemd-inhibit", "sleep"})
+    folder.add(tool);
+  const auto offered = actions(folder.tools());
+  const Command* lock = find(offered, "action.Lock Screen");
+  ASSERT_NE(lock, nullptr);
+  EXPECT_EQ(lock->hint,
+            "Lock the computer now and show the login screen, so that a password is needed to come back");
+  const Command* awake = find(offered, "action.Keep Mac Awake, Let Display Sleep");
+  ASSERT_NE(awake, nullptr);
+  EXPECT_EQ(awake->title, "Keep Computer Awake, Let Display Sleep");
+  for (const Command& command : offered) {
+    EXPECT_EQ(command.title.find("Mac"), std::string::npos) << command.id;
+    EXPECT_EQ(command.hint.find("Mac"), std::string::npos) << command.id;
+  }
 }
 
 TEST(LinuxActions, AlertVolumeAndTheApplicationsFolderHaveNoCounterpart) {

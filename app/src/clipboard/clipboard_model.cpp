@@ -19,6 +19,20 @@ using clipboard::ClipboardStore;
 
 constexpr std::string_view kNotOpen = "Clipboard history is not open yet.";
 
+// The row `delta` rows from `from` (the first row when there is none), kept within the list.
+std::size_t movedIndex(std::optional<std::size_t> from, int delta, std::size_t count) {
+  if (!from) return 0;
+  const long last = static_cast<long>(count) - 1;
+  return static_cast<std::size_t>(std::clamp(static_cast<long>(*from) + delta, 0L, last));
+}
+
+std::optional<std::size_t> indexOf(const std::vector<ClipboardEntry>& entries, const base::Uuid& id) {
+  const auto at = std::find_if(entries.begin(), entries.end(),
+                               [&](const ClipboardEntry& entry) { return entry.id == id; });
+  if (at == entries.end()) return std::nullopt;
+  return static_cast<std::size_t>(at - entries.begin());
+}
+
 struct SearchResult {
   std::vector<ClipboardEntry> entries;
   std::size_t count = 0;
@@ -107,6 +121,8 @@ void ClipboardModel::open(Mode mode, std::optional<platform::FrontApplication> t
   state_.limit = 100;
   state_.selection.clear();
   state_.focusedID.reset();
+  state_.rangeAnchor.reset();
+  state_.selectionBeforeRange.clear();
   state_.isPreviewing = false;
   state_.cleanPreview.reset();
   state_.isRenaming = false;
@@ -134,6 +150,12 @@ void ClipboardModel::nextFilter() {
   const auto& all = clipboard::kAllClipboardFilters;
   const auto at = std::find(all.begin(), all.end(), state_.filter);
   setFilter(at + 1 == all.end() ? all.front() : *(at + 1));
+}
+
+void ClipboardModel::previousFilter() {
+  const auto& all = clipboard::kAllClipboardFilters;
+  const auto at = std::find(all.begin(), all.end(), state_.filter);
+  setFilter(at == all.begin() ? all.back() : *(at - 1));
 }
 
 void ClipboardModel::refresh() {
@@ -174,11 +196,53 @@ void ClipboardModel::loadMore() {
 }
 
 void ClipboardModel::focus(const base::Uuid& id) {
+  state_.rangeAnchor.reset();
   state_.focusedID = id;
   if (state_.isPreviewing) {
     state_.isPreviewing = false;
     togglePreview();
   }
+  changed();
+}
+
+std::optional<std::size_t> ClipboardModel::focusedIndex() const {
+  if (!state_.focusedID) return std::nullopt;
+  return indexOf(state_.entries, *state_.focusedID);
+}
+
+void ClipboardModel::moveFocus(int delta) {
+  const auto& entries = state_.entries;
+  if (entries.empty()) return;
+  const std::size_t to = movedIndex(focusedIndex(), delta, entries.size());
+  const base::Uuid id = entries[to].id;
+  // Reaching the last row of a full page asks for the next hundred.
+  if (to + 1 == entries.size()) loadMore();
+  focus(id);
+}
+
+void ClipboardModel::startRange() {
+  const auto focused = focusedIndex();
+  state_.rangeAnchor = state_.entries[focused.value_or(0)].id;
+  state_.selectionBeforeRange = state_.selection;
+}
+
+void ClipboardModel::extendSelection(int delta) {
+  const auto& entries = state_.entries;
+  if (entries.empty()) return;
+  // A list that changed under the range starts a new one.
+  if (!state_.rangeAnchor || !indexOf(entries, *state_.rangeAnchor)) startRange();
+  const std::size_t anchor = *indexOf(entries, *state_.rangeAnchor);
+  const std::size_t to = movedIndex(focusedIndex().value_or(anchor), delta, entries.size());
+  state_.focusedID = entries[to].id;
+  auto selection = state_.selectionBeforeRange;
+  const int step = to >= anchor ? 1 : -1;
+  for (std::size_t index = anchor;; index = static_cast<std::size_t>(static_cast<long>(index) + step)) {
+    if (std::find(selection.begin(), selection.end(), entries[index].id) == selection.end())
+      selection.push_back(entries[index].id);
+    if (index == to) break;
+  }
+  state_.selection = std::move(selection);
+  state_.cleanPreview.reset();
   changed();
 }
 
@@ -190,8 +254,27 @@ void ClipboardModel::toggleSelection(const base::Uuid& id) {
     selection.push_back(id);
   }
   state_.focusedID = id;
+  state_.rangeAnchor.reset();
   state_.cleanPreview.reset();
   changed();
+}
+
+bool ClipboardModel::closeDetail() {
+  if (state_.isRenaming) {
+    cancelRename();
+    return true;
+  }
+  if (state_.cleanPreview) {
+    state_.cleanPreview.reset();
+    changed();
+    return true;
+  }
+  if (state_.isPreviewing) {
+    togglePreview();
+    changed();
+    return true;
+  }
+  return false;
 }
 
 std::vector<base::Uuid> ClipboardModel::chosen() const {
@@ -210,6 +293,8 @@ bool ClipboardModel::selectionIsPinned() const {
 }
 
 std::string ClipboardModel::title(ClipboardAction action) const {
+  if (action == ClipboardAction::preview)
+    return std::string(core::platformText(core::PlatformText::previewTitle, services_.system));
   return app::title(action, chosen().size(), selectionIsPinned());
 }
 
@@ -261,19 +346,24 @@ std::shared_ptr<ClipboardStore> ClipboardModel::storeOrReport() {
   return store_;
 }
 
-void ClipboardModel::showError(const std::exception_ptr& error) {
+std::optional<std::string> ClipboardModel::errorMessage(const std::exception_ptr& error) const {
   try {
     std::rethrow_exception(error);
   } catch (const base::Cancelled&) {
-    return;
+    return std::nullopt;
   } catch (const clipboard::ClipboardError& failure) {
-    state_.status =
-        failure.code() == clipboard::ClipboardError::Code::unavailableFile
-            ? std::string(core::platformText(core::PlatformText::unavailableFile, services_.system))
-            : std::string(failure.what());
+    if (failure.code() == clipboard::ClipboardError::Code::unavailableFile)
+      return std::string(core::platformText(core::PlatformText::unavailableFile, services_.system));
+    return std::string(failure.what());
   } catch (const std::exception& failure) {
-    state_.status = failure.what();
+    return std::string(failure.what());
   }
+}
+
+void ClipboardModel::showError(const std::exception_ptr& error) {
+  auto message = errorMessage(error);
+  if (!message) return;
+  state_.status = std::move(message);
   changed();
 }
 

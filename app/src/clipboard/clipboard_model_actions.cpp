@@ -79,16 +79,15 @@ void ClipboardModel::performPrimary() {
   copy(style);
 }
 
-void ClipboardModel::combineThen(ClipboardComposition::TextStyle style,
-                                 std::function<void(clipboard::ClipboardPayload)> then) {
+void ClipboardModel::combineThen(std::vector<base::Uuid> ids, ClipboardComposition::TextStyle style,
+                                 std::function<void(clipboard::ClipboardPayload)> then,
+                                 std::function<void(std::string)> failed) {
   const auto store = storeOrReport();
-  if (!store || state_.isBusy) return;
-  const auto ids = chosen();
-  if (ids.empty()) return;
+  if (!store || state_.isBusy || ids.empty()) return;
   state_.isBusy = true;
   changed();
   action_.start(
-      [store, ids, style, separator = settings_.values().separator](std::stop_token) {
+      [store, ids = std::move(ids), style, separator = settings_.values().separator](std::stop_token) {
         std::vector<ClipboardComposition::Item> items;
         std::vector<ClipboardKind> kinds;
         for (const base::Uuid& id : ids) {
@@ -106,38 +105,83 @@ void ClipboardModel::combineThen(ClipboardComposition::TextStyle style,
         state_.isBusy = false;
         then(std::move(payload));
       },
-      [this](const std::exception_ptr& error) {
+      [this, failed = std::move(failed)](const std::exception_ptr& error) {
         state_.isBusy = false;
-        showError(error);
+        if (!failed) return showError(error);
+        if (auto message = errorMessage(error)) failed(std::move(*message));
+        changed();
       });
 }
 
+void ClipboardModel::interacted(Interaction interaction) const {
+  if (onInteraction) onInteraction(interaction);
+}
+
 void ClipboardModel::paste(ClipboardComposition::TextStyle style) {
-  combineThen(style, [this](const ClipboardPayload& payload) {
-    const auto dismiss =
-        onDismiss ? onDismiss : [](const std::function<void(bool)>& answer) { answer(false); };
+  combineThen(chosen(), style, [this](const ClipboardPayload& payload) {
+    interacted(Interaction::paste);
     state_.isOpen = false;
     state_.cleanPreview.reset();
-    paste_.paste(payload, state_.target, dismiss, [this](std::optional<std::string> message) {
+    paste_.paste(payload, state_.target, dismissal(), [this](std::optional<std::string> message) {
       state_.status = std::move(message);
       changed();
     });
   });
 }
 
+void ClipboardModel::paste(const base::Uuid& id, std::optional<platform::FrontApplication> target,
+                           std::function<void(std::optional<std::string>)> done) {
+  auto shared = std::make_shared<std::function<void(std::optional<std::string>)>>(std::move(done));
+  combineThen(
+      {id}, ClipboardComposition::TextStyle::original,
+      [this, target = std::move(target), shared](const ClipboardPayload& payload) {
+        interacted(Interaction::paste);
+        paste_.paste(payload, target, dismissal(), [shared](std::optional<std::string> message) {
+          if (*shared) (*shared)(std::move(message));
+        });
+      },
+      [shared](std::string message) {
+        if (*shared) (*shared)(std::move(message));
+      });
+}
+
+ClipboardPasteService::Dismiss ClipboardModel::dismissal() const {
+  if (onDismiss) return onDismiss;
+  return [](const std::function<void(bool)>& answer) { answer(false); };
+}
+
+std::optional<std::string> ClipboardModel::copyFailure(const ClipboardPayload& payload) {
+  if (paste_.copy(payload)) return std::nullopt;
+  if (payload.fileURLs())
+    return std::string(core::platformText(core::PlatformText::unavailableFile, services_.system));
+  return std::string("Could not copy the selection.");
+}
+
 void ClipboardModel::copy(ClipboardComposition::TextStyle style) {
   const auto ids = chosen();
-  combineThen(style, [this, ids](const ClipboardPayload& payload) {
-    if (!paste_.copy(payload)) {
-      state_.status =
-          payload.fileURLs()
-              ? std::string(core::platformText(core::PlatformText::unavailableFile, services_.system))
-              : std::string("Could not copy the selection.");
-      return changed();
-    }
-    state_.status.reset();
+  combineThen(ids, style, [this, ids](const ClipboardPayload& payload) {
+    state_.status = copyFailure(payload);
+    if (state_.status) return changed();
+    interacted(Interaction::copy);
     markCopied(ids);
   });
+}
+
+void ClipboardModel::copy(const base::Uuid& id, std::function<void(std::optional<std::string>)> done) {
+  auto shared = std::make_shared<std::function<void(std::optional<std::string>)>>(std::move(done));
+  combineThen(
+      {id}, ClipboardComposition::TextStyle::original,
+      [this, id, shared](const ClipboardPayload& payload) {
+        auto failure = copyFailure(payload);
+        if (!failure) {
+          interacted(Interaction::copy);
+          markCopied({id});
+        }
+        if (*shared) (*shared)(std::move(failure));
+      },
+      [shared](std::string message) {
+        if (*shared) (*shared)(std::move(message));
+      });
 }
 
 void ClipboardModel::markCopied(std::vector<base::Uuid> ids) {
@@ -178,7 +222,7 @@ void ClipboardModel::toggleCleanText() {
     state_.cleanPreview.reset();
     return changed();
   }
-  combineThen(ClipboardComposition::TextStyle::clean, [this](const ClipboardPayload& payload) {
+  combineThen(chosen(), ClipboardComposition::TextStyle::clean, [this](const ClipboardPayload& payload) {
     state_.cleanPreview = payload.plainText().value_or(std::string());
     changed();
   });
@@ -219,6 +263,7 @@ void ClipboardModel::remove() {
       [this] {
         state_.selection.clear();
         state_.focusedID.reset();
+        state_.rangeAnchor.reset();
       });
 }
 
@@ -273,6 +318,7 @@ void ClipboardModel::clearHistory(bool includingPinned) {
       [this] {
         state_.selection.clear();
         state_.focusedID.reset();
+        state_.rangeAnchor.reset();
         state_.status = "Clipboard history cleared.";
       });
 }

@@ -108,6 +108,9 @@ ApplicationComponents::ApplicationComponents(ApplicationSeams seams, Application
                       clipboardSettings_, std::make_shared<clipboard::ClipboardTagger>(), options_.clipboard),
       backend_(options_.configuredService),
       localServiceTask_(seams_.pool, seams_.main) {
+  clipboardModel_.onInteraction = [this](Interaction interaction) {
+    telemetry_.actionInvoked(Feature::clipboard, interaction);
+  };
   auto loadLibrary = options_.loadFileLibrary;
   if (!loadLibrary) {
     loadLibrary = [&files = seams_.files, override = seams_.system.environment("QUILLO_FFF_LIBRARY")] {
@@ -124,7 +127,8 @@ ApplicationComponents::ApplicationComponents(ApplicationSeams seams, Application
                                  .pool = seams_.pool,
                                  .main = seams_.main,
                                  .homeFolder = seams_.system.homeFolder(),
-                                 .loadLibrary = std::move(loadLibrary)},
+                                 .loadLibrary = std::move(loadLibrary),
+                                 .macOS = seams_.system.isMacOS()},
       SearchFolders::Hooks{
           .serviceClient = [this] { return backend_; },
           .inFilesScope = [this] { return searchModel_->scope() == SearchModel::Scope::files; },
@@ -158,7 +162,7 @@ SearchModelHooks ApplicationComponents::searchHooks() {
   return {
       .clipboardMatch = [this](const std::string& query,
                                std::stop_token stop) { return clipboardMatch(query, std::move(stop)); },
-      .pasteClipboard = {},
+      .pasteClipboard = [this](const core::ResultRow& row) { pasteClipboardRow(row); },
       .runRow = [this](const core::ResultRow& row, bool alternate) { runRow(row, alternate); },
       .guideAppSettings =
           [this](const core::Command& menuItem, const std::string& query) {
@@ -244,6 +248,11 @@ ApplicationHooks ApplicationComponents::hooks(UiHooks ui) {
 
 bool ApplicationComponents::attach(QuilloApplication& application) {
   application_ = &application;
+  // A paste hides the panel and lets the application behind it come back before the keystroke.
+  clipboardModel_.onDismiss = [this](const std::function<void(bool reopened)>& answer) {
+    if (!seams_.panel.isVisible()) return answer(false);
+    application_->dismiss([this, answer] { answer(seams_.panel.isVisible()); });
+  };
   return seams_.instances.claim(
       [&application](const platform::InstanceRequest& request) { application.handle(request); });
 }
@@ -268,25 +277,6 @@ void ApplicationComponents::useBackend(std::shared_ptr<core::BackendClient> back
   if (options_.commandIndex) searchModel_->refreshCommands(options_.commandIndex);
 }
 
-void ApplicationComponents::connectPanel(LauncherPanelCallbacks& callbacks) {
-  clipboardModel_.start(options_.clipboardDatabase, true);
-  if (options_.commandIndex) searchModel_->refreshCommands(options_.commandIndex);
-  callbacks.onFileReturn = [this] {
-    const auto file = selectedFile();
-    if (file) runRow(*file, false);
-    return file.has_value();
-  };
-  callbacks.onShowFileInFinder = [this] {
-    const auto file = selectedFile();
-    if (file) runRow(*file, true);
-    return file.has_value();
-  };
-  callbacks.onPreviewMove = [this](int delta) {
-    searchModel_->moveSelection(delta);
-    return true;
-  };
-}
-
 void ApplicationComponents::contentShown() {
   telemetry_.launcherOpened();
   if (!application_) return;
@@ -300,8 +290,7 @@ void ApplicationComponents::contentShown() {
   if (content == Content::launcher) {
     searchModel_->panelDidOpen(target ? std::optional(frontApp(*target)) : std::nullopt);
   } else {
-    clipboardModel_.open(ClipboardModel::Mode::paste,
-                         target ? std::optional(frontApplication(*target)) : std::nullopt);
+    clipboardModel_.open(ClipboardModel::Mode::paste, pasteTarget());
   }
 }
 
@@ -322,12 +311,10 @@ std::optional<core::Command> ApplicationComponents::clipboardMatch(const std::st
                        core::target::Clipboard{.id = entry->id, .sourceAppID = entry->sourceAppID});
 }
 
-std::optional<core::ResultRow> ApplicationComponents::selectedFile() const {
-  const auto& rows = searchModel_->rows();
-  if (searchModel_->selection() >= rows.size()) return std::nullopt;
-  const core::ResultRow& row = rows[searchModel_->selection()];
-  if (!row.command.isFileResult()) return std::nullopt;
-  return row;
+std::optional<platform::FrontApplication> ApplicationComponents::pasteTarget() const {
+  const auto& target = application_ ? application_->launcherApp() : std::nullopt;
+  if (!target) return std::nullopt;
+  return frontApplication(*target);
 }
 
 }  // namespace quillo::app

@@ -25,9 +25,10 @@ bool onlyOption(const KeyModifiers& held) {
   return held.option && !held.command && !held.control && !held.shift;
 }
 
+// A held Backspace that emptied the field does not go on to act on the model.
 bool isEmptyFieldBackspace(const KeyEvent& event, const SearchFieldState& field) {
-  return event.keyCode == KeyCode::backspace && event.modifiers.none() && field.isFirstResponder &&
-         field.isEmpty && !field.isComposing;
+  return event.keyCode == KeyCode::backspace && event.modifiers.none() && !event.isRepeat &&
+         field.isFirstResponder && field.isEmpty && !field.isComposing;
 }
 
 bool isCopyKey(const KeyEvent& event) {

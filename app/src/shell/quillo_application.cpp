@@ -101,7 +101,6 @@ void QuilloApplication::show(Content content) {
     if (front && front->pid != options_.ownProcess) launcherApp_ = std::move(front);
   }
   presentation_.open(content);
-  panelState_.routesLauncherEvents = content == Content::launcher;
   const Size size = hooks_.launcherSize ? hooks_.launcherSize() : kFallbackPanelSize;
   const auto frame = panelDisplay_ ? position_.frame(size, *panelDisplay_) : platform::Rect{{}, size};
   platform_.panel.present(frame, panelTransition(platform_.screens.reduceMotion()),
@@ -115,7 +114,15 @@ void QuilloApplication::hide() {
 }
 
 void QuilloApplication::dismissThenHide() {
-  platform_.panel.dismiss(panelTransition(platform_.screens.reduceMotion()), [this] { hide(); });
+  dismiss({});
+}
+
+void QuilloApplication::dismiss(std::function<void()> completion) {
+  platform_.panel.dismiss(panelTransition(platform_.screens.reduceMotion()),
+                          [this, completion = std::move(completion)] {
+                            hide();
+                            if (completion) completion();
+                          });
 }
 
 void QuilloApplication::handle(const platform::InstanceRequest& request) {

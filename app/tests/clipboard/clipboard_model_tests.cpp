@@ -3,8 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "clipboard_app_fixture.h"
-#include "quillo/app/clipboard/clipboard_model.h"
+#include "clipboard_model_fixture.h"
 
 namespace quillo::app {
 namespace {
@@ -12,40 +11,6 @@ namespace {
 using clipboard::ClipboardPayload;
 using platform::PasteboardItem;
 using testing::representation;
-
-struct ClipboardModelTest : ClipboardAppTest {
-  ClipboardModel model{
-      {board, keys, workspace, system, main, clock, pool}, settings, tagger, {.recognisesImageText = false}};
-  platform::FrontApplication editor{.pid = 10, .id = "org.gnome.TextEditor", .name = "Text Editor"};
-
-  void SetUp() override {
-    workspace.running = {{.pid = editor.pid, .bundleID = {}, .bundlePath = {}}};
-    workspace.front = editor;
-    model.start(folder / "history.sqlite", true);
-    ASSERT_TRUE(main.runUntil([&] { return model.state().isReady; }));
-    settle();
-  }
-
-  // Copies on the pasteboard and lets the monitor record it; returns the new entry's id.
-  base::Uuid copy(std::vector<PasteboardItem> items) {
-    board.copy(std::move(items));
-    main.advance(std::chrono::milliseconds(250));
-    settle();
-    EXPECT_FALSE(model.state().entries.empty());
-    return model.state().entries.front().id;
-  }
-  base::Uuid copyText(std::string_view text) {
-    return copy({PasteboardItem{{representation("public.utf8-plain-text", text)}}});
-  }
-  base::Uuid copyImage(std::string_view bytes) {
-    return copy({PasteboardItem{{representation("public.png", bytes)}}});
-  }
-
-  std::string pasteboardText() const {
-    const auto& data = board.items.at(0).representations.at(0).data;
-    return std::string(data.begin(), data.end());
-  }
-};
 
 TEST_F(ClipboardModelTest, SeveralEntriesPasteInTheOrderTheyWereSelected) {
   const auto first = copyText("first");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,15 @@ TEST(LauncherRouting, BackspaceTheModelDeclinesReachesTheField) {
   panel.field.isEmpty = true;
   panel.modelTakesBackspace = false;
   EXPECT_EQ(panel.key(KeyCode::backspace), Routing::normal);
+}
+
+TEST(LauncherRouting, AHeldBackspaceThatEmptiedTheFieldIsNotOfferedToTheModel) {
+  Panel panel;
+  panel.field.isEmpty = true;
+  const KeyEvent repeated{
+      .keyCode = KeyCode::backspace, .modifiers = {}, .charactersIgnoringModifiers = "", .isRepeat = true};
+  EXPECT_EQ(routeLauncherKey(repeated, panel.field, panel.state, panel.callbacks()), Routing::normal);
+  EXPECT_EQ(std::count(panel.calls.begin(), panel.calls.end(), "backspace"), 0);
 }
 
 TEST(LauncherRouting, BackspaceInAFieldWithTextEditsTheText) {

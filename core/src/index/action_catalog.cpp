@@ -1,9 +1,15 @@
 #include <string>
 
 #include "quillo/core/index/catalog.h"
+#include "quillo/core/system/platform_texts.h"
 
 namespace quillo::core::Catalog {
 namespace {
+
+// The Mac's wording of a text that names the computer.
+std::string mac(PlatformText text) {
+  return std::string(platformText(text, true));
+}
 
 Command action(std::string title, std::string hint, Command::Target target) {
   std::string id = "action." + title;
@@ -35,27 +41,16 @@ std::vector<Command> actionsTable(std::string_view homeFolder) {
   const std::string homePrefix = home.ends_with('/') ? home : home + "/";
 
   std::vector<Command> commands{
-      action("Lock Screen",
-             "Lock the Mac now and show the login window, so that a password is needed to come back",
-             target::LockScreen{}),
-      shellAction("Turn Display Off",
-                  "Turn the screen off now. Locks the Mac when a password is required after sleep",
-                  "pmset displaysleepnow"),
-      shellAction("Sleep", "Put the Mac to sleep now", "pmset sleepnow"),
+      action("Lock Screen", mac(PlatformText::lockScreenHint), target::LockScreen{}),
+      shellAction("Turn Display Off", mac(PlatformText::displayOffHint), "pmset displaysleepnow"),
+      shellAction("Sleep", mac(PlatformText::sleepHint), "pmset sleepnow"),
       shellAction("Start Screen Saver", "Show the screen saver now", "open -a ScreenSaverEngine"),
       shellAction("Toggle Mute", "Mute or unmute the sound output",
                   "osascript -e 'set volume output muted not (output muted of (get volume settings))'"),
-      definitionAction(
-          "Keep Awake",
-          "Stop the Mac and the display from sleeping, for a duration or until a clock time, for a "
-          "presentation or a video",
-          KeepAwake{AwakeScope::macAndDisplay}),
-      definitionAction(
-          "Keep Mac Awake, Let Display Sleep",
-          "Stop the Mac from sleeping and let the screen turn off, for a duration or until a clock "
-          "time, for a long download or a backup",
-          KeepAwake{AwakeScope::mac}),
-      action("Stop Keeping Awake", "Let the Mac sleep again", target::StopKeepingAwake{}),
+      definitionAction("Keep Awake", mac(PlatformText::keepAwakeHint), KeepAwake{AwakeScope::macAndDisplay}),
+      definitionAction(mac(PlatformText::keepSystemAwakeTitle), mac(PlatformText::keepSystemAwakeHint),
+                       KeepAwake{AwakeScope::mac}),
+      action("Stop Keeping Awake", mac(PlatformText::stopKeepingAwakeHint), target::StopKeepingAwake{}),
       definitionAction("Set Volume",
                        "Set the sound output volume to a percentage, to make the sound louder or quieter",
                        SetVolume{VolumeChannel::output}),

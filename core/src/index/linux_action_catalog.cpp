@@ -1,7 +1,9 @@
+#include <array>
 #include <optional>
 #include <string>
 
 #include "quillo/core/index/catalog.h"
+#include "quillo/core/system/platform_texts.h"
 
 namespace quillo::core::Catalog {
 namespace {
@@ -73,9 +75,37 @@ std::optional<std::string> folder(std::string_view id, const UserFolders& folder
   return std::nullopt;
 }
 
+// The texts of the actions that name the Mac, by id: their title (when it names it) and hint.
+struct Wording {
+  std::string_view id;
+  std::optional<PlatformText> title;
+  PlatformText hint;
+};
+
+constexpr std::array<Wording, 6> kWordings{{
+    {"action.Lock Screen", std::nullopt, PlatformText::lockScreenHint},
+    {"action.Turn Display Off", std::nullopt, PlatformText::displayOffHint},
+    {"action.Sleep", std::nullopt, PlatformText::sleepHint},
+    {"action.Keep Awake", std::nullopt, PlatformText::keepAwakeHint},
+    {"action.Keep Mac Awake, Let Display Sleep", PlatformText::keepSystemAwakeTitle,
+     PlatformText::keepSystemAwakeHint},
+    {"action.Stop Keeping Awake", std::nullopt, PlatformText::stopKeepingAwakeHint},
+}};
+
+// This computer's words where the Mac's name it; the id stays, so usage counts carry over.
+Command inLinuxWords(Command command) {
+  for (const Wording& wording : kWordings) {
+    if (wording.id != command.id) continue;
+    if (wording.title) command.title = std::string(platformText(*wording.title, false));
+    command.hint = std::string(platformText(wording.hint, false));
+  }
+  return command;
+}
+
 // The command as this machine runs it; none when it cannot.
 std::optional<Command> onLinux(Command command, const LinuxTools& tools, const ProcessCalls& calls,
                                const UserFolders& folders) {
+  command = inLinuxWords(std::move(command));
   if (const ActionDefinition* definition = command.definition()) {
     if (!calls.offers(*definition)) return std::nullopt;
     return command;

@@ -31,7 +31,6 @@ namespace quillo::app {
 class SearchFolders {
  public:
   static constexpr std::string_view missingBookmarkMessage = "Choose this folder again to restore access.";
-  static constexpr std::string_view localOnlyReason = "file names stay on this Mac";
 
   // What the platform and the search model lend it; all must outlive it.
   struct Environment {
@@ -46,6 +45,8 @@ class SearchFolders {
     std::function<std::shared_ptr<const core::FffLibrary>()> loadLibrary;
     core::FileIndex::Options indexOptions{};
     core::FileRanker::Options rankerOptions{};
+    // Its texts in the Mac's words; the other systems' otherwise.
+    bool macOS = false;
   };
 
   // The search model's side: each may be empty.

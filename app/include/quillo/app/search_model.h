@@ -140,6 +140,9 @@ class SearchModel {
   void changeScope(Scope scope);
   // The files shortcut: the files scope until the panel closes.
   void showFilesFromShortcut();
+  // Backspace in the empty field: from the files scope back to the scope the files shortcut
+  // left, else to the commands. False in the other scopes, which have none to go back to.
+  bool goBackAScope();
   void panelDidOpen(const std::optional<FrontApp>& app);
   void panelDidClose();
   void readMenus(const std::optional<FrontApp>& app);
@@ -165,6 +168,9 @@ class SearchModel {
   const std::optional<FrontApp>& menuApp() const { return menuApp_; }
   const std::string& menuAppName() const { return menuAppName_; }
   const std::optional<core::ResultRow>& clipboardRow() const { return clipboardRow_; }
+  // What went wrong with the last paste or copy of a clipboard row; cleared by the next query.
+  const std::optional<std::string>& clipboardActionError() const { return clipboardActionError_; }
+  void showClipboardActionError(std::optional<std::string> message);
   const core::ParsedQuery& parsed() const { return parsed_; }
   const std::vector<core::LocalHit>& local() const { return local_; }
   std::chrono::steady_clock::duration localTime() const { return localTime_; }
@@ -239,6 +245,7 @@ class SearchModel {
   FileSearchState files_;
   std::optional<core::FileRoute> fileRoute_;
   std::optional<core::ResultRow> clipboardRow_;
+  std::optional<std::string> clipboardActionError_;
 
   platform::DelayedTask debounce_;
   bool debouncePending_ = false;

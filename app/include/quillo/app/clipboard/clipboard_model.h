@@ -19,6 +19,7 @@
 #include "quillo/app/clipboard/clipboard_paste_service.h"
 #include "quillo/app/clipboard/clipboard_settings.h"
 #include "quillo/app/task_slot.h"
+#include "quillo/app/telemetry_service.h"
 #include "quillo/clipboard/clipboard_composition.h"
 #include "quillo/clipboard/clipboard_entry.h"
 #include "quillo/clipboard/clipboard_filter.h"
@@ -49,6 +50,9 @@ struct ClipboardModelState {
   // In the order the user selected the entries; combined output follows it.
   std::vector<base::Uuid> selection{};
   std::optional<base::Uuid> focusedID{};
+  // Where extending the selection with the keyboard started, and the selection before it.
+  std::optional<base::Uuid> rangeAnchor{};
+  std::vector<base::Uuid> selectionBeforeRange{};
   // Entries that were just copied, for a moment.
   std::unordered_set<base::Uuid> copiedIDs{};
 
@@ -128,22 +132,38 @@ class ClipboardModel {
 
   void setQuery(std::string query);
   void setFilter(clipboard::ClipboardFilter filter);
-  // Moves to the next filter, as Tab does.
+  // Moves to the next filter, as Tab does, or back to the one before.
   void nextFilter();
+  void previousFilter();
   // Runs the search again; a newer one cancels it.
   void refresh();
   // Asks for the next hundred results, as the list scrolls to its end.
   void loadMore();
 
   void focus(const base::Uuid& id);
+  // Moves the focus by `delta` rows, stopping at either end; the last row asks for more.
+  void moveFocus(int delta);
+  // Moves the focus by `delta` rows and selects the rows from where the extension started to the
+  // focus, after what was selected before it, in the order the focus passed them.
+  void extendSelection(int delta);
   // Adds the entry to the selection, or takes it out when it is selected.
   void toggleSelection(const base::Uuid& id);
+  // Whether an action has something to act on: the selection, else the focused entry.
+  bool hasChoice() const { return !chosen().empty(); }
+  // Closes the rename, then the cleaned text, then the preview; false when none was open.
+  bool closeDetail();
 
   // Whether every selected entry is pinned.
   bool selectionIsPinned() const;
   // The action's title for the current selection.
   std::string title(ClipboardAction action) const;
   void perform(ClipboardAction action);
+  // Pastes one entry into `target`, as a clipboard row chosen in the launcher does; `done` gets
+  // the message to show, none when the paste went through.
+  void paste(const base::Uuid& id, std::optional<platform::FrontApplication> target,
+             std::function<void(std::optional<std::string>)> done);
+  // Copies one entry; `done` gets the failure's message, none when it is on the pasteboard.
+  void copy(const base::Uuid& id, std::function<void(std::optional<std::string>)> done);
   // Return: pastes in paste mode, copies in browse mode; the cleaned text while it is previewed.
   void performPrimary();
   void commitRename(std::string_view title);
@@ -176,14 +196,19 @@ class ClipboardModel {
   ClipboardPasteService::Dismiss onDismiss;
   // Asks the user for a folder to save the selection into, then calls saveSelection.
   std::function<void()> onChooseFolder;
+  // An entry (or the selection) was pasted or copied: for the usage signals.
+  std::function<void(Interaction)> onInteraction;
 
  private:
   struct Combined;
   void changed();
   std::shared_ptr<clipboard::ClipboardStore> storeOrReport();
   std::vector<base::Uuid> chosen() const;
-  void combineThen(clipboard::ClipboardComposition::TextStyle style,
-                   std::function<void(clipboard::ClipboardPayload)> then);
+  void combineThen(std::vector<base::Uuid> ids, clipboard::ClipboardComposition::TextStyle style,
+                   std::function<void(clipboard::ClipboardPayload)> then,
+                   std::function<void(std::string)> failed = {});
+  std::optional<std::size_t> focusedIndex() const;
+  void startRange();
   void paste(clipboard::ClipboardComposition::TextStyle style);
   void copy(clipboard::ClipboardComposition::TextStyle style);
   void togglePreview();
@@ -194,8 +219,14 @@ class ClipboardModel {
   // Runs one store operation while busy (a second is ignored), then refreshes.
   void run(std::function<void(clipboard::ClipboardStore&)> operation, std::function<void()> after = {});
   void showError(const std::exception_ptr& error);
+  // The error's message for the user; none for a cancelled task.
+  std::optional<std::string> errorMessage(const std::exception_ptr& error) const;
+  // Copies the payload; the message to show when it could not.
+  std::optional<std::string> copyFailure(const clipboard::ClipboardPayload& payload);
+  ClipboardPasteService::Dismiss dismissal() const;
   void recogniseImageText();
   void markCopied(std::vector<base::Uuid> ids);
+  void interacted(Interaction interaction) const;
 
   Services services_;
   ClipboardSettings& settings_;

@@ -94,7 +94,20 @@ class ApplicationComponents {
   void contentShown();
   void runRow(const core::ResultRow& row, bool alternate);
   std::optional<core::Command> clipboardMatch(const std::string& query, std::stop_token stop) const;
+  // The application a paste goes to: the one in front when the panel opened.
+  std::optional<platform::FrontApplication> pasteTarget() const;
+
+  // The panel's keys, each acting on the content shown (application_components_panel.cpp).
+  bool showing(LauncherPresentation::Content content) const;
+  std::optional<core::ResultRow> selectedRow() const;
   std::optional<core::ResultRow> selectedFile() const;
+  bool emptyFieldBackspace();
+  bool clipboardKey(const KeyEvent& event);
+  bool copySelectedClipboard();
+  bool copySelectedFile(bool pathOnly);
+  bool runSelectedFile(bool alternate);
+  bool runPreviewed();
+  void pasteClipboardRow(const core::ResultRow& row);
 
   ApplicationSeams seams_;
   ApplicationComponentsOptions options_;

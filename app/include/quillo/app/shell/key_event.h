@@ -8,8 +8,12 @@ namespace quillo::app {
 // desktop front end translates its keys into them.
 namespace KeyCode {
 inline constexpr int a = 0;
+inline constexpr int s = 1;
 inline constexpr int c = 8;
 inline constexpr int v = 9;
+inline constexpr int r = 15;
+inline constexpr int y = 16;
+inline constexpr int t = 17;
 inline constexpr int p = 35;
 inline constexpr int n = 45;
 inline constexpr int returnKey = 36;
@@ -20,6 +24,7 @@ inline constexpr int escape = 53;
 inline constexpr int keypadEnter = 76;
 inline constexpr int f1 = 122;
 inline constexpr int pageUp = 116;
+inline constexpr int f2 = 120;
 inline constexpr int pageDown = 121;
 inline constexpr int leftArrow = 123;
 inline constexpr int rightArrow = 124;

@@ -19,7 +19,9 @@ struct SearchFieldState {
 };
 
 struct LauncherPanelState {
-  // True while the launcher content is active; when false every event gets the normal handling.
+  // True while the panel's content takes the routed keys (the launcher's and the clipboard
+  // history's alike: each callback acts on the content shown); when false every event gets the
+  // normal handling.
   bool routesLauncherEvents = true;
   // A folder-access dialog is up: no routing.
   bool isRequestingFileAccess = false;

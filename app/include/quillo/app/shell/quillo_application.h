@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -68,6 +69,8 @@ class QuilloApplication {
   void show(LauncherPresentation::Content content);
   // The panel is gone: tells the clipboard and search models.
   void hide();
+  // Fades the panel out, then hides and calls `completion`, as a paste does before its keystroke.
+  void dismiss(std::function<void()> completion);
 
   // A later start's request, forwarded through the instance channel.
   void handle(const platform::InstanceRequest& request);

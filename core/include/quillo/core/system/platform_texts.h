@@ -20,6 +20,18 @@ enum class PlatformText : std::uint8_t {
   destinationChangedDuringPaste,
   // A copied file is gone: "... Copy it again from Finder."
   unavailableFile,
+  // Why file searches are not ranked by the service: "file names stay on this Mac".
+  filesStayLocal,
+  // The clipboard history's preview action: "Quick Look".
+  previewTitle,
+  // The hints of the actions that name the computer ("Lock the Mac now ..."), and the one title.
+  lockScreenHint,
+  displayOffHint,
+  sleepHint,
+  keepAwakeHint,
+  keepSystemAwakeTitle,
+  keepSystemAwakeHint,
+  stopKeepingAwakeHint,
 };
 
 // The text for the running system: macOS wording there, Linux wording elsewhere.
