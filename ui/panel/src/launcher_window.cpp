@@ -10,6 +10,7 @@
 #include "quillo/ui/panel/file_preview.h"
 #include "quillo/ui/panel/panel_texts.h"
 #include "quillo/ui/panel/result_list.h"
+#include "quillo/ui/panel/scope_chip.h"
 #include "quillo/ui/panel/search_field.h"
 #include "quillo/ui/style/icons.h"
 #include "quillo/ui/style/qt_key_event.h"
@@ -23,7 +24,6 @@ using Content = app::LauncherPresentation::Content;
 constexpr int kWidth = 720;
 constexpr int kHeaderHeight = 60;
 constexpr int kFooterHeight = 30;
-constexpr int kScopeIconSize = 20;
 
 // A one-pixel line in the palette's separator tone.
 class Separator : public QWidget {
@@ -69,7 +69,6 @@ LauncherWindow::LauncherWindow(app::SearchModel& search, core::QuilloPreferences
       preferences_(preferences),
       hooks_(std::move(hooks)) {
   setWindowTitle("Quillo");
-  setAttribute(Qt::WA_ShowWithoutActivating, false);
   setAccessibleName("Quillo");
   contentStack_ = new QStackedWidget(this);
   launcher_ = buildLauncher();
@@ -95,10 +94,7 @@ QWidget* LauncherWindow::buildLauncher() {
 
   auto* header = new QWidget(page);
   header->setFixedHeight(kHeaderHeight);
-  scopeIcon_ = new QLabel(header);
-  scopeIcon_->setFixedSize(kScopeIconSize, kScopeIconSize);
-  scopeTitle_ = new QLabel(header);
-  scopeTitle_->setForegroundRole(QPalette::PlaceholderText);
+  scope_ = new ScopeChip(header);
   field_ = new SearchField(header);
   field_->setPlaceholderText("Search commands, menus and files");
   field_->setAccessibleName("Search");
@@ -111,9 +107,8 @@ QWidget* LauncherWindow::buildLauncher() {
   auto* headerLayout = new QHBoxLayout(header);
   headerLayout->setContentsMargins(16, 0, 16, 0);
   headerLayout->setSpacing(8);
-  headerLayout->addWidget(scopeIcon_);
-  headerLayout->addWidget(scopeTitle_);
-  headerLayout->addSpacing(4);
+  headerLayout->addWidget(scope_);
+  headerLayout->addSpacing(2);
   headerLayout->addWidget(field_, 1);
 
   body_ = new QStackedWidget(page);
@@ -202,11 +197,9 @@ void LauncherWindow::refresh() {
 }
 
 void LauncherWindow::refreshScope() {
-  scopeTitle_->setText(scopeTitle(search_));
-  scopeIcon_->setPixmap(
-      iconPixmap(scopeIcon(search_), kScopeIconSize, devicePixelRatioF(), palette().color(QPalette::Text)));
-  scopeIcon_->setAccessibleName(scopeTitle_->text());
-  field_->setPlaceholderText(search_.scope() == Scope::menus ? "Search the menus of " + scopeTitle_->text()
+  const QString title = scopeTitle(search_);
+  scope_->setScope(scopeIcon(search_), title);
+  field_->setPlaceholderText(search_.scope() == Scope::menus ? "Search the menus of " + title
                              : search_.scope() == Scope::files
                                  ? QString("Search file names")
                                  : QString("Search apps, settings and actions"));

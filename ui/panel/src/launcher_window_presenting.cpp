@@ -42,6 +42,7 @@ void LauncherWindow::present(const platform::Rect& frame, const app::PanelTransi
   const int slide = fades ? qRound(transition.slide) : 0;
 
   placing_ = true;
+  placed_ = target.topLeft();
   setGeometry(target.translated(0, -slide));
   if (fades) setWindowOpacity(0);
   if (appearing) {
@@ -158,17 +159,20 @@ void LauncherWindow::mousePressEvent(QMouseEvent* event) {
 
 void LauncherWindow::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
-  if (!placing_ && !animation_ && QWidget::isVisible()) moveReport_.start();
+  if (!placing_ && !animation_ && QWidget::isVisible() && pos() != placed_) moveReport_.start();
 }
 
 void LauncherWindow::reportMove() {
-  if (!hooks_.moved || !QWidget::isVisible()) return;
   const QRect frame = geometry();
+  if (!hooks_.moved || !QWidget::isVisible() || frame.topLeft() == placed_) return;
+  placed_ = frame.topLeft();
   hooks_.moved({{double(frame.x()), double(frame.y())}, {double(frame.width()), double(frame.height())}});
 }
 
 void LauncherWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
+  // The desktop switched between light and dark: the icons drawn in the text colour follow.
+  if (event->type() == QEvent::PaletteChange) refresh();
   if (event->type() == QEvent::ActivationChange && !isActiveWindow() && QWidget::isVisible() &&
       !dismissing_ && hooks_.resignedKey)
     hooks_.resignedKey();

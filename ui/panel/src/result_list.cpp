@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 #include "quillo/ui/style/key_caps.h"
 #include "result_list_accessible.h"
@@ -13,13 +14,13 @@ namespace {
 constexpr int kIconSize = 28;
 constexpr int kInset = 8;
 
-void paintRow(QPainter& painter, const QRect& frame, const RowView& row, const QWidget& widget,
-              bool selected) {
+void paintRow(QPainter& painter, const QRect& frame, const RowView& row, const QWidget& widget, bool selected,
+              bool hovered) {
   const QPalette& palette = widget.palette();
-  if (selected) {
+  if (selected || hovered) {
     QPainterPath shape;
     shape.addRoundedRect(QRectF(frame.adjusted(kInset / 2, 2, -kInset / 2, -2)), 8, 8);
-    painter.fillPath(shape, palette.color(QPalette::Highlight));
+    painter.fillPath(shape, palette.color(selected ? QPalette::Highlight : QPalette::AlternateBase));
   }
   const QColor text = palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
   QColor quiet =
@@ -87,6 +88,7 @@ ResultList::ResultList(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::NoFocus);
   setAccessibleName("Results");
+  setMouseTracking(true);
 }
 
 ResultList::~ResultList() {
@@ -98,7 +100,9 @@ void ResultList::setRows(std::vector<RowView> rows, int selection) {
   const bool selectionMoved = selection != selection_;
   const bool countChanged = rows.size() != rows_.size();
   rows_ = std::move(rows);
+  if (countChanged) hovered_ = -1;
   selection_ = rows_.empty() ? -1 : selection;
+  scrollToSelection();
   if (QAccessible::isActive()) {
     if (countChanged) {
       QAccessibleEvent event(this, QAccessible::ObjectReorder);
@@ -110,8 +114,28 @@ void ResultList::setRows(std::vector<RowView> rows, int selection) {
   update();
 }
 
+int ResultList::rowHeight() const {
+  return std::max(48, 2 * fontMetrics().height() + 14);
+}
+
+int ResultList::visibleRowCount() const {
+  return std::max(1, (height() - 8) / rowHeight());
+}
+
 QRect ResultList::rowRect(int index) const {
-  return {0, index * rowHeight + 4, width(), rowHeight};
+  return {0, (index - first_) * rowHeight() + 4, width(), rowHeight()};
+}
+
+void ResultList::scrollToSelection() {
+  const int visible = visibleRowCount();
+  if (selection_ >= 0 && selection_ < first_) first_ = selection_;
+  if (selection_ >= first_ + visible) first_ = selection_ - visible + 1;
+  first_ = std::clamp(first_, 0, std::max(0, rowCount() - visible));
+}
+
+void ResultList::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  scrollToSelection();
 }
 
 int ResultList::rowAt(QPoint point) const {
@@ -138,14 +162,27 @@ void ResultList::announceSelection() {
 }
 
 QSize ResultList::sizeHint() const {
-  return {560, 8 * rowHeight + 8};
+  return {560, 8 * rowHeight() + 8};
 }
 
 void ResultList::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().color(QPalette::Window));
-  for (int index = 0; index < rowCount(); ++index)
-    paintRow(painter, rowRect(index), rows_[std::size_t(index)], *this, index == selection_);
+  for (int index = first_; index < std::min(rowCount(), first_ + visibleRowCount() + 1); ++index)
+    paintRow(painter, rowRect(index), rows_[std::size_t(index)], *this, index == selection_,
+             index == hovered_);
+}
+
+void ResultList::mouseMoveEvent(QMouseEvent* event) {
+  const int hovered = rowAt(event->position().toPoint());
+  if (hovered == hovered_) return;
+  hovered_ = hovered;
+  update();
+}
+
+void ResultList::leaveEvent(QEvent*) {
+  hovered_ = -1;
+  update();
 }
 
 void ResultList::mousePressEvent(QMouseEvent* event) {

@@ -57,7 +57,8 @@ QAccessible::State RowAccessible::state() const {
   }
   state.selected = list_->selection() == index_;
   state.focused = state.selected && list_->window()->isActiveWindow();
-  state.invisible = !list_->isVisible();
+  state.invisible = !list_->isVisible() || index_ < list_->firstVisibleRow() ||
+                    index_ >= list_->firstVisibleRow() + list_->visibleRowCount();
   return state;
 }
 

@@ -8,6 +8,7 @@ SearchField::SearchField(QWidget* parent) : QLineEdit(parent) {
   setFrame(false);
   setAttribute(Qt::WA_MacShowFocusRect, false);
   setClearButtonEnabled(false);
+  blendWithPanel();
 }
 
 app::SearchFieldState SearchField::state() const {
@@ -16,6 +17,21 @@ app::SearchFieldState SearchField::state() const {
           .hasSelectedText = hasSelectedText(),
           .isComposing = composing_,
           .belongsToPanel = true};
+}
+
+void SearchField::changeEvent(QEvent* event) {
+  QLineEdit::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) blendWithPanel();
+}
+
+void SearchField::blendWithPanel() {
+  // The field is part of the panel's surface, not a box on it: its base is the window's colour,
+  // kept when the desktop switches between light and dark.
+  const QColor window = palette().color(QPalette::Window);
+  if (palette().color(QPalette::Base) == window) return;
+  QPalette own;
+  own.setColor(QPalette::Base, window);
+  setPalette(own);
 }
 
 void SearchField::inputMethodEvent(QInputMethodEvent* event) {

@@ -2,7 +2,9 @@
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <algorithm>
@@ -10,6 +12,8 @@
 #include <cstring>
 
 #include "panel_fixture.h"
+#include "quillo/ui/panel/result_list.h"
+#include "quillo/ui/panel/scope_chip.h"
 #include "quillo/ui/panel/search_field.h"
 
 namespace quillo::ui::test {
@@ -101,6 +105,27 @@ TEST_F(PanelTest, KeysTheRoutingConsumesNeverReachTheField) {
   EXPECT_EQ(model->selection(), 0u);
 }
 
+TEST_F(PanelTest, TheRoutingHearsWhenAnInputMethodIsComposing) {
+  std::vector<app::SearchFieldState> states;
+  hooks.routeKey = [&](const app::KeyEvent&, const app::SearchFieldState& field) {
+    states.push_back(field);
+    return app::Routing::normal;
+  };
+  start();
+  present();
+  QInputMethodEvent composing("ka", {});
+  QApplication::sendEvent(window->searchField(), &composing);
+  QTest::keyClick(window->searchField(), Qt::Key_Backspace);
+  QInputMethodEvent committed;
+  committed.setCommitString("\u304b");
+  QApplication::sendEvent(window->searchField(), &committed);
+  QTest::keyClick(window->searchField(), Qt::Key_Backspace);
+  ASSERT_EQ(states.size(), 2u);
+  EXPECT_TRUE(states[0].isComposing);
+  EXPECT_FALSE(states[1].isComposing);
+  EXPECT_FALSE(states[1].isEmpty);
+}
+
 TEST_F(PanelTest, TabSwitchesTheScopeShownInThePanel) {
   present();
   ASSERT_EQ(model->scope(), Scope::commands);
@@ -108,6 +133,7 @@ TEST_F(PanelTest, TabSwitchesTheScopeShownInThePanel) {
   EXPECT_EQ(model->scope(), Scope::files);
   EXPECT_TRUE(window->searchField()->hasFocus());
   EXPECT_EQ(window->searchField()->placeholderText(), "Search file names");
+  EXPECT_EQ(window->findChild<ScopeChip*>()->accessibleName(), "Searching Files");
 }
 
 TEST_F(PanelTest, EscapeAsksTheOwnerToHideThePanel) {
@@ -130,6 +156,43 @@ TEST_F(PanelTest, ReturnRunsTheSelectedRow) {
   const std::string second = shownTitles(*window)[1];
   QTest::keyClick(window->searchField(), Qt::Key_Return);
   EXPECT_EQ(ran, std::vector<std::string>{second});
+}
+
+TEST_F(PanelTest, ClickingARowRunsIt) {
+  std::vector<std::string> ran;
+  modelHooks.runRow = [&](const core::ResultRow& row, bool) { ran.push_back(row.command.title); };
+  start();
+  present();
+  type("wifi");
+  ASSERT_TRUE(runUntil([&] { return shownTitles(*window).size() >= 3; }));
+  auto* list = window->findChild<ResultList*>();
+  QTest::mouseClick(list, Qt::LeftButton, {}, list->rowRect(2).center());
+  EXPECT_EQ(ran, std::vector<std::string>{shownTitles(*window)[2]});
+}
+
+TEST_F(PanelTest, RowsTheServicePlacedCarryAQuietCue) {
+  // The service picks "Turn Wi-Fi Off" among the candidates it is sent.
+  service.on(kCommandsPath, [](const testing::ServiceRequest& request) {
+    std::map<std::string, double> probabilities{{"none", 0.05}};
+    const auto& candidates = request.json["candidates"];
+    for (std::size_t position = 0; position < candidates.size(); ++position)
+      if (candidates[position]["title"] == "Turn Wi-Fi Off")
+        probabilities["c" + std::to_string(position)] = 0.9;
+    return testing::ServiceReply{.body = testing::rankingBody(probabilities)};
+  });
+  start(true);
+  present();
+  type("screenshot to clipboard");
+  ASSERT_TRUE(runUntil([&] { return std::holds_alternative<app::ravo::Answered>(model->ravo()); }));
+  ASSERT_TRUE(runUntil([&] { return contains(shownTitles(*window), "Turn Wi-Fi Off"); }));
+  QAccessibleInterface* list =
+      findAccessible(QAccessible::queryAccessibleInterface(window.get()), QAccessible::List);
+  for (int index = 0; index < list->childCount(); ++index) {
+    const QString name = list->child(index)->text(QAccessible::Name);
+    const QString description = list->child(index)->text(QAccessible::Description);
+    EXPECT_EQ(description.contains("ranked by Ravo"), name == "Turn Wi-Fi Off") << name.toStdString();
+  }
+  EXPECT_EQ(footerText(*window), "Ranked by Ravo");
 }
 
 TEST_F(PanelTest, TheFooterSaysWhyTheServiceIsOff) {
@@ -246,6 +309,74 @@ TEST_F(PanelTest, EveryNewContentIsReportedPainted) {
   const int before = painted;
   type("w");
   ASSERT_TRUE(runUntil([&] { return painted > before; }));
+}
+
+TEST_F(PanelTest, WithoutAccessibilityTheMenusAskForItThroughTheProgram) {
+  std::vector<app::LauncherFeedback> asked;
+  hooks.feedbackAction = [&](app::LauncherFeedback feedback) { asked.push_back(feedback); };
+  fakeAx.setTrusted(false);
+  start();
+  present();
+  model->changeScope(Scope::menus);
+  model->readMenus(
+      app::FrontApp{.pid = testing::FakeAccessibility::kPid, .bundleID = "notes", .name = "Notes"});
+  ASSERT_EQ(model->launcherFeedback(), app::LauncherFeedback::permission);
+  QPushButton* button = feedbackButton(*window);
+  ASSERT_NE(button, nullptr);
+  QTest::mouseClick(button, Qt::LeftButton);
+  EXPECT_EQ(asked, std::vector<app::LauncherFeedback>{app::LauncherFeedback::permission});
+}
+
+TEST_F(PanelTest, TheClipboardHistoryTakesThePanelsPlaceAndTheKeyboard) {
+  int dismissals = 0;
+  hooks.dismissRequested = [&] { ++dismissals; };
+  start();
+  auto* history = new QLineEdit;
+  history->setObjectName("history");
+  window->setClipboardView(history);
+  present();
+  window->showContent(app::LauncherPresentation::Content::clipboard);
+  EXPECT_TRUE(history->isVisible());
+  EXPECT_FALSE(window->searchField()->isVisible());
+  ASSERT_TRUE(runUntil([&] { return history->hasFocus(); }));
+  QTest::keyClicks(history, "ab");
+  EXPECT_EQ(model->query(), "");
+  window->showContent(app::LauncherPresentation::Content::launcher);
+  EXPECT_TRUE(window->searchField()->isVisible());
+  ASSERT_TRUE(runUntil([&] { return window->searchField()->hasFocus(); }));
+}
+
+TEST_F(PanelTest, AMoveOfThePanelIsReportedOnce) {
+  std::vector<platform::Rect> frames;
+  hooks.moved = [&](const platform::Rect& frame) { frames.push_back(frame); };
+  start();
+  present();
+  QTest::qWait(300);
+  ASSERT_TRUE(frames.empty());
+  window->move(320, 240);
+  ASSERT_TRUE(runUntil([&] { return !frames.empty(); }));
+  QTest::qWait(300);
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0].origin, (platform::Point{320, 240}));
+  EXPECT_EQ(frames[0].size.width, window->width());
+}
+
+TEST_F(PanelTest, ShowingFadesInWithASmallSlide) {
+  const platform::Rect frame{{200, 150}, window->preferredSize()};
+  window->present(frame, app::PanelTransition{.duration = std::chrono::milliseconds(400), .slide = 8},
+                  std::nullopt);
+  EXPECT_EQ(window->windowOpacity(), 0.0);
+  EXPECT_EQ(window->pos(), QPoint(200, 142));
+  ASSERT_TRUE(runUntil([&] { return window->windowOpacity() == 1.0 && window->pos() == QPoint(200, 150); }));
+}
+
+TEST_F(PanelTest, WithLessMotionOnlyTheOpacityChanges) {
+  const platform::Rect frame{{200, 150}, window->preferredSize()};
+  window->present(frame, app::panelTransition(true), std::nullopt);
+  EXPECT_EQ(window->windowOpacity(), 0.0);
+  EXPECT_EQ(window->pos(), QPoint(200, 150));
+  ASSERT_TRUE(runUntil([&] { return window->windowOpacity() == 1.0; }));
+  EXPECT_EQ(window->pos(), QPoint(200, 150));
 }
 
 }  // namespace

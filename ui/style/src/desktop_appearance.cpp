@@ -57,6 +57,8 @@ std::optional<QColor> accentFromPortal(double red, double green, double blue) {
 }
 
 DesktopAppearance::DesktopAppearance(QObject* parent) : QObject(parent) {
+  // The slot's argument type must be known before connecting, or the connection silently fails.
+  qRegisterMetaType<QDBusVariant>();
   QDBusConnection::sessionBus().connect(kService, kPath, kInterface, "SettingChanged", this,
                                         SLOT(settingChanged(QString, QString, QDBusVariant)));
   read("color-scheme");

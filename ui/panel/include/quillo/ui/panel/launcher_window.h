@@ -21,6 +21,7 @@ namespace quillo::ui {
 class FeedbackView;
 class FilePreview;
 class ResultList;
+class ScopeChip;
 class SearchField;
 
 // The launcher panel: a frameless floating window without a taskbar entry that takes the keyboard
@@ -36,18 +37,18 @@ class LauncherWindow : public QWidget, public app::LauncherPanelView {
  public:
   struct Hooks {
     // The owner's key routing; a missing one routes nothing.
-    std::function<app::Routing(const app::KeyEvent&, const app::SearchFieldState&)> routeKey;
+    std::function<app::Routing(const app::KeyEvent&, const app::SearchFieldState&)> routeKey{};
     // The user moved the panel to this frame.
-    std::function<void(const platform::Rect&)> moved;
+    std::function<void(const platform::Rect&)> moved{};
     // The panel stopped being the active window (the user clicked elsewhere).
-    std::function<void()> resignedKey;
+    std::function<void()> resignedKey{};
     // Escape: the owner hides the panel.
-    std::function<void()> dismissRequested;
+    std::function<void()> dismissRequested{};
     // The panel's new content has been painted.
-    std::function<void()> painted;
+    std::function<void()> painted{};
     // A feedback view's button that needs the rest of the program: accessibility access
     // (permission), choosing search folders (fileSetup), reviewing them (fileAccess).
-    std::function<void(app::LauncherFeedback)> feedbackAction;
+    std::function<void(app::LauncherFeedback)> feedbackAction{};
   };
 
   LauncherWindow(app::SearchModel& search, core::QuilloPreferences& preferences, Hooks hooks,
@@ -102,8 +103,7 @@ class LauncherWindow : public QWidget, public app::LauncherPanelView {
   QStackedWidget* contentStack_ = nullptr;
   QWidget* launcher_ = nullptr;
   QPointer<QWidget> clipboard_;
-  QLabel* scopeIcon_ = nullptr;
-  QLabel* scopeTitle_ = nullptr;
+  ScopeChip* scope_ = nullptr;
   SearchField* field_ = nullptr;
   QStackedWidget* body_ = nullptr;
   ResultList* list_ = nullptr;
@@ -117,6 +117,9 @@ class LauncherWindow : public QWidget, public app::LauncherPanelView {
   QPointer<QAbstractAnimation> animation_;
   // Moves the program makes itself are not the user's.
   bool placing_ = false;
+  // Where the panel was put or last reported: the window manager confirms a placement with moves
+  // to the same place, which are not the user's.
+  QPoint placed_;
   bool dismissing_ = false;
   bool activationPending_ = false;
   QTimer moveReport_;

@@ -16,8 +16,6 @@ class ResultList : public QWidget {
   Q_OBJECT
 
  public:
-  static constexpr int rowHeight = 48;
-
   explicit ResultList(QWidget* parent = nullptr);
   ~ResultList() override;
 
@@ -25,6 +23,12 @@ class ResultList : public QWidget {
   int rowCount() const { return int(rows_.size()); }
   const RowView& row(int index) const { return rows_.at(std::size_t(index)); }
   int selection() const { return selection_; }
+  // A row's height: two lines of the font in use with room around them, 48 at the usual sizes.
+  int rowHeight() const;
+  // The rows that fit; the list scrolls to keep the selection among them (the files scope lists
+  // more than eight).
+  int visibleRowCount() const;
+  int firstVisibleRow() const { return first_; }
   // The row's frame in this widget's coordinates.
   QRect rowRect(int index) const;
 
@@ -40,14 +44,20 @@ class ResultList : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   int rowAt(QPoint point) const;
   void announceSelection();
+  void scrollToSelection();
 
   std::vector<RowView> rows_;
   int selection_ = -1;
   int pressed_ = -1;
+  int hovered_ = -1;
+  int first_ = 0;
   mutable std::vector<QAccessible::Id> rowInterfaces_;
 };
 

@@ -10,14 +10,14 @@ namespace quillo::ui {
 
 // One row of the result list as it is drawn and read out: already formatted texts.
 struct RowView {
-  RowIcon icon;
-  QString title;
-  QString kind;
-  QString detail;
+  RowIcon icon{};
+  QString title{};
+  QString kind{};
+  QString detail{};
   // What Return does, shown on the selected row.
-  QString hint;
+  QString hint{};
   // The command's keyboard shortcut as key caps; empty when it has none or they are hidden.
-  QStringList keyCaps;
+  QStringList keyCaps{};
   // The ranking service placed the row.
   bool ranked = false;
 };

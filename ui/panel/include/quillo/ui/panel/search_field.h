@@ -21,8 +21,11 @@ class SearchField : public QLineEdit {
  protected:
   void inputMethodEvent(QInputMethodEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
+  void blendWithPanel();
+
   bool composing_ = false;
 };
 

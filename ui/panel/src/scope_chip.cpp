@@ -1,0 +1,48 @@
+#include "quillo/ui/panel/scope_chip.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace quillo::ui {
+namespace {
+
+constexpr int kIconSize = 16;
+constexpr int kPadding = 8;
+constexpr int kSpacing = 6;
+constexpr int kHeight = 26;
+
+}  // namespace
+
+ScopeChip::ScopeChip(QWidget* parent) : QWidget(parent) {
+  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+void ScopeChip::setScope(const RowIcon& icon, const QString& title) {
+  icon_ = icon;
+  title_ = title;
+  setAccessibleName("Searching " + title);
+  updateGeometry();
+  update();
+}
+
+QSize ScopeChip::sizeHint() const {
+  return {kPadding + kIconSize + kSpacing + fontMetrics().horizontalAdvance(title_) + kPadding, kHeight};
+}
+
+void ScopeChip::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QPainterPath shape;
+  shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), height() / 2.0, height() / 2.0);
+  painter.fillPath(shape, palette().color(QPalette::AlternateBase));
+  painter.setPen(QPen(palette().color(QPalette::Mid), 1));
+  painter.drawPath(shape);
+  const QColor text = palette().color(QPalette::Text);
+  painter.drawPixmap(QRect(kPadding, (height() - kIconSize) / 2, kIconSize, kIconSize),
+                     iconPixmap(icon_, kIconSize, devicePixelRatioF(), text));
+  painter.setPen(text);
+  painter.drawText(QRect(kPadding + kIconSize + kSpacing, 0, width(), height()),
+                   Qt::AlignVCenter | Qt::AlignLeft, title_);
+}
+
+}  // namespace quillo::ui
