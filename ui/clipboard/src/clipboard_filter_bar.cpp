@@ -6,7 +6,7 @@
 
 namespace quillo::ui {
 
-ClipboardFilterBar::ClipboardFilterBar(std::function<void(clipboard::ClipboardFilter)> choose,
+ClipboardFilterBar::ClipboardFilterBar(const std::function<void(clipboard::ClipboardFilter)>& choose,
                                        QWidget* parent)
     : QWidget(parent) {
   auto* layout = new QHBoxLayout(this);

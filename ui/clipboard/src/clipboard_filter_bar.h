@@ -13,7 +13,8 @@ namespace quillo::ui {
 // The filters as a row of buttons, the current one checked, and the hint that Tab changes it.
 class ClipboardFilterBar final : public QWidget {
  public:
-  ClipboardFilterBar(std::function<void(clipboard::ClipboardFilter)> choose, QWidget* parent = nullptr);
+  ClipboardFilterBar(const std::function<void(clipboard::ClipboardFilter)>& choose,
+                     QWidget* parent = nullptr);
 
   void update(clipboard::ClipboardFilter current);
 

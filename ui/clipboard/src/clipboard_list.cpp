@@ -1,5 +1,6 @@
 #include "clipboard_list.h"
 
+#include <QAccessible>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -38,9 +39,9 @@ ClipboardList::ClipboardList(ClipboardRows& rows, Callbacks callbacks, QWidget* 
   });
 }
 
-void ClipboardList::showRename(std::optional<base::Uuid> id, const QString& title) {
+void ClipboardList::showRename(const std::optional<base::Uuid>& id, const QString& title) {
   const bool starts = id && (!renameID_ || *renameID_ != *id || !renameEditor_->isVisible());
-  renameID_ = std::move(id);
+  renameID_ = id;
   if (!renameID_) {
     renameEditor_->hide();
     return;
@@ -56,7 +57,20 @@ void ClipboardList::showRename(std::optional<base::Uuid> id, const QString& titl
 }
 
 void ClipboardList::reveal(const base::Uuid& id) {
-  if (const auto row = rows_.rowOf(id)) scrollTo(rows_.index(*row), QAbstractItemView::EnsureVisible);
+  const auto row = rows_.rowOf(id);
+  if (!row) return;
+  const QModelIndex index = rows_.index(*row);
+  scrollTo(index, QAbstractItemView::EnsureVisible);
+  if (announced_ == id && currentIndex() == index) return;
+  announced_ = id;
+  setCurrentIndex(index);
+  if (!QAccessible::isActive()) return;
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(this);
+  QAccessibleTableInterface* table = list ? list->tableInterface() : nullptr;
+  if (QAccessibleInterface* cell = table ? table->cellAt(*row, 0) : nullptr) {
+    QAccessibleEvent focused(cell, QAccessible::Focus);
+    QAccessible::updateAccessibility(&focused);
+  }
 }
 
 std::optional<base::Uuid> ClipboardList::idAt(const QPoint& position) const {

@@ -28,8 +28,9 @@ class ClipboardList final : public QListView {
   ClipboardList(ClipboardRows& rows, Callbacks callbacks, QWidget* parent = nullptr);
 
   // Shows the rename editor over the entry's row with `title`, or hides it.
-  void showRename(std::optional<base::Uuid> id, const QString& title);
-  // Keeps the focused row in sight.
+  void showRename(const std::optional<base::Uuid>& id, const QString& title);
+  // Keeps the focused row in sight and tells assistive technology that it has the focus: the
+  // keyboard stays in the search field, so the row is announced as the field's active item.
   void reveal(const base::Uuid& id);
   QLineEdit& renameEditor() const { return *renameEditor_; }
 
@@ -50,6 +51,7 @@ class ClipboardList final : public QListView {
   Callbacks callbacks_;
   QLineEdit* renameEditor_;
   std::optional<base::Uuid> renameID_;
+  std::optional<base::Uuid> announced_;
 };
 
 }  // namespace quillo::ui

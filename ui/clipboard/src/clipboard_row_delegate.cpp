@@ -1,5 +1,6 @@
 #include "clipboard_row_delegate.h"
 
+#include <QIcon>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -24,8 +25,14 @@ void paintTile(QPainter& painter, const QRect& tile, const ClipboardRow& row, co
     return;
   }
   painter.setPen(Qt::NoPen);
-  painter.setBrush(palette.color(QPalette::AlternateBase));
+  // Set apart from the row behind it, which is AlternateBase while selected.
+  painter.setBrush(palette.color(row.selectionNumber > 0 ? QPalette::Base : QPalette::AlternateBase));
   painter.drawRoundedRect(tile, 6, 6);
+  if (const QIcon icon = QIcon::fromTheme(row.iconName); !icon.isNull()) {
+    icon.paint(&painter, tile.adjusted(6, 6, -6, -6));
+    return;
+  }
+  // Without an icon theme the tile names the kind by its first letter.
   painter.setPen(palette.color(QPalette::PlaceholderText));
   QFont font = painter.font();
   font.setBold(true);

@@ -39,6 +39,7 @@ void ClipboardRows::update(app::ClipboardModel& model, base::Date now) {
         .isCopied = state.copiedIDs.contains(entry.id),
         .selectionNumber = 0,
         .thumbnail = {},
+        .iconName = qt(kindIconName(entry)),
     };
     const auto at = std::find(state.selection.begin(), state.selection.end(), entry.id);
     if (at != state.selection.end()) row.selectionNumber = static_cast<int>(at - state.selection.begin()) + 1;
@@ -71,7 +72,8 @@ QVariant ClipboardRows::data(const QModelIndex& index, int role) const {
     case Qt::AccessibleTextRole:
       return shown.spokenText();
     case Qt::ToolTipRole:
-      return shown.spokenText();
+      return shown.selectionNumber > 0 ? QStringLiteral("Remove from selection (Ctrl+click or Shift+Space)")
+                                       : QStringLiteral("Add to selection (Ctrl+click or Shift+Space)");
     default:
       return {};
   }

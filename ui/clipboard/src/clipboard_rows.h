@@ -24,6 +24,8 @@ struct ClipboardRow {
   // The place in the user's selection, from 1; 0 when not selected.
   int selectionNumber = 0;
   QPixmap thumbnail;
+  // The icon theme's name for the kind, drawn where there is no thumbnail.
+  QString iconName;
 
   // Everything the row shows, in one sentence for assistive technology.
   QString spokenText() const;

@@ -29,8 +29,10 @@ bool ClipboardSearchField::event(QEvent* event) {
   // Tab arrives here before keyPressEvent would see it, so the routing is asked here.
   if (event->type() == QEvent::KeyPress) {
     const auto& key = static_cast<const QKeyEvent&>(*event);
-    if (callbacks_.routeKey &&
-        callbacks_.routeKey(keyEventFrom(key), fieldState()) == app::Routing::consumed) {
+    // The key reached the field, so the field's editor is the one that has the keyboard.
+    app::SearchFieldState field = fieldState();
+    field.isFirstResponder = true;
+    if (callbacks_.routeKey && callbacks_.routeKey(keyEventFrom(key), field) == app::Routing::consumed) {
       event->accept();
       return true;
     }

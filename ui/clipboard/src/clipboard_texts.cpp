@@ -37,6 +37,21 @@ std::string kindText(const clipboard::ClipboardEntry& entry) {
   return "Text";
 }
 
+std::string kindIconName(const clipboard::ClipboardEntry& entry) {
+  if (entry.isToken()) return "dialog-password";
+  switch (entry.kind) {
+    case clipboard::ClipboardKind::text:
+      return "text-x-generic";
+    case clipboard::ClipboardKind::link:
+      return "text-html";
+    case clipboard::ClipboardKind::image:
+      return "image-x-generic";
+    case clipboard::ClipboardKind::file:
+      return "folder-documents";
+  }
+  return "text-x-generic";
+}
+
 std::string sourceText(const clipboard::ClipboardEntry& entry) {
   return entry.sourceAppName.empty() ? entry.sourceAppID : entry.sourceAppName;
 }
@@ -48,7 +63,7 @@ std::string actionKeyText(app::ClipboardAction action, app::ClipboardModel::Mode
     case ClipboardAction::paste:
       return pastes ? "Enter" : "";
     case ClipboardAction::pastePlain:
-      return "Shift+Enter";
+      return "Ctrl+Shift+V";
     case ClipboardAction::copy:
       return pastes ? "Ctrl+C" : "Enter";
     case ClipboardAction::preview:
@@ -56,13 +71,13 @@ std::string actionKeyText(app::ClipboardAction action, app::ClipboardModel::Mode
     case ClipboardAction::pin:
       return "Ctrl+P";
     case ClipboardAction::rename:
-      return "Ctrl+R";
+      return "F2";
     case ClipboardAction::cleanText:
       return "Ctrl+T";
     case ClipboardAction::saveImage:
       return "Ctrl+S";
     case ClipboardAction::selectAll:
-      return "Ctrl+A";
+      return "Ctrl+Shift+A";
     case ClipboardAction::remove:
       return "Ctrl+Backspace";
   }

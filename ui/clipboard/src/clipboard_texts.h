@@ -19,6 +19,9 @@ std::string listedTitle(const clipboard::ClipboardEntry& entry);
 // The kind of entry in one word: "Text", "Link", "Image", "File", "Secret".
 std::string kindText(const clipboard::ClipboardEntry& entry);
 
+// The freedesktop icon name for the kind of entry.
+std::string kindIconName(const clipboard::ClipboardEntry& entry);
+
 // Where the copy came from: the application's name, else its id, else nothing.
 std::string sourceText(const clipboard::ClipboardEntry& entry);
 

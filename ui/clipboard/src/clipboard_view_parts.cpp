@@ -130,7 +130,7 @@ void ClipboardViewParts::sync() {
   recordingNotice_->update(model_.recordingNotice());
 
   rows_.update(model_, now());
-  const auto placeholder = model_.placeholder();
+  const auto placeholder = shownPlaceholder();
   placeholder_->update(placeholder);
   body_->setCurrentWidget(placeholder ? static_cast<QWidget*>(placeholder_) : list_);
   if (state.focusedID) list_->reveal(*state.focusedID);
@@ -144,6 +144,17 @@ void ClipboardViewParts::sync() {
   status_->setText(statusText());
 }
 
+std::optional<app::ClipboardPlaceholder> ClipboardViewParts::shownPlaceholder() const {
+  auto placeholder = model_.placeholder();
+  const auto& state = model_.state();
+  // An empty Pinned filter says how to pin rather than that nothing matches an empty query.
+  if (placeholder && state.isReady && state.totalCount > 0 && state.query.empty() &&
+      state.filter == clipboard::ClipboardFilter::pinned)
+    return app::ClipboardPlaceholder{"No pinned items",
+                                     "Pin an item with Ctrl+P. Pinned items stay until you delete them."};
+  return placeholder;
+}
+
 QString ClipboardViewParts::statusText() const {
   const auto& state = model_.state();
   if (state.status) return qt(*state.status);
@@ -154,7 +165,13 @@ QString ClipboardViewParts::statusText() const {
   const QString count = shown == state.totalCount
                             ? QStringLiteral("%1 items").arg(shown)
                             : QStringLiteral("%1 of %2 items").arg(shown).arg(state.totalCount);
-  return count + QStringLiteral(" · Ctrl+click adds to the selection");
+  QString primary = QStringLiteral("Enter copies");
+  if (state.mode == app::ClipboardModel::Mode::paste)
+    primary = state.target && !state.target->name.empty()
+                  ? QStringLiteral("Enter pastes into %1").arg(qt(state.target->name))
+                  : QStringLiteral("Enter pastes");
+  return QStringList{count, primary, QStringLiteral("Ctrl+click adds to the selection")}.join(
+      QStringLiteral(" · "));
 }
 
 void ClipboardViewParts::showMenu(const base::Uuid& id, const QPoint& at) {

@@ -32,6 +32,8 @@ class ClipboardViewParts {
 
  private:
   base::Date now() const;
+  // The model's empty-state text, or what an empty Pinned filter says.
+  std::optional<app::ClipboardPlaceholder> shownPlaceholder() const;
   QString statusText() const;
   void showMenu(const base::Uuid& id, const QPoint& at);
   void chooseFolder();

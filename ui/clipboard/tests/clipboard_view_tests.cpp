@@ -4,14 +4,20 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 
 #include "quillo/app/clipboard/clipboard_model.h"
@@ -33,14 +39,6 @@ namespace {
 
 using app::ClipboardModel;
 
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "quillo-ui-clipboard-tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication app(argc, argv);
-  return app;
-}
-
 testing::FakeSystem linuxSystem() {
   testing::FakeSystem linux;
   linux.macOS = false;
@@ -51,7 +49,10 @@ testing::FakeSystem linuxSystem() {
 // The history view over the real model: a real history file in a temporary folder, the pasteboard
 // and the rest of the system faked at the seam, Qt's own event loop as the main queue.
 struct ClipboardViewTest : ::testing::Test {
-  QApplication& app = application();
+  int argc = 1;
+  char name[8] = "tests";
+  char* argv[2] = {name, nullptr};
+  QApplication application{argc, argv};
   testing::TemporaryFolder folder;
   platform::SystemClock clock;
   platform::desktop::QtMainQueue main;
@@ -229,6 +230,17 @@ TEST_F(ClipboardViewTest, CtrlClickSelectsSeveralNumberedInClickOrder) {
   EXPECT_EQ(part<QLabel>("status").text(), "3 items, in the order of their numbers");
 }
 
+// The keyboard stays in the search field; assistive technology finds the focused row as the
+// list's current item.
+TEST_F(ClipboardViewTest, TheFocusedRowIsTheListsCurrentItem) {
+  copyText("alpha");
+  copyText("beta");
+  show();
+  model.focus(model.state().entries.at(1).id);
+  EXPECT_EQ(list().currentIndex().row(), 1);
+  EXPECT_TRUE(list().currentIndex().data(Qt::AccessibleTextRole).toString().startsWith("alpha, Text"));
+}
+
 TEST_F(ClipboardViewTest, APlainClickFocusesWithoutSelecting) {
   copyText("alpha");
   copyText("beta");
@@ -272,9 +284,9 @@ TEST_F(ClipboardViewTest, TheContextMenuListsTheActionTitlesForTheSelection) {
   const QStringList titles = titlesIn(*menu);
   menu->close();
   EXPECT_EQ(titles,
-            (QStringList{"Paste 3 Items\tEnter", "Paste as Plain Text\tShift+Enter", "Copy 3 Items\tCtrl+C",
-                         "Quick Look\tCtrl+Y", "Pin\tCtrl+P", "Rename\tCtrl+R", "Clean Text\tCtrl+T",
-                         "Save Images…\tCtrl+S", "Select All Results\tCtrl+A",
+            (QStringList{"Paste 3 Items\tEnter", "Paste as Plain Text\tCtrl+Shift+V", "Copy 3 Items\tCtrl+C",
+                         "Quick Look\tCtrl+Y", "Pin\tCtrl+P", "Rename\tF2", "Clean Text\tCtrl+T",
+                         "Save Images…\tCtrl+S", "Select All Results\tCtrl+Shift+A",
                          "Delete 3 Items from History\tCtrl+Backspace"}));
 }
 
@@ -325,12 +337,154 @@ TEST_F(ClipboardViewTest, DoubleClickPerformsThePrimaryAction) {
   EXPECT_EQ(std::string(data.begin(), data.end()), "older");
 }
 
+TEST_F(ClipboardViewTest, AnImagePreviewShowsThePicture) {
+  std::ifstream file(std::string(QUILLO_CLIPBOARD_TEST_DATA) + "/known-text.png", std::ios::binary);
+  board.copy({platform::PasteboardItem{
+      {testing::representation("public.png", std::string(std::istreambuf_iterator<char>(file), {}))}}});
+  ASSERT_TRUE(runUntil([&] { return model.state().totalCount == 1 && !model.state().isSearching; }));
+  show();
+  model.perform(app::ClipboardAction::preview);
+  settle();
+  EXPECT_TRUE(visibleTexts().contains("Image, 392 × 105")) << visibleTexts().join('|').toStdString();
+}
+
+TEST_F(ClipboardViewTest, PinnedRowsCarryTheirMark) {
+  copyText("keep forever");
+  show();
+  EXPECT_FALSE(spokenRows().front().contains("pinned"));
+  model.perform(app::ClipboardAction::pin);
+  settle();
+  EXPECT_TRUE(spokenRows().front().contains("pinned")) << spokenRows().front().toStdString();
+}
+
+TEST_F(ClipboardViewTest, TheCleanTextPreviewShowsTheCleanedSelection) {
+  copyText("# Title\n\n**bold** words");
+  show();
+  model.perform(app::ClipboardAction::cleanText);
+  ASSERT_TRUE(runUntil([&] { return model.state().cleanPreview.has_value(); }));
+  QCoreApplication::processEvents();
+  const auto edits = view->findChildren<QPlainTextEdit*>();
+  ASSERT_EQ(edits.size(), 1);
+  EXPECT_EQ(edits.front()->toPlainText(), "Title\n\nbold words");
+  EXPECT_TRUE(visibleTexts().contains("The original stays in history."));
+}
+
+TEST_F(ClipboardViewTest, AFilePreviewListsItsPath) {
+  const auto file = folder / "report.txt";
+  testing::writeFile(file, "numbers");
+  board.copy({platform::PasteboardItem{
+      {testing::representation("public.file-url", base::Url::file(file.string()).text)}}});
+  ASSERT_TRUE(runUntil([&] { return model.state().totalCount == 1 && !model.state().isSearching; }));
+  show();
+  model.perform(app::ClipboardAction::preview);
+  settle();
+  const auto edits = view->findChildren<QPlainTextEdit*>();
+  ASSERT_EQ(edits.size(), 1);
+  EXPECT_EQ(edits.front()->toPlainText().toStdString(), file.string());
+}
+
+TEST_F(ClipboardViewTest, SavingAsksForAFolderAndWritesIntoIt) {
+  copyText("keep these words");
+  show();
+  model.perform(app::ClipboardAction::saveImage);
+  ASSERT_TRUE(runUntil([&] { return view->findChild<QFileDialog*>() != nullptr; }));
+  auto* dialog = view->findChild<QFileDialog*>();
+  const auto target = folder / "saved";
+  std::filesystem::create_directory(target);
+  dialog->setDirectory(QString::fromStdString(folder.path().string()));
+  dialog->selectFile(QString::fromStdString(target.string()));
+  QAbstractButton* saveHere = nullptr;
+  for (auto* button : dialog->findChildren<QAbstractButton*>())
+    if (button->text() == "Save Images Here") saveHere = button;
+  ASSERT_NE(saveHere, nullptr);
+  QTest::mouseClick(saveHere, Qt::LeftButton);
+  ASSERT_TRUE(runUntil([&] { return std::filesystem::exists(target / "Clipboard text.txt"); }));
+  std::ifstream saved(target / "Clipboard text.txt");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(saved), {}), "keep these words");
+}
+
+TEST_F(ClipboardViewTest, ThePanelHearsWhenNewContentIsPainted) {
+  copyText("alpha");
+  int paints = 0;
+  show(ClipboardModel::Mode::browse, {.painted = [&] { ++paints; }});
+  paints = 0;
+  QTest::keyClicks(&searchField(), "al");
+  EXPECT_TRUE(runUntil([&] { return paints > 0; }));
+}
+
+TEST_F(ClipboardViewTest, TheActionsButtonOffersTheActionsForTheFocusedEntry) {
+  copyText("alpha");
+  show();
+  QStringList titles;
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+      titles = titlesIn(*menu);
+      menu->close();
+    }
+  });
+  closer.start(20);
+  QTest::mouseClick(&part<QToolButton>("actions"), Qt::LeftButton);
+  ASSERT_TRUE(runUntil([&] { return !titles.isEmpty(); }));
+  EXPECT_EQ(titles.first(), "Paste");
+  EXPECT_TRUE(titles.contains("Copy\tEnter")) << titles.join('|').toStdString();
+  EXPECT_TRUE(titles.contains("Delete from History\tCtrl+Backspace"));
+}
+
+TEST_F(ClipboardViewTest, AHistoryStillOpeningSaysSo) {
+  ClipboardModel opening{{board, keys, workspace, system, main, clock, pool},
+                         settings,
+                         std::make_shared<clipboard::ClipboardTagger>(),
+                         {.recognisesImageText = false}};
+  ClipboardView shown(opening, {});
+  shown.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown));
+  auto* placeholder = shown.findChild<QWidget*>("placeholder");
+  ASSERT_NE(placeholder, nullptr);
+  ASSERT_TRUE(placeholder->isVisible());
+  QStringList texts;
+  for (auto* label : placeholder->findChildren<QLabel*>())
+    if (label->isVisible()) texts << label->text();
+  EXPECT_EQ(texts, QStringList{"Opening history…"});
+}
+
+TEST_F(ClipboardViewTest, AChangeHandlerSetBeforeTheViewKeepsHearingChanges) {
+  int heard = 0;
+  model.onChange = [&] { ++heard; };
+  show();
+  heard = 0;
+  copyText("while shown");
+  EXPECT_GT(heard, 0);
+  view.reset();
+  heard = 0;
+  copyText("after the view went");
+  EXPECT_GT(heard, 0);
+}
+
+TEST_F(ClipboardViewTest, FocusingTheViewPutsTheKeyboardInTheSearchField) {
+  show();
+  list().setFocus();
+  part<QToolButton>("actions").setFocus();
+  view->setFocus();
+  EXPECT_TRUE(searchField().hasFocus());
+}
+
 TEST_F(ClipboardViewTest, AnEmptyHistorySaysSo) {
   show();
   const QStringList texts = visibleTexts();
   EXPECT_TRUE(texts.contains("Nothing copied yet")) << texts.join('|').toStdString();
   EXPECT_TRUE(texts.contains("Copy text, a link, an image, or a file. It appears here."));
   EXPECT_FALSE(list().isVisible());
+}
+
+TEST_F(ClipboardViewTest, AnEmptyPinnedFilterSaysHowToPin) {
+  copyText("not pinned");
+  show();
+  model.setFilter(clipboard::ClipboardFilter::pinned);
+  settle();
+  const QStringList texts = visibleTexts();
+  EXPECT_TRUE(texts.contains("No pinned items")) << texts.join('|').toStdString();
+  EXPECT_TRUE(texts.contains("Pin an item with Ctrl+P. Pinned items stay until you delete them."));
 }
 
 TEST_F(ClipboardViewTest, ASearchWithoutMatchesSaysHowToWiden) {

@@ -16,7 +16,9 @@ class ClipboardViewParts;
 // The clipboard history as the launcher panel shows it: a search field, the filters, the list of
 // entries with their thumbnails and selection numbers, the preview, the actions and a status line.
 // It presents the model's state and turns the user's clicks and typing into calls on the model;
-// the panel's key routing decides what keys do. Main thread only; the model must outlive the view.
+// the panel's key routing decides what keys do. It takes over the model's onChange (calling the
+// handler set before it first) and onChooseFolder (a folder dialog, then saveSelection), and gives
+// both back when it goes. Main thread only; the model must outlive the view.
 class ClipboardView : public QWidget {
  public:
   struct Hooks {
@@ -35,7 +37,14 @@ class ClipboardView : public QWidget {
   ClipboardView(const ClipboardView&) = delete;
   ClipboardView& operator=(const ClipboardView&) = delete;
 
+  // Focusing the view focuses its search field (the field is its focus proxy).
   void focusSearchField();
+  // The panel's width, and room for eight rows with the field, filters and status line.
+  QSize sizeHint() const override;
+
+ protected:
+  // Ages move on while the panel is hidden: they are counted again each time it shows.
+  void showEvent(QShowEvent* event) override;
 
  private:
   std::unique_ptr<ClipboardViewParts> parts_;
