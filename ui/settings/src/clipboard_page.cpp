@@ -59,6 +59,7 @@ ClipboardPage::ClipboardPage(SettingsContext& context, QWidget* parent) : QWidge
           [this, &settings](bool on) { change([&] { settings.setSaveFiles(on); }); });
 
   auto* limits = new QFormLayout;
+  limits->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
   days_ = new QSpinBox(this);
   days_->setObjectName(QStringLiteral("clipboard.days"));
   days_->setRange(1, 3650);
@@ -111,6 +112,7 @@ ClipboardPage::ClipboardPage(SettingsContext& context, QWidget* parent) : QWidge
   for (const SeparatorChoice& choice : kSeparators)
     separator_->addItem(tr(choice.title), QString::fromUtf8(choice.text));
   auto* joinRow = new QFormLayout;
+  joinRow->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
   joinRow->addRow(tr("Join items with"), separator_);
   layout->addLayout(joinRow);
   connect(separator_, &QComboBox::activated, this,
@@ -226,7 +228,9 @@ void ClipboardPage::refresh() {
     const QSignalBlocker quiet(excluded_);
     excluded_->clear();
     for (const auto& [id, name] : values.excludedApps) {
-      auto* item = new QListWidgetItem(QString::fromStdString(name), excluded_);
+      // Several ids may share a name (one application packaged in different ways).
+      auto* item = new QListWidgetItem(
+          tr("%1 (%2)").arg(QString::fromStdString(name), QString::fromStdString(id)), excluded_);
       item->setData(kIdRole, QString::fromStdString(id));
       item->setToolTip(QString::fromStdString(id));
     }

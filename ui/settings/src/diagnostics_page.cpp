@@ -1,9 +1,9 @@
 #include "diagnostics_page.h"
 
-#include <QHeaderView>
+#include <QGridLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QStyle>
-#include <QTreeWidget>
 
 #include "settings_rows.h"
 
@@ -48,6 +48,42 @@ QIcon stateIcon(const QStyle& style, FacilityStatus::State state) {
   return {};
 }
 
+// One facility: its icon and name with its state on the first line, then why, then the fix.
+QWidget* facilityRow(const FacilityStatus& status, QWidget* parent) {
+  auto* row = new QWidget(parent);
+  row->setObjectName(QStringLiteral("facility:") + QString::fromStdString(status.facility));
+  auto* grid = new QGridLayout(row);
+  grid->setContentsMargins(0, 6, 0, 6);
+  grid->setHorizontalSpacing(10);
+  grid->setVerticalSpacing(2);
+  const int iconSize = row->style()->pixelMetric(QStyle::PM_SmallIconSize);
+  auto* icon = new QLabel(row);
+  icon->setPixmap(stateIcon(*row->style(), status.state).pixmap(iconSize, iconSize));
+  grid->addWidget(icon, 0, 0, Qt::AlignTop);
+  auto* title = new QLabel(facilityTitle(status.facility), row);
+  QFont bold = title->font();
+  bold.setBold(true);
+  title->setFont(bold);
+  grid->addWidget(title, 0, 1);
+  auto* state = new QLabel(stateTitle(status.state), row);
+  state->setObjectName(QStringLiteral("state"));
+  grid->addWidget(state, 0, 2, Qt::AlignRight);
+  auto* detail = explanation(QString::fromStdString(status.detail), row);
+  detail->setObjectName(QStringLiteral("detail"));
+  grid->addWidget(detail, 1, 1, 1, 2);
+  if (!status.fix.empty()) {
+    auto* fix = new QLabel(QObject::tr("To fix: %1").arg(QString::fromStdString(status.fix)), row);
+    fix->setObjectName(QStringLiteral("fix"));
+    fix->setWordWrap(true);
+    fix->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(fix, 2, 1, 1, 2);
+  }
+  grid->setColumnStretch(1, 1);
+  row->setAccessibleName(facilityTitle(status.facility) + QStringLiteral(": ") + stateTitle(status.state));
+  row->setAccessibleDescription(QString::fromStdString(status.detail));
+  return row;
+}
+
 }  // namespace
 
 DiagnosticsPage::DiagnosticsPage(SettingsContext& context, QWidget* parent)
@@ -57,16 +93,13 @@ DiagnosticsPage::DiagnosticsPage(SettingsContext& context, QWidget* parent)
   layout->addWidget(explanation(tr("Linux desktops differ in what they let Quillo do. This is what works in "
                                    "this session, and the one step that fixes what does not."),
                                 this));
-  facilities_ = new QTreeWidget(this);
-  facilities_->setObjectName(QStringLiteral("facilities"));
-  facilities_->setAccessibleName(tr("Desktop facilities"));
-  facilities_->setColumnCount(3);
-  facilities_->setHeaderLabels({tr("Facility"), tr("State"), tr("Details")});
-  facilities_->setRootIsDecorated(false);
-  facilities_->setWordWrap(true);
-  facilities_->setAlternatingRowColors(true);
-  facilities_->header()->setSectionResizeMode(2, QHeaderView::Stretch);
-  layout->addWidget(facilities_, 1);
+  rows_ = new QWidget(this);
+  rows_->setObjectName(QStringLiteral("facilities"));
+  rows_->setAccessibleName(tr("Desktop facilities"));
+  rowsLayout_ = new QVBoxLayout(rows_);
+  rowsLayout_->setContentsMargins(0, 6, 0, 6);
+  rowsLayout_->setSpacing(0);
+  layout->addWidget(rows_);
   auto* again = new QPushButton(tr("Check Again"), this);
   again->setObjectName(QStringLiteral("checkAgain"));
   connect(again, &QPushButton::clicked, this, &DiagnosticsPage::refresh);
@@ -74,20 +107,26 @@ DiagnosticsPage::DiagnosticsPage(SettingsContext& context, QWidget* parent)
 }
 
 void DiagnosticsPage::refresh() {
-  facilities_->clear();
-  if (!context_.diagnostics) return;
-  for (const FacilityStatus& status : context_.diagnostics()) {
-    QString details = QString::fromStdString(status.detail);
-    if (!status.fix.empty())
-      details += QLatin1Char('\n') + tr("To fix: %1").arg(QString::fromStdString(status.fix));
-    auto* item =
-        new QTreeWidgetItem(facilities_, {facilityTitle(status.facility), stateTitle(status.state), details});
-    item->setIcon(1, stateIcon(*style(), status.state));
-    item->setData(0, Qt::UserRole, QString::fromStdString(status.facility));
-    item->setToolTip(2, details);
+  while (QLayoutItem* item = rowsLayout_->takeAt(0)) {
+    delete item->widget();
+    delete item;
   }
-  facilities_->resizeColumnToContents(0);
-  facilities_->resizeColumnToContents(1);
+  if (!context_.diagnostics) return;
+  bool first = true;
+  for (const FacilityStatus& status : context_.diagnostics()) {
+    if (!first) {
+      auto* line = new QFrame(rows_);
+      line->setFrameShape(QFrame::HLine);
+      line->setForegroundRole(QPalette::Mid);
+      rowsLayout_->addWidget(line);
+      line->show();
+    }
+    first = false;
+    // Shown now, not on the next turn of the loop, so that the page never shows half a list.
+    QWidget* row = facilityRow(status, rows_);
+    rowsLayout_->addWidget(row);
+    row->show();
+  }
 }
 
 }  // namespace quillo::ui

@@ -4,12 +4,13 @@
 
 #include "quillo/ui/settings/settings_context.h"
 
-class QTreeWidget;
+class QVBoxLayout;
 
 namespace quillo::ui {
 
 // How each facility of the desktop works in this session: working, limited (why, and the one
-// step that fixes it) or unavailable. Checked again whenever the page is shown.
+// step that fixes it) or unavailable. Checked again whenever the page is shown. Each facility is a
+// row named "facility:<name>" with the labels "state", "detail" and, when there is one, "fix".
 class DiagnosticsPage : public QWidget {
   Q_OBJECT
 
@@ -19,7 +20,8 @@ class DiagnosticsPage : public QWidget {
 
  private:
   SettingsContext& context_;
-  QTreeWidget* facilities_;
+  QWidget* rows_;
+  QVBoxLayout* rowsLayout_;
 };
 
 // The facility's name as the user reads it ("Global shortcuts" for "shortcuts").

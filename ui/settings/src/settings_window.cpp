@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QStyle>
 #include <array>
@@ -21,20 +22,24 @@ namespace {
 struct PageEntry {
   SettingsWindow::Page page;
   const char* title;
+  // The icon theme's name, and Qt's own icon where the theme has none.
+  const char* themeIcon;
   QStyle::StandardPixmap icon;
 };
 
 // The sidebar, top to bottom.
 constexpr std::array<PageEntry, 6> kPages{{
-    {SettingsWindow::Page::general, QT_TRANSLATE_NOOP("SettingsWindow", "General"), QStyle::SP_ComputerIcon},
-    {SettingsWindow::Page::searchFolders, QT_TRANSLATE_NOOP("SettingsWindow", "Search Folders"),
+    {SettingsWindow::Page::general, QT_TRANSLATE_NOOP("SettingsWindow", "General"), "preferences-system",
+     QStyle::SP_ComputerIcon},
+    {SettingsWindow::Page::searchFolders, QT_TRANSLATE_NOOP("SettingsWindow", "Search Folders"), "folder",
      QStyle::SP_DirIcon},
-    {SettingsWindow::Page::clipboard, QT_TRANSLATE_NOOP("SettingsWindow", "Clipboard"),
+    {SettingsWindow::Page::clipboard, QT_TRANSLATE_NOOP("SettingsWindow", "Clipboard"), "edit-paste",
      QStyle::SP_FileDialogDetailedView},
-    {SettingsWindow::Page::privacy, QT_TRANSLATE_NOOP("SettingsWindow", "Privacy"), QStyle::SP_VistaShield},
+    {SettingsWindow::Page::privacy, QT_TRANSLATE_NOOP("SettingsWindow", "Privacy"), "security-high",
+     QStyle::SP_DialogApplyButton},
     {SettingsWindow::Page::diagnostics, QT_TRANSLATE_NOOP("SettingsWindow", "Diagnostics"),
-     QStyle::SP_MessageBoxInformation},
-    {SettingsWindow::Page::about, QT_TRANSLATE_NOOP("SettingsWindow", "About"),
+     "dialog-information", QStyle::SP_MessageBoxInformation},
+    {SettingsWindow::Page::about, QT_TRANSLATE_NOOP("SettingsWindow", "About"), "help-about",
      QStyle::SP_TitleBarContextHelpButton},
 }};
 
@@ -71,7 +76,9 @@ SettingsWindow::SettingsWindow(SettingsContext context, QWidget* parent)
   diagnostics_ = new DiagnosticsPage(context_, this);
   about_ = new AboutPage(context_, this);
   for (const PageEntry& entry : kPages) {
-    auto* item = new QListWidgetItem(style()->standardIcon(entry.icon), tr(entry.title), sidebar_);
+    auto* item = new QListWidgetItem(
+        QIcon::fromTheme(QString::fromLatin1(entry.themeIcon), style()->standardIcon(entry.icon)),
+        tr(entry.title), sidebar_);
     item->setSizeHint(QSize(0, 32));
     pages_->addWidget(scrolling(pageWidget(entry.page), pages_));
   }
@@ -108,6 +115,9 @@ SettingsWindow::SettingsWindow(SettingsContext context, QWidget* parent)
         break;
     }
   });
+  // Ctrl plays Command inside Quillo's windows: Ctrl+W closes this one, as in every window.
+  auto* closing = new QShortcut(QKeySequence::Close, this);
+  connect(closing, &QShortcut::activated, this, &QWidget::close);
   showPage(Page::general);
 }
 

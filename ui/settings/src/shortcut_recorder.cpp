@@ -78,6 +78,7 @@ ShortcutRecorder::ShortcutRecorder(app::ShortcutController& controller, const QS
     : QWidget(parent), controller_(controller), field_(new KeyCapsField(*this)), detail_(new QLabel(this)) {
   setAccessibleName(name);
   field_->setAccessibleName(name);
+  field_->setObjectName(QStringLiteral("keys"));
   detail_->setWordWrap(true);
   detail_->setForegroundRole(QPalette::PlaceholderText);
   detail_->setObjectName(QStringLiteral("detail"));
