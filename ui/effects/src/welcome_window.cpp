@@ -43,7 +43,7 @@ QLabel* paragraph(const QString& text, QWidget* parent) {
 
 }  // namespace
 
-WelcomeWindow::WelcomeWindow(WelcomeShortcuts shortcuts, WelcomeHooks hooks,
+WelcomeWindow::WelcomeWindow(const WelcomeShortcuts& shortcuts, WelcomeHooks hooks,
                              std::function<bool()> animationsOff)
     : hooks_(std::move(hooks)), animationsOff_(std::move(animationsOff)) {
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -160,6 +160,12 @@ void WelcomeWindow::paintEvent(QPaintEvent*) {
 void WelcomeWindow::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape) {
     close();
+    return;
+  }
+  // Enter presses the focused button, as in a dialog; "Close" when none has the focus.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    auto* focused = qobject_cast<QPushButton*>(focusWidget());
+    (focused ? focused : close_)->click();
     return;
   }
   QWidget::keyPressEvent(event);

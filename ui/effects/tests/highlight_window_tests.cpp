@@ -86,6 +86,28 @@ struct HighlightWindowTest : ::testing::Test {
     return std::find(children, end, topLevel(upper)) > std::find(children, end, topLevel(lower));
   }
 
+  // Clicks at the centre of a ring around another window, and on the ring's line, reach that window.
+  void expectClicksFallThrough() {
+    ClickRecorder below;
+    below.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&below));
+    const QRect target(below.mapToGlobal(QPoint(0, 0)), below.size());
+    ring.show({{double(target.x()), double(target.y())}, {double(target.width()), double(target.height())}});
+    ASSERT_TRUE(runUntil([&] { return mapState(ringWindow()) == XCB_MAP_STATE_VIEWABLE; }));
+    ASSERT_TRUE(stackedAbove(ringWindow(), static_cast<xcb_window_t>(below.winId())));
+
+    const double scale = ring.window().devicePixelRatioF();
+    const QPoint centre = target.center();
+    // A point on the ring's line, halfway along its top edge.
+    const QPoint onLine(centre.x(), target.y() + 14);
+    for (const QPoint point : {centre, onLine}) {
+      const std::size_t before = below.clicks.size();
+      click(QPoint(int(point.x() * scale), int(point.y() * scale)));
+      ASSERT_TRUE(runUntil([&] { return below.clicks.size() > before; })) << point.x() << "," << point.y();
+      EXPECT_EQ(below.clicks.back(), point);
+    }
+  }
+
   // A real click of the first button, through the X server, at `point` in its pixels.
   void click(QPoint point) {
     xcb_test_fake_input(x.get(), XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, x.root(), std::int16_t(point.x()),
@@ -120,24 +142,17 @@ TEST_F(HighlightWindowTest, ShowingItAgainMovesTheRingThatIsUp) {
 }
 
 TEST_F(HighlightWindowTest, ClicksOnTheRingAndInsideItReachTheWindowBelow) {
-  ClickRecorder below;
-  below.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&below));
-  const QRect target(below.mapToGlobal(QPoint(0, 0)), below.size());
-  ring.show({{double(target.x()), double(target.y())}, {double(target.width()), double(target.height())}});
-  ASSERT_TRUE(runUntil([&] { return mapState(ringWindow()) == XCB_MAP_STATE_VIEWABLE; }));
-  ASSERT_TRUE(stackedAbove(ringWindow(), static_cast<xcb_window_t>(below.winId())));
+  expectClicksFallThrough();
+}
 
-  const double scale = ring.window().devicePixelRatioF();
-  const QPoint centre = target.center();
-  // A point on the ring's line, halfway along its top edge.
-  const QPoint onLine(centre.x(), target.y() + 14);
-  for (const QPoint point : {centre, onLine}) {
-    const std::size_t before = below.clicks.size();
-    click(QPoint(int(point.x() * scale), int(point.y() * scale)));
-    ASSERT_TRUE(runUntil([&] { return below.clicks.size() > before; })) << point.x() << "," << point.y();
-    EXPECT_EQ(below.clicks.back(), point);
-  }
+TEST_F(HighlightWindowTest, ClicksReachTheWindowBelowWhereACompositorBlendsTheRing) {
+  // A compositing manager announces itself by owning this selection; the ring then covers its
+  // whole frame with translucent pixels, and only its input shape lets clicks through.
+  const xcb_window_t announcer = x.createHiddenWindow();
+  xcb_set_selection_owner(x.get(), announcer, x.atom("_NET_WM_CM_S0"), XCB_CURRENT_TIME);
+  x.flush();
+  expectClicksFallThrough();
+  EXPECT_TRUE(ring.window().mask().isEmpty());
 }
 
 TEST_F(HighlightWindowTest, HideUnmapsIt) {

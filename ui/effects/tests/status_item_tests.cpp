@@ -1,25 +1,15 @@
 #include <gtest/gtest.h>
 
-#include <QDBusConnection>
 #include <QTest>
 #include <vector>
 
+#include "fake_tray_host.h"
 #include "quillo/ui/tray/status_item.h"
 
 namespace quillo::ui {
 namespace {
 
 using Action = app::StatusMenuItem::Action;
-
-// A desktop's tray host as the session bus shows it: the StatusNotifierItem watcher.
-class TrayWatcher : public QObject {
-  Q_OBJECT
-  Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
-  Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
-
- public:
-  bool hostRegistered() const { return true; }
-};
 
 struct StatusItemTest : ::testing::Test {
   std::vector<Action> performed;
@@ -81,16 +71,10 @@ TEST_F(StatusItemTest, AnAmpersandInATitleIsShownAsItself) {
 TEST_F(StatusItemTest, TheTrayIsAvailableOnceTheDesktopHasATrayHost) {
   // The test desktop has no tray of either kind.
   EXPECT_FALSE(StatusItem::available());
-  TrayWatcher watcher;
-  QDBusConnection bus = QDBusConnection::sessionBus();
-  ASSERT_TRUE(bus.registerService("org.kde.StatusNotifierWatcher"));
-  ASSERT_TRUE(bus.registerObject("/StatusNotifierWatcher", &watcher, QDBusConnection::ExportAllProperties));
+  FakeTrayHost host;
+  ASSERT_TRUE(host.start());
   EXPECT_TRUE(StatusItem::available());
-  bus.unregisterObject("/StatusNotifierWatcher");
-  bus.unregisterService("org.kde.StatusNotifierWatcher");
 }
 
 }  // namespace
 }  // namespace quillo::ui
-
-#include "status_item_tests.moc"

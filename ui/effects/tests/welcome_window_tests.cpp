@@ -54,6 +54,14 @@ TEST_F(WelcomeWindowTest, EscapeClosesIt) {
   EXPECT_FALSE(welcome.isVisible());
 }
 
+TEST_F(WelcomeWindowTest, EnterPressesTheFocusedButton) {
+  present();
+  welcome.settingsButton().setFocus();
+  QTest::keyClick(&welcome.settingsButton(), Qt::Key_Return);
+  EXPECT_EQ(settingsOpened, 1);
+  EXPECT_EQ(closed, 1);
+}
+
 TEST_F(WelcomeWindowTest, ShowsBothShortcutsAsKeyCaps) {
   present();
   EXPECT_EQ(widgetsNamed("Super+Space"), 1);

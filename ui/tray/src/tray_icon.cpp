@@ -8,13 +8,13 @@
 namespace quillo::ui {
 namespace {
 
-// The mark on a unit square: a ring with a short quill stroke leaving it at the lower right.
+// The mark: a "Q", a ring crossed at its lower right by a short quill stroke.
 QPainterPath mark(double size) {
   QPainterPath lines;
   const double c = size / 2;
   const double r = size * 0.30;
-  lines.addEllipse(QPointF(c - size * 0.04, c - size * 0.04), r, r);
-  lines.moveTo(c + size * 0.14, c + size * 0.14);
+  lines.addEllipse(QPointF(c - size * 0.03, c - size * 0.03), r, r);
+  lines.moveTo(c + size * 0.06, c + size * 0.06);
   lines.lineTo(c + size * 0.38, c + size * 0.38);
   QPainterPathStroker stroker;
   stroker.setWidth(size * 0.13);

@@ -24,11 +24,12 @@ struct WelcomeHooks {
 
 // The first-run welcome: what Quillo does, its two shortcuts as key caps, a button that opens
 // the settings and one that closes it, on a card with a soft glow in the accent colour around
-// it (inside its edge where nothing composites windows). Escape closes it too. Main thread only.
+// it (inside its edge where nothing composites windows). Escape closes it; Enter presses the focused
+// button. Main thread only.
 class WelcomeWindow : public QWidget {
  public:
   // `animationsOff` answers whether the desktop turned its animations off.
-  WelcomeWindow(WelcomeShortcuts shortcuts, WelcomeHooks hooks, std::function<bool()> animationsOff);
+  WelcomeWindow(const WelcomeShortcuts& shortcuts, WelcomeHooks hooks, std::function<bool()> animationsOff);
 
   // Shows the welcome centred on the display under the pointer, and gives it the focus.
   void present();
