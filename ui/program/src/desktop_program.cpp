@@ -31,10 +31,10 @@ DesktopProgram::DesktopProgram(const platform::desktop::SessionFacts& facts, Des
           .system = seams_.system(),
           .diagnostics = [] { return platform::desktop::assess(platform::desktop::probeSession()); },
           .animationsOff = [] { return desktopReducesMotion(); },
-          .ownWindowInFront =
+          .otherApplicationInFront =
               [&workspace = seams_.workspace()] {
                 const auto front = workspace.frontApplication();
-                return front && front->pid == static_cast<platform::ProcessID>(getpid());
+                return front && front->pid != static_cast<platform::ProcessID>(getpid());
               },
           .painted = paintLog_ ? std::function<void()>([log = &*paintLog_] { log->painted(); })
                                : std::function<void()>(),
@@ -79,6 +79,7 @@ bool DesktopProgram::start(const std::vector<std::string>& arguments) {
       kLog.info("Quillo already runs in this session.");
       return false;
     }
+    frontEnd_->holdPastesUntilTheKeyboardReturns();
     if (!state_->publish()) kLog.warning("The State method is not on the session bus.");
   }
   running_ = true;
@@ -103,7 +104,8 @@ std::string DesktopProgram::stateJson() const {
   const ProgramState state{.search = components_->searchModel(),
                            .clipboard = components_->clipboardModel(),
                            .presentation = application_->presentation(),
-                           .panelVisible = frontEnd_->panel().isVisible()};
+                           .panelVisible = frontEnd_->panel().isVisible(),
+                           .panelFocused = frontEnd_->panelHasKeyboard()};
   const auto at =
       std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started_);
   return programStateJson(state, at, platform::SystemClock().now())

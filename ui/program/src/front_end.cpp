@@ -1,5 +1,6 @@
 #include "front_end.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QTimer>
 
@@ -69,12 +70,12 @@ struct FrontEnd::Windows {
   std::unique_ptr<StatusItem> status;
   std::unique_ptr<WelcomeWindow> welcome;
 
-  // Calls `done` (with whether the panel opened again meanwhile) once no window of ours is active,
-  // or after half a second.
+  // Calls `done` (with whether the panel opened again meanwhile) once another application's window
+  // is active, or after half a second.
   void whenKeyboardReturned(std::function<void(bool)> done, int attempt = 0) {
     constexpr int kAttempts = 50;
     if (panel.isVisible()) return done(true);
-    if (!context.ownWindowInFront() || attempt >= kAttempts) return done(false);
+    if (context.otherApplicationInFront() || attempt >= kAttempts) return done(false);
     QTimer::singleShot(10, [this, done = std::move(done), attempt]() mutable {
       whenKeyboardReturned(std::move(done), attempt + 1);
     });
@@ -135,6 +136,12 @@ platform::Highlighter& FrontEnd::highlighter() {
 LauncherWindow* FrontEnd::launcherWindow() {
   return windows_->launcher.get();
 }
+
+bool FrontEnd::panelHasKeyboard() const {
+  const LauncherWindow* window = windows_->launcher.get();
+  const QWidget* focus = QApplication::focusWidget();
+  return window && window->isActiveWindow() && focus && (focus == window || window->isAncestorOf(focus));
+}
 SettingsWindow& FrontEnd::settingsWindow() {
   return windows_->settingsWindow();
 }
@@ -152,8 +159,7 @@ void FrontEnd::connect(app::ApplicationComponents& components, app::QuilloApplic
           .routeKey = route,
           .moved = [&application](const platform::Rect& frame) { application.panelMoved(frame); },
           .resignedKey = [&application] { application.panelResignedKey(); },
-          // Escape hides the panel as losing the keyboard does.
-          .dismissRequested = [&application] { application.panelResignedKey(); },
+          .dismissRequested = [&application] { application.dismiss({}); },
           .painted = w.context.painted,
           .feedbackAction = [&w](app::LauncherFeedback) { w.openSettings(); },
       });
@@ -165,23 +171,24 @@ void FrontEnd::connect(app::ApplicationComponents& components, app::QuilloApplic
   w.clipboard = clipboard.get();
   w.launcher->setClipboardView(clipboard.release());
   w.panel.attach(w.launcher.get(), &application);
+}
 
-  app::ClipboardModel& model = components.clipboardModel();
-  if (!model.onDismiss) {
-    // A paste hides the panel first, then waits for the window manager to give the keyboard back
-    // to the window that had it, so that the keystroke reaches the target.
-    model.onDismiss = [&w, &application](std::function<void(bool)> done) {
-      const auto afterHiding = [&w, &application, done = std::move(done)] {
-        application.hide();
-        w.whenKeyboardReturned(done);
-      };
-      if (w.panel.isVisible()) {
-        w.panel.dismiss(app::panelTransition(true), afterHiding);
-      } else {
-        afterHiding();
-      }
+void FrontEnd::holdPastesUntilTheKeyboardReturns() {
+  Windows& w = *windows_;
+  app::ClipboardModel& model = w.components->clipboardModel();
+  // The window manager gives the keyboard back to the window behind the panel a moment after the
+  // panel is gone: the paste keystroke waits for that, or it would go nowhere.
+  model.onDismiss = [&w, dismiss = model.onDismiss](const std::function<void(bool)>& answer) {
+    const auto afterHiding = [&w, answer](bool reopened) {
+      if (reopened) return answer(true);
+      w.whenKeyboardReturned(answer);
     };
-  }
+    if (dismiss) {
+      dismiss(afterHiding);
+    } else {
+      afterHiding(false);
+    }
+  };
 }
 
 void FrontEnd::disconnect() {

@@ -33,8 +33,8 @@ struct FrontEndContext {
   std::function<std::vector<platform::desktop::FacilityStatus>()> diagnostics;
   // Whether the desktop turned its animations off.
   std::function<bool()> animationsOff;
-  // Whether a window of this program is the active one (none of the desktop's answer counts as no).
-  std::function<bool()> ownWindowInFront;
+  // Whether another application's window is the active one (false while none is).
+  std::function<bool()> otherApplicationInFront;
   // After the panel painted new content (the benchmark mode's timing); nothing when empty.
   std::function<void()> painted{};
 };
@@ -58,6 +58,9 @@ class FrontEnd {
   // Makes the windows that present the components' models; `application` is the object they
   // report to. Both must outlive the front end's use of them (until `disconnect`).
   void connect(app::ApplicationComponents& components, app::QuilloApplication& application);
+  // Makes a paste wait, after the panel is gone, until another application has the keyboard
+  // again. Once the application object is attached (which sets how a paste hides the panel).
+  void holdPastesUntilTheKeyboardReturns();
   // Takes the windows down before the components go.
   void disconnect();
   // The application's hooks into the windows (the status item, settings, welcome, the panel's
@@ -68,6 +71,8 @@ class FrontEnd {
   std::vector<SnapshotWindow> snapshotWindows(app::LauncherPresentation::Content content);
 
   LauncherWindow* launcherWindow();
+  // Whether the panel is the active window with the keyboard focus in one of its widgets.
+  bool panelHasKeyboard() const;
   SettingsWindow& settingsWindow();
 
  private:

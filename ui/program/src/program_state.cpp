@@ -38,6 +38,11 @@ nlohmann::ordered_json clipboardStateJson(const app::ClipboardModelState& state)
       {"open", state.isOpen},
       {"ready", state.isReady},
       {"mode", modeName(state.mode)},
+      {"target", state.target ? nlohmann::ordered_json{{"pid", state.target->pid},
+                                                       {"id", state.target->id},
+                                                       {"name", state.target->name},
+                                                       {"windowClass", state.target->windowClass}}
+                              : nlohmann::ordered_json(nullptr)},
       {"query", state.query},
       {"filter", clipboard::rawValue(state.filter)},
       {"entries", std::move(entries)},
@@ -51,7 +56,10 @@ nlohmann::ordered_json clipboardStateJson(const app::ClipboardModelState& state)
 nlohmann::ordered_json programStateJson(const ProgramState& state, std::chrono::milliseconds at,
                                         base::Date now) {
   return {
-      {"panel", {{"visible", state.panelVisible}, {"content", contentName(state.presentation.content())}}},
+      {"panel",
+       {{"visible", state.panelVisible},
+        {"focused", state.panelFocused},
+        {"content", contentName(state.presentation.content())}}},
       {"search", app::sessionStateJson(state.search, at, now)},
       {"clipboard", clipboardStateJson(state.clipboard.state())},
   };
