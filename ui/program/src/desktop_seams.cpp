@@ -8,12 +8,14 @@
 #include "absent_facilities.h"
 #include "front_workspace.h"
 #include "quillo/base/log.h"
+#include "quillo/platform/desktop/atspi_accessibility.h"
 #include "quillo/platform/desktop/mime_pasteboard.h"
 #include "quillo/platform/desktop/portal_global_shortcuts.h"
 #include "quillo/platform/desktop/wayland_data_control.h"
 #include "quillo/platform/desktop/x11_hot_keys.h"
 #include "quillo/platform/desktop/x11_key_events.h"
 #include "quillo/platform/desktop/x11_selection.h"
+#include "quillo/platform/posix/posix_accessibility.h"
 
 namespace quillo::ui {
 namespace {
@@ -39,6 +41,7 @@ DesktopSeams::DesktopSeams(const SessionFacts& facts) {
   choosePasteboard(facts);
   chooseHotKeys(facts);
   chooseKeyEvents(facts);
+  chooseAccessibility(facts);
   screens_ = std::make_unique<platform::desktop::QtScreens>(
       [desktop = system_.environment("XDG_CURRENT_DESKTOP").value_or(""), file = kdeGlobals(system_)] {
         return platform::desktop::desktopAnimationsOff(desktop, file);
@@ -133,6 +136,16 @@ void DesktopSeams::chooseHotKeys(const SessionFacts& facts) {
   choices_.push_back("shortcuts: the desktop's own key bindings running quillo --toggle");
 }
 
+void DesktopSeams::chooseAccessibility(const SessionFacts& facts) {
+  if (facts.displayServer == SessionFacts::DisplayServer::none) {
+    accessibility_ = std::make_unique<platform::posix::PosixAccessibility>();
+    choices_.push_back("menus: none without a session");
+    return;
+  }
+  accessibility_ = std::make_unique<platform::desktop::AtspiAccessibility>();
+  choices_.push_back("menus: the accessibility bus");
+}
+
 void DesktopSeams::chooseKeyEvents(const SessionFacts& facts) {
   if (onX11(facts) && facts.xTest) {
     keyEvents_ = std::make_unique<platform::desktop::X11KeyEvents>();
@@ -145,9 +158,9 @@ void DesktopSeams::chooseKeyEvents(const SessionFacts& facts) {
 
 app::ApplicationSeams DesktopSeams::seams(platform::FolderPicker& folderPicker,
                                           platform::Highlighter& highlighter, app::LauncherPanelView& panel) {
-  return {main_,      clock_,       pool_,       system_,        files_,       *workspace_,
-          processes_, *pasteboard_, *keyEvents_, accessibility_, appleEvents_, bookmarks_,
-          *hotKeys_,  *screens_,    instances_,  folderPicker,   highlighter,  panel};
+  return {main_,      clock_,       pool_,       system_,         files_,       *workspace_,
+          processes_, *pasteboard_, *keyEvents_, *accessibility_, appleEvents_, bookmarks_,
+          *hotKeys_,  *screens_,    instances_,  folderPicker,    highlighter,  panel};
 }
 
 void DesktopSeams::observeActivations(std::function<void(const platform::RunningApplication&)> activated) {

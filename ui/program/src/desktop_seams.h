@@ -15,7 +15,6 @@
 #include "quillo/platform/desktop/qt_main_queue.h"
 #include "quillo/platform/desktop/qt_screens.h"
 #include "quillo/platform/desktop/x11_front_application.h"
-#include "quillo/platform/posix/posix_accessibility.h"
 #include "quillo/platform/posix/posix_apple_events.h"
 #include "quillo/platform/posix/posix_bookmarks.h"
 #include "quillo/platform/posix/posix_file_system.h"
@@ -25,8 +24,9 @@
 namespace quillo::ui {
 
 // Every facility of the platform seam made for the session this program runs in, each backend
-// chosen from what the session offers (`facts`): the X11 clipboard, hot keys, paste keystrokes
-// and active window on an X server; the data-control clipboard and the shortcuts portal on a
+// chosen from what the session offers (`facts`): other applications' menus over the
+// accessibility bus; the X11 clipboard, hot keys, paste keystrokes and active window on an X
+// server; the data-control clipboard and the shortcuts portal on a
 // Wayland compositor that has them; the clipboard through XWayland on GNOME's Wayland; and where
 // a session gives nothing, a facility that says so (an empty clipboard, untrusted key presses,
 // refused shortcuts). Needs Qt's application object; made and used on the main thread.
@@ -59,6 +59,7 @@ class DesktopSeams {
   void chooseHotKeys(const platform::desktop::SessionFacts& facts);
   void chooseKeyEvents(const platform::desktop::SessionFacts& facts);
   void chooseFrontApplication(const platform::desktop::SessionFacts& facts);
+  void chooseAccessibility(const platform::desktop::SessionFacts& facts);
 
   platform::desktop::QtMainQueue main_;
   platform::SystemClock clock_;
@@ -67,7 +68,7 @@ class DesktopSeams {
   platform::posix::PosixProcesses processes_{main_};
   platform::posix::PosixBookmarks bookmarks_;
   platform::posix::PosixAppleEvents appleEvents_;
-  platform::posix::PosixAccessibility accessibility_;
+  std::unique_ptr<platform::Accessibility> accessibility_;
   DesktopCatalogue catalogue_{system_, files_};
   std::function<void(const platform::RunningApplication&)> activated_;
   std::unique_ptr<platform::desktop::X11FrontApplication> front_;
