@@ -63,13 +63,15 @@ class ProgramProcess {
   ProgramProcess(const TestHome& home, const std::vector<std::string>& arguments,
                  std::optional<std::filesystem::path> output = std::nullopt,
                  const std::map<std::string, std::string>& extra = {}) {
+    std::fflush(stdout);
     pid_ = fork();
     if (pid_ < 0) throw std::runtime_error("fork");
     if (pid_ == 0) {
       for (const auto& [name, value] : home.environment())
         setenv(name.c_str(), value.c_str(), 1);
+      // An empty value removes the variable.
       for (const auto& [name, value] : extra)
-        setenv(name.c_str(), value.c_str(), 1);
+        value.empty() ? unsetenv(name.c_str()) : setenv(name.c_str(), value.c_str(), 1);
       if (output) {
         const int fd = ::open(output->c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         dup2(fd, STDOUT_FILENO);
