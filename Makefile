@@ -20,8 +20,9 @@ build: configure
 test: build
 	@$(CTEST) --preset release
 
+# Starts quillo --show on the desktop; without one, snapshots and the command-line demonstration.
 run: build
-	@scripts/demo $(BUILD_DIR)/cli/quillo-cli
+	@scripts/run-desktop $(BUILD_DIR)
 
 # The program, the libraries and helpers it loads, and what the desktop reads (desktop entry, icons,
 # metainfo, D-Bus service) under PREFIX; DESTDIR stages the tree elsewhere.

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "file_index_library.h"
+#include "quillo/app/search_json.h"
 #include "quillo/core/files/file_index.h"
 #include "quillo/core/files/file_ranker.h"
 #include "quillo/core/files/file_route.h"
@@ -17,7 +18,6 @@
 #include "quillo/core/service/ravo_questions.h"
 #include "quillo/platform/posix/posix_bookmarks.h"
 #include "quillo/platform/posix/posix_file_system.h"
-#include "search_json.h"
 #include "service_settings.h"
 
 namespace quillo::cli {
@@ -147,12 +147,12 @@ int searchFiles(const Arguments& arguments, const platform::System& system,
   if (arguments.json) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const core::ScoredRow& row : scored)
-      list.push_back(rowJson(row, context.now));
+      list.push_back(app::rowJson(row, context.now));
     const nlohmann::ordered_json result{{"query", arguments.query},
                                         {"scope", core::rawValue(core::SearchScope::files)},
                                         {"route", core::rawValue(decision.route)},
                                         {"rows", std::move(list)},
-                                        {"service", serviceJson(outcome)}};
+                                        {"service", app::serviceJson(outcome)}};
     fmt::print(output, "{}\n", result.dump(2, ' ', false, nlohmann::json::error_handler_t::replace));
     return 0;
   }

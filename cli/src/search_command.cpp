@@ -8,10 +8,10 @@
 #include "command_search.h"
 #include "commands.h"
 #include "file_search.h"
-#include "invocation_json.h"
+#include "quillo/app/invocation_json.h"
+#include "quillo/app/search_json.h"
 #include "quillo/core/values/parameter_parser.h"
 #include "quillo/platform/posix/posix_system.h"
-#include "search_json.h"
 
 namespace quillo::cli {
 
@@ -75,7 +75,7 @@ constexpr std::size_t kDefaultLimit = 8;
 nlohmann::ordered_json parsedJson(const core::ParsedQuery& parsed) {
   nlohmann::ordered_json values = nlohmann::ordered_json::array();
   for (const core::ParsedValue& value : parsed.values)
-    values.push_back(toJson(value));
+    values.push_back(app::toJson(value));
   return {{"values", std::move(values)}, {"remainder", parsed.remainder}};
 }
 
@@ -102,12 +102,12 @@ int runSearch(std::span<const std::string> words, std::FILE*, std::FILE* output)
   if (arguments.json) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const core::ScoredRow& row : rows)
-      list.push_back(rowJson(row, context.now, calls));
+      list.push_back(app::rowJson(row, context.now, calls));
     const nlohmann::ordered_json result{{"query", arguments.query},
                                         {"scope", core::rawValue(core::SearchScope::commands)},
                                         {"rows", std::move(list)},
                                         {"parsed", parsedJson(core::ParameterParser::parse(arguments.query))},
-                                        {"service", serviceJson(service)}};
+                                        {"service", app::serviceJson(service)}};
     fmt::print(output, "{}\n", result.dump(2, ' ', false, nlohmann::json::error_handler_t::replace));
     return 0;
   }

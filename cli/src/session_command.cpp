@@ -12,6 +12,7 @@
 #include "quillo/app/run_plan.h"
 #include "quillo/app/run_plan_json.h"
 #include "quillo/app/search_model.h"
+#include "quillo/app/session_json.h"
 #include "quillo/core/preferences/file_defaults_store.h"
 #include "quillo/core/preferences/memory_defaults_store.h"
 #include "quillo/platform/posix/loop_main_queue.h"
@@ -22,7 +23,6 @@
 #include "session_accessibility.h"
 #include "session_events.h"
 #include "session_files.h"
-#include "session_json.h"
 #include "session_runner.h"
 #include "system_index.h"
 
@@ -259,7 +259,7 @@ class Session {
     if (!dirty_) return;
     dirty_ = false;
     const auto at = std::chrono::duration_cast<std::chrono::milliseconds>(clock_.steadyNow() - start_);
-    const auto line = sessionStateJson(model_, at, clock_.now());
+    const auto line = app::sessionStateJson(model_, at, clock_.now());
     fmt::print(output_, "{}\n", line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
     std::fflush(output_);
   }

@@ -9,7 +9,7 @@
 #include "quillo/core/results/scored_row.h"
 #include "quillo/core/search/service_outcome.h"
 
-namespace quillo::cli {
+namespace quillo::app {
 
 // One row of `quillo-cli search --json`: every field present, null where it does not apply. The
 // action's process call is the one `calls` gives.
@@ -18,4 +18,4 @@ nlohmann::ordered_json rowJson(const core::ScoredRow& scored, base::Date now,
 // The "service" object: state, message, latency, tokens and none probability.
 nlohmann::ordered_json serviceJson(const core::ServiceOutcome& outcome);
 
-}  // namespace quillo::cli
+}  // namespace quillo::app

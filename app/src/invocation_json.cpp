@@ -1,6 +1,6 @@
-#include "invocation_json.h"
+#include "quillo/app/invocation_json.h"
 
-namespace quillo::cli {
+namespace quillo::app {
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -105,4 +105,4 @@ Json actionJson(const core::ResultRow& row, base::Date now, const core::ProcessC
           {"processCall", process}};
 }
 
-}  // namespace quillo::cli
+}  // namespace quillo::app

@@ -8,8 +8,8 @@
 #include "quillo/core/commands/result_row.h"
 #include "quillo/core/values/parsed_query.h"
 
-// The typed values and resolved choices of a search as quillo-cli prints them.
-namespace quillo::cli {
+// The typed values and resolved choices of a search as quillo-cli and the desktop program print them.
+namespace quillo::app {
 
 // {"duration": 2100}, {"clockTime": {"hour": 4, "minute": 30, "period": "pm"}}, ...
 nlohmann::ordered_json toJson(const core::ParsedValue& value);
@@ -24,4 +24,4 @@ nlohmann::ordered_json toJson(const core::ActionInvocation& invocation);
 nlohmann::ordered_json actionJson(const core::ResultRow& row, base::Date now,
                                   const core::ProcessCalls& calls);
 
-}  // namespace quillo::cli
+}  // namespace quillo::app

@@ -1,10 +1,10 @@
-#include "search_json.h"
+#include "quillo/app/search_json.h"
 
 #include <cmath>
 
-#include "invocation_json.h"
+#include "quillo/app/invocation_json.h"
 
-namespace quillo::cli {
+namespace quillo::app {
 namespace {
 
 nlohmann::ordered_json optionalJson(const auto& value) {
@@ -54,4 +54,4 @@ nlohmann::ordered_json serviceJson(const core::ServiceOutcome& outcome) {
   };
 }
 
-}  // namespace quillo::cli
+}  // namespace quillo::app

@@ -1,0 +1,170 @@
+#include "desktop_seams.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <stdexcept>
+
+#include "absent_facilities.h"
+#include "front_workspace.h"
+#include "quillo/base/log.h"
+#include "quillo/platform/desktop/atspi_accessibility.h"
+#include "quillo/platform/desktop/mime_pasteboard.h"
+#include "quillo/platform/desktop/portal_global_shortcuts.h"
+#include "quillo/platform/desktop/wayland_data_control.h"
+#include "quillo/platform/desktop/x11_hot_keys.h"
+#include "quillo/platform/desktop/x11_key_events.h"
+#include "quillo/platform/desktop/x11_selection.h"
+#include "quillo/platform/posix/posix_accessibility.h"
+
+namespace quillo::ui {
+namespace {
+
+using platform::desktop::SessionFacts;
+
+constexpr base::log::Logger kLog("desktop");
+
+std::string kdeGlobals(const platform::System& system) {
+  const auto config = system.environment("XDG_CONFIG_HOME");
+  const std::string folder = config && !config->empty() ? *config : system.homeFolder() + "/.config";
+  return folder + "/kdeglobals";
+}
+
+bool onX11(const SessionFacts& facts) {
+  return facts.displayServer == SessionFacts::DisplayServer::x11 && facts.xDisplay;
+}
+
+}  // namespace
+
+DesktopSeams::DesktopSeams(const SessionFacts& facts) {
+  chooseFrontApplication(facts);
+  choosePasteboard(facts);
+  chooseHotKeys(facts);
+  chooseKeyEvents(facts);
+  chooseAccessibility(facts);
+  screens_ = std::make_unique<platform::desktop::QtScreens>(
+      [desktop = system_.environment("XDG_CURRENT_DESKTOP").value_or(""), file = kdeGlobals(system_)] {
+        return platform::desktop::desktopAnimationsOff(desktop, file);
+      });
+  for (const std::string& choice : choices_)
+    kLog.info("{}", choice);
+}
+
+DesktopSeams::~DesktopSeams() {
+  pool_.waitUntilIdle();
+}
+
+void DesktopSeams::chooseFrontApplication(const SessionFacts& facts) {
+  if (onX11(facts)) {
+    try {
+      front_ = std::make_unique<platform::desktop::X11FrontApplication>(
+          main_,
+          [this](const platform::desktop::ActiveWindow& window)
+              -> std::optional<platform::desktop::X11FrontApplication::Entry> {
+            const auto entry = catalogue_.entryOfClass(window.className, window.instanceName);
+            if (!entry) return std::nullopt;
+            return platform::desktop::X11FrontApplication::Entry{entry->id, entry->name};
+          },
+          [this](const platform::FrontApplication& reported) {
+            const platform::FrontApplication front = frontWorkspace_->seen(reported);
+            if (activated_)
+              activated_({.pid = front.pid,
+                          .bundleID = front.id.empty() ? std::nullopt : std::optional(front.id),
+                          .bundlePath = std::nullopt});
+          });
+      choices_.push_back("front application: the X11 active window");
+    } catch (const std::exception& error) {
+      choices_.push_back(std::string("front application: unknown (") + error.what() + ")");
+    }
+  } else {
+    choices_.push_back("front application: unknown in this session");
+  }
+  platform::desktop::X11FrontApplication* front = front_.get();
+  auto workspace = std::make_unique<FrontWorkspace>(
+      catalogue_.workspace(),
+      [front]() -> std::optional<platform::FrontApplication> {
+        return front ? front->front() : std::nullopt;
+      },
+      FrontWorkspace::Identity{.pid = static_cast<platform::ProcessID>(getpid()),
+                               .id = "dev.tarnwick.Quillo"});
+  frontWorkspace_ = workspace.get();
+  workspace_ = std::move(workspace);
+}
+
+void DesktopSeams::choosePasteboard(const SessionFacts& facts) {
+  if (facts.displayServer == SessionFacts::DisplayServer::wayland && facts.dataControl) {
+    try {
+      pasteboard_ = std::make_unique<platform::desktop::MimePasteboard>(
+          std::make_unique<platform::desktop::WaylandDataControl>());
+      choices_.push_back("clipboard: Wayland " + *facts.dataControl);
+      return;
+    } catch (const std::exception& error) {
+      kLog.warning("The Wayland clipboard is not available: {}", error.what());
+    }
+  }
+  // An X server: X11 itself, or the XWayland beside a compositor that mirrors its clipboard.
+  if (facts.xDisplay && facts.xFixes) {
+    try {
+      pasteboard_ = std::make_unique<platform::desktop::MimePasteboard>(
+          std::make_unique<platform::desktop::X11Selection>());
+      choices_.push_back("clipboard: the X11 selection");
+      return;
+    } catch (const std::exception& error) {
+      kLog.warning("The X11 clipboard is not available: {}", error.what());
+    }
+  }
+  pasteboard_ = std::make_unique<UnavailablePasteboard>();
+  choices_.push_back("clipboard: unavailable in this session");
+}
+
+void DesktopSeams::chooseHotKeys(const SessionFacts& facts) {
+  if (onX11(facts)) {
+    try {
+      hotKeys_ = std::make_unique<platform::desktop::X11HotKeys>(main_);
+      choices_.push_back("shortcuts: X11 key grabs");
+      return;
+    } catch (const std::exception& error) {
+      kLog.warning("Global shortcuts cannot be grabbed: {}", error.what());
+    }
+  }
+  if (facts.displayServer == SessionFacts::DisplayServer::wayland && facts.globalShortcutsPortal) {
+    hotKeys_ = std::make_unique<platform::desktop::PortalGlobalShortcuts>();
+    choices_.push_back("shortcuts: the GlobalShortcuts portal");
+    return;
+  }
+  hotKeys_ = std::make_unique<UnavailableHotKeys>();
+  choices_.push_back("shortcuts: the desktop's own key bindings running quillo --toggle");
+}
+
+void DesktopSeams::chooseAccessibility(const SessionFacts& facts) {
+  if (facts.displayServer == SessionFacts::DisplayServer::none) {
+    accessibility_ = std::make_unique<platform::posix::PosixAccessibility>();
+    choices_.push_back("menus: none without a session");
+    return;
+  }
+  accessibility_ = std::make_unique<platform::desktop::AtspiAccessibility>();
+  choices_.push_back("menus: the accessibility bus");
+}
+
+void DesktopSeams::chooseKeyEvents(const SessionFacts& facts) {
+  if (onX11(facts) && facts.xTest) {
+    keyEvents_ = std::make_unique<platform::desktop::X11KeyEvents>();
+    choices_.push_back("paste: XTest key presses");
+    return;
+  }
+  keyEvents_ = std::make_unique<UntrustedKeyEvents>();
+  choices_.push_back("paste: by hand");
+}
+
+app::ApplicationSeams DesktopSeams::seams(platform::FolderPicker& folderPicker,
+                                          platform::Highlighter& highlighter, app::LauncherPanelView& panel) {
+  return {main_,      clock_,       pool_,       system_,         files_,       *workspace_,
+          processes_, *pasteboard_, *keyEvents_, *accessibility_, appleEvents_, bookmarks_,
+          *hotKeys_,  *screens_,    instances_,  folderPicker,    highlighter,  panel};
+}
+
+void DesktopSeams::observeActivations(std::function<void(const platform::RunningApplication&)> activated) {
+  activated_ = std::move(activated);
+}
+
+}  // namespace quillo::ui
