@@ -246,7 +246,9 @@ std::unique_ptr<FileLock> PosixFileSystem::lock(const fs::path& path, const Repl
 }
 
 std::unique_ptr<SharedLibrary> PosixFileSystem::loadLibrary(const fs::path& path) {
-  void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  // Never unloaded: a library keeps process-wide state (the file index's registry of live
+  // instances), which unloading and loading again would lose and start afresh each time.
+  void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (handle == nullptr) {
     const char* message = ::dlerror();
     throw FileSystemError(message ? message : path.string() + " could not be loaded");
