@@ -174,9 +174,26 @@ std::vector<core::ResultRow> SearchModel::merged(const core::SemanticResult* sem
 }
 
 void SearchModel::replaceRows(std::vector<core::ResultRow> rows) {
+  if (selection_ >= rows_.size()) {
+    rows_ = std::move(rows);
+    keepSelectionListed();
+    return;
+  }
   const auto kept = core::SelectionRule::keptIndex(rows_, selection_, rows, userMovedSelection_);
   rows_ = std::move(rows);
   selection_ = kept.value_or(0);
+}
+
+std::optional<core::ResultRow> SearchModel::selectedRow() const {
+  if (selection_ < rows_.size()) return rows_[selection_];
+  if (selection_ == rows_.size() && listsClipboardRow()) return clipboardRow_;
+  return std::nullopt;
+}
+
+void SearchModel::keepSelectionListed() {
+  if (selection_ < rows_.size()) return;
+  // The clipboard row the user moved to stays chosen while it is listed.
+  selection_ = listsClipboardRow() && userMovedSelection_ ? rows_.size() : 0;
 }
 
 std::vector<core::ScoredRow> SearchModel::scoredRows() const {
@@ -187,6 +204,7 @@ void SearchModel::matchClipboard(const std::string& text) {
   clipboardTask_.cancel();
   if (base::trimmedWhiteSpace(text).empty() || showsSetupRequest() || !hooks_.clipboardMatch) {
     clipboardRow_.reset();
+    keepSelectionListed();
     return;
   }
   clipboardTask_.start(
@@ -194,6 +212,7 @@ void SearchModel::matchClipboard(const std::string& text) {
       [this](std::optional<core::Command> command) {
         clipboardRow_.reset();
         if (command) clipboardRow_ = core::ResultRow{std::move(*command), std::nullopt, std::nullopt};
+        keepSelectionListed();
         changed();
       });
 }
@@ -213,8 +232,9 @@ void SearchModel::showClipboardActionError(std::optional<std::string> message) {
 }
 
 void SearchModel::moveSelection(int by) {
-  if (rows_.empty()) return;
-  const long last = static_cast<long>(rows_.size()) - 1;
+  const std::size_t listed = rows_.size() + (listsClipboardRow() ? 1 : 0);
+  if (listed == 0) return;
+  const long last = static_cast<long>(listed) - 1;
   selection_ = static_cast<std::size_t>(std::clamp(static_cast<long>(selection_) + by, 0L, last));
   userMovedSelection_ = true;
   changed();

@@ -25,6 +25,7 @@ void SearchModel::searchFiles() {
   fileRoute_.reset();
   if (!fileSearchSetUp() || !files_.index || files_.isIndexing) {
     rows_.clear();
+    keepSelectionListed();
     local_.clear();
     ravo_ = ravo::Off{!fileSearchSetUp()  ? "choose search folders"
                       : files_.isIndexing ? "indexing files"
@@ -34,6 +35,7 @@ void SearchModel::searchFiles() {
   if (base::trimmedWhiteSpace(query_).empty()) {
     local_.clear();
     rows_.clear();
+    keepSelectionListed();
     ravo_ = files_.ranker ? RavoState(ravo::Idle{}) : RavoState(ravo::Off{files_.offReason});
     return;
   }

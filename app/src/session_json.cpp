@@ -30,7 +30,7 @@ nlohmann::ordered_json sessionStateJson(const SearchModel& model, std::chrono::m
       {"ravo", ravoJson(model.ravo())},
       {"rows", std::move(rows)},
       {"selection",
-       model.rows().empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(model.selection())},
+       model.selectedRow() ? nlohmann::ordered_json(model.selection()) : nlohmann::ordered_json(nullptr)},
       {"feedback", feedback ? nlohmann::ordered_json(rawValue(*feedback)) : nlohmann::ordered_json(nullptr)},
       {"message", message ? nlohmann::ordered_json(*message) : nlohmann::ordered_json(nullptr)},
   };

@@ -130,5 +130,22 @@ TEST_F(SearchModelTest, TheClipboardMatchArrivesFromItsHook) {
   EXPECT_TRUE(offMain);
 }
 
+TEST_F(SearchModelTest, TheSelectionMovesOntoTheClipboardRowAfterTheLastRow) {
+  hooks.clipboardMatch = [](const std::string& query, std::stop_token) -> std::optional<core::Command> {
+    return core::Command("clip.1", "copied " + query, core::Command::Kind::clipboard, "", "", "",
+                         core::target::Clipboard{});
+  };
+  start();
+  model->setQuery("screenshot");
+  ASSERT_TRUE(main.runUntil([&] { return model->clipboardRow().has_value() && !model->rows().empty(); }));
+  ASSERT_LT(model->rows().size(), SearchModel::localLimit);
+  model->moveSelection(SearchModel::localLimit);
+  EXPECT_EQ(model->selection(), model->rows().size());
+  ASSERT_TRUE(model->selectedRow());
+  EXPECT_EQ(model->selectedRow()->command.title, "copied screenshot");
+  model->moveSelection(-1);
+  EXPECT_EQ(model->selectedRow()->command.title, model->rows().back().command.title);
+}
+
 }  // namespace
 }  // namespace quillo::app::test

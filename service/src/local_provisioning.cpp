@@ -92,14 +92,24 @@ std::string fileText(const std::filesystem::path& file) {
 
 std::filesystem::path serviceExecutable(const LocalServiceOptions& options) {
   if (!options.executable.empty()) return options.executable;
-  static constexpr std::array<std::string_view, 2> kFolders = {".", "../service"};
-  for (const std::filesystem::path& candidate : base::pathsBesideExecutable("quillo-ravo", kFolders)) {
-    if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+  if (const auto program = base::executablePath()) {
+    if (auto found = serviceExecutableBeside(*program)) return *found;
   }
   throw LocalServiceError("The local ranking service (quillo-ravo) is not installed beside this program.");
 }
 
 }  // namespace
+
+std::optional<std::filesystem::path> serviceExecutableBeside(const std::filesystem::path& program) {
+  // An install puts it in bin beside the programs (or in their private lib/quillo); a build tree
+  // keeps it in service/, one level up from quillo-cli and two from ui/program/quillo.
+  static constexpr std::array<std::string_view, 4> kFolders = {".", "../lib/quillo", "../service",
+                                                               "../../service"};
+  for (const std::filesystem::path& candidate : base::pathsBeside(program, "quillo-ravo", kFolders)) {
+    if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+  }
+  return std::nullopt;
+}
 
 KeyBytes provisionLocalService(const LocalServicePaths& paths) {
   makePrivateFolder(paths.configFolder);

@@ -93,5 +93,41 @@ TEST_F(LocalServiceStart, EndedChildWithdrawsItsAnnouncement) {
   EXPECT_FALSE(std::filesystem::exists(paths.announcement()));
 }
 
+// An executable file at `path`, as a build or an install leaves it.
+void placeProgram(const std::filesystem::path& path) {
+  quillo::testing::writeFile(path, "#!/bin/sh\n");
+  std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+}
+
+TEST(LocalServiceExecutable, FoundFromTheDesktopProgramInTheBuildTree) {
+  const quillo::testing::TemporaryFolder folder;
+  placeProgram(folder / "build/ui/program/quillo");
+  placeProgram(folder / "build/service/quillo-ravo");
+  EXPECT_EQ(serviceExecutableBeside(folder / "build/ui/program/quillo"),
+            folder / "build/service/quillo-ravo");
+}
+
+TEST(LocalServiceExecutable, FoundBesideTheInstalledProgramBeforeAnyOther) {
+  const quillo::testing::TemporaryFolder folder;
+  placeProgram(folder / "usr/bin/quillo");
+  placeProgram(folder / "usr/bin/quillo-ravo");
+  placeProgram(folder / "usr/lib/quillo/quillo-ravo");
+  EXPECT_EQ(serviceExecutableBeside(folder / "usr/bin/quillo"), folder / "usr/bin/quillo-ravo");
+}
+
+TEST(LocalServiceExecutable, FoundInThePrivateLibraryFolderOfAnInstall) {
+  const quillo::testing::TemporaryFolder folder;
+  placeProgram(folder / "usr/bin/quillo");
+  placeProgram(folder / "usr/lib/quillo/quillo-ravo");
+  EXPECT_EQ(serviceExecutableBeside(folder / "usr/bin/quillo"), folder / "usr/lib/quillo/quillo-ravo");
+}
+
+TEST(LocalServiceExecutable, AFileThatCannotRunIsNotTaken) {
+  const quillo::testing::TemporaryFolder folder;
+  placeProgram(folder / "usr/bin/quillo");
+  quillo::testing::writeFile(folder / "usr/bin/quillo-ravo", "");
+  EXPECT_EQ(serviceExecutableBeside(folder / "usr/bin/quillo"), std::nullopt);
+}
+
 }  // namespace
 }  // namespace quillo::service

@@ -8,7 +8,8 @@ std::optional<FakeHotKeys::Reference> FakeHotKeys::registerHotKey(std::uint32_t 
                                                                   std::uint32_t modifiers,
                                                                   std::uint32_t number) {
   record(fmt::format("register {} {}", keyCode, modifiers));
-  if (refused.contains({keyCode, modifiers}) || isRegistered(keyCode, modifiers)) return std::nullopt;
+  if (noGlobalShortcuts || refused.contains({keyCode, modifiers}) || isRegistered(keyCode, modifiers))
+    return std::nullopt;
   const Reference reference = nextReference_++;
   registrations_[reference] = Registration{keyCode, modifiers, number};
   return reference;

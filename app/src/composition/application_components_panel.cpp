@@ -48,9 +48,7 @@ bool ApplicationComponents::showing(Content content) const {
 }
 
 std::optional<core::ResultRow> ApplicationComponents::selectedRow() const {
-  const auto& rows = searchModel_->rows();
-  if (searchModel_->selection() >= rows.size()) return std::nullopt;
-  return rows[searchModel_->selection()];
+  return searchModel_->selectedRow();
 }
 
 std::optional<core::ResultRow> ApplicationComponents::selectedFile() const {

@@ -36,6 +36,14 @@ constexpr std::string_view kPreviousRestored =
 constexpr std::string_view kNeitherRegistered =
     "Neither shortcut could be registered. Choose another shortcut.";
 constexpr std::string_view kRestoreFailed = "Couldn’t register the shortcut. Choose another shortcut.";
+// A desktop without global shortcuts refuses every combination: the way out is its own key
+// bindings running our command lines.
+constexpr std::string_view kNoGlobalShortcutsLauncher =
+    "This desktop doesn’t let apps register global shortcuts. To open Quillo from the keyboard, add a "
+    "shortcut that runs “quillo --toggle” in the desktop’s keyboard settings.";
+constexpr std::string_view kNoGlobalShortcutsClipboard =
+    "This desktop doesn’t let apps register global shortcuts. To open clipboard history from the keyboard, "
+    "add a shortcut that runs “quillo --clipboard” in the desktop’s keyboard settings.";
 constexpr std::string_view kClipboardDetail =
     "Open clipboard history to search and paste. This shortcut replaces the same shortcut in other apps.";
 constexpr std::string_view kLauncherDetail = "Choose a shortcut to open Quillo.";
@@ -58,7 +66,7 @@ bool ShortcutController::restore() {
   hotKey_ = HotKey::make(center_, stored().keyCode, stored().modifiers, [this] {
     if (hooks_.action) hooks_.action();
   });
-  if (!hotKey_) errorMessage_ = std::string(kRestoreFailed);
+  if (!hotKey_) errorMessage_ = refusal(kRestoreFailed);
   label_ = shortcutLabel(stored(), center_.keys());
   if (hooks_.onChange) hooks_.onChange();
   changed();
@@ -118,7 +126,7 @@ void ShortcutController::apply(LauncherShortcut shortcut) {
   });
   if (!hotKey_) {
     const bool restored = restore();
-    errorMessage_ = std::string(restored ? kPreviousRestored : kNeitherRegistered);
+    errorMessage_ = refusal(restored ? kPreviousRestored : kNeitherRegistered);
     changed();
     return;
   }
@@ -132,6 +140,7 @@ void ShortcutController::apply(LauncherShortcut shortcut) {
 std::string ShortcutController::detail() const {
   const Texts& texts = linuxWords() ? kWordTexts : kSymbolTexts;
   if (errorMessage_) return *errorMessage_;
+  if (!center_.keys().offersGlobalShortcuts()) return noGlobalShortcuts();
   if (isRecording_) return std::string(texts.recording);
   if (kind_ == Kind::clipboard) return std::string(kClipboardDetail);
   if (stored() == LauncherShortcut::launcherDefault) return std::string(texts.defaultLauncher);
@@ -152,6 +161,16 @@ void ShortcutController::store(LauncherShortcut shortcut) {
   } else {
     preferences_.setClipboardShortcut(shortcut);
   }
+}
+
+std::string ShortcutController::refusal(std::string_view conflictText) const {
+  // Another combination only helps when some combination can be registered at all.
+  if (!center_.keys().offersGlobalShortcuts()) return noGlobalShortcuts();
+  return std::string(conflictText);
+}
+
+std::string ShortcutController::noGlobalShortcuts() const {
+  return std::string(kind_ == Kind::launcher ? kNoGlobalShortcutsLauncher : kNoGlobalShortcutsClipboard);
 }
 
 bool ShortcutController::linuxWords() const {

@@ -156,6 +156,25 @@ TEST_F(PanelKeysTest, AClipboardRowWithNothingBehindTheLauncherIsCopiedAndTheLau
             "Copied. Switch to the destination app and press Ctrl-V.");
 }
 
+TEST_F(PanelKeysTest, CtrlCOnTheClipboardRowAfterTheLastRowCopiesTheEntry) {
+  copied("meeting notes for friday");
+  press(kSpace, kLauncherModifiers);
+  components->searchModel().setQuery("meeting notes");
+  ASSERT_TRUE(main.runUntil([&] { return components->searchModel().clipboardRow().has_value(); }));
+  pasteboard.copyText("something else");
+  // Down past every row, as far as the keyboard goes.
+  components->searchModel().moveSelection(int(SearchModel::localLimit));
+  const SearchFieldState typed{.isFirstResponder = true, .isEmpty = false};
+  EXPECT_EQ(
+      application->routeKey(
+          {.keyCode = KeyCode::c, .modifiers = {.control = true}, .charactersIgnoringModifiers = "c"}, typed),
+      Routing::consumed);
+  settle();
+  EXPECT_TRUE(panel.visible);
+  EXPECT_EQ(pasteboardText(), "meeting notes for friday");
+  EXPECT_TRUE(keyEvents.posted.empty());
+}
+
 // A file result listed in the launcher, from a real file index over a folder in the home folder.
 struct FileResultKeysTest : PanelKeysTest {
   std::string report;

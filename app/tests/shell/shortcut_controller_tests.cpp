@@ -164,5 +164,36 @@ TEST_F(ShortcutControllerTest, TheClipboardControllerExplainsItsShortcut) {
             "this shortcut. Try another combination.");
 }
 
+constexpr std::string_view kBindToggle =
+    "This desktop doesn’t let apps register global shortcuts. To open Quillo from the keyboard, add a "
+    "shortcut that runs “quillo --toggle” in the desktop’s keyboard settings.";
+
+TEST_F(ShortcutControllerTest, WithoutGlobalShortcutsTheLauncherAsksToBindQuilloToggle) {
+  keys.noGlobalShortcuts = true;
+  keys.style = platform::KeyLabelStyle::words;
+  const auto controller = launcher();
+  EXPECT_EQ(controller->errorMessage(), kBindToggle);
+  EXPECT_EQ(controller->detail(), kBindToggle);
+  EXPECT_EQ(controller->label(), "Super+Space");
+}
+
+TEST_F(ShortcutControllerTest, WithoutGlobalShortcutsTheClipboardAsksToBindQuilloClipboard) {
+  keys.noGlobalShortcuts = true;
+  const auto controller = clipboard();
+  EXPECT_EQ(controller->errorMessage(),
+            "This desktop doesn’t let apps register global shortcuts. To open clipboard history from the "
+            "keyboard, add a shortcut that runs “quillo --clipboard” in the desktop’s keyboard settings.");
+}
+
+TEST_F(ShortcutControllerTest, WithoutGlobalShortcutsARecordedShortcutIsNotBlamedOnItsCombination) {
+  keys.noGlobalShortcuts = true;
+  const auto controller = launcher();
+  controller->beginRecording();
+  EXPECT_EQ(controller->detail(), kBindToggle);
+  controller->apply({0, kCommand});
+  EXPECT_EQ(controller->errorMessage(), kBindToggle);
+  EXPECT_EQ(preferences.launcherShortcut(), LauncherShortcut::launcherDefault);
+}
+
 }  // namespace
 }  // namespace quillo::app

@@ -211,13 +211,12 @@ void LauncherWindow::refreshBody() {
   const bool showShortcuts = preferences_.showResultShortcuts();
   for (const core::ResultRow& row : rows)
     views.push_back(rowView(row, showShortcuts));
-  if (const auto& clipboardRow = search_.clipboardRow();
-      clipboardRow && views.size() < app::SearchModel::localLimit)
-    views.push_back(rowView(*clipboardRow, showShortcuts));
-  const int selection = rows.empty() ? -1 : int(search_.selection());
+  if (search_.listsClipboardRow()) views.push_back(rowView(*search_.clipboardRow(), showShortcuts));
+  const auto selected = search_.selectedRow();
+  const int selection = selected ? int(search_.selection()) : -1;
   list_->setRows(std::move(views), selection);
 
-  const bool previewing = selection >= 0 && preview_->show(rows[std::size_t(selection)]);
+  const bool previewing = selected && preview_->show(*selected);
   preview_->setVisible(previewing);
 
   shownFeedback_ = search_.launcherFeedback();
@@ -296,23 +295,14 @@ bool LauncherWindow::handlePanelKey(const QKeyEvent& event) {
 }
 
 void LauncherWindow::runSelected(bool alternate) {
-  const auto& rows = search_.rows();
-  if (rows.empty()) return;
-  const core::ResultRow row = rows[std::min(search_.selection(), rows.size() - 1)];
-  search_.run(row, alternate);
+  if (const auto row = search_.selectedRow()) search_.run(*row, alternate);
 }
 
 void LauncherWindow::runRow(int index) {
-  const auto& rows = search_.rows();
-  if (index >= 0 && std::size_t(index) < rows.size()) {
-    search_.moveSelection(index - int(search_.selection()));
-    const core::ResultRow row = rows[std::size_t(index)];
-    search_.run(row, false);
-  } else if (const auto& clipboardRow = search_.clipboardRow();
-             clipboardRow && std::size_t(index) == rows.size()) {
-    const core::ResultRow row = *clipboardRow;
-    search_.run(row, false);
-  }
+  const std::size_t listed = search_.rows().size() + (search_.listsClipboardRow() ? 1 : 0);
+  if (index < 0 || std::size_t(index) >= listed) return;
+  search_.moveSelection(index - int(search_.selection()));
+  runSelected(false);
 }
 
 void LauncherWindow::feedbackButtonClicked() {

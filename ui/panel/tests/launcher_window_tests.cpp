@@ -158,6 +158,26 @@ TEST_F(PanelTest, ReturnRunsTheSelectedRow) {
   EXPECT_EQ(ran, std::vector<std::string>{second});
 }
 
+TEST_F(PanelTest, ReturnOnTheClipboardRowBelowTheLastRowPastesIt) {
+  std::vector<std::string> pasted;
+  modelHooks.clipboardMatch = [](const std::string& query, std::stop_token) -> std::optional<core::Command> {
+    return core::Command("clip.1", "copied " + query, core::Command::Kind::clipboard, "", "", "",
+                         core::target::Clipboard{});
+  };
+  modelHooks.pasteClipboard = [&](const core::ResultRow& row) { pasted.push_back(row.command.title); };
+  start();
+  present();
+  type("wifi");
+  ASSERT_TRUE(runQtUntil([&] { return contains(shownTitles(*window), "copied wifi"); }));
+  for (std::size_t row = 0; row < app::SearchModel::localLimit; ++row)
+    QTest::keyClick(window->searchField(), Qt::Key_Down);
+  const auto titles = shownTitles(*window);
+  EXPECT_EQ(titles.back(), "copied wifi");
+  EXPECT_EQ(shownSelection(*window), int(titles.size()) - 1);
+  QTest::keyClick(window->searchField(), Qt::Key_Return);
+  EXPECT_EQ(pasted, std::vector<std::string>{"copied wifi"});
+}
+
 TEST_F(PanelTest, ClickingARowRunsIt) {
   std::vector<std::string> ran;
   modelHooks.runRow = [&](const core::ResultRow& row, bool) { ran.push_back(row.command.title); };

@@ -29,9 +29,9 @@ class UntrustedKeyEvents final : public platform::KeyEvents {
   bool post(const platform::KeyStroke&) override { return false; }
 };
 
-// Global shortcuts in a session that grabs none for programs: every registration is refused, so
-// that the shortcut settings show the fallback and the desktop's own key bindings run
-// `quillo --toggle` and `quillo --clipboard`.
+// Global shortcuts in a session that grabs none for programs: every registration is refused, and
+// the shortcut settings tell the user to bind `quillo --toggle` and `quillo --clipboard` in the
+// desktop's own keyboard settings.
 class UnavailableHotKeys final : public platform::HotKeys {
  public:
   std::optional<Reference> registerHotKey(std::uint32_t, std::uint32_t, std::uint32_t) override {
@@ -39,6 +39,7 @@ class UnavailableHotKeys final : public platform::HotKeys {
   }
   void unregisterHotKey(Reference) override {}
   bool installHandler(Handler) override { return false; }
+  bool offersGlobalShortcuts() const override { return false; }
   platform::KeyLabelStyle labelStyle() const override { return platform::KeyLabelStyle::words; }
   std::optional<std::string> keyCharacter(std::uint32_t keyCode) const override {
     return layout_.character(keyCode);

@@ -168,6 +168,12 @@ class SearchModel {
   const std::optional<FrontApp>& menuApp() const { return menuApp_; }
   const std::string& menuAppName() const { return menuAppName_; }
   const std::optional<core::ResultRow>& clipboardRow() const { return clipboardRow_; }
+  // Whether the clipboard row is listed after rows(): there is one and the rows leave room for
+  // it. The selection moves onto it after the last row (selection() == rows().size()).
+  bool listsClipboardRow() const { return clipboardRow_ && rows_.size() < localLimit; }
+  // The row the selection is on, one of rows() or the listed clipboard row; none when nothing is
+  // listed.
+  std::optional<core::ResultRow> selectedRow() const;
   // What went wrong with the last paste or copy of a clipboard row; cleared by the next query.
   const std::optional<std::string>& clipboardActionError() const { return clipboardActionError_; }
   void showClipboardActionError(std::optional<std::string> message);
@@ -217,6 +223,8 @@ class SearchModel {
   // Replaces the rows for the same query, keeping the selected command if the user moved to it.
   void replaceRows(std::vector<core::ResultRow> rows);
   void matchClipboard(const std::string& text);
+  // Keeps the selection on a listed row after the clipboard row went away.
+  void keepSelectionListed();
   void changed();
 
   SearchModelDependencies deps_;

@@ -32,6 +32,11 @@ class HotKeys {
   // Installs the one handler of pressed and released events; false when it cannot be installed.
   virtual bool installHandler(Handler handler) = 0;
 
+  // False when this desktop lets no program register global shortcuts at all (every
+  // registration is refused, whatever the combination): the user binds the program's command
+  // lines in the desktop's own keyboard settings instead.
+  virtual bool offersGlobalShortcuts() const { return true; }
+
   virtual KeyLabelStyle labelStyle() const = 0;
   // The character the current keyboard layout produces for the key without modifiers; none when
   // it produces nothing printable.

@@ -53,14 +53,17 @@ class LocalServiceProcess {
 };
 
 struct LocalServiceOptions {
-  // quillo-ravo; beside the running program when empty (its folder, or ../service in a build
-  // tree).
+  // quillo-ravo; found by serviceExecutableBeside the running program when empty.
   std::filesystem::path executable{};
   // How long the child may take to announce itself.
   std::chrono::milliseconds startTimeout{5000};
   // Passed to quillo-ravo after the options the start-up gives it.
   std::vector<std::string> extraArguments{};
 };
+
+// The quillo-ravo that `program` starts: beside it or in lib/quillo of its install, or in the
+// service folder of the build tree it was built in; none when there is no executable one.
+std::optional<std::filesystem::path> serviceExecutableBeside(const std::filesystem::path& program);
 
 // A connection, and the child serving it when this process started one (null when it uses a
 // service that was already running).

@@ -25,6 +25,8 @@ class FakeHotKeys final : public platform::HotKeys {
   // Combinations (key code, modifiers) the desktop refuses.
   std::set<std::pair<std::uint32_t, std::uint32_t>> refused;
   bool handlerRefused = false;
+  // A desktop that lets no program register global shortcuts: every registration is refused.
+  bool noGlobalShortcuts = false;
   platform::KeyLabelStyle style = platform::KeyLabelStyle::symbols;
   std::map<std::uint32_t, std::string> characters{{9, "v"}, {0, "a"}, {8, "c"}};
   // Every call, in order: "register 49 256", "unregister 49 256", "installHandler".
@@ -36,6 +38,7 @@ class FakeHotKeys final : public platform::HotKeys {
                                           std::uint32_t number) override;
   void unregisterHotKey(Reference reference) override;
   bool installHandler(Handler handler) override;
+  bool offersGlobalShortcuts() const override { return !noGlobalShortcuts; }
   platform::KeyLabelStyle labelStyle() const override { return style; }
   std::optional<std::string> keyCharacter(std::uint32_t keyCode) const override;
 

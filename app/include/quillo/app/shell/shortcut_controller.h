@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "quillo/app/shell/hot_key.h"
 #include "quillo/app/shell/key_event.h"
@@ -58,6 +59,10 @@ class ShortcutController {
   core::LauncherShortcut stored() const;
   core::LauncherShortcut other() const;
   void store(core::LauncherShortcut shortcut);
+  // The message of a refused registration: `conflictText`, or how to bind the shortcut in the
+  // desktop's settings when the desktop offers no global shortcuts at all.
+  std::string refusal(std::string_view conflictText) const;
+  std::string noGlobalShortcuts() const;
   bool linuxWords() const;
   void changed();
 
