@@ -166,10 +166,9 @@ std::vector<FacilityStatus> assess(const SessionFacts& facts) {
          "Bind \"quillo --toggle\" and \"quillo --clipboard\" to keys in your desktop's "
          "keyboard settings."});
   else if (wayland && gnome)
-    report.push_back(
-        {"shortcuts", State::degraded, "GNOME on Wayland lets no program grab keys.",
-         "In Quillo's settings, let it add custom shortcuts to GNOME's keyboard settings that run "
-         "\"quillo --toggle\" and \"quillo --clipboard\"."});
+    report.push_back({"shortcuts", State::degraded, "GNOME on Wayland lets no program grab keys.",
+                      "On the General page of Quillo's settings, turn on \"Add Quillo's shortcuts to GNOME's "
+                      "keyboard settings\": they run \"quillo --toggle\" and \"quillo --clipboard\"."});
   else
     report.push_back(
         {"shortcuts", State::degraded, "This desktop lets no program grab keys.",
