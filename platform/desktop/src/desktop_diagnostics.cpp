@@ -180,8 +180,9 @@ std::vector<FacilityStatus> assess(const SessionFacts& facts) {
   else if (wayland && facts.remoteDesktopPortal)
     report.push_back(
         {"paste", State::degraded,
-         "Pasting goes through the remote-desktop portal, which asks for your consent once per session.",
-         "Accept the desktop's request the first time Quillo pastes."});
+         "Pasting goes through the desktop's remote-desktop portal, which asks for your consent the "
+         "first time Quillo pastes (on older desktops once per session).",
+         "Accept the desktop's request when it asks."});
   else
     report.push_back({"paste", State::unavailable, "Automatic paste is not available in this session.",
                       "Choosing an item copies it: paste it yourself with Ctrl+V."});
