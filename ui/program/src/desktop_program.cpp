@@ -88,8 +88,9 @@ app::UiHooks DesktopProgram::uiHooks() {
 void DesktopProgram::allowDesktopShortcuts(bool allowed) {
   ConsentedHotKeys* shortcuts = seams_.desktopShortcuts();
   if (!shortcuts) return;
-  components_->preferences().setDesktopShortcutsAllowed(allowed);
+  // Stored only once GNOME's settings took it, so that a failure leaves the switch off.
   shortcuts->setConsent(allowed);
+  components_->preferences().setDesktopShortcutsAllowed(allowed);
   for (app::ShortcutController* controller :
        {application_->launcherShortcuts(), application_->clipboardShortcuts()})
     if (controller) controller->restore();
