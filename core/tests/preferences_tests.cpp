@@ -95,6 +95,15 @@ TEST(QuilloPreferences, EveryChangeIsWrittenAtOnce) {
   EXPECT_FALSE(reread.learnFromUsage());
 }
 
+TEST(QuilloPreferences, ShortcutsGoIntoTheDesktopsSettingsOnlyOnceTheUserAllowsIt) {
+  MemoryDefaultsStore store;
+  EXPECT_FALSE(QuilloPreferences(store).desktopShortcutsAllowed());
+  QuilloPreferences(store).setDesktopShortcutsAllowed(true);
+  EXPECT_TRUE(QuilloPreferences(store).desktopShortcutsAllowed());
+  MemoryDefaultsStore mistyped(DefaultsValue::Dictionary{{"desktopShortcutsAllowed", "yes"}});  // no consent
+  EXPECT_FALSE(QuilloPreferences(mistyped).desktopShortcutsAllowed());
+}
+
 TEST(QuilloPreferences, ScopeOnOpen) {
   MemoryDefaultsStore store;
   QuilloPreferences preferences(store);

@@ -66,7 +66,10 @@ bool ShortcutController::restore() {
   hotKey_ = HotKey::make(center_, stored().keyCode, stored().modifiers, [this] {
     if (hooks_.action) hooks_.action();
   });
-  if (!hotKey_) errorMessage_ = refusal(kRestoreFailed);
+  if (!hotKey_)
+    errorMessage_ = refusal(kRestoreFailed);
+  else
+    errorMessage_.reset();
   label_ = shortcutLabel(stored(), center_.keys());
   if (hooks_.onChange) hooks_.onChange();
   changed();

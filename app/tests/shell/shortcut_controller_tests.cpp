@@ -152,6 +152,15 @@ TEST_F(ShortcutControllerTest, AStoredShortcutTheDesktopRefusesIsReported) {
   EXPECT_EQ(controller->label(), "⌘Space");
 }
 
+TEST_F(ShortcutControllerTest, AShortcutRegisteredOnALaterTryNoLongerReportsTheFailure) {
+  keys.refused.insert({49, kCommand});
+  const auto controller = launcher();
+  keys.refused.clear();  // the desktop takes shortcuts now (the user allowed it)
+  EXPECT_TRUE(controller->restore());
+  EXPECT_EQ(controller->errorMessage(), std::nullopt);
+  EXPECT_TRUE(keys.press(49, kCommand));
+}
+
 TEST_F(ShortcutControllerTest, TheClipboardControllerExplainsItsShortcut) {
   const auto controller = clipboard();
   EXPECT_EQ(

@@ -9,7 +9,7 @@ namespace {
 
 using Kind = DefaultsValue::Kind;
 
-constexpr std::array<std::pair<std::string_view, Expectation>, 29> kKnownKeys{{
+constexpr std::array<std::pair<std::string_view, Expectation>, 30> kKnownKeys{{
     {launcherShortcut, {Kind::dictionary, Kind::integer}},
     {clipboardShortcut, {Kind::dictionary, Kind::integer}},
     {openingScope, {Kind::string, std::nullopt}},
@@ -24,6 +24,7 @@ constexpr std::array<std::pair<std::string_view, Expectation>, 29> kKnownKeys{{
     {lastUsedScope, {Kind::string, std::nullopt}},
     {lastUsedMacScope, {Kind::boolean, std::nullopt}},
     {usage, {Kind::dictionary, Kind::integer}},
+    {desktopShortcutsAllowed, {Kind::boolean, std::nullopt}},
     {"launcher.positionsByDisplay", {Kind::dictionary, Kind::dictionary}},
     {"keepAwakeUntil", {Kind::date, std::nullopt}},
     {"keepAwakeDisplay", {Kind::boolean, std::nullopt}},

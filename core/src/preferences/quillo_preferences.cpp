@@ -140,6 +140,7 @@ QuilloPreferences::QuilloPreferences(DefaultsStore& defaults)
       learnFromUsage_(readSwitch(defaults, Keys::learnFromUsage, true)),
       prefetchMenus_(readSwitch(defaults, Keys::prefetchMenus, true)),
       showResultShortcuts_(readSwitch(defaults, Keys::showResultShortcuts, true)),
+      desktopShortcutsAllowed_(readSwitch(defaults, Keys::desktopShortcutsAllowed, false)),
       hideMenuData_(readSwitch(defaults, Keys::hideMenuData, true)),
       searchFilesWithRavo_(readSwitch(defaults, Keys::searchFilesWithRavo, false)),
       fileSearchPaths_(readPaths(defaults)),
@@ -170,6 +171,11 @@ void QuilloPreferences::setOpeningScope(OpeningScope scope) {
 void QuilloPreferences::setLearnFromUsage(bool on) {
   defaults_.set(Keys::learnFromUsage, on);
   learnFromUsage_ = on;
+}
+
+void QuilloPreferences::setDesktopShortcutsAllowed(bool allowed) {
+  defaults_.set(Keys::desktopShortcutsAllowed, allowed);
+  desktopShortcutsAllowed_ = allowed;
 }
 
 void QuilloPreferences::setPrefetchMenus(bool on) {

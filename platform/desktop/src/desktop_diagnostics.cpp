@@ -166,10 +166,9 @@ std::vector<FacilityStatus> assess(const SessionFacts& facts) {
          "Bind \"quillo --toggle\" and \"quillo --clipboard\" to keys in your desktop's "
          "keyboard settings."});
   else if (wayland && gnome)
-    report.push_back(
-        {"shortcuts", State::degraded, "GNOME on Wayland lets no program grab keys.",
-         "In Quillo's settings, let it add custom shortcuts to GNOME's keyboard settings that run "
-         "\"quillo --toggle\" and \"quillo --clipboard\"."});
+    report.push_back({"shortcuts", State::degraded, "GNOME on Wayland lets no program grab keys.",
+                      "On the General page of Quillo's settings, turn on \"Add Quillo's shortcuts to GNOME's "
+                      "keyboard settings\": they run \"quillo --toggle\" and \"quillo --clipboard\"."});
   else
     report.push_back(
         {"shortcuts", State::degraded, "This desktop lets no program grab keys.",
@@ -181,8 +180,9 @@ std::vector<FacilityStatus> assess(const SessionFacts& facts) {
   else if (wayland && facts.remoteDesktopPortal)
     report.push_back(
         {"paste", State::degraded,
-         "Pasting goes through the remote-desktop portal, which asks for your consent once per session.",
-         "Accept the desktop's request the first time Quillo pastes."});
+         "Pasting goes through the desktop's remote-desktop portal, which asks for your consent the "
+         "first time Quillo pastes (on older desktops once per session).",
+         "Accept the desktop's request when it asks."});
   else
     report.push_back({"paste", State::unavailable, "Automatic paste is not available in this session.",
                       "Choosing an item copies it: paste it yourself with Ctrl+V."});

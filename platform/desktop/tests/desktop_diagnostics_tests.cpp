@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <map>
+#include <string>
 
 #include "quillo/platform/desktop/desktop_diagnostics.h"
+#include "quillo/testing/fake_remote_desktop.h"
+#include "quillo/testing/qt_test_loop.h"
 
 namespace quillo::platform::desktop {
 namespace {
@@ -70,6 +76,23 @@ TEST(DesktopDiagnostics, PlasmaOnWaylandUsesDataControlAndTheShortcutsPortal) {
   EXPECT_EQ(byFacility.at("shortcuts"), State::working);
   EXPECT_EQ(byFacility.at("paste"), State::unavailable);
   EXPECT_EQ(byFacility.at("tray"), State::working);
+}
+
+TEST(DesktopDiagnostics, OnWaylandWithTheRemoteDesktopPortalThePasteGoesThroughIt) {
+  testing::TestCoreApplication application;
+  testing::RemoteDesktopOnBus desktop;
+  ASSERT_TRUE(desktop.registered);
+  const std::string session = std::getenv("XDG_SESSION_TYPE") ? std::getenv("XDG_SESSION_TYPE") : "";
+  setenv("XDG_SESSION_TYPE", "wayland", 1);
+  const auto facts = probeSession();
+  setenv("XDG_SESSION_TYPE", session.c_str(), 1);
+  EXPECT_TRUE(facts.remoteDesktopPortal);
+  const auto report = assess(facts);
+  const auto paste = std::find_if(report.begin(), report.end(),
+                                  [](const FacilityStatus& status) { return status.facility == "paste"; });
+  ASSERT_NE(paste, report.end());
+  EXPECT_EQ(paste->state, State::degraded);
+  EXPECT_NE(paste->detail.find("remote-desktop portal"), std::string::npos) << paste->detail;
 }
 
 }  // namespace

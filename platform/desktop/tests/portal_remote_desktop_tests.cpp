@@ -4,112 +4,26 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QThread>
 #include <chrono>
 #include <fstream>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "quillo/platform/desktop/portal_remote_desktop.h"
-#include "quillo/testing/fake_portal.h"
+#include "quillo/testing/fake_remote_desktop.h"
 #include "quillo/testing/qt_test_loop.h"
 #include "quillo/testing/temporary_folder.h"
 
 namespace quillo::platform::desktop {
 namespace {
 
-// The desktop's side of the RemoteDesktop portal, on a bus connection of its own: requests are
-// answered by a Response signal on the request's path, the user's consent is `consent`, and every
-// call is recorded.
-class FakeRemoteDesktop : public testing::FakePortal {
-  Q_OBJECT
-  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.portal.RemoteDesktop")
-  Q_PROPERTY(uint version READ version)
-
- public:
-  using FakePortal::FakePortal;
-  uint version() const { return 2; }
-  bool consent = true;
-
-  std::vector<std::string> calls() {
-    std::lock_guard lock(mutex_);
-    return calls_;
-  }
-  QVariantMap selectOptions() {
-    std::lock_guard lock(mutex_);
-    return selectOptions_;
-  }
-
- public slots:
-  QDBusObjectPath CreateSession(const QVariantMap& options, const QDBusMessage& message) {
-    record("CreateSession");
-    const auto request = requestPath(message, options);
-    respond(request,
-            {{"session_handle", "/org/freedesktop/portal/desktop/session/" + sender(message) + "/paste"}});
-    return QDBusObjectPath(request);
-  }
-  QDBusObjectPath SelectDevices(const QDBusObjectPath&, const QVariantMap& options,
-                                const QDBusMessage& message) {
-    {
-      std::lock_guard lock(mutex_);
-      calls_.push_back("SelectDevices");
-      selectOptions_ = options;
-    }
-    const auto request = requestPath(message, options);
-    respond(request, {});
-    return QDBusObjectPath(request);
-  }
-  QDBusObjectPath Start(const QDBusObjectPath&, const QString&, const QVariantMap& options,
-                        const QDBusMessage& message) {
-    record("Start");
-    const auto request = requestPath(message, options);
-    if (consent)
-      respond(request, {{"devices", uint(1)}, {"restore_token", QStringLiteral("consent-kept")}});
-    else
-      respond(request, {}, 1);
-    return QDBusObjectPath(request);
-  }
-  void NotifyKeyboardKeycode(const QDBusObjectPath&, const QVariantMap&, int keycode, uint state) {
-    record("keycode " + std::to_string(keycode) + (state ? " down" : " up"));
-  }
-  void NotifyKeyboardKeysym(const QDBusObjectPath&, const QVariantMap&, int keysym, uint state) {
-    record("keysym " + std::string(1, static_cast<char>(keysym)) + (state ? " down" : " up"));
-  }
-
- private:
-  void record(std::string call) {
-    std::lock_guard lock(mutex_);
-    calls_.push_back(std::move(call));
-  }
-  std::mutex mutex_;
-  std::vector<std::string> calls_;
-  QVariantMap selectOptions_;
-};
-
 struct RemoteDesktopPaste : ::testing::Test {
   testing::TestCoreApplication application;
   testing::TemporaryFolder state;
-  QDBusConnection desktopBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "desktop");
-  QThread desktop;
-  FakeRemoteDesktop portal{desktopBus};
+  testing::RemoteDesktopOnBus desktop;
+  testing::FakeRemoteDesktop& portal = desktop.portal;
 
-  // The desktop answers from a thread of its own, as another process would.
-  void SetUp() override {
-    portal.moveToThread(&desktop);
-    desktop.start();
-    ASSERT_TRUE(
-        desktopBus.registerObject("/org/freedesktop/portal/desktop", &portal,
-                                  QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties));
-    ASSERT_TRUE(desktopBus.registerService("org.freedesktop.portal.Desktop"));
-  }
-  void TearDown() override {
-    desktopBus.unregisterService("org.freedesktop.portal.Desktop");
-    desktopBus.unregisterObject("/org/freedesktop/portal/desktop");
-    desktop.quit();
-    desktop.wait();
-    QDBusConnection::disconnectFromBus("desktop");
-  }
+  void SetUp() override { ASSERT_TRUE(desktop.registered); }
 };
 
 TEST_F(RemoteDesktopPaste, ThePasteKeysReachThePortalAsCtrlVOnceTheUserConsents) {
@@ -169,5 +83,3 @@ TEST(RemoteDesktopAbsent, WithoutThePortalThePasteIsLeftToTheUser) {
 
 }  // namespace
 }  // namespace quillo::platform::desktop
-
-#include "portal_remote_desktop_tests.moc"

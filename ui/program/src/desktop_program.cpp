@@ -38,6 +38,10 @@ DesktopProgram::DesktopProgram(const platform::desktop::SessionFacts& facts, Des
               },
           .painted = paintLog_ ? std::function<void()>([log = &*paintLog_] { log->painted(); })
                                : std::function<void()>(),
+          .allowDesktopShortcuts = seams_.desktopShortcuts() ? std::function<void(bool)>([this](bool on) {
+            allowDesktopShortcuts(on);
+          })
+                                                             : std::function<void(bool)>(),
       })) {
   const DesktopCatalogue& catalogue = seams_.catalogue();
   platform::FileSystem& files = seams_.files();
@@ -53,6 +57,14 @@ DesktopProgram::DesktopProgram(const platform::desktop::SessionFacts& facts, Des
                                                         base::executablePath().value_or("").string()));
               },
       });
+  // Before the shortcuts are first registered, so that they go where the user allowed.
+  if (ConsentedHotKeys* shortcuts = seams_.desktopShortcuts()) {
+    try {
+      shortcuts->setConsent(components_->preferences().desktopShortcutsAllowed());
+    } catch (const std::exception& error) {
+      kLog.warning("GNOME's keyboard settings cannot take Quillo's shortcuts: {}", error.what());
+    }
+  }
   application_ = std::make_unique<app::QuilloApplication>(
       components_->platform(), components_->hooks(uiHooks()),
       app::ApplicationOptions{.ownProcess = static_cast<platform::ProcessID>(getpid())});
@@ -71,6 +83,17 @@ app::UiHooks DesktopProgram::uiHooks() {
     seams_.observeActivations(std::move(activated));
   };
   return hooks;
+}
+
+void DesktopProgram::allowDesktopShortcuts(bool allowed) {
+  ConsentedHotKeys* shortcuts = seams_.desktopShortcuts();
+  if (!shortcuts) return;
+  // Stored only once GNOME's settings took it, so that a failure leaves the switch off.
+  shortcuts->setConsent(allowed);
+  components_->preferences().setDesktopShortcutsAllowed(allowed);
+  for (app::ShortcutController* controller :
+       {application_->launcherShortcuts(), application_->clipboardShortcuts()})
+    if (controller) controller->restore();
 }
 
 bool DesktopProgram::start(const std::vector<std::string>& arguments) {

@@ -48,6 +48,9 @@ class DesktopProgram {
 
  private:
   app::UiHooks uiHooks();
+  // Stores the user's consent to shortcuts in the desktop's keyboard settings and registers both
+  // shortcuts again with it.
+  void allowDesktopShortcuts(bool allowed);
 
   DesktopProgramOptions options_;
   std::optional<PaintLog> paintLog_;

@@ -3,14 +3,19 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 
 #include "absent_facilities.h"
+#include "consented_hot_keys.h"
 #include "front_workspace.h"
 #include "quillo/base/log.h"
+#include "quillo/base/program_files.h"
 #include "quillo/platform/desktop/atspi_accessibility.h"
+#include "quillo/platform/desktop/gnome_custom_shortcuts.h"
 #include "quillo/platform/desktop/mime_pasteboard.h"
 #include "quillo/platform/desktop/portal_global_shortcuts.h"
+#include "quillo/platform/desktop/portal_remote_desktop.h"
 #include "quillo/platform/desktop/wayland_data_control.h"
 #include "quillo/platform/desktop/x11_hot_keys.h"
 #include "quillo/platform/desktop/x11_key_events.h"
@@ -28,6 +33,16 @@ std::string kdeGlobals(const platform::System& system) {
   const auto config = system.environment("XDG_CONFIG_HOME");
   const std::string folder = config && !config->empty() ? *config : system.homeFolder() + "/.config";
   return folder + "/kdeglobals";
+}
+
+// The program's state folder (XDG_STATE_HOME/quillo): what it keeps between runs that is neither
+// a preference nor the user's data.
+std::filesystem::path stateFolder(const platform::System& system) {
+  const auto state = system.environment("XDG_STATE_HOME");
+  const std::filesystem::path folder = state && !state->empty()
+                                           ? std::filesystem::path(*state)
+                                           : std::filesystem::path(system.homeFolder()) / ".local/state";
+  return folder / "quillo";
 }
 
 bool onX11(const SessionFacts& facts) {
@@ -132,6 +147,18 @@ void DesktopSeams::chooseHotKeys(const SessionFacts& facts) {
     choices_.push_back("shortcuts: the GlobalShortcuts portal");
     return;
   }
+  if (facts.displayServer == SessionFacts::DisplayServer::wayland &&
+      facts.desktop == SessionFacts::Desktop::gnome && facts.gnomeKeyboardSettings) {
+    auto consented = std::make_unique<ConsentedHotKeys>(std::make_unique<UnavailableHotKeys>(), [] {
+      // GNOME starts the command without our PATH: name this very program.
+      return std::make_unique<platform::desktop::GnomeCustomShortcuts>(
+          base::executablePath().value_or("quillo").string());
+    });
+    desktopShortcuts_ = consented.get();
+    hotKeys_ = std::move(consented);
+    choices_.push_back("shortcuts: GNOME's custom shortcuts, once the user allows them");
+    return;
+  }
   hotKeys_ = std::make_unique<UnavailableHotKeys>();
   choices_.push_back("shortcuts: the desktop's own key bindings running quillo --toggle");
 }
@@ -150,6 +177,13 @@ void DesktopSeams::chooseKeyEvents(const SessionFacts& facts) {
   if (onX11(facts) && facts.xTest) {
     keyEvents_ = std::make_unique<platform::desktop::X11KeyEvents>();
     choices_.push_back("paste: XTest key presses");
+    return;
+  }
+  // XTest on XWayland would reach X windows only: on Wayland the desktop's portal types for us.
+  if (facts.displayServer == SessionFacts::DisplayServer::wayland && facts.remoteDesktopPortal) {
+    keyEvents_ =
+        std::make_unique<platform::desktop::PortalRemoteDesktop>(stateFolder(system_) / "paste-token");
+    choices_.push_back("paste: the RemoteDesktop portal");
     return;
   }
   keyEvents_ = std::make_unique<UntrustedKeyEvents>();

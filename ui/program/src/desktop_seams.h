@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "consented_hot_keys.h"
 #include "desktop_catalogue.h"
 #include "front_workspace.h"
 #include "quillo/app/composition/application_seams.h"
@@ -26,10 +27,12 @@ namespace quillo::ui {
 // Every facility of the platform seam made for the session this program runs in, each backend
 // chosen from what the session offers (`facts`): other applications' menus over the
 // accessibility bus; the X11 clipboard, hot keys, paste keystrokes and active window on an X
-// server; the data-control clipboard and the shortcuts portal on a
-// Wayland compositor that has them; the clipboard through XWayland on GNOME's Wayland; and where
-// a session gives nothing, a facility that says so (an empty clipboard, untrusted key presses,
-// refused shortcuts). Needs Qt's application object; made and used on the main thread.
+// server; the data-control clipboard and the shortcuts portal on a Wayland compositor that has
+// them; the clipboard through XWayland and, with the user's consent, shortcuts in GNOME's own
+// keyboard settings on GNOME's Wayland; the paste keystroke through the remote-desktop portal on
+// Wayland; and where a session gives nothing, a facility that says so (an empty clipboard,
+// untrusted key presses, refused shortcuts). Needs Qt's application object; made and used on the
+// main thread.
 class DesktopSeams {
  public:
   explicit DesktopSeams(const platform::desktop::SessionFacts& facts);
@@ -50,6 +53,10 @@ class DesktopSeams {
   platform::Pasteboard& pasteboard() { return *pasteboard_; }
   platform::Workspace& workspace() { return *workspace_; }
   platform::HotKeys& hotKeys() { return *hotKeys_; }
+  platform::KeyEvents& keyEvents() { return *keyEvents_; }
+  // The shortcuts that go into the desktop's keyboard settings once the user allows it; none
+  // where the session does not work that way.
+  ConsentedHotKeys* desktopShortcuts() { return desktopShortcuts_; }
   const DesktopCatalogue& catalogue() const { return catalogue_; }
   // Which backend each facility got, one line each ("clipboard: X11 selection"), for the log.
   const std::vector<std::string>& choices() const { return choices_; }
@@ -77,6 +84,7 @@ class DesktopSeams {
   std::unique_ptr<platform::Pasteboard> pasteboard_;
   std::unique_ptr<platform::KeyEvents> keyEvents_;
   std::unique_ptr<platform::HotKeys> hotKeys_;
+  ConsentedHotKeys* desktopShortcuts_ = nullptr;
   std::unique_ptr<platform::desktop::QtScreens> screens_;
   platform::desktop::DBusInstanceChannel instances_;
   std::vector<std::string> choices_;

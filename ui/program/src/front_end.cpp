@@ -113,6 +113,7 @@ struct FrontEnd::Windows {
           .autostart = autostart,
           .diagnostics = context.diagnostics,
           .version = app::programVersion(),
+          .allowDesktopShortcuts = context.allowDesktopShortcuts,
       });
     }
     return *settings;

@@ -37,6 +37,9 @@ struct FrontEndContext {
   std::function<bool()> otherApplicationInFront;
   // After the panel painted new content (the benchmark mode's timing); nothing when empty.
   std::function<void()> painted{};
+  // Gives or withdraws the user's consent to Quillo's shortcuts in the desktop's keyboard
+  // settings; empty where the desktop does not take them that way.
+  std::function<void(bool)> allowDesktopShortcuts{};
 };
 
 // The front end's windows: the launcher panel with the clipboard history as its second content,

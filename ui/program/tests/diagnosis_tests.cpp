@@ -2,6 +2,8 @@
 
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <vector>
 
 #include "program_process.h"
 
@@ -38,6 +40,46 @@ TEST(ProgramDiagnosis, WithoutADisplayTheClipboardIsUnavailableAndSaysWhatFixesI
   EXPECT_EQ(facilities["clipboard"]["state"], "unavailable");
   EXPECT_TRUE(facilities["clipboard"]["fix"].is_string());
   EXPECT_FALSE(facilities["clipboard"]["fix"].get<std::string>().empty());
+}
+
+// GNOME's Wayland session as the program sees it: a compositor without the data-control
+// protocol, XWayland beside it (the test display), GNOME's settings schemas where the system keeps
+// them, and no portal on the session bus.
+std::map<std::string, std::string> gnomeWayland(const TestHome& home) {
+  return {{"XDG_SESSION_TYPE", "wayland"},
+          {"WAYLAND_DISPLAY", "wayland-quillo-absent"},
+          {"XDG_CURRENT_DESKTOP", "GNOME"},
+          {"GSETTINGS_BACKEND", "keyfile"},
+          {"XDG_DATA_DIRS", (home.folder / "system").string() + ":/usr/local/share:/usr/share"}};
+}
+
+TEST(ProgramDiagnosis, OnGnomesWaylandEveryFacilityIsReportedWithWhatTheSessionAllows) {
+  TestHome home;
+  auto facilities = diagnosis(home, gnomeWayland(home));
+  std::vector<std::string> names;
+  for (const auto& [name, facility] : facilities)
+    names.push_back(name);
+  EXPECT_EQ(names, (std::vector<std::string>{"clipboard", "frontApplication", "keepAwake", "menus", "paste",
+                                             "shortcuts", "tray"}));
+  EXPECT_EQ(facilities["clipboard"]["state"], "working") << facilities["clipboard"].dump();
+  EXPECT_NE(facilities["clipboard"]["detail"].get<std::string>().find("XWayland"), std::string::npos);
+  EXPECT_EQ(facilities["shortcuts"]["state"], "degraded") << facilities["shortcuts"].dump();
+  EXPECT_EQ(facilities["paste"]["state"], "unavailable") << facilities["paste"].dump();
+  EXPECT_EQ(facilities["frontApplication"]["state"], "unavailable");
+  EXPECT_NE(facilities["frontApplication"]["detail"].get<std::string>().find("unknown"), std::string::npos);
+  EXPECT_EQ(facilities["tray"]["state"], "degraded") << facilities["tray"].dump();
+  EXPECT_EQ(facilities["keepAwake"]["state"], "working") << facilities["keepAwake"].dump();
+  for (const auto& name : {"shortcuts", "paste", "frontApplication", "tray"})
+    EXPECT_TRUE(facilities[name]["fix"].is_string()) << name << " says no way out";
+}
+
+TEST(ProgramDiagnosis, OnGnomesWaylandWithoutConsentTheShortcutsFixAsksForItInTheSettings) {
+  TestHome home;
+  auto facilities = diagnosis(home, gnomeWayland(home));
+  EXPECT_NE(facilities["shortcuts"]["fix"].get<std::string>().find(
+                "Add Quillo's shortcuts to GNOME's keyboard settings"),
+            std::string::npos)
+      << facilities["shortcuts"].dump();
 }
 
 }  // namespace

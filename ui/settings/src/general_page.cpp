@@ -46,6 +46,21 @@ GeneralPage::GeneralPage(SettingsContext& context, QWidget* parent) : QWidget(pa
     clipboardRecorder_->setObjectName(QStringLiteral("clipboardShortcut"));
     layout->addWidget(clipboardRecorder_);
   }
+  if (context_.allowDesktopShortcuts) {
+    desktopShortcuts_ =
+        addSwitch(layout, QStringLiteral("desktopShortcutsAllowed"),
+                  tr("Add Quillo’s shortcuts to GNOME’s keyboard settings"),
+                  tr("GNOME lets no program grab keys on Wayland. With this on, Quillo writes its two "
+                     "shortcuts into GNOME’s custom shortcuts, where GNOME runs them; turning it off "
+                     "takes them out again."));
+    connect(desktopShortcuts_, &QCheckBox::toggled, this,
+            [this](bool on) { change([&] { context_.allowDesktopShortcuts(on); }); });
+    byHand_ = explanation(tr("Without this, bind “quillo --toggle” and “quillo --clipboard” to keys "
+                             "yourself in GNOME’s Settings, Keyboard, Custom Shortcuts."),
+                          this);
+    byHand_->setObjectName(QStringLiteral("shortcutsByHand"));
+    layout->addWidget(byHand_);
+  }
   if (!context_.launcherShortcut && !context_.clipboardShortcut) {
     layout->addWidget(explanation(tr("This desktop binds Quillo’s shortcuts in its own keyboard settings: "
                                      "bind “quillo --toggle” and “quillo --clipboard” there."),
@@ -113,6 +128,11 @@ void GeneralPage::refresh() {
   prefetchMenus_->setChecked(preferences.prefetchMenus());
   const QSignalBlocker shortcutsQuiet(showResultShortcuts_);
   showResultShortcuts_->setChecked(preferences.showResultShortcuts());
+  if (desktopShortcuts_) {
+    const QSignalBlocker desktopQuiet(desktopShortcuts_);
+    desktopShortcuts_->setChecked(preferences.desktopShortcutsAllowed());
+    byHand_->setVisible(!preferences.desktopShortcutsAllowed());
+  }
   const QSignalBlocker loginQuiet(startAtLogin_);
   startAtLogin_->setChecked(context_.autostart.isEnabled());
 }

@@ -33,6 +33,8 @@ class GeneralPage : public QWidget {
   QCheckBox* prefetchMenus_;
   QCheckBox* showResultShortcuts_;
   QCheckBox* startAtLogin_;
+  QCheckBox* desktopShortcuts_ = nullptr;
+  QLabel* byHand_ = nullptr;
   QLabel* failure_;
 };
 

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 #include "quillo/app/clipboard/clipboard_model.h"
@@ -69,6 +70,8 @@ struct SettingsTest : ::testing::Test {
   app::TelemetryService telemetry{*defaults, clock, {}, {}};
   app::AutostartEntry autostart{disk, system, "/usr/bin/quillo"};
   std::vector<platform::desktop::FacilityStatus> facilities;
+  // The program's side of the consent to shortcuts in GNOME's settings; empty: not offered.
+  std::function<void(bool)> allowDesktopShortcuts;
   std::unique_ptr<app::SearchFolders> folders;
   std::unique_ptr<SettingsWindow> window;
 
@@ -104,16 +107,18 @@ struct SettingsTest : ::testing::Test {
             .loadLibrary = [this] { return core::FffLibrary::load(disk, {QUILLO_TEST_FFF_LIBRARY}); },
             .indexOptions = indexOptions},
         app::SearchFolders::Hooks{});
-    window = std::make_unique<SettingsWindow>(SettingsContext{.preferences = preferences,
-                                                              .launcherShortcut = &launcherShortcut,
-                                                              .clipboardShortcut = &clipboardShortcut,
-                                                              .folders = *folders,
-                                                              .clipboard = clipboardSettings,
-                                                              .clipboardModel = clipboardModel,
-                                                              .telemetry = telemetry,
-                                                              .autostart = autostart,
-                                                              .diagnostics = [this] { return facilities; },
-                                                              .version = "1.2.3"});
+    window =
+        std::make_unique<SettingsWindow>(SettingsContext{.preferences = preferences,
+                                                         .launcherShortcut = &launcherShortcut,
+                                                         .clipboardShortcut = &clipboardShortcut,
+                                                         .folders = *folders,
+                                                         .clipboard = clipboardSettings,
+                                                         .clipboardModel = clipboardModel,
+                                                         .telemetry = telemetry,
+                                                         .autostart = autostart,
+                                                         .diagnostics = [this] { return facilities; },
+                                                         .version = "1.2.3",
+                                                         .allowDesktopShortcuts = allowDesktopShortcuts});
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   }

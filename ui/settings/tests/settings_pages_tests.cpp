@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
+#include <stdexcept>
+#include <vector>
 
 #include "quillo/platform/desktop/desktop_diagnostics.h"
 #include "settings_fixture.h"
@@ -42,6 +44,46 @@ TEST_F(SettingsTest, AStartAtLoginThatFailsSaysWhyAndStaysOff) {
   for (auto* label : window->findChildren<QLabel*>(QStringLiteral("failure")))
     told =
         told || (label->isVisible() && label->text().startsWith("Quillo couldn’t turn on starting at login"));
+  EXPECT_TRUE(told);
+}
+
+TEST_F(SettingsTest, TheGnomeShortcutsSwitchIsOnlyOfferedWhereTheDesktopTakesThem) {
+  open();
+  EXPECT_EQ(window->findChild<QCheckBox*>(QStringLiteral("desktopShortcutsAllowed")), nullptr);
+}
+
+TEST_F(SettingsTest, GivingConsentToGnomeShortcutsAppliesItAndDropsTheBindByHandAdvice) {
+  std::vector<bool> consents;
+  allowDesktopShortcuts = [&](bool on) {
+    preferences.setDesktopShortcutsAllowed(on);
+    consents.push_back(on);
+  };
+  open();
+  auto* box = find<QCheckBox>(QStringLiteral("desktopShortcutsAllowed"));
+  auto* byHand = find<QLabel>(QStringLiteral("shortcutsByHand"));
+  EXPECT_FALSE(box->isChecked());
+  EXPECT_FALSE(byHand->isHidden());
+  EXPECT_TRUE(byHand->text().contains("quillo --toggle"));
+  click(box);
+  EXPECT_TRUE(box->isChecked());
+  EXPECT_TRUE(byHand->isHidden());
+  click(box);
+  EXPECT_FALSE(box->isChecked());
+  EXPECT_FALSE(byHand->isHidden());
+  EXPECT_EQ(consents, (std::vector<bool>{true, false}));
+}
+
+TEST_F(SettingsTest, GnomeShortcutsThatCannotBeWrittenSayWhyAndStayOff) {
+  allowDesktopShortcuts = [](bool) {
+    throw std::runtime_error("GNOME’s keyboard settings are not installed.");
+  };
+  open();
+  auto* box = find<QCheckBox>(QStringLiteral("desktopShortcutsAllowed"));
+  click(box);
+  EXPECT_FALSE(box->isChecked());
+  bool told = false;
+  for (auto* label : window->findChildren<QLabel*>(QStringLiteral("failure")))
+    told = told || (label->isVisible() && label->text() == "GNOME’s keyboard settings are not installed.");
   EXPECT_TRUE(told);
 }
 

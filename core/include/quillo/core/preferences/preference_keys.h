@@ -22,6 +22,7 @@ inline constexpr std::string_view fileSearchBookmarks = "fileSearchBookmarks";
 inline constexpr std::string_view lastUsedScope = "lastUsedScope";
 inline constexpr std::string_view lastUsedMacScope = "lastUsedMacScope";
 inline constexpr std::string_view usage = "usage";
+inline constexpr std::string_view desktopShortcutsAllowed = "desktopShortcutsAllowed";
 
 // What a known key holds: its kind and, for an array or dictionary, the kind of every element.
 struct Expectation {

@@ -44,6 +44,11 @@ class QuilloPreferences {
   bool showResultShortcuts() const { return showResultShortcuts_; }
   void setShowResultShortcuts(bool on);
   // "Hide what your menus list": menu commands that name the user's data stay on this Mac.
+  // The user let Quillo write its shortcuts into the desktop's own keyboard settings, where the
+  // desktop grabs no keys for programs.
+  bool desktopShortcutsAllowed() const { return desktopShortcutsAllowed_; }
+  void setDesktopShortcutsAllowed(bool allowed);
+
   bool hideMenuData() const { return hideMenuData_; }
   void setHideMenuData(bool on);
   // "Find files with Ravo": file searches may be read by the ranking service.
@@ -84,6 +89,7 @@ class QuilloPreferences {
   bool learnFromUsage_;
   bool prefetchMenus_;
   bool showResultShortcuts_;
+  bool desktopShortcutsAllowed_;
   bool hideMenuData_;
   bool searchFilesWithRavo_;
   std::vector<std::string> fileSearchPaths_;

@@ -30,6 +30,9 @@ struct SettingsContext {
   // Each facility of the desktop as it works now; called when the diagnostics page is shown.
   std::function<std::vector<platform::desktop::FacilityStatus>()> diagnostics;
   std::string version;
+  // Where the desktop grabs no keys for programs but takes shortcuts into its own keyboard
+  // settings: stores the user's consent and applies it (may throw). Empty elsewhere.
+  std::function<void(bool)> allowDesktopShortcuts{};
 };
 
 }  // namespace quillo::ui
