@@ -1,6 +1,7 @@
 // Scopes, opening and closing the panel, and the two command sources.
 #include "quillo/app/search_model.h"
 #include "quillo/base/errors.h"
+#include "quillo/base/memory.h"
 #include "quillo/core/service/backend_error.h"
 #include "quillo/core/system/menu_privacy.h"
 #include "quillo/core/system/menu_reader.h"
@@ -126,8 +127,10 @@ void SearchModel::readMenus(const std::optional<FrontApp>& app) {
 void SearchModel::refreshCommands(std::function<core::CommandIndex()> build) {
   commandsTask_.start(
       [build = std::move(build), backend = deps_.backend](std::stop_token) {
-        return makeSource(backend, core::RavoQuestions::scope::Commands{},
-                          std::make_shared<const core::CommandIndex>(build()), false);
+        auto index = std::make_shared<const core::CommandIndex>(build());
+        // Reading every application's entry peaks well above what the index keeps.
+        base::releaseFreedMemory();
+        return makeSource(backend, core::RavoQuestions::scope::Commands{}, std::move(index), false);
       },
       [this](Source source) {
         commandCount_ = source.index->size();

@@ -7,6 +7,7 @@
 #include "fingerprint.h"
 #include "quillo/base/characters.h"
 #include "quillo/base/errors.h"
+#include "quillo/base/memory.h"
 #include "quillo/base/unicode.h"
 #include "quillo/base/xdg.h"
 #include "quillo/clipboard/clipboard_error.h"
@@ -45,6 +46,8 @@ ClipboardStore::ClipboardStore(const std::filesystem::path& file, unsigned loadT
     loader.add(std::move(row.entry));
   });
   loader.finish();
+  // Loading reads every row and splits it on workers, and peaks well above what the index keeps.
+  base::releaseFreedMemory();
 }
 
 ClipboardStore::~ClipboardStore() = default;

@@ -176,8 +176,7 @@ void ClipboardSearchIndex::Loader::Work::fillSlots() {
     for (std::size_t at = part; at < added.size(); at += threads) {
       State::Word& word = state.words[added[at]];
       if (!State::takesDeletionKeys(word.text)) continue;
-      word.deletionKeys = deletionKeyHashes(word.text);
-      for (std::uint64_t key : word.deletionKeys)
+      for (std::uint64_t key : deletionKeyHashes(word.text))
         run.push_back({key, added[at]});
     }
     std::sort(run.begin(), run.end());

@@ -31,8 +31,10 @@ bool ClipboardSearchIndex::State::takesDeletionKeys(std::string_view text) {
 
 void ClipboardSearchIndex::State::dropWord(WordId id) {
   Word& word = words[id];
-  for (std::uint64_t key : word.deletionKeys)
-    deletions.erase(key, id);
+  if (takesDeletionKeys(word.text)) {
+    for (std::uint64_t key : deletionKeyHashes(word.text))
+      deletions.erase(key, id);
+  }
   wordIds.erase(word.text);
   word = Word{};
   freeWords.push_back(id);

@@ -49,7 +49,6 @@ struct ClipboardSearchIndex::State {
   struct Word {
     std::string text;
     std::vector<SlotId> postings;
-    std::vector<std::uint64_t> deletionKeys;
   };
 
   std::vector<Slot> slots;
@@ -69,7 +68,8 @@ struct ClipboardSearchIndex::State {
   // Per query word, indexed by word; all zero between calls.
   std::vector<int> matchScores;
 
-  // The word's number and whether it is new; a new word has no deletion keys yet.
+  // The word's number and whether it is new; a new word has no deletion keys yet. A word's keys
+  // are not kept with it: they follow from its text, and are worked out again when it goes.
   std::pair<WordId, bool> intern(std::string_view text);
   // Long words (hashes, encoded blobs) get no typo keys: nobody retypes them with one slip.
   static bool takesDeletionKeys(std::string_view text);
