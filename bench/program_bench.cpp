@@ -5,13 +5,13 @@
 // times its own paints (QUILLO_PAINT_LOG). Run on a display of its own:
 //   scripts/with-test-desktop quillo-bench-program PATH/TO/quillo
 #include <linux/input-event-codes.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xtest.h>
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>

@@ -6,6 +6,7 @@
 #include <QDBusObjectPath>
 #include <QDBusPendingCall>
 #include <QDBusVariant>
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -145,8 +146,7 @@ bool PortalRemoteDesktop::post(const KeyStroke& stroke) {
   // A letter's keysym is its ASCII code.
   keysym(static_cast<unsigned char>(stroke.key), true);
   keysym(static_cast<unsigned char>(stroke.key), false);
-  for (auto modifier = modifiers.rbegin(); modifier != modifiers.rend(); ++modifier)
-    keycode(*modifier, false);
+  std::for_each(modifiers.rbegin(), modifiers.rend(), [this](int modifier) { keycode(modifier, false); });
   return true;
 }
 

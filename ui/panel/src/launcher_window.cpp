@@ -220,12 +220,12 @@ void LauncherWindow::refreshBody() {
   preview_->setVisible(previewing);
 
   shownFeedback_ = search_.launcherFeedback();
-  if (list_->rowCount() > 0) {
-    body_->setCurrentIndex(0);
-  } else if (shownFeedback_) {
+  const bool listsRows = list_->rowCount() > 0;
+  const auto message = listsRows ? std::nullopt : search_.launcherMessage();
+  if (!listsRows && shownFeedback_) {
     feedback_->setText(feedbackText(*shownFeedback_, search_));
     body_->setCurrentWidget(feedback_);
-  } else if (const auto message = search_.launcherMessage()) {
+  } else if (message) {
     message_->setText(QString::fromStdString(*message));
     body_->setCurrentWidget(message_);
   } else {

@@ -1,9 +1,8 @@
 #include "front_workspace.h"
 
-#include <signal.h>
-
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 
 namespace quillo::ui {
 namespace {

@@ -1,8 +1,8 @@
 #include <gio/gio.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 

@@ -3,6 +3,7 @@
 #include <xcb/xtest.h>
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <fstream>
 
 #include "program_process.h"
@@ -42,11 +43,10 @@ struct ProgramEndToEndTest : ::testing::Test {
                         0, 0, 0);
     user.flush();
   }
-  void chord(std::vector<std::uint16_t> keys) {
+  void chord(const std::vector<std::uint16_t>& keys) {
     for (const auto k : keys)
       key(XCB_KEY_PRESS, k);
-    for (auto k = keys.rbegin(); k != keys.rend(); ++k)
-      key(XCB_KEY_RELEASE, *k);
+    std::for_each(keys.rbegin(), keys.rend(), [this](std::uint16_t k) { key(XCB_KEY_RELEASE, k); });
   }
   void type(std::vector<std::uint16_t> keys) {
     for (const auto k : keys)

@@ -21,7 +21,7 @@ constexpr std::array<std::pair<char16_t, const char*>, 4> kMacModifiers{{
     {u'⌘', "Ctrl"},
 }};
 
-QString wordFor(QString key) {
+QString wordFor(const QString& key) {
   static const QHash<QString, QString> words{
       {"Control", "Ctrl"}, {"Primary", "Ctrl"}, {"Meta", "Super"},  {"Mod4", "Super"},
       {"Return", "Enter"}, {"↩", "Enter"},      {"⌫", "Backspace"}, {"⎋", "Esc"},
