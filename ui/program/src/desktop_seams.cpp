@@ -87,42 +87,49 @@ void DesktopSeams::chooseFrontApplication(const SessionFacts& facts) {
                   .bundleID = front.id.empty() ? std::nullopt : std::optional(front.id),
                   .bundlePath = std::nullopt});
   };
-  const bool wayland = facts.displayServer == SessionFacts::DisplayServer::wayland;
-  try {
-    if (onX11(facts)) {
-      front_ = std::make_unique<platform::desktop::X11FrontApplication>(
+  // The first source the session lets us use; the next one when it refuses.
+  auto attempt = [this](const char* source, auto make) {
+    if (front_) return;
+    try {
+      front_ = make();
+      choices_.push_back(std::string("front application: ") + source);
+    } catch (const std::exception& error) {
+      kLog.warning("The front application cannot come from {}: {}", source, error.what());
+    }
+  };
+  if (onX11(facts)) {
+    attempt("the X11 active window", [&] {
+      return std::make_unique<platform::desktop::X11FrontApplication>(
           main_,
           [entryOf](const platform::desktop::ActiveWindow& window) {
             return entryOf(window.className, window.instanceName);
           },
           activated);
-      choices_.push_back("front application: the X11 active window");
-    } else if (wayland && facts.desktop == SessionFacts::Desktop::kde && facts.kwinScripting) {
-      front_ = std::make_unique<platform::desktop::KWinFrontApplication>(
-          main_,
-          [entryOf](const platform::desktop::KWinFrontApplication::Window& window) {
-            // The desktop-file name is the entry's id where the window names one.
-            if (!window.desktopFileName.empty()) return entryOf(window.desktopFileName, "");
-            return entryOf(window.resourceClass, "");
-          },
-          activated);
-      choices_.push_back("front application: a KWin script");
-    } else if (facts.displayServer != SessionFacts::DisplayServer::none) {
-      front_ = std::make_unique<platform::desktop::AtspiFrontApplication>(
+    });
+  } else if (facts.displayServer == SessionFacts::DisplayServer::wayland) {
+    if (facts.desktop == SessionFacts::Desktop::kde && facts.kwinScripting) {
+      attempt("a KWin script", [&] {
+        return std::make_unique<platform::desktop::KWinFrontApplication>(
+            main_,
+            [entryOf](const platform::desktop::KWinFrontApplication::Window& window) {
+              // The desktop-file name is the entry's id where the window names one.
+              if (!window.desktopFileName.empty()) return entryOf(window.desktopFileName, "");
+              return entryOf(window.resourceClass, "");
+            },
+            activated);
+      });
+    }
+    attempt("the accessibility bus's active window", [&] {
+      return std::make_unique<platform::desktop::AtspiFrontApplication>(
           main_,
           [entryOf](const platform::desktop::AtspiFrontApplication::Published& published) {
             if (!published.process.desktopFileId.empty()) return entryOf(published.process.desktopFileId, "");
             return entryOf(published.applicationName, published.process.executable);
           },
           activated);
-      choices_.push_back("front application: the accessibility bus's active window");
-    } else {
-      choices_.push_back("front application: unknown in this session");
-    }
-  } catch (const std::exception& error) {
-    front_.reset();
-    choices_.push_back(std::string("front application: unknown (") + error.what() + ")");
+    });
   }
+  if (!front_) choices_.push_back("front application: unknown in this session");
   platform::desktop::FrontApplicationSource* front = front_.get();
   auto workspace = std::make_unique<FrontWorkspace>(
       catalogue_.workspace(),
