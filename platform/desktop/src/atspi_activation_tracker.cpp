@@ -28,7 +28,9 @@ ActivationTracker::ActivationTracker(const Bus& bus, int timeoutMilliseconds,
   QDBusConnection connection = bus.connection();
   connection.connect({}, {}, kWindowEvents, "Activate", this, SLOT(onEvent(QDBusMessage)));
   connection.connect({}, {}, kWindowEvents, "Deactivate", this, SLOT(onEvent(QDBusMessage)));
-  connection.connect({}, {}, kObjectEvents, "StateChanged", this, SLOT(onEvent(QDBusMessage)));
+  // Only the "active" state's changes: the bus leaves the others (focus, selection, ...) with us unsent.
+  connection.connect({}, {}, kObjectEvents, "StateChanged", {QStringLiteral("active")}, {}, this,
+                     SLOT(onEvent(QDBusMessage)));
   // An application that ends sends no deactivation.
   connection.connect("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
                      "NameOwnerChanged", this, SLOT(onNameOwnerChanged(QString, QString, QString)));
