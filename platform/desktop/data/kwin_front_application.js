@@ -1,7 +1,7 @@
 // Quillo's window-manager script: tells Quillo which window is active whenever that changes,
 // with the window's process, its window class and the desktop entry it names. Quillo loads it
 // through the window manager's scripting interface when it starts and unloads it when it quits;
-// it fills in where the calls go (%SERVICE% and %PATH%).
+// it fills in where the calls go (its connection's name and the object's path) before loading it.
 var service = "%SERVICE%";
 var path = "%PATH%";
 var iface = "dev.tarnwick.Quillo.FrontApplication";
