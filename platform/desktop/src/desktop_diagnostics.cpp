@@ -116,6 +116,7 @@ SessionFacts probeSession() {
     facts.remoteDesktopPortal = portalOffers(bus.get(), "org.freedesktop.portal.RemoteDesktop");
     facts.trayWatcher = hasOwner(bus.get(), "org.kde.StatusNotifierWatcher");
     facts.accessibilityEnabled = accessibilityEnabled(bus.get());
+    facts.kwinScripting = hasOwner(bus.get(), "org.kde.KWin");
   }
   facts.gnomeKeyboardSettings = GnomeCustomShortcuts::available();
   facts.gnomeShortcutsInstalled = facts.gnomeKeyboardSettings && GnomeCustomShortcuts::installed();
@@ -190,12 +191,28 @@ std::vector<FacilityStatus> assess(const SessionFacts& facts) {
   if (x11)
     report.push_back({"frontApplication", State::working,
                       "The application in front is read from the window manager.", ""});
-  else
+  else if (wayland && kde && facts.kwinScripting)
+    report.push_back({"frontApplication", State::working,
+                      "The application in front is reported by a script Quillo runs in KWin.", ""});
+  else if (wayland && facts.accessibilityEnabled)
+    report.push_back(
+        {"frontApplication", State::degraded,
+         "The application in front is read from the accessibility bus's active window. Programs that do "
+         "not publish to the bus (Chromium and Electron programs by default) leave it unknown while they "
+         "are in front: their menus cannot be searched and excluded applications cannot be told apart.",
+         "Start Chromium and Electron programs with --force-renderer-accessibility."});
+  else if (wayland)
     report.push_back(
         {"frontApplication", State::unavailable,
-         "The application in front is unknown on this Wayland desktop: menus of the front application "
-         "cannot be searched and excluded applications cannot be told apart.",
-         kde ? "Use the Plasma X11 session for these features." : "Use the X11 session for these features."});
+         "The application in front is unknown: on this Wayland desktop it is read from the accessibility "
+         "bus, which is off, so menus of the front application cannot be searched and excluded "
+         "applications cannot be told apart.",
+         "Turn on menu search in Quillo's settings (it enables the accessibility bus), then restart the "
+         "programs you use."});
+  else
+    report.push_back({"frontApplication", State::unavailable,
+                      "The application in front is unknown outside a graphical session.",
+                      "Start Quillo inside your graphical session."});
 
   if (facts.accessibilityEnabled)
     report.push_back(

@@ -13,42 +13,24 @@ FrontApplication X11FrontApplication::describe(const ActiveWindow& window,
 }
 
 X11FrontApplication::X11FrontApplication(MainQueue& main, EntryOfWindow entryOfWindow, Observer onActivation,
-                                         const char* display) {
-  shared_->observer = std::move(onActivation);
+                                         const char* display)
+    : reports_(main, std::move(onActivation)) {
   XcbConnection connection(display);
+  // The window in front at start is known, not announced: it is no activation.
   if (const auto now = X11ActiveWindow::read(connection); now.window != XCB_NONE)
-    shared_->front = describe(now, entryOfWindow);
+    reports_.know(describe(now, entryOfWindow));
   follower_ = std::make_unique<X11ActiveWindow>(
-      display,
-      [&main, shared = shared_, entryOfWindow = std::move(entryOfWindow)](const ActiveWindow& window) {
-        std::optional<FrontApplication> front;
-        if (window.window != XCB_NONE) front = describe(window, entryOfWindow);
-        {
-          std::lock_guard lock(shared->mutex);
-          shared->front = front;
-        }
-        if (!front) return;
-        main.post([shared, front = *front] {
-          Observer observer;
-          {
-            std::lock_guard lock(shared->mutex);
-            if (!shared->alive) return;
-            observer = shared->observer;
-          }
-          if (observer) observer(front);
-        });
+      display, [this, entryOfWindow = std::move(entryOfWindow)](const ActiveWindow& window) {
+        reports_.report(window.window != XCB_NONE ? std::optional(describe(window, entryOfWindow))
+                                                  : std::nullopt);
       });
 }
 
-X11FrontApplication::~X11FrontApplication() {
-  follower_.reset();
-  std::lock_guard lock(shared_->mutex);
-  shared_->alive = false;
-}
+// The follower's thread stops (first, as the last member) before the reports it makes.
+X11FrontApplication::~X11FrontApplication() = default;
 
 std::optional<FrontApplication> X11FrontApplication::front() const {
-  std::lock_guard lock(shared_->mutex);
-  return shared_->front;
+  return reports_.front();
 }
 
 }  // namespace quillo::platform::desktop

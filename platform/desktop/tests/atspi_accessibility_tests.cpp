@@ -15,57 +15,15 @@
 #include "quillo/core/system/menu_reader.h"
 #include "quillo/core/system/settings_reader.h"
 #include "quillo/platform/desktop/atspi_accessibility.h"
+#include "quillo/testing/accessible_test_app.h"
 
 namespace quillo::platform::desktop {
 namespace {
 
 using namespace std::chrono_literals;
 
-// Sets the session's accessibility switch the way a desktop's settings do.
-void switchAccessibility(bool on) {
-  QDBusMessage message = QDBusMessage::createMethodCall("org.a11y.Bus", "/org/a11y/bus",
-                                                        "org.freedesktop.DBus.Properties", "Set");
-  message.setArguments({QStringLiteral("org.a11y.Status"), QStringLiteral("IsEnabled"),
-                        QVariant::fromValue(QDBusVariant(on))});
-  ASSERT_EQ(QDBusConnection::sessionBus().call(message).type(), QDBusMessage::ReplyMessage);
-}
-
-// A Qt test application, publishing its tree on the accessibility bus: by default the one with
-// the menu bar.
-class TestApp {
- public:
-  explicit TestApp(const QString& program = QUILLO_TEST_MENU_APP, const QStringList& arguments = {}) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
-    process_.setProcessEnvironment(environment);
-    process_.start(program, arguments);
-    EXPECT_TRUE(process_.waitForStarted(5000));
-    EXPECT_EQ(nextLine(), "ready");
-  }
-  ~TestApp() {
-    process_.kill();
-    process_.waitForFinished(5000);
-  }
-
-  ProcessID pid() const { return static_cast<ProcessID>(process_.processId()); }
-
-  void write(const std::string& line) {
-    process_.write((line + "\n").c_str());
-    process_.waitForBytesWritten(1000);
-  }
-
-  // The next line the application prints; empty when none comes within a few seconds.
-  std::string nextLine() {
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (!process_.canReadLine() && std::chrono::steady_clock::now() < deadline)
-      process_.waitForReadyRead(100);
-    if (!process_.canReadLine()) return {};
-    return process_.readLine().trimmed().toStdString();
-  }
-
- private:
-  QProcess process_;
-};
+using testing::switchAccessibility;
+using TestApp = testing::AccessibleTestApp;
 
 class AtspiAccessibilityTest : public ::testing::Test {
  protected:

@@ -46,12 +46,27 @@ TEST(DesktopDiagnostics, GnomeOnWaylandWatchesThroughXWaylandAndSaysHowToBindThe
   EXPECT_EQ(byFacility.at("clipboard"), State::working);
   EXPECT_EQ(byFacility.at("shortcuts"), State::degraded);
   EXPECT_EQ(byFacility.at("paste"), State::degraded);
-  EXPECT_EQ(byFacility.at("frontApplication"), State::unavailable);
+  EXPECT_EQ(byFacility.at("frontApplication"), State::unavailable);  // the accessibility bus is off
   std::map<std::string, std::string> fixes;
   for (const auto& status : report)
     fixes[status.facility] = status.fix;
   EXPECT_NE(fixes.at("shortcuts").find("quillo --toggle"), std::string::npos);
   EXPECT_NE(fixes.at("tray").find("AppIndicator"), std::string::npos);
+  EXPECT_NE(fixes.at("frontApplication").find("menu search"), std::string::npos);
+}
+
+TEST(DesktopDiagnostics, GnomeOnWaylandReadsTheFrontApplicationFromTheAccessibilityBusAndSaysWhoIsLeftOut) {
+  SessionFacts gnome;
+  gnome.displayServer = SessionFacts::DisplayServer::wayland;
+  gnome.desktop = SessionFacts::Desktop::gnome;
+  gnome.accessibilityEnabled = true;
+  const auto report = assess(gnome);
+  const auto front = std::find_if(report.begin(), report.end(), [](const FacilityStatus& status) {
+    return status.facility == "frontApplication";
+  });
+  ASSERT_NE(front, report.end());
+  EXPECT_EQ(front->state, State::degraded);
+  EXPECT_NE(front->detail.find("do not publish"), std::string::npos) << front->detail;
 }
 
 TEST(DesktopDiagnostics, GnomeOnWaylandShortcutsWorkOnceTheyAreInGnomesKeyboardSettings) {
@@ -69,12 +84,13 @@ TEST(DesktopDiagnostics, PlasmaOnWaylandUsesDataControlAndTheShortcutsPortal) {
   plasma.displayServer = SessionFacts::DisplayServer::wayland;
   plasma.desktop = SessionFacts::Desktop::kde;
   plasma.dataControl = "zwlr_data_control_manager_v1";
-  plasma.globalShortcutsPortal = plasma.trayWatcher = true;
+  plasma.globalShortcutsPortal = plasma.trayWatcher = plasma.kwinScripting = true;
   const auto byFacility = states(assess(plasma));
   EXPECT_EQ(byFacility.at("clipboard"), State::working);
   EXPECT_EQ(byFacility.at("shortcuts"), State::working);
   EXPECT_EQ(byFacility.at("paste"), State::unavailable);
   EXPECT_EQ(byFacility.at("tray"), State::working);
+  EXPECT_EQ(byFacility.at("frontApplication"), State::working);
 }
 
 TEST(DesktopDiagnostics, OnWaylandWithTheRemoteDesktopPortalThePasteGoesThroughIt) {

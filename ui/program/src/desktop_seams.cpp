@@ -12,11 +12,14 @@
 #include "quillo/base/log.h"
 #include "quillo/base/program_files.h"
 #include "quillo/platform/desktop/atspi_accessibility.h"
+#include "quillo/platform/desktop/atspi_front_application.h"
 #include "quillo/platform/desktop/gnome_custom_shortcuts.h"
+#include "quillo/platform/desktop/kwin_front_application.h"
 #include "quillo/platform/desktop/mime_pasteboard.h"
 #include "quillo/platform/desktop/portal_global_shortcuts.h"
 #include "quillo/platform/desktop/portal_remote_desktop.h"
 #include "quillo/platform/desktop/wayland_data_control.h"
+#include "quillo/platform/desktop/x11_front_application.h"
 #include "quillo/platform/desktop/x11_hot_keys.h"
 #include "quillo/platform/desktop/x11_key_events.h"
 #include "quillo/platform/desktop/x11_selection.h"
@@ -70,31 +73,64 @@ DesktopSeams::~DesktopSeams() {
 }
 
 void DesktopSeams::chooseFrontApplication(const SessionFacts& facts) {
-  if (onX11(facts)) {
+  using platform::desktop::FrontEntry;
+  auto entryOf = [this](const std::string& className,
+                        const std::string& instanceName) -> std::optional<FrontEntry> {
+    const auto entry = catalogue_.entryOfClass(className, instanceName);
+    if (!entry) return std::nullopt;
+    return FrontEntry{entry->id, entry->name};
+  };
+  auto activated = [this](const platform::FrontApplication& reported) {
+    const platform::FrontApplication front = frontWorkspace_->seen(reported);
+    if (activated_)
+      activated_({.pid = front.pid,
+                  .bundleID = front.id.empty() ? std::nullopt : std::optional(front.id),
+                  .bundlePath = std::nullopt});
+  };
+  // The first source the session lets us use; the next one when it refuses.
+  auto attempt = [this](const char* source, auto make) {
+    if (front_) return;
     try {
-      front_ = std::make_unique<platform::desktop::X11FrontApplication>(
-          main_,
-          [this](const platform::desktop::ActiveWindow& window)
-              -> std::optional<platform::desktop::X11FrontApplication::Entry> {
-            const auto entry = catalogue_.entryOfClass(window.className, window.instanceName);
-            if (!entry) return std::nullopt;
-            return platform::desktop::X11FrontApplication::Entry{entry->id, entry->name};
-          },
-          [this](const platform::FrontApplication& reported) {
-            const platform::FrontApplication front = frontWorkspace_->seen(reported);
-            if (activated_)
-              activated_({.pid = front.pid,
-                          .bundleID = front.id.empty() ? std::nullopt : std::optional(front.id),
-                          .bundlePath = std::nullopt});
-          });
-      choices_.push_back("front application: the X11 active window");
+      front_ = make();
+      choices_.push_back(std::string("front application: ") + source);
     } catch (const std::exception& error) {
-      choices_.push_back(std::string("front application: unknown (") + error.what() + ")");
+      kLog.warning("The front application cannot come from {}: {}", source, error.what());
     }
-  } else {
-    choices_.push_back("front application: unknown in this session");
+  };
+  if (onX11(facts)) {
+    attempt("the X11 active window", [&] {
+      return std::make_unique<platform::desktop::X11FrontApplication>(
+          main_,
+          [entryOf](const platform::desktop::ActiveWindow& window) {
+            return entryOf(window.className, window.instanceName);
+          },
+          activated);
+    });
+  } else if (facts.displayServer == SessionFacts::DisplayServer::wayland) {
+    if (facts.desktop == SessionFacts::Desktop::kde && facts.kwinScripting) {
+      attempt("a KWin script", [&] {
+        return std::make_unique<platform::desktop::KWinFrontApplication>(
+            main_,
+            [entryOf](const platform::desktop::KWinFrontApplication::Window& window) {
+              // The desktop-file name is the entry's id where the window names one.
+              if (!window.desktopFileName.empty()) return entryOf(window.desktopFileName, "");
+              return entryOf(window.resourceClass, "");
+            },
+            activated);
+      });
+    }
+    attempt("the accessibility bus's active window", [&] {
+      return std::make_unique<platform::desktop::AtspiFrontApplication>(
+          main_,
+          [entryOf](const platform::desktop::AtspiFrontApplication::Published& published) {
+            if (!published.process.desktopFileId.empty()) return entryOf(published.process.desktopFileId, "");
+            return entryOf(published.applicationName, published.process.executable);
+          },
+          activated);
+    });
   }
-  platform::desktop::X11FrontApplication* front = front_.get();
+  if (!front_) choices_.push_back("front application: unknown in this session");
+  platform::desktop::FrontApplicationSource* front = front_.get();
   auto workspace = std::make_unique<FrontWorkspace>(
       catalogue_.workspace(),
       [front]() -> std::optional<platform::FrontApplication> {

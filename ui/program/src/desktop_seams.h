@@ -13,9 +13,9 @@
 #include "quillo/platform/clock.h"
 #include "quillo/platform/desktop/dbus_instance_channel.h"
 #include "quillo/platform/desktop/desktop_diagnostics.h"
+#include "quillo/platform/desktop/front_application_source.h"
 #include "quillo/platform/desktop/qt_main_queue.h"
 #include "quillo/platform/desktop/qt_screens.h"
-#include "quillo/platform/desktop/x11_front_application.h"
 #include "quillo/platform/posix/posix_apple_events.h"
 #include "quillo/platform/posix/posix_bookmarks.h"
 #include "quillo/platform/posix/posix_file_system.h"
@@ -27,8 +27,9 @@ namespace quillo::ui {
 // Every facility of the platform seam made for the session this program runs in, each backend
 // chosen from what the session offers (`facts`): other applications' menus over the
 // accessibility bus; the X11 clipboard, hot keys, paste keystrokes and active window on an X
-// server; the data-control clipboard and the shortcuts portal on a Wayland compositor that has
-// them; the clipboard through XWayland and, with the user's consent, shortcuts in GNOME's own
+// server; the application in front from a KWin script on Plasma's Wayland and from the
+// accessibility bus elsewhere; the data-control clipboard and the shortcuts portal on a Wayland compositor
+// that has them; the clipboard through XWayland and, with the user's consent, shortcuts in GNOME's own
 // keyboard settings on GNOME's Wayland; the paste keystroke through the remote-desktop portal on
 // Wayland; and where a session gives nothing, a facility that says so (an empty clipboard,
 // untrusted key presses, refused shortcuts). Needs Qt's application object; made and used on the
@@ -78,7 +79,7 @@ class DesktopSeams {
   std::unique_ptr<platform::Accessibility> accessibility_;
   DesktopCatalogue catalogue_{system_, files_};
   std::function<void(const platform::RunningApplication&)> activated_;
-  std::unique_ptr<platform::desktop::X11FrontApplication> front_;
+  std::unique_ptr<platform::desktop::FrontApplicationSource> front_;
   std::unique_ptr<platform::Workspace> workspace_;
   FrontWorkspace* frontWorkspace_ = nullptr;
   std::unique_ptr<platform::Pasteboard> pasteboard_;

@@ -12,10 +12,10 @@ namespace quillo::ui {
 
 // The desktop's workspace as the program uses it: opening and revealing through the application
 // library (GIO), the application in front from the session's own backend (the active window on
-// X11; none where the desktop does not say). This program's own windows in front are this
-// program under its desktop-file id, whatever their window class says. The running applications
-// are those seen in front during this run whose process is still alive: the desktop keeps no
-// list of applications, and a process without a window is no application to act on. Safe for
+// X11, a KWin script or the accessibility bus on Wayland; none where the desktop does not say). This
+// program's own windows in front are this program under its desktop-file id, whatever their window class
+// says. The running applications are those seen in front during this run whose process is still alive: the
+// desktop keeps no list of applications, and a process without a window is no application to act on. Safe for
 // concurrent use.
 class FrontWorkspace final : public platform::Workspace {
  public:

@@ -127,5 +127,15 @@ TEST_F(GnomeWaylandShortcuts, ConsentPutsBothShortcutsInGnomesSettingsAndWithdra
   EXPECT_FALSE(seams.hotKeys().registerHotKey(49, 0x100, 1).has_value());
 }
 
+TEST(WaylandFrontApplication, OnPlasmaWhoseKWinRunsNoScriptTheAccessibilityBusSaysWhichApplicationIsInFront) {
+  testing::widgetTestApplication();
+  SessionFacts plasma;
+  plasma.displayServer = SessionFacts::DisplayServer::wayland;
+  plasma.desktop = SessionFacts::Desktop::kde;
+  plasma.kwinScripting = true;  // but nothing on the test's bus answers as KWin
+  DesktopSeams seams(plasma);
+  EXPECT_TRUE(chose(seams, "front application: the accessibility bus's active window"));
+}
+
 }  // namespace
 }  // namespace quillo::ui

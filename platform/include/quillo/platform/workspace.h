@@ -31,7 +31,8 @@ struct FrontApplication {
   std::string id{};
   // Its localised name; empty when unknown.
   std::string name{};
-  // The window's class on X11 ("XTerm"), for applications without a desktop file; empty elsewhere.
+  // The window's class ("XTerm" on X11; a Wayland window's app id where the compositor tells it),
+  // for applications without a desktop file; empty where the session does not say.
   std::string windowClass{};
   bool operator==(const FrontApplication&) const = default;
 };

@@ -23,6 +23,7 @@ struct SessionFacts {
   bool gnomeShortcutsInstalled = false;  // our shortcuts are in them
   bool trayWatcher = false;              // org.kde.StatusNotifierWatcher has an owner
   bool accessibilityEnabled = false;     // org.a11y.Status IsEnabled
+  bool kwinScripting = false;            // org.kde.KWin has an owner (it runs our front-application script)
   bool keepAwakeTool = false;            // systemd-inhibit or gnome-session-inhibit on PATH
   bool operator==(const SessionFacts&) const = default;
 };
