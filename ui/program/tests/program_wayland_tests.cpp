@@ -61,8 +61,10 @@ struct WaylandProgram : ::testing::Test {
 
   void start() {
     program = std::make_unique<ProgramProcess>(home, std::vector<std::string>{}, std::nullopt, session());
-    ASSERT_TRUE(stateWhen([](const json& state) { return state["search"]["query"].is_string(); }))
-        << "the program did not answer State";
+    // Ready: the history is open and watches the clipboard; what was copied before is not recorded.
+    ASSERT_TRUE(stateWhen([](const json& state) {
+      return state["search"]["query"].is_string() && state["clipboard"]["ready"] == true;
+    })) << "the program did not answer State";
   }
   // A later start with `arguments`, which hands them to the running program and exits.
   void forward(const std::vector<std::string>& arguments) {
@@ -142,6 +144,22 @@ TEST_F(WaylandProgram, AForwardedQueryListsTheMatchingRows) {
   EXPECT_TRUE(state);
 }
 
+TEST_F(WaylandProgram, EscapeHidesThePanel) {
+  start();
+  showLauncher();
+  ASSERT_TRUE(run("wtype -k Escape").succeeded);
+  EXPECT_TRUE(stateWhen([](const json& state) { return state["panel"]["visible"] == false; }));
+}
+
+TEST_F(WaylandProgram, TheClipboardCommandOpensTheHistoryWithTheKeyboard) {
+  start();
+  forward({"--clipboard"});
+  EXPECT_TRUE(stateWhen([](const json& state) {
+    return state["panel"]["visible"] == true && state["panel"]["content"] == "clipboard" &&
+           state["panel"]["focused"] == true && state["clipboard"]["open"] == true;
+  }));
+}
+
 TEST_F(WaylandProgram, ACopyInAnotherProgramAppearsInTheHistory) {
   home.stored("clipboard.enabled", true);
   start();
@@ -149,6 +167,28 @@ TEST_F(WaylandProgram, ACopyInAnotherProgramAppearsInTheHistory) {
   const auto entry = entryWhen("copied in another program");
   ASSERT_TRUE(entry);
   EXPECT_EQ((*entry)["kind"], "text") << entry->dump();
+}
+
+TEST_F(WaylandProgram, ChoosingAnEntryPutsItOnTheClipboardToPasteByHand) {
+  home.stored("clipboard.enabled", true);
+  start();
+  ASSERT_EQ(std::system("wl-copy 'the older copy'"), 0);
+  ASSERT_TRUE(entryWhen("the older copy"));
+  ASSERT_EQ(std::system("wl-copy 'the newer copy'"), 0);
+  ASSERT_TRUE(entryWhen("the newer copy"));
+  forward({"--clipboard"});
+  ASSERT_TRUE(stateWhen([](const json& state) {
+    return state["panel"]["focused"] == true && state["clipboard"]["open"] == true &&
+           state["clipboard"]["entries"].size() == 2;
+  }));
+  ASSERT_TRUE(run("wtype -k Down -k Return").succeeded);
+  // Wayland lets no program type into another: the panel says to paste by hand.
+  const auto state = stateWhen([](const json& state) {
+    return state["clipboard"]["status"].is_string() &&
+           state["clipboard"]["status"].get<std::string>().starts_with("Copied.");
+  });
+  ASSERT_TRUE(state);
+  EXPECT_EQ(run("wl-paste --no-newline").text, "the older copy");
 }
 
 TEST_F(WaylandProgram, ACopyMarkedConcealedIsNotRecorded) {
