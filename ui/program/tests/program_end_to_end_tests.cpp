@@ -34,8 +34,7 @@ struct ProgramEndToEndTest : ::testing::Test {
 
   void start(const std::vector<std::string>& arguments = {}) {
     program = std::make_unique<ProgramProcess>(home, arguments);
-    ASSERT_TRUE(stateWhen([](const json& state) { return state["search"]["query"].is_string(); }))
-        << "the program did not answer State";
+    ASSERT_TRUE(stateWhen(programReady)) << "the program did not answer State";
   }
 
   void key(std::uint8_t type, std::uint16_t evdev) {

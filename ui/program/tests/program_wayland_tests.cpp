@@ -61,10 +61,7 @@ struct WaylandProgram : ::testing::Test {
 
   void start() {
     program = std::make_unique<ProgramProcess>(home, std::vector<std::string>{}, std::nullopt, session());
-    // Ready: the history is open and watches the clipboard; what was copied before is not recorded.
-    ASSERT_TRUE(stateWhen([](const json& state) {
-      return state["search"]["query"].is_string() && state["clipboard"]["ready"] == true;
-    })) << "the program did not answer State";
+    ASSERT_TRUE(stateWhen(programReady)) << "the program did not answer State";
   }
   // A later start with `arguments`, which hands them to the running program and exits.
   void forward(const std::vector<std::string>& arguments) {
