@@ -172,7 +172,9 @@ std::vector<FacilityStatus> assess(const SessionFacts& facts) {
                       "keyboard settings\": they run \"quillo --toggle\" and \"quillo --clipboard\"."});
   else
     report.push_back(
-        {"shortcuts", State::degraded, "This desktop lets no program grab keys.",
+        {"shortcuts", State::degraded,
+         wayland ? "Wayland lets no program grab keys, and no shortcuts portal runs in this session."
+                 : "This desktop lets no program grab keys.",
          "Bind \"quillo --toggle\" and \"quillo --clipboard\" to keys in your desktop's keyboard "
          "settings."});
 
@@ -185,7 +187,10 @@ std::vector<FacilityStatus> assess(const SessionFacts& facts) {
          "first time Quillo pastes (on older desktops once per session).",
          "Accept the desktop's request when it asks."});
   else
-    report.push_back({"paste", State::unavailable, "Automatic paste is not available in this session.",
+    report.push_back({"paste", State::unavailable,
+                      wayland ? "Wayland lets no program type into another, and no remote-desktop portal "
+                                "runs in this session to do it."
+                              : "Automatic paste is not available in this session.",
                       "Choosing an item copies it: paste it yourself with Ctrl+V."});
 
   if (x11)
@@ -241,6 +246,18 @@ std::vector<FacilityStatus> assess(const SessionFacts& facts) {
     report.push_back({"keepAwake", State::unavailable,
                       "Neither systemd-inhibit nor gnome-session-inhibit is installed.",
                       "Install systemd (systemd-inhibit)."});
+
+  if (x11)
+    report.push_back({"panel", State::working,
+                      "The panel opens on the display under the pointer, where the settings place it.", ""});
+  else if (wayland)
+    report.push_back({"panel", State::degraded,
+                      "On Wayland the compositor places windows: the panel opens where the desktop puts it, "
+                      "which may not be the display under the pointer or the place the settings ask for.",
+                      "Use the X11 session to have the panel open where the settings place it."});
+  else
+    report.push_back({"panel", State::unavailable, "There is no display to show the panel on.",
+                      "Start Quillo inside your graphical session."});
   return report;
 }
 

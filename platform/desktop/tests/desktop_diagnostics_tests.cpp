@@ -32,6 +32,7 @@ TEST(DesktopDiagnostics, TheTestDisplayIsAnX11SessionWhereClipboardShortcutsAndP
   EXPECT_EQ(report.at("shortcuts"), State::working);
   EXPECT_EQ(report.at("paste"), State::working);
   EXPECT_EQ(report.at("tray"), State::degraded);
+  EXPECT_EQ(report.at("panel"), State::working);
 }
 
 TEST(DesktopDiagnostics, GnomeOnWaylandWatchesThroughXWaylandAndSaysHowToBindTheShortcuts) {

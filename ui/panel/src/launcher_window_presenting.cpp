@@ -21,6 +21,12 @@ bool onWayland() {
   return QGuiApplication::platformName().startsWith("wayland");
 }
 
+// A Wayland compositor keeps a window's opacity and position to itself (and animates windows in
+// its own way): there the panel neither fades nor slides.
+bool animatesItself() {
+  return !onWayland();
+}
+
 QRect qrect(const platform::Rect& frame) {
   return QRect(qRound(frame.origin.x), qRound(frame.origin.y), qRound(frame.size.width),
                qRound(frame.size.height));
@@ -38,11 +44,14 @@ void LauncherWindow::present(const platform::Rect& frame, const app::PanelTransi
   dismissing_ = false;
   const QRect target = qrect(frame);
   const bool appearing = !QWidget::isVisible();
-  const bool fades = appearing && transition.duration.count() > 0;
+  const bool fades = appearing && transition.duration.count() > 0 && animatesItself();
   const int slide = fades ? qRound(transition.slide) : 0;
 
   placing_ = true;
   placed_ = target.topLeft();
+  // Wayland has no window types: a tiling compositor floats a window only when its size is fixed,
+  // and would otherwise tile the panel beside the other windows.
+  if (onWayland()) setFixedSize(target.size());
   setGeometry(target.translated(0, -slide));
   if (fades) setWindowOpacity(0);
   if (appearing) {
@@ -87,11 +96,11 @@ void LauncherWindow::dismiss(const app::PanelTransition& transition, std::functi
   stopAnimation();
   auto finish = [this, completion = std::move(completion)] {
     hide();
-    setWindowOpacity(1.0);
+    if (animatesItself()) setWindowOpacity(1.0);
     dismissing_ = false;
     if (completion) completion();
   };
-  if (!QWidget::isVisible() || transition.duration.count() <= 0) {
+  if (!QWidget::isVisible() || transition.duration.count() <= 0 || !animatesItself()) {
     dismissing_ = true;
     finish();
     return;
@@ -137,7 +146,7 @@ void LauncherWindow::stopAnimation() {
     animation_->stop();
     animation_ = nullptr;
   }
-  setWindowOpacity(1.0);
+  if (animatesItself()) setWindowOpacity(1.0);
 }
 
 bool LauncherWindow::event(QEvent* event) {

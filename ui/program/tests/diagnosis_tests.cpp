@@ -73,8 +73,8 @@ TEST(ProgramDiagnosis, OnGnomesWaylandEveryFacilityIsReportedWithWhatTheSessionA
   std::vector<std::string> names;
   for (const auto& [name, facility] : facilities)
     names.push_back(name);
-  EXPECT_EQ(names, (std::vector<std::string>{"clipboard", "frontApplication", "keepAwake", "menus", "paste",
-                                             "shortcuts", "tray"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"clipboard", "frontApplication", "keepAwake", "menus", "panel",
+                                             "paste", "shortcuts", "tray"}));
   EXPECT_EQ(facilities["clipboard"]["state"], "working") << facilities["clipboard"].dump();
   EXPECT_NE(facilities["clipboard"]["detail"].get<std::string>().find("XWayland"), std::string::npos);
   EXPECT_EQ(facilities["shortcuts"]["state"], "degraded") << facilities["shortcuts"].dump();

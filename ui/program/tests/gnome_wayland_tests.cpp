@@ -34,8 +34,7 @@ struct GnomeWaylandProgram : ::testing::Test {
             {"QT_QPA_PLATFORM", "xcb"},
             {"GSETTINGS_BACKEND", "keyfile"},
             {"XDG_DATA_DIRS", (home.folder / "system").string() + ":/usr/local/share:/usr/share"}});
-    ASSERT_TRUE(stateWhen([](const json& state) { return state["search"]["query"].is_string(); }))
-        << "the program did not answer State";
+    ASSERT_TRUE(stateWhen(programReady)) << "the program did not answer State";
   }
   // GNOME's keyboard settings as the settings daemon reads them.
   std::string gnomeSettings() const {

@@ -34,8 +34,7 @@ struct ProgramEndToEndTest : ::testing::Test {
 
   void start(const std::vector<std::string>& arguments = {}) {
     program = std::make_unique<ProgramProcess>(home, arguments);
-    ASSERT_TRUE(stateWhen([](const json& state) { return state["search"]["query"].is_string(); }))
-        << "the program did not answer State";
+    ASSERT_TRUE(stateWhen(programReady)) << "the program did not answer State";
   }
 
   void key(std::uint8_t type, std::uint16_t evdev) {
@@ -192,10 +191,16 @@ TEST_F(ProgramEndToEndTest, ACopyInAnotherApplicationAppearsInTheHistory) {
 
 TEST_F(ProgramEndToEndTest, ChoosingACopyPastesItIntoTheApplicationInFront) {
   home.stored("clipboard.enabled", true);
+  // A welcome appearing late would take the focus from the editor, leaving the paste no target.
+  home.stored("welcomeShown", true);
   start();
   TestWindow editor("gedit", "Gedit");
   platform::desktop::XTestKeyboard keyboard;
   keyboard.activate(editor.id());
+  const auto end = std::chrono::steady_clock::now() + 5s;
+  while (activeWindow().wmClass.find("gedit") == std::string::npos && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_NE(activeWindow().wmClass.find("gedit"), std::string::npos) << "the editor never became active";
   const auto file = home.folder / "copied.txt";
   std::ofstream(file) << "pasted text";
   platform::desktop::SelectionOwner owner({"UTF8_STRING=" + file.string()});

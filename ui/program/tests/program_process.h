@@ -121,6 +121,12 @@ inline std::optional<nlohmann::json> programState() {
   return nlohmann::json::parse(reply.arguments().front().toString().toStdString());
 }
 
+// The program answers State and its history watches the clipboard: a copy made from now on is
+// recorded, while what was on the clipboard before the history opened is not.
+inline bool programReady(const nlohmann::json& state) {
+  return state["search"]["query"].is_string() && state["clipboard"]["ready"] == true;
+}
+
 // Polls the State until `done` holds for it, for up to `limit`: that State, or none (the last
 // State read goes to standard error, to show what was there instead).
 inline std::optional<nlohmann::json> stateWhen(const std::function<bool(const nlohmann::json&)>& done,

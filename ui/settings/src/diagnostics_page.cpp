@@ -19,6 +19,7 @@ QString facilityTitle(const std::string& facility) {
   if (facility == "menus") return QObject::tr("Menus of other applications");
   if (facility == "tray") return QObject::tr("Status icon");
   if (facility == "keepAwake") return QObject::tr("Keep awake");
+  if (facility == "panel") return QObject::tr("Panel placement");
   return QString::fromStdString(facility);
 }
 

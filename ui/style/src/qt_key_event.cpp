@@ -38,16 +38,27 @@ constexpr std::array<std::pair<int, std::uint16_t>, 43> kPlaceOfQtKey{{
     {Qt::Key_Z, KEY_Z},
 }};
 
+std::optional<int> usualPlaceOf(int key) {
+  for (const auto& [qtKey, evdev] : kPlaceOfQtKey) {
+    if (qtKey == key) return platform::desktop::macKeyForEvdevCode(evdev);
+  }
+  return std::nullopt;
+}
+
 std::optional<int> macKeyOf(const QKeyEvent& event) {
+  // A named key (Return, the arrows, Escape) is what the keymap says it is, wherever it sits: a
+  // virtual keyboard on Wayland (an on-screen keyboard, a remote desktop, a typing tool) brings a
+  // keymap of its own whose keycodes are no places on a real keyboard.
+  if (event.key() >= Qt::Key_Escape) {
+    if (auto key = usualPlaceOf(event.key())) return key;
+  }
+  // Characters go by their place, so that a shortcut's letter stays put under another layout.
   // X and Wayland report the XKB keycode: the evdev code plus 8.
   if (const quint32 scanCode = event.nativeScanCode(); scanCode > 8 && scanCode <= 0xffff + 8) {
     if (auto key = platform::desktop::macKeyForEvdevCode(static_cast<std::uint16_t>(scanCode - 8)))
       return key;
   }
-  for (const auto& [qtKey, evdev] : kPlaceOfQtKey) {
-    if (qtKey == event.key()) return platform::desktop::macKeyForEvdevCode(evdev);
-  }
-  return std::nullopt;
+  return usualPlaceOf(event.key());
 }
 
 std::string charactersIgnoringModifiers(const QKeyEvent& event) {

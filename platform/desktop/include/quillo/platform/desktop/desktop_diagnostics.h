@@ -32,8 +32,8 @@ struct SessionFacts {
 struct FacilityStatus {
   enum class State { working, degraded, unavailable };
 
-  std::string
-      facility;  // "clipboard", "shortcuts", "paste", "frontApplication", "menus", "tray", "keepAwake"
+  std::string facility;  // "clipboard", "shortcuts", "paste", "frontApplication", "menus", "tray",
+                         // "keepAwake", "panel"
   State state = State::working;
   std::string detail;  // how it works here, or why not
   std::string fix;     // the one step that makes it work; empty when there is none
