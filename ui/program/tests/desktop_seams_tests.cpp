@@ -7,6 +7,7 @@
 #include <string>
 
 #include "desktop_seams.h"
+#include "quillo/app/shell/hot_key.h"
 #include "quillo/platform/desktop/gnome_custom_shortcuts.h"
 #include "quillo/testing/fake_remote_desktop.h"
 #include "quillo/testing/qt_test_loop.h"
@@ -102,6 +103,11 @@ struct GnomeWaylandShortcuts : ::testing::Test {
     testing::widgetTestApplication();
     ASSERT_TRUE(platform::desktop::GnomeCustomShortcuts::available())
         << "GNOME's settings schemas are missing";
+    // Each test starts from GNOME's settings without our shortcuts.
+    GSettings* list = g_settings_new("org.gnome.settings-daemon.plugins.media-keys");
+    g_settings_reset(list, "custom-keybindings");
+    g_object_unref(list);
+    g_settings_sync();
   }
 };
 
@@ -125,6 +131,22 @@ TEST_F(GnomeWaylandShortcuts, ConsentPutsBothShortcutsInGnomesSettingsAndWithdra
   EXPECT_FALSE(platform::desktop::GnomeCustomShortcuts::installed());
   EXPECT_EQ(gnomeCommand("quillo-toggle"), "");
   EXPECT_FALSE(seams.hotKeys().registerHotKey(49, 0x100, 1).has_value());
+}
+
+TEST_F(GnomeWaylandShortcuts, TheShortcutsStayInGnomesSettingsWhenTheProgramQuits) {
+  DesktopSeams seams(gnomeWayland(false));
+  seams.desktopShortcuts()->setConsent(true);
+  {
+    app::HotKeyCenter center(seams.hotKeys());
+    auto launcher = app::HotKey::make(center, 49, 0x100, [] {});
+    auto clipboard = app::HotKey::make(center, 9, 0x100 | 0x200, [] {});
+    ASSERT_TRUE(launcher && clipboard);
+    // As the program does on its way out, before the shortcuts' owners go.
+    seams.desktopShortcuts()->leaveInDesktop();
+  }
+  EXPECT_TRUE(platform::desktop::GnomeCustomShortcuts::installed());
+  EXPECT_TRUE(gnomeCommand("quillo-toggle").ends_with(" --toggle"));
+  EXPECT_TRUE(gnomeCommand("quillo-clipboard").ends_with(" --clipboard"));
 }
 
 }  // namespace

@@ -5,14 +5,17 @@
 #include <QStackedWidget>
 #include <QTimer>
 #include <QWidget>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "quillo/app/search_model.h"
 #include "quillo/app/shell/launcher_panel_view.h"
 #include "quillo/app/shell/launcher_presentation.h"
 #include "quillo/app/shell/launcher_routing.h"
 #include "quillo/core/preferences/quillo_preferences.h"
+#include "quillo/ui/panel/application_accents.h"
 
 class QAbstractAnimation;
 
@@ -49,6 +52,8 @@ class LauncherWindow : public QWidget, public app::LauncherPanelView {
     // A feedback view's button that needs the rest of the program: accessibility access
     // (permission), choosing search folders (fileSetup), reviewing them (fileAccess).
     std::function<void(app::LauncherFeedback)> feedbackAction{};
+    // Where applications' AppStream metainfo is looked up, for the front application's accent.
+    std::vector<std::filesystem::path> metainfoFolders{};
   };
 
   LauncherWindow(app::SearchModel& search, core::QuilloPreferences& preferences, Hooks hooks,
@@ -89,6 +94,8 @@ class LauncherWindow : public QWidget, public app::LauncherPanelView {
   void runRow(int index);
   void feedbackButtonClicked();
   void refreshScope();
+  // The front application's accent while the scope is its menus; none for the other scopes.
+  std::optional<QColor> scopeAccent(const RowIcon& icon);
   void refreshBody();
   void stopAnimation();
   void reportMove();
@@ -104,6 +111,7 @@ class LauncherWindow : public QWidget, public app::LauncherPanelView {
   QWidget* launcher_ = nullptr;
   QPointer<QWidget> clipboard_;
   ScopeChip* scope_ = nullptr;
+  ApplicationAccents accents_;
   SearchField* field_ = nullptr;
   QStackedWidget* body_ = nullptr;
   ResultList* list_ = nullptr;
