@@ -10,12 +10,13 @@
 #include "quillo/platform/desktop/xcb_connection.h"
 #include "quillo/platform/desktop/xtest_keyboard.h"
 #include "selection_owner_process.h"
-#include "test_window.h"
+#include "quillo/testing/x11_test_window.h"
 
 namespace quillo::ui::testing {
 namespace {
 
 using nlohmann::json;
+using quillo::testing::TestWindow;
 using std::chrono_literals::operator""s;
 
 // The program as a user meets it on an X11 desktop: started in a session of its own, driven with
