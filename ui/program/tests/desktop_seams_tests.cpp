@@ -10,6 +10,7 @@
 #include "quillo/app/shell/hot_key.h"
 #include "quillo/platform/desktop/gnome_custom_shortcuts.h"
 #include "quillo/testing/fake_remote_desktop.h"
+#include "quillo/testing/gnome_settings_folder.h"
 #include "quillo/testing/qt_test_loop.h"
 #include "quillo/testing/temporary_folder.h"
 #include "quillo/testing/widget_test_application.h"
@@ -18,18 +19,6 @@ namespace quillo::ui {
 namespace {
 
 using platform::desktop::SessionFacts;
-
-// GNOME's settings in a key file of the tests' own configuration folder. GLib picks its settings
-// store once per process, at the first use anywhere, so the folder is chosen before any test runs.
-testing::TemporaryFolder& configFolder() {
-  static testing::TemporaryFolder folder;
-  return folder;
-}
-const bool settingsInTestFolder = [] {
-  setenv("XDG_CONFIG_HOME", configFolder().path().c_str(), 1);
-  setenv("GSETTINGS_BACKEND", "keyfile", 1);
-  return true;
-}();
 
 std::string gnomeCommand(const char* entry) {
   GSettings* settings = g_settings_new_with_path(
@@ -99,7 +88,7 @@ TEST_F(WaylandPaste, WithoutThePortalThePasteIsLeftToTheUser) {
 
 struct GnomeWaylandShortcuts : ::testing::Test {
   void SetUp() override {
-    ASSERT_TRUE(settingsInTestFolder);
+    ASSERT_TRUE(testing::gnomeSettingsInTestFolder);
     testing::widgetTestApplication();
     ASSERT_TRUE(platform::desktop::GnomeCustomShortcuts::available())
         << "GNOME's settings schemas are missing";
