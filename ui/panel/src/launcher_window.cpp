@@ -83,13 +83,11 @@ LauncherWindow::LauncherWindow(app::SearchModel& search, core::QuilloPreferences
   connect(&moveReport_, &QTimer::timeout, this, &LauncherWindow::reportMove);
   connect(&accents_, &ApplicationAccents::changed, this, &LauncherWindow::refreshScope);
 
-  search_.setOnChange([this] { refresh(); });
+  searchChanges_ = search_.observe([this] { refresh(); });
   refresh();
 }
 
-LauncherWindow::~LauncherWindow() {
-  search_.setOnChange({});
-}
+LauncherWindow::~LauncherWindow() = default;
 
 QWidget* LauncherWindow::buildLauncher() {
   auto* page = new QWidget(this);

@@ -14,6 +14,7 @@
 #include "quillo/app/shell/launcher_panel_view.h"
 #include "quillo/app/shell/launcher_presentation.h"
 #include "quillo/app/shell/launcher_routing.h"
+#include "quillo/base/observers.h"
 #include "quillo/core/preferences/quillo_preferences.h"
 #include "quillo/ui/panel/application_accents.h"
 
@@ -32,8 +33,8 @@ class SearchField;
 // preview beside a selected file, the feedback views in place of an empty list, and a footer with
 // the ranking service's state; or, in the same window, the clipboard history. Every key typed in
 // the field goes first to the owner's routing; what it leaves, the panel handles (arrows, Return,
-// Tab, Escape) or the field edits. The window observes the search model (it takes the model's
-// change observer). Main thread only.
+// Tab, Escape) or the field edits. The window observes the search model while it exists. Main
+// thread only.
 class LauncherWindow : public QWidget, public app::LauncherPanelView {
   Q_OBJECT
 
@@ -131,6 +132,7 @@ class LauncherWindow : public QWidget, public app::LauncherPanelView {
   bool dismissing_ = false;
   bool activationPending_ = false;
   QTimer moveReport_;
+  base::Observers::Token searchChanges_;
 };
 
 }  // namespace quillo::ui
