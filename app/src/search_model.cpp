@@ -273,7 +273,7 @@ std::optional<std::string> SearchModel::launcherMessage() const {
 }
 
 void SearchModel::changed() {
-  if (onChange_) onChange_();
+  changes_.notify();
 }
 
 }  // namespace quillo::app

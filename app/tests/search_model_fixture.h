@@ -68,7 +68,7 @@ class SearchModelTest : public ::testing::Test {
                                                               .accessibility = ax,
                                                               .backend = withService ? client() : nullptr},
                                       hooks);
-    model->setOnChange([this] { ++changes; });
+    modelChanges = model->observe([this] { ++changes; });
     std::vector<core::Command> commands{app("Safari"), app("Mail"), app("Notes"), app("Calendar")};
     for (const core::Command& action : core::Catalog::actions(system))
       commands.push_back(action);
@@ -116,6 +116,7 @@ class SearchModelTest : public ::testing::Test {
   SearchModelHooks hooks;
   int changes = 0;
   std::unique_ptr<SearchModel> model;
+  base::Observers::Token modelChanges;
 };
 
 }  // namespace quillo::app::test

@@ -119,9 +119,12 @@ class Session {
  public:
   Session(app::SearchModel& model, platform::posix::LoopMainQueue& main, SessionAccessibility& accessibility,
           const platform::Clock& clock, std::FILE* output)
-      : model_(model), main_(main), accessibility_(accessibility), clock_(clock), output_(output) {
-    model_.setOnChange([this] { changed(); });
-  }
+      : model_(model),
+        main_(main),
+        accessibility_(accessibility),
+        clock_(clock),
+        output_(output),
+        modelChanges_(model_.observe([this] { changed(); })) {}
 
   // Runs the loop while `input` is read on a thread of its own; the exit status.
   int run(std::FILE* input) {
@@ -283,6 +286,7 @@ class Session {
   bool flushPosted_ = false;
   int scheduled_ = 0;
   int status_ = 0;
+  base::Observers::Token modelChanges_;
 };
 
 }  // namespace

@@ -59,7 +59,7 @@ ClipboardModel::~ClipboardModel() {
 }
 
 void ClipboardModel::changed() {
-  if (onChange) onChange();
+  changes_.notify();
 }
 
 void ClipboardModel::start(std::optional<std::filesystem::path> file, bool monitorsClipboard) {

@@ -145,6 +145,7 @@ std::string ShortcutController::detail() const {
   if (errorMessage_) return *errorMessage_;
   if (!center_.keys().offersGlobalShortcuts()) return noGlobalShortcuts();
   if (isRecording_) return std::string(texts.recording);
+  if (auto refused = center_.keys().refusal()) return std::move(*refused);
   if (kind_ == Kind::clipboard) return std::string(kClipboardDetail);
   if (stored() == LauncherShortcut::launcherDefault) return std::string(texts.defaultLauncher);
   return std::string(kLauncherDetail);

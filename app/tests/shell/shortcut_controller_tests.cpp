@@ -204,5 +204,16 @@ TEST_F(ShortcutControllerTest, WithoutGlobalShortcutsARecordedShortcutIsNotBlame
   EXPECT_EQ(preferences.launcherShortcut(), LauncherShortcut::launcherDefault);
 }
 
+TEST_F(ShortcutControllerTest, ARefusedDesktopRequestIsShownInsteadOfTheUsualDetail) {
+  keys.refusedByUser = "You turned down Quillo's request for global shortcuts.";
+  keys.style = platform::KeyLabelStyle::words;
+  const auto controller = launcher();
+  EXPECT_EQ(controller->detail(), "You turned down Quillo's request for global shortcuts.");
+  keys.refusedByUser.reset();
+  EXPECT_EQ(controller->detail(),
+            "Super+Space may be used by the desktop to switch input sources. Change "
+            "that shortcut if needed.");
+}
+
 }  // namespace
 }  // namespace quillo::app

@@ -149,6 +149,11 @@ std::vector<FacilityStatus> assess(const SessionFacts& facts) {
 
   if (x11)
     report.push_back({"shortcuts", State::working, "Global shortcuts are grabbed from the X server.", ""});
+  else if (wayland && facts.globalShortcutsPortal && facts.globalShortcutsRefused)
+    report.push_back({"shortcuts", State::degraded,
+                      "You turned down Quillo's request for global shortcuts in the desktop's dialog.",
+                      "Record a shortcut again on the General page of Quillo's settings and accept the "
+                      "desktop's dialog, or bind it in the desktop's own shortcut settings."});
   else if (wayland && facts.globalShortcutsPortal)
     report.push_back(
         {"shortcuts", State::working,

@@ -7,6 +7,7 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusReply>
+#include <utility>
 
 #include "quillo/platform/desktop/key_names.h"
 
@@ -41,6 +42,11 @@ PortalGlobalShortcuts::PortalGlobalShortcuts() {
               SLOT(onActivated(QDBusMessage)));
   bus.connect(portalService, portalPath, shortcutsInterface, "Deactivated", this,
               SLOT(onDeactivated(QDBusMessage)));
+  createSession();
+}
+
+void PortalGlobalShortcuts::createSession() {
+  auto bus = QDBusConnection::sessionBus();
   const QString token = QStringLiteral("quillo_%1").arg(++tokens_);
   // Listen before asking: the answer may come before the call returns.
   bus.connect(portalService, requestPath(token), requestInterface, "Response", this,
@@ -69,7 +75,13 @@ std::optional<HotKeys::Reference> PortalGlobalShortcuts::registerHotKey(std::uin
                                                                         std::uint32_t number) {
   const Reference reference = next_++;
   shortcuts_[reference] = {number, preferredTrigger(keyCode, modifiers)};
-  bindAll();
+  // A registration after a refusal asks the user again.
+  const bool askAgain = std::exchange(refused_, false);
+  if (askAgain && session_.isEmpty()) {
+    createSession();
+  } else {
+    bindAll();
+  }
   return reference;
 }
 
@@ -105,14 +117,29 @@ void PortalGlobalShortcuts::bindAll() {
   bus.asyncCall(call);
 }
 
+std::optional<std::string> PortalGlobalShortcuts::refusal() const {
+  if (!refused_) return std::nullopt;
+  return "You turned down Quillo's request for global shortcuts, so its shortcuts do nothing. To allow "
+         "them, record a shortcut again in Quillo's settings and accept the desktop's dialog, or bind it "
+         "in the desktop's own shortcut settings.";
+}
+
+// The portal answers 0 for granted, 1 for turned down by the user and 2 for any other end.
 void PortalGlobalShortcuts::onSessionCreated(uint response, const QVariantMap& results) {
-  if (response != 0) return;
+  if (response != 0) {
+    refused_ = response == 1;
+    return;
+  }
   session_ = results.value("session_handle").toString();
   bindAll();
 }
 
 void PortalGlobalShortcuts::onBound(uint response, const QVariantMap& results) {
-  if (response != 0) return;
+  if (response != 0) {
+    refused_ = response == 1;
+    if (refused_) triggers_.clear();
+    return;
+  }
   ShortcutList bound;
   results.value("shortcuts").value<QDBusArgument>() >> bound;
   triggers_.clear();

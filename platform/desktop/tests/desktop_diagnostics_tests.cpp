@@ -94,6 +94,20 @@ TEST(DesktopDiagnostics, PlasmaOnWaylandUsesDataControlAndTheShortcutsPortal) {
   EXPECT_EQ(byFacility.at("frontApplication"), State::working);
 }
 
+TEST(DesktopDiagnostics, ShortcutsTheUserTurnedDownInThePortalAreDegradedWithHowToAllowThem) {
+  SessionFacts plasma;
+  plasma.displayServer = SessionFacts::DisplayServer::wayland;
+  plasma.desktop = SessionFacts::Desktop::kde;
+  plasma.globalShortcutsPortal = plasma.globalShortcutsRefused = true;
+  const auto report = assess(plasma);
+  const auto shortcuts = std::find_if(report.begin(), report.end(),
+                                      [](const auto& status) { return status.facility == "shortcuts"; });
+  ASSERT_NE(shortcuts, report.end());
+  EXPECT_EQ(shortcuts->state, State::degraded);
+  EXPECT_NE(shortcuts->detail.find("turned down"), std::string::npos);
+  EXPECT_NE(shortcuts->fix.find("accept the desktop's dialog"), std::string::npos);
+}
+
 TEST(DesktopDiagnostics, OnWaylandWithTheRemoteDesktopPortalThePasteGoesThroughIt) {
   testing::TestCoreApplication application;
   testing::RemoteDesktopOnBus desktop;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "quillo/platform/desktop/gnome_custom_shortcuts.h"
+#include "quillo/testing/gnome_settings_folder.h"
 #include "quillo/testing/temporary_folder.h"
 
 namespace quillo::platform::desktop {
@@ -19,22 +20,12 @@ constexpr const char* toggleEntry =
 constexpr const char* clipboardEntry =
     "/org/gnome/settings-daemon/plugins/media-keys/custom-keybindings/quillo-clipboard/";
 
-// GNOME's settings kept in a key file of a configuration folder of the tests' own, read and
-// written through GSettings as GNOME's keyboard settings would. GLib picks its settings store once
-// per process, at the first use anywhere, so the folder is chosen before any test runs.
-testing::TemporaryFolder& configFolder() {
-  static testing::TemporaryFolder folder;
-  return folder;
-}
-const bool settingsInTestFolder = [] {
-  setenv("XDG_CONFIG_HOME", configFolder().path().c_str(), 1);
-  setenv("GSETTINGS_BACKEND", "keyfile", 1);
-  return true;
-}();
+using testing::gnomeSettingsFolder;
+using testing::gnomeSettingsInTestFolder;
 
 struct GnomeShortcuts : ::testing::Test {
   void SetUp() override {
-    ASSERT_TRUE(settingsInTestFolder);
+    ASSERT_TRUE(gnomeSettingsInTestFolder);
     // The user's own shortcut, which ours must leave alone.
     setEntry(userEntry, "Terminal", "gnome-terminal", "<Control><Alt>t");
     const gchar* paths[] = {userEntry, nullptr};
@@ -92,7 +83,7 @@ TEST_F(GnomeShortcuts, OurTwoShortcutsJoinTheUsersOwnAndRunOurCommands) {
   EXPECT_TRUE(GnomeCustomShortcuts::installed());
 
   // GNOME's settings daemon reads what is written to the settings' store, not our memory.
-  std::ifstream file(configFolder() / "glib-2.0/settings/keyfile");
+  std::ifstream file(gnomeSettingsFolder() / "glib-2.0/settings/keyfile");
   std::stringstream stored;
   stored << file.rdbuf();
   EXPECT_NE(stored.str().find("quillo-toggle"), std::string::npos);

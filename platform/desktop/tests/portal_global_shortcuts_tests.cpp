@@ -6,6 +6,7 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QThread>
+#include <atomic>
 #include <chrono>
 #include <utility>
 
@@ -31,6 +32,8 @@ class FakeShortcutsPortal : public testing::FakePortal {
   uint version() const { return 1; }
   QString session;
   QStringList preferred;
+  // What the user answers the desktop's dialog: 0 accepts, 1 turns the request down.
+  std::atomic<uint> bindResponse = 0;
 
  public slots:
   QDBusObjectPath CreateSession(const QVariantMap& options, const QDBusMessage& message) {
@@ -48,6 +51,10 @@ class FakeShortcutsPortal : public testing::FakePortal {
       bound.append({id, {{"trigger_description", QStringLiteral("Meta+Space")}}});
     }
     const auto request = requestPath(message, options);
+    if (bindResponse != 0) {
+      respond(request, {}, bindResponse);
+      return QDBusObjectPath(request);
+    }
     respond(request, {{"shortcuts", QVariant::fromValue(bound)}});
     return QDBusObjectPath(request);
   }
@@ -60,23 +67,32 @@ class FakeShortcutsPortal : public testing::FakePortal {
   }
 };
 
+// The desktop answers from a thread of its own, as another process would.
 struct PortalShortcuts : ::testing::Test {
+  void SetUp() override {
+    qDBusRegisterMetaType<QPair<QString, QVariantMap>>();
+    qDBusRegisterMetaType<ShortcutList>();
+    portal.moveToThread(&desktop);
+    desktop.start();
+    ASSERT_TRUE(
+        desktopBus.registerObject("/org/freedesktop/portal/desktop", &portal,
+                                  QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties));
+    ASSERT_TRUE(desktopBus.registerService("org.freedesktop.portal.Desktop"));
+  }
+  void TearDown() override {
+    desktop.quit();
+    desktop.wait();
+    desktopBus.unregisterService("org.freedesktop.portal.Desktop");
+    desktopBus.unregisterObject("/org/freedesktop/portal/desktop");
+  }
+
   testing::TestCoreApplication application;
+  QDBusConnection desktopBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "desktop");
+  FakeShortcutsPortal portal{desktopBus};
+  QThread desktop;
 };
 
 TEST_F(PortalShortcuts, ShortcutsAreBoundInTheDesktopsSessionAndItsActivationsArePressesAndReleases) {
-  qDBusRegisterMetaType<QPair<QString, QVariantMap>>();
-  qDBusRegisterMetaType<ShortcutList>();
-  auto desktopBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "desktop");
-  // The desktop answers from a thread of its own, as another process would.
-  QThread desktop;
-  FakeShortcutsPortal portal(desktopBus);
-  portal.moveToThread(&desktop);
-  desktop.start();
-  ASSERT_TRUE(
-      desktopBus.registerObject("/org/freedesktop/portal/desktop", &portal,
-                                QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties));
-  ASSERT_TRUE(desktopBus.registerService("org.freedesktop.portal.Desktop"));
   EXPECT_TRUE(PortalGlobalShortcuts::available());
 
   PortalGlobalShortcuts shortcuts;
@@ -93,8 +109,23 @@ TEST_F(PortalShortcuts, ShortcutsAreBoundInTheDesktopsSessionAndItsActivationsAr
   ASSERT_TRUE(testing::runQtUntil([&] { return events.size() == 2; }));
   EXPECT_EQ(events[0], std::pair(7u, HotKeys::EventKind::pressed));
   EXPECT_EQ(events[1], std::pair(7u, HotKeys::EventKind::released));
-  desktop.quit();
-  desktop.wait();
+}
+
+TEST_F(PortalShortcuts, ATurnedDownRequestIsReportedUntilARecordedShortcutIsAccepted) {
+  portal.bindResponse = 1;
+  PortalGlobalShortcuts shortcuts;
+  EXPECT_EQ(shortcuts.refusal(), std::nullopt);
+  const auto launcher = shortcuts.registerHotKey(49, 0x100, 1);  // Command-Space
+  ASSERT_TRUE(testing::runQtUntil([&] { return shortcuts.refusal().has_value(); }));
+  EXPECT_NE(shortcuts.refusal()->find("accept the desktop's dialog"), std::string::npos);
+  EXPECT_TRUE(shortcuts.triggers().empty());
+
+  // Recording the shortcut again asks again; this time the user accepts.
+  portal.bindResponse = 0;
+  shortcuts.unregisterHotKey(*launcher);
+  ASSERT_TRUE(shortcuts.registerHotKey(49, 0x1000 | 0x800, 2).has_value());
+  ASSERT_TRUE(testing::runQtUntil([&] { return !shortcuts.triggers().empty(); }));
+  EXPECT_EQ(shortcuts.refusal(), std::nullopt);
 }
 
 TEST(PortalTriggers, StoredShortcutsBecomeFreedesktopTriggerNames) {

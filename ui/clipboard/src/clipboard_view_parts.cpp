@@ -31,7 +31,6 @@ ClipboardViewParts::ClipboardViewParts(ClipboardView& view, app::ClipboardModel&
     : view_(view),
       model_(model),
       hooks_(std::move(hooks)),
-      previousOnChange_(model.onChange),
       previousOnChooseFolder_(model.onChooseFolder),
       searchField_(new ClipboardSearchField(
           {.routeKey = hooks_.routeKey, .nextFilter = [&model] { model.nextFilter(); }}, &view)),
@@ -108,15 +107,11 @@ ClipboardViewParts::ClipboardViewParts(ClipboardView& view, app::ClipboardModel&
 
   QObject::connect(searchField_, &QLineEdit::textChanged, &view,
                    [&model](const QString& text) { model.setQuery(text.toStdString()); });
-  model.onChange = [this] {
-    if (previousOnChange_) previousOnChange_();
-    sync();
-  };
+  modelChanges_ = model.observe([this] { sync(); });
   model.onChooseFolder = [this] { chooseFolder(); };
 }
 
 ClipboardViewParts::~ClipboardViewParts() {
-  model_.onChange = previousOnChange_;
   model_.onChooseFolder = previousOnChooseFolder_;
 }
 

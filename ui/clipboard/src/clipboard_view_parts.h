@@ -10,6 +10,7 @@
 #include "clipboard_preview.h"
 #include "clipboard_rows.h"
 #include "clipboard_search_field.h"
+#include "quillo/base/observers.h"
 #include "quillo/ui/clipboard/clipboard_view.h"
 
 class QLabel;
@@ -42,7 +43,7 @@ class ClipboardViewParts {
   ClipboardView& view_;
   app::ClipboardModel& model_;
   ClipboardView::Hooks hooks_;
-  std::function<void()> previousOnChange_;
+  base::Observers::Token modelChanges_;
   std::function<void()> previousOnChooseFolder_;
 
   ClipboardRows rows_;

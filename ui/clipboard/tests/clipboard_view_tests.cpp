@@ -447,9 +447,9 @@ TEST_F(ClipboardViewTest, AHistoryStillOpeningSaysSo) {
   EXPECT_EQ(texts, QStringList{"Opening history…"});
 }
 
-TEST_F(ClipboardViewTest, AChangeHandlerSetBeforeTheViewKeepsHearingChanges) {
+TEST_F(ClipboardViewTest, AnotherObserverOfTheModelKeepsHearingChanges) {
   int heard = 0;
-  model.onChange = [&] { ++heard; };
+  const auto observing = model.observe([&] { ++heard; });
   show();
   heard = 0;
   copyText("while shown");

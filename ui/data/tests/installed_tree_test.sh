@@ -3,19 +3,11 @@
 # and what it loads, its desktop entry, icons, metainfo and D-Bus service, and nothing outside the
 # prefix. With a desktop program in the build, the staged program runs from there.
 set -euo pipefail
-cmake=${1:?usage: installed_tree_test.sh CMAKE BUILD_DIR PROGRAM|none}
-build=${2:?usage: installed_tree_test.sh CMAKE BUILD_DIR PROGRAM|none}
-program=${3:?usage: installed_tree_test.sh CMAKE BUILD_DIR PROGRAM|none}
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/quillo-desktop-tree.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-fail() {
-  echo "installed desktop tree: $*" >&2
-  exit 1
-}
+# shellcheck source-path=SCRIPTDIR source=staging.sh
+source "$(dirname "$0")/staging.sh" "installed desktop tree" "$@"
 
 prefix=/opt/quillo-test
-DESTDIR=$work/stage "$cmake" --install "$build" --prefix "$prefix" > /dev/null
+DESTDIR=$work/stage "$tool" --install "$build" --prefix "$prefix" > /dev/null
 root=$work/stage$prefix
 [[ -z $(find "$work/stage" -mindepth 1 -maxdepth 1 ! -name opt) ]] || fail "files were installed outside the prefix"
 

@@ -2,18 +2,10 @@
 # `make package` makes a Debian package that installs the program where the desktop finds it and
 # depends on the libraries its programs link and on what they load without linking.
 set -euo pipefail
-cpack=${1:?usage: package_test.sh CPACK BUILD_DIR PROGRAM|none}
-build=${2:?usage: package_test.sh CPACK BUILD_DIR PROGRAM|none}
-program=${3:?usage: package_test.sh CPACK BUILD_DIR PROGRAM|none}
+# shellcheck source-path=SCRIPTDIR source=staging.sh
+source "$(dirname "$0")/staging.sh" package "$@"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/quillo-package.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-fail() {
-  echo "package: $*" >&2
-  exit 1
-}
-
-"$cpack" --config "$build/CPackConfig.cmake" -B "$work" > "$work/cpack.log" 2>&1 || {
+"$tool" --config "$build/CPackConfig.cmake" -B "$work" > "$work/cpack.log" 2>&1 || {
   cat "$work/cpack.log" >&2
   fail "cpack failed"
 }

@@ -67,7 +67,8 @@ LauncherWindow::LauncherWindow(app::SearchModel& search, core::QuilloPreferences
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       search_(search),
       preferences_(preferences),
-      hooks_(std::move(hooks)) {
+      hooks_(std::move(hooks)),
+      accents_(hooks_.metainfoFolders) {
   setWindowTitle("Quillo");
   setAccessibleName("Quillo");
   contentStack_ = new QStackedWidget(this);
@@ -80,14 +81,13 @@ LauncherWindow::LauncherWindow(app::SearchModel& search, core::QuilloPreferences
   moveReport_.setSingleShot(true);
   moveReport_.setInterval(250);
   connect(&moveReport_, &QTimer::timeout, this, &LauncherWindow::reportMove);
+  connect(&accents_, &ApplicationAccents::changed, this, &LauncherWindow::refreshScope);
 
-  search_.setOnChange([this] { refresh(); });
+  searchChanges_ = search_.observe([this] { refresh(); });
   refresh();
 }
 
-LauncherWindow::~LauncherWindow() {
-  search_.setOnChange({});
-}
+LauncherWindow::~LauncherWindow() = default;
 
 QWidget* LauncherWindow::buildLauncher() {
   auto* page = new QWidget(this);
@@ -198,11 +198,21 @@ void LauncherWindow::refresh() {
 
 void LauncherWindow::refreshScope() {
   const QString title = scopeTitle(search_);
-  scope_->setScope(scopeIcon(search_), title);
+  const RowIcon icon = scopeIcon(search_);
+  scope_->setScope(icon, title);
+  scope_->setAccent(scopeAccent(icon));
   field_->setPlaceholderText(search_.scope() == Scope::menus ? "Search the menus of " + title
                              : search_.scope() == Scope::files
                                  ? QString("Search file names")
                                  : QString("Search apps, settings and actions"));
+}
+
+std::optional<QColor> LauncherWindow::scopeAccent(const RowIcon& icon) {
+  const auto& app = search_.menuApp();
+  if (search_.scope() != Scope::menus || !app || app->bundleID.empty()) return std::nullopt;
+  const bool dark = palette().color(QPalette::Window).lightness() < 128;
+  return accents_.accent(QString::fromStdString(app->bundleID), icon, dark)
+      .value_or(palette().color(QPalette::Highlight));
 }
 
 void LauncherWindow::refreshBody() {

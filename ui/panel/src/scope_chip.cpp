@@ -25,6 +25,12 @@ void ScopeChip::setScope(const RowIcon& icon, const QString& title) {
   update();
 }
 
+void ScopeChip::setAccent(std::optional<QColor> accent) {
+  if (accent == accent_) return;
+  accent_ = accent;
+  update();
+}
+
 QSize ScopeChip::sizeHint() const {
   return {kPadding + kIconSize + kSpacing + fontMetrics().horizontalAdvance(title_) + kPadding, kHeight};
 }
@@ -35,7 +41,13 @@ void ScopeChip::paintEvent(QPaintEvent*) {
   QPainterPath shape;
   shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), height() / 2.0, height() / 2.0);
   painter.fillPath(shape, palette().color(QPalette::AlternateBase));
-  painter.setPen(QPen(palette().color(QPalette::Mid), 1));
+  if (accent_) {
+    // A light tint keeps the title readable in either scheme; the edge carries the colour.
+    QColor tint = *accent_;
+    tint.setAlphaF(0.18F);
+    painter.fillPath(shape, tint);
+  }
+  painter.setPen(QPen(accent_.value_or(palette().color(QPalette::Mid)), accent_ ? 1.5 : 1));
   painter.drawPath(shape);
   const QColor text = palette().color(QPalette::Text);
   painter.drawPixmap(QRect(kPadding, (height() - kIconSize) / 2, kIconSize, kIconSize),

@@ -331,6 +331,23 @@ TEST_F(PanelTest, EveryNewContentIsReportedPainted) {
   ASSERT_TRUE(runQtUntil([&] { return painted > before; }));
 }
 
+TEST_F(PanelTest, TheMenusScopeChipTakesTheFrontApplicationsBrandColour) {
+  testing::writeFile(folder / "metainfo/notes.metainfo.xml",
+                     R"(<component><branding><color type="primary">#c061cb</color></branding></component>)");
+  hooks.metainfoFolders = {folder / "metainfo"};
+  start();
+  present();
+  const auto* chip = window->findChild<ScopeChip*>();
+  ASSERT_NE(chip, nullptr);
+  EXPECT_EQ(chip->accent(), std::nullopt);  // the commands are nobody's
+  model->changeScope(Scope::menus);
+  model->readMenus(
+      app::FrontApp{.pid = testing::FakeAccessibility::kPid, .bundleID = "notes", .name = "Notes"});
+  ASSERT_TRUE(runQtUntil([&] { return chip->accent() == QColor("#c061cb"); }));
+  model->changeScope(Scope::commands);
+  EXPECT_EQ(chip->accent(), std::nullopt);
+}
+
 TEST_F(PanelTest, WithoutAccessibilityTheMenusAskForItThroughTheProgram) {
   std::vector<app::LauncherFeedback> asked;
   hooks.feedbackAction = [&](app::LauncherFeedback feedback) { asked.push_back(feedback); };

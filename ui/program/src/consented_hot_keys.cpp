@@ -23,6 +23,11 @@ void ConsentedHotKeys::releaseConsented() {
   consented_.reset();
 }
 
+void ConsentedHotKeys::leaveInDesktop() {
+  live_.clear();
+  consented_.reset();
+}
+
 std::optional<platform::HotKeys::Reference> ConsentedHotKeys::registerHotKey(std::uint32_t keyCode,
                                                                              std::uint32_t modifiers,
                                                                              std::uint32_t number) {

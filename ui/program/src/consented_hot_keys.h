@@ -24,6 +24,10 @@ class ConsentedHotKeys final : public platform::HotKeys {
   // withdrawn.
   void setConsent(bool consent);
   bool consented() const { return consented_ != nullptr; }
+  // Gives the desktop's backend up without ending its registrations, for a program that quits:
+  // what it wrote in the desktop's settings starts the program again, so it outlives the process.
+  // Later registrations go to the fallback.
+  void leaveInDesktop();
 
   std::optional<Reference> registerHotKey(std::uint32_t keyCode, std::uint32_t modifiers,
                                           std::uint32_t number) override;

@@ -29,7 +29,12 @@ DesktopProgram::DesktopProgram(const platform::desktop::SessionFacts& facts, Des
       frontEnd_(std::make_unique<FrontEnd>(FrontEndContext{
           .files = seams_.files(),
           .system = seams_.system(),
-          .diagnostics = [] { return platform::desktop::assess(platform::desktop::probeSession()); },
+          .diagnostics =
+              [&hotKeys = seams_.hotKeys()] {
+                auto facts = platform::desktop::probeSession();
+                facts.globalShortcutsRefused = hotKeys.refusal().has_value();
+                return platform::desktop::assess(facts);
+              },
           .animationsOff = [] { return desktopReducesMotion(); },
           .otherApplicationInFront =
               [&workspace = seams_.workspace()] {
@@ -116,6 +121,9 @@ void DesktopProgram::shutdown() {
   running_ = false;
   state_.reset();
   frontEnd_->disconnect();
+  // GNOME's custom shortcuts run `quillo --toggle`, which starts the program again: they stay
+  // until the user withdraws consent, not only while this process runs.
+  if (ConsentedHotKeys* shortcuts = seams_.desktopShortcuts()) shortcuts->leaveInDesktop();
   // Called-off tasks may still reach the components: let them finish first.
   seams_.pool().waitUntilIdle();
   application_.reset();

@@ -6,6 +6,8 @@
 
 #include "quillo/app/shell/autostart_entry.h"
 #include "quillo/base/program_files.h"
+#include "quillo/core/index/app_branding.h"
+#include "quillo/core/index/desktop_entry_folders.h"
 #include "quillo/ui/clipboard/clipboard_view.h"
 #include "quillo/ui/effects/highlight_window.h"
 #include "quillo/ui/effects/welcome_window.h"
@@ -163,6 +165,7 @@ void FrontEnd::connect(app::ApplicationComponents& components, app::QuilloApplic
           .dismissRequested = [&application] { application.dismiss({}); },
           .painted = w.context.painted,
           .feedbackAction = [&w](app::LauncherFeedback) { w.openSettings(); },
+          .metainfoFolders = core::metainfoFolders(core::desktopEntryFolders(w.context.system)),
       });
   auto clipboard = std::make_unique<ClipboardView>(
       components.clipboardModel(),

@@ -7,8 +7,10 @@
 #include <string>
 
 #include "desktop_seams.h"
+#include "quillo/app/shell/hot_key.h"
 #include "quillo/platform/desktop/gnome_custom_shortcuts.h"
 #include "quillo/testing/fake_remote_desktop.h"
+#include "quillo/testing/gnome_settings_folder.h"
 #include "quillo/testing/qt_test_loop.h"
 #include "quillo/testing/temporary_folder.h"
 #include "quillo/testing/widget_test_application.h"
@@ -17,18 +19,6 @@ namespace quillo::ui {
 namespace {
 
 using platform::desktop::SessionFacts;
-
-// GNOME's settings in a key file of the tests' own configuration folder. GLib picks its settings
-// store once per process, at the first use anywhere, so the folder is chosen before any test runs.
-testing::TemporaryFolder& configFolder() {
-  static testing::TemporaryFolder folder;
-  return folder;
-}
-const bool settingsInTestFolder = [] {
-  setenv("XDG_CONFIG_HOME", configFolder().path().c_str(), 1);
-  setenv("GSETTINGS_BACKEND", "keyfile", 1);
-  return true;
-}();
 
 std::string gnomeCommand(const char* entry) {
   GSettings* settings = g_settings_new_with_path(
@@ -98,10 +88,15 @@ TEST_F(WaylandPaste, WithoutThePortalThePasteIsLeftToTheUser) {
 
 struct GnomeWaylandShortcuts : ::testing::Test {
   void SetUp() override {
-    ASSERT_TRUE(settingsInTestFolder);
+    ASSERT_TRUE(testing::gnomeSettingsInTestFolder);
     testing::widgetTestApplication();
     ASSERT_TRUE(platform::desktop::GnomeCustomShortcuts::available())
         << "GNOME's settings schemas are missing";
+    // Each test starts from GNOME's settings without our shortcuts.
+    GSettings* list = g_settings_new("org.gnome.settings-daemon.plugins.media-keys");
+    g_settings_reset(list, "custom-keybindings");
+    g_object_unref(list);
+    g_settings_sync();
   }
 };
 
@@ -135,6 +130,22 @@ TEST(WaylandFrontApplication, OnPlasmaWhoseKWinRunsNoScriptTheAccessibilityBusSa
   plasma.kwinScripting = true;  // but nothing on the test's bus answers as KWin
   DesktopSeams seams(plasma);
   EXPECT_TRUE(chose(seams, "front application: the accessibility bus's active window"));
+}
+
+TEST_F(GnomeWaylandShortcuts, TheShortcutsStayInGnomesSettingsWhenTheProgramQuits) {
+  DesktopSeams seams(gnomeWayland(false));
+  seams.desktopShortcuts()->setConsent(true);
+  {
+    app::HotKeyCenter center(seams.hotKeys());
+    auto launcher = app::HotKey::make(center, 49, 0x100, [] {});
+    auto clipboard = app::HotKey::make(center, 9, 0x100 | 0x200, [] {});
+    ASSERT_TRUE(launcher && clipboard);
+    // As the program does on its way out, before the shortcuts' owners go.
+    seams.desktopShortcuts()->leaveInDesktop();
+  }
+  EXPECT_TRUE(platform::desktop::GnomeCustomShortcuts::installed());
+  EXPECT_TRUE(gnomeCommand("quillo-toggle").ends_with(" --toggle"));
+  EXPECT_TRUE(gnomeCommand("quillo-clipboard").ends_with(" --clipboard"));
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -15,12 +14,7 @@ using nlohmann::json;
 // The program on GNOME's Wayland session: no shortcuts portal, XWayland beside the compositor (the
 // test display), GNOME's keyboard settings in a key file of the test's home.
 struct GnomeWaylandProgram : ::testing::Test {
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "quillo-program-tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication application(argc, argv);
-  }
+  static void SetUpTestSuite() { busTestApplication(); }
 
   TestHome home;
 

@@ -2,31 +2,26 @@
 #include <linux/input-event-codes.h>
 #include <xcb/xtest.h>
 
-#include <QCoreApplication>
 #include <algorithm>
 #include <fstream>
 
 #include "program_process.h"
 #include "quillo/platform/desktop/xcb_connection.h"
 #include "quillo/platform/desktop/xtest_keyboard.h"
+#include "quillo/testing/x11_test_window.h"
 #include "selection_owner_process.h"
-#include "test_window.h"
 
 namespace quillo::ui::testing {
 namespace {
 
 using nlohmann::json;
+using quillo::testing::TestWindow;
 using std::chrono_literals::operator""s;
 
 // The program as a user meets it on an X11 desktop: started in a session of its own, driven with
 // real key presses from another X client, read through its State method.
 struct ProgramEndToEndTest : ::testing::Test {
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "quillo-program-tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication application(argc, argv);
-  }
+  static void SetUpTestSuite() { busTestApplication(); }
 
   TestHome home;
   platform::desktop::XcbConnection user;

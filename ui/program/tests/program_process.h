@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <chrono>
@@ -55,6 +56,14 @@ struct TestHome {
             {"XDG_RUNTIME_DIR", (folder / "runtime").string()}};
   }
 };
+
+// The Qt application that reading State over the bus needs, made once for the test program.
+inline void busTestApplication() {
+  static int argc = 1;
+  static char name[] = "quillo-program-tests";
+  static char* argv[] = {name, nullptr};
+  static QCoreApplication application(argc, argv);
+}
 
 // Runs the program with `arguments` in `home`'s environment; waits for it to end (or ends it) on
 // destruction. Standard output goes to `output` when given.

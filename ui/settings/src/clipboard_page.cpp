@@ -203,6 +203,17 @@ void ClipboardPage::removeExcludedApp() {
   change([&] { context_.clipboard.setExcludedApps(apps); });
 }
 
+void ClipboardPage::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  modelChanges_ = context_.clipboardModel.observe([this] { refresh(); });
+  refresh();
+}
+
+void ClipboardPage::hideEvent(QHideEvent* event) {
+  modelChanges_.reset();
+  QWidget::hideEvent(event);
+}
+
 void ClipboardPage::refresh() {
   const core::ClipboardPreferences& values = context_.clipboard.values();
   const auto set = [](QCheckBox* box, bool on) {

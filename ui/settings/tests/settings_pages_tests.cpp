@@ -189,6 +189,20 @@ TEST_F(SettingsTest, CancellingTheQuestionKeepsTheHistory) {
   clipboardModel.stop();
 }
 
+TEST_F(SettingsTest, TheHistorysSizeFollowsNewCopiesWhileTheClipboardPageShows) {
+  recordCopies();
+  clipboardModel.start(folder / "history.sqlite", true);
+  QTRY_VERIFY_WITH_TIMEOUT(clipboardModel.state().isReady, 10000);
+  open();
+  window->showPage(SettingsWindow::Page::clipboard);
+  auto* usage = find<QLabel>(QStringLiteral("clipboardUsage"));
+  ASSERT_NE(usage, nullptr);
+  EXPECT_TRUE(usage->text().startsWith("0 item")) << usage->text().toStdString();
+  board.copyText("copied while the page shows");
+  QTRY_VERIFY_WITH_TIMEOUT(usage->text().startsWith("1 item"), 10000);
+  clipboardModel.stop();
+}
+
 TEST_F(SettingsTest, ClipboardLimitsAreWrittenAndReadBack) {
   open();
   window->showPage(SettingsWindow::Page::clipboard);

@@ -13,6 +13,7 @@
 
 #include "quillo/app/search_states.h"
 #include "quillo/app/task_slot.h"
+#include "quillo/base/observers.h"
 #include "quillo/base/worker_pool.h"
 #include "quillo/core/commands/result_row.h"
 #include "quillo/core/files/file_index.h"
@@ -109,7 +110,7 @@ struct SearchModelDependencies {
 // keeps the selection across updates, runs the chosen row and says what to show when there is
 // nothing to list. Everything it does is on the main thread; menu reading, the service, file
 // searches and the clipboard match run on the worker pool as cancellable tasks whose results
-// are applied only while they are current. Observers hear of every change through `onChange`.
+// are applied only while they are current. Observers hear of every change through `observe`.
 class SearchModel {
  public:
   using Scope = core::QuilloPreferences::Scope;
@@ -130,8 +131,11 @@ class SearchModel {
   SearchModel(const SearchModel&) = delete;
   SearchModel& operator=(const SearchModel&) = delete;
 
-  // Called after every change of the observable state, on the main thread.
-  void setOnChange(std::function<void()> observer) { onChange_ = std::move(observer); }
+  // Calls `observer` after every change of the observable state, on the main thread, until the
+  // token goes.
+  [[nodiscard]] base::Observers::Token observe(std::function<void()> observer) {
+    return changes_.observe(std::move(observer));
+  }
 
   // A change of the search field.
   void setQuery(std::string text);
@@ -230,7 +234,7 @@ class SearchModel {
   SearchModelDependencies deps_;
   SearchModelHooks hooks_;
   SearchModelOptions options_;
-  std::function<void()> onChange_;
+  base::Observers changes_;
 
   std::string query_;
   Scope scope_ = Scope::commands;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "quillo/core/index/desktop_application.h"
+#include "quillo/core/index/named_user_folders.h"
 #include "quillo/platform/workspace.h"
 
 // libquillo-gio.so: the desktop's applications and opening things as the desktop does, over
@@ -57,11 +58,7 @@ struct WorkspaceOptions {
 std::unique_ptr<platform::Workspace> makeWorkspace(const WorkspaceOptions& options);
 
 // The user's folders of the XDG user-dirs file (user-dirs.dirs); none when it names none.
-struct UserFolders {
-  std::optional<std::filesystem::path> desktop;
-  std::optional<std::filesystem::path> documents;
-  std::optional<std::filesystem::path> downloads;
-};
+using UserFolders = core::NamedUserFolders;
 UserFolders userFolders();
 
 // What a program that loads libquillo-gio at run time finds under `kEntrySymbol`.

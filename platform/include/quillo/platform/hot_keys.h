@@ -36,6 +36,9 @@ class HotKeys {
   // registration is refused, whatever the combination): the user binds the program's command
   // lines in the desktop's own keyboard settings instead.
   virtual bool offersGlobalShortcuts() const { return true; }
+  // Set when the user turned down the desktop's request for our shortcuts (a desktop that asks
+  // first): what to tell the user, with how to allow them again. None while they are not refused.
+  virtual std::optional<std::string> refusal() const { return std::nullopt; }
 
   virtual KeyLabelStyle labelStyle() const = 0;
   // The character the current keyboard layout produces for the key without modifiers; none when

@@ -27,6 +27,8 @@ class FakeHotKeys final : public platform::HotKeys {
   bool handlerRefused = false;
   // A desktop that lets no program register global shortcuts: every registration is refused.
   bool noGlobalShortcuts = false;
+  // The user turned the desktop's request for our shortcuts down: what the desktop reports.
+  std::optional<std::string> refusedByUser;
   platform::KeyLabelStyle style = platform::KeyLabelStyle::symbols;
   std::map<std::uint32_t, std::string> characters{{9, "v"}, {0, "a"}, {8, "c"}};
   // Every call, in order: "register 49 256", "unregister 49 256", "installHandler".
@@ -39,6 +41,7 @@ class FakeHotKeys final : public platform::HotKeys {
   void unregisterHotKey(Reference reference) override;
   bool installHandler(Handler handler) override;
   bool offersGlobalShortcuts() const override { return !noGlobalShortcuts; }
+  std::optional<std::string> refusal() const override { return refusedByUser; }
   platform::KeyLabelStyle labelStyle() const override { return style; }
   std::optional<std::string> keyCharacter(std::uint32_t keyCode) const override;
 

@@ -20,6 +20,7 @@
 #include "quillo/app/clipboard/clipboard_settings.h"
 #include "quillo/app/task_slot.h"
 #include "quillo/app/telemetry_service.h"
+#include "quillo/base/observers.h"
 #include "quillo/clipboard/clipboard_composition.h"
 #include "quillo/clipboard/clipboard_entry.h"
 #include "quillo/clipboard/clipboard_filter.h"
@@ -189,8 +190,10 @@ class ClipboardModel {
   // The note under a selection of several entries; empty for one.
   std::string selectionNote() const;
 
-  // After any change of state.
-  std::function<void()> onChange;
+  // Calls `observer` after any change of state until the token goes.
+  [[nodiscard]] base::Observers::Token observe(std::function<void()> observer) {
+    return changes_.observe(std::move(observer));
+  }
   // Hides the window and brings the target back before a paste; answers whether the window was
   // opened again meanwhile. Without it, the paste follows at once.
   ClipboardPasteService::Dismiss onDismiss;
@@ -232,6 +235,7 @@ class ClipboardModel {
   ClipboardSettings& settings_;
   std::shared_ptr<const clipboard::ClipboardTagger> tagger_;
   ClipboardModelOptions options_;
+  base::Observers changes_;
   ClipboardPasteService paste_;
   std::shared_ptr<clipboard::ClipboardStore> store_;
   std::unique_ptr<ClipboardMonitor> monitor_;

@@ -18,6 +18,8 @@ struct SessionFacts {
   bool xFixes = false;
   std::optional<std::string> dataControl;  // the Wayland data-control protocol in use
   bool globalShortcutsPortal = false;
+  // The user turned the portal's request for our shortcuts down; only the running program knows.
+  bool globalShortcutsRefused = false;
   bool remoteDesktopPortal = false;
   bool gnomeKeyboardSettings = false;    // GNOME's custom-shortcut settings can be written
   bool gnomeShortcutsInstalled = false;  // our shortcuts are in them

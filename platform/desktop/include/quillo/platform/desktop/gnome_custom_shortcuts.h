@@ -27,7 +27,9 @@ std::optional<std::string> gnomeAccelerator(std::uint32_t keyCode, std::uint32_t
 // first one registered, the launcher's) or "<program> --clipboard" (the second, the clipboard's).
 // A later registration takes the command its predecessor gave up, so a changed shortcut keeps its
 // command. GNOME starts the command, which hands the request to the running instance: presses never
-// reach the handler. The user's other custom shortcuts are left as they are. Main thread only.
+// reach the handler. The user's other custom shortcuts are left as they are. Unregistering takes an
+// entry out; destroying this object leaves every entry in place, so that the commands keep starting
+// the program after it quits. Main thread only.
 class GnomeCustomShortcuts final : public HotKeys {
  public:
   // `schemaDirectory` looks the settings' schemas up there alone instead of where GLib finds them.

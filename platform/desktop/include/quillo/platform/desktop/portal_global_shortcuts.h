@@ -20,8 +20,9 @@ std::optional<std::string> preferredTrigger(std::uint32_t keyCode, std::uint32_t
 // Global shortcuts on Wayland through the desktop's GlobalShortcuts portal (Plasma 5.27): one
 // session for the program's life, every shortcut bound in it at once; the desktop's dialog picks
 // the keys (our stored shortcut is only its suggestion) and `triggers` says what it chose.
-// Activated and Deactivated arrive as pressed and released. Needs Qt's event loop; main thread
-// only.
+// Activated and Deactivated arrive as pressed and released. When the user turns the desktop's
+// request down, `refusal()` says so until the next registration, which asks again. Needs Qt's event
+// loop; main thread only.
 class PortalGlobalShortcuts final : public QObject, public HotKeys {
   Q_OBJECT
 
@@ -37,6 +38,7 @@ class PortalGlobalShortcuts final : public QObject, public HotKeys {
   bool installHandler(Handler handler) override;
   KeyLabelStyle labelStyle() const override { return KeyLabelStyle::words; }
   std::optional<std::string> keyCharacter(std::uint32_t) const override { return std::nullopt; }
+  std::optional<std::string> refusal() const override;
 
   // What the desktop's settings show for a shortcut ("Show the launcher").
   void setDescription(std::uint32_t number, std::string description) {
@@ -58,10 +60,12 @@ class PortalGlobalShortcuts final : public QObject, public HotKeys {
     std::optional<std::string> trigger;
   };
   QString requestPath(const QString& token) const;
+  void createSession();
   void bindAll();
   void deliver(const QDBusMessage& signal, EventKind kind);
 
   QString session_;
+  bool refused_ = false;
   std::map<Reference, Shortcut> shortcuts_;
   std::map<std::uint32_t, std::string> triggers_;
   std::map<std::uint32_t, std::string> descriptions_;

@@ -5,14 +5,18 @@
 #include <QStackedWidget>
 #include <QTimer>
 #include <QWidget>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "quillo/app/search_model.h"
 #include "quillo/app/shell/launcher_panel_view.h"
 #include "quillo/app/shell/launcher_presentation.h"
 #include "quillo/app/shell/launcher_routing.h"
+#include "quillo/base/observers.h"
 #include "quillo/core/preferences/quillo_preferences.h"
+#include "quillo/ui/panel/application_accents.h"
 
 class QAbstractAnimation;
 
@@ -29,8 +33,8 @@ class SearchField;
 // preview beside a selected file, the feedback views in place of an empty list, and a footer with
 // the ranking service's state; or, in the same window, the clipboard history. Every key typed in
 // the field goes first to the owner's routing; what it leaves, the panel handles (arrows, Return,
-// Tab, Escape) or the field edits. The window observes the search model (it takes the model's
-// change observer). Main thread only.
+// Tab, Escape) or the field edits. The window observes the search model while it exists. Main
+// thread only.
 class LauncherWindow : public QWidget, public app::LauncherPanelView {
   Q_OBJECT
 
@@ -49,6 +53,8 @@ class LauncherWindow : public QWidget, public app::LauncherPanelView {
     // A feedback view's button that needs the rest of the program: accessibility access
     // (permission), choosing search folders (fileSetup), reviewing them (fileAccess).
     std::function<void(app::LauncherFeedback)> feedbackAction{};
+    // Where applications' AppStream metainfo is looked up, for the front application's accent.
+    std::vector<std::filesystem::path> metainfoFolders{};
   };
 
   LauncherWindow(app::SearchModel& search, core::QuilloPreferences& preferences, Hooks hooks,
@@ -89,6 +95,8 @@ class LauncherWindow : public QWidget, public app::LauncherPanelView {
   void runRow(int index);
   void feedbackButtonClicked();
   void refreshScope();
+  // The front application's accent while the scope is its menus; none for the other scopes.
+  std::optional<QColor> scopeAccent(const RowIcon& icon);
   void refreshBody();
   void stopAnimation();
   void reportMove();
@@ -104,6 +112,7 @@ class LauncherWindow : public QWidget, public app::LauncherPanelView {
   QWidget* launcher_ = nullptr;
   QPointer<QWidget> clipboard_;
   ScopeChip* scope_ = nullptr;
+  ApplicationAccents accents_;
   SearchField* field_ = nullptr;
   QStackedWidget* body_ = nullptr;
   ResultList* list_ = nullptr;
@@ -123,6 +132,7 @@ class LauncherWindow : public QWidget, public app::LauncherPanelView {
   bool dismissing_ = false;
   bool activationPending_ = false;
   QTimer moveReport_;
+  base::Observers::Token searchChanges_;
 };
 
 }  // namespace quillo::ui

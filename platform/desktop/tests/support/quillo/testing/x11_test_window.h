@@ -10,12 +10,13 @@
 
 #include "quillo/platform/desktop/xcb_connection.h"
 
-namespace quillo::ui::testing {
+namespace quillo::testing {
 
 using platform::desktop::XcbConnection;
 using platform::desktop::XcbPointer;
 
-// Another application's window, on a connection of its own, that records the keys it gets.
+// Another application's window, on a connection of its own, that records the keys it gets. It is
+// mapped and managed by the window manager once constructed.
 class TestWindow {
  public:
   TestWindow(const std::string& instance, const std::string& className) {
@@ -71,4 +72,4 @@ class TestWindow {
   xcb_window_t window_ = 0;
 };
 
-}  // namespace quillo::ui::testing
+}  // namespace quillo::testing
