@@ -12,6 +12,7 @@
 #include <cstring>
 #include <memory>
 
+#include "details_pass.h"
 #include "error.h"
 #include "listing.h"
 #include "saved_index.h"
@@ -288,47 +289,14 @@ void Instance::scanBelow(std::vector<std::uint32_t> pending, const std::stop_tok
   }
 }
 
-// Sizes and times of what the names-only scan left out, read folder by folder on every core
-// and applied in batches, so that searches go on meanwhile.
+// Sizes and times of what the names-only scan left out, read on every core while searches go
+// on, then applied at once.
 void Instance::readDetails(const std::stop_token& stop) {
-  constexpr std::size_t kBatch = 512;
   const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
-  std::vector<std::uint32_t> slots;
-  for (std::uint32_t slot = 0; slot < index_.directories().size(); ++slot) {
-    const Directory& directory = index_.directory(slot);
-    if (!directory.alive || !directory.listed) continue;
-    if (std::any_of(directory.children.begin(), directory.children.end(),
-                    [this](std::uint32_t entry) { return !index_.details(entry).detailed; }))
-      slots.push_back(slot);
-  }
-  struct Folder {
-    std::string path;
-    std::vector<std::uint32_t> entries;
-    std::vector<std::string_view> names;
-    std::vector<NameDetails> details;
-  };
-  std::vector<Folder> batch;
-  for (std::size_t first = 0; first < slots.size() && !stop.stop_requested(); first += kBatch) {
-    const std::size_t count = std::min(kBatch, slots.size() - first);
-    batch.assign(count, {});
-    for (std::size_t k = 0; k < count; ++k) {
-      Folder& folder = batch[k];
-      folder.path = absolutePath(slots[first + k]);
-      for (const std::uint32_t entry : index_.directory(slots[first + k]).children) {
-        if (index_.details(entry).detailed) continue;
-        folder.entries.push_back(entry);
-        folder.names.push_back(index_.name(entry));
-      }
-    }
-    eachInTurn(count, threads, [&](std::size_t k) {
-      if (!stop.stop_requested()) fff::readDetails(batch[k].path, batch[k].names, batch[k].details);
-    });
-    std::unique_lock lock(mutex_);
-    for (const Folder& folder : batch)
-      for (std::size_t k = 0; k < folder.details.size(); ++k)
-        if (folder.details[k].found)
-          index_.detail(folder.entries[k], folder.details[k].size, folder.details[k].modified);
-  }
+  const std::vector<ReadDetail> read = readMissingDetails(index_, options_.root, threads, stop);
+  std::unique_lock lock(mutex_);
+  for (const ReadDetail& detail : read)
+    index_.detail(detail.entry, detail.size, detail.modified);
 }
 
 void Instance::release(const std::vector<std::uint32_t>& removedDirectories) {

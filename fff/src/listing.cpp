@@ -121,19 +121,4 @@ Listing listNames(const std::string& path, const ListingOptions& options) {
   return listing;
 }
 
-bool readDetails(const std::string& path, const std::vector<std::string_view>& names,
-                 std::vector<NameDetails>& out) {
-  out.assign(names.size(), {});
-  const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW));
-  if (!fd.valid()) return false;
-  std::string name;
-  for (std::size_t k = 0; k < names.size(); ++k) {
-    name.assign(names[k]);
-    struct stat info;
-    if (::fstatat(fd.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) continue;
-    out[k] = {static_cast<std::uint64_t>(info.st_size), info.st_mtim.tv_sec, true};
-  }
-  return true;
-}
-
 }  // namespace fff

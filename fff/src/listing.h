@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "index.h"
@@ -35,16 +34,5 @@ Listing listDirectory(const std::string& path, const ListingOptions& options);
 // large blocks: only folders (whose device decides whether they are entered) and children of
 // a kind the file system does not record are read in full; the others are not `detailed`.
 Listing listNames(const std::string& path, const ListingOptions& options);
-
-// The size and modification time of each of `names` in the folder at `path`, without
-// following links; nothing for a name that has vanished. Returns false when the folder cannot
-// be opened.
-struct NameDetails {
-  std::uint64_t size = 0;
-  std::int64_t modified = 0;
-  bool found = false;
-};
-bool readDetails(const std::string& path, const std::vector<std::string_view>& names,
-                 std::vector<NameDetails>& out);
 
 }  // namespace fff

@@ -222,5 +222,20 @@ TEST(Scan, WideAndDeepTreesAreScannedCompletely) {
   EXPECT_THAT(instance.mixedPaths("bottom.txt", 1), ElementsAre(deep + "bottom.txt"));
 }
 
+// Sizes and times are read below folders too deep or too full for one reader to take whole.
+TEST(Scan, NewestFirstOrderReachesTheDeepestAndFullestFolders) {
+  TempTree tree;
+  std::string deep;
+  for (int level = 0; level < 40; ++level)
+    deep += "level" + std::to_string(level) + "/";
+  tree.file(deep + "bottom.txt", "", 1700000000);
+  for (int i = 0; i < 5000; ++i)
+    tree.file("wide/file" + std::to_string(i) + ".txt", "", i == 2500 ? 1650000000 : 1600000000);
+  Instance instance(tree.root(), false);
+  ASSERT_TRUE(instance.waitForScan());
+  EXPECT_THAT(instance.globPaths("**/*.txt", FFF_GLOB_NEWEST_FIRST, 2),
+              ElementsAre(deep + "bottom.txt", "wide/file2500.txt"));
+}
+
 }  // namespace
 }  // namespace fff::testing
