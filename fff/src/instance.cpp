@@ -120,13 +120,15 @@ void Instance::run(std::stop_token stop) {
   }
   scanned_.notify_all();
   try {
-    // Searches go on meanwhile: this thread only reads the index here.
-    if (save) this->save();
     if (scanned && detailsOnDemand()) {
       std::unique_lock lock(scanMutex_);
       scanned_.wait(lock, stop, [this] { return detailsWanted_; });
     }
     if (scanned) readDetails(stop);
+    // Last, so that it never holds up an answer: on demand, the caller has had its answers and
+    // is ending the instance (or wants every size and time, read by now). Searches go on
+    // meanwhile: this thread only reads the index here.
+    if (save) this->save();
     {
       std::unique_lock lock(mutex_);
       index_.shrink();
