@@ -15,6 +15,7 @@
 #include "details_pass.h"
 #include "error.h"
 #include "listing.h"
+#include "names_walk.h"
 #include "saved_index.h"
 #include "shares.h"
 
@@ -101,8 +102,10 @@ void Instance::run(std::stop_token stop) {
     bool changed = true;
     if (!options_.savedIndex.empty() && loadSaved())
       changed = refreshLoaded(stop);
-    else
+    else if (options_.watch)
       scanBelow({kRootDirectory}, stop, true);
+    else
+      walkNames(stop);
     scanned = !stop.stop_requested();
     save = scanned && changed && !options_.savedIndex.empty();
   } catch (const std::bad_alloc&) {
@@ -288,6 +291,50 @@ void Instance::scanBelow(std::vector<std::uint32_t> pending, const std::stop_tok
       }
     }
     pending.swap(next);
+  }
+}
+
+// Without watching, the first scan needs no folder's watch before its listing: the walk reads
+// subtrees on every core, each folder relative to its parent, while this thread adds what it
+// has read, a folder after its parent, in the order the walk goes down (so that it seldom
+// waits for a folder, and what has been read is soon added and freed).
+void Instance::walkNames(const std::stop_token& stop) {
+  struct Pending {
+    std::uint32_t slot;
+    WalkedFolder* folder;
+    std::unique_ptr<WalkedFolder> owned;
+  };
+  // Before the walk, so that the walk's threads have ended before any folder here is freed.
+  std::vector<Pending> pending;
+  NamesWalk walk(options_.root,
+                 {.skipHidden = options_.skipHidden,
+                  .crossFileSystems = options_.crossFileSystems,
+                  .rootDevice = rootDevice_,
+                  .rootInode = rootInode_,
+                  .threads = std::max(1u, std::thread::hardware_concurrency())},
+                 stop);
+  pending.push_back({kRootDirectory, &walk.root(), nullptr});
+  while (!pending.empty() && !stop.stop_requested()) {
+    Pending at = std::move(pending.back());
+    pending.pop_back();
+    walk.waitFor(*at.folder);
+    if (at.folder->error != 0) {
+      noteUnreadable(absolutePath(at.slot), at.folder->error);
+      continue;
+    }
+    std::unique_lock lock(mutex_);
+    index_.directory(at.slot).listed = true;
+    const std::size_t first = pending.size();
+    for (WalkedChild& child : at.folder->children) {
+      const std::uint32_t entry =
+          index_.addNamed(at.slot, index_.intern(at.folder->name(child)), child.listed);
+      if (child.folder) {
+        WalkedFolder* folder = child.folder.get();
+        pending.push_back({index_.details(entry).directory, folder, std::move(child.folder)});
+      }
+    }
+    // The first subfolder on top, as the walk enters it first.
+    std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(first), pending.end());
   }
 }
 

@@ -1,0 +1,234 @@
+#include "names_walk.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <utility>
+
+#include "unique_fd.h"
+
+namespace fff {
+namespace {
+
+// The fixed part of the kernel's record of one child, as getdents64 fills the buffer; the
+// NUL-terminated name follows the type byte.
+struct LinuxDirent64 {
+  ino64_t d_ino;
+  off64_t d_off;
+  unsigned short d_reclen;
+  unsigned char d_type;
+};
+constexpr std::size_t kNameOffset = offsetof(LinuxDirent64, d_type) + 1;
+
+// Big blocks: one system call reads a few hundred children.
+constexpr std::size_t kDirentBuffer = 32 * 1024;
+// Folders this far below the one a thread took are handed on rather than entered, so that a
+// thread never holds more descriptors than this.
+constexpr std::size_t kMaxOpenDepth = 32;
+
+constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
+
+struct Identity {
+  dev_t device;
+  ino_t inode;
+  bool operator==(const Identity&) const = default;
+};
+
+bool isDotOrDotDot(const char* name) {
+  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+bool readInFull(int folder, const char* name, Listed& listed) {
+  struct stat info;
+  if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) return false;
+  listed.kind = S_ISDIR(info.st_mode) ? Kind::directory : Kind::file;
+  listed.symlink = S_ISLNK(info.st_mode);
+  listed.size = static_cast<std::uint64_t>(info.st_size);
+  listed.modified = info.st_mtim.tv_sec;
+  listed.device = info.st_dev;
+  listed.inode = info.st_ino;
+  listed.detailed = true;
+  listed.stamp = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+  return true;
+}
+
+}  // namespace
+
+// A folder handed from one thread to another: opened by its path, with the folders above it
+// for the check against loops.
+struct Task {
+  WalkedFolder* folder;
+  std::string path;
+  std::vector<Identity> ancestors;  // the root first, the folder itself last
+};
+
+struct NamesWalk::Shared {
+  std::string root;
+  WalkOptions options;
+  std::stop_token stop;
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::deque<Task> tasks;
+  unsigned count = 1;
+  unsigned idle = 0;
+  // The reader, when it waits for a folder, says so: only then is a finished folder told.
+  std::atomic<bool> readerWaits{false};
+  std::mutex readerMutex;
+  std::condition_variable readerWoken;
+  bool finished = false;
+  std::vector<std::jthread> threads;
+
+  void work() {
+    std::vector<std::byte> buffer(kDirentBuffer);
+    for (;;) {
+      Task task;
+      {
+        std::unique_lock lock(mutex);
+        // The last to run out of work, with none left to hand on, ends the walk.
+        if (++idle == count && tasks.empty()) {
+          finished = true;
+          changed.notify_all();
+        }
+        changed.wait(lock, [this] { return finished || !tasks.empty(); });
+        if (tasks.empty()) return;
+        --idle;
+        task = std::move(tasks.front());
+        tasks.pop_front();
+      }
+      const UniqueFd fd(::open(task.path.c_str(), kOpenFlags));
+      if (!fd.valid()) {
+        task.folder->error = errno;
+        finish(*task.folder);
+      } else {
+        walk(*task.folder, fd.get(), task.path, task.ancestors, buffer);
+      }
+    }
+  }
+
+  void hand(Task task) {
+    std::lock_guard lock(mutex);
+    tasks.push_back(std::move(task));
+    changed.notify_one();
+  }
+
+  bool someoneIdle() {
+    std::lock_guard lock(mutex);
+    return idle > 0 && tasks.empty();
+  }
+
+  bool enters(const Listed& child, const std::vector<Identity>& ancestors) const {
+    if (!options.crossFileSystems && child.device != options.rootDevice) return false;
+    return std::find(ancestors.begin(), ancestors.end(), Identity{child.device, child.inode}) ==
+           ancestors.end();
+  }
+
+  // Lists one open folder, then goes down into its subfolders (or hands them on).
+  void walk(WalkedFolder& folder, int fd, const std::string& path, std::vector<Identity>& ancestors,
+            std::vector<std::byte>& buffer) {
+    // After a stop every folder still ends done, empty.
+    if (stop.stop_requested()) {
+      finish(folder);
+      return;
+    }
+    for (;;) {
+      const long read = ::syscall(SYS_getdents64, fd, buffer.data(), buffer.size());
+      if (read < 0) folder.error = errno;
+      if (read <= 0) break;
+      for (long at = 0; at < read;) {
+        const auto* child = reinterpret_cast<const LinuxDirent64*>(buffer.data() + at);
+        at += child->d_reclen;
+        const char* name = reinterpret_cast<const char*>(child) + kNameOffset;
+        if (isDotOrDotDot(name)) continue;
+        if (options.skipHidden && name[0] == '.') continue;
+        WalkedChild walked;
+        if (child->d_type == DT_DIR || child->d_type == DT_UNKNOWN) {
+          if (!readInFull(fd, name, walked.listed)) continue;
+          if (walked.listed.kind == Kind::directory && enters(walked.listed, ancestors))
+            walked.folder = std::make_unique<WalkedFolder>();
+        } else {
+          walked.listed.symlink = child->d_type == DT_LNK;
+          walked.listed.inode = child->d_ino;
+          walked.listed.detailed = false;
+        }
+        const std::string_view text(name);
+        walked.nameAt = static_cast<std::uint32_t>(folder.names.size());
+        walked.nameLength = static_cast<std::uint32_t>(text.size());
+        folder.names.append(text);
+        folder.children.push_back(std::move(walked));
+      }
+    }
+    // A folder that could not be read whole is left out, as is everything below it.
+    if (folder.error != 0) folder.children.clear();
+    // Once done, the reader may take the children's folders: keep what is needed of them.
+    std::vector<std::pair<WalkedFolder*, std::string>> below;
+    std::vector<Identity> identities;
+    for (const WalkedChild& child : folder.children) {
+      if (!child.folder) continue;
+      below.emplace_back(child.folder.get(), std::string(folder.name(child)));
+      identities.push_back({child.listed.device, child.listed.inode});
+    }
+    finish(folder);
+    for (std::size_t k = 0; k < below.size(); ++k) {
+      auto& [subfolder, name] = below[k];
+      std::string subpath = path.back() == '/' ? path + name : path + "/" + name;
+      ancestors.push_back(identities[k]);
+      if (ancestors.size() > kMaxOpenDepth || (k + 1 < below.size() && someoneIdle())) {
+        hand({subfolder, std::move(subpath), ancestors});
+      } else {
+        const UniqueFd child(::openat(fd, name.c_str(), kOpenFlags));
+        if (!child.valid()) {
+          subfolder->error = errno;
+          finish(*subfolder);
+        } else {
+          walk(*subfolder, child.get(), subpath, ancestors, buffer);
+        }
+      }
+      ancestors.pop_back();
+    }
+  }
+
+  // The folder is not touched after this: the reader may free it at once.
+  void finish(WalkedFolder& folder) {
+    folder.done.store(true);
+    if (readerWaits.load()) {
+      std::lock_guard lock(readerMutex);
+      readerWoken.notify_one();
+    }
+  }
+};
+
+NamesWalk::NamesWalk(std::string root, WalkOptions options, std::stop_token stop)
+    : root_(std::make_unique<WalkedFolder>()), shared_(std::make_unique<Shared>()) {
+  shared_->root = std::move(root);
+  shared_->options = options;
+  shared_->stop = std::move(stop);
+  shared_->tasks.push_back({root_.get(), shared_->root, {{options.rootDevice, options.rootInode}}});
+  shared_->count = std::max(1u, options.threads);
+  shared_->threads.reserve(shared_->count);
+  for (unsigned k = 0; k < shared_->count; ++k)
+    shared_->threads.emplace_back([shared = shared_.get()] { shared->work(); });
+}
+
+void NamesWalk::waitFor(const WalkedFolder& folder) const {
+  if (folder.done.load()) return;
+  std::unique_lock lock(shared_->readerMutex);
+  shared_->readerWaits.store(true);
+  shared_->readerWoken.wait(lock, [&] { return folder.done.load(); });
+  shared_->readerWaits.store(false);
+}
+
+NamesWalk::~NamesWalk() {
+  shared_->threads.clear();
+}
+
+}  // namespace fff
