@@ -302,10 +302,8 @@ void Instance::walkNames(const std::stop_token& stop) {
   struct Pending {
     std::uint32_t slot;
     WalkedFolder* folder;
-    std::unique_ptr<WalkedFolder> owned;
+    WalkedFolderPtr owned;
   };
-  // Before the walk, so that the walk's threads have ended before any folder here is freed.
-  std::vector<Pending> pending;
   NamesWalk walk(options_.root,
                  {.skipHidden = options_.skipHidden,
                   .crossFileSystems = options_.crossFileSystems,
@@ -313,6 +311,12 @@ void Instance::walkNames(const std::stop_token& stop) {
                   .rootInode = rootInode_,
                   .threads = std::max(1u, std::thread::hardware_concurrency())},
                  stop);
+  std::vector<Pending> pending;
+  // Gone first, however this ends: the walk's threads end before any folder here is freed.
+  struct Joiner {
+    NamesWalk& walk;
+    ~Joiner() { walk.join(); }
+  } joiner{walk};
   pending.push_back({kRootDirectory, &walk.root(), nullptr});
   while (!pending.empty() && !stop.stop_requested()) {
     Pending at = std::move(pending.back());

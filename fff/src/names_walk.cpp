@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <cstddef>
 #include <deque>
 #include <mutex>
+#include <new>
 #include <thread>
 #include <utility>
 
@@ -62,7 +64,27 @@ bool readInFull(int folder, const char* name, Listed& listed) {
   return true;
 }
 
+// Memory mapped straight from the system, so that none of it stays with the heap.
+class MappedMemory final : public std::pmr::memory_resource {
+  void* do_allocate(std::size_t bytes, std::size_t) override {
+    void* address = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (address == MAP_FAILED) throw std::bad_alloc();
+    return address;
+  }
+  void do_deallocate(void* address, std::size_t bytes, std::size_t) override { ::munmap(address, bytes); }
+  bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override { return this == &other; }
+};
+
+WalkedFolderPtr newFolder(std::pmr::memory_resource* memory) {
+  std::pmr::polymorphic_allocator<WalkedFolder> allocator(memory);
+  return WalkedFolderPtr(allocator.new_object<WalkedFolder>(memory), WalkedFolderDeleter{memory});
+}
+
 }  // namespace
+
+void WalkedFolderDeleter::operator()(WalkedFolder* folder) const {
+  std::pmr::polymorphic_allocator<WalkedFolder>(memory).delete_object(folder);
+}
 
 // A folder handed from one thread to another: opened by its path, with the folders above it
 // for the check against loops.
@@ -74,6 +96,7 @@ struct Task {
 
 struct NamesWalk::Shared {
   std::string root;
+  std::pmr::memory_resource* memory = nullptr;
   WalkOptions options;
   std::stop_token stop;
   std::mutex mutex;
@@ -154,7 +177,7 @@ struct NamesWalk::Shared {
         if (child->d_type == DT_DIR || child->d_type == DT_UNKNOWN) {
           if (!readInFull(fd, name, walked.listed)) continue;
           if (walked.listed.kind == Kind::directory && enters(walked.listed, ancestors))
-            walked.folder = std::make_unique<WalkedFolder>();
+            walked.folder = newFolder(memory);
         } else {
           walked.listed.symlink = child->d_type == DT_LNK;
           walked.listed.inode = child->d_ino;
@@ -208,8 +231,12 @@ struct NamesWalk::Shared {
 };
 
 NamesWalk::NamesWalk(std::string root, WalkOptions options, std::stop_token stop)
-    : root_(std::make_unique<WalkedFolder>()), shared_(std::make_unique<Shared>()) {
+    : mapped_(std::make_unique<MappedMemory>()),
+      memory_(std::make_unique<std::pmr::synchronized_pool_resource>(mapped_.get())),
+      root_(newFolder(memory_.get())),
+      shared_(std::make_unique<Shared>()) {
   shared_->root = std::move(root);
+  shared_->memory = memory_.get();
   shared_->options = options;
   shared_->stop = std::move(stop);
   shared_->tasks.push_back({root_.get(), shared_->root, {{options.rootDevice, options.rootInode}}});
@@ -227,8 +254,13 @@ void NamesWalk::waitFor(const WalkedFolder& folder) const {
   shared_->readerWaits.store(false);
 }
 
-NamesWalk::~NamesWalk() {
+void NamesWalk::join() {
   shared_->threads.clear();
+}
+
+NamesWalk::~NamesWalk() {
+  join();
+  root_.reset();
 }
 
 }  // namespace fff
