@@ -38,6 +38,8 @@ constexpr std::size_t kDirentBuffer = 32 * 1024;
 // thread never holds more descriptors than this.
 constexpr std::size_t kMaxOpenDepth = 32;
 
+constexpr unsigned kFoldersPerWake = 64;
+
 constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
 
 struct Identity {
@@ -103,9 +105,12 @@ struct NamesWalk::Shared {
   std::condition_variable changed;
   std::deque<Task> tasks;
   unsigned count = 1;
-  unsigned idle = 0;
+  // Changed under the mutex; read without it by a thread deciding whether to hand work on.
+  std::atomic<unsigned> idle{0};
+  std::atomic<std::size_t> queued{0};
   // The reader, when it waits for a folder, says so: only then is a finished folder told.
   std::atomic<bool> readerWaits{false};
+  std::atomic<unsigned> finishedSinceWake{0};
   std::mutex readerMutex;
   std::condition_variable readerWoken;
   bool finished = false;
@@ -122,11 +127,14 @@ struct NamesWalk::Shared {
           finished = true;
           changed.notify_all();
         }
+        // The reader may be waiting for a folder finished since its last wake-up.
+        wakeReader();
         changed.wait(lock, [this] { return finished || !tasks.empty(); });
         if (tasks.empty()) return;
         --idle;
         task = std::move(tasks.front());
         tasks.pop_front();
+        queued = tasks.size();
       }
       const UniqueFd fd(::open(task.path.c_str(), kOpenFlags));
       if (!fd.valid()) {
@@ -141,13 +149,11 @@ struct NamesWalk::Shared {
   void hand(Task task) {
     std::lock_guard lock(mutex);
     tasks.push_back(std::move(task));
+    queued = tasks.size();
     changed.notify_one();
   }
 
-  bool someoneIdle() {
-    std::lock_guard lock(mutex);
-    return idle > 0 && tasks.empty();
-  }
+  bool someoneIdle() const { return idle.load(std::memory_order_relaxed) > 0 && queued.load() == 0; }
 
   bool enters(const Listed& child, const std::vector<Identity>& ancestors) const {
     if (!options.crossFileSystems && child.device != options.rootDevice) return false;
@@ -220,13 +226,18 @@ struct NamesWalk::Shared {
     }
   }
 
-  // The folder is not touched after this: the reader may free it at once.
+  // The folder is not touched after this: the reader may free it at once. The reader, when it
+  // waits, is woken after every few folders (and whenever a thread runs out of work), not after
+  // each: it is faster than the walk, and a wake-up per folder cost more than the folder.
   void finish(WalkedFolder& folder) {
     folder.done.store(true);
-    if (readerWaits.load()) {
-      std::lock_guard lock(readerMutex);
-      readerWoken.notify_one();
-    }
+    if (readerWaits.load() && finishedSinceWake.fetch_add(1) + 1 >= kFoldersPerWake) wakeReader();
+  }
+
+  void wakeReader() {
+    finishedSinceWake = 0;
+    std::lock_guard lock(readerMutex);
+    readerWoken.notify_one();
   }
 };
 
