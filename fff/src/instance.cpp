@@ -132,13 +132,16 @@ void Instance::run(std::stop_token stop) {
     // is ending the instance (or wants every size and time, read by now). Searches go on
     // meanwhile: this thread only reads the index here.
     if (save) this->save();
-    {
-      std::unique_lock lock(mutex_);
-      index_.shrink();
+    // An instance being ended (a command-line search done) is not worth tidying up.
+    if (!stop.stop_requested()) {
+      {
+        std::unique_lock lock(mutex_);
+        index_.shrink();
+      }
+      // The scan's listings were freed into the malloc arenas of this thread and its helpers;
+      // give the pages back, as the index may live as long as the process.
+      ::malloc_trim(0);
     }
-    // The scan's listings were freed into the malloc arenas of this thread and its helpers;
-    // give the pages back, as the index may live as long as the process.
-    ::malloc_trim(0);
   } catch (...) {
     // What could not be read keeps no size and time; searches still find it.
   }
