@@ -67,7 +67,7 @@ bool readInFull(int folder, const char* name, Listed& listed) {
 }
 
 // Memory mapped straight from the system, so that none of it stays with the heap.
-class MappedMemory final : public std::pmr::memory_resource {
+class MappedBlocks final : public std::pmr::memory_resource {
   void* do_allocate(std::size_t bytes, std::size_t) override {
     void* address = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (address == MAP_FAILED) throw std::bad_alloc();
@@ -75,6 +75,23 @@ class MappedMemory final : public std::pmr::memory_resource {
   }
   void do_deallocate(void* address, std::size_t bytes, std::size_t) override { ::munmap(address, bytes); }
   bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override { return this == &other; }
+};
+
+// The pool's chunks, carved from a few large mapped blocks rather than mapped one by one (the
+// pools ask for thousands), and all unmapped together when the walk ends.
+class MappedMemory final : public std::pmr::memory_resource {
+  static constexpr std::size_t kFirstBlock = std::size_t{4} << 20;
+
+  void* do_allocate(std::size_t bytes, std::size_t alignment) override {
+    const std::lock_guard lock(mutex_);
+    return blocks_.allocate(bytes, alignment);
+  }
+  void do_deallocate(void*, std::size_t, std::size_t) override {}
+  bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override { return this == &other; }
+
+  std::mutex mutex_;
+  MappedBlocks mapped_;
+  std::pmr::monotonic_buffer_resource blocks_{kFirstBlock, &mapped_};
 };
 
 WalkedFolderPtr newFolder(std::pmr::memory_resource* memory) {
