@@ -1,5 +1,8 @@
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -25,6 +28,25 @@ struct Listing {
 inline std::int64_t stampOf(const struct timespec& time) {
   return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
 }
+
+// The fixed part of the kernel's record of one child, as getdents64 fills the buffer; the
+// NUL-terminated name follows the type byte.
+struct LinuxDirent64 {
+  ino64_t d_ino;
+  off64_t d_off;
+  unsigned short d_reclen;
+  unsigned char d_type;
+};
+inline constexpr std::size_t kNameOffset = offsetof(LinuxDirent64, d_type) + 1;
+
+// Big blocks: one system call reads a few hundred children.
+inline constexpr std::size_t kDirentBuffer = 32 * 1024;
+
+bool isDotOrDotDot(const char* name);
+
+// Reads one child of an open folder in full, without following a link or triggering an
+// automount; false when it has vanished.
+bool readInFull(int folder, const char* name, Listed& listed);
 
 // Reads one folder's children with their kind, size and modification time, without following
 // symbolic links. A child that vanishes between listing and reading is left out.

@@ -17,23 +17,12 @@
 #include <thread>
 #include <utility>
 
+#include "listing.h"
 #include "unique_fd.h"
 
 namespace fff {
 namespace {
 
-// The fixed part of the kernel's record of one child, as getdents64 fills the buffer; the
-// NUL-terminated name follows the type byte.
-struct LinuxDirent64 {
-  ino64_t d_ino;
-  off64_t d_off;
-  unsigned short d_reclen;
-  unsigned char d_type;
-};
-constexpr std::size_t kNameOffset = offsetof(LinuxDirent64, d_type) + 1;
-
-// Big blocks: one system call reads a few hundred children.
-constexpr std::size_t kDirentBuffer = 32 * 1024;
 // Folders this far below the one a thread took are handed on rather than entered, so that a
 // thread never holds more descriptors than this.
 constexpr std::size_t kMaxOpenDepth = 32;
@@ -47,24 +36,6 @@ struct Identity {
   ino_t inode;
   bool operator==(const Identity&) const = default;
 };
-
-bool isDotOrDotDot(const char* name) {
-  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
-bool readInFull(int folder, const char* name, Listed& listed) {
-  struct stat info;
-  if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) return false;
-  listed.kind = S_ISDIR(info.st_mode) ? Kind::directory : Kind::file;
-  listed.symlink = S_ISLNK(info.st_mode);
-  listed.size = static_cast<std::uint64_t>(info.st_size);
-  listed.modified = info.st_mtim.tv_sec;
-  listed.device = info.st_dev;
-  listed.inode = info.st_ino;
-  listed.detailed = true;
-  listed.stamp = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
-  return true;
-}
 
 // Memory mapped straight from the system, so that none of it stays with the heap.
 class MappedBlocks final : public std::pmr::memory_resource {
