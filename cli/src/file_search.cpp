@@ -1,5 +1,6 @@
 #include "file_search.h"
 
+#include <fcntl.h>
 #include <fmt/format.h>
 #include <unistd.h>
 
@@ -82,6 +83,17 @@ std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::Fi
   return index;
 }
 
+// The answer is complete: it goes out now, and a reader of standard output sees its end here,
+// not once the index of a first scan has been written to the cache as the index is released.
+void endOutput(std::FILE* output) {
+  std::fflush(output);
+  if (output != stdout) return;
+  const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (nowhere < 0) return;
+  ::dup2(nowhere, STDOUT_FILENO);
+  ::close(nowhere);
+}
+
 }  // namespace
 
 std::shared_ptr<core::FileIndex> openFileIndex(const StoredFolders& folders, const platform::System& system,
@@ -154,6 +166,7 @@ int searchFiles(const Arguments& arguments, const platform::System& system,
                                         {"rows", std::move(list)},
                                         {"service", app::serviceJson(outcome)}};
     fmt::print(output, "{}\n", result.dump(2, ' ', false, nlohmann::json::error_handler_t::replace));
+    endOutput(output);
     return 0;
   }
   if (outcome.state == core::ServiceState::failed)
@@ -164,6 +177,7 @@ int searchFiles(const Arguments& arguments, const platform::System& system,
         row.row.probability ? fmt::format("  p={:.2f}", *row.row.probability) : "";
     fmt::print(output, "{:>5}  {}  {}{}\n", score, row.row.command.title, row.row.detail(), probability);
   }
+  endOutput(output);
   return 0;
 }
 

@@ -18,7 +18,13 @@ class InputLines {
   // A stretch of the input that begins at a line start and ends after a line ending (or at the
   // end of the input), with its lines once split.
   struct Piece {
-    std::unique_ptr<char[]> bytes;
+    // Keeps the block that a piece's bytes lie in, which other pieces may share, for as long as
+    // the piece; it leaves the piece move-only, so that its lines' repaired text never moves.
+    struct SharedBlock {
+      std::shared_ptr<const char> block;
+      void operator()(const char*) const noexcept {}
+    };
+    std::unique_ptr<const char[], SharedBlock> bytes;
     std::size_t size = 0;
     std::vector<std::string_view> lines;
     // The lines that needed repair; a deque never moves what it holds.

@@ -12,8 +12,10 @@
 #include <cstring>
 #include <memory>
 
+#include "details_pass.h"
 #include "error.h"
 #include "listing.h"
+#include "names_walk.h"
 #include "saved_index.h"
 #include "shares.h"
 
@@ -100,8 +102,10 @@ void Instance::run(std::stop_token stop) {
     bool changed = true;
     if (!options_.savedIndex.empty() && loadSaved())
       changed = refreshLoaded(stop);
-    else
+    else if (options_.watch)
       scanBelow({kRootDirectory}, stop, true);
+    else
+      walkNames(stop);
     scanned = !stop.stop_requested();
     save = scanned && changed && !options_.savedIndex.empty();
   } catch (const std::bad_alloc&) {
@@ -119,20 +123,25 @@ void Instance::run(std::stop_token stop) {
   }
   scanned_.notify_all();
   try {
-    // Searches go on meanwhile: this thread only reads the index here.
-    if (save) this->save();
     if (scanned && detailsOnDemand()) {
       std::unique_lock lock(scanMutex_);
       scanned_.wait(lock, stop, [this] { return detailsWanted_; });
     }
     if (scanned) readDetails(stop);
-    {
-      std::unique_lock lock(mutex_);
-      index_.shrink();
+    // Last, so that it never holds up an answer: on demand, the caller has had its answers and
+    // is ending the instance (or wants every size and time, read by now). Searches go on
+    // meanwhile: this thread only reads the index here.
+    if (save) this->save();
+    // An instance being ended (a command-line search done) is not worth tidying up.
+    if (!stop.stop_requested()) {
+      {
+        std::unique_lock lock(mutex_);
+        index_.shrink();
+      }
+      // The scan's listings were freed into the malloc arenas of this thread and its helpers;
+      // give the pages back, as the index may live as long as the process.
+      ::malloc_trim(0);
     }
-    // The scan's listings were freed into the malloc arenas of this thread and its helpers;
-    // give the pages back, as the index may live as long as the process.
-    ::malloc_trim(0);
   } catch (...) {
     // What could not be read keeps no size and time; searches still find it.
   }
@@ -288,47 +297,62 @@ void Instance::scanBelow(std::vector<std::uint32_t> pending, const std::stop_tok
   }
 }
 
-// Sizes and times of what the names-only scan left out, read folder by folder on every core
-// and applied in batches, so that searches go on meanwhile.
-void Instance::readDetails(const std::stop_token& stop) {
-  constexpr std::size_t kBatch = 512;
-  const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
-  std::vector<std::uint32_t> slots;
-  for (std::uint32_t slot = 0; slot < index_.directories().size(); ++slot) {
-    const Directory& directory = index_.directory(slot);
-    if (!directory.alive || !directory.listed) continue;
-    if (std::any_of(directory.children.begin(), directory.children.end(),
-                    [this](std::uint32_t entry) { return !index_.details(entry).detailed; }))
-      slots.push_back(slot);
-  }
-  struct Folder {
-    std::string path;
-    std::vector<std::uint32_t> entries;
-    std::vector<std::string_view> names;
-    std::vector<NameDetails> details;
+// Without watching, the first scan needs no folder's watch before its listing: the walk reads
+// subtrees on every core, each folder relative to its parent, while this thread adds what it
+// has read, a folder after its parent, in the order the walk goes down (so that it seldom
+// waits for a folder, and what has been read is soon added and freed).
+void Instance::walkNames(const std::stop_token& stop) {
+  struct Pending {
+    std::uint32_t slot;
+    WalkedFolder* folder;
+    WalkedFolderPtr owned;
   };
-  std::vector<Folder> batch;
-  for (std::size_t first = 0; first < slots.size() && !stop.stop_requested(); first += kBatch) {
-    const std::size_t count = std::min(kBatch, slots.size() - first);
-    batch.assign(count, {});
-    for (std::size_t k = 0; k < count; ++k) {
-      Folder& folder = batch[k];
-      folder.path = absolutePath(slots[first + k]);
-      for (const std::uint32_t entry : index_.directory(slots[first + k]).children) {
-        if (index_.details(entry).detailed) continue;
-        folder.entries.push_back(entry);
-        folder.names.push_back(index_.name(entry));
+  NamesWalk walk(options_.root,
+                 {.skipHidden = options_.skipHidden,
+                  .crossFileSystems = options_.crossFileSystems,
+                  .rootDevice = rootDevice_,
+                  .rootInode = rootInode_,
+                  .threads = std::max(1u, std::thread::hardware_concurrency())},
+                 stop);
+  std::vector<Pending> pending;
+  // Gone first, however this ends: the walk's threads end before any folder here is freed.
+  struct Joiner {
+    NamesWalk& walk;
+    ~Joiner() { walk.join(); }
+  } joiner{walk};
+  pending.push_back({kRootDirectory, &walk.root(), nullptr});
+  while (!pending.empty() && !stop.stop_requested()) {
+    Pending at = std::move(pending.back());
+    pending.pop_back();
+    walk.waitFor(*at.folder);
+    if (at.folder->error != 0) {
+      noteUnreadable(absolutePath(at.slot), at.folder->error);
+      continue;
+    }
+    std::unique_lock lock(mutex_);
+    index_.directory(at.slot).listed = true;
+    const std::size_t first = pending.size();
+    for (WalkedChild& child : at.folder->children) {
+      const std::uint32_t entry =
+          index_.addNamed(at.slot, index_.intern(at.folder->name(child)), child.listed);
+      if (child.folder) {
+        WalkedFolder* folder = child.folder.get();
+        pending.push_back({index_.details(entry).directory, folder, std::move(child.folder)});
       }
     }
-    eachInTurn(count, threads, [&](std::size_t k) {
-      if (!stop.stop_requested()) fff::readDetails(batch[k].path, batch[k].names, batch[k].details);
-    });
-    std::unique_lock lock(mutex_);
-    for (const Folder& folder : batch)
-      for (std::size_t k = 0; k < folder.details.size(); ++k)
-        if (folder.details[k].found)
-          index_.detail(folder.entries[k], folder.details[k].size, folder.details[k].modified);
+    // The first subfolder on top, as the walk enters it first.
+    std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(first), pending.end());
   }
+}
+
+// Sizes and times of what the names-only scan left out, read on every core while searches go
+// on, then applied at once.
+void Instance::readDetails(const std::stop_token& stop) {
+  const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+  const std::vector<ReadDetail> read = readMissingDetails(index_, options_.root, threads, stop);
+  std::unique_lock lock(mutex_);
+  for (const ReadDetail& detail : read)
+    index_.detail(detail.entry, detail.size, detail.modified);
 }
 
 void Instance::release(const std::vector<std::uint32_t>& removedDirectories) {

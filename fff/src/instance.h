@@ -70,6 +70,8 @@ class Instance {
   void run(std::stop_token stop);
   // Lists the folders and all below them; `namesOnly` leaves sizes and times for readDetails.
   void scanBelow(std::vector<std::uint32_t> directories, const std::stop_token& stop, bool namesOnly);
+  // The first scan without watching: names and kinds, walked on every core.
+  void walkNames(const std::stop_token& stop);
   void readDetails(const std::stop_token& stop);
   // The saved index, when there is a usable one, with the folders changed since listed again.
   bool loadSaved();

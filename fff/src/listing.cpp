@@ -19,23 +19,6 @@ struct DirCloser {
   void operator()(DIR* dir) const { ::closedir(dir); }
 };
 
-bool isDotOrDotDot(const char* name) {
-  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
-// The fixed part of the kernel's record of one child, as getdents64 fills the buffer; the
-// NUL-terminated name follows the type byte.
-struct LinuxDirent64 {
-  ino64_t d_ino;
-  off64_t d_off;
-  unsigned short d_reclen;
-  unsigned char d_type;
-};
-constexpr std::size_t kNameOffset = offsetof(LinuxDirent64, d_type) + 1;
-
-// Big blocks: one system call reads a few hundred children.
-constexpr std::size_t kDirentBuffer = 32 * 1024;
-
 void describe(const struct stat& info, Listed& listed) {
   listed.kind = S_ISDIR(info.st_mode) ? Kind::directory : Kind::file;
   listed.symlink = S_ISLNK(info.st_mode);
@@ -47,14 +30,18 @@ void describe(const struct stat& info, Listed& listed) {
   listed.stamp = stampOf(info.st_mtim);
 }
 
+}  // namespace
+
+bool isDotOrDotDot(const char* name) {
+  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
 bool readInFull(int folder, const char* name, Listed& listed) {
   struct stat info;
   if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) return false;
   describe(info, listed);
   return true;
 }
-
-}  // namespace
 
 Listing listDirectory(const std::string& path, const ListingOptions& options) {
   Listing listing;
@@ -119,21 +106,6 @@ Listing listNames(const std::string& path, const ListingOptions& options) {
     }
   }
   return listing;
-}
-
-bool readDetails(const std::string& path, const std::vector<std::string_view>& names,
-                 std::vector<NameDetails>& out) {
-  out.assign(names.size(), {});
-  const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW));
-  if (!fd.valid()) return false;
-  std::string name;
-  for (std::size_t k = 0; k < names.size(); ++k) {
-    name.assign(names[k]);
-    struct stat info;
-    if (::fstatat(fd.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0) continue;
-    out[k] = {static_cast<std::uint64_t>(info.st_size), info.st_mtim.tv_sec, true};
-  }
-  return true;
 }
 
 }  // namespace fff

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "index.h"
@@ -27,6 +29,25 @@ inline std::int64_t stampOf(const struct timespec& time) {
   return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
 }
 
+// The fixed part of the kernel's record of one child, as getdents64 fills the buffer; the
+// NUL-terminated name follows the type byte.
+struct LinuxDirent64 {
+  ino64_t d_ino;
+  off64_t d_off;
+  unsigned short d_reclen;
+  unsigned char d_type;
+};
+inline constexpr std::size_t kNameOffset = offsetof(LinuxDirent64, d_type) + 1;
+
+// Big blocks: one system call reads a few hundred children.
+inline constexpr std::size_t kDirentBuffer = 32 * 1024;
+
+bool isDotOrDotDot(const char* name);
+
+// Reads one child of an open folder in full, without following a link or triggering an
+// automount; false when it has vanished.
+bool readInFull(int folder, const char* name, Listed& listed);
+
 // Reads one folder's children with their kind, size and modification time, without following
 // symbolic links. A child that vanishes between listing and reading is left out.
 Listing listDirectory(const std::string& path, const ListingOptions& options);
@@ -35,16 +56,5 @@ Listing listDirectory(const std::string& path, const ListingOptions& options);
 // large blocks: only folders (whose device decides whether they are entered) and children of
 // a kind the file system does not record are read in full; the others are not `detailed`.
 Listing listNames(const std::string& path, const ListingOptions& options);
-
-// The size and modification time of each of `names` in the folder at `path`, without
-// following links; nothing for a name that has vanished. Returns false when the folder cannot
-// be opened.
-struct NameDetails {
-  std::uint64_t size = 0;
-  std::int64_t modified = 0;
-  bool found = false;
-};
-bool readDetails(const std::string& path, const std::vector<std::string_view>& names,
-                 std::vector<NameDetails>& out);
 
 }  // namespace fff

@@ -30,20 +30,24 @@ TEST(Scan, RecordsEveryFileAndFolderWithKindSizeAndTime) {
   tree.file("docs/guide/intro.md", "hello", 1650000000);
   tree.file("docs/empty", "");
   tree.dir("empty folder");
-  Instance instance(tree.root());
-  ASSERT_TRUE(instance.waitForScan());
-  const auto items = everything(instance);
-  ASSERT_EQ(items.size(), 6u);
-  EXPECT_EQ(instance.count(), 6);
-  EXPECT_EQ(items.at("a.txt").kind, FFF_KIND_FILE);
-  EXPECT_EQ(items.at("a.txt").size, 5u);
-  EXPECT_EQ(items.at("a.txt").modified, 1600000000);
-  EXPECT_EQ(items.at("a.txt").depth, 0u);
-  EXPECT_EQ(items.at("docs/guide/intro.md").modified, 1650000000);
-  EXPECT_EQ(items.at("docs/guide/intro.md").depth, 2u);
-  EXPECT_EQ(items.at("docs/guide").kind, FFF_KIND_DIRECTORY);
-  EXPECT_EQ(items.at("docs/guide").size, 0u);
-  EXPECT_EQ(items.at("empty folder").kind, FFF_KIND_DIRECTORY);
+  // The first scan of a watched tree goes level by level, that of an unwatched one walks.
+  for (const bool watch : {true, false}) {
+    SCOPED_TRACE(watch ? "watching" : "not watching");
+    Instance instance(tree.root(), watch);
+    ASSERT_TRUE(instance.waitForScan());
+    const auto items = everything(instance);
+    ASSERT_EQ(items.size(), 6u);
+    EXPECT_EQ(instance.count(), 6);
+    EXPECT_EQ(items.at("a.txt").kind, FFF_KIND_FILE);
+    EXPECT_EQ(items.at("a.txt").size, 5u);
+    EXPECT_EQ(items.at("a.txt").modified, 1600000000);
+    EXPECT_EQ(items.at("a.txt").depth, 0u);
+    EXPECT_EQ(items.at("docs/guide/intro.md").modified, 1650000000);
+    EXPECT_EQ(items.at("docs/guide/intro.md").depth, 2u);
+    EXPECT_EQ(items.at("docs/guide").kind, FFF_KIND_DIRECTORY);
+    EXPECT_EQ(items.at("docs/guide").size, 0u);
+    EXPECT_EQ(items.at("empty folder").kind, FFF_KIND_DIRECTORY);
+  }
 }
 
 TEST(Scan, SymbolicLinksAreRecordedButNeverFollowed) {
@@ -56,18 +60,21 @@ TEST(Scan, SymbolicLinksAreRecordedButNeverFollowed) {
   tree.symlink("../..", "a/b/up");
   tree.symlink("a/b/file.txt", "shortcut.txt");
   tree.symlink("/nonexistent/target", "dangling");
-  Instance instance(tree.root());
-  ASSERT_TRUE(instance.waitForScan());
-  const auto items = everything(instance);
-  EXPECT_EQ(items.size(), 8u);
-  for (const char* link : {"escape", "loop", "a/b/up", "shortcut.txt", "dangling"}) {
-    ASSERT_TRUE(items.contains(link)) << link;
-    EXPECT_EQ(items.at(link).kind, FFF_KIND_FILE) << link;
-    EXPECT_EQ(items.at(link).flags & FFF_ITEM_SYMLINK, FFF_ITEM_SYMLINK) << link;
+  for (const bool watch : {true, false}) {
+    SCOPED_TRACE(watch ? "watching" : "not watching");
+    Instance instance(tree.root(), watch);
+    ASSERT_TRUE(instance.waitForScan());
+    const auto items = everything(instance);
+    EXPECT_EQ(items.size(), 8u);
+    for (const char* link : {"escape", "loop", "a/b/up", "shortcut.txt", "dangling"}) {
+      ASSERT_TRUE(items.contains(link)) << link;
+      EXPECT_EQ(items.at(link).kind, FFF_KIND_FILE) << link;
+      EXPECT_EQ(items.at(link).flags & FFF_ITEM_SYMLINK, FFF_ITEM_SYMLINK) << link;
+    }
+    EXPECT_EQ(items.at("a/b/file.txt").flags, 0u);
+    EXPECT_TRUE(instance.mixedPaths("key.pem").empty());
+    EXPECT_TRUE(instance.globPaths("**/secret/**").empty());
   }
-  EXPECT_EQ(items.at("a/b/file.txt").flags, 0u);
-  EXPECT_TRUE(instance.mixedPaths("key.pem").empty());
-  EXPECT_TRUE(instance.globPaths("**/secret/**").empty());
 }
 
 TEST(Scan, NamesWithSpacesNonAsciiAndInvalidUtf8AreKeptAsBytes) {
@@ -220,6 +227,21 @@ TEST(Scan, WideAndDeepTreesAreScannedCompletely) {
   ASSERT_TRUE(instance.waitForScan());
   EXPECT_EQ(instance.count(), 40 + 1 + 1 + 2000);
   EXPECT_THAT(instance.mixedPaths("bottom.txt", 1), ElementsAre(deep + "bottom.txt"));
+}
+
+// Sizes and times are read below folders too deep or too full for one reader to take whole.
+TEST(Scan, NewestFirstOrderReachesTheDeepestAndFullestFolders) {
+  TempTree tree;
+  std::string deep;
+  for (int level = 0; level < 40; ++level)
+    deep += "level" + std::to_string(level) + "/";
+  tree.file(deep + "bottom.txt", "", 1700000000);
+  for (int i = 0; i < 5000; ++i)
+    tree.file("wide/file" + std::to_string(i) + ".txt", "", i == 2500 ? 1650000000 : 1600000000);
+  Instance instance(tree.root(), false);
+  ASSERT_TRUE(instance.waitForScan());
+  EXPECT_THAT(instance.globPaths("**/*.txt", FFF_GLOB_NEWEST_FIRST, 2),
+              ElementsAre(deep + "bottom.txt", "wide/file2500.txt"));
 }
 
 }  // namespace

@@ -1,0 +1,265 @@
+#include "names_walk.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <mutex>
+#include <new>
+#include <thread>
+#include <utility>
+
+#include "listing.h"
+#include "unique_fd.h"
+
+namespace fff {
+namespace {
+
+// Folders this far below the one a thread took are handed on rather than entered, so that a
+// thread never holds more descriptors than this.
+constexpr std::size_t kMaxOpenDepth = 32;
+
+constexpr unsigned kFoldersPerWake = 64;
+
+constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
+
+struct Identity {
+  dev_t device;
+  ino_t inode;
+  bool operator==(const Identity&) const = default;
+};
+
+// Memory mapped straight from the system, so that none of it stays with the heap.
+class MappedBlocks final : public std::pmr::memory_resource {
+  void* do_allocate(std::size_t bytes, std::size_t) override {
+    void* address = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (address == MAP_FAILED) throw std::bad_alloc();
+    return address;
+  }
+  void do_deallocate(void* address, std::size_t bytes, std::size_t) override { ::munmap(address, bytes); }
+  bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override { return this == &other; }
+};
+
+// The pool's chunks, carved from a few large mapped blocks rather than mapped one by one (the
+// pools ask for thousands), and all unmapped together when the walk ends.
+class MappedMemory final : public std::pmr::memory_resource {
+  static constexpr std::size_t kFirstBlock = std::size_t{4} << 20;
+
+  void* do_allocate(std::size_t bytes, std::size_t alignment) override {
+    const std::lock_guard lock(mutex_);
+    return blocks_.allocate(bytes, alignment);
+  }
+  void do_deallocate(void*, std::size_t, std::size_t) override {}
+  bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override { return this == &other; }
+
+  std::mutex mutex_;
+  MappedBlocks mapped_;
+  std::pmr::monotonic_buffer_resource blocks_{kFirstBlock, &mapped_};
+};
+
+WalkedFolderPtr newFolder(std::pmr::memory_resource* memory) {
+  std::pmr::polymorphic_allocator<WalkedFolder> allocator(memory);
+  return WalkedFolderPtr(allocator.new_object<WalkedFolder>(memory), WalkedFolderDeleter{memory});
+}
+
+}  // namespace
+
+void WalkedFolderDeleter::operator()(WalkedFolder* folder) const {
+  std::pmr::polymorphic_allocator<WalkedFolder>(memory).delete_object(folder);
+}
+
+// A folder handed from one thread to another: opened by its path, with the folders above it
+// for the check against loops.
+struct Task {
+  WalkedFolder* folder;
+  std::string path;
+  std::vector<Identity> ancestors;  // the root first, the folder itself last
+};
+
+struct NamesWalk::Shared {
+  std::string root;
+  std::pmr::memory_resource* memory = nullptr;
+  WalkOptions options;
+  std::stop_token stop;
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::deque<Task> tasks;
+  unsigned count = 1;
+  // Changed under the mutex; read without it by a thread deciding whether to hand work on.
+  std::atomic<unsigned> idle{0};
+  std::atomic<std::size_t> queued{0};
+  // The reader, when it waits for a folder, says so: only then is a finished folder told.
+  std::atomic<bool> readerWaits{false};
+  std::atomic<unsigned> finishedSinceWake{0};
+  std::mutex readerMutex;
+  std::condition_variable readerWoken;
+  bool finished = false;
+  std::vector<std::jthread> threads;
+
+  void work() {
+    std::vector<std::byte> buffer(kDirentBuffer);
+    for (;;) {
+      Task task;
+      {
+        std::unique_lock lock(mutex);
+        // The last to run out of work, with none left to hand on, ends the walk.
+        if (++idle == count && tasks.empty()) {
+          finished = true;
+          changed.notify_all();
+        }
+        // The reader may be waiting for a folder finished since its last wake-up.
+        wakeReader();
+        changed.wait(lock, [this] { return finished || !tasks.empty(); });
+        if (tasks.empty()) return;
+        --idle;
+        task = std::move(tasks.front());
+        tasks.pop_front();
+        queued = tasks.size();
+      }
+      const UniqueFd fd(::open(task.path.c_str(), kOpenFlags));
+      if (!fd.valid()) {
+        task.folder->error = errno;
+        finish(*task.folder);
+      } else {
+        walk(*task.folder, fd.get(), task.path, task.ancestors, buffer);
+      }
+    }
+  }
+
+  void hand(Task task) {
+    std::lock_guard lock(mutex);
+    tasks.push_back(std::move(task));
+    queued = tasks.size();
+    changed.notify_one();
+  }
+
+  bool someoneIdle() const { return idle.load(std::memory_order_relaxed) > 0 && queued.load() == 0; }
+
+  bool enters(const Listed& child, const std::vector<Identity>& ancestors) const {
+    if (!options.crossFileSystems && child.device != options.rootDevice) return false;
+    return std::find(ancestors.begin(), ancestors.end(), Identity{child.device, child.inode}) ==
+           ancestors.end();
+  }
+
+  // Lists one open folder, then goes down into its subfolders (or hands them on).
+  void walk(WalkedFolder& folder, int fd, const std::string& path, std::vector<Identity>& ancestors,
+            std::vector<std::byte>& buffer) {
+    // After a stop every folder still ends done, empty.
+    if (stop.stop_requested()) {
+      finish(folder);
+      return;
+    }
+    for (;;) {
+      const long read = ::syscall(SYS_getdents64, fd, buffer.data(), buffer.size());
+      if (read < 0) folder.error = errno;
+      if (read <= 0) break;
+      for (long at = 0; at < read;) {
+        const auto* child = reinterpret_cast<const LinuxDirent64*>(buffer.data() + at);
+        at += child->d_reclen;
+        const char* name = reinterpret_cast<const char*>(child) + kNameOffset;
+        if (isDotOrDotDot(name)) continue;
+        if (options.skipHidden && name[0] == '.') continue;
+        WalkedChild walked;
+        if (child->d_type == DT_DIR || child->d_type == DT_UNKNOWN) {
+          if (!readInFull(fd, name, walked.listed)) continue;
+          if (walked.listed.kind == Kind::directory && enters(walked.listed, ancestors))
+            walked.folder = newFolder(memory);
+        } else {
+          walked.listed.symlink = child->d_type == DT_LNK;
+          walked.listed.inode = child->d_ino;
+          walked.listed.detailed = false;
+        }
+        const std::string_view text(name);
+        walked.nameAt = static_cast<std::uint32_t>(folder.names.size());
+        walked.nameLength = static_cast<std::uint32_t>(text.size());
+        folder.names.append(text);
+        folder.children.push_back(std::move(walked));
+      }
+    }
+    // A folder that could not be read whole is left out, as is everything below it.
+    if (folder.error != 0) folder.children.clear();
+    // Once done, the reader may take the children's folders: keep what is needed of them.
+    std::vector<std::pair<WalkedFolder*, std::string>> below;
+    std::vector<Identity> identities;
+    for (const WalkedChild& child : folder.children) {
+      if (!child.folder) continue;
+      below.emplace_back(child.folder.get(), std::string(folder.name(child)));
+      identities.push_back({child.listed.device, child.listed.inode});
+    }
+    finish(folder);
+    for (std::size_t k = 0; k < below.size(); ++k) {
+      auto& [subfolder, name] = below[k];
+      std::string subpath = path.back() == '/' ? path + name : path + "/" + name;
+      ancestors.push_back(identities[k]);
+      if (ancestors.size() > kMaxOpenDepth || (k + 1 < below.size() && someoneIdle())) {
+        hand({subfolder, std::move(subpath), ancestors});
+      } else {
+        const UniqueFd child(::openat(fd, name.c_str(), kOpenFlags));
+        if (!child.valid()) {
+          subfolder->error = errno;
+          finish(*subfolder);
+        } else {
+          walk(*subfolder, child.get(), subpath, ancestors, buffer);
+        }
+      }
+      ancestors.pop_back();
+    }
+  }
+
+  // The folder is not touched after this: the reader may free it at once. The reader, when it
+  // waits, is woken after every few folders (and whenever a thread runs out of work), not after
+  // each: it is faster than the walk, and a wake-up per folder cost more than the folder.
+  void finish(WalkedFolder& folder) {
+    folder.done.store(true);
+    if (readerWaits.load() && finishedSinceWake.fetch_add(1) + 1 >= kFoldersPerWake) wakeReader();
+  }
+
+  void wakeReader() {
+    finishedSinceWake = 0;
+    std::lock_guard lock(readerMutex);
+    readerWoken.notify_one();
+  }
+};
+
+NamesWalk::NamesWalk(std::string root, WalkOptions options, std::stop_token stop)
+    : mapped_(std::make_unique<MappedMemory>()),
+      memory_(std::make_unique<std::pmr::synchronized_pool_resource>(mapped_.get())),
+      root_(newFolder(memory_.get())),
+      shared_(std::make_unique<Shared>()) {
+  shared_->root = std::move(root);
+  shared_->memory = memory_.get();
+  shared_->options = options;
+  shared_->stop = std::move(stop);
+  shared_->tasks.push_back({root_.get(), shared_->root, {{options.rootDevice, options.rootInode}}});
+  shared_->count = std::max(1u, options.threads);
+  shared_->threads.reserve(shared_->count);
+  for (unsigned k = 0; k < shared_->count; ++k)
+    shared_->threads.emplace_back([shared = shared_.get()] { shared->work(); });
+}
+
+void NamesWalk::waitFor(const WalkedFolder& folder) const {
+  if (folder.done.load()) return;
+  std::unique_lock lock(shared_->readerMutex);
+  shared_->readerWaits.store(true);
+  shared_->readerWoken.wait(lock, [&] { return folder.done.load(); });
+  shared_->readerWaits.store(false);
+}
+
+void NamesWalk::join() {
+  shared_->threads.clear();
+}
+
+NamesWalk::~NamesWalk() {
+  join();
+  root_.reset();
+}
+
+}  // namespace fff
