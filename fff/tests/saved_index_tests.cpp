@@ -63,6 +63,16 @@ TEST_F(SavedIndex, UnchangedFoldersAreTakenFromTheSavedIndex) {
               ElementsAre("docs", "docs/old.txt", "docs/report.pdf", "music", "music/song.mp3"));
 }
 
+// The saved index keeps what a refresh removed as removed, through any number of runs.
+TEST_F(SavedIndex, RemovedFilesStayGoneAfterSavingAgain) {
+  indexed(tree_.root());
+  tree_.remove("docs/old.txt");
+  indexed(tree_.root());
+  tree_.file("music/new.mp3", "mp3");
+  EXPECT_THAT(indexed(tree_.root()),
+              ElementsAre("docs", "docs/report.pdf", "music", "music/new.mp3", "music/song.mp3"));
+}
+
 TEST_F(SavedIndex, DamagedSavedIndexIsIgnored) {
   indexed(tree_.root());
   const auto size = std::filesystem::file_size(saved_);
