@@ -208,6 +208,10 @@ bool FileIndex::scanFinished(const Root& root) {
   return finished;
 }
 
+bool FileIndex::initialScanFinished() {
+  return std::all_of(roots_.begin(), roots_.end(), [this](const Root& root) { return scanFinished(root); });
+}
+
 void FileIndex::waitForInitialScan(std::stop_token stop,
                                    const std::function<void(std::size_t, std::size_t)>& progress) {
   std::size_t done = 0;

@@ -70,6 +70,9 @@ class FileIndex {
   void waitForInitialScan(std::stop_token stop,
                           const std::function<void(std::size_t done, std::size_t total)>& progress = {});
 
+  // Whether every root has finished its first scan, without waiting for it.
+  bool initialScanFinished();
+
   // Fuzzy name search over every root, then the roots whose own names match.
   std::vector<FileEntry> search(std::string_view query, int limit);
   // search(query, 50) scored on the local command scale, best first; empty for an empty query.
