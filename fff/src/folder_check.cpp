@@ -26,13 +26,20 @@ class FolderTree {
     for (std::uint32_t slot = 1; slot < folders.size(); ++slot)
       if (index.directory(slot).alive && folders[slot].parent != kNone)
         children_[next[folders[slot].parent]++] = slot;
+    // A folder's slot follows its parent's: from the last up, each is counted in its parent.
+    descendants_.assign(folders.size(), 0);
+    for (auto slot = static_cast<std::uint32_t>(folders.size()); slot-- > 1;)
+      if (index.directory(slot).alive && folders[slot].parent != kNone)
+        descendants_[folders[slot].parent] += descendants_[slot] + 1;
   }
   const std::uint32_t* begin(std::uint32_t slot) const { return children_.data() + begin_[slot]; }
   const std::uint32_t* end(std::uint32_t slot) const { return children_.data() + begin_[slot + 1]; }
   bool hasChildren(std::uint32_t slot) const { return begin_[slot] != begin_[slot + 1]; }
+  std::uint32_t descendants(std::uint32_t slot) const { return descendants_[slot]; }
 
  private:
   std::vector<std::uint32_t> begin_;
+  std::vector<std::uint32_t> descendants_;
   std::vector<std::uint32_t> children_;
 };
 
@@ -68,7 +75,13 @@ class Check {
       return;
     }
     const UniqueFd fd(::open(path.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    descend(slot, fd);
+    if (!fd.valid()) {
+      markBelow(slot);
+      return;
+    }
+    struct statx info;
+    compare(slot, ::statx(fd.get(), "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, kStatxMask, &info), info);
+    descend(slot, fd, "", 0);
   }
 
   std::vector<char> result() && { return std::move(changed_); }
@@ -80,26 +93,31 @@ class Check {
             info);
   }
 
-  // `fd` is the folder's own descriptor, open for lookups only (O_PATH): a folder that cannot
-  // be opened is changed, and so is everything below it, to be read again if it is still there.
-  void descend(std::uint32_t slot, const UniqueFd& fd) {
-    if (!fd.valid()) {
-      markBelow(slot);
-      return;
-    }
+  // Checks the folders below `slot`, which lies at `relative` (`steps` names) below `fd`, a
+  // descriptor open for lookups only (O_PATH). A folder with many folders below it is opened in
+  // turn, so that their lookups stay short; the others are looked up through it by a relative
+  // path of a few names, which costs less than opening and closing it. One that cannot be
+  // opened is changed, and so is everything below it, to be read again if it is still there.
+  void descend(std::uint32_t slot, const UniqueFd& fd, const std::string& relative, int steps) {
+    constexpr std::uint32_t kOpenFrom = 8;
+    constexpr int kMostSteps = 4;
     struct statx info;
-    compare(slot, ::statx(fd.get(), "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, kStatxMask, &info), info);
-    std::string name;
+    std::string path;
     for (const std::uint32_t* child = tree_.begin(slot); child != tree_.end(slot); ++child) {
       if (!wanted_(*child)) continue;
-      name = index_.names().text(index_.folders()[*child].name);
-      if (tree_.hasChildren(*child)) {
-        const UniqueFd childFd(
-            ::openat(fd.get(), name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        descend(*child, childFd);
-      } else {
-        compare(*child, ::statx(fd.get(), name.c_str(), AT_SYMLINK_NOFOLLOW, kStatxMask, &info), info);
+      path = relative;
+      path += index_.names().text(index_.folders()[*child].name);
+      compare(*child, ::statx(fd.get(), path.c_str(), AT_SYMLINK_NOFOLLOW, kStatxMask, &info), info);
+      if (!tree_.hasChildren(*child)) continue;
+      if (tree_.descendants(*child) < kOpenFrom && steps + 1 < kMostSteps) {
+        descend(*child, fd, path + "/", steps + 1);
+        continue;
       }
+      const UniqueFd childFd(::openat(fd.get(), path.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+      if (childFd.valid())
+        descend(*child, childFd, "", 0);
+      else
+        markBelow(*child);
     }
   }
 
