@@ -14,7 +14,8 @@ const gio::LibraryEntry& desktopLibrary() {
   const auto entry = reinterpret_cast<Entry>(library.symbol(gio::kEntrySymbol));
   const gio::LibraryEntry* table = entry ? entry() : nullptr;
   if (table == nullptr || table->abiVersion != gio::kAbiVersion || table->readDesktopEntries == nullptr ||
-      table->makeWorkspace == nullptr || table->userFolders == nullptr) {
+      table->makeWorkspace == nullptr || table->userFolders == nullptr ||
+      table->searchFilesInRunningApp == nullptr) {
     throw std::runtime_error(std::string("The desktop library ") + gio::kLibraryName +
                              " does not match quillo-cli.");
   }

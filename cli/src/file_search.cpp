@@ -19,6 +19,7 @@
 #include "quillo/core/service/ravo_questions.h"
 #include "quillo/platform/posix/posix_bookmarks.h"
 #include "quillo/platform/posix/posix_file_system.h"
+#include "running_app_search.h"
 #include "service_settings.h"
 
 namespace quillo::cli {
@@ -122,15 +123,23 @@ int searchFiles(const Arguments& arguments, const platform::System& system,
   }
 
   const core::FileDisplay display{system.homeFolder(), context.locale, context.timeZone};
-  FolderFailures failures;
-  const auto index = openFileIndex(
-      {preferences.fileSearchPaths(), preferences.fileSearchBookmarks()}, system, display, failures,
-      [&](const std::string& path, const base::Url& url, core::DefaultsValue::Data data) {
-        preferences.refreshFileSearchBookmark(path, url, std::move(data));
-      });
-  for (const auto& [path, message] : failures)
-    fmt::print(stderr, "quillo-cli search: {}: {}\n", path, message);
   const std::size_t limit = arguments.limit.value_or(kDefaultLimit);
+  // The running program's live index answers a local search at once; the ranking service's
+  // questions need an index of this process's own.
+  const std::optional<app::FileSearchAnswer> answered =
+      settings ? std::nullopt
+               : runningAppFileSearch(arguments.query, limit, preferences.fileSearchPaths(), system);
+  std::shared_ptr<core::FileIndex> index;
+  if (!answered) {
+    FolderFailures failures;
+    index = openFileIndex({preferences.fileSearchPaths(), preferences.fileSearchBookmarks()}, system, display,
+                          failures,
+                          [&](const std::string& path, const base::Url& url, core::DefaultsValue::Data data) {
+                            preferences.refreshFileSearchBookmark(path, url, std::move(data));
+                          });
+    for (const auto& [path, message] : failures)
+      fmt::print(stderr, "quillo-cli search: {}: {}\n", path, message);
+  }
 
   std::shared_ptr<core::BackendClient> client;
   if (settings) {
@@ -141,8 +150,10 @@ int searchFiles(const Arguments& arguments, const platform::System& system,
     }
   }
   const core::FileRouteDecision decision = core::decideFileRoute(
-      arguments.query, {.folderHits = index->rootHits(arguments.query),
-                        .nameHits = index->filenameHits(arguments.query, static_cast<int>(limit)),
+      arguments.query, {.folderHits = answered ? core::FileIndex::hitsOf(answered->rootHits, display)
+                                               : index->rootHits(arguments.query),
+                        .nameHits = answered ? core::FileIndex::hitsOf(answered->nameHits, display)
+                                             : index->filenameHits(arguments.query, static_cast<int>(limit)),
                         .canRank = client != nullptr,
                         .canValidateShortlist = client != nullptr,
                         .validateShortlists = core::RavoQuestions::validateFileShortlistWithRavo});

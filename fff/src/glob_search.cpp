@@ -96,6 +96,36 @@ void sortByPath(const Index& index, std::vector<Found>& found) {
     found[k] = keyed[k].second;
 }
 
+// Keeps only the first `wanted` matches by path, in order: a limited glob over a large tree
+// (a name prefix matching tens of thousands of entries) neither keeps nor sorts the others' paths.
+void firstByPath(const Index& index, std::vector<Found>& found, std::size_t wanted) {
+  if (wanted >= found.size()) {
+    sortByPath(index, found);
+    return;
+  }
+  const auto before = [](const auto& a, const auto& b) { return a.first < b.first; };
+  std::vector<std::pair<std::string, Found>> kept;  // a max-heap by path
+  kept.reserve(wanted);
+  std::string path;
+  for (const Found& item : found) {
+    path.clear();
+    index.appendPath(path, item.entry);
+    if (kept.size() < wanted) {
+      kept.emplace_back(path, item);
+      std::push_heap(kept.begin(), kept.end(), before);
+    } else if (!kept.empty() && path < kept.front().first) {
+      std::pop_heap(kept.begin(), kept.end(), before);
+      kept.back().first.swap(path);
+      kept.back().second = item;
+      std::push_heap(kept.begin(), kept.end(), before);
+    }
+  }
+  std::sort_heap(kept.begin(), kept.end(), before);
+  found.clear();
+  for (const auto& [_, item] : kept)
+    found.push_back(item);
+}
+
 }  // namespace
 
 Matches globSearch(const Index& index, std::string_view pattern, const GlobOptions& options) {
@@ -134,7 +164,10 @@ Matches globSearch(const Index& index, std::string_view pattern, const GlobOptio
     const std::int64_t edge = wanted > 0 ? found[wanted - 1].modified : INT64_MAX;
     std::erase_if(found, [edge](const Found& item) { return item.modified < edge; });
   }
-  sortByPath(index, found);
+  if (options.newestFirst)
+    sortByPath(index, found);
+  else
+    firstByPath(index, found, wanted);
   if (options.newestFirst)
     std::stable_sort(found.begin(), found.end(),
                      [](const Found& a, const Found& b) { return a.modified > b.modified; });

@@ -11,6 +11,8 @@
 
 namespace fff {
 
+struct SavedIndexAccess;
+
 enum class Kind : std::uint8_t { file = 0, directory = 1, removed = 2 };
 
 inline constexpr std::uint32_t kNone = UINT32_MAX;
@@ -116,6 +118,8 @@ class Index {
   void shrink();
 
  private:
+  friend struct SavedIndexAccess;
+
   std::vector<Entry> entries_;
   std::vector<Details> details_;
   std::vector<std::int64_t> modified_;

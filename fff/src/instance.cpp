@@ -14,6 +14,7 @@
 
 #include "details_pass.h"
 #include "error.h"
+#include "folder_check.h"
 #include "listing.h"
 #include "names_walk.h"
 #include "saved_index.h"
@@ -194,27 +195,19 @@ void Instance::save() const {
 // file's own changes do not show there, but its size and time are read again anyway).
 bool Instance::refreshLoaded(const std::stop_token& stop) {
   const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
-  std::vector<std::uint32_t> slots;
-  std::vector<std::string> paths;
-  for (std::uint32_t slot = 0; slot < index_.directories().size(); ++slot) {
-    if (!index_.directory(slot).alive || !shouldDescend(slot)) continue;
-    slots.push_back(slot);
-    paths.push_back(absolutePath(slot));
-    startWatching(slot, paths.back());
-  }
-  std::vector<char> changed(slots.size(), 0);
-  eachInTurn(slots.size(), threads, [&](std::size_t k) {
-    const Directory& directory = index_.directory(slots[k]);
-    struct stat info;
-    changed[k] = !directory.listed || ::lstat(paths[k].c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
-                 stampOf(info.st_mtim) != directory.stamp || info.st_dev != directory.device ||
-                 info.st_ino != directory.inode;
-  });
+  const auto wanted = [this](std::uint32_t slot) {
+    return index_.directory(slot).alive && shouldDescend(slot);
+  };
+  if (options_.watch)
+    for (std::uint32_t slot = 0; slot < index_.directories().size(); ++slot)
+      if (wanted(slot)) startWatching(slot, absolutePath(slot));
+  const std::vector<char> changed = changedFolders(index_, options_.root, threads, wanted);
   bool any = false;
-  for (std::size_t k = 0; k < slots.size() && !stop.stop_requested(); ++k) {
-    if (!changed[k]) continue;
+  // In slot order, parents first, as sync expects.
+  for (std::uint32_t slot = 0; slot < changed.size() && !stop.stop_requested(); ++slot) {
+    if (!changed[slot]) continue;
     any = true;
-    sync(slots[k], stop);
+    sync(slot, stop);
   }
   return any;
 }

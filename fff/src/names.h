@@ -9,6 +9,8 @@
 
 namespace fff {
 
+struct SavedIndexAccess;
+
 // Every distinct name in the index, stored once with its case-folded form and its letter mask.
 // Real trees repeat names by the thousand (README.md, __init__.py, index.js; half the names of a
 // system's root), so a search tests each distinct name once and then only looks up the verdict
@@ -67,6 +69,9 @@ class NameTable {
   void shrink();
 
  private:
+  // The saved index writes and maps these arrays as they are.
+  friend struct SavedIndexAccess;
+
   struct Text {
     std::uint32_t offset;
     std::uint32_t foldOffset;

@@ -53,6 +53,17 @@ TEST_F(SavedIndex, ChangedFoldersAreListedAgain) {
                                                  "music/live", "music/live/track.mp3", "music/song.mp3"));
 }
 
+TEST_F(SavedIndex, AChangeDeepBelowUnchangedFoldersIsFound) {
+  tree_.file("docs/a/b/c/d/deep.txt", "");
+  tree_.file("docs/a/side/x.txt", "");
+  indexed(tree_.root());
+  tree_.file("docs/a/b/c/d/deeper.txt", "");
+  tree_.remove("docs/a/side/x.txt");
+  const auto found = indexed(tree_.root());
+  EXPECT_THAT(found, ::testing::Contains("docs/a/b/c/d/deeper.txt"));
+  EXPECT_THAT(found, ::testing::Not(::testing::Contains("docs/a/side/x.txt")));
+}
+
 // What updatedb does too: a folder whose time is as saved is taken as saved, unread.
 TEST_F(SavedIndex, UnchangedFoldersAreTakenFromTheSavedIndex) {
   indexed(tree_.root());
@@ -61,6 +72,16 @@ TEST_F(SavedIndex, UnchangedFoldersAreTakenFromTheSavedIndex) {
   keepTime("docs", before);
   EXPECT_THAT(indexed(tree_.root()),
               ElementsAre("docs", "docs/old.txt", "docs/report.pdf", "music", "music/song.mp3"));
+}
+
+// The saved index keeps what a refresh removed as removed, through any number of runs.
+TEST_F(SavedIndex, RemovedFilesStayGoneAfterSavingAgain) {
+  indexed(tree_.root());
+  tree_.remove("docs/old.txt");
+  indexed(tree_.root());
+  tree_.file("music/new.mp3", "mp3");
+  EXPECT_THAT(indexed(tree_.root()),
+              ElementsAre("docs", "docs/report.pdf", "music", "music/new.mp3", "music/song.mp3"));
 }
 
 TEST_F(SavedIndex, DamagedSavedIndexIsIgnored) {

@@ -120,6 +120,15 @@ TEST(GlobSearch, NewestFirstWithTiesByPathAndLimit) {
   EXPECT_THAT(pathsOf(recent), ElementsAre("b/new.pdf", "c/same1.pdf", "c/same2.pdf"));
 }
 
+TEST(GlobSearch, ALimitKeepsTheFirstMatchesByPath) {
+  TempTree tree;
+  for (const char* path : {"m/k.pdf", "b/z.pdf", "z/a.pdf", "b/a.pdf", "a/y.pdf", "k/k.pdf"})
+    tree.file(path, "");
+  Instance instance(tree.root(), false);
+  ASSERT_TRUE(instance.waitForScan());
+  EXPECT_THAT(instance.globPaths("**/*.pdf", 0, 3), ElementsAre("a/y.pdf", "b/a.pdf", "b/z.pdf"));
+}
+
 // Patterns that fix an extension read only names with its key: the key must ignore case, take
 // the last dot, and tell a trailing dot from none.
 TEST(GlobSearch, ExtensionsKindsAndFolderPatterns) {

@@ -150,6 +150,7 @@ UserFolders userFolders() {
 
 extern "C" const quillo::gio::LibraryEntry* quillo_gio_entry() noexcept {
   static const quillo::gio::LibraryEntry entry{quillo::gio::kAbiVersion, quillo::gio::readDesktopEntries,
-                                               quillo::gio::makeWorkspace, quillo::gio::userFolders};
+                                               quillo::gio::makeWorkspace, quillo::gio::userFolders,
+                                               quillo::gio::searchFilesInRunningApp};
   return &entry;
 }

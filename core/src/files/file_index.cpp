@@ -208,6 +208,10 @@ bool FileIndex::scanFinished(const Root& root) {
   return finished;
 }
 
+bool FileIndex::initialScanFinished() {
+  return std::all_of(roots_.begin(), roots_.end(), [this](const Root& root) { return scanFinished(root); });
+}
+
 void FileIndex::waitForInitialScan(std::stop_token stop,
                                    const std::function<void(std::size_t, std::size_t)>& progress) {
   std::size_t done = 0;
@@ -330,33 +334,65 @@ std::vector<FileEntry> FileIndex::rootEntries(std::string_view query) const {
 }
 
 std::vector<LocalHit> FileIndex::rootHits(std::string_view query) {
+  return hitsOf(rootMatches(query), options_.display);
+}
+
+std::vector<FileIndex::ScoredEntry> FileIndex::rootMatches(std::string_view query) {
   return scored(rootEntries(query), query, rootCount());
 }
 
-std::vector<LocalHit> FileIndex::scored(const std::vector<FileEntry>& entries, std::string_view query,
-                                        int limit) const {
+std::vector<LocalHit> FileIndex::hitsOf(const std::vector<ScoredEntry>& found, const FileDisplay& display) {
   std::vector<LocalHit> hits;
+  hits.reserve(found.size());
+  for (const ScoredEntry& scoredEntry : found)
+    hits.push_back({fileCommand(scoredEntry.entry, display), scoredEntry.score});
+  return hits;
+}
+
+std::vector<std::string> FileIndex::rootPaths() const {
+  std::vector<std::string> paths;
+  for (const Root& root : roots_)
+    paths.push_back(root.url.filePath().value_or(root.url.text));
+  return paths;
+}
+
+namespace {
+
+// What a row's command id is made of: a file and a folder at one path are two rows.
+std::string rowKey(const FileEntry& entry) {
+  return (entry.kind == FileEntry::Kind::folder ? "folder." : "file.") +
+         entry.url.filePath().value_or(entry.url.text);
+}
+
+}  // namespace
+
+std::vector<FileIndex::ScoredEntry> FileIndex::scored(const std::vector<FileEntry>& entries,
+                                                      std::string_view query, int limit) const {
+  std::vector<ScoredEntry> hits;
   const PreparedQuery prepared = FuzzyMatcher::prepare(query);
   if (prepared.empty()) return hits;
   std::unordered_set<std::string> seen;
   for (const FileEntry& entry : entries) {
     const auto score = FuzzyMatcher::score(prepared, MatchTarget(fileName(entry.url)));
     if (!score) continue;
-    Command command = fileCommand(entry, options_.display);
-    if (seen.insert(command.id).second) hits.push_back({std::move(command), *score});
+    if (seen.insert(rowKey(entry)).second) hits.push_back({entry, *score});
   }
   std::stable_sort(hits.begin(), hits.end(),
-                   [](const LocalHit& a, const LocalHit& b) { return a.score > b.score; });
+                   [](const ScoredEntry& a, const ScoredEntry& b) { return a.score > b.score; });
   keepFirst(hits, limit);
   return hits;
 }
 
 std::vector<LocalHit> FileIndex::localHits(std::string_view query, int limit) {
   if (FuzzyMatcher::prepare(query).empty()) return {};
-  return scored(search(query, kLocalSearchLimit), query, limit);
+  return hitsOf(scored(search(query, kLocalSearchLimit), query, limit), options_.display);
 }
 
 std::vector<LocalHit> FileIndex::filenameHits(std::string_view query, int limit) {
+  return hitsOf(filenameMatches(query, limit), options_.display);
+}
+
+std::vector<FileIndex::ScoredEntry> FileIndex::filenameMatches(std::string_view query, int limit) {
   const std::string_view name = base::trimmedWhiteSpace(query);
   if (name.empty() || limit <= 0) return {};
   const int wanted = std::max(limit, kMinimumDirectoryLimit);
@@ -368,10 +404,10 @@ std::vector<LocalHit> FileIndex::filenameHits(std::string_view query, int limit)
   }
 
   const PreparedQuery prepared = FuzzyMatcher::prepare(name);
-  std::vector<LocalHit> hits;
+  std::vector<ScoredEntry> hits;
   std::unordered_map<std::string, std::size_t> at;
-  const auto keep = [&](LocalHit hit) {
-    const auto [found, added] = at.try_emplace(hit.command.id, hits.size());
+  const auto keep = [&](ScoredEntry hit) {
+    const auto [found, added] = at.try_emplace(rowKey(hit.entry), hits.size());
     if (added)
       hits.push_back(std::move(hit));
     else if (hits[found->second].score < hit.score)
@@ -383,12 +419,13 @@ std::vector<LocalHit> FileIndex::filenameHits(std::string_view query, int limit)
     const FileNameStrength strength = fileNameStrength(name, title);
     // A folder search may find folders whose names do not hold the query at all.
     if (strength == FileNameStrength::weak && !fuzzy && entry.kind == FileEntry::Kind::folder) continue;
-    keep({fileCommand(entry, options_.display), grade(strength, fuzzy)});
+    keep({entry, grade(strength, fuzzy)});
   }
-  for (LocalHit& hit : localHits(name, limit))
-    keep(std::move(hit));
+  if (!prepared.empty())
+    for (ScoredEntry& hit : scored(search(name, kLocalSearchLimit), name, limit))
+      keep(std::move(hit));
   std::stable_sort(hits.begin(), hits.end(),
-                   [](const LocalHit& a, const LocalHit& b) { return a.score > b.score; });
+                   [](const ScoredEntry& a, const ScoredEntry& b) { return a.score > b.score; });
   keepFirst(hits, limit);
   return hits;
 }

@@ -75,6 +75,15 @@ DesktopProgram::DesktopProgram(const platform::desktop::SessionFacts& facts, Des
       app::ApplicationOptions{.ownProcess = static_cast<platform::ProcessID>(getpid())});
   frontEnd_->connect(*components_, *application_);
   state_ = std::make_unique<StateService>([this] { return stateJson(); });
+  fileSearch_ = std::make_unique<FileSearchService>(
+      [this]() -> std::shared_ptr<core::FileIndex> {
+        app::SearchFolders& folders = components_->searchFolders();
+        if (!folders.isSetUp()) return nullptr;
+        // Asked for files from the command line: index them from now on, for the next ask.
+        if (!folders.fileIndex()) folders.prepareFiles();
+        return folders.fileIndex();
+      },
+      [this](std::function<void()> work) { seams_.pool().submit(std::move(work)); });
 }
 
 DesktopProgram::~DesktopProgram() {
@@ -109,6 +118,7 @@ bool DesktopProgram::start(const std::vector<std::string>& arguments) {
     }
     frontEnd_->holdPastesUntilTheKeyboardReturns();
     if (!state_->publish()) kLog.warning("The State method is not on the session bus.");
+    if (!fileSearch_->publish()) kLog.warning("The SearchFiles method is not on the session bus.");
   }
   running_ = true;
   application_->start(arguments);
@@ -120,6 +130,7 @@ void DesktopProgram::shutdown() {
   if (running_) application_->terminate();
   running_ = false;
   state_.reset();
+  fileSearch_.reset();
   frontEnd_->disconnect();
   // GNOME's custom shortcuts run `quillo --toggle`, which starts the program again: they stay
   // until the user withdraws consent, not only while this process runs.

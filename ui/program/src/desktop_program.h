@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "desktop_seams.h"
+#include "file_search_service.h"
 #include "front_end.h"
 #include "paint_log.h"
 #include "quillo/app/composition/application_components.h"
@@ -59,6 +60,7 @@ class DesktopProgram {
   std::unique_ptr<app::ApplicationComponents> components_;
   std::unique_ptr<app::QuilloApplication> application_;
   std::unique_ptr<StateService> state_;
+  std::unique_ptr<FileSearchService> fileSearch_;
   bool running_ = false;
   std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
 };

@@ -61,15 +61,28 @@ std::unique_ptr<platform::Workspace> makeWorkspace(const WorkspaceOptions& optio
 using UserFolders = core::NamedUserFolders;
 UserFolders userFolders();
 
+// Asks the running Quillo on the session bus to search its live file index (the method
+// SearchFiles of "dev.tarnwick.Quillo.Files" at "/dev/tarnwick/Quillo/Files" under the bus name
+// "dev.tarnwick.Quillo"), waiting at most `timeoutMs`. Its answer (app::FileSearchAnswer's JSON),
+// or none when there is no session bus, no running program, or no answer in time: the caller
+// then searches by itself. Never starts the program.
+std::optional<std::string> searchFilesInRunningApp(const std::string& query, int limit, int timeoutMs);
+
+inline constexpr const char* kRunningAppName = "dev.tarnwick.Quillo";
+inline constexpr const char* kFileSearchPath = "/dev/tarnwick/Quillo/Files";
+inline constexpr const char* kFileSearchInterface = "dev.tarnwick.Quillo.Files";
+
 // What a program that loads libquillo-gio at run time finds under `kEntrySymbol`.
 struct LibraryEntry {
   int abiVersion = 0;
   DesktopEntries (*readDesktopEntries)(const DesktopEntryOptions& options) = nullptr;
   std::unique_ptr<platform::Workspace> (*makeWorkspace)(const WorkspaceOptions& options) = nullptr;
   UserFolders (*userFolders)() = nullptr;
+  std::optional<std::string> (*searchFilesInRunningApp)(const std::string& query, int limit,
+                                                        int timeoutMs) = nullptr;
 };
 
-inline constexpr int kAbiVersion = 1;
+inline constexpr int kAbiVersion = 2;
 inline constexpr const char* kEntrySymbol = "quillo_gio_entry";
 inline constexpr const char* kLibraryName = "libquillo-gio.so";
 

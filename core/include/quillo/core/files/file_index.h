@@ -25,6 +25,13 @@ namespace quillo::core {
 // over them. Library calls are made one at a time; waiting for a scan does not hold them up.
 class FileIndex {
  public:
+  // A file or folder a search found, with its score on the local command scale.
+  struct ScoredEntry {
+    FileEntry entry;
+    int score = 0;
+    bool operator==(const ScoredEntry&) const = default;
+  };
+
   // Recent files of some extensions, and how many of them are wanted.
   struct CandidateGroup {
     std::vector<std::string> extensions;  // lower-case, without the dot
@@ -63,6 +70,9 @@ class FileIndex {
   void waitForInitialScan(std::stop_token stop,
                           const std::function<void(std::size_t done, std::size_t total)>& progress = {});
 
+  // Whether every root has finished its first scan, without waiting for it.
+  bool initialScanFinished();
+
   // Fuzzy name search over every root, then the roots whose own names match.
   std::vector<FileEntry> search(std::string_view query, int limit);
   // search(query, 50) scored on the local command scale, best first; empty for an empty query.
@@ -70,8 +80,15 @@ class FileIndex {
   // The launcher's file rows: names that are the query (alone, with any extension, or followed
   // by more), folders, and fuzzy hits, graded so that the file a user named comes first.
   std::vector<LocalHit> filenameHits(std::string_view query, int limit);
+  // The same as the entries found, for answering another process, which makes the rows.
+  std::vector<ScoredEntry> filenameMatches(std::string_view query, int limit);
   // The roots themselves whose names match, as hits.
   std::vector<LocalHit> rootHits(std::string_view query);
+  std::vector<ScoredEntry> rootMatches(std::string_view query);
+  // The rows of found entries, as the hits above make them.
+  static std::vector<LocalHit> hitsOf(const std::vector<ScoredEntry>& found, const FileDisplay& display);
+  // The folders indexed, as file-system paths.
+  std::vector<std::string> rootPaths() const;
   std::vector<FileEntry> folders(std::string_view matching, int limit);
   // The most recent files of each group, newest first, the groups interleaved.
   std::vector<FileEntry> files(const std::vector<CandidateGroup>& groups);
@@ -105,8 +122,8 @@ class FileIndex {
   // Up to `wanted` entries per root that the index may report, from the glob's items in order.
   std::vector<FileEntry> globEntries(const std::string& pattern, std::uint32_t options, int wanted);
   std::vector<FileEntry> rootEntries(std::string_view query) const;
-  std::vector<LocalHit> scored(const std::vector<FileEntry>& entries, std::string_view query,
-                               int limit) const;
+  std::vector<ScoredEntry> scored(const std::vector<FileEntry>& entries, std::string_view query,
+                                  int limit) const;
 
   std::shared_ptr<const FffLibrary> library_;
   Options options_;

@@ -1,0 +1,42 @@
+#include "running_app_search.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "desktop_library.h"
+
+namespace quillo::cli {
+namespace {
+
+// The program answers from memory in milliseconds; one that takes longer is busy or stuck, and
+// a search of the saved index is quicker than waiting on.
+constexpr int kTimeoutMs = 400;
+
+std::vector<std::string> sorted(std::vector<std::string> paths) {
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
+}  // namespace
+
+std::optional<app::FileSearchAnswer> runningAppFileSearch(const std::string& query, std::size_t limit,
+                                                          const std::vector<std::string>& folders,
+                                                          const platform::System& system) {
+  // Without a bus there is nobody to ask, and GLib need not be loaded at all.
+  if (system.environment("DBUS_SESSION_BUS_ADDRESS").value_or("").empty() &&
+      system.environment("XDG_RUNTIME_DIR").value_or("").empty())
+    return std::nullopt;
+  try {
+    const auto text = desktopLibrary().searchFilesInRunningApp(
+        query, static_cast<int>(std::min<std::size_t>(limit, INT_MAX)), kTimeoutMs);
+    if (!text) return std::nullopt;
+    app::FileSearchAnswer answer = app::fileSearchAnswerFromJson(*text);
+    if (sorted(answer.folders) != sorted(folders)) return std::nullopt;
+    return answer;
+  } catch (const std::exception&) {
+    // A program of another version, or a library that cannot be loaded: search here.
+    return std::nullopt;
+  }
+}
+
+}  // namespace quillo::cli

@@ -1,0 +1,166 @@
+#include "folder_check.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include "shares.h"
+#include "unique_fd.h"
+
+namespace fff {
+namespace {
+
+constexpr unsigned kStatxMask = STATX_TYPE | STATX_MTIME | STATX_INO;
+
+// The folders below each folder, as one array with a range per directory slot.
+class FolderTree {
+ public:
+  explicit FolderTree(const Index& index) : begin_(index.directories().size() + 1, 0) {
+    const auto& folders = index.folders();
+    for (std::uint32_t slot = 1; slot < folders.size(); ++slot)
+      if (index.directory(slot).alive && folders[slot].parent != kNone) ++begin_[folders[slot].parent + 1];
+    for (std::size_t k = 1; k < begin_.size(); ++k)
+      begin_[k] += begin_[k - 1];
+    children_.resize(begin_.back());
+    std::vector<std::uint32_t> next(begin_.begin(), begin_.end() - 1);
+    for (std::uint32_t slot = 1; slot < folders.size(); ++slot)
+      if (index.directory(slot).alive && folders[slot].parent != kNone)
+        children_[next[folders[slot].parent]++] = slot;
+    // A folder's slot follows its parent's: from the last up, each is counted in its parent.
+    descendants_.assign(folders.size(), 0);
+    for (auto slot = static_cast<std::uint32_t>(folders.size()); slot-- > 1;)
+      if (index.directory(slot).alive && folders[slot].parent != kNone)
+        descendants_[folders[slot].parent] += descendants_[slot] + 1;
+  }
+  const std::uint32_t* begin(std::uint32_t slot) const { return children_.data() + begin_[slot]; }
+  const std::uint32_t* end(std::uint32_t slot) const { return children_.data() + begin_[slot + 1]; }
+  bool hasChildren(std::uint32_t slot) const { return begin_[slot] != begin_[slot + 1]; }
+  std::uint32_t descendants(std::uint32_t slot) const { return descendants_[slot]; }
+
+ private:
+  std::vector<std::uint32_t> begin_;
+  std::vector<std::uint32_t> descendants_;
+  std::vector<std::uint32_t> children_;
+};
+
+class Check {
+ public:
+  Check(const Index& index, const std::string& root, const std::function<bool(std::uint32_t)>& wanted)
+      : index_(index), root_(root), wanted_(wanted), tree_(index), changed_(index.directories().size(), 0) {}
+
+  // The folders checked by their whole path, each with everything below it: those of the first
+  // level below the root with enough folders for the threads to share, at most two down.
+  std::vector<std::uint32_t> startingPoints(unsigned threads) {
+    constexpr int kMostLevels = 2;
+    std::vector<std::uint32_t> level{kRootDirectory};
+    for (int depth = 0; depth < kMostLevels && level.size() < threads * 8u; ++depth) {
+      std::vector<std::uint32_t> next;
+      for (const std::uint32_t slot : level)
+        for (const std::uint32_t* child = tree_.begin(slot); child != tree_.end(slot); ++child)
+          if (wanted_(*child)) next.push_back(*child);
+      if (next.empty()) break;
+      for (const std::uint32_t slot : level)
+        byPath(slot);
+      level.swap(next);
+    }
+    return level;
+  }
+
+  // A folder and everything below it, from its whole path.
+  void below(std::uint32_t slot) {
+    const std::string path = absolutePath(slot);
+    if (!tree_.hasChildren(slot)) {
+      struct statx info;
+      compare(slot, ::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, kStatxMask, &info), info);
+      return;
+    }
+    const UniqueFd fd(::open(path.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!fd.valid()) {
+      markBelow(slot);
+      return;
+    }
+    struct statx info;
+    compare(slot, ::statx(fd.get(), "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, kStatxMask, &info), info);
+    descend(slot, fd, "", 0);
+  }
+
+  std::vector<char> result() && { return std::move(changed_); }
+
+ private:
+  void byPath(std::uint32_t slot) {
+    struct statx info;
+    compare(slot, ::statx(AT_FDCWD, absolutePath(slot).c_str(), AT_SYMLINK_NOFOLLOW, kStatxMask, &info),
+            info);
+  }
+
+  // Checks the folders below `slot`, which lies at `relative` (`steps` names) below `fd`, a
+  // descriptor open for lookups only (O_PATH). A folder with many folders below it is opened in
+  // turn, so that their lookups stay short; the others are looked up through it by a relative
+  // path of a few names, which costs less than opening and closing it. One that cannot be
+  // opened is changed, and so is everything below it, to be read again if it is still there.
+  void descend(std::uint32_t slot, const UniqueFd& fd, const std::string& relative, int steps) {
+    constexpr std::uint32_t kOpenFrom = 8;
+    constexpr int kMostSteps = 4;
+    struct statx info;
+    std::string path;
+    for (const std::uint32_t* child = tree_.begin(slot); child != tree_.end(slot); ++child) {
+      if (!wanted_(*child)) continue;
+      path = relative;
+      path += index_.names().text(index_.folders()[*child].name);
+      compare(*child, ::statx(fd.get(), path.c_str(), AT_SYMLINK_NOFOLLOW, kStatxMask, &info), info);
+      if (!tree_.hasChildren(*child)) continue;
+      if (tree_.descendants(*child) < kOpenFrom && steps + 1 < kMostSteps) {
+        descend(*child, fd, path + "/", steps + 1);
+        continue;
+      }
+      const UniqueFd childFd(::openat(fd.get(), path.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+      if (childFd.valid())
+        descend(*child, childFd, "", 0);
+      else
+        markBelow(*child);
+    }
+  }
+
+  void compare(std::uint32_t slot, int outcome, const struct statx& info) {
+    const Directory& directory = index_.directory(slot);
+    changed_[slot] = !directory.listed || outcome != 0 || !S_ISDIR(info.stx_mode) ||
+                     stampOf(info.stx_mtime) != directory.stamp ||
+                     makedev(info.stx_dev_major, info.stx_dev_minor) != directory.device ||
+                     info.stx_ino != directory.inode;
+  }
+
+  void markBelow(std::uint32_t slot) {
+    changed_[slot] = 1;
+    for (const std::uint32_t* child = tree_.begin(slot); child != tree_.end(slot); ++child)
+      if (wanted_(*child)) markBelow(*child);
+  }
+
+  static std::int64_t stampOf(const struct statx_timestamp& time) {
+    return time.tv_sec * 1000000000ll + time.tv_nsec;
+  }
+
+  std::string absolutePath(std::uint32_t slot) const {
+    const std::string relative = index_.directoryPath(slot);
+    if (relative.empty()) return root_;
+    return root_.back() == '/' ? root_ + relative : root_ + "/" + relative;
+  }
+
+  const Index& index_;
+  const std::string& root_;
+  const std::function<bool(std::uint32_t)>& wanted_;
+  const FolderTree tree_;
+  std::vector<char> changed_;
+};
+
+}  // namespace
+
+std::vector<char> changedFolders(const Index& index, const std::string& root, unsigned threads,
+                                 const std::function<bool(std::uint32_t)>& wanted) {
+  if (!wanted(kRootDirectory)) return std::vector<char>(index.directories().size(), 0);
+  Check check(index, root, wanted);
+  const std::vector<std::uint32_t> points = check.startingPoints(threads);
+  eachInTurn(points.size(), threads, [&](std::size_t k) { check.below(points[k]); });
+  return std::move(check).result();
+}
+
+}  // namespace fff
