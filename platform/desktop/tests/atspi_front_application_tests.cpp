@@ -134,8 +134,8 @@ TEST_F(AtspiFrontApplicationTest, TheWindowActiveBeforeListeningIsKnown) {
 }
 
 TEST_F(AtspiFrontApplicationTest, AProgramThatDoesNotPublishLeavesTheFrontApplicationUnknown) {
-  testing::AccessibleTestApp qt(QUILLO_TEST_MENU_APP);
   follow();
+  testing::AccessibleTestApp qt(QUILLO_TEST_MENU_APP);
   keys.activate(windowOf(qt.pid()));
   ASSERT_TRUE(frontIs(qt.pid()));
   SilentWindow silent;
@@ -144,8 +144,8 @@ TEST_F(AtspiFrontApplicationTest, AProgramThatDoesNotPublishLeavesTheFrontApplic
 }
 
 TEST_F(AtspiFrontApplicationTest, AnApplicationThatEndsIsNoLongerInFront) {
-  testing::AccessibleTestApp qt(QUILLO_TEST_MENU_APP);
   follow();
+  testing::AccessibleTestApp qt(QUILLO_TEST_MENU_APP);
   keys.activate(windowOf(qt.pid()));
   ASSERT_TRUE(frontIs(qt.pid()));
   qt.kill();
