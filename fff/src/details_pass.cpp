@@ -18,8 +18,6 @@ constexpr std::uint64_t kSubtreeEntries = 4096;
 // parent, so that a thread never holds more descriptors than this.
 constexpr unsigned kMaxOpenDepth = 32;
 
-constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
-
 struct Task {
   std::uint32_t slot;
   bool subtree;  // with every folder below it, else the folder's own children alone
@@ -35,7 +33,7 @@ class Reader {
     while (!later.empty()) {
       const std::uint32_t slot = later.back();
       later.pop_back();
-      const UniqueFd fd(::open(absolutePath(slot).c_str(), kOpenFlags));
+      const UniqueFd fd(::open(absolutePath(slot).c_str(), kFolderOpenFlags));
       if (fd.valid()) read(slot, fd.get(), task.subtree ? 1 : kMaxOpenDepth + 1, later);
     }
   }
@@ -62,16 +60,12 @@ class Reader {
         continue;
       }
       name_.assign(index_.name(entry));
-      const UniqueFd childFd(::openat(fd, name_.c_str(), kOpenFlags));
+      const UniqueFd childFd(::openat(fd, name_.c_str(), kFolderOpenFlags));
       if (childFd.valid()) read(child, childFd.get(), depth + 1, later);
     }
   }
 
-  std::string absolutePath(std::uint32_t slot) const {
-    const std::string relative = index_.directoryPath(slot);
-    if (relative.empty()) return root_;
-    return root_.back() == '/' ? root_ + relative : root_ + "/" + relative;
-  }
+  std::string absolutePath(std::uint32_t slot) const { return index_.absoluteDirectoryPath(root_, slot); }
 
   const Index& index_;
   const std::string& root_;

@@ -139,11 +139,7 @@ class Check {
     return time.tv_sec * 1000000000ll + time.tv_nsec;
   }
 
-  std::string absolutePath(std::uint32_t slot) const {
-    const std::string relative = index_.directoryPath(slot);
-    if (relative.empty()) return root_;
-    return root_.back() == '/' ? root_ + relative : root_ + "/" + relative;
-  }
+  std::string absolutePath(std::uint32_t slot) const { return index_.absoluteDirectoryPath(root_, slot); }
 
   const Index& index_;
   const std::string& root_;

@@ -148,6 +148,12 @@ std::string Index::directoryPath(std::uint32_t slot) const {
   return entry == kNone ? std::string() : path(entry);
 }
 
+std::string Index::absoluteDirectoryPath(const std::string& root, std::uint32_t slot) const {
+  const std::string relative = directoryPath(slot);
+  if (relative.empty()) return root;
+  return root.back() == '/' ? root + relative : root + "/" + relative;
+}
+
 void Index::shrink() {
   entries_.shrink_to_fit();
   details_.shrink_to_fit();

@@ -95,6 +95,8 @@ class Index {
   void appendPath(std::string& out, std::uint32_t entry) const;
   std::string path(std::uint32_t entry) const;
   std::string directoryPath(std::uint32_t directory) const;
+  // The folder's path below `root`, as the system names it.
+  std::string absoluteDirectoryPath(const std::string& root, std::uint32_t directory) const;
   // The folded path, for scoring matches that span folders.
   void appendFoldedPath(std::string& out, std::uint32_t entry) const;
 

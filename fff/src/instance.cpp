@@ -213,9 +213,7 @@ bool Instance::refreshLoaded(const std::stop_token& stop) {
 }
 
 std::string Instance::absolutePath(std::uint32_t directory) const {
-  const std::string relative = index_.directoryPath(directory);
-  if (relative.empty()) return options_.root;
-  return options_.root.back() == '/' ? options_.root + relative : options_.root + "/" + relative;
+  return index_.absoluteDirectoryPath(options_.root, directory);
 }
 
 // A folder on another file system is listed only when asked; a folder that is its own

@@ -45,7 +45,7 @@ bool readInFull(int folder, const char* name, Listed& listed) {
 
 Listing listDirectory(const std::string& path, const ListingOptions& options) {
   Listing listing;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+  const int fd = ::open(path.c_str(), kFolderOpenFlags);
   if (fd < 0) {
     listing.error = errno;
     return listing;
@@ -73,7 +73,7 @@ Listing listDirectory(const std::string& path, const ListingOptions& options) {
 
 Listing listNames(const std::string& path, const ListingOptions& options) {
   Listing listing;
-  const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW));
+  const UniqueFd fd(::open(path.c_str(), kFolderOpenFlags));
   if (!fd.valid()) {
     listing.error = errno;
     return listing;

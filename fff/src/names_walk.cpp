@@ -29,8 +29,6 @@ constexpr std::size_t kMaxOpenDepth = 32;
 
 constexpr unsigned kFoldersPerWake = 64;
 
-constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
-
 struct Identity {
   dev_t device;
   ino_t inode;
@@ -124,7 +122,7 @@ struct NamesWalk::Shared {
         tasks.pop_front();
         queued = tasks.size();
       }
-      const UniqueFd fd(::open(task.path.c_str(), kOpenFlags));
+      const UniqueFd fd(::open(task.path.c_str(), kFolderOpenFlags));
       if (!fd.valid()) {
         task.folder->error = errno;
         finish(*task.folder);
@@ -202,7 +200,7 @@ struct NamesWalk::Shared {
       if (ancestors.size() > kMaxOpenDepth || (k + 1 < below.size() && someoneIdle())) {
         hand({subfolder, std::move(subpath), ancestors});
       } else {
-        const UniqueFd child(::openat(fd, name.c_str(), kOpenFlags));
+        const UniqueFd child(::openat(fd, name.c_str(), kFolderOpenFlags));
         if (!child.valid()) {
           subfolder->error = errno;
           finish(*subfolder);

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <utility>
 
 namespace fff {
+
+// A folder opened to be read, never through a link.
+constexpr int kFolderOpenFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
 
 // Owns a file descriptor and closes it.
 class UniqueFd {
