@@ -1,11 +1,13 @@
 #include "quillo/clipboard/clipboard_store.h"
 
 #include <algorithm>
+#include <cstring>
 #include <thread>
 
 #include "eviction_order.h"
 #include "fingerprint.h"
 #include "quillo/base/characters.h"
+#include "quillo/base/digest.h"
 #include "quillo/base/errors.h"
 #include "quillo/base/memory.h"
 #include "quillo/base/unicode.h"
@@ -32,6 +34,25 @@ Value optionalDate(const std::optional<base::Date>& date) {
 bool olderFirst(const ClipboardEntry* a, const ClipboardEntry* b) {
   if (a->copiedAt != b->copiedAt) return a->copiedAt < b->copiedAt;
   return a->id.bytes < b->id.bytes;
+}
+
+// The 32 bytes that 64 hexadecimal digits spell.
+std::optional<std::array<std::uint8_t, 32>> digestBytes(std::string_view hex) {
+  std::array<std::uint8_t, 32> bytes{};
+  if (hex.size() != bytes.size() * 2) return std::nullopt;
+  const auto nibble = [](char digit) -> int {
+    if (digit >= '0' && digit <= '9') return digit - '0';
+    if (digit >= 'a' && digit <= 'f') return digit - 'a' + 10;
+    if (digit >= 'A' && digit <= 'F') return digit - 'A' + 10;
+    return -1;
+  };
+  for (std::size_t index = 0; index < bytes.size(); ++index) {
+    const int high = nibble(hex[2 * index]);
+    const int low = nibble(hex[2 * index + 1]);
+    if (high < 0 || low < 0) return std::nullopt;
+    bytes[index] = static_cast<std::uint8_t>(high * 16 + low);
+  }
+  return bytes;
 }
 
 }  // namespace
@@ -94,7 +115,7 @@ ClipboardEntry ClipboardStore::save(const ClipboardEntry& entry, const Clipboard
   const std::lock_guard lock(mutex_);
   base::throwIfCancelled(stop);
   const std::string print = fingerprint(payload);
-  if (const auto known = fingerprints_.find(print); known != fingerprints_.end()) {
+  if (const auto known = fingerprints_.find(printKey(print)); known != fingerprints_.end()) {
     if (const ClipboardEntry* stored = index_.find(known->second))
       return saveRepeat(*stored, entry, limits, now);
   }
@@ -221,9 +242,24 @@ std::vector<base::Uuid> ClipboardStore::victims(const ClipboardLimits& limits, b
   return chosen;
 }
 
-void ClipboardStore::remember(std::string fingerprint, const base::Uuid& id) {
-  printOf_.insert_or_assign(id, fingerprint);
-  fingerprints_.insert_or_assign(std::move(fingerprint), id);
+std::size_t ClipboardStore::PrintKeyHash::operator()(const PrintKey& key) const noexcept {
+  // The bytes of a SHA-256 are as good a hash as any.
+  std::size_t hash = 0;
+  std::memcpy(&hash, key.data(), sizeof hash);
+  return hash;
+}
+
+ClipboardStore::PrintKey ClipboardStore::printKey(std::string_view fingerprint) {
+  // Every fingerprint this store writes is hexadecimal SHA-256; anything else keeps its identity
+  // through a digest of its own.
+  if (const auto key = digestBytes(fingerprint)) return *key;
+  return digestBytes(base::sha256Hex(fingerprint)).value_or(PrintKey{});
+}
+
+void ClipboardStore::remember(std::string_view fingerprint, const base::Uuid& id) {
+  const PrintKey key = printKey(fingerprint);
+  printOf_.insert_or_assign(id, key);
+  fingerprints_.insert_or_assign(key, id);
 }
 
 void ClipboardStore::keep(const ClipboardEntry& entry, bool wordsChanged) {

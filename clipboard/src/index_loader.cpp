@@ -176,7 +176,7 @@ void ClipboardSearchIndex::Loader::Work::fillSlots() {
     for (std::size_t at = part; at < added.size(); at += threads) {
       State::Word& word = state.words[added[at]];
       if (!State::takesDeletionKeys(word.text)) continue;
-      for (std::uint64_t key : deletionKeyHashes(word.text))
+      for (std::uint32_t key : deletionKeyHashes(word.text))
         run.push_back({key, added[at]});
     }
     std::sort(run.begin(), run.end());
@@ -194,9 +194,10 @@ void ClipboardSearchIndex::Loader::Work::fillSlots() {
         if (threads > 1) ++counted[global[local]];
       }
       slot.ownTermCount = split.ownWordCount;
-      slot.foldedTitle = std::move(split.foldedTitle);
       slot.label = std::move(split.label);
-      slot.abbreviationLabel = AbbreviationLabel(slot.label);
+      slot.label.shrink_to_fit();
+      slot.titleLength = split.titleLength;
+      slot.abbreviationMasks = AbbreviationLabel(slot.label);
       slot.entry = std::move(split.entry);
     }
   });
