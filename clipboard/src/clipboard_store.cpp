@@ -59,15 +59,18 @@ std::optional<std::array<std::uint8_t, 32>> digestBytes(std::string_view hex) {
 
 ClipboardStore::ClipboardStore(const std::filesystem::path& file, unsigned loadThreads)
     : database_(file), order_(std::make_unique<EvictionOrder>()) {
-  // Rows are split into words by workers while SQLite reads the next ones.
-  ClipboardSearchIndex::Loader loader(index_, loadThreads);
-  database_.loadEntries([&](ClipboardDatabase::StoredEntry row) {
-    remember(std::move(row.fingerprint), row.entry.id);
-    order_->add(row.entry);
-    loader.add(std::move(row.entry));
-  });
-  loader.finish();
-  // Loading reads every row and splits it on workers, and peaks well above what the index keeps.
+  {
+    // Rows are split into words by workers while SQLite reads the next ones.
+    ClipboardSearchIndex::Loader loader(index_, loadThreads);
+    database_.loadEntries([&](ClipboardDatabase::StoredEntry row) {
+      remember(row.fingerprint, row.entry.id);
+      order_->add(row.entry);
+      loader.add(std::move(row.entry));
+    });
+    loader.finish();
+  }
+  // Loading reads every row and splits it on workers, and peaks well above what the index keeps;
+  // the loader's own tables (every word of every splitter) are gone only now.
   base::releaseFreedMemory();
 }
 

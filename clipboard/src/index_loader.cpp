@@ -194,8 +194,10 @@ void ClipboardSearchIndex::Loader::Work::fillSlots() {
         if (threads > 1) ++counted[global[local]];
       }
       slot.ownTermCount = split.ownWordCount;
-      slot.label = std::move(split.label);
-      slot.label.shrink_to_fit();
+      // Copied, not moved: made now, the labels lie together with the rest of what the index
+      // keeps, rather than among the splitters' word lists, which go when the load ends and
+      // would leave pages that no one can hand back, each holding a label or two.
+      slot.label = split.label;
       slot.titleLength = split.titleLength;
       slot.abbreviationMasks = AbbreviationLabel(slot.label);
       slot.entry = std::move(split.entry);

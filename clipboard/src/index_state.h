@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -56,7 +56,9 @@ struct ClipboardSearchIndex::State {
   struct WordHash {
     using is_transparent = void;
     const std::vector<Word>* words;
-    std::size_t operator()(std::string_view text) const noexcept { return std::hash<std::string_view>{}(text); }
+    std::size_t operator()(std::string_view text) const noexcept {
+      return std::hash<std::string_view>{}(text);
+    }
     std::size_t operator()(WordId id) const noexcept { return (*this)((*words)[id].text); }
   };
   struct WordEqual {
