@@ -25,8 +25,11 @@ struct ClipboardSearchIndex::Loader::Work {
   Work(ClipboardSearchIndex& index, unsigned threads) : index(index), threads(std::max(threads, 1u)) {
     for (unsigned number = 0; number < this->threads; ++number)
       splitters.emplace_back(number);
-    // The calling thread produces entries until `finish`, then splits alongside the workers.
-    for (unsigned number = 1; number < this->threads; ++number)
+    // Alone, the calling thread splits once it has produced every entry (a save adds one). With
+    // workers, only they split: what the index keeps is then allocated by the calling thread,
+    // apart from the splitters' word lists, and the pages those lists held come free whole
+    // when the load ends rather than each keeping a kept string or two.
+    for (unsigned number = this->threads > 1 ? 0 : 1; number < this->threads; ++number)
       workers.emplace_back([this, number] { split(number); });
   }
 
@@ -170,6 +173,16 @@ void ClipboardSearchIndex::Loader::Work::fillSlots() {
   const std::size_t wordCount = state.words.size();
   counts.resize(threads);
   std::vector<std::vector<DeletionTable::Key>> keys(threads);
+  // What the slots keep is allocated here, on the calling thread, for the reason the workers
+  // alone split; the threads below only fill it.
+  for (std::size_t position = 0; position < entries.size(); ++position) {
+    if (slotOf[position] == kNoSlot) continue;
+    const SplitEntry& split = entries[position];
+    State::Slot& slot = state.slots[slotOf[position]];
+    slot.terms.reserve(split.words.size());
+    slot.label = split.label;
+    slot.titleLength = split.titleLength;
+  }
   base::runInParallel(threads, [&](std::size_t part) {
     // Only new words need deletion keys.
     std::vector<DeletionTable::Key>& run = keys[part];
@@ -188,17 +201,11 @@ void ClipboardSearchIndex::Loader::Work::fillSlots() {
       SplitEntry& split = entries[position];
       State::Slot& slot = state.slots[slotOf[position]];
       const std::vector<WordId>& global = globalOf[split.splitter];
-      slot.terms.reserve(split.words.size());
       for (std::uint32_t local : split.words) {
         slot.terms.push_back(global[local]);
         if (threads > 1) ++counted[global[local]];
       }
       slot.ownTermCount = split.ownWordCount;
-      // Copied, not moved: made now, the labels lie together with the rest of what the index
-      // keeps, rather than among the splitters' word lists, which go when the load ends and
-      // would leave pages that no one can hand back, each holding a label or two.
-      slot.label = split.label;
-      slot.titleLength = split.titleLength;
       slot.abbreviationMasks = AbbreviationLabel(slot.label);
       slot.entry = std::move(split.entry);
     }
@@ -270,7 +277,7 @@ void ClipboardSearchIndex::Loader::finish() {
     work.closed = true;
   }
   work.ready.notify_all();
-  work.split(0);
+  if (work.workers.empty()) work.split(0);
   work.workers.clear();
   if (work.failure) std::rethrow_exception(work.failure);
   work.merge();
