@@ -246,10 +246,8 @@ std::vector<base::Uuid> ClipboardStore::victims(const ClipboardLimits& limits, b
 }
 
 std::size_t ClipboardStore::PrintKeyHash::operator()(const PrintKey& key) const noexcept {
-  // The bytes of a SHA-256 are as good a hash as any.
-  std::size_t hash = 0;
-  std::memcpy(&hash, key.data(), sizeof hash);
-  return hash;
+  return std::hash<std::string_view>{}(
+      std::string_view(reinterpret_cast<const char*>(key.data()), key.size()));
 }
 
 ClipboardStore::PrintKey ClipboardStore::printKey(std::string_view fingerprint) {
