@@ -4,6 +4,7 @@
 
 #include <bit>
 
+#include "quillo/base/unicode.h"
 #include "quillo/clipboard/clipboard_search_index.h"
 #include "quillo/clipboard/search_words.h"
 
@@ -58,9 +59,13 @@ bool anyWord(std::string_view label, Visit&& visit) {
   return length > 0 && visit(word.data(), std::min(length, word.size()));
 }
 
+bool isAsciiWordByte(unsigned char byte) {
+  return (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z');
+}
+
 }  // namespace
 
-AbbreviationLabel::AbbreviationLabel(std::string_view label) {
+AbbreviationLabel::AbbreviationLabel(std::string_view label) : ascii(base::isAscii(label)) {
   bool inWord = false;
   forEachScalar(label, [&](char32_t scalar) {
     mask |= bitOf(scalar);
@@ -98,7 +103,7 @@ bool Abbreviation::abbreviates(const AbbreviationLabel& masks, std::string_view 
   // Bit p of `reachable`: the first p letters are matched by starts of words seen so far.
   std::uint64_t reachable = 1;
   const std::uint64_t done = std::uint64_t{1} << n;
-  return anyWord(label, [&](const char32_t* word, std::size_t length) {
+  const auto visit = [&](const auto* word, std::size_t length) {
     std::uint64_t starts = reachable & positionsOf(word[0]) & (done - 1);
     std::uint64_t reached = 0;
     while (starts != 0) {
@@ -110,7 +115,20 @@ bool Abbreviation::abbreviates(const AbbreviationLabel& masks, std::string_view 
     // Words may be skipped, so what was reachable stays reachable.
     reachable |= reached;
     return (reachable & done) != 0;
-  });
+  };
+  if (!masks.ascii) return anyWord(label, visit);
+  // Most labels are ASCII: their words are read in place, a byte a letter.
+  const auto* bytes = reinterpret_cast<const unsigned char*>(label.data());
+  const std::size_t size = label.size();
+  for (std::size_t index = 0; index < size;) {
+    while (index < size && !isAsciiWordByte(bytes[index]))
+      ++index;
+    const std::size_t start = index;
+    while (index < size && isAsciiWordByte(bytes[index]))
+      ++index;
+    if (index > start && visit(bytes + start, index - start)) return true;
+  }
+  return false;
 }
 
 bool ClipboardSearchIndex::isAbbreviation(std::u32string_view letters, std::string_view label) {

@@ -18,6 +18,7 @@ struct AbbreviationLabel {
 
   std::uint64_t mask = 0;
   std::uint64_t initials = 0;
+  bool ascii = true;
 };
 
 // Typed letters, prepared once per search, tested against labels.

@@ -25,11 +25,8 @@ struct ClipboardSearchIndex::Loader::Work {
   Work(ClipboardSearchIndex& index, unsigned threads) : index(index), threads(std::max(threads, 1u)) {
     for (unsigned number = 0; number < this->threads; ++number)
       splitters.emplace_back(number);
-    // Alone, the calling thread splits once it has produced every entry (a save adds one). With
-    // workers, only they split: what the index keeps is then allocated by the calling thread,
-    // apart from the splitters' word lists, and the pages those lists held come free whole
-    // when the load ends rather than each keeping a kept string or two.
-    for (unsigned number = this->threads > 1 ? 0 : 1; number < this->threads; ++number)
+    // The calling thread produces entries until `finish`, then splits alongside the workers.
+    for (unsigned number = 1; number < this->threads; ++number)
       workers.emplace_back([this, number] { split(number); });
   }
 
@@ -173,8 +170,9 @@ void ClipboardSearchIndex::Loader::Work::fillSlots() {
   const std::size_t wordCount = state.words.size();
   counts.resize(threads);
   std::vector<std::vector<DeletionTable::Key>> keys(threads);
-  // What the slots keep is allocated here, on the calling thread, for the reason the workers
-  // alone split; the threads below only fill it.
+  // What the slots keep is allocated here, on the calling thread, rather than by the threads
+  // below, which would take it from the splitters' arenas, among their word lists: those go
+  // when the load ends, and pages holding a kept string or two could not be handed back.
   for (std::size_t position = 0; position < entries.size(); ++position) {
     if (slotOf[position] == kNoSlot) continue;
     const SplitEntry& split = entries[position];
@@ -277,7 +275,7 @@ void ClipboardSearchIndex::Loader::finish() {
     work.closed = true;
   }
   work.ready.notify_all();
-  if (work.workers.empty()) work.split(0);
+  work.split(0);
   work.workers.clear();
   if (work.failure) std::rethrow_exception(work.failure);
   work.merge();
