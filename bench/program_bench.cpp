@@ -17,6 +17,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <sstream>
 #include <string>
@@ -140,6 +141,39 @@ Resident residentByKind(pid_t pid) {
   }
   resident.files = rss - resident.anonymous;
   return resident;
+}
+
+// Resident kilobytes per mapped file (its base name) and for anonymous memory as a whole, the
+// largest first: which libraries' pages the process keeps, and how much is its own data.
+std::vector<std::pair<std::string, long>> residentByMapping(pid_t pid) {
+  std::ifstream smaps("/proc/" + std::to_string(pid) + "/smaps");
+  std::map<std::string, long> sizes;
+  std::string line;
+  std::string name;
+  while (std::getline(smaps, line)) {
+    std::istringstream fields(line);
+    std::string first;
+    fields >> first;
+    if (first.find('-') != std::string::npos && first.back() != ':') {
+      std::string permissions, offset, device, inode, path;
+      fields >> permissions >> offset >> device >> inode;
+      std::getline(fields >> std::ws, path);
+      name = path.empty() || path[0] == '[' ? "(anonymous)" : fs::path(path).filename().string();
+    } else if (first == "Rss:") {
+      long kilobytes = 0;
+      fields >> kilobytes;
+      sizes[name] += kilobytes;
+    } else if (first == "Anonymous:" && name != "(anonymous)") {
+      // Pages of a file mapping written to (relocations, data) are the process's own.
+      long kilobytes = 0;
+      fields >> kilobytes;
+      sizes[name] -= kilobytes;
+      sizes["(anonymous)"] += kilobytes;
+    }
+  }
+  std::vector<std::pair<std::string, long>> sorted(sizes.begin(), sizes.end());
+  std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+  return sorted;
 }
 
 double cpuSeconds(pid_t pid) {
@@ -266,6 +300,13 @@ int main(int argc, char** argv) {
   std::printf(
       "- resident memory with the panel hidden: %.1f MB (%.1f MB anonymous, %.1f MB of mapped files)\n",
       residentKilobytes(pid) / 1024.0, resident.anonymous / 1024.0, resident.files / 1024.0);
+  std::printf("\n| resident | MB |\n|---|---|\n");
+  const auto mappings = residentByMapping(pid);
+  for (std::size_t index = 0; index < std::min<std::size_t>(16, mappings.size()); ++index)
+    std::printf("| %s | %.1f |\n", mappings[index].first.c_str(), mappings[index].second / 1024.0);
+  std::printf("\n");
+  // Whoever watches the output may look at the process while it idles.
+  std::fflush(stdout);
   constexpr int kIdleSeconds = 20;
   const double before = cpuSeconds(pid);
   std::this_thread::sleep_for(std::chrono::seconds(kIdleSeconds));

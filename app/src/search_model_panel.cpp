@@ -133,9 +133,14 @@ void SearchModel::refreshCommands(std::function<core::CommandIndex()> build) {
         return makeSource(backend, core::RavoQuestions::scope::Commands{}, std::move(index), false);
       },
       [this](Source source) {
+        // Built on a worker, the index lies scattered among the catalogue's freed texts, in pages
+        // the allocator cannot hand back. Copied here, what it keeps lies together on this
+        // thread's heap, and the worker's pages come free whole.
+        source.index = std::make_shared<const core::CommandIndex>(*source.index);
         commandCount_ = source.index->size();
         answers_.removeAll();
         mac_ = std::move(source);
+        base::releaseFreedMemory();
         ++commandIndexRevision_;
         setQuery(query_);
       });

@@ -4,6 +4,7 @@
 
 #include <bit>
 
+#include "quillo/base/unicode.h"
 #include "quillo/clipboard/clipboard_search_index.h"
 #include "quillo/clipboard/search_words.h"
 
@@ -23,34 +24,55 @@ std::uint64_t scalarMask(std::u32string_view scalars) {
   return mask;
 }
 
-}  // namespace
-
-std::u32string scalarsOf(std::string_view text) {
-  std::u32string scalars;
-  scalars.reserve(text.size());
+// Calls `visit(scalar)` for each scalar of UTF-8 text; ill-formed bytes read as U+FFFD.
+template <class Visit>
+void forEachScalar(std::string_view text, Visit&& visit) {
   const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
   const auto length = static_cast<int32_t>(text.size());
   for (int32_t index = 0; index < length;) {
     UChar32 c;
     U8_NEXT(bytes, index, length, c);
-    scalars.push_back(c < 0 ? U'\uFFFD' : static_cast<char32_t>(c));
+    visit(c < 0 ? U'\uFFFD' : static_cast<char32_t>(c));
   }
-  return scalars;
 }
 
-AbbreviationLabel::AbbreviationLabel(std::string_view label) : scalars(scalarsOf(label)) {
-  mask = scalarMask(scalars);
-  std::size_t index = 0;
-  while (index < scalars.size()) {
-    while (index < scalars.size() && !isWordScalar(scalars[index]))
-      ++index;
-    const std::size_t start = index;
-    while (index < scalars.size() && isWordScalar(scalars[index]))
-      ++index;
-    if (index == start) break;
-    words.emplace_back(static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(index - start));
-    initials |= bitOf(scalars[start]);
+// Calls `visit(scalars, length)` for each word of the label, in order, until it returns true;
+// a word's first kMaximumLetters scalars are all an abbreviation can match.
+template <class Visit>
+bool anyWord(std::string_view label, Visit&& visit) {
+  std::array<char32_t, kMaximumLetters> word{};
+  std::size_t length = 0;
+  const auto* bytes = reinterpret_cast<const uint8_t*>(label.data());
+  const auto size = static_cast<int32_t>(label.size());
+  for (int32_t index = 0; index < size;) {
+    UChar32 c;
+    U8_NEXT(bytes, index, size, c);
+    const char32_t scalar = c < 0 ? U'\uFFFD' : static_cast<char32_t>(c);
+    if (isWordScalar(scalar)) {
+      if (length < word.size()) word[length] = scalar;
+      ++length;
+    } else if (length > 0) {
+      if (visit(word.data(), std::min(length, word.size()))) return true;
+      length = 0;
+    }
   }
+  return length > 0 && visit(word.data(), std::min(length, word.size()));
+}
+
+bool isAsciiWordByte(unsigned char byte) {
+  return (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z');
+}
+
+}  // namespace
+
+AbbreviationLabel::AbbreviationLabel(std::string_view label) : ascii(base::isAscii(label)) {
+  bool inWord = false;
+  forEachScalar(label, [&](char32_t scalar) {
+    mask |= bitOf(scalar);
+    const bool isWord = isWordScalar(scalar);
+    if (isWord && !inWord) initials |= bitOf(scalar);
+    inWord = isWord;
+  });
 }
 
 Abbreviation::Abbreviation(std::u32string letters)
@@ -71,18 +93,17 @@ std::uint64_t Abbreviation::positionsOf(char32_t scalar) const {
   return positions;
 }
 
-bool Abbreviation::abbreviates(const AbbreviationLabel& label) const {
+bool Abbreviation::abbreviates(const AbbreviationLabel& masks, std::string_view label) const {
   const std::size_t n = letters_.size();
-  if (n < 1 || n > kMaximumLetters || label.scalars.empty()) return false;
+  if (n < 1 || n > kMaximumLetters || label.empty()) return false;
   // Cheap rejections first: every letter must occur, and the first must start a word. The walk
   // below visits words, not scalars, so it is cheaper than a test for the letters' order.
-  if ((mask_ & ~label.mask) != 0 || (label.initials & bitOf(letters_[0])) == 0) return false;
+  if ((mask_ & ~masks.mask) != 0 || (masks.initials & bitOf(letters_[0])) == 0) return false;
 
   // Bit p of `reachable`: the first p letters are matched by starts of words seen so far.
   std::uint64_t reachable = 1;
   const std::uint64_t done = std::uint64_t{1} << n;
-  for (const auto& [start, length] : label.words) {
-    const char32_t* word = label.scalars.data() + start;
+  const auto visit = [&](const auto* word, std::size_t length) {
     std::uint64_t starts = reachable & positionsOf(word[0]) & (done - 1);
     std::uint64_t reached = 0;
     while (starts != 0) {
@@ -93,13 +114,25 @@ bool Abbreviation::abbreviates(const AbbreviationLabel& label) const {
     }
     // Words may be skipped, so what was reachable stays reachable.
     reachable |= reached;
-    if (reachable & done) return true;
+    return (reachable & done) != 0;
+  };
+  if (!masks.ascii) return anyWord(label, visit);
+  // Most labels are ASCII: their words are read in place, a byte a letter.
+  const auto* bytes = reinterpret_cast<const unsigned char*>(label.data());
+  const std::size_t size = label.size();
+  for (std::size_t index = 0; index < size;) {
+    while (index < size && !isAsciiWordByte(bytes[index]))
+      ++index;
+    const std::size_t start = index;
+    while (index < size && isAsciiWordByte(bytes[index]))
+      ++index;
+    if (index > start && visit(bytes + start, index - start)) return true;
   }
   return false;
 }
 
 bool ClipboardSearchIndex::isAbbreviation(std::u32string_view letters, std::string_view label) {
-  return Abbreviation(std::u32string(letters)).abbreviates(AbbreviationLabel(label));
+  return Abbreviation(std::u32string(letters)).abbreviates(AbbreviationLabel(label), label);
 }
 
 }  // namespace quillo::clipboard

@@ -9,21 +9,16 @@
 
 namespace quillo::clipboard {
 
-// The Unicode scalars of UTF-8 text; ill-formed bytes read as U+FFFD.
-std::u32string scalarsOf(std::string_view text);
-
-// A label decoded once for the abbreviation pass, which visits every entry the words missed:
-// its scalars, where its words lie, and which scalars occur (one bit per scalar value modulo 64),
-// in it and at word starts.
+// What the abbreviation pass, which visits every entry the words missed, reads of a label before
+// its text: which scalars occur (one bit per scalar value modulo 64), in it and at word starts.
+// Most labels fail on these; the few left are walked in their UTF-8 text.
 struct AbbreviationLabel {
   AbbreviationLabel() = default;
   explicit AbbreviationLabel(std::string_view label);
 
-  std::u32string scalars;
-  // Start and length of each word, in scalars.
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> words;
   std::uint64_t mask = 0;
   std::uint64_t initials = 0;
+  bool ascii = true;
 };
 
 // Typed letters, prepared once per search, tested against labels.
@@ -32,8 +27,8 @@ class Abbreviation {
   explicit Abbreviation(std::u32string letters);
 
   // Whether the letters split into consecutive groups, each the start of a different word of
-  // the label, in the label's order.
-  bool abbreviates(const AbbreviationLabel& label) const;
+  // the label, in the label's order. `masks` are those of `label`.
+  bool abbreviates(const AbbreviationLabel& masks, std::string_view label) const;
 
  private:
   // Bit p set when the letter at position p is `scalar`.

@@ -162,7 +162,7 @@ std::vector<ClipboardEntry> ClipboardSearchIndex::search(std::string_view query,
     for (SlotId slot = 0; slot < state.slots.size(); ++slot) {
       const State::Slot& candidate = state.slots[slot];
       if (!candidate.live || state.totals[slot] > 0) continue;
-      if (abbreviation.abbreviates(candidate.abbreviationLabel)) {
+      if (abbreviation.abbreviates(candidate.abbreviationMasks, candidate.label)) {
         state.totals[slot] = kAbbreviationScore;
         candidates.push_back(slot);
       }
@@ -179,9 +179,9 @@ std::vector<ClipboardEntry> ClipboardSearchIndex::search(std::string_view query,
     const State::Slot& candidate = state.slots[slot];
     if (!includes(filter, candidate.entry)) continue;
     int bonus = 0;
-    if (candidate.foldedTitle == q) {
+    if (candidate.foldedTitle() == q) {
       bonus = kExactTitleBonus;
-    } else if (startsWith(candidate.foldedTitle, q)) {
+    } else if (startsWith(candidate.foldedTitle(), q)) {
       bonus = kTitlePrefixBonus;
     }
     ranked.push_back({&candidate.entry, state.totals[slot] + bonus});
@@ -211,9 +211,9 @@ std::optional<ClipboardEntry> ClipboardSearchIndex::strongMatch(std::string_view
 
   std::vector<WordId> wanted;
   for (const std::string& word : queryWords) {
-    const auto found = state_->wordIds.find(word);
-    if (found == state_->wordIds.end()) return std::nullopt;
-    wanted.push_back(found->second);
+    const auto found = state_->wordOf(word);
+    if (!found) return std::nullopt;
+    wanted.push_back(*found);
   }
   for (ClipboardEntry& result : search(query, ClipboardFilter::all, 20, stop)) {
     const State::Slot* slot = state_->slotOf(result.id);

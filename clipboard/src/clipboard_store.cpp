@@ -1,11 +1,13 @@
 #include "quillo/clipboard/clipboard_store.h"
 
 #include <algorithm>
+#include <cstring>
 #include <thread>
 
 #include "eviction_order.h"
 #include "fingerprint.h"
 #include "quillo/base/characters.h"
+#include "quillo/base/digest.h"
 #include "quillo/base/errors.h"
 #include "quillo/base/memory.h"
 #include "quillo/base/unicode.h"
@@ -34,19 +36,41 @@ bool olderFirst(const ClipboardEntry* a, const ClipboardEntry* b) {
   return a->id.bytes < b->id.bytes;
 }
 
+// The 32 bytes that 64 hexadecimal digits spell.
+std::optional<std::array<std::uint8_t, 32>> digestBytes(std::string_view hex) {
+  std::array<std::uint8_t, 32> bytes{};
+  if (hex.size() != bytes.size() * 2) return std::nullopt;
+  const auto nibble = [](char digit) -> int {
+    if (digit >= '0' && digit <= '9') return digit - '0';
+    if (digit >= 'a' && digit <= 'f') return digit - 'a' + 10;
+    if (digit >= 'A' && digit <= 'F') return digit - 'A' + 10;
+    return -1;
+  };
+  for (std::size_t index = 0; index < bytes.size(); ++index) {
+    const int high = nibble(hex[2 * index]);
+    const int low = nibble(hex[2 * index + 1]);
+    if (high < 0 || low < 0) return std::nullopt;
+    bytes[index] = static_cast<std::uint8_t>(high * 16 + low);
+  }
+  return bytes;
+}
+
 }  // namespace
 
 ClipboardStore::ClipboardStore(const std::filesystem::path& file, unsigned loadThreads)
     : database_(file), order_(std::make_unique<EvictionOrder>()) {
-  // Rows are split into words by workers while SQLite reads the next ones.
-  ClipboardSearchIndex::Loader loader(index_, loadThreads);
-  database_.loadEntries([&](ClipboardDatabase::StoredEntry row) {
-    remember(std::move(row.fingerprint), row.entry.id);
-    order_->add(row.entry);
-    loader.add(std::move(row.entry));
-  });
-  loader.finish();
-  // Loading reads every row and splits it on workers, and peaks well above what the index keeps.
+  {
+    // Rows are split into words by workers while SQLite reads the next ones.
+    ClipboardSearchIndex::Loader loader(index_, loadThreads);
+    database_.loadEntries([&](ClipboardDatabase::StoredEntry row) {
+      remember(row.fingerprint, row.entry.id);
+      order_->add(row.entry);
+      loader.add(std::move(row.entry));
+    });
+    loader.finish();
+  }
+  // Loading reads every row and splits it on workers, and peaks well above what the index keeps;
+  // the loader's own tables (every word of every splitter) are gone only now.
   base::releaseFreedMemory();
 }
 
@@ -94,7 +118,7 @@ ClipboardEntry ClipboardStore::save(const ClipboardEntry& entry, const Clipboard
   const std::lock_guard lock(mutex_);
   base::throwIfCancelled(stop);
   const std::string print = fingerprint(payload);
-  if (const auto known = fingerprints_.find(print); known != fingerprints_.end()) {
+  if (const auto known = fingerprints_.find(printKey(print)); known != fingerprints_.end()) {
     if (const ClipboardEntry* stored = index_.find(known->second))
       return saveRepeat(*stored, entry, limits, now);
   }
@@ -221,9 +245,22 @@ std::vector<base::Uuid> ClipboardStore::victims(const ClipboardLimits& limits, b
   return chosen;
 }
 
-void ClipboardStore::remember(std::string fingerprint, const base::Uuid& id) {
-  printOf_.insert_or_assign(id, fingerprint);
-  fingerprints_.insert_or_assign(std::move(fingerprint), id);
+std::size_t ClipboardStore::PrintKeyHash::operator()(const PrintKey& key) const noexcept {
+  return std::hash<std::string_view>{}(
+      std::string_view(reinterpret_cast<const char*>(key.data()), key.size()));
+}
+
+ClipboardStore::PrintKey ClipboardStore::printKey(std::string_view fingerprint) {
+  // Every fingerprint this store writes is hexadecimal SHA-256; anything else keeps its identity
+  // through a digest of its own.
+  if (const auto key = digestBytes(fingerprint)) return *key;
+  return digestBytes(base::sha256Hex(fingerprint)).value_or(PrintKey{});
+}
+
+void ClipboardStore::remember(std::string_view fingerprint, const base::Uuid& id) {
+  const PrintKey key = printKey(fingerprint);
+  printOf_.insert_or_assign(id, key);
+  fingerprints_.insert_or_assign(key, id);
 }
 
 void ClipboardStore::keep(const ClipboardEntry& entry, bool wordsChanged) {

@@ -16,8 +16,9 @@ namespace quillo::clipboard {
 class DeletionTable {
  public:
   using WordId = std::uint32_t;
+  // Eight bytes: a history of ten thousand texts holds some four hundred thousand keys.
   struct Key {
-    std::uint64_t hash;
+    std::uint32_t hash;
     WordId word;
     bool operator<(const Key& other) const { return hash < other.hash; }
   };
@@ -39,7 +40,7 @@ class DeletionTable {
   }
 
   // Removes one key of the word; keys are added once per occurrence and removed likewise.
-  void erase(std::uint64_t hash, WordId word) {
+  void erase(std::uint32_t hash, WordId word) {
     auto [first, last] = recent_.equal_range(hash);
     for (auto it = first; it != last; ++it) {
       if (it->second == word) {
@@ -59,7 +60,7 @@ class DeletionTable {
 
   // Calls `visit(word)` for every word with this key.
   template <class Visit>
-  void forEach(std::uint64_t hash, Visit&& visit) const {
+  void forEach(std::uint32_t hash, Visit&& visit) const {
     for (auto it = std::lower_bound(sorted_.begin(), sorted_.end(), Key{hash, 0});
          it != sorted_.end() && it->hash == hash; ++it) {
       if (it->word != kHole) visit(it->word);
@@ -96,7 +97,7 @@ class DeletionTable {
 
   std::vector<Key> sorted_;
   std::size_t holes_ = 0;
-  std::unordered_multimap<std::uint64_t, WordId> recent_;
+  std::unordered_multimap<std::uint32_t, WordId> recent_;
 };
 
 }  // namespace quillo::clipboard

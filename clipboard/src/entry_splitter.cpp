@@ -46,8 +46,10 @@ constexpr std::uint32_t kNever = ~std::uint32_t{0};
 void EntrySplitter::split(SplitEntry& split, std::uint32_t position) {
   split.splitter = number_;
   const ClipboardEntry& entry = split.entry;
-  split.foldedTitle = fold(entry.title);
-  split.label = split.foldedTitle + " " + fold(entry.sourceAppName);
+  split.label = fold(entry.title);
+  split.titleLength = static_cast<std::uint32_t>(split.label.size());
+  split.label += ' ';
+  split.label += fold(entry.sourceAppName);
   const auto record = [&](std::string_view word, const WordTable::Key& key, bool own) {
     const auto [id, added] = table_.intern(word, key);
     if (added) lastSeen_.push_back(kNever);

@@ -14,8 +14,9 @@ namespace quillo::clipboard {
 // An entry on its way into the index, with its words numbered by the splitter that found them.
 struct SplitEntry {
   ClipboardEntry entry;
-  std::string foldedTitle;
+  // The folded title, a space and the folded application name.
   std::string label;
+  std::uint32_t titleLength = 0;
   // Every index word, each once; those of the title and text come first.
   std::vector<std::uint32_t> words;
   std::uint32_t ownWordCount = 0;

@@ -170,13 +170,24 @@ void ClipboardSearchIndex::Loader::Work::fillSlots() {
   const std::size_t wordCount = state.words.size();
   counts.resize(threads);
   std::vector<std::vector<DeletionTable::Key>> keys(threads);
+  // What the slots keep is allocated here, on the calling thread, rather than by the threads
+  // below, which would take it from the splitters' arenas, among their word lists: those go
+  // when the load ends, and pages holding a kept string or two could not be handed back.
+  for (std::size_t position = 0; position < entries.size(); ++position) {
+    if (slotOf[position] == kNoSlot) continue;
+    const SplitEntry& split = entries[position];
+    State::Slot& slot = state.slots[slotOf[position]];
+    slot.terms.reserve(split.words.size());
+    slot.label = split.label;
+    slot.titleLength = split.titleLength;
+  }
   base::runInParallel(threads, [&](std::size_t part) {
     // Only new words need deletion keys.
     std::vector<DeletionTable::Key>& run = keys[part];
     for (std::size_t at = part; at < added.size(); at += threads) {
       State::Word& word = state.words[added[at]];
       if (!State::takesDeletionKeys(word.text)) continue;
-      for (std::uint64_t key : deletionKeyHashes(word.text))
+      for (std::uint32_t key : deletionKeyHashes(word.text))
         run.push_back({key, added[at]});
     }
     std::sort(run.begin(), run.end());
@@ -188,15 +199,12 @@ void ClipboardSearchIndex::Loader::Work::fillSlots() {
       SplitEntry& split = entries[position];
       State::Slot& slot = state.slots[slotOf[position]];
       const std::vector<WordId>& global = globalOf[split.splitter];
-      slot.terms.reserve(split.words.size());
       for (std::uint32_t local : split.words) {
         slot.terms.push_back(global[local]);
         if (threads > 1) ++counted[global[local]];
       }
       slot.ownTermCount = split.ownWordCount;
-      slot.foldedTitle = std::move(split.foldedTitle);
-      slot.label = std::move(split.label);
-      slot.abbreviationLabel = AbbreviationLabel(slot.label);
+      slot.abbreviationMasks = AbbreviationLabel(slot.label);
       slot.entry = std::move(split.entry);
     }
   });

@@ -9,7 +9,7 @@
 namespace quillo::clipboard {
 
 std::pair<WordId, bool> ClipboardSearchIndex::State::intern(std::string_view text) {
-  if (const auto found = wordIds.find(text); found != wordIds.end()) return {found->second, false};
+  if (const auto found = wordOf(text)) return {*found, false};
   WordId id;
   if (!freeWords.empty()) {
     id = freeWords.back();
@@ -19,7 +19,7 @@ std::pair<WordId, bool> ClipboardSearchIndex::State::intern(std::string_view tex
     words.emplace_back();
   }
   words[id].text.assign(text);
-  wordIds.emplace(words[id].text, id);
+  wordIds.insert(id);
   vocabularyChanged = true;
   return {id, true};
 }
@@ -32,10 +32,10 @@ bool ClipboardSearchIndex::State::takesDeletionKeys(std::string_view text) {
 void ClipboardSearchIndex::State::dropWord(WordId id) {
   Word& word = words[id];
   if (takesDeletionKeys(word.text)) {
-    for (std::uint64_t key : deletionKeyHashes(word.text))
+    for (std::uint32_t key : deletionKeyHashes(word.text))
       deletions.erase(key, id);
   }
-  wordIds.erase(word.text);
+  wordIds.erase(id);
   word = Word{};
   freeWords.push_back(id);
   vocabularyChanged = true;
@@ -75,10 +75,7 @@ const ClipboardSearchIndex::State::Slot* ClipboardSearchIndex::State::slotOf(con
 }
 
 void ClipboardSearchIndex::State::rebuildVocabulary() {
-  vocabulary.clear();
-  vocabulary.reserve(wordIds.size());
-  for (const auto& [text, id] : wordIds)
-    vocabulary.push_back(id);
+  vocabulary.assign(wordIds.begin(), wordIds.end());
   std::sort(vocabulary.begin(), vocabulary.end(),
             [&](WordId a, WordId b) { return words[a].text < words[b].text; });
   vocabularyChanged = false;
@@ -93,7 +90,7 @@ std::vector<std::pair<WordId, int>> ClipboardSearchIndex::State::matchingWords(s
     if (best == 0) matches.emplace_back(id, 0);
     best = std::max(best, score);
   };
-  if (const auto found = wordIds.find(query); found != wordIds.end()) offer(found->second, kExactScore);
+  if (const auto found = wordOf(query)) offer(*found, kExactScore);
   auto it = std::lower_bound(vocabulary.begin(), vocabulary.end(), query,
                              [&](WordId id, std::string_view text) { return words[id].text < text; });
   for (; it != vocabulary.end() && startsWith(words[*it].text, query); ++it) {
@@ -101,7 +98,7 @@ std::vector<std::pair<WordId, int>> ClipboardSearchIndex::State::matchingWords(s
   }
   const std::size_t length = base::characterCount(query);
   if (length >= kMinimumTypoWordLength && length <= kMaximumTypoWordLength) {
-    for (std::uint64_t key : deletionKeyHashes(query)) {
+    for (std::uint32_t key : deletionKeyHashes(query)) {
       deletions.forEach(key, [&](WordId candidate) {
         if (matchScores[candidate] == 0 && isOneEdit(query, words[candidate].text))
           offer(candidate, kTypoScore);

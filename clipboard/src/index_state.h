@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -20,11 +22,6 @@ using SlotId = std::uint32_t;
 using WordId = std::uint32_t;
 constexpr std::uint32_t kNoSlot = ~std::uint32_t{0};
 
-struct StringHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view text) const noexcept { return std::hash<std::string_view>{}(text); }
-};
-
 // Whether `text` starts with `prefix`, settling most answers on the first byte: a one-letter query
 // tests thousands of words and titles, where a library call per test costs more than the test.
 inline bool startsWith(std::string_view text, std::string_view prefix) {
@@ -38,17 +35,38 @@ inline bool startsWith(std::string_view text, std::string_view prefix) {
 struct ClipboardSearchIndex::State {
   struct Slot {
     ClipboardEntry entry;
-    std::string foldedTitle;
+    // The folded title, a space and the folded application name: what abbreviations match; the
+    // title alone ranks.
     std::string label;
-    AbbreviationLabel abbreviationLabel;
+    std::uint32_t titleLength = 0;
+    AbbreviationLabel abbreviationMasks;
     // Every index word of the entry; the first `ownTermCount` are those of its title and text.
     std::vector<WordId> terms;
     std::uint32_t ownTermCount = 0;
     bool live = false;
+
+    std::string_view foldedTitle() const { return std::string_view(label).substr(0, titleLength); }
   };
   struct Word {
     std::string text;
     std::vector<SlotId> postings;
+  };
+  // Word numbers found by their text, which only `words` holds: tens of thousands of words would
+  // otherwise be stored twice.
+  struct WordHash {
+    using is_transparent = void;
+    const std::vector<Word>* words;
+    std::size_t operator()(std::string_view text) const noexcept {
+      return std::hash<std::string_view>{}(text);
+    }
+    std::size_t operator()(WordId id) const noexcept { return (*this)((*words)[id].text); }
+  };
+  struct WordEqual {
+    using is_transparent = void;
+    const std::vector<Word>* words;
+    bool operator()(WordId a, WordId b) const noexcept { return a == b; }
+    bool operator()(std::string_view a, WordId b) const noexcept { return a == (*words)[b].text; }
+    bool operator()(WordId a, std::string_view b) const noexcept { return (*words)[a].text == b; }
   };
 
   std::vector<Slot> slots;
@@ -56,7 +74,7 @@ struct ClipboardSearchIndex::State {
   std::unordered_map<base::Uuid, SlotId> ids;
   std::vector<Word> words;
   std::vector<WordId> freeWords;
-  std::unordered_map<std::string, WordId, StringHash, std::equal_to<>> wordIds;
+  std::unordered_set<WordId, WordHash, WordEqual> wordIds{0, WordHash{&words}, WordEqual{&words}};
   DeletionTable deletions;
   std::vector<WordId> vocabulary;
   bool vocabularyChanged = false;
@@ -68,6 +86,11 @@ struct ClipboardSearchIndex::State {
   // Per query word, indexed by word; all zero between calls.
   std::vector<int> matchScores;
 
+  // The number of the word with this text, if the index has it.
+  std::optional<WordId> wordOf(std::string_view text) const {
+    const auto found = wordIds.find(text);
+    return found == wordIds.end() ? std::nullopt : std::optional<WordId>(*found);
+  }
   // The word's number and whether it is new; a new word has no deletion keys yet. A word's keys
   // are not kept with it: they follow from its text, and are worked out again when it goes.
   std::pair<WordId, bool> intern(std::string_view text);

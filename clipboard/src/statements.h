@@ -8,6 +8,7 @@ namespace quillo::clipboard::statements {
 inline constexpr std::string_view kUserVersion = "PRAGMA user_version";
 inline constexpr std::string_view kSecureDelete = "PRAGMA secure_delete = ON";
 inline constexpr std::string_view kJournalMode = "PRAGMA journal_mode = DELETE";
+inline constexpr std::string_view kShrinkMemory = "PRAGMA shrink_memory";
 inline constexpr std::string_view kCreateTable =
     "CREATE TABLE IF NOT EXISTS entries (\n"
     "  id TEXT PRIMARY KEY, fingerprint TEXT NOT NULL UNIQUE, title TEXT NOT NULL,\n"

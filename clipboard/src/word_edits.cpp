@@ -12,7 +12,7 @@ namespace {
 
 // The hash of `text` with `length` bytes at `from` left out, without building that string:
 // a load hashes a quarter of a million such keys. FNV-1a, mixed at the end.
-std::uint64_t hashWithout(std::string_view text, std::size_t from, std::size_t length) {
+std::uint32_t hashWithout(std::string_view text, std::size_t from, std::size_t length) {
   std::uint64_t hash = 0xCBF29CE484222325ULL;
   const auto add = [&](std::string_view piece) {
     for (unsigned char byte : piece) {
@@ -23,7 +23,7 @@ std::uint64_t hashWithout(std::string_view text, std::size_t from, std::size_t l
   add(text.substr(0, from));
   add(text.substr(std::min(text.size(), from + length)));
   hash ^= hash >> 32;
-  return hash * 0xD6E8FEB86659FD93ULL;
+  return static_cast<std::uint32_t>((hash * 0xD6E8FEB86659FD93ULL) >> 32);
 }
 
 // Whether two sequences of characters are at most one edit apart.
@@ -55,8 +55,8 @@ bool oneEditApart(const Sequence& a, const Sequence& b) {
 
 }  // namespace
 
-std::vector<std::uint64_t> deletionKeyHashes(std::string_view word) {
-  std::vector<std::uint64_t> hashes;
+std::vector<std::uint32_t> deletionKeyHashes(std::string_view word) {
+  std::vector<std::uint32_t> hashes;
   hashes.push_back(hashWithout(word, word.size(), 0));
   if (base::isAscii(word)) {
     for (std::size_t index = 0; index < word.size(); ++index)

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
 #include "quillo/base/errors.h"
 #include "quillo/clipboard/clipboard_error.h"
 #include "quillo/clipboard/clipboard_image.h"
+#include "quillo/clipboard/clipboard_store.h"
 #include "quillo/clipboard/clipboard_text_recognition.h"
+#include "quillo/testing/temporary_folder.h"
+#include "store_fixture.h"
 
 namespace quillo::clipboard {
 namespace {
@@ -106,6 +110,33 @@ TEST(ClipboardTextRecognition, ReadsTheLanguageOfTheUsersLocaleBesidesEnglish) {
   EXPECT_EQ(ClipboardTextRecognition::text(fixture("german-text.png"), {},
                                            ClipboardTextRecognition::languagesFor("de_CH")),
             "Grüße aus Zürich");
+}
+
+bool mapped(std::string_view library) {
+  std::ifstream maps("/proc/self/maps");
+  std::string line;
+  while (std::getline(maps, line)) {
+    if (line.find(library) != std::string::npos) return true;
+  }
+  return false;
+}
+
+// Image decoding and text recognition bring some seventy libraries with them; a history of texts
+// must not pay for them. Run in a fresh process, so that earlier tests have loaded nothing.
+TEST(ClipboardImage, TheImageLibrariesLoadOnlyWhenAnImageIsDecoded) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        quillo::testing::TemporaryFolder folder;
+        ClipboardStore store(folder / "history.sqlite");
+        const ClipboardEntry entry = testing::textEntry(1, "hello there", 100);
+        store.save(entry, ClipboardPayload::text(entry.text), {}, testing::roomyLimits(), base::Date{1e6});
+        const bool found = store.search("hello", ClipboardFilter::all, 10).size() == 1;
+        if (!found || mapped("libvips") || mapped("libtesseract")) std::_Exit(1);
+        const bool decoded = !pngThumbnail(fixture("known-text.png")).empty();
+        std::_Exit(decoded && mapped("libvips") && mapped("libtesseract") ? 0 : 2);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

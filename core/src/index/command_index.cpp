@@ -58,7 +58,9 @@ CommandIndex::CommandIndex(std::vector<Command> commands, Options options) : opt
     screens_.push_back(Screen{target.bits, target.wordStartBits,
                               static_cast<std::uint32_t>(target.scalars.size()),
                               command.definition() != nullptr, capability.has_value()});
-    entries_.push_back(Entry{std::move(command), std::move(target), std::move(capability)});
+    entries_.push_back(
+        Entry{std::move(command), std::move(target),
+              capability ? std::make_shared<const CapabilityTarget>(std::move(*capability)) : nullptr});
   }
 }
 

@@ -25,7 +25,7 @@ done
 
 contents=$(dpkg-deb -c "$deb")
 for file in ./usr/bin/quillo-cli ./usr/bin/quillo-ravo ./usr/lib/quillo/quillo-cli-clip \
-  ./usr/lib/quillo/libquillo-net.so ./usr/lib/quillo/libfff_c.so ./usr/share/applications/dev.tarnwick.Quillo.desktop \
+  ./usr/lib/quillo/libquillo-net.so ./usr/lib/quillo/libquillo-imaging.so ./usr/lib/quillo/libfff_c.so ./usr/share/applications/dev.tarnwick.Quillo.desktop \
   ./usr/share/metainfo/dev.tarnwick.Quillo.metainfo.xml ./usr/share/icons/hicolor/48x48/apps/dev.tarnwick.Quillo.png \
   ./usr/share/icons/hicolor/scalable/apps/dev.tarnwick.Quillo.svg ./usr/share/dbus-1/services/dev.tarnwick.Quillo.service; do
   grep -Eq " $file( -> .*)?\$" <<< "$contents" || fail "the package lacks $file"

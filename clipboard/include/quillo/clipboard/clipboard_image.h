@@ -9,9 +9,10 @@
 
 #include "quillo/clipboard/clipboard_payload.h"
 
-struct _VipsImage;
-
 namespace quillo::clipboard {
+
+// Pixels decoded by the image library; opaque outside it.
+struct DecodedImage;
 
 struct PixelSize {
   int width = 0;
@@ -23,7 +24,7 @@ struct PixelSize {
 // A decoded image, made as a thumbnail from image data (PNG, JPEG, TIFF, GIF, WebP, HEIC...)
 // through libvips: its orientation applied and its longest side at most a given size; smaller
 // images keep their size. The pixels are decoded on creation, so the image does not depend on
-// the data it came from.
+// the data it came from. The image library is loaded on the first decode.
 //
 // A value: copies share the same read-only pixels; safe to use from any thread.
 class ClipboardImage {
@@ -32,7 +33,8 @@ class ClipboardImage {
   static constexpr int kRecognitionSide = 4096;
   static constexpr int kThumbnailSide = 320;
 
-  // Throws ClipboardError invalidContent when the data is not an image the library can decode.
+  // Throws ClipboardError invalidContent when the data is not an image the library can decode, or
+  // the library cannot be loaded.
   static ClipboardImage decode(std::span<const std::uint8_t> data, int maxPixelSize);
   static ClipboardImage decodeFile(const std::filesystem::path& file, int maxPixelSize);
 
@@ -45,9 +47,11 @@ class ClipboardImage {
   std::vector<std::uint8_t> greyPixels() const;
 
  private:
-  explicit ClipboardImage(std::shared_ptr<_VipsImage> image) : image_(std::move(image)) {}
+  ClipboardImage(std::shared_ptr<const DecodedImage> image, PixelSize size)
+      : image_(std::move(image)), size_(size) {}
 
-  std::shared_ptr<_VipsImage> image_;
+  std::shared_ptr<const DecodedImage> image_;
+  PixelSize size_;
 };
 
 // The pixel size the image data declares (before orientation is applied); none when the data

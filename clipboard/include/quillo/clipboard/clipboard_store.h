@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -89,7 +90,7 @@ class ClipboardStore {
                                   std::int64_t incomingCount, bool allowPinnedOverflow) const;
   void removeLocked(const std::vector<base::Uuid>& ids);
   void pruneLocked(const ClipboardLimits& limits, base::Date now);
-  void remember(std::string fingerprint, const base::Uuid& id);
+  void remember(std::string_view fingerprint, const base::Uuid& id);
   // Puts an entry in memory in place of the one with its id: into the index (splitting its words
   // again when they changed) and into the eviction order.
   void keep(const ClipboardEntry& entry, bool wordsChanged);
@@ -105,9 +106,15 @@ class ClipboardStore {
   mutable ClipboardDatabase database_;
   ClipboardSearchIndex index_;
   std::unique_ptr<EvictionOrder> order_;
-  // Both ways, so that forgetting an entry finds its fingerprint without a pass over all.
-  std::unordered_map<std::string, base::Uuid> fingerprints_;
-  std::unordered_map<base::Uuid, std::string> printOf_;
+  // A fingerprint as the 32 bytes its hexadecimal digits spell: kept for every entry, both ways,
+  // so that forgetting an entry finds its fingerprint without a pass over all.
+  using PrintKey = std::array<std::uint8_t, 32>;
+  struct PrintKeyHash {
+    std::size_t operator()(const PrintKey& key) const noexcept;
+  };
+  static PrintKey printKey(std::string_view fingerprint);
+  std::unordered_map<PrintKey, base::Uuid, PrintKeyHash> fingerprints_;
+  std::unordered_map<base::Uuid, PrintKey> printOf_;
 };
 
 }  // namespace quillo::clipboard

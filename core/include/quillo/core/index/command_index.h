@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -98,8 +99,9 @@ class CommandIndex {
     Command command;
     MatchTarget target;
     // Scriptable-application commands are scored by their own scorer, which names the
-    // capability's words and choices rather than its title.
-    std::optional<CapabilityTarget> capability;
+    // capability's words and choices rather than its title. Apart, since few commands have one
+    // and it is larger than the rest of the entry.
+    std::shared_ptr<const CapabilityTarget> capability;
   };
 
   // What a keystroke reads of every entry, kept apart from the entries so that the pass over all
