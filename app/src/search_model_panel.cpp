@@ -126,17 +126,20 @@ void SearchModel::readMenus(const std::optional<FrontApp>& app) {
 
 void SearchModel::refreshCommands(std::function<core::CommandIndex()> build) {
   commandsTask_.start(
-      [build = std::move(build), backend = deps_.backend](std::stop_token) {
+      [build = std::move(build)](std::stop_token) {
         auto index = std::make_shared<const core::CommandIndex>(build());
         // Reading every application's entry peaks well above what the index keeps.
         base::releaseFreedMemory();
-        return makeSource(backend, core::RavoQuestions::scope::Commands{}, std::move(index), false);
+        return index;
       },
-      [this](Source source) {
+      [this, backend = deps_.backend](std::shared_ptr<const core::CommandIndex> built) {
         // Built on a worker, the index lies scattered among the catalogue's freed texts, in pages
         // the allocator cannot hand back. Copied here, what it keeps lies together on this
-        // thread's heap, and the worker's pages come free whole.
-        source.index = std::make_shared<const core::CommandIndex>(*source.index);
+        // thread's heap, and the worker's pages come free whole. The ranker's copies of the
+        // commands are made here for the same reason.
+        auto index = std::make_shared<const core::CommandIndex>(*built);
+        built.reset();
+        Source source = makeSource(backend, core::RavoQuestions::scope::Commands{}, std::move(index), false);
         commandCount_ = source.index->size();
         answers_.removeAll();
         mac_ = std::move(source);
