@@ -23,11 +23,14 @@ SearchModel::Source makeSource(std::shared_ptr<core::BackendClient> backend, cor
                                std::shared_ptr<const core::CommandIndex> index, bool hideMenuData) {
   SearchModel::Source source{std::move(index), nullptr, backend ? "" : notConfigured()};
   if (!backend) return source;
+  if (!hideMenuData) {
+    source.ranker = std::make_shared<const core::SemanticRanker>(
+        std::move(backend), std::move(scope), [index = source.index] { return index->commands(); });
+    return source;
+  }
   std::vector<core::Command> candidates = source.index->commands();
   // Menu commands that name the user's data stay in the local index only.
-  if (hideMenuData)
-    std::erase_if(candidates,
-                  [](const core::Command& command) { return core::MenuPrivacy::isData(command); });
+  std::erase_if(candidates, [](const core::Command& command) { return core::MenuPrivacy::isData(command); });
   source.ranker = std::make_shared<const core::SemanticRanker>(std::move(backend), std::move(scope),
                                                                std::move(candidates));
   return source;
