@@ -295,11 +295,25 @@ int main(int argc, char** argv) {
   std::printf("| a key typed in the panel (XTest) | its rows painted | %zu | %.1f | %.1f | %.1f |\n\n",
               keys.size(), key.p50, key.p99, key.max);
 
+  // The program settles on its own schedule (the history's load, the catalogue read twice: at
+  // the start and again once the local ranking service answers, each followed by a trim), so the
+  // reading waits until resident memory has stopped moving: no change beyond 0.1 MB over three
+  // seconds, then two more seconds.
+  const auto settleStarted = std::chrono::steady_clock::now();
+  for (long last = residentKilobytes(pid), steady = 0; steady < 6;) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const long now = residentKilobytes(pid);
+    steady = std::labs(now - last) <= 100 ? steady + 1 : 0;
+    if (steady == 0) last = now;
+  }
   std::this_thread::sleep_for(std::chrono::seconds(2));
+  const double settleSeconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - settleStarted).count();
   const Resident resident = residentByKind(pid);
   std::printf(
       "- resident memory with the panel hidden: %.1f MB (%.1f MB anonymous, %.1f MB of mapped files)\n",
       residentKilobytes(pid) / 1024.0, resident.anonymous / 1024.0, resident.files / 1024.0);
+  std::printf("- settled %.1f s after the last key\n", settleSeconds);
   std::printf("\n| resident | MB |\n|---|---|\n");
   const auto mappings = residentByMapping(pid);
   for (std::size_t index = 0; index < std::min<std::size_t>(16, mappings.size()); ++index)

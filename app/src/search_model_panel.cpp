@@ -23,11 +23,14 @@ SearchModel::Source makeSource(std::shared_ptr<core::BackendClient> backend, cor
                                std::shared_ptr<const core::CommandIndex> index, bool hideMenuData) {
   SearchModel::Source source{std::move(index), nullptr, backend ? "" : notConfigured()};
   if (!backend) return source;
+  if (!hideMenuData) {
+    source.ranker = std::make_shared<const core::SemanticRanker>(
+        std::move(backend), std::move(scope), [index = source.index] { return index->commands(); });
+    return source;
+  }
   std::vector<core::Command> candidates = source.index->commands();
   // Menu commands that name the user's data stay in the local index only.
-  if (hideMenuData)
-    std::erase_if(candidates,
-                  [](const core::Command& command) { return core::MenuPrivacy::isData(command); });
+  std::erase_if(candidates, [](const core::Command& command) { return core::MenuPrivacy::isData(command); });
   source.ranker = std::make_shared<const core::SemanticRanker>(std::move(backend), std::move(scope),
                                                                std::move(candidates));
   return source;
@@ -126,17 +129,20 @@ void SearchModel::readMenus(const std::optional<FrontApp>& app) {
 
 void SearchModel::refreshCommands(std::function<core::CommandIndex()> build) {
   commandsTask_.start(
-      [build = std::move(build), backend = deps_.backend](std::stop_token) {
+      [build = std::move(build)](std::stop_token) {
         auto index = std::make_shared<const core::CommandIndex>(build());
         // Reading every application's entry peaks well above what the index keeps.
         base::releaseFreedMemory();
-        return makeSource(backend, core::RavoQuestions::scope::Commands{}, std::move(index), false);
+        return index;
       },
-      [this](Source source) {
+      [this, backend = deps_.backend](std::shared_ptr<const core::CommandIndex> built) {
         // Built on a worker, the index lies scattered among the catalogue's freed texts, in pages
         // the allocator cannot hand back. Copied here, what it keeps lies together on this
-        // thread's heap, and the worker's pages come free whole.
-        source.index = std::make_shared<const core::CommandIndex>(*source.index);
+        // thread's heap, and the worker's pages come free whole. The ranker's copies of the
+        // commands are made here for the same reason.
+        auto index = std::make_shared<const core::CommandIndex>(*built);
+        built.reset();
+        Source source = makeSource(backend, core::RavoQuestions::scope::Commands{}, std::move(index), false);
         commandCount_ = source.index->size();
         answers_.removeAll();
         mac_ = std::move(source);

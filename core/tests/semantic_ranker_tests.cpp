@@ -188,8 +188,22 @@ TEST_F(SemanticRankerTest, CallerCancellationStopsEveryChunk) {
   EXPECT_LT(std::chrono::steady_clock::now() - started, 3s);
 }
 
+TEST_F(SemanticRankerTest, ListMadeForEachRankingIsRankedAsItIsThen) {
+  service.on(kCommandsPath, [](const ServiceRequest& request) {
+    return byTitle(request, {{"Command 300", 0.6}});
+  });
+  std::size_t count = 255;
+  const SemanticRanker ranker(client(), RavoQuestions::scope::Commands{},
+                              [&count] { return numbered(count); });
+  EXPECT_TRUE(ranker.rank("q", RavoQuestions::minimumProbability).hits.empty());
+  EXPECT_EQ(service.requests(kCommandsPath).size(), 2u);
+  count = 301;
+  EXPECT_EQ(titles(ranker.rank("q", RavoQuestions::minimumProbability).hits),
+            std::vector<std::string>{"Command 300"});
+}
+
 TEST_F(SemanticRankerTest, NoCandidatesSendsNothing) {
-  const SemanticRanker ranker(client(), RavoQuestions::scope::Commands{}, {});
+  const SemanticRanker ranker(client(), RavoQuestions::scope::Commands{}, std::vector<Command>{});
   const SemanticResult result = ranker.rank("anything", RavoQuestions::minimumProbability);
   EXPECT_TRUE(result.hits.empty());
   EXPECT_EQ(result.noneProbability, 1.0);

@@ -41,6 +41,10 @@ SemanticRanker::SemanticRanker(std::shared_ptr<BackendClient> client, RavoQuesti
       scope_(std::move(scope)),
       requests_(groups(std::move(candidates), RavoQuestions::maxOptionsPerRequest)) {}
 
+SemanticRanker::SemanticRanker(std::shared_ptr<BackendClient> client, RavoQuestions::Scope scope,
+                               std::function<std::vector<Command>()> candidates)
+    : client_(std::move(client)), scope_(std::move(scope)), candidates_(std::move(candidates)) {}
+
 void SemanticRanker::warmUp(std::stop_token stop) const {
   client_->warmUp(stop);
 }
@@ -112,13 +116,15 @@ SemanticResult SemanticRanker::rank(std::string_view query, double atLeast, std:
   const auto start = std::chrono::steady_clock::now();
   const std::vector<std::string> words = WebSearch::words(query);
 
+  std::vector<std::vector<Command>> made;
+  if (candidates_) made = groups(candidates_(), RavoQuestions::maxOptionsPerRequest);
+  const std::vector<std::vector<Command>>& requests = candidates_ ? made : requests_;
   std::vector<Part> parts;
   askInParallel<Part>(
-      requests_.size(), stop,
+      requests.size(), stop,
       [&](std::size_t chunk, std::stop_token chunkStop) {
-        const BackendAnswer answer =
-            client_->commands(query, scope_, requests_[chunk], chunk == 0, chunkStop);
-        return part(answer, requests_[chunk], atLeast, words);
+        const BackendAnswer answer = client_->commands(query, scope_, requests[chunk], chunk == 0, chunkStop);
+        return part(answer, requests[chunk], atLeast, words);
       },
       [&](std::size_t, Part answered) { parts.push_back(std::move(answered)); });
   return combine(std::move(parts), std::string(query), std::chrono::steady_clock::now() - start);

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -38,6 +39,11 @@ class SemanticRanker {
 
   SemanticRanker(std::shared_ptr<BackendClient> client, RavoQuestions::Scope scope,
                  std::vector<Command> candidates);
+  // A list kept elsewhere in a compact form (the launcher's thousands of commands live in the
+  // command index) is made afresh for each ranking instead of being held a second time as
+  // full commands: a few milliseconds against the service's round trip.
+  SemanticRanker(std::shared_ptr<BackendClient> client, RavoQuestions::Scope scope,
+                 std::function<std::vector<Command>()> candidates);
 
   // Forwards to the client's warm-up.
   void warmUp(std::stop_token stop = {}) const;
@@ -48,6 +54,7 @@ class SemanticRanker {
   SemanticResult rank(std::string_view query, double atLeast, std::stop_token stop = {}) const;
 
   const RavoQuestions::Scope& scope() const { return scope_; }
+  // The chunks held; none when the list is made for each ranking.
   const std::vector<std::vector<Command>>& requests() const { return requests_; }
 
   // Consecutive slices of at most `size`, in order; none for an empty list.
@@ -69,6 +76,7 @@ class SemanticRanker {
   std::shared_ptr<BackendClient> client_;
   RavoQuestions::Scope scope_;
   std::vector<std::vector<Command>> requests_;
+  std::function<std::vector<Command>()> candidates_;
 };
 
 }  // namespace quillo::core
