@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "quillo/core/index/app_branding.h"
+#include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/testing/temporary_folder.h"
 
 namespace quillo::core {
@@ -13,9 +14,12 @@ struct AppBrandingTest : ::testing::Test {
   void write(const std::string& name, std::string_view text) const {
     testing::writeFile(data / "metainfo" / name, text);
   }
-  std::vector<fs::path> folders() const { return metainfoFolders({data.path() / "applications"}); }
+  std::optional<AppBranding> branding(std::string_view appId) const {
+    return readAppBranding(appId, metainfoFolders({data.path() / "applications"}), files);
+  }
 
   testing::TemporaryFolder data;
+  platform::posix::PosixFileSystem files;
 };
 
 TEST_F(AppBrandingTest, PrimaryColoursAreReadForEachScheme) {
@@ -27,23 +31,21 @@ TEST_F(AppBrandingTest, PrimaryColoursAreReadForEachScheme) {
     <color type="primary" scheme_preference="dark">#26a269</color>
   </branding>
 </component>)");
-  EXPECT_EQ(readAppBranding("org.example.Maps.desktop", folders()),
-            (AppBranding{.light = "#8ff0a4", .dark = "#26a269"}));
+  EXPECT_EQ(branding("org.example.Maps.desktop"), (AppBranding{.light = "#8ff0a4", .dark = "#26a269"}));
 }
 
 TEST_F(AppBrandingTest, AColourWithoutASchemeServesBoth) {
   write("org.example.Notes.appdata.xml", R"(<component><branding>
     <color type="secondary">#000000</color><color type="primary">#e01b24</color></branding></component>)");
-  EXPECT_EQ(readAppBranding("org.example.Notes", folders()),
-            (AppBranding{.light = "#e01b24", .dark = "#e01b24"}));
+  EXPECT_EQ(branding("org.example.Notes"), (AppBranding{.light = "#e01b24", .dark = "#e01b24"}));
 }
 
 TEST_F(AppBrandingTest, NoBrandingOrBrokenXmlIsNone) {
   write("org.example.Plain.metainfo.xml", "<component><id>org.example.Plain</id></component>");
   write("org.example.Broken.metainfo.xml", "<component><branding><color type=\"primary\">#fff");
-  EXPECT_EQ(readAppBranding("org.example.Plain", folders()), std::nullopt);
-  EXPECT_EQ(readAppBranding("org.example.Broken", folders()), std::nullopt);
-  EXPECT_EQ(readAppBranding("org.example.Missing", folders()), std::nullopt);
+  EXPECT_EQ(branding("org.example.Plain"), std::nullopt);
+  EXPECT_EQ(branding("org.example.Broken"), std::nullopt);
+  EXPECT_EQ(branding("org.example.Missing"), std::nullopt);
 }
 
 }  // namespace

@@ -1,23 +1,30 @@
 #include "quillo/core/index/app_branding.h"
 
 #include <pugixml.hpp>
-#include <system_error>
 
 namespace quillo::core {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::optional<fs::path> metainfoFile(std::string_view appId, const std::vector<fs::path>& folders) {
+// Metainfo files are a few kilobytes; anything far larger is not one.
+constexpr std::size_t kMostMetainfoBytes = 1 << 20;
+
+std::optional<std::string> metainfoText(std::string_view appId, const std::vector<fs::path>& folders,
+                                        const platform::FileSystem& files) {
   std::string id(appId);
   if (id.ends_with(".desktop")) id.resize(id.size() - std::string_view(".desktop").size());
   if (id.empty() || id.find('/') != std::string::npos) return std::nullopt;
-  std::error_code error;
   for (const auto& folder : folders)
     // Components are named by their id, which older files still end with ".desktop".
     for (const std::string& name : {id + ".metainfo.xml", id + ".appdata.xml", id + ".desktop.metainfo.xml",
-                                    id + ".desktop.appdata.xml"})
-      if (fs::is_regular_file(folder / name, error)) return folder / name;
+                                    id + ".desktop.appdata.xml"}) {
+      try {
+        if (auto text = files.readFile(folder / name, kMostMetainfoBytes)) return text;
+      } catch (const platform::FileSystemError&) {
+        continue;  // unreadable, or not a file: the next name may be
+      }
+    }
   return std::nullopt;
 }
 
@@ -31,11 +38,12 @@ std::vector<fs::path> metainfoFolders(const std::vector<fs::path>& desktopEntryF
   return folders;
 }
 
-std::optional<AppBranding> readAppBranding(std::string_view appId, const std::vector<fs::path>& folders) {
-  const auto file = metainfoFile(appId, folders);
-  if (!file) return std::nullopt;
+std::optional<AppBranding> readAppBranding(std::string_view appId, const std::vector<fs::path>& folders,
+                                           const platform::FileSystem& files) {
+  const auto text = metainfoText(appId, folders, files);
+  if (!text) return std::nullopt;
   pugi::xml_document document;
-  if (!document.load_file(file->c_str())) return std::nullopt;
+  if (!document.load_buffer(text->data(), text->size())) return std::nullopt;
   AppBranding branding;
   for (const auto& color : document.child("component").child("branding").children("color")) {
     if (std::string_view(color.attribute("type").as_string()) != "primary") continue;

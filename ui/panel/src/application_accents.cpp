@@ -62,8 +62,8 @@ std::optional<QColor> dominantColour(const QImage& image) {
                           static_cast<float>(best->blue / best->weight));
 }
 
-ApplicationAccents::ApplicationAccents(std::vector<std::filesystem::path> metainfoFolders, QObject* parent)
-    : QObject(parent), folders_(std::move(metainfoFolders)) {
+ApplicationAccents::ApplicationAccents(BrandingLookup branding, QObject* parent)
+    : QObject(parent), branding_(std::move(branding)) {
   pool_.setMaxThreadCount(1);
 }
 
@@ -80,8 +80,8 @@ std::optional<QColor> ApplicationAccents::accent(const QString& appId, const Row
   // Pictures are drawn on the main thread; only their pixels go to the worker. A symbolic icon is
   // drawn in the text's colour, so it has none of its own.
   const QImage image = icon.symbolic ? QImage() : icon.icon.pixmap(QSize(48, 48)).toImage();
-  pool_.start([this, appId, image, folders = folders_] {
-    const auto branding = core::readAppBranding(appId.toStdString(), folders);
+  pool_.start([this, appId, image] {
+    const auto branding = branding_ ? branding_(appId.toStdString()) : std::nullopt;
     const auto fromIcon = dominantColour(image);
     Accents accents{.light = branding ? brandColour(branding->light) : std::nullopt,
                     .dark = branding ? brandColour(branding->dark) : std::nullopt};

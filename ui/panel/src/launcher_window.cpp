@@ -68,7 +68,7 @@ LauncherWindow::LauncherWindow(app::SearchModel& search, core::QuilloPreferences
       search_(search),
       preferences_(preferences),
       hooks_(std::move(hooks)),
-      accents_(hooks_.metainfoFolders) {
+      accents_(hooks_.branding) {
   setWindowTitle("Quillo");
   setAccessibleName("Quillo");
   contentStack_ = new QStackedWidget(this);

@@ -2,6 +2,7 @@
 #include <QPainter>
 
 #include "panel_fixture.h"
+#include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/testing/qt_test_loop.h"
 #include "quillo/ui/panel/application_accents.h"
 
@@ -38,7 +39,9 @@ struct ApplicationAccentsTest : ::testing::Test {
   }
 
   testing::TemporaryFolder data;
-  ApplicationAccents accents{{data / "metainfo"}};
+  platform::posix::PosixFileSystem files;
+  ApplicationAccents accents{
+      [this](const std::string& appId) { return core::readAppBranding(appId, {data / "metainfo"}, files); }};
 };
 
 TEST_F(ApplicationAccentsTest, TheMetainfoBrandColourOfTheSchemeWins) {

@@ -334,7 +334,9 @@ TEST_F(PanelTest, EveryNewContentIsReportedPainted) {
 TEST_F(PanelTest, TheMenusScopeChipTakesTheFrontApplicationsBrandColour) {
   testing::writeFile(folder / "metainfo/notes.metainfo.xml",
                      R"(<component><branding><color type="primary">#c061cb</color></branding></component>)");
-  hooks.metainfoFolders = {folder / "metainfo"};
+  hooks.branding = [this](const std::string& appId) {
+    return core::readAppBranding(appId, {folder / "metainfo"}, files);
+  };
   start();
   present();
   const auto* chip = window->findChild<ScopeChip*>();

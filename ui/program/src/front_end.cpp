@@ -165,7 +165,9 @@ void FrontEnd::connect(app::ApplicationComponents& components, app::QuilloApplic
           .dismissRequested = [&application] { application.dismiss({}); },
           .painted = w.context.painted,
           .feedbackAction = [&w](app::LauncherFeedback) { w.openSettings(); },
-          .metainfoFolders = core::metainfoFolders(core::desktopEntryFolders(w.context.system)),
+          .branding = [folders = core::metainfoFolders(core::desktopEntryFolders(w.context.system)),
+                       &files = w.context.files](
+                          const std::string& appId) { return core::readAppBranding(appId, folders, files); },
       });
   auto clipboard = std::make_unique<ClipboardView>(
       components.clipboardModel(),

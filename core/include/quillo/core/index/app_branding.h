@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "quillo/platform/file_system.h"
+
 namespace quillo::core {
 
 // An application's primary brand colour as its AppStream metainfo gives it, for a light and a
@@ -24,8 +26,9 @@ std::vector<std::filesystem::path> metainfoFolders(
 // The branding of the application with desktop-file id `appId` ("org.example.App", with or
 // without ".desktop"): from the first of `folders` holding "<id>.metainfo.xml" (or the older
 // "<id>.appdata.xml"). None when there is no such file, it has no primary colour or it is not
-// well-formed XML. Safe to call from any thread.
+// well-formed XML, or cannot be read. Safe to call from any thread.
 std::optional<AppBranding> readAppBranding(std::string_view appId,
-                                           const std::vector<std::filesystem::path>& folders);
+                                           const std::vector<std::filesystem::path>& folders,
+                                           const platform::FileSystem& files);
 
 }  // namespace quillo::core

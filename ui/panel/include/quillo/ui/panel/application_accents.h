@@ -5,11 +5,12 @@
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
-#include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
-#include <vector>
+#include <string>
 
+#include "quillo/core/index/app_branding.h"
 #include "quillo/ui/style/icons.h"
 
 namespace quillo::ui {
@@ -27,7 +28,10 @@ class ApplicationAccents : public QObject {
   Q_OBJECT
 
  public:
-  explicit ApplicationAccents(std::vector<std::filesystem::path> metainfoFolders, QObject* parent = nullptr);
+  // Reads an application's branding by its desktop-file id; called on the worker thread.
+  using BrandingLookup = std::function<std::optional<core::AppBranding>(const std::string& appId)>;
+
+  explicit ApplicationAccents(BrandingLookup branding, QObject* parent = nullptr);
   // Waits for the work in progress.
   ~ApplicationAccents() override;
 
@@ -44,7 +48,7 @@ class ApplicationAccents : public QObject {
     std::optional<QColor> dark;
   };
 
-  std::vector<std::filesystem::path> folders_;
+  BrandingLookup branding_;
   // None while the application's accents are worked out.
   std::map<QString, std::optional<Accents>> known_;
   QThreadPool pool_;

@@ -53,8 +53,9 @@ class LauncherWindow : public QWidget, public app::LauncherPanelView {
     // A feedback view's button that needs the rest of the program: accessibility access
     // (permission), choosing search folders (fileSetup), reviewing them (fileAccess).
     std::function<void(app::LauncherFeedback)> feedbackAction{};
-    // Where applications' AppStream metainfo is looked up, for the front application's accent.
-    std::vector<std::filesystem::path> metainfoFolders{};
+    // An application's AppStream branding by its desktop-file id, for the front application's
+    // accent; called on a worker thread. None when empty.
+    ApplicationAccents::BrandingLookup branding{};
   };
 
   LauncherWindow(app::SearchModel& search, core::QuilloPreferences& preferences, Hooks hooks,
