@@ -73,8 +73,9 @@ TEST_F(FileSearchTest, AFailedServiceSearchKeepsTheRowsShown) {
   ASSERT_TRUE(main.runUntil([&] { return model->fileRoute() && !searching(); }));
   ASSERT_TRUE(std::holds_alternative<ravo::Answered>(model->ravo()));
 
-  // A longer text shows the last answer while it waits; when asking fails, that stays.
-  service.answer(kFileTypesPath, {.status = 500, .body = "{}"});
+  // A longer text shows the last answer while it waits; when asking fails, that stays. The failure
+  // comes late enough for the wait to be seen even when the request and its answer are quick.
+  service.answer(kFileTypesPath, {.status = 500, .body = "{}", .delay = std::chrono::milliseconds(300)});
   model->setQuery("the sales figures we sent");
   ASSERT_TRUE(main.runUntil([&] { return waiting(); }));
   const auto shown = model->rows();
