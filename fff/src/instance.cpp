@@ -199,8 +199,12 @@ void Instance::save() const {
 // file's own changes do not show there, but its size and time are read again anyway).
 bool Instance::refreshLoaded(const std::stop_token& stop) {
   const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+  // A folder listed before was entered then, and would be now: whether it is entered follows
+  // from its device and inode and its ancestors', all as saved, and the root's, which the saved
+  // index matched. Only the others need the walk up their ancestors.
   const auto wanted = [this](std::uint32_t slot) {
-    return index_.directory(slot).alive && shouldDescend(slot);
+    const Directory& directory = index_.directory(slot);
+    return directory.alive && (directory.listed || shouldDescend(slot));
   };
   if (options_.watch)
     for (std::uint32_t slot = 0; slot < index_.directories().size(); ++slot)
