@@ -10,7 +10,10 @@
 namespace fff {
 namespace {
 
+// Only what the comparison reads (the device always comes), and what the kernel holds now: a
+// network file system need not ask its server.
 constexpr unsigned kStatxMask = STATX_TYPE | STATX_MTIME | STATX_INO;
+constexpr int kStatxFlags = AT_SYMLINK_NOFOLLOW | AT_STATX_DONT_SYNC;
 
 // The folders below each folder, as one array with a range per directory slot.
 class FolderTree {
@@ -71,7 +74,7 @@ class Check {
     const std::string path = absolutePath(slot);
     if (!tree_.hasChildren(slot)) {
       struct statx info;
-      compare(slot, ::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, kStatxMask, &info), info);
+      compare(slot, ::statx(AT_FDCWD, path.c_str(), kStatxFlags, kStatxMask, &info), info);
       return;
     }
     const UniqueFd fd(::open(path.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
@@ -80,8 +83,9 @@ class Check {
       return;
     }
     struct statx info;
-    compare(slot, ::statx(fd.get(), "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, kStatxMask, &info), info);
-    descend(slot, fd, "", 0);
+    compare(slot, ::statx(fd.get(), "", AT_EMPTY_PATH | kStatxFlags, kStatxMask, &info), info);
+    std::string below;
+    descend(slot, fd, below, 0);
   }
 
   std::vector<char> result() && { return std::move(changed_); }
@@ -89,8 +93,7 @@ class Check {
  private:
   void byPath(std::uint32_t slot) {
     struct statx info;
-    compare(slot, ::statx(AT_FDCWD, absolutePath(slot).c_str(), AT_SYMLINK_NOFOLLOW, kStatxMask, &info),
-            info);
+    compare(slot, ::statx(AT_FDCWD, absolutePath(slot).c_str(), kStatxFlags, kStatxMask, &info), info);
   }
 
   // Checks the folders below `slot`, which lies at `relative` (`steps` names) below `fd`, a
@@ -98,27 +101,33 @@ class Check {
   // turn, so that their lookups stay short; the others are looked up through it by a relative
   // path of a few names, which costs less than opening and closing it. One that cannot be
   // opened is changed, and so is everything below it, to be read again if it is still there.
-  void descend(std::uint32_t slot, const UniqueFd& fd, const std::string& relative, int steps) {
+  // `path` is the relative path, ending in "/" unless empty; it is extended for each child and
+  // given back as it came.
+  void descend(std::uint32_t slot, const UniqueFd& fd, std::string& path, int steps) {
     constexpr std::uint32_t kOpenFrom = 8;
     constexpr int kMostSteps = 4;
+    const std::size_t base = path.size();
     struct statx info;
-    std::string path;
     for (const std::uint32_t* child = tree_.begin(slot); child != tree_.end(slot); ++child) {
       if (!wanted_(*child)) continue;
-      path = relative;
+      path.resize(base);
       path += index_.names().text(index_.folders()[*child].name);
-      compare(*child, ::statx(fd.get(), path.c_str(), AT_SYMLINK_NOFOLLOW, kStatxMask, &info), info);
+      compare(*child, ::statx(fd.get(), path.c_str(), kStatxFlags, kStatxMask, &info), info);
       if (!tree_.hasChildren(*child)) continue;
       if (tree_.descendants(*child) < kOpenFrom && steps + 1 < kMostSteps) {
-        descend(*child, fd, path + "/", steps + 1);
+        path += '/';
+        descend(*child, fd, path, steps + 1);
         continue;
       }
       const UniqueFd childFd(::openat(fd.get(), path.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-      if (childFd.valid())
-        descend(*child, childFd, "", 0);
-      else
+      if (childFd.valid()) {
+        std::string below;
+        descend(*child, childFd, below, 0);
+      } else {
         markBelow(*child);
+      }
     }
+    path.resize(base);
   }
 
   void compare(std::uint32_t slot, int outcome, const struct statx& info) {

@@ -348,6 +348,8 @@ void Instance::walkNames(const std::stop_token& stop) {
 // Sizes and times of what the names-only scan left out, read on every core while searches go
 // on, then applied at once.
 void Instance::readDetails(const std::stop_token& stop) {
+  // An instance being ended (on demand, before any glob wanted them) reads none.
+  if (stop.stop_requested()) return;
   const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
   {
     std::unique_lock lock(mutex_);
