@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,33 @@ void sortByPath(const Index& index, std::vector<Found>& found) {
     found[k] = keyed[k].second;
 }
 
+// Whether the entry's path sorts before `bound` (bytes, unsigned), read from the root down and
+// decided at the first byte that differs: most entries of a large set of matches are decided by
+// their top folders' names, without their whole path being built. `chain` is room for the
+// entry's folders.
+bool pathBefore(const Index& index, std::uint32_t entry, std::string_view bound,
+                std::vector<std::uint32_t>& chain) {
+  chain.clear();
+  for (std::uint32_t at = entry; at != kNone; at = index.directory(index.entries()[at].parent).entry)
+    chain.push_back(at);
+  std::size_t offset = 0;
+  for (auto at = chain.rbegin(); at != chain.rend(); ++at) {
+    if (at != chain.rbegin()) {
+      if (offset == bound.size()) return false;
+      if (bound[offset] != '/')
+        return static_cast<unsigned char>('/') < static_cast<unsigned char>(bound[offset]);
+      ++offset;
+    }
+    const std::string_view name = index.name(*at);
+    const std::size_t common = std::min(name.size(), bound.size() - offset);
+    if (const int order = std::memcmp(name.data(), bound.data() + offset, common); order != 0)
+      return order < 0;
+    if (common < name.size()) return false;
+    offset += name.size();
+  }
+  return offset < bound.size();
+}
+
 // Keeps only the first `wanted` matches by path, in order: a limited glob over a large tree
 // (a name prefix matching tens of thousands of entries) neither keeps nor sorts the others' paths.
 void firstByPath(const Index& index, std::vector<Found>& found, std::size_t wanted) {
@@ -103,17 +131,29 @@ void firstByPath(const Index& index, std::vector<Found>& found, std::size_t want
     sortByPath(index, found);
     return;
   }
+  if (wanted == 0) {
+    found.clear();
+    return;
+  }
   const auto before = [](const auto& a, const auto& b) { return a.first < b.first; };
   std::vector<std::pair<std::string, Found>> kept;  // a max-heap by path
   kept.reserve(wanted);
   std::string path;
+  std::vector<std::uint32_t> chain;
   for (const Found& item : found) {
-    path.clear();
-    index.appendPath(path, item.entry);
     if (kept.size() < wanted) {
+      path.clear();
+      index.appendPath(path, item.entry);
       kept.emplace_back(path, item);
       std::push_heap(kept.begin(), kept.end(), before);
-    } else if (!kept.empty() && path < kept.front().first) {
+      continue;
+    }
+    // A path cut at the longest length the index records is compared as the index holds it.
+    const bool whole = index.entries()[item.entry].pathLength < UINT16_MAX;
+    if (whole && !kept.empty() && !pathBefore(index, item.entry, kept.front().first, chain)) continue;
+    path.clear();
+    index.appendPath(path, item.entry);
+    if (!kept.empty() && path < kept.front().first) {
       std::pop_heap(kept.begin(), kept.end(), before);
       kept.back().first.swap(path);
       kept.back().second = item;
