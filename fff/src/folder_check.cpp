@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
+#include <algorithm>
+
 #include "shares.h"
 #include "unique_fd.h"
 
@@ -66,6 +68,11 @@ class Check {
         byPath(slot);
       level.swap(next);
     }
+    // The largest subtrees first, so that the last ones taken are small and neither thread is
+    // left alone with a large one at the end.
+    std::stable_sort(level.begin(), level.end(), [this](std::uint32_t a, std::uint32_t b) {
+      return tree_.descendants(a) > tree_.descendants(b);
+    });
     return level;
   }
 
