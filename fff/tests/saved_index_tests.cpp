@@ -121,6 +121,20 @@ TEST_F(SavedIndex, ALoadedIndexTakesChanges) {
               ElementsAre("docs", "docs/report.pdf", "music", "music/live.mp3", "music/song.mp3"));
 }
 
+// A watching instance started from a saved index takes the tree's later changes.
+TEST_F(SavedIndex, AWatchingInstanceFromASavedIndexFollowsChanges) {
+  indexed(tree_.root());
+  Instance instance(tree_.root(), true, 0, 0, false, saved_);
+  ASSERT_TRUE(instance.waitForScan());
+  tree_.file("music/live/track.mp3", "mp3");
+  tree_.remove("docs/old.txt");
+  EXPECT_TRUE(eventually([&] {
+    return instance.globPaths("**") ==
+           std::vector<std::string>{"docs",       "docs/report.pdf",      "music",
+                                    "music/live", "music/live/track.mp3", "music/song.mp3"};
+  }));
+}
+
 TEST_F(SavedIndex, DamagedSavedIndexIsIgnored) {
   indexed(tree_.root());
   const auto size = std::filesystem::file_size(saved_);
