@@ -178,7 +178,8 @@ class MappedFile {
   std::string_view data_;
 };
 
-// A byte that stands for a bool must hold 0 or 1 to be read as one.
+// A byte that stands for a bool must hold 0 or 1 to be read as one: it is looked at as a byte
+// before it is read as a bool.
 bool isBool(const bool& value) {
   return *reinterpret_cast<const unsigned char*>(&value) <= 1;
 }
@@ -320,7 +321,7 @@ struct SavedIndexAccess {
       if (entry.name >= names || entry.parent >= slots || entry.kind > Kind::removed ||
           !inside(index.previousWithName_[at], entries) || !inside(details.directory, slots) ||
           (entry.kind == Kind::directory) != (details.directory != kNone) || !isBool(details.symlink) ||
-          details.detailed)
+          !isBool(details.detailed) || details.detailed)
         return false;
       live += entry.kind != Kind::removed;
     }
@@ -342,7 +343,8 @@ struct SavedIndexAccess {
       return false;
     for (std::size_t slot = 0; slot < slots; ++slot) {
       const Directory& directory = index.directories_[slot];
-      if (directory.watch != -1 || !isBool(directory.alive) || !isBool(directory.listed) || directory.polled)
+      if (directory.watch != -1 || !isBool(directory.alive) || !isBool(directory.listed) ||
+          !isBool(directory.polled) || directory.polled)
         return false;
       if (slot == kRootDirectory) continue;
       const std::uint32_t entry = directory.entry;
