@@ -188,14 +188,20 @@ Matches globSearch(const Index& index, std::string_view pattern, const GlobOptio
       if (options.modifiedAfter == 0 || modified >= options.modifiedAfter) found.push_back({at, modified});
     }
   });
+  std::size_t total = 0;
+  for (const auto& share : shares)
+    total += share.size();
+  const std::size_t wanted = std::min<std::size_t>(std::uint64_t{options.offset} + options.limit, total);
+  // In path order, each thread's first matches are chosen on that thread; the first of all are
+  // among them. Worth it only when there are many more to choose from than are wanted.
+  if (!options.newestFirst && threads > 1 && total > std::max<std::size_t>(1024, 4 * wanted))
+    eachInTurn(shares.size(), threads, [&](std::size_t share) { firstByPath(index, shares[share], wanted); });
   std::vector<Found> found = std::move(shares[0]);
   for (unsigned share = 1; share < threads; ++share)
     found.insert(found.end(), shares[share].begin(), shares[share].end());
 
   Matches matches;
-  matches.total = found.size();
-  const std::size_t wanted =
-      std::min<std::size_t>(std::uint64_t{options.offset} + options.limit, found.size());
+  matches.total = total;
   if (options.newestFirst && wanted < found.size()) {
     // Everything newer than the wanted-th item, and all items as old as it: ties at the edge
     // are settled by path below.
