@@ -119,20 +119,25 @@ class Check {
       if (!wanted_(*child)) continue;
       path.resize(base);
       path += index_.names().text(index_.folders()[*child].name);
-      compare(*child, ::statx(fd.get(), path.c_str(), kStatxFlags, kStatxMask, &info), info);
-      if (!tree_.hasChildren(*child)) continue;
-      if (tree_.descendants(*child) < kOpenFrom && steps + 1 < kMostSteps) {
+      const bool opened =
+          tree_.hasChildren(*child) && (tree_.descendants(*child) >= kOpenFrom || steps + 1 >= kMostSteps);
+      if (!opened) {
+        compare(*child, ::statx(fd.get(), path.c_str(), kStatxFlags, kStatxMask, &info), info);
+        if (!tree_.hasChildren(*child)) continue;
         path += '/';
         descend(*child, fd, path, steps + 1);
         continue;
       }
+      // A folder opened for its own is read from its descriptor: its name is looked up once.
+      // One that is no longer a folder (or a link now) cannot be opened so, and is changed.
       const UniqueFd childFd(::openat(fd.get(), path.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-      if (childFd.valid()) {
-        std::string below;
-        descend(*child, childFd, below, 0);
-      } else {
+      if (!childFd.valid()) {
         markBelow(*child);
+        continue;
       }
+      compare(*child, ::statx(childFd.get(), "", AT_EMPTY_PATH | kStatxFlags, kStatxMask, &info), info);
+      std::string below;
+      descend(*child, childFd, below, 0);
     }
     path.resize(base);
   }
