@@ -66,8 +66,9 @@ std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::Fi
   auto index = std::make_shared<core::FileIndex>(
       folders, std::move(access), loadFileIndexLibrary(disk()),
       core::FileIndex::Options{.display = display,
-                               // A saved index is ready in milliseconds: poll at that pace.
-                               .scanPoll = std::chrono::milliseconds(2),
+                               // A saved index is ready in milliseconds: poll at that pace (each
+                               // poll also waits a millisecond in the library, woken at the end).
+                               .scanPoll = std::chrono::milliseconds(1),
                                .files = &disk(),
                                .watch = false,
                                .savedIndexFolder = savedIndexFolder});

@@ -199,5 +199,11 @@ TEST(FileIndexItems, InterleavesWithoutRepeatsAndWritesCaseInsensitiveGlobs) {
   EXPECT_EQ(caseInsensitiveGlob("Ärger{1,2}"), "[äÄ][rR][gG][eE][rR]\\{1\\,2\\}");
 }
 
+// ASCII names leave the case to the library's folding; others keep their letter classes.
+TEST(FileIndexItems, NameGlobsFoldASCIINamesInTheLibrary) {
+  EXPECT_EQ(nameGlob("Q3 re*[x]"), (NameGlob{"q3 re\\*\\[x\\]", true}));
+  EXPECT_EQ(nameGlob("Ärger"), (NameGlob{"[äÄ][rR][gG][eE][rR]", false}));
+}
+
 }  // namespace
 }  // namespace quillo::core

@@ -40,8 +40,7 @@ class Reader {
 
  private:
   void read(std::uint32_t slot, int fd, unsigned depth, std::vector<std::uint32_t>& later) {
-    const Directory& directory = index_.directory(slot);
-    for (const std::uint32_t entry : directory.children) {
+    for (const std::uint32_t entry : index_.children(slot)) {
       const Details& details = index_.details(entry);
       if (details.detailed || index_.entries()[entry].kind == Kind::removed) continue;
       name_.assign(index_.name(entry));
@@ -52,7 +51,7 @@ class Reader {
       out_.push_back({entry, info.stx_size, info.stx_mtime.tv_sec});
     }
     if (depth > kMaxOpenDepth) return;
-    for (const std::uint32_t entry : directory.children) {
+    for (const std::uint32_t entry : index_.children(slot)) {
       const std::uint32_t child = index_.details(entry).directory;
       if (child == kNone || !index_.directory(child).alive || !index_.directory(child).listed) continue;
       if (depth == kMaxOpenDepth) {
@@ -86,7 +85,7 @@ std::vector<Task> tasks(const Index& index) {
   // it is added to its parent's.
   for (std::uint32_t slot = static_cast<std::uint32_t>(directories.size()); slot-- > 0;) {
     if (!directories[slot].alive) continue;
-    below[slot] += directories[slot].children.size();
+    below[slot] += index.children(slot).size();
     if (const std::uint32_t parent = parentSlot(index, slot); parent != kNone) below[parent] += below[slot];
   }
   std::vector<Task> found;
@@ -101,7 +100,7 @@ std::vector<Task> tasks(const Index& index) {
   // The largest first, so that the last one taken is small.
   std::stable_sort(found.begin(), found.end(), [&](const Task& a, const Task& b) {
     const auto cost = [&](const Task& task) {
-      return task.subtree ? below[task.slot] : directories[task.slot].children.size();
+      return task.subtree ? below[task.slot] : index.children(task.slot).size();
     };
     return cost(a) > cost(b);
   });

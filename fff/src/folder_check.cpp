@@ -4,13 +4,18 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
+#include <algorithm>
+
 #include "shares.h"
 #include "unique_fd.h"
 
 namespace fff {
 namespace {
 
+// Only what the comparison reads (the device always comes), and what the kernel holds now: a
+// network file system need not ask its server.
 constexpr unsigned kStatxMask = STATX_TYPE | STATX_MTIME | STATX_INO;
+constexpr int kStatxFlags = AT_SYMLINK_NOFOLLOW | AT_STATX_DONT_SYNC;
 
 // The folders below each folder, as one array with a range per directory slot.
 class FolderTree {
@@ -63,6 +68,11 @@ class Check {
         byPath(slot);
       level.swap(next);
     }
+    // The largest subtrees first, so that the last ones taken are small and neither thread is
+    // left alone with a large one at the end.
+    std::stable_sort(level.begin(), level.end(), [this](std::uint32_t a, std::uint32_t b) {
+      return tree_.descendants(a) > tree_.descendants(b);
+    });
     return level;
   }
 
@@ -71,7 +81,7 @@ class Check {
     const std::string path = absolutePath(slot);
     if (!tree_.hasChildren(slot)) {
       struct statx info;
-      compare(slot, ::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW, kStatxMask, &info), info);
+      compare(slot, ::statx(AT_FDCWD, path.c_str(), kStatxFlags, kStatxMask, &info), info);
       return;
     }
     const UniqueFd fd(::open(path.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
@@ -80,8 +90,9 @@ class Check {
       return;
     }
     struct statx info;
-    compare(slot, ::statx(fd.get(), "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, kStatxMask, &info), info);
-    descend(slot, fd, "", 0);
+    compare(slot, ::statx(fd.get(), "", AT_EMPTY_PATH | kStatxFlags, kStatxMask, &info), info);
+    std::string below;
+    descend(slot, fd, below, 0);
   }
 
   std::vector<char> result() && { return std::move(changed_); }
@@ -89,8 +100,7 @@ class Check {
  private:
   void byPath(std::uint32_t slot) {
     struct statx info;
-    compare(slot, ::statx(AT_FDCWD, absolutePath(slot).c_str(), AT_SYMLINK_NOFOLLOW, kStatxMask, &info),
-            info);
+    compare(slot, ::statx(AT_FDCWD, absolutePath(slot).c_str(), kStatxFlags, kStatxMask, &info), info);
   }
 
   // Checks the folders below `slot`, which lies at `relative` (`steps` names) below `fd`, a
@@ -98,27 +108,38 @@ class Check {
   // turn, so that their lookups stay short; the others are looked up through it by a relative
   // path of a few names, which costs less than opening and closing it. One that cannot be
   // opened is changed, and so is everything below it, to be read again if it is still there.
-  void descend(std::uint32_t slot, const UniqueFd& fd, const std::string& relative, int steps) {
+  // `path` is the relative path, ending in "/" unless empty; it is extended for each child and
+  // given back as it came.
+  void descend(std::uint32_t slot, const UniqueFd& fd, std::string& path, int steps) {
     constexpr std::uint32_t kOpenFrom = 8;
     constexpr int kMostSteps = 4;
+    const std::size_t base = path.size();
     struct statx info;
-    std::string path;
     for (const std::uint32_t* child = tree_.begin(slot); child != tree_.end(slot); ++child) {
       if (!wanted_(*child)) continue;
-      path = relative;
+      path.resize(base);
       path += index_.names().text(index_.folders()[*child].name);
-      compare(*child, ::statx(fd.get(), path.c_str(), AT_SYMLINK_NOFOLLOW, kStatxMask, &info), info);
-      if (!tree_.hasChildren(*child)) continue;
-      if (tree_.descendants(*child) < kOpenFrom && steps + 1 < kMostSteps) {
-        descend(*child, fd, path + "/", steps + 1);
+      const bool opened =
+          tree_.hasChildren(*child) && (tree_.descendants(*child) >= kOpenFrom || steps + 1 >= kMostSteps);
+      if (!opened) {
+        compare(*child, ::statx(fd.get(), path.c_str(), kStatxFlags, kStatxMask, &info), info);
+        if (!tree_.hasChildren(*child)) continue;
+        path += '/';
+        descend(*child, fd, path, steps + 1);
         continue;
       }
+      // A folder opened for its own is read from its descriptor: its name is looked up once.
+      // One that is no longer a folder (or a link now) cannot be opened so, and is changed.
       const UniqueFd childFd(::openat(fd.get(), path.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-      if (childFd.valid())
-        descend(*child, childFd, "", 0);
-      else
+      if (!childFd.valid()) {
         markBelow(*child);
+        continue;
+      }
+      compare(*child, ::statx(childFd.get(), "", AT_EMPTY_PATH | kStatxFlags, kStatxMask, &info), info);
+      std::string below;
+      descend(*child, childFd, below, 0);
     }
+    path.resize(base);
   }
 
   void compare(std::uint32_t slot, int outcome, const struct statx& info) {

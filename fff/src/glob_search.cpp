@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,33 @@ void sortByPath(const Index& index, std::vector<Found>& found) {
     found[k] = keyed[k].second;
 }
 
+// Whether the entry's path sorts before `bound` (bytes, unsigned), read from the root down and
+// decided at the first byte that differs: most entries of a large set of matches are decided by
+// their top folders' names, without their whole path being built. `chain` is room for the
+// entry's folders.
+bool pathBefore(const Index& index, std::uint32_t entry, std::string_view bound,
+                std::vector<std::uint32_t>& chain) {
+  chain.clear();
+  for (std::uint32_t at = entry; at != kNone; at = index.directory(index.entries()[at].parent).entry)
+    chain.push_back(at);
+  std::size_t offset = 0;
+  for (auto at = chain.rbegin(); at != chain.rend(); ++at) {
+    if (at != chain.rbegin()) {
+      if (offset == bound.size()) return false;
+      if (bound[offset] != '/')
+        return static_cast<unsigned char>('/') < static_cast<unsigned char>(bound[offset]);
+      ++offset;
+    }
+    const std::string_view name = index.name(*at);
+    const std::size_t common = std::min(name.size(), bound.size() - offset);
+    if (const int order = std::memcmp(name.data(), bound.data() + offset, common); order != 0)
+      return order < 0;
+    if (common < name.size()) return false;
+    offset += name.size();
+  }
+  return offset < bound.size();
+}
+
 // Keeps only the first `wanted` matches by path, in order: a limited glob over a large tree
 // (a name prefix matching tens of thousands of entries) neither keeps nor sorts the others' paths.
 void firstByPath(const Index& index, std::vector<Found>& found, std::size_t wanted) {
@@ -103,17 +131,29 @@ void firstByPath(const Index& index, std::vector<Found>& found, std::size_t want
     sortByPath(index, found);
     return;
   }
+  if (wanted == 0) {
+    found.clear();
+    return;
+  }
   const auto before = [](const auto& a, const auto& b) { return a.first < b.first; };
   std::vector<std::pair<std::string, Found>> kept;  // a max-heap by path
   kept.reserve(wanted);
   std::string path;
+  std::vector<std::uint32_t> chain;
   for (const Found& item : found) {
-    path.clear();
-    index.appendPath(path, item.entry);
     if (kept.size() < wanted) {
+      path.clear();
+      index.appendPath(path, item.entry);
       kept.emplace_back(path, item);
       std::push_heap(kept.begin(), kept.end(), before);
-    } else if (!kept.empty() && path < kept.front().first) {
+      continue;
+    }
+    // A path cut at the longest length the index records is compared as the index holds it.
+    const bool whole = index.entries()[item.entry].pathLength < UINT16_MAX;
+    if (whole && !kept.empty() && !pathBefore(index, item.entry, kept.front().first, chain)) continue;
+    path.clear();
+    index.appendPath(path, item.entry);
+    if (!kept.empty() && path < kept.front().first) {
       std::pop_heap(kept.begin(), kept.end(), before);
       kept.back().first.swap(path);
       kept.back().second = item;
@@ -148,14 +188,20 @@ Matches globSearch(const Index& index, std::string_view pattern, const GlobOptio
       if (options.modifiedAfter == 0 || modified >= options.modifiedAfter) found.push_back({at, modified});
     }
   });
+  std::size_t total = 0;
+  for (const auto& share : shares)
+    total += share.size();
+  const std::size_t wanted = std::min<std::size_t>(std::uint64_t{options.offset} + options.limit, total);
+  // In path order, each thread's first matches are chosen on that thread; the first of all are
+  // among them. Worth it only when there are many more to choose from than are wanted.
+  if (!options.newestFirst && threads > 1 && total > std::max<std::size_t>(1024, 4 * wanted))
+    eachInTurn(shares.size(), threads, [&](std::size_t share) { firstByPath(index, shares[share], wanted); });
   std::vector<Found> found = std::move(shares[0]);
   for (unsigned share = 1; share < threads; ++share)
     found.insert(found.end(), shares[share].begin(), shares[share].end());
 
   Matches matches;
-  matches.total = found.size();
-  const std::size_t wanted =
-      std::min<std::size_t>(std::uint64_t{options.offset} + options.limit, found.size());
+  matches.total = total;
   if (options.newestFirst && wanted < found.size()) {
     // Everything newer than the wanted-th item, and all items as old as it: ties at the edge
     // are settled by path below.

@@ -8,6 +8,32 @@ namespace fff {
 Index::Index() {
   directories_.emplace_back();
   folders_.emplace_back();
+  children_.emplace_back();
+}
+
+void Index::indexChildren() {
+  if (childrenIndexed_) return;
+  children_.assign(directories_.size(), {});
+  for (std::uint32_t at = 0; at < entries_.size(); ++at)
+    if (entries_[at].kind != Kind::removed) children_[entries_[at].parent].push_back(at);
+  childrenIndexed_ = true;
+}
+
+void Index::ownEverything() {
+  entries_.detach();
+  details_.detach();
+  modified_.detach();
+  directories_.detach();
+  folders_.detach();
+  lastWithName_.detach();
+  previousWithName_.detach();
+  names_.ownEverything();
+  backing_.reset();
+}
+
+bool Index::readInPlace() const {
+  return entries_.inPlace() && details_.inPlace() && modified_.inPlace() && directories_.inPlace() &&
+         folders_.inPlace() && lastWithName_.inPlace() && previousWithName_.inPlace() && names_.readInPlace();
 }
 
 void Index::reserve(std::size_t entries, std::size_t directories) {
@@ -17,6 +43,7 @@ void Index::reserve(std::size_t entries, std::size_t directories) {
   previousWithName_.reserve(entries);
   directories_.reserve(directories);
   folders_.reserve(directories);
+  children_.reserve(directories);
 }
 
 std::uint32_t Index::add(std::uint32_t parentDirectory, const Listed& listed) {
@@ -45,8 +72,10 @@ std::uint32_t Index::addNamed(std::uint32_t parentDirectory, std::uint32_t name,
     entry.pathLength = static_cast<std::uint16_t>(
         std::min<std::size_t>(entries_[folder].pathLength + 1u + nameLength, UINT16_MAX));
   }
+  indexChildren();
   if (listed.kind == Kind::directory) {
     details.directory = static_cast<std::uint32_t>(directories_.size());
+    children_.emplace_back();
     Directory& directory = directories_.emplace_back();
     directory.entry = index;
     directory.device = listed.device;
@@ -60,50 +89,50 @@ std::uint32_t Index::addNamed(std::uint32_t parentDirectory, std::uint32_t name,
   names_.counted(entry.name, listed.kind == Kind::directory);
   if (entry.name >= lastWithName_.size()) lastWithName_.resize(entry.name + 1, kNone);
   previousWithName_.push_back(lastWithName_[entry.name]);
-  lastWithName_[entry.name] = index;
-  directories_[parentDirectory].children.push_back(index);
+  lastWithName_.change(entry.name) = index;
+  children_[parentDirectory].push_back(index);
   ++live_;
   return index;
 }
 
 void Index::update(std::uint32_t index, const Listed& listed) {
-  Details& details = details_[index];
+  Details& details = details_.change(index);
   details.symlink = listed.symlink;
   details.detailed = details.detailed || listed.detailed;
   if (listed.detailed) {
     details.size = entries_[index].kind == Kind::directory ? 0 : listed.size;
-    modified_[index] = listed.modified;
+    modified_.change(index) = listed.modified;
   }
 }
 
 void Index::detail(std::uint32_t index, std::uint64_t size, std::int64_t modified) {
-  Details& details = details_[index];
+  Details& details = details_.change(index);
   details.size = entries_[index].kind == Kind::directory ? 0 : size;
   details.detailed = true;
-  modified_[index] = modified;
+  modified_.change(index) = modified;
 }
 
 std::vector<std::uint32_t> Index::remove(std::uint32_t index) {
   std::vector<std::uint32_t> removed;
-  Entry& top = entries_[index];
+  const Entry& top = entries_[index];
   if (top.kind == Kind::removed) return removed;
-  auto& siblings = directories_[top.parent].children;
+  indexChildren();
+  auto& siblings = children_[top.parent];
   siblings.erase(std::remove(siblings.begin(), siblings.end(), index), siblings.end());
 
   std::vector<std::uint32_t> pending{index};
   while (!pending.empty()) {
     const std::uint32_t at = pending.back();
     pending.pop_back();
-    Entry& entry = entries_[at];
+    Entry& entry = entries_.change(at);
     if (entry.kind == Kind::removed) continue;
     const std::uint32_t slot = details_[at].directory;
     if (slot != kNone) {
-      Directory& directory = directories_[slot];
       removed.push_back(slot);
-      directory.alive = false;
-      folders_[slot] = Folder{};
-      pending.insert(pending.end(), directory.children.begin(), directory.children.end());
-      std::vector<std::uint32_t>().swap(directory.children);
+      directories_.change(slot).alive = false;
+      folders_.change(slot) = Folder{};
+      pending.insert(pending.end(), children_[slot].begin(), children_[slot].end());
+      std::vector<std::uint32_t>().swap(children_[slot]);
     }
     names_.uncounted(entry.name, entry.kind == Kind::directory);
     entry.kind = Kind::removed;
@@ -163,6 +192,7 @@ void Index::shrink() {
   directories_.shrink_to_fit();
   folders_.shrink_to_fit();
   names_.shrink();
+  children_.shrink_to_fit();
 }
 
 }  // namespace fff

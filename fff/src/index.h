@@ -3,11 +3,14 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "names.h"
+#include "stored.h"
 
 namespace fff {
 
@@ -57,21 +60,24 @@ struct Folder {
   std::uint32_t parent = kNone;
 };
 
+// A folder by directory slot; a plain record, so that a saved index holds these as they are.
 struct Directory {
   std::uint32_t entry = kNone;  // kNone for the root
   int watch = -1;               // inotify watch descriptor; -1 when not watched
-  bool alive = true;
-  bool listed = false;  // its children have been read at least once
-  bool polled = false;  // could not be watched: rescanned periodically instead
   dev_t device = 0;
   ino_t inode = 0;
   // Its modification time (nanoseconds) when last listed: unchanged, it holds the same names.
   std::int64_t stamp = 0;
-  std::vector<std::uint32_t> children;  // entry indexes
+  bool alive = true;
+  bool listed = false;  // its children have been read at least once
+  bool polled = false;  // could not be watched: rescanned periodically instead
+  std::uint8_t unused[5] = {};
 };
 
 // The files and folders of one tree as flat arrays: entries refer to their folder by slot, and
-// a folder's slot always follows its parent's. Not synchronised: the owner guards it.
+// a folder's slot always follows its parent's. The arrays may lie in a mapped saved index,
+// read where they lie until the first change copies the one it changes. Not synchronised: the
+// owner guards it.
 class Index {
  public:
   Index();
@@ -100,21 +106,35 @@ class Index {
   // The folded path, for scoring matches that span folders.
   void appendFoldedPath(std::string& out, std::uint32_t entry) const;
 
-  const std::vector<Entry>& entries() const { return entries_; }
+  std::span<const Entry> entries() const { return entries_.span(); }
   const Details& details(std::uint32_t at) const { return details_[at]; }
   const NameTable& names() const { return names_; }
   // The entries carrying one name, newest first, as a chain: from the name's last entry on to
   // each one's predecessor, until kNone. Removed entries stay in their chain, marked removed.
-  std::uint32_t lastWithName(std::uint32_t name) const { return lastWithName_[name]; }
+  std::uint32_t lastWithName(std::uint32_t name) const {
+    return name < lastWithName_.size() ? lastWithName_[name] : kNone;
+  }
   std::uint32_t previousWithName(std::uint32_t at) const { return previousWithName_[at]; }
   // Modification times apart from the records: a newest-first glob reads them in a row.
   std::int64_t modified(std::uint32_t at) const { return modified_[at]; }
   // Each directory slot's folder name and parent, for the passes that read every folder.
-  const std::vector<Folder>& folders() const { return folders_; }
-  const std::vector<Directory>& directories() const { return directories_; }
-  Directory& directory(std::uint32_t slot) { return directories_[slot]; }
+  std::span<const Folder> folders() const { return folders_.span(); }
+  std::span<const Directory> directories() const { return directories_.span(); }
   const Directory& directory(std::uint32_t slot) const { return directories_[slot]; }
+  // The folder's record to change; the first change copies the folders out of a saved index.
+  Directory& changeDirectory(std::uint32_t slot) { return directories_.change(slot); }
   std::size_t liveCount() const { return live_; }
+
+  // A folder's live children (entry indexes). They are not saved: after loading they are
+  // gathered from the entries on the first call to indexChildren (or a change), which must come
+  // before children is read.
+  const std::vector<std::uint32_t>& children(std::uint32_t slot) const { return children_[slot]; }
+  void indexChildren();
+
+  // Copies every array out of the saved index it was loaded from, which it then lets go.
+  void ownEverything();
+  // True while every array is read where it lies in a saved index.
+  bool readInPlace() const;
 
   // Returns memory held for growth once a scan has finished.
   void shrink();
@@ -122,15 +142,20 @@ class Index {
  private:
   friend struct SavedIndexAccess;
 
-  std::vector<Entry> entries_;
-  std::vector<Details> details_;
-  std::vector<std::int64_t> modified_;
-  std::vector<Directory> directories_;
-  std::vector<Folder> folders_;
+  Stored<Entry> entries_;
+  Stored<Details> details_;
+  Stored<std::int64_t> modified_;
+  Stored<Directory> directories_;
+  Stored<Folder> folders_;
   NameTable names_;
-  std::vector<std::uint32_t> lastWithName_;
-  std::vector<std::uint32_t> previousWithName_;
+  Stored<std::uint32_t> lastWithName_;
+  Stored<std::uint32_t> previousWithName_;
   std::size_t live_ = 0;
+  // Per directory slot; empty and not `childrenIndexed_` after loading, until needed.
+  std::vector<std::vector<std::uint32_t>> children_;
+  bool childrenIndexed_ = true;
+  // What the arrays read in place lie in (a mapped file), kept as long as any does.
+  std::shared_ptr<const void> backing_;
 };
 
 }  // namespace fff

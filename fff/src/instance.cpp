@@ -48,7 +48,7 @@ Instance::Instance(InstanceOptions options) : options_(std::move(options)) {
   ::close(probe);
   rootDevice_ = info.st_dev;
   rootInode_ = info.st_ino;
-  Directory& root = index_.directory(kRootDirectory);
+  Directory& root = index_.changeDirectory(kRootDirectory);
   root.device = info.st_dev;
   root.inode = info.st_ino;
   root.stamp = stampOf(info.st_mtim);
@@ -179,6 +179,10 @@ bool Instance::loadSaved() {
   const SavedIndexKey key{options_.root, rootDevice_, rootInode_, options_.skipHidden,
                           options_.crossFileSystems};
   if (!loadIndex(options_.savedIndex, key, loaded)) return false;
+  // A watching instance lives long and changes its index as the tree does: it copies the index
+  // out of the file at once, and lets the file go. One that answers a few searches and ends
+  // reads it where it lies, copying only what a changed folder changes.
+  if (options_.watch) loaded.ownEverything();
   std::unique_lock lock(mutex_);
   index_ = std::move(loaded);
   return true;
@@ -195,8 +199,12 @@ void Instance::save() const {
 // file's own changes do not show there, but its size and time are read again anyway).
 bool Instance::refreshLoaded(const std::stop_token& stop) {
   const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+  // A folder listed before was entered then, and would be now: whether it is entered follows
+  // from its device and inode and its ancestors', all as saved, and the root's, which the saved
+  // index matched. Only the others need the walk up their ancestors.
   const auto wanted = [this](std::uint32_t slot) {
-    return index_.directory(slot).alive && shouldDescend(slot);
+    const Directory& directory = index_.directory(slot);
+    return directory.alive && (directory.listed || shouldDescend(slot));
   };
   if (options_.watch)
     for (std::uint32_t slot = 0; slot < index_.directories().size(); ++slot)
@@ -230,7 +238,7 @@ bool Instance::shouldDescend(std::uint32_t slot) const {
 }
 
 void Instance::startWatching(std::uint32_t slot, const std::string& path) {
-  Directory& directory = index_.directory(slot);
+  Directory& directory = index_.changeDirectory(slot);
   if (!options_.watch || directory.watch >= 0 || directory.polled) return;
   const bool underLimit = options_.maxWatches == 0 || watchCount_ < options_.maxWatches;
   const int watch = underLimit ? watcher_.add(path) : -1;
@@ -277,8 +285,9 @@ void Instance::scanBelow(std::vector<std::uint32_t> pending, const std::stop_tok
         continue;
       }
       std::unique_lock lock(mutex_);
-      index_.directory(slots[k]).listed = true;
-      if (listing.stamp != 0) index_.directory(slots[k]).stamp = listing.stamp;
+      Directory& listedDirectory = index_.changeDirectory(slots[k]);
+      listedDirectory.listed = true;
+      if (listing.stamp != 0) listedDirectory.stamp = listing.stamp;
       for (const Listed& child : listing.children) {
         const std::uint32_t entry = index_.add(slots[k], child);
         if (child.kind == Kind::directory) next.push_back(index_.details(entry).directory);
@@ -321,7 +330,7 @@ void Instance::walkNames(const std::stop_token& stop) {
       continue;
     }
     std::unique_lock lock(mutex_);
-    index_.directory(at.slot).listed = true;
+    index_.changeDirectory(at.slot).listed = true;
     const std::size_t first = pending.size();
     for (WalkedChild& child : at.folder->children) {
       const std::uint32_t entry =
@@ -339,7 +348,13 @@ void Instance::walkNames(const std::stop_token& stop) {
 // Sizes and times of what the names-only scan left out, read on every core while searches go
 // on, then applied at once.
 void Instance::readDetails(const std::stop_token& stop) {
+  // An instance being ended (on demand, before any glob wanted them) reads none.
+  if (stop.stop_requested()) return;
   const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+  {
+    std::unique_lock lock(mutex_);
+    index_.indexChildren();
+  }
   const std::vector<ReadDetail> read = readMissingDetails(index_, options_.root, threads, stop);
   std::unique_lock lock(mutex_);
   for (const ReadDetail& detail : read)
@@ -348,7 +363,7 @@ void Instance::readDetails(const std::stop_token& stop) {
 
 void Instance::release(const std::vector<std::uint32_t>& removedDirectories) {
   for (const std::uint32_t slot : removedDirectories) {
-    Directory& directory = index_.directory(slot);
+    Directory& directory = index_.changeDirectory(slot);
     if (directory.watch < 0) continue;
     const auto it = watches_.find(directory.watch);
     if (it != watches_.end() && it->second == slot) {
@@ -376,14 +391,18 @@ void Instance::sync(std::uint32_t slot, const std::stop_token& stop) {
   if (listing.error == EMFILE || listing.error == ENFILE || listing.error == ENOMEM) return;
 
   std::unordered_map<std::string, std::uint32_t> current;
-  for (const std::uint32_t child : index_.directory(slot).children)
+  {
+    std::unique_lock lock(mutex_);
+    index_.indexChildren();
+  }
+  for (const std::uint32_t child : index_.children(slot))
     current.emplace(index_.name(child), child);
 
   std::vector<std::uint32_t> removed;
   std::vector<std::uint32_t> added;
   {
     std::unique_lock lock(mutex_);
-    index_.directory(slot).stamp = listing.stamp;
+    index_.changeDirectory(slot).stamp = listing.stamp;
     std::vector<std::uint32_t> seen;
     for (const Listed& child : listing.children) {
       const auto it = current.find(child.name);
@@ -420,7 +439,7 @@ void Instance::collectEvents(std::vector<std::uint32_t>& dirty) {
     if (it == watches_.end()) continue;
     const std::uint32_t slot = it->second;
     if (event.mask & IN_IGNORED) {
-      if (index_.directory(slot).watch == event.watch) index_.directory(slot).watch = -1;
+      if (index_.directory(slot).watch == event.watch) index_.changeDirectory(slot).watch = -1;
       watches_.erase(it);
       --watchCount_;
       if (slot == kRootDirectory) dirty.push_back(slot);

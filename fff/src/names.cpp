@@ -20,12 +20,26 @@ std::size_t hashOf(std::string_view name) {
 
 NameTable::NameTable() : bytes_(kReadable, '\0'), slots_(kFirstSlots, kEmpty) {}
 
+void NameTable::ownEverything() {
+  bytes_.detach();
+  texts_.detach();
+  masks_.detach();
+  extensions_.detach();
+  counts_.detach();
+  slots_.detach();
+}
+
+bool NameTable::readInPlace() const {
+  return bytes_.inPlace() && texts_.inPlace() && masks_.inPlace() && extensions_.inPlace() &&
+         counts_.inPlace() && slots_.inPlace();
+}
+
 std::uint32_t NameTable::store(std::string_view bytes) {
   const std::size_t end = bytes_.size() - kReadable;
   if (end + bytes.size() > UINT32_MAX) throw std::length_error("The index is full.");
   bytes_.resize(end);
-  bytes_.append(bytes);
-  bytes_.append(kReadable, '\0');
+  bytes_.append(bytes.data(), bytes.size());
+  bytes_.resize(end + bytes.size() + kReadable, '\0');
   return static_cast<std::uint32_t>(end);
 }
 
@@ -39,9 +53,9 @@ std::size_t NameTable::slotOf(std::string_view name) const {
 }
 
 void NameTable::grow() {
-  std::vector<std::uint32_t>(slots_.size() * 2, kEmpty).swap(slots_);
+  slots_.assign(slots_.size() * 2, kEmpty);
   for (std::uint32_t id = 0; id < texts_.size(); ++id)
-    slots_[slotOf(text(id))] = id;
+    slots_.change(slotOf(text(id))) = id;
 }
 
 std::uint32_t NameTable::extensionKey(std::string_view extension) {
@@ -82,18 +96,20 @@ std::uint32_t NameTable::intern(std::string_view name) {
   const auto dot = name.rfind('.');
   extensions_.push_back(dot == std::string_view::npos ? 0 : extensionKey(name.substr(dot + 1)));
   counts_.emplace_back();
-  slots_[slot] = id;
+  slots_.change(slot) = id;
   return id;
 }
 
 void NameTable::counted(std::uint32_t id, bool folder) {
-  ++counts_[id].entries;
-  if (folder) ++counts_[id].folders;
+  Counts& counts = counts_.change(id);
+  ++counts.entries;
+  if (folder) ++counts.folders;
 }
 
 void NameTable::uncounted(std::uint32_t id, bool folder) {
-  --counts_[id].entries;
-  if (folder) --counts_[id].folders;
+  Counts& counts = counts_.change(id);
+  --counts.entries;
+  if (folder) --counts.folders;
 }
 
 void NameTable::reserve(std::size_t names, std::size_t bytes) {
@@ -106,9 +122,9 @@ void NameTable::reserve(std::size_t names, std::size_t bytes) {
   while (names * 4 > slots * 3)
     slots *= 2;
   if (slots == slots_.size()) return;
-  std::vector<std::uint32_t>(slots, kEmpty).swap(slots_);
+  slots_.assign(slots, kEmpty);
   for (std::uint32_t id = 0; id < texts_.size(); ++id)
-    slots_[slotOf(text(id))] = id;
+    slots_.change(slotOf(text(id))) = id;
 }
 
 void NameTable::shrink() {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "stored.h"
 #include "text.h"
 
 namespace fff {
@@ -48,12 +50,12 @@ class NameTable {
 
   // One charMask per name, of the name and its folded form together, so that a query matched
   // against either form can only be contained when its bits are all there.
-  const std::vector<CharMask>& masks() const { return masks_; }
+  std::span<const CharMask> masks() const { return masks_.span(); }
 
   // Per name, a key of its extension (the bytes after its last ".", ASCII letters lower-cased),
   // or 0 for a name without a ".": a glob whose names must end in ".pdf" looks at only the
   // names with the key of "pdf". Names of one key may still have other extensions.
-  const std::vector<std::uint32_t>& extensions() const { return extensions_; }
+  std::span<const std::uint32_t> extensions() const { return extensions_.span(); }
   static std::uint32_t extensionKey(std::string_view extension);
 
   // How many live entries carry the name, and how many of those are folders.
@@ -67,6 +69,10 @@ class NameTable {
 
   // Returns memory held for growth once a scan has finished.
   void shrink();
+
+  // Copies every array out of where it lies (a saved index); true while none has been.
+  void ownEverything();
+  bool readInPlace() const;
 
  private:
   // The saved index writes and maps these arrays as they are.
@@ -87,13 +93,13 @@ class NameTable {
   std::size_t slotOf(std::string_view name) const;
   void grow();
 
-  std::string bytes_;  // every name and folded name, then kReadable bytes of slack
-  std::vector<Text> texts_;
-  std::vector<CharMask> masks_;
-  std::vector<std::uint32_t> extensions_;
-  std::vector<Counts> counts_;
+  Stored<char> bytes_;  // every name and folded name, then kReadable bytes of slack
+  Stored<Text> texts_;
+  Stored<CharMask> masks_;
+  Stored<std::uint32_t> extensions_;
+  Stored<Counts> counts_;
   // Open addressing with linear probing: name ids, kEmpty where free; a power of two long.
-  std::vector<std::uint32_t> slots_;
+  Stored<std::uint32_t> slots_;
 };
 
 }  // namespace fff

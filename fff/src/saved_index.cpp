@@ -5,11 +5,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <memory>
+#include <span>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "fff.h"
+#include "shares.h"
 #include "unique_fd.h"
 
 namespace fff {
@@ -18,44 +24,64 @@ namespace {
 // Raised whenever the layout below changes; with the interface version and the sizes of the
 // records it decides whether a file written by another build of the library is read at all.
 constexpr char kMagic[8] = {'Q', 'F', 'F', 'F', 'I', 'D', 'X', '\n'};
-constexpr std::uint32_t kFormat = 4;
+constexpr std::uint32_t kFormat = 6;
 constexpr std::uint32_t kEndianMark = 0x01020304;
 
 // A check of the whole file against damage (a torn write, a flipped bit), run on every start:
-// four independent lanes of eight bytes, so that it goes at memory speed. Not a defence against
-// a hostile writer; the file is the user's own.
+// four independent lanes of eight bytes, so that it goes at memory speed. The lanes are named
+// variables, not an array: kept in an array, they went through memory on every step, at a
+// third of the speed. Not a defence against a hostile writer; the file is the user's own.
 std::uint64_t checksum(std::string_view data) {
   constexpr std::uint64_t kMultiplier = 0xff51afd7ed558ccdull;
-  std::uint64_t lanes[4] = {0x9e3779b97f4a7c15ull ^ data.size(), 0xc2b2ae3d27d4eb4full, 0x165667b19e3779f9ull,
-                            0x27d4eb2f165667c5ull};
+  const auto mix = [](std::uint64_t lane, std::uint64_t word) {
+    lane = (lane ^ word) * kMultiplier;
+    return lane ^ (lane >> 32);
+  };
+  std::uint64_t a = 0x9e3779b97f4a7c15ull ^ data.size(), b = 0xc2b2ae3d27d4eb4full, c = 0x165667b19e3779f9ull,
+                d = 0x27d4eb2f165667c5ull;
   std::size_t at = 0;
   for (; at + 32 <= data.size(); at += 32) {
     std::uint64_t words[4];
     std::memcpy(words, data.data() + at, 32);
-    for (int lane = 0; lane < 4; ++lane) {
-      lanes[lane] = (lanes[lane] ^ words[lane]) * kMultiplier;
-      lanes[lane] ^= lanes[lane] >> 32;
-    }
+    a = mix(a, words[0]);
+    b = mix(b, words[1]);
+    c = mix(c, words[2]);
+    d = mix(d, words[3]);
   }
-  std::uint64_t hash = lanes[0];
-  for (int lane = 1; lane < 4; ++lane)
-    hash = ((hash ^ lanes[lane]) * kMultiplier) ^ (hash >> 29);
+  std::uint64_t hash = a;
+  for (const std::uint64_t lane : {b, c, d})
+    hash = ((hash ^ lane) * kMultiplier) ^ (hash >> 29);
   for (; at < data.size(); ++at)
     hash = (hash ^ static_cast<unsigned char>(data[at])) * 0x100000001b3ull;
   return hash;
 }
 
-// A folder as saved: what Directory holds apart from what only a running instance has (its
-// watch, its children, which follow from the entries).
-struct SavedDirectory {
-  std::int64_t stamp = 0;
-  std::uint64_t device = 0;
-  std::uint64_t inode = 0;
-  std::uint32_t entry = kNone;
-  std::uint8_t alive = 0;
-  std::uint8_t listed = 0;
-  std::uint8_t unused[2] = {};
-};
+// The file is checked in pieces of this size, each on whichever core is free, and the pieces'
+// sums summed in order: reading 36 MB is then shared by the cores.
+constexpr std::size_t kChecksumPiece = std::size_t{1} << 20;
+
+std::size_t checksumPieces(std::string_view data) {
+  return std::max<std::size_t>(1, (data.size() + kChecksumPiece - 1) / kChecksumPiece);
+}
+
+std::uint64_t checksumPiece(std::string_view data, std::size_t piece) {
+  return checksum(data.substr(piece * kChecksumPiece, kChecksumPiece));
+}
+
+std::uint64_t checksumOf(const std::vector<std::uint64_t>& pieces) {
+  return checksum({reinterpret_cast<const char*>(pieces.data()), pieces.size() * sizeof(std::uint64_t)});
+}
+
+std::uint64_t fileChecksum(std::string_view data) {
+  std::vector<std::uint64_t> pieces(checksumPieces(data));
+  for (std::size_t piece = 0; piece < pieces.size(); ++piece)
+    pieces[piece] = checksumPiece(data, piece);
+  return checksumOf(pieces);
+}
+
+// Every array starts at a multiple of this from the start of the file, which is mapped at a
+// page's start, so that each lies aligned for its records and is read where it lies.
+constexpr std::size_t kAlignment = 8;
 
 class Writer {
  public:
@@ -68,14 +94,20 @@ class Writer {
     put(static_cast<std::uint32_t>(value.size()));
     out_.append(value);
   }
-  // A count, then the elements' bytes as they lie in memory.
+  // Padding to the alignment, a count, then the elements' bytes as they lie in memory.
   template <class T>
   void array(const T* data, std::size_t count) {
+    static_assert(alignof(T) <= kAlignment);
+    out_.append((kAlignment - out_.size() % kAlignment) % kAlignment, '\0');
     put(static_cast<std::uint64_t>(count));
     out_.append(reinterpret_cast<const char*>(data), count * sizeof(T));
   }
   template <class T>
-  void array(const std::vector<T>& values) {
+  void array(std::span<const T> values) {
+    array(values.data(), values.size());
+  }
+  template <class T>
+  void array(const Stored<T>& values) {
     array(values.data(), values.size());
   }
   std::string& bytes() { return out_; }
@@ -101,15 +133,18 @@ class Reader {
     at_ += length;
     return true;
   }
-  template <class Container>
-  bool array(Container& out) {
-    using T = typename Container::value_type;
+  // An array read where it lies: `out` views the file's bytes.
+  template <class T>
+  bool array(Stored<T>& out) {
+    const std::size_t padding = (kAlignment - at_ % kAlignment) % kAlignment;
+    if (data_.size() - at_ < padding) return false;
+    at_ += padding;
     std::uint64_t count = 0;
     if (!get(count) || count > (data_.size() - at_) / sizeof(T)) return false;
-    const auto bytes = static_cast<std::size_t>(count) * sizeof(T);
-    out.resize(static_cast<std::size_t>(count));
-    std::memcpy(out.data(), data_.data() + at_, bytes);
-    at_ += bytes;
+    const char* first = data_.data() + at_;
+    if (reinterpret_cast<std::uintptr_t>(first) % alignof(T) != 0) return false;
+    out.view({reinterpret_cast<const T*>(first), static_cast<std::size_t>(count)});
+    at_ += static_cast<std::size_t>(count) * sizeof(T);
     return true;
   }
   bool done() const { return at_ == data_.size(); }
@@ -119,7 +154,7 @@ class Reader {
   std::size_t at_ = 0;
 };
 
-// The whole file, mapped read-only for as long as it is read.
+// The whole file, mapped read-only; an index read from it keeps it for as long as it lives.
 class MappedFile {
  public:
   explicit MappedFile(const std::string& path) {
@@ -143,16 +178,22 @@ class MappedFile {
   std::string_view data_;
 };
 
+// A byte that stands for a bool must hold 0 or 1 to be read as one: it is looked at as a byte
+// before it is read as a bool.
+bool isBool(const bool& value) {
+  return *reinterpret_cast<const unsigned char*>(&value) <= 1;
+}
+
 }  // namespace
 
-// Reads and writes the arrays of an index and its name table as they lie in memory, so that
-// loading is a copy and a check, never a rebuild.
+// Writes the arrays of an index and its name table as they lie in memory, and reads them where
+// they lie in the file, so that loading is a check, never a copy or a rebuild.
 struct SavedIndexAccess {
   // The sizes of the records written raw: a build that lays them out otherwise cannot read them.
   static std::uint64_t layout() {
     return sizeof(Entry) | sizeof(Details) << 8 | sizeof(NameTable::Text) << 16 |
            sizeof(NameTable::Counts) << 24 | std::uint64_t{sizeof(CharMask)} << 32 |
-           std::uint64_t{sizeof(Folder)} << 40 | std::uint64_t{sizeof(SavedDirectory)} << 48;
+           std::uint64_t{sizeof(Folder)} << 40 | std::uint64_t{sizeof(Directory)} << 48;
   }
 
   static void putKey(Writer& out, const SavedIndexKey& key) {
@@ -184,43 +225,56 @@ struct SavedIndexAccess {
            crossFileSystems == static_cast<std::uint8_t>(key.crossFileSystems);
   }
 
+  // As saved, an entry's size and time stand until read again, and a folder has no watch.
   static void write(Writer& out, const Index& index) {
     const NameTable& names = index.names_;
-    out.array(names.bytes_.data(), names.bytes_.size());
+    out.array(names.bytes_);
     out.array(names.texts_);
     out.array(names.masks_);
     out.array(names.extensions_);
     out.array(names.counts_);
     out.array(names.slots_);
     out.array(index.entries_);
-    out.array(index.details_);
+    std::vector<Details> details(index.details_.begin(), index.details_.end());
+    for (Details& entry : details)
+      entry.detailed = false;
+    out.array(details.data(), details.size());
     out.array(index.modified_);
     out.array(index.lastWithName_);
     out.array(index.previousWithName_);
     out.array(index.folders_);
-    std::vector<SavedDirectory> directories(index.directories_.size());
-    for (std::size_t slot = 0; slot < directories.size(); ++slot) {
-      const Directory& directory = index.directories_[slot];
-      directories[slot] = {.stamp = directory.stamp,
-                           .device = static_cast<std::uint64_t>(directory.device),
-                           .inode = static_cast<std::uint64_t>(directory.inode),
-                           .entry = directory.entry,
-                           .alive = directory.alive,
-                           .listed = directory.listed};
+    std::vector<Directory> directories(index.directories_.begin(), index.directories_.end());
+    for (Directory& directory : directories) {
+      directory.watch = -1;
+      directory.polled = false;
     }
-    out.array(directories);
+    out.array(directories.data(), directories.size());
   }
 
+  // Places every array where it lies in the file; nothing in them is checked yet.
   static bool read(Reader& in, Index& out) {
     NameTable& names = out.names_;
-    std::vector<SavedDirectory> directories;
     return in.array(names.bytes_) && in.array(names.texts_) && in.array(names.masks_) &&
            in.array(names.extensions_) && in.array(names.counts_) && in.array(names.slots_) &&
            in.array(out.entries_) && in.array(out.details_) && in.array(out.modified_) &&
            in.array(out.lastWithName_) && in.array(out.previousWithName_) && in.array(out.folders_) &&
-           in.array(directories) && in.done() && namesHold(names) && entriesHold(out, directories) &&
-           rebuild(out, directories);
+           in.array(out.directories_) && in.done();
   }
+
+  // The checks of every id and offset, which may run at once on several threads.
+  static constexpr std::size_t kChecks = 3;
+  static bool check(std::size_t which, Index& index) {
+    switch (which) {
+      case 0:
+        return entriesHold(index);
+      case 1:
+        return namesHold(index.names_);
+      default:
+        return sizesHold(index) && foldersHold(index);
+    }
+  }
+
+  static void keep(Index& index, std::shared_ptr<const void> file) { index.backing_ = std::move(file); }
 
   // Every id and offset in the name table points inside it: a file that passed the checksum
   // can still come from a faulty writer, and a cache never takes the process down.
@@ -246,56 +300,58 @@ struct SavedIndexAccess {
     return used == count;
   }
 
-  static bool entriesHold(const Index& index, const std::vector<SavedDirectory>& directories) {
+  // Every entry's ids point inside the index; counts the live ones as it goes.
+  static bool sizesHold(const Index& index) {
     const std::size_t entries = index.entries_.size(), names = index.names_.texts_.size();
-    const std::size_t slots = directories.size();
-    if (index.details_.size() != entries || index.modified_.size() != entries ||
-        index.previousWithName_.size() != entries || index.lastWithName_.size() > names ||
-        index.folders_.size() != slots || slots == 0 || directories[kRootDirectory].entry != kNone ||
-        index.folders_[kRootDirectory].parent != kNone)
-      return false;
+    const std::size_t slots = index.directories_.size();
+    return index.details_.size() == entries && index.modified_.size() == entries &&
+           index.previousWithName_.size() == entries && index.lastWithName_.size() <= names &&
+           index.folders_.size() == slots && slots != 0;
+  }
+
+  static bool entriesHold(Index& index) {
+    const std::size_t entries = index.entries_.size(), names = index.names_.texts_.size();
+    const std::size_t slots = index.directories_.size();
+    if (!sizesHold(index)) return false;
     const auto inside = [](std::uint32_t at, std::size_t size) { return at == kNone || at < size; };
+    std::size_t live = 0;
     for (std::size_t at = 0; at < entries; ++at) {
       const Entry& entry = index.entries_[at];
       const Details& details = index.details_[at];
       if (entry.name >= names || entry.parent >= slots || entry.kind > Kind::removed ||
           !inside(index.previousWithName_[at], entries) || !inside(details.directory, slots) ||
-          (entry.kind == Kind::directory) != (details.directory != kNone))
+          (entry.kind == Kind::directory) != (details.directory != kNone) || !isBool(details.symlink) ||
+          !isBool(details.detailed) || details.detailed)
         return false;
+      live += entry.kind != Kind::removed;
     }
     for (const std::uint32_t last : index.lastWithName_)
       if (!inside(last, entries)) return false;
-    // A folder's slot follows its parent's, so that every walk up to the root ends.
-    for (std::size_t slot = 1; slot < slots; ++slot) {
-      const std::uint32_t entry = directories[slot].entry;
+    index.live_ = live;
+    // Each folder's children are gathered from the entries once they are needed.
+    index.children_.clear();
+    index.childrenIndexed_ = false;
+    return true;
+  }
+
+  // A folder's slot follows its parent's, so that every walk up to the root ends.
+  static bool foldersHold(const Index& index) {
+    const std::size_t entries = index.entries_.size(), names = index.names_.texts_.size();
+    const std::size_t slots = index.directories_.size();
+    const auto inside = [](std::uint32_t at, std::size_t size) { return at == kNone || at < size; };
+    if (index.directories_[kRootDirectory].entry != kNone || index.folders_[kRootDirectory].parent != kNone)
+      return false;
+    for (std::size_t slot = 0; slot < slots; ++slot) {
+      const Directory& directory = index.directories_[slot];
+      if (directory.watch != -1 || !isBool(directory.alive) || !isBool(directory.listed) ||
+          !isBool(directory.polled) || directory.polled)
+        return false;
+      if (slot == kRootDirectory) continue;
+      const std::uint32_t entry = directory.entry;
       const Folder& folder = index.folders_[slot];
       if (entry >= entries || index.details_[entry].directory != slot ||
           index.entries_[entry].parent >= slot || !inside(folder.name, names) || !inside(folder.parent, slot))
         return false;
-    }
-    return true;
-  }
-
-  // What only a running index holds: each folder's children, the live count. Loaded entries
-  // are not detailed: their saved sizes and times stand until they are read again.
-  static bool rebuild(Index& out, const std::vector<SavedDirectory>& saved) {
-    out.directories_.assign(saved.size(), Directory{});
-    for (std::size_t slot = 0; slot < saved.size(); ++slot) {
-      Directory& directory = out.directories_[slot];
-      directory.entry = saved[slot].entry;
-      directory.alive = saved[slot].alive != 0;
-      directory.listed = saved[slot].listed != 0;
-      directory.device = static_cast<dev_t>(saved[slot].device);
-      directory.inode = static_cast<ino_t>(saved[slot].inode);
-      directory.stamp = saved[slot].stamp;
-    }
-    out.lastWithName_.resize(out.names_.texts_.size(), kNone);
-    out.live_ = 0;
-    for (std::uint32_t at = 0; at < out.entries_.size(); ++at) {
-      out.details_[at].detailed = false;
-      if (out.entries_[at].kind == Kind::removed) continue;
-      out.directories_[out.entries_[at].parent].children.push_back(at);
-      ++out.live_;
     }
     return true;
   }
@@ -305,7 +361,7 @@ bool saveIndex(const Index& index, const SavedIndexKey& key, const std::string& 
   Writer out;
   SavedIndexAccess::putKey(out, key);
   SavedIndexAccess::write(out, index);
-  out.put(checksum(out.bytes()));
+  out.put(fileChecksum(out.bytes()));
 
   const std::string temporary = path + ".tmp" + std::to_string(::getpid());
   {
@@ -329,15 +385,29 @@ bool saveIndex(const Index& index, const SavedIndexKey& key, const std::string& 
 }
 
 bool loadIndex(const std::string& path, const SavedIndexKey& key, Index& out) {
-  const MappedFile file(path);
-  std::string_view data = file.data();
+  auto file = std::make_shared<const MappedFile>(path);
+  std::string_view data = file->data();
   if (data.size() < sizeof(std::uint64_t)) return false;
   std::uint64_t stored = 0;
   std::memcpy(&stored, data.data() + data.size() - sizeof stored, sizeof stored);
   data.remove_suffix(sizeof stored);
-  if (checksum(data) != stored) return false;
   Reader in(data);
-  return SavedIndexAccess::keyMatches(in, key) && SavedIndexAccess::read(in, out);
+  if (!SavedIndexAccess::keyMatches(in, key) || !SavedIndexAccess::read(in, out)) return false;
+  // The checks of the ids first, then the checksum's pieces, taken in turn by the cores; none
+  // of `out` is used unless every one holds.
+  constexpr std::size_t kChecks = SavedIndexAccess::kChecks;
+  std::vector<std::uint64_t> pieces(checksumPieces(data));
+  std::atomic<bool> sound{true};
+  eachInTurn(kChecks + pieces.size(), std::max(1u, std::thread::hardware_concurrency()), [&](std::size_t k) {
+    if (!sound.load(std::memory_order_relaxed)) return;
+    if (k >= kChecks)
+      pieces[k - kChecks] = checksumPiece(data, k - kChecks);
+    else if (!SavedIndexAccess::check(k, out))
+      sound = false;
+  });
+  if (!sound || checksumOf(pieces) != stored) return false;
+  SavedIndexAccess::keep(out, std::move(file));
+  return true;
 }
 
 }  // namespace fff

@@ -21,10 +21,12 @@ struct SavedIndexKey {
 // file renamed over it). Returns false when it could not be written.
 bool saveIndex(const Index& index, const SavedIndexKey& key, const std::string& path);
 
-// Rebuilds `out` (a fresh index) from `path`. Returns false, leaving `out` to be discarded, when
-// the file is missing, was written by another format or for another key, or is damaged in any
-// way: a saved index is a cache, never trusted. Loaded entries are not `detailed`: their saved
-// sizes and times stand until they are read again.
+// Reads `out` (a fresh index) from `path`, where it lies: the index keeps the file mapped and
+// reads its arrays in place until a change copies the one it changes. Returns false, leaving
+// `out` to be discarded, when the file is missing, was written by another format or for another
+// key, or is damaged in any way: a saved index is a cache, never trusted, and every id in it is
+// checked before it is used. Loaded entries are not `detailed`: their saved sizes and times
+// stand until they are read again.
 bool loadIndex(const std::string& path, const SavedIndexKey& key, Index& out);
 
 }  // namespace fff

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "glob_search.h"
+#include "saved_index.h"
 #include "temp_tree.h"
 
 namespace fff::testing {
@@ -31,6 +33,19 @@ class SavedIndex : public ::testing::Test {
   void keepTime(const std::string& folder, const struct timespec& time) const {
     const struct timespec times[2] = {time, time};
     ASSERT_EQ(::utimensat(AT_FDCWD, tree_.path(folder).c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
+  }
+  // The saved index read straight from its file, as an instance that finds it would.
+  bool load(fff::Index& out) const {
+    struct stat info {};
+    ::stat(tree_.root().c_str(), &info);
+    const std::string root = std::filesystem::canonical(tree_.root());
+    return loadIndex(saved_, {.root = root, .device = info.st_dev, .inode = info.st_ino}, out);
+  }
+  static std::vector<std::string> globbed(const fff::Index& index, const std::string& pattern) {
+    std::vector<std::string> paths;
+    for (const Match& match : globSearch(index, pattern, {.limit = 100}).items)
+      paths.push_back(index.path(match.entry));
+    return paths;
   }
   struct timespec timeOf(const std::string& folder) const {
     struct stat info {};
@@ -82,6 +97,42 @@ TEST_F(SavedIndex, RemovedFilesStayGoneAfterSavingAgain) {
   tree_.file("music/new.mp3", "mp3");
   EXPECT_THAT(indexed(tree_.root()),
               ElementsAre("docs", "docs/report.pdf", "music", "music/new.mp3", "music/song.mp3"));
+}
+
+// Searching a loaded index reads the file where it lies: nothing is copied for a search.
+TEST_F(SavedIndex, ALoadedIndexIsSearchedWhereItLies) {
+  indexed(tree_.root());
+  fff::Index index;
+  ASSERT_TRUE(load(index));
+  EXPECT_THAT(globbed(index, "**/*.pdf"), ElementsAre("docs/report.pdf"));
+  EXPECT_TRUE(index.readInPlace());
+}
+
+// A change copies what it changes out of the file, and the rest still reads as saved.
+TEST_F(SavedIndex, ALoadedIndexTakesChanges) {
+  indexed(tree_.root());
+  fff::Index index;
+  ASSERT_TRUE(load(index));
+  const std::uint32_t music = index.details(index.lastWithName(index.intern("music"))).directory;
+  index.add(music, {.name = "live.mp3"});
+  index.remove(index.lastWithName(index.intern("old.txt")));
+  EXPECT_FALSE(index.readInPlace());
+  EXPECT_THAT(globbed(index, "**"),
+              ElementsAre("docs", "docs/report.pdf", "music", "music/live.mp3", "music/song.mp3"));
+}
+
+// A watching instance started from a saved index takes the tree's later changes.
+TEST_F(SavedIndex, AWatchingInstanceFromASavedIndexFollowsChanges) {
+  indexed(tree_.root());
+  Instance instance(tree_.root(), true, 0, 0, false, saved_);
+  ASSERT_TRUE(instance.waitForScan());
+  tree_.file("music/live/track.mp3", "mp3");
+  tree_.remove("docs/old.txt");
+  EXPECT_TRUE(eventually([&] {
+    return instance.globPaths("**") ==
+           std::vector<std::string>{"docs",       "docs/report.pdf",      "music",
+                                    "music/live", "music/live/track.mp3", "music/song.mp3"};
+  }));
 }
 
 TEST_F(SavedIndex, DamagedSavedIndexIsIgnored) {

@@ -129,6 +129,21 @@ TEST(GlobSearch, ALimitKeepsTheFirstMatchesByPath) {
   EXPECT_THAT(instance.globPaths("**/*.pdf", 0, 3), ElementsAre("a/y.pdf", "b/a.pdf", "b/z.pdf"));
 }
 
+// Paths are ordered by their bytes, "/" included: "a-b/…" before "a.txt" before "a/…" before
+// "a0.txt", and a folder's name that is a prefix of another's comes first ("a/x" before "ab/x").
+TEST(GlobSearch, ALimitOrdersPathsByTheirBytesWithFoldersInThem) {
+  TempTree tree;
+  for (const char* path : {"ab/x.txt", "a0.txt", "a/x.txt", "a/b/x.txt", "a.txt", "a-b/x.txt"})
+    tree.file(path, "");
+  Instance instance(tree.root(), false);
+  ASSERT_TRUE(instance.waitForScan());
+  const std::vector<std::string> all{"a-b/x.txt", "a.txt", "a/b/x.txt", "a/x.txt", "a0.txt", "ab/x.txt"};
+  for (std::uint32_t limit = 1; limit <= all.size(); ++limit)
+    EXPECT_EQ(instance.globPaths("**/*.txt", 0, limit),
+              std::vector<std::string>(all.begin(), all.begin() + limit))
+        << limit;
+}
+
 // Patterns that fix an extension read only names with its key: the key must ignore case, take
 // the last dot, and tell a trailing dot from none.
 TEST(GlobSearch, ExtensionsKindsAndFolderPatterns) {

@@ -246,6 +246,24 @@ TEST_F(RandomTree, GlobsByExtensionMatchAPlainWalk) {
   }
 }
 
+// A limited glob chooses each thread's first paths apart and then the first of those: the same
+// as the first paths of all, whatever the threads.
+TEST_F(RandomTree, ALimitedGlobKeepsTheFirstPathsOnAnyThreads) {
+  std::vector<std::string> all = paths_;
+  std::sort(all.begin(), all.end());
+  for (const unsigned threads : {1u, 2u}) {
+    for (const std::uint32_t limit : {1u, 17u, 200u}) {
+      const std::vector<std::string> found = instance_->read([&](const Index& index) {
+        std::vector<std::string> paths;
+        for (const Match& match : globSearch(index, "**", {.limit = limit, .threads = threads}).items)
+          paths.push_back(index.path(match.entry));
+        return paths;
+      });
+      ASSERT_EQ(found, std::vector<std::string>(all.begin(), all.begin() + limit)) << threads << " " << limit;
+    }
+  }
+}
+
 TEST(SharedNames, CaseVariantsAreScoredEachByTheirOwnCapitals) {
   TempTree tree;
   tree.file("readme.md", "");

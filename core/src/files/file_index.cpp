@@ -141,6 +141,18 @@ std::string caseInsensitiveGlob(std::string_view name) {
   return glob;
 }
 
+NameGlob nameGlob(std::string_view name) {
+  const bool ascii =
+      std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (!ascii) return {caseInsensitiveGlob(name), false};
+  std::string glob;
+  for (const char c : name) {
+    if (std::string_view("*?[]{}\\,!").find(c) != std::string_view::npos) glob += '\\';
+    glob += c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+  }
+  return {glob, true};
+}
+
 std::vector<FileEntry> interleave(const std::vector<std::vector<FileEntry>>& lists, std::size_t limit) {
   std::vector<FileEntry> taken;
   std::unordered_set<base::Url> seen;
@@ -397,9 +409,10 @@ std::vector<FileIndex::ScoredEntry> FileIndex::filenameMatches(std::string_view 
   if (name.empty() || limit <= 0) return {};
   const int wanted = std::max(limit, kMinimumDirectoryLimit);
   std::vector<FileEntry> named = directorySearch(name, wanted);
-  const std::string glob = "**/" + caseInsensitiveGlob(name);
+  const NameGlob typed = nameGlob(name);
+  const std::string glob = "**/" + typed.pattern;
   for (const std::string& pattern : {glob, glob + ".*", glob + "*"}) {
-    std::vector<FileEntry> found = globEntries(pattern, 0, wanted);
+    std::vector<FileEntry> found = globEntries(pattern, typed.ignoreCase ? FFF_GLOB_IGNORE_CASE : 0, wanted);
     named.insert(named.end(), found.begin(), found.end());
   }
 

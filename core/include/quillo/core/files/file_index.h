@@ -145,6 +145,17 @@ std::vector<FileEntry> interleave(const std::vector<std::vector<FileEntry>>& lis
 // The glob that finds a name case-insensitively: letters as [aA], special characters escaped.
 std::string caseInsensitiveGlob(std::string_view name);
 
+// The glob for a name typed as a search, with the library's case folding when it can do the
+// job: an ASCII name lower-cased and escaped, matched with FFF_GLOB_IGNORE_CASE (its literal
+// prefix rules out most names at once, where classes such as [rR] are tested character by
+// character on every name); any other name as caseInsensitiveGlob writes it.
+struct NameGlob {
+  std::string pattern;
+  bool ignoreCase = false;
+  bool operator==(const NameGlob&) const = default;
+};
+NameGlob nameGlob(std::string_view name);
+
 // The entry for a library item under `rootPath`, or none for an item the index must not report:
 // an empty or absolute path, a ".." component, anything inside a package, or a path that leaves
 // the root.
