@@ -12,6 +12,7 @@
 #include <cstring>
 #include <memory>
 
+#include "detached_writer.h"
 #include "details_pass.h"
 #include "error.h"
 #include "folder_check.h"
@@ -132,7 +133,12 @@ void Instance::run(std::stop_token stop) {
     // Last, so that it never holds up an answer: on demand, the caller has had its answers and
     // is ending the instance (or wants every size and time, read by now). Searches go on
     // meanwhile: this thread only reads the index here.
-    if (save) this->save();
+    if (save) {
+      const bool ending = stop.stop_requested();
+      if (!ending || !options_.saveDetached ||
+          !writeDetached(options_.savedIndex + ".lock", [this] { this->save(); }))
+        this->save();
+    }
     // An instance being ended (a command-line search done) is not worth tidying up.
     if (!stop.stop_requested()) {
       {
