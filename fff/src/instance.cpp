@@ -318,6 +318,8 @@ void Instance::walkNames(const std::stop_token& stop) {
     ~Joiner() { walk.join(); }
   } joiner{walk};
   pending.push_back({kRootDirectory, &walk.root(), nullptr});
+  std::vector<std::string_view> names;
+  std::vector<std::uint32_t> ids;
   while (!pending.empty() && !stop.stop_requested()) {
     Pending at = std::move(pending.back());
     pending.pop_back();
@@ -329,9 +331,13 @@ void Instance::walkNames(const std::stop_token& stop) {
     std::unique_lock lock(mutex_);
     index_.directory(at.slot).listed = true;
     const std::size_t first = pending.size();
-    for (WalkedChild& child : at.folder->children) {
-      const std::uint32_t entry =
-          index_.addNamed(at.slot, index_.intern(at.folder->name(child)), child.listed);
+    names.clear();
+    for (const WalkedChild& child : at.folder->children)
+      names.push_back(at.folder->name(child));
+    index_.internAll(names, ids);
+    for (std::size_t k = 0; k < names.size(); ++k) {
+      WalkedChild& child = at.folder->children[k];
+      const std::uint32_t entry = index_.addNamed(at.slot, ids[k], child.listed);
       if (child.folder) {
         WalkedFolder* folder = child.folder.get();
         pending.push_back({index_.details(entry).directory, folder, std::move(child.folder)});

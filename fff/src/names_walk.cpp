@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdlib>
 #include <deque>
 #include <mutex>
 #include <new>
@@ -27,7 +28,7 @@ namespace {
 // thread never holds more descriptors than this.
 constexpr std::size_t kMaxOpenDepth = 32;
 
-constexpr unsigned kFoldersPerWake = 64;
+static unsigned kFoldersPerWake = getenv("EXP_WAKE") ? atoi(getenv("EXP_WAKE")) : 64;
 
 struct Identity {
   dev_t device;
@@ -139,6 +140,15 @@ struct NamesWalk::Shared {
     changed.notify_one();
   }
 
+  void handAll(std::vector<Task> handed) {
+    if (handed.empty()) return;
+    std::lock_guard lock(mutex);
+    for (Task& task : handed)
+      tasks.push_back(std::move(task));
+    queued = tasks.size();
+    changed.notify_all();
+  }
+
   bool someoneIdle() const { return idle.load(std::memory_order_relaxed) > 0 && queued.load() == 0; }
 
   bool enters(const Listed& child, const std::vector<Identity>& ancestors) const {
@@ -193,19 +203,35 @@ struct NamesWalk::Shared {
       identities.push_back({child.listed.device, child.listed.inode});
     }
     finish(folder);
-    for (std::size_t k = 0; k < below.size(); ++k) {
+    const auto subpath = [&](std::size_t k) {
+      return path.back() == '/' ? path + below[k].second : path + "/" + below[k].second;
+    };
+    std::size_t end = below.size();
+    for (std::size_t k = 0; k < end; ++k) {
       auto& [subfolder, name] = below[k];
-      std::string subpath = path.back() == '/' ? path + name : path + "/" + name;
+      // A thread that ran out of work gets the later half of what is left here at once: handed
+      // one by one, small subtrees would send it back to sleep after each.
+      if (k + 1 < end && someoneIdle() && !stop.stop_requested()) {
+        const std::size_t half = k + 1 + (end - k - 1) / 2;
+        std::vector<Task> handed;
+        for (std::size_t later = half; later < end; ++later) {
+          ancestors.push_back(identities[later]);
+          handed.push_back({below[later].first, subpath(later), ancestors});
+          ancestors.pop_back();
+        }
+        handAll(std::move(handed));
+        end = half;
+      }
       ancestors.push_back(identities[k]);
-      if (ancestors.size() > kMaxOpenDepth || (k + 1 < below.size() && someoneIdle())) {
-        hand({subfolder, std::move(subpath), ancestors});
+      if (ancestors.size() > kMaxOpenDepth) {
+        hand({subfolder, subpath(k), ancestors});
       } else {
         const UniqueFd child(::openat(fd, name.c_str(), kFolderOpenFlags));
         if (!child.valid()) {
           subfolder->error = errno;
           finish(*subfolder);
         } else {
-          walk(*subfolder, child.get(), subpath, ancestors, buffer);
+          walk(*subfolder, child.get(), subpath(k), ancestors, buffer);
         }
       }
       ancestors.pop_back();
@@ -237,7 +263,7 @@ NamesWalk::NamesWalk(std::string root, WalkOptions options, std::stop_token stop
   shared_->options = options;
   shared_->stop = std::move(stop);
   shared_->tasks.push_back({root_.get(), shared_->root, {{options.rootDevice, options.rootInode}}});
-  shared_->count = std::max(1u, options.threads);
+  shared_->count = getenv("EXP_THREADS") ? atoi(getenv("EXP_THREADS")) : std::max(1u, options.threads);
   shared_->threads.reserve(shared_->count);
   for (unsigned k = 0; k < shared_->count; ++k)
     shared_->threads.emplace_back([shared = shared_.get()] { shared->work(); });
