@@ -2,8 +2,10 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -64,6 +66,20 @@ class MappedMemory final : public std::pmr::memory_resource {
   std::pmr::monotonic_buffer_resource blocks_{kFirstBlock, &mapped_};
 };
 
+// The largest record getdents64 gives one child: the fixed part and a name of 255 bytes with
+// its NUL, rounded up to eight.
+constexpr std::size_t kLargestDirent = (kNameOffset + 256 + 7) / 8 * 8;
+
+// Whether the root's file system fills each read of a folder's children for as long as any are
+// left, so that a read leaving room for another child was the last (and the read that would
+// return nothing, one system call per folder, can be spared). Known of tmpfs and ext2/3/4, whose
+// readdir stops only when the next record does not fit; assumed of no other.
+bool fillsEachRead(const std::string& root) {
+  struct statfs info {};
+  if (::statfs(root.c_str(), &info) != 0) return false;
+  return info.f_type == TMPFS_MAGIC || info.f_type == EXT4_SUPER_MAGIC;
+}
+
 WalkedFolderPtr newFolder(std::pmr::memory_resource* memory) {
   std::pmr::polymorphic_allocator<WalkedFolder> allocator(memory);
   return WalkedFolderPtr(allocator.new_object<WalkedFolder>(memory), WalkedFolderDeleter{memory});
@@ -101,6 +117,7 @@ struct NamesWalk::Shared {
   std::mutex readerMutex;
   std::condition_variable readerWoken;
   bool finished = false;
+  bool fillsEachRead = false;  // the root's file system, for folders on its device
   std::vector<std::jthread> threads;
 
   void work() {
@@ -165,10 +182,12 @@ struct NamesWalk::Shared {
       finish(folder);
       return;
     }
+    const bool lastWhenShort = fillsEachRead && ancestors.back().device == options.rootDevice;
     for (;;) {
       const long read = ::syscall(SYS_getdents64, fd, buffer.data(), buffer.size());
       if (read < 0) folder.error = errno;
       if (read <= 0) break;
+      const bool last = lastWhenShort && buffer.size() - static_cast<std::size_t>(read) >= kLargestDirent;
       for (long at = 0; at < read;) {
         const auto* child = reinterpret_cast<const LinuxDirent64*>(buffer.data() + at);
         at += child->d_reclen;
@@ -191,6 +210,7 @@ struct NamesWalk::Shared {
         folder.names.append(text);
         folder.children.push_back(std::move(walked));
       }
+      if (last) break;
     }
     // A folder that could not be read whole is left out, as is everything below it.
     if (folder.error != 0) folder.children.clear();
@@ -262,6 +282,7 @@ NamesWalk::NamesWalk(std::string root, WalkOptions options, std::stop_token stop
   shared_->memory = memory_.get();
   shared_->options = options;
   shared_->stop = std::move(stop);
+  shared_->fillsEachRead = fillsEachRead(shared_->root);
   shared_->tasks.push_back({root_.get(), shared_->root, {{options.rootDevice, options.rootInode}}});
   shared_->count = getenv("EXP_THREADS") ? atoi(getenv("EXP_THREADS")) : std::max(1u, options.threads);
   shared_->threads.reserve(shared_->count);
