@@ -337,7 +337,7 @@ void Instance::walkNames(const std::stop_token& stop) {
     index_.internAll(names, ids);
     for (std::size_t k = 0; k < names.size(); ++k) {
       WalkedChild& child = at.folder->children[k];
-      const std::uint32_t entry = index_.addNamed(at.slot, ids[k], child.listed);
+      const std::uint32_t entry = index_.addNamed(at.slot, ids[k], at.folder->listed(child));
       if (child.folder) {
         WalkedFolder* folder = child.folder.get();
         pending.push_back({index_.details(entry).directory, folder, std::move(child.folder)});

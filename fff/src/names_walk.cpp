@@ -196,31 +196,36 @@ struct NamesWalk::Shared {
         if (options.skipHidden && name[0] == '.') continue;
         WalkedChild walked;
         if (child->d_type == DT_DIR || child->d_type == DT_UNKNOWN) {
-          if (!readInFull(fd, name, walked.listed)) continue;
-          if (walked.listed.kind == Kind::directory && enters(walked.listed, ancestors))
-            walked.folder = newFolder(memory);
+          Listed full;
+          if (!readInFull(fd, name, full)) continue;
+          if (full.kind == Kind::directory && enters(full, ancestors)) walked.folder = newFolder(memory);
+          walked.readAt = static_cast<std::uint32_t>(folder.read.size());
+          folder.read.push_back(std::move(full));
         } else {
-          walked.listed.symlink = child->d_type == DT_LNK;
-          walked.listed.inode = child->d_ino;
-          walked.listed.detailed = false;
+          walked.symlink = child->d_type == DT_LNK;
+          walked.inode = child->d_ino;
         }
         const std::string_view text(name);
         walked.nameAt = static_cast<std::uint32_t>(folder.names.size());
-        walked.nameLength = static_cast<std::uint32_t>(text.size());
+        walked.nameLength = static_cast<std::uint16_t>(text.size());
         folder.names.append(text);
         folder.children.push_back(std::move(walked));
       }
       if (last) break;
     }
     // A folder that could not be read whole is left out, as is everything below it.
-    if (folder.error != 0) folder.children.clear();
+    if (folder.error != 0) {
+      folder.children.clear();
+      folder.read.clear();
+    }
     // Once done, the reader may take the children's folders: keep what is needed of them.
     std::vector<std::pair<WalkedFolder*, std::string>> below;
     std::vector<Identity> identities;
     for (const WalkedChild& child : folder.children) {
       if (!child.folder) continue;
       below.emplace_back(child.folder.get(), std::string(folder.name(child)));
-      identities.push_back({child.listed.device, child.listed.inode});
+      const Listed& full = folder.read[child.readAt];
+      identities.push_back({full.device, full.inode});
     }
     finish(folder);
     const auto subpath = [&](std::size_t k) {
