@@ -398,9 +398,23 @@ std::vector<FileIndex::ScoredEntry> FileIndex::filenameMatches(std::string_view 
   if (name.empty() || limit <= 0) return {};
   const int wanted = std::max(limit, kMinimumDirectoryLimit);
   std::vector<FileEntry> named = directorySearch(name, wanted);
-  const std::string glob = "**/" + caseInsensitiveGlob(name);
+  // An ASCII name is matched regardless of case by the library itself, whose literal prefix
+  // then turns most names away at a glance; a class per letter ([gG]) leaves it no prefix, and
+  // every name of the tree went through the full match three times.
+  const bool ascii =
+      std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  std::string glob = "**/";
+  if (ascii) {
+    for (const char c : name) {
+      if (std::string_view("*?[]{}\\,!").find(c) != std::string_view::npos) glob += '\\';
+      glob += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+  } else {
+    glob += caseInsensitiveGlob(name);
+  }
+  const std::uint32_t globOptions = ascii ? FFF_GLOB_IGNORE_CASE : 0;
   for (const std::string& pattern : {glob, glob + ".*", glob + "*"}) {
-    std::vector<FileEntry> found = globEntries(pattern, 0, wanted);
+    std::vector<FileEntry> found = globEntries(pattern, globOptions, wanted);
     named.insert(named.end(), found.begin(), found.end());
   }
 
