@@ -71,7 +71,10 @@ std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::Fi
                                .scanPoll = std::chrono::milliseconds(1),
                                .files = &disk(),
                                .watch = false,
-                               .savedIndexFolder = savedIndexFolder});
+                               .savedIndexFolder = savedIndexFolder,
+                               // The command ends with its answer, not once a first scan's
+                               // index is written.
+                               .saveDetached = true});
   for (const auto& [path, message] : index->failedFolders())
     failures[path] = message;
   if (index->rootCount() > 0) {

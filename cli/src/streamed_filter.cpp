@@ -29,6 +29,7 @@ using Piece = InputLines::Piece;
 constexpr int kPipeBytes = 1 << 20;
 constexpr std::size_t kFirstBlock = std::size_t{1} << 20;
 constexpr std::size_t kLargestBlock = std::size_t{32} << 20;
+constexpr std::size_t kPresentAhead = std::size_t{4} << 20;
 
 // One piece and, once a matching thread is done with it, its hits.
 struct Job {
@@ -76,13 +77,26 @@ class JobQueue {
   throw std::system_error(errno, std::generic_category(), "cannot read the input");
 }
 
-// Memory for the input as it arrives, in blocks mapped whole with their pages made present in
-// one call: a piece read into fresh heap memory would otherwise take a page fault every 4 KiB.
+// Memory for the input as it arrives, in blocks mapped whole: a piece read into fresh heap
+// memory would take a page fault every 4 KiB. A large block asks for huge pages and is made
+// present a few megabytes at a time, just before the reads reach them, so that the unused end of
+// the last block (up to half of it) is never cleared; a small one is made present at once.
 std::shared_ptr<char> mapBlock(std::size_t size) {
-  void* address =
-      ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+  const bool large = size >= kPresentAhead;
+  void* address = ::mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                         MAP_PRIVATE | MAP_ANONYMOUS | (large ? 0 : MAP_POPULATE), -1, 0);
   if (address == MAP_FAILED) throw std::bad_alloc();
+  if (large) ::madvise(address, size, MADV_HUGEPAGE);
   return {static_cast<char*>(address), [size](char* at) { ::munmap(at, size); }};
+}
+
+// Makes [from, to) of a large block present in one call ahead of the reads (best effort: a
+// page the call leaves out is faulted in on the read).
+void presentAhead(char* block, std::size_t capacity, std::size_t& present, std::size_t used) {
+  if (capacity < kPresentAhead || used + kPresentAhead / 2 < present) return;
+  const std::size_t end = std::min(capacity, present + kPresentAhead);
+  ::madvise(block + present, end - present, MADV_POPULATE_WRITE);
+  present = end;
 }
 
 // Reads `fd` to its end in pieces cut after a line ending, handing each piece on as soon as it
@@ -95,6 +109,7 @@ void readPieces(int fd, std::size_t pieceBytes, Handler&& handle) {
   std::shared_ptr<char> block = mapBlock(capacity);
   std::size_t begin = 0;
   std::size_t used = 0;
+  std::size_t present = 0;
   const auto emit = [&](std::size_t end) {
     handle(Piece{.bytes = {block.get() + begin, Piece::SharedBlock{block}},
                  .size = end - begin,
@@ -112,7 +127,9 @@ void readPieces(int fd, std::size_t pieceBytes, Handler&& handle) {
       capacity = nextCapacity;
       begin = 0;
       used = rest;
+      present = 0;
     }
+    presentAhead(block.get(), capacity, present, used);
     const ssize_t count = ::read(fd, block.get() + used, capacity - used);
     if (count < 0) {
       if (errno == EINTR) continue;

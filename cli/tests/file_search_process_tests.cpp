@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <nlohmann/json.hpp>
+#include <thread>
 
 #include "cli_runner.h"
 #include "quillo/testing/test_service.h"
@@ -132,7 +135,15 @@ TEST_F(FileSearch, RepeatedSearchesKeepTheIndexInTheCacheFolderAndSeeChanges) {
   EXPECT_EQ(run("search --scope files report", "", cache).status, 0);
   const auto saved = folder / "cache/quillo/file-index";
   ASSERT_TRUE(std::filesystem::is_directory(saved));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(saved), {}), 1);
+  // The command has ended with its answer; the index it found is written on by a process of
+  // its own, whole or not at all.
+  const auto indexes = [&] {
+    return std::count_if(std::filesystem::directory_iterator(saved), {},
+                         [](const auto& entry) { return entry.path().extension() == ".index"; });
+  };
+  for (int wait = 0; wait < 500 && indexes() == 0; ++wait)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(indexes(), 1);
   quillo::testing::writeFile(home() / "Documents/Taxes/zebra budget.ods", "data");
   const CliRun again = run("search --scope files zebra", "", cache);
   EXPECT_NE(again.output.find("zebra budget.ods"), std::string::npos) << again.output;

@@ -77,5 +77,17 @@ TEST(StreamedFilter, PipedInputMatchesExactlyAsTheWholeInputAtOnce) {
   }
 }
 
+// Megabytes of input go into blocks made present as the reads reach them; lines cut across
+// blocks and the unused end of the last one must not show.
+TEST(StreamedFilter, InputOfManyMegabytesIsReadWhole) {
+  std::string text;
+  while (text.size() < (std::size_t{10} << 20))
+    text += sampleInput() + "\n";
+  const InputLines whole = InputLines::fromText(text);
+  const FilteredInput streamed = filterThroughPipe(text, "conf", {});
+  EXPECT_EQ(streamed.lines.lines(), whole.lines());
+  EXPECT_EQ(streamed.hits, core::filterTitles(whole.lines(), "conf", {}));
+}
+
 }  // namespace
 }  // namespace quillo::cli

@@ -113,6 +113,15 @@ TEST_F(FileIndexTest, FileNameHitsPutTheNamedFileFirst) {
   EXPECT_TRUE(index.filenameHits("", 5).empty());
 }
 
+// The name globs take a typed name literally, whatever glob characters it holds.
+TEST_F(FileIndexTest, GlobCharactersInATypedNameAreTakenLiterally) {
+  touch(tmp / "Notes/Draft[1]*.txt", 100);
+  touch(tmp / "Notes/Draft1x.txt", 100);
+  FileIndex index = make({"Notes"});
+  index.waitForInitialScan({});
+  EXPECT_EQ(titles(index.filenameHits("draft[1]*", 5)), std::vector<std::string>{"Draft[1]*.txt"});
+}
+
 TEST_F(FileIndexTest, RecentFilesComeNewestFirstGroupByGroup) {
   FileIndex index = make({"Documents", "Work"});
   EXPECT_EQ(names(index.files({"pdf"}, 10)),

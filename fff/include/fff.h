@@ -80,7 +80,10 @@ typedef struct FffOptions {
   uint8_t watch;               /* offset 34: 1 = keep the index current after the first scan */
   uint8_t details_on_demand;   /* offset 35: without watch, 1 = read sizes and times only when a
                                   glob needs them all (result items always carry their own) */
-  uint8_t reserved2[52];       /* offsets 36 to 87 */
+  uint8_t save_detached;       /* offset 36: 1 = the index saved as the instance is destroyed is
+                                  written by a process of its own, which fff_destroy does not
+                                  wait for (for a program about to end) */
+  uint8_t reserved2[51];       /* offsets 37 to 87 */
 } FffOptions;
 
 /* One file or folder found. */
@@ -118,6 +121,7 @@ FFF_STATIC_ASSERT(sizeof(FffOptions) == 88, "FffOptions size");
 FFF_STATIC_ASSERT(offsetof(FffOptions, root) == 8, "FffOptions.root");
 FFF_STATIC_ASSERT(offsetof(FffOptions, saved_index) == 24, "FffOptions.saved_index");
 FFF_STATIC_ASSERT(offsetof(FffOptions, watch) == 34, "FffOptions.watch");
+FFF_STATIC_ASSERT(offsetof(FffOptions, save_detached) == 36, "FffOptions.save_detached");
 FFF_STATIC_ASSERT(offsetof(FffItem, kind) == 0, "FffItem.kind");
 FFF_STATIC_ASSERT(offsetof(FffItem, path) == 8, "FffItem.path");
 FFF_STATIC_ASSERT(offsetof(FffItem, size) == 32, "FffItem.size");

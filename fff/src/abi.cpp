@@ -81,6 +81,7 @@ InstanceOptions instanceOptions(const FffOptions& options) {
   converted.watch = options.watch != 0;
   converted.detailsOnDemand = options.details_on_demand != 0;
   if (options.saved_index) converted.savedIndex = options.saved_index;
+  converted.saveDetached = options.save_detached != 0;
   return converted;
 }
 

@@ -86,6 +86,9 @@ class Index {
   // The same for a name already in the name table (listed.name is not read).
   std::uint32_t addNamed(std::uint32_t parentDirectory, std::uint32_t name, const Listed& listed);
   std::uint32_t intern(std::string_view name) { return names_.intern(name); }
+  void internAll(std::span<const std::string_view> names, std::vector<std::uint32_t>& ids) {
+    names_.internAll(names, ids);
+  }
   void reserveNames(std::size_t names, std::size_t bytes) { names_.reserve(names, bytes); }
   // Room for this many entries and folders, ahead of adding them.
   void reserve(std::size_t entries, std::size_t directories);

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <memory>
 
+#include "detached_writer.h"
 #include "details_pass.h"
 #include "error.h"
 #include "folder_check.h"
@@ -132,7 +133,12 @@ void Instance::run(std::stop_token stop) {
     // Last, so that it never holds up an answer: on demand, the caller has had its answers and
     // is ending the instance (or wants every size and time, read by now). Searches go on
     // meanwhile: this thread only reads the index here.
-    if (save) this->save();
+    if (save) {
+      const bool ending = stop.stop_requested();
+      if (!ending || !options_.saveDetached ||
+          !writeDetached(options_.savedIndex + ".lock", [this] { this->save(); }))
+        this->save();
+    }
     // An instance being ended (a command-line search done) is not worth tidying up.
     if (!stop.stop_requested()) {
       {
@@ -321,6 +327,8 @@ void Instance::walkNames(const std::stop_token& stop) {
     ~Joiner() { walk.join(); }
   } joiner{walk};
   pending.push_back({kRootDirectory, &walk.root(), nullptr});
+  std::vector<std::string_view> names;
+  std::vector<std::uint32_t> ids;
   while (!pending.empty() && !stop.stop_requested()) {
     Pending at = std::move(pending.back());
     pending.pop_back();
@@ -332,9 +340,13 @@ void Instance::walkNames(const std::stop_token& stop) {
     std::unique_lock lock(mutex_);
     index_.changeDirectory(at.slot).listed = true;
     const std::size_t first = pending.size();
-    for (WalkedChild& child : at.folder->children) {
-      const std::uint32_t entry =
-          index_.addNamed(at.slot, index_.intern(at.folder->name(child)), child.listed);
+    names.clear();
+    for (const WalkedChild& child : at.folder->children)
+      names.push_back(at.folder->name(child));
+    index_.internAll(names, ids);
+    for (std::size_t k = 0; k < names.size(); ++k) {
+      WalkedChild& child = at.folder->children[k];
+      const std::uint32_t entry = index_.addNamed(at.slot, ids[k], at.folder->listed(child));
       if (child.folder) {
         WalkedFolder* folder = child.folder.get();
         pending.push_back({index_.details(entry).directory, folder, std::move(child.folder)});

@@ -29,6 +29,9 @@ struct InstanceOptions {
   bool detailsOnDemand = false;
   // Where the index is saved between runs; empty for none.
   std::string savedIndex;
+  // An index saved as the instance is ended is written by a process of its own, which the
+  // caller's process does not wait for (see writeDetached).
+  bool saveDetached = false;
 };
 
 enum class ScanState { running, complete, incomplete };

@@ -45,17 +45,27 @@ std::uint32_t NameTable::store(std::string_view bytes) {
 
 // The slot holding `name`, or the free slot where it belongs.
 std::size_t NameTable::slotOf(std::string_view name) const {
+  return slotOf(name, hashOf(name));
+}
+
+std::size_t NameTable::slotOf(std::string_view name, std::size_t hash) const {
   const std::size_t last = slots_.size() - 1;
-  for (std::size_t slot = hashOf(name) & last;; slot = (slot + 1) & last) {
+  for (std::size_t slot = hash & last;; slot = (slot + 1) & last) {
     const std::uint32_t id = slots_[slot];
     if (id == kEmpty || text(id) == name) return slot;
   }
 }
 
+// Every name is distinct: each goes to the first free slot from its hash, compared with none.
 void NameTable::grow() {
   slots_.assign(slots_.size() * 2, kEmpty);
-  for (std::uint32_t id = 0; id < texts_.size(); ++id)
-    slots_.change(slotOf(text(id))) = id;
+  const std::size_t last = slots_.size() - 1;
+  for (std::uint32_t id = 0; id < texts_.size(); ++id) {
+    std::size_t slot = hashOf(text(id)) & last;
+    while (slots_[slot] != kEmpty)
+      slot = (slot + 1) & last;
+    slots_.change(slot) = id;
+  }
 }
 
 std::uint32_t NameTable::extensionKey(std::string_view extension) {
@@ -67,13 +77,35 @@ std::uint32_t NameTable::extensionKey(std::string_view extension) {
 
 std::uint32_t NameTable::intern(std::string_view name) {
   name = name.substr(0, UINT16_MAX);
-  std::size_t slot = slotOf(name);
+  return intern(name, hashOf(name));
+}
+
+void NameTable::internAll(std::span<const std::string_view> names, std::vector<std::uint32_t>& ids) {
+  thread_local std::vector<std::size_t> hashes;
+  hashes.resize(names.size());
+  ids.resize(names.size());
+  // Each pass only hints at what the next reads; the lookups themselves come last.
+  const std::size_t last = slots_.size() - 1;
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    hashes[k] = hashOf(names[k].substr(0, UINT16_MAX));
+    __builtin_prefetch(slots_.data() + (hashes[k] & last));
+  }
+  for (std::size_t k = 0; k < names.size(); ++k)
+    if (const std::uint32_t id = slots_[hashes[k] & last]; id != kEmpty) prefetchRecord(id);
+  for (std::size_t k = 0; k < names.size(); ++k)
+    if (const std::uint32_t id = slots_[hashes[k] & last]; id != kEmpty) prefetchText(id, false);
+  for (std::size_t k = 0; k < names.size(); ++k)
+    ids[k] = intern(names[k].substr(0, UINT16_MAX), hashes[k]);
+}
+
+std::uint32_t NameTable::intern(std::string_view name, std::size_t hash) {
+  std::size_t slot = slotOf(name, hash);
   if (slots_[slot] != kEmpty) return slots_[slot];
   if (texts_.size() >= kEmpty - 1) throw std::length_error("The index is full.");
   // At most three quarters full, so that a probe ends soon.
   if ((texts_.size() + 1) * 4 > slots_.size() * 3) {
     grow();
-    slot = slotOf(name);
+    slot = slotOf(name, hash);
   }
   Text entry{};
   entry.length = static_cast<std::uint16_t>(name.size());

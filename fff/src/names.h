@@ -28,6 +28,10 @@ class NameTable {
 
   // The id of `name`, stored first if it is new. Throws std::length_error when full.
   std::uint32_t intern(std::string_view name);
+  // The ids of `names`, in order, as intern gives them. The records the lookups will read are
+  // fetched for the whole batch first (a folder's children at once), so that their cache misses
+  // overlap instead of coming one after the other.
+  void internAll(std::span<const std::string_view> names, std::vector<std::uint32_t>& ids);
 
   std::size_t size() const { return texts_.size(); }
   std::string_view text(std::uint32_t id) const {
@@ -91,6 +95,8 @@ class NameTable {
 
   std::uint32_t store(std::string_view bytes);
   std::size_t slotOf(std::string_view name) const;
+  std::size_t slotOf(std::string_view name, std::size_t hash) const;
+  std::uint32_t intern(std::string_view name, std::size_t hash);
   void grow();
 
   Stored<char> bytes_;  // every name and folded name, then kReadable bytes of slack

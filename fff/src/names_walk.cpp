@@ -2,8 +2,10 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -11,6 +13,7 @@
 #include <cerrno>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdlib>
 #include <deque>
 #include <mutex>
 #include <new>
@@ -63,6 +66,20 @@ class MappedMemory final : public std::pmr::memory_resource {
   std::pmr::monotonic_buffer_resource blocks_{kFirstBlock, &mapped_};
 };
 
+// The largest record getdents64 gives one child: the fixed part and a name of 255 bytes with
+// its NUL, rounded up to eight.
+constexpr std::size_t kLargestDirent = (kNameOffset + 256 + 7) / 8 * 8;
+
+// Whether the root's file system fills each read of a folder's children for as long as any are
+// left, so that a read leaving room for another child was the last (and the read that would
+// return nothing, one system call per folder, can be spared). Known of tmpfs and ext2/3/4, whose
+// readdir stops only when the next record does not fit; assumed of no other.
+bool fillsEachRead(const std::string& root) {
+  struct statfs info {};
+  if (::statfs(root.c_str(), &info) != 0) return false;
+  return info.f_type == TMPFS_MAGIC || info.f_type == EXT4_SUPER_MAGIC;
+}
+
 WalkedFolderPtr newFolder(std::pmr::memory_resource* memory) {
   std::pmr::polymorphic_allocator<WalkedFolder> allocator(memory);
   return WalkedFolderPtr(allocator.new_object<WalkedFolder>(memory), WalkedFolderDeleter{memory});
@@ -100,6 +117,7 @@ struct NamesWalk::Shared {
   std::mutex readerMutex;
   std::condition_variable readerWoken;
   bool finished = false;
+  bool fillsEachRead = false;  // the root's file system, for folders on its device
   std::vector<std::jthread> threads;
 
   void work() {
@@ -139,6 +157,15 @@ struct NamesWalk::Shared {
     changed.notify_one();
   }
 
+  void handAll(std::vector<Task> handed) {
+    if (handed.empty()) return;
+    std::lock_guard lock(mutex);
+    for (Task& task : handed)
+      tasks.push_back(std::move(task));
+    queued = tasks.size();
+    changed.notify_all();
+  }
+
   bool someoneIdle() const { return idle.load(std::memory_order_relaxed) > 0 && queued.load() == 0; }
 
   bool enters(const Listed& child, const std::vector<Identity>& ancestors) const {
@@ -155,10 +182,12 @@ struct NamesWalk::Shared {
       finish(folder);
       return;
     }
+    const bool lastWhenShort = fillsEachRead && ancestors.back().device == options.rootDevice;
     for (;;) {
       const long read = ::syscall(SYS_getdents64, fd, buffer.data(), buffer.size());
       if (read < 0) folder.error = errno;
       if (read <= 0) break;
+      const bool last = lastWhenShort && buffer.size() - static_cast<std::size_t>(read) >= kLargestDirent;
       for (long at = 0; at < read;) {
         const auto* child = reinterpret_cast<const LinuxDirent64*>(buffer.data() + at);
         at += child->d_reclen;
@@ -167,45 +196,67 @@ struct NamesWalk::Shared {
         if (options.skipHidden && name[0] == '.') continue;
         WalkedChild walked;
         if (child->d_type == DT_DIR || child->d_type == DT_UNKNOWN) {
-          if (!readInFull(fd, name, walked.listed)) continue;
-          if (walked.listed.kind == Kind::directory && enters(walked.listed, ancestors))
-            walked.folder = newFolder(memory);
+          Listed full;
+          if (!readInFull(fd, name, full)) continue;
+          if (full.kind == Kind::directory && enters(full, ancestors)) walked.folder = newFolder(memory);
+          walked.readAt = static_cast<std::uint32_t>(folder.read.size());
+          folder.read.push_back(std::move(full));
         } else {
-          walked.listed.symlink = child->d_type == DT_LNK;
-          walked.listed.inode = child->d_ino;
-          walked.listed.detailed = false;
+          walked.symlink = child->d_type == DT_LNK;
+          walked.inode = child->d_ino;
         }
         const std::string_view text(name);
         walked.nameAt = static_cast<std::uint32_t>(folder.names.size());
-        walked.nameLength = static_cast<std::uint32_t>(text.size());
+        walked.nameLength = static_cast<std::uint16_t>(text.size());
         folder.names.append(text);
         folder.children.push_back(std::move(walked));
       }
+      if (last) break;
     }
     // A folder that could not be read whole is left out, as is everything below it.
-    if (folder.error != 0) folder.children.clear();
+    if (folder.error != 0) {
+      folder.children.clear();
+      folder.read.clear();
+    }
     // Once done, the reader may take the children's folders: keep what is needed of them.
     std::vector<std::pair<WalkedFolder*, std::string>> below;
     std::vector<Identity> identities;
     for (const WalkedChild& child : folder.children) {
       if (!child.folder) continue;
       below.emplace_back(child.folder.get(), std::string(folder.name(child)));
-      identities.push_back({child.listed.device, child.listed.inode});
+      const Listed& full = folder.read[child.readAt];
+      identities.push_back({full.device, full.inode});
     }
     finish(folder);
-    for (std::size_t k = 0; k < below.size(); ++k) {
+    const auto subpath = [&](std::size_t k) {
+      return path.back() == '/' ? path + below[k].second : path + "/" + below[k].second;
+    };
+    std::size_t end = below.size();
+    for (std::size_t k = 0; k < end; ++k) {
       auto& [subfolder, name] = below[k];
-      std::string subpath = path.back() == '/' ? path + name : path + "/" + name;
+      // A thread that ran out of work gets the later half of what is left here at once: handed
+      // one by one, small subtrees would send it back to sleep after each.
+      if (k + 1 < end && someoneIdle() && !stop.stop_requested()) {
+        const std::size_t half = k + 1 + (end - k - 1) / 2;
+        std::vector<Task> handed;
+        for (std::size_t later = half; later < end; ++later) {
+          ancestors.push_back(identities[later]);
+          handed.push_back({below[later].first, subpath(later), ancestors});
+          ancestors.pop_back();
+        }
+        handAll(std::move(handed));
+        end = half;
+      }
       ancestors.push_back(identities[k]);
-      if (ancestors.size() > kMaxOpenDepth || (k + 1 < below.size() && someoneIdle())) {
-        hand({subfolder, std::move(subpath), ancestors});
+      if (ancestors.size() > kMaxOpenDepth) {
+        hand({subfolder, subpath(k), ancestors});
       } else {
         const UniqueFd child(::openat(fd, name.c_str(), kFolderOpenFlags));
         if (!child.valid()) {
           subfolder->error = errno;
           finish(*subfolder);
         } else {
-          walk(*subfolder, child.get(), subpath, ancestors, buffer);
+          walk(*subfolder, child.get(), subpath(k), ancestors, buffer);
         }
       }
       ancestors.pop_back();
@@ -236,6 +287,7 @@ NamesWalk::NamesWalk(std::string root, WalkOptions options, std::stop_token stop
   shared_->memory = memory_.get();
   shared_->options = options;
   shared_->stop = std::move(stop);
+  shared_->fillsEachRead = fillsEachRead(shared_->root);
   shared_->tasks.push_back({root_.get(), shared_->root, {{options.rootDevice, options.rootInode}}});
   shared_->count = std::max(1u, options.threads);
   shared_->threads.reserve(shared_->count);

@@ -25,25 +25,41 @@ struct WalkedFolderDeleter {
 using WalkedFolderPtr = std::unique_ptr<WalkedFolder, WalkedFolderDeleter>;
 
 // One child of a walked folder: what its parent's listing tells, and for a folder that is
-// entered, its own listing.
+// entered, its own listing. Small, as there is one per entry: only a child read in full (a
+// folder, or one whose kind the listing does not give) has a full record, in its folder's `read`.
 struct WalkedChild {
+  static constexpr std::uint32_t kNotRead = UINT32_MAX;
+
   std::uint32_t nameAt = 0;
-  std::uint32_t nameLength = 0;
-  Listed listed;  // without its name, which is kept in the folder's block of names
+  std::uint16_t nameLength = 0;
+  bool symlink = false;             // of a child not read in full
+  std::uint32_t readAt = kNotRead;  // its record in the folder's `read`
+  ino_t inode = 0;                  // of a child not read in full
   WalkedFolderPtr folder;
 };
 
 // One folder's children by name and kind, read by the walk; `done` once they are all there.
 struct WalkedFolder {
-  explicit WalkedFolder(std::pmr::memory_resource* memory) : names(memory), children(memory) {}
+  explicit WalkedFolder(std::pmr::memory_resource* memory) : names(memory), children(memory), read(memory) {}
 
   std::pmr::string names;
   std::pmr::vector<WalkedChild> children;
-  int error = 0;  // errno of opening or reading it
+  std::pmr::vector<Listed> read;  // the children read in full, without their names
+  int error = 0;                  // errno of opening or reading it
   std::atomic<bool> done{false};
 
   std::string_view name(const WalkedChild& child) const {
     return std::string_view(names).substr(child.nameAt, child.nameLength);
+  }
+  // What is known of the child, without its name: a file the listing gave the kind of has its
+  // kind and inode alone (not `detailed`).
+  Listed listed(const WalkedChild& child) const {
+    if (child.readAt != WalkedChild::kNotRead) return read[child.readAt];
+    Listed listed;
+    listed.symlink = child.symlink;
+    listed.inode = child.inode;
+    listed.detailed = false;
+    return listed;
   }
 };
 

@@ -39,6 +39,26 @@ std::vector<std::uint32_t> chain(const Index& index, std::uint32_t name) {
   return entries;
 }
 
+// A folder's children are interned as one batch: repeats within it, names seen before and a
+// batch that makes the table grow all get the ids one-by-one interning gives.
+TEST(NameTable, ABatchGetsTheIdsOfOneByOne) {
+  NameTable names;
+  const std::uint32_t readme = names.intern("README.md");
+  std::vector<std::string> texts{"a.txt", "README.md", "a.txt", "Ünïcode.TXT"};
+  for (int k = 0; k < 3000; ++k)
+    texts.push_back("n" + std::to_string(k % 2000));
+  const std::vector<std::string_view> batch(texts.begin(), texts.end());
+  std::vector<std::uint32_t> ids;
+  names.internAll(batch, ids);
+  ASSERT_EQ(ids.size(), batch.size());
+  EXPECT_EQ(ids[1], readme);
+  EXPECT_EQ(ids[0], ids[2]);
+  EXPECT_EQ(names.folded(ids[3]), "ünïcode.txt");
+  for (std::size_t k = 0; k < batch.size(); ++k)
+    ASSERT_EQ(names.intern(batch[k]), ids[k]) << batch[k];
+  EXPECT_EQ(names.size(), 2003u);
+}
+
 TEST(IndexNames, CountsAndChainsFollowEntriesComingAndGoing) {
   Index index;
   const std::uint32_t docs = index.add(kRootDirectory, listed("docs", Kind::directory));

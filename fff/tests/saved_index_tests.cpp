@@ -182,5 +182,25 @@ TEST_F(SavedIndex, SizesAndTimesAreReadAgainAfterLoading) {
   EXPECT_EQ(found[0].modified, 1700000000);
 }
 
+// A command-line search ends without waiting for the write; the next run still finds the index.
+TEST_F(SavedIndex, AnIndexWrittenDetachedServesTheNextRun) {
+  {
+    FffOptions options{};
+    options.version = FFF_OPTIONS_VERSION;
+    options.root = tree_.root().c_str();
+    options.details_on_demand = 1;
+    options.saved_index = saved_.c_str();
+    options.save_detached = 1;
+    Instance instance(options);
+    ASSERT_TRUE(instance.waitForScan());
+  }
+  ASSERT_TRUE(eventually([&] { return std::filesystem::exists(saved_); }));
+  const struct timespec before = timeOf("docs");
+  tree_.file("docs/sneaked.txt", "");
+  keepTime("docs", before);
+  EXPECT_THAT(indexed(tree_.root()),
+              ElementsAre("docs", "docs/old.txt", "docs/report.pdf", "music", "music/song.mp3"));
+}
+
 }  // namespace
 }  // namespace fff::testing

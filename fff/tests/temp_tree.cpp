@@ -113,6 +113,14 @@ Instance::Instance(const std::string& root, bool watch, std::uint32_t maxWatches
   options.rescan_interval_ms = rescanMs;
   options.skip_hidden = skipHidden ? 1 : 0;
   options.saved_index = savedIndex.empty() ? nullptr : savedIndex.c_str();
+  create(options);
+}
+
+Instance::Instance(const FffOptions& options) {
+  create(options);
+}
+
+void Instance::create(const FffOptions& options) {
   FffResult* result = fff_create_instance_with(&options);
   if (!result || !result->success) {
     const std::string message = result && result->error ? result->error : "no result";

@@ -41,6 +41,8 @@ class Instance {
  public:
   explicit Instance(const std::string& root, bool watch = true, std::uint32_t maxWatches = 0,
                     std::uint32_t rescanMs = 0, bool skipHidden = false, const std::string& savedIndex = {});
+  // With options set in full (version included).
+  explicit Instance(const FffOptions& options);
   ~Instance() { fff_destroy(handle_); }
   Instance(const Instance&) = delete;
   Instance& operator=(const Instance&) = delete;
@@ -69,6 +71,8 @@ class Instance {
   }
 
  private:
+  void create(const FffOptions& options);
+
   FffInstance* handle_ = nullptr;
   // Item records point into results; copies keep their paths here.
   mutable std::deque<std::string> kept_;

@@ -188,6 +188,7 @@ FileIndex::FileIndex(const std::vector<base::Url>& folders,
     const std::string saved =
         options_.savedIndexFolder.empty() ? std::string() : savedIndexFile(options_.savedIndexFolder, path);
     create.saved_index = saved.empty() ? nullptr : saved.c_str();
+    create.save_detached = options_.saveDetached ? 1 : 0;
     FffResult* result = library_->createInstanceWith(&create);
     if (result && result->success && result->handle) {
       roots_.push_back({base::Url::file(path), path, static_cast<FffInstance*>(result->handle)});

@@ -51,6 +51,9 @@ class FileIndex {
     // A folder where each root's index is saved between runs (one file per root), so that a
     // later index of an unchanged tree lists only the folders changed since; empty for none.
     std::string savedIndexFolder{};
+    // The index saved as this one is released is written by a process of its own, which the
+    // release does not wait for: for a program that ends once it has answered.
+    bool saveDetached = false;
   };
 
   // The standard folders of a home folder offered first when choosing search folders.
