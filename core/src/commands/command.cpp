@@ -33,7 +33,7 @@ Command::Command(std::string id, std::string title, Kind kind, std::string hint,
 
 const ActionDefinition* Command::definition() const {
   const auto* definition = std::get_if<target::Definition>(&target);
-  return definition ? &definition->definition : nullptr;
+  return definition ? &definition->definition() : nullptr;
 }
 
 void hashInto(base::Hasher& h, const Command& c) {

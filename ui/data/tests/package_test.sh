@@ -18,7 +18,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ $(field Section) == utils ]] || fail "the package is not in section utils"
 depends=$(field Depends)
 requires() { [[ ", $depends," == *", $1 "* || ", $depends," == *", $1,"* ]] || fail "Depends lacks $1: $depends"; }
-for needed in libc6 libstdc++6 libicu72 libsqlite3-0 libvips42 libphonenumber8 qt6-wayland at-spi2-core shared-mime-info; do
+for needed in libc6 libstdc++6 libicu72 libsqlite3-0 libvips42 libphonenumber8-protobuf32 qt6-wayland at-spi2-core shared-mime-info; do
   requires "$needed"
 done
 [[ $(field Recommends) == *xdg-desktop-portal* ]] || fail "xdg-desktop-portal is not recommended"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,10 +49,24 @@ struct File {
   bool operator==(const File&) const = default;
   friend void hashInto(base::Hasher& h, const File& t) { h.add(t.url); }
 };
-struct Definition {
-  ActionDefinition definition;
-  bool operator==(const Definition&) const = default;
-  friend void hashInto(base::Hasher& h, const Definition& t) { h.add(t.definition); }
+// A parameterised action, held apart: its definition is by far the largest case (a scriptable
+// application's capability, some 330 bytes), and every command of the index would carry that
+// room in its target when only a few dozen have one. Copies share it; it never changes.
+class Definition {
+ public:
+  Definition(ActionDefinition definition)
+      : definition_(std::make_shared<const ActionDefinition>(std::move(definition))) {}
+  // Copied, never emptied by a move: a command is still whole after its target was moved from.
+  Definition(const Definition&) = default;
+  Definition& operator=(const Definition&) = default;
+
+  const ActionDefinition& definition() const { return *definition_; }
+
+  bool operator==(const Definition& other) const { return *definition_ == *other.definition_; }
+  friend void hashInto(base::Hasher& h, const Definition& t) { h.add(*t.definition_); }
+
+ private:
+  std::shared_ptr<const ActionDefinition> definition_;
 };
 struct Clipboard {
   base::Uuid id;            // the clipboard history entry
