@@ -21,7 +21,7 @@ constexpr base::EnumNames<Command::Kind, 10> kKindNames({{
 }  // namespace
 
 Command::Command(std::string id, std::string title, Kind kind, std::string hint, std::string detail,
-                 std::string shortcut, Target target, std::optional<FileDetail> fileDetail)
+                 std::string shortcut, Target target, OptionalFileDetail fileDetail)
     : id(std::move(id)),
       title(std::move(title)),
       kind(kind),
