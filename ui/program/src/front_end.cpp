@@ -5,7 +5,6 @@
 #include <QTimer>
 
 #include "quillo/app/shell/autostart_entry.h"
-#include "quillo/base/memory.h"
 #include "quillo/base/program_files.h"
 #include "quillo/core/index/app_branding.h"
 #include "quillo/core/index/desktop_entry_folders.h"
@@ -41,24 +40,12 @@ class DeferredPanel final : public app::LauncherPanelView {
   void dismiss(const app::PanelTransition& transition, std::function<void()> completion) override {
     if (window_) {
       window_->dismiss(transition, std::move(completion));
-      releaseSearchesMemoryOnceHidden();
     } else if (completion) {
       completion();
     }
   }
 
  private:
-  // A session of typing leaves freed results and rankings in the arenas of the threads that made
-  // them, pages the allocator keeps (several megabytes when a busy machine spreads the work over
-  // more arenas). Once the panel has stayed hidden a moment, its searches have ended: hand them
-  // back.
-  void releaseSearchesMemoryOnceHidden() {
-    constexpr int kQuietMilliseconds = 1000;
-    QTimer::singleShot(kQuietMilliseconds, window_, [this] {
-      if (!isVisible()) base::releaseFreedMemory();
-    });
-  }
-
   LauncherWindow* window_ = nullptr;
   const app::QuilloApplication* application_ = nullptr;
 };
