@@ -18,7 +18,7 @@ std::optional<std::string> urlOf(const core::Command& command) {
   return std::nullopt;
 }
 
-nlohmann::ordered_json fileDetailJson(const std::optional<core::Command::FileDetail>& detail) {
+nlohmann::ordered_json fileDetailJson(const core::Command::OptionalFileDetail& detail) {
   if (!detail) return nullptr;
   return {{"folder", detail->folder}, {"size", detail->size}, {"day", detail->day}};
 }

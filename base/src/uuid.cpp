@@ -1,7 +1,7 @@
 #include "quillo/base/uuid.h"
 
 #include <fmt/format.h>
-#include <openssl/rand.h>
+#include <sys/random.h>
 
 #include <charconv>
 #include <stdexcept>
@@ -23,8 +23,10 @@ std::string Uuid::text() const {
 }
 
 Uuid Uuid::random() {
+  // The kernel's generator, which OpenSSL's seeds from: ids are made from the program's start,
+  // and OpenSSL's random generator would start its providers for them.
   Uuid uuid;
-  if (RAND_bytes(uuid.bytes.data(), static_cast<int>(uuid.bytes.size())) != 1) {
+  if (::getrandom(uuid.bytes.data(), uuid.bytes.size(), 0) != static_cast<ssize_t>(uuid.bytes.size())) {
     throw std::runtime_error("The system's random source failed.");
   }
   uuid.bytes[6] = static_cast<std::uint8_t>((uuid.bytes[6] & 0x0F) | 0x40);  // version 4

@@ -1,34 +1,39 @@
 #include "quillo/clipboard/data_detector.h"
 
-#include <phonenumbers/phonenumbermatch.h>
-#include <phonenumbers/phonenumbermatcher.h>
-#include <phonenumbers/phonenumberutil.h>
 #include <unicode/locid.h>
+#include <unicode/uchar.h>
 #include <unicode/ustring.h>
 
 #include <algorithm>
 
+#include "phone_library.h"
 #include "recognizers.h"
 
 namespace quillo::clipboard {
 namespace {
 
-// libphonenumber gives places in UTF-8 bytes; the detector's unit is UTF-16.
-std::vector<DetectedMatch> phoneNumbers(const std::string& text, const std::string& region) {
-  using i18n::phonenumbers::PhoneNumberMatch;
-  using i18n::phonenumbers::PhoneNumberMatcher;
-  using i18n::phonenumbers::PhoneNumberUtil;
-  PhoneNumberMatcher matcher(*PhoneNumberUtil::GetInstance(), text, region, PhoneNumberMatcher::VALID,
-                             /*max_tries=*/64);
+// A phone number has two digits at the least (libphonenumber's shortest national number);
+// text with fewer never loads the library.
+bool mayHoldPhoneNumber(const icu::UnicodeString& text) {
+  int digits = 0;
+  for (int32_t index = 0; index < text.length(); index = text.moveIndex32(index, 1)) {
+    if (u_isdigit(text.char32At(index)) && ++digits == 2) return true;
+  }
+  return false;
+}
+
+// The library gives places in UTF-8 bytes; the detector's unit is UTF-16. Without the library
+// (its loading failed, and said why) no text holds a phone number.
+std::vector<DetectedMatch> phoneNumbers(std::string_view text, const icu::UnicodeString& unicode,
+                                        const std::string& region) {
+  if (!mayHoldPhoneNumber(unicode)) return {};
+  const phone::Library* library = phone::library();
+  if (!library) return {};
   std::vector<DetectedMatch> found;
-  PhoneNumberMatch match;
-  while (matcher.HasNext() && matcher.Next(&match)) {
-    const auto start = static_cast<std::size_t>(match.start());
-    const auto length = static_cast<std::size_t>(match.length());
-    if (start + length > text.size()) break;
+  for (const phone::Found& number : library->find(std::string(text), region)) {
     found.push_back({.type = DetectedType::phoneNumber,
-                     .start = utf16Length(std::string_view(text).substr(0, start)),
-                     .length = utf16Length(std::string_view(text).substr(start, length))});
+                     .start = utf16Length(text.substr(0, number.start)),
+                     .length = utf16Length(text.substr(number.start, number.length))});
   }
   return found;
 }
@@ -49,7 +54,7 @@ std::vector<DetectedMatch> DataDetector::matches(std::string_view text) const {
   std::vector<DetectedMatch> candidates = recognizers::dates(unicode);
   for (auto& match : recognizers::addresses(unicode))
     candidates.push_back(match);
-  for (auto& match : phoneNumbers(std::string(text), options_.phoneRegion))
+  for (auto& match : phoneNumbers(text, unicode, options_.phoneRegion))
     candidates.push_back(match);
   std::sort(candidates.begin(), candidates.end(), earlierOrLonger);
 

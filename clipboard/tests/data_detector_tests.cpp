@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "phone_library.h"
+#include "quillo/base/log.h"
 #include "quillo/clipboard/data_detector.h"
+#include "quillo/testing/temporary_folder.h"
 
 namespace quillo::clipboard {
 namespace {
@@ -106,6 +113,52 @@ TEST(DataDetector, FirstMatchIsTheEarliestInUtf16Units) {
 
   EXPECT_EQ(detector.firstMatch("nothing to see here"), std::nullopt);
   EXPECT_EQ(detector.firstMatch(""), std::nullopt);
+}
+
+TEST(DataDetector, ReadsPhoneNumbersWrittenInOtherDigits) {
+  const DataDetector detector;
+  // Full-width digits, as an East Asian input method types them.
+  EXPECT_EQ(wholeTextType(detector, "(\uFF14\uFF11\uFF15) \uFF15\uFF15\uFF15-\uFF10\uFF11\uFF13\uFF12"),
+            DetectedType::phoneNumber);
+}
+
+bool mapped(std::string_view library) {
+  std::ifstream maps("/proc/self/maps");
+  std::string line;
+  while (std::getline(maps, line)) {
+    if (line.find(library) != std::string::npos) return true;
+  }
+  return false;
+}
+
+// libphonenumber brings protobuf and Abseil; a history of copies without numbers must not pay for
+// them. Run in a fresh process, so that earlier tests have loaded nothing.
+TEST(DataDetector, ThePhoneNumberLibraryLoadsOnlyForTextWithDigits) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        const DataDetector detector;
+        const bool dateFound = !detector.matches("Lunch on Friday, December 5th, then the park").empty();
+        if (!dateFound || mapped("libphonenumber") || mapped("libprotobuf")) std::_Exit(1);
+        const auto phone = detector.firstMatch("call (415) 555-0132");
+        const bool found = phone && phone->type == DetectedType::phoneNumber;
+        std::_Exit(found && mapped("libphonenumber") ? 0 : 2);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST(DataDetector, APhoneNumberLibraryThatCannotLoadIsReported) {
+  const quillo::testing::TemporaryFolder folder;
+  std::vector<std::string> errors;
+  base::log::setSink([&errors](base::log::Level level, std::string_view, std::string_view message) {
+    if (level == base::log::Level::error) errors.emplace_back(message);
+  });
+  const phone::Library* library = phone::load("libquillo-phone-absent.so", folder.path().string());
+  base::log::resetSink();
+  EXPECT_EQ(library, nullptr);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors.front().find("libquillo-phone-absent.so"), std::string::npos) << errors.front();
+  EXPECT_NE(errors.front().find("not tagged as phone numbers"), std::string::npos) << errors.front();
 }
 
 }  // namespace

@@ -54,6 +54,21 @@ TEST(Command, DiffersInEveryFieldIncludingTheShortcut) {
   EXPECT_NE(std::hash<Command>{}(app), std::hash<Command>{}(file));
 }
 
+TEST(Command, CommandsMadeApartWithTheSameActionAndDetailsAreEqual) {
+  Command first = volumeCommand();
+  Command second = volumeCommand();
+  first.fileDetail = Command::FileDetail{"Documents", "4 bytes", "2026-12-06"};
+  second.fileDetail = Command::FileDetail{"Documents", "4 bytes", "2026-12-06"};
+  EXPECT_EQ(first, second);
+  EXPECT_EQ(std::hash<Command>{}(first), std::hash<Command>{}(second));
+
+  second.fileDetail = Command::FileDetail{"Documents", "5 bytes", "2026-12-06"};
+  EXPECT_NE(first, second);
+  second.fileDetail = first.fileDetail;
+  second.target = target::Definition{definition::SetVolume{VolumeChannel::input}};
+  EXPECT_NE(first, second);
+}
+
 TEST(Command, MenuTargetsCompareByAccessibilityIdentity) {
   const auto menuCommand = [](std::string element) {
     return Command("menu.app.File.Save", "Save", Command::Kind::menuItem, "File > Save", "File", "⌘S",

@@ -90,12 +90,67 @@ std::string fileText(const std::filesystem::path& file) {
   return stream ? base::readAtMost(stream, std::size_t{1} << 20).value_or("") : "";
 }
 
-std::filesystem::path serviceExecutable(const LocalServiceOptions& options) {
+std::optional<std::filesystem::path> findServiceExecutable(const LocalServiceOptions& options) {
   if (!options.executable.empty()) return options.executable;
-  if (const auto program = base::executablePath()) {
-    if (auto found = serviceExecutableBeside(*program)) return *found;
-  }
+  if (const auto program = base::executablePath()) return serviceExecutableBeside(*program);
+  return std::nullopt;
+}
+
+std::filesystem::path serviceExecutable(const LocalServiceOptions& options) {
+  if (auto found = findServiceExecutable(options)) return *found;
   throw LocalServiceError("The local ranking service (quillo-ravo) is not installed beside this program.");
+}
+
+// Runs `quillo-ravo --provision-client` and reads the key it made or kept; its standard error
+// (one line saying what failed) becomes the error's reason.
+KeyBytes provisionInChild(const LocalServicePaths& paths, const std::filesystem::path& executable) {
+  std::vector<std::string> arguments = {executable.string(), "--provision-client",
+                                        paths.configFolder.string(), "--data-folder",
+                                        paths.dataFolder.string()};
+  std::vector<char*> argv;
+  for (std::string& argument : arguments)
+    argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  int errors[2];
+  if (::pipe2(errors, O_CLOEXEC) != 0) fail(std::string("no pipe: ") + std::strerror(errno));
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, errors[1], STDERR_FILENO);
+  pid_t pid = 0;
+  const int spawned = ::posix_spawn(&pid, executable.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(errors[1]);
+  std::string message;
+  if (spawned == 0) {
+    char buffer[512];
+    for (ssize_t got = 0; (got = ::read(errors[0], buffer, sizeof buffer)) != 0;) {
+      if (got > 0 && message.size() < 4096) message.append(buffer, static_cast<std::size_t>(got));
+      if (got < 0 && errno != EINTR) break;
+    }
+  }
+  ::close(errors[0]);
+  if (spawned != 0) fail("'" + executable.string() + "' could not be started: " + std::strerror(spawned));
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r'))
+      message.pop_back();
+    constexpr std::string_view kOwnPrefix = "quillo-ravo: The local ranking service could not be prepared: ";
+    if (message.starts_with(kOwnPrefix)) message.erase(0, kOwnPrefix.size());
+    fail(message.empty() ? "quillo-ravo --provision-client ended with status " + std::to_string(status)
+                         : message);
+  }
+  if (auto key = readKey(paths.signingKey())) return *key;
+  fail("quillo-ravo --provision-client made no key in '" + paths.configFolder.string() + "'");
+}
+
+KeyBytes provision(const LocalServicePaths& paths, const LocalServiceOptions& options) {
+  if (options.provisionApart) {
+    if (const auto executable = findServiceExecutable(options)) return provisionInChild(paths, *executable);
+  }
+  return provisionLocalService(paths);
 }
 
 }  // namespace
@@ -150,7 +205,7 @@ LocalServiceProcess::~LocalServiceProcess() {
 }
 
 LocalService startLocalService(const LocalServicePaths& paths, const LocalServiceOptions& options) {
-  const KeyBytes key = provisionLocalService(paths);
+  const KeyBytes key = provision(paths, options);
   const std::filesystem::path executable = serviceExecutable(options);
   std::vector<std::string> arguments = {executable.string(),           "--data-folder",
                                         paths.dataFolder.string(),     "--announce-to",
@@ -194,7 +249,7 @@ LocalService startLocalService(const LocalServicePaths& paths, const LocalServic
 
 LocalService connectLocalService(const LocalServicePaths& paths, const LocalServiceOptions& options) {
   if (const auto announced = readLiveAnnouncement(paths.announcement())) {
-    const KeyBytes key = provisionLocalService(paths);
+    const KeyBytes key = provision(paths, options);
     return {.connection = {.baseUrl = announced->baseUrl,
                            .certificate = announced->certificate,
                            .signingKey = key},

@@ -36,6 +36,9 @@ Options:
   --announce             write the address to $XDG_RUNTIME_DIR/quillo/ravo.json while running
   --announce-to FILE     write it to FILE instead
   --with-parent          end when the process that started this one ends
+  --provision-client DIR make what a client of this user needs and end: its signing key
+                         (DIR/ravo-client.key), that key in the data folder's key list, the
+                         certificate and its key when missing or about to end
   --help                 this text
 
 Running it as a shared service for several machines:
@@ -108,6 +111,8 @@ RavoArguments parseRavoArguments(const std::vector<std::string>& arguments) {
       parsed.announcement = value();
     } else if (name == "--with-parent") {
       parsed.withParent = true;
+    } else if (name == "--provision-client") {
+      parsed.provisionClient = value();
     } else {
       throw UsageError("unknown option '" + name + "' (see --help)");
     }

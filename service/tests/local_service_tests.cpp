@@ -78,6 +78,34 @@ TEST_F(LocalServiceStart, ChildAnswersTheLaunchersClient) {
   EXPECT_GE(answer.probabilities.at("image"), 0.5);
 }
 
+TEST_F(LocalServiceStart, ServiceProvisionedByItsOwnProgramAnswersTheClient) {
+  LocalServiceOptions apart = options;
+  apart.provisionApart = true;
+  const LocalService local = startLocalService(paths, apart);
+  std::ifstream keyFile(paths.signingKey(), std::ios::binary);
+  const std::string written{std::istreambuf_iterator<char>(keyFile), {}};
+  EXPECT_EQ(written, std::string(local.connection.signingKey.begin(), local.connection.signingKey.end()));
+  core::BackendClient client(local.connection.baseUrl, local.connection.signingKey,
+                             std::make_shared<core::FixedCredential>(""),
+                             net::makeCurlTransport({.extraCaFile = local.connection.certificate.string()}));
+  EXPECT_GE(client.fileTypes("photos of the beach").probabilities.at("image"), 0.5);
+}
+
+TEST_F(LocalServiceStart, ProvisioningThatFailsApartSaysWhy) {
+  quillo::testing::writeFile(paths.dataFolder, "a file where the data folder belongs");
+  LocalServiceOptions apart = options;
+  apart.provisionApart = true;
+  try {
+    connectLocalService(paths, apart);
+    FAIL() << "provisioning succeeded";
+  } catch (const LocalServiceError& error) {
+    const std::string message = error.what();
+    EXPECT_TRUE(message.starts_with("The local ranking service could not be prepared: cannot make '" +
+                                    paths.dataFolder.string()))
+        << message;
+  }
+}
+
 TEST_F(LocalServiceStart, RunningServiceIsUsedInsteadOfASecondOne) {
   const LocalService first = startLocalService(paths, options);
   const LocalService second = connectLocalService(paths, options);

@@ -9,6 +9,7 @@
 
 #include "quillo/base/log.h"
 #include "quillo/service/file_nonce_store.h"
+#include "quillo/service/local_provisioning.h"
 #include "quillo/service/local_service.h"
 #include "quillo/service/nonce_store_address.h"
 #include "quillo/service/operations.h"
@@ -107,6 +108,13 @@ int main(int argc, char** argv) {
     const RavoArguments arguments = parseRavoArguments(std::vector<std::string>(argv + 1, argv + argc));
     if (arguments.help) {
       std::cout << ravoHelp();
+      return 0;
+    }
+    if (arguments.provisionClient) {
+      const LocalServicePaths own = LocalServicePaths::ofThisUser();
+      provisionLocalService({.configFolder = *arguments.provisionClient,
+                             .dataFolder = arguments.dataFolder.value_or(own.dataFolder),
+                             .runtimeFolder = own.runtimeFolder});
       return 0;
     }
     if (arguments.withParent) {

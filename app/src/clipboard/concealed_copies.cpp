@@ -2,7 +2,7 @@
 
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
-#include <openssl/rand.h>
+#include <sys/random.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -10,7 +10,9 @@
 namespace quillo::app {
 
 ConcealedCopies::ConcealedCopies(std::chrono::minutes lifetime) : lifetime_(lifetime) {
-  if (RAND_bytes(key_.data(), static_cast<int>(key_.size())) != 1)
+  // The kernel's generator, which OpenSSL's seeds from: the key is made as recording starts, and
+  // OpenSSL's would start its providers in a program that may never conceal a copy.
+  if (::getrandom(key_.data(), key_.size(), 0) != static_cast<ssize_t>(key_.size()))
     throw std::runtime_error("No random key could be made for concealed copies.");
 }
 

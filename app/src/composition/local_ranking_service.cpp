@@ -36,7 +36,9 @@ class TransportOnFirstRequest final : public core::HttpTransport {
 LocalRankingService connectLocalRankingService(const platform::System& system) {
   const auto paths = service::LocalServicePaths::fromEnvironment(
       [&system](const char* name) { return system.environment(name); }, system.homeFolder());
-  service::LocalService local = service::connectLocalService(paths);
+  // Provisioned by quillo-ravo, so that OpenSSL starts in this process with the first signed
+  // request, as the network library loads.
+  service::LocalService local = service::connectLocalService(paths, {.provisionApart = true});
   auto http = std::make_shared<TransportOnFirstRequest>(
       net::TransportOptions{.extraCaFile = local.connection.certificate.string()});
   auto client = std::make_shared<core::BackendClient>(

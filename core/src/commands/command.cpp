@@ -21,7 +21,7 @@ constexpr base::EnumNames<Command::Kind, 10> kKindNames({{
 }  // namespace
 
 Command::Command(std::string id, std::string title, Kind kind, std::string hint, std::string detail,
-                 std::string shortcut, Target target, std::optional<FileDetail> fileDetail)
+                 std::string shortcut, Target target, OptionalFileDetail fileDetail)
     : id(std::move(id)),
       title(std::move(title)),
       kind(kind),
@@ -33,7 +33,7 @@ Command::Command(std::string id, std::string title, Kind kind, std::string hint,
 
 const ActionDefinition* Command::definition() const {
   const auto* definition = std::get_if<target::Definition>(&target);
-  return definition ? &definition->definition : nullptr;
+  return definition ? &definition->definition() : nullptr;
 }
 
 void hashInto(base::Hasher& h, const Command& c) {

@@ -76,10 +76,17 @@ BackendAnswer decodedAnswer(const std::string& body) {
 
 }  // namespace
 
+// The OpenSSL key is made with the first signature, not with the client: making it starts
+// OpenSSL's providers, whose tables and code stay resident (some 2 MB) in a program that may
+// never ask the service. Every 32 bytes are an Ed25519 private key. Used under keyMutex_.
 struct BackendClient::Key {
+  SigningKeyBytes bytes{};
   std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)> pkey{nullptr, EVP_PKEY_free};
 
-  std::string sign(std::string_view message) const {
+  std::string sign(std::string_view message) {
+    if (!pkey)
+      pkey.reset(EVP_PKEY_new_raw_private_key(EVP_PKEY_ED25519, nullptr, bytes.data(), bytes.size()));
+    if (!pkey) throw std::runtime_error("The request could not be signed.");
     std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(), EVP_MD_CTX_free);
     std::string signature(64, '\0');
     std::size_t length = signature.size();
@@ -97,14 +104,11 @@ BackendClient::BackendClient(std::string_view baseUrl, const SigningKeyBytes& pr
                              std::shared_ptr<CredentialSource> credentials,
                              std::shared_ptr<HttpTransport> http, Options options)
     : baseUrl_(baseUrl),
-      key_(std::make_unique<Key>()),
+      key_(std::make_unique<Key>(Key{.bytes = privateKey})),
       credentials_(std::move(credentials)),
       http_(std::move(http)),
       options_(std::move(options)) {
   if (!isAcceptedBaseUrl(baseUrl)) throw BackendError(std::string(BackendError::notConfigured));
-  key_->pkey.reset(
-      EVP_PKEY_new_raw_private_key(EVP_PKEY_ED25519, nullptr, privateKey.data(), privateKey.size()));
-  if (!key_->pkey) throw std::invalid_argument("The signing key is not a valid Ed25519 private key.");
   if (!http_) throw std::invalid_argument("The service client needs an HTTP transport.");
   if (!credentials_) credentials_ = std::make_shared<FixedCredential>("");
   if (!options_.now) options_.now = systemMilliseconds;

@@ -12,7 +12,7 @@ root=$work/stage$prefix
 [[ -z $(find "$work/stage" -mindepth 1 -maxdepth 1 ! -name opt) ]] || fail "files were installed outside the prefix"
 
 for file in bin/quillo-cli bin/quillo-ravo lib/quillo/quillo-cli-clip lib/quillo/libquillo-net.so \
-  lib/quillo/libquillo-gio.so lib/quillo/libquillo-imaging.so lib/quillo/libfff_c.so share/applications/dev.tarnwick.Quillo.desktop share/metainfo/dev.tarnwick.Quillo.metainfo.xml \
+  lib/quillo/libquillo-gio.so lib/quillo/libquillo-imaging.so lib/quillo/libquillo-phone.so lib/quillo/libfff_c.so share/applications/dev.tarnwick.Quillo.desktop share/metainfo/dev.tarnwick.Quillo.metainfo.xml \
   share/icons/hicolor/scalable/apps/dev.tarnwick.Quillo.svg \
   share/icons/hicolor/symbolic/apps/dev.tarnwick.Quillo-symbolic.svg \
   share/dbus-1/services/dev.tarnwick.Quillo.service; do

@@ -18,14 +18,14 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ $(field Section) == utils ]] || fail "the package is not in section utils"
 depends=$(field Depends)
 requires() { [[ ", $depends," == *", $1 "* || ", $depends," == *", $1,"* ]] || fail "Depends lacks $1: $depends"; }
-for needed in libc6 libstdc++6 libicu72 libsqlite3-0 libvips42 qt6-wayland at-spi2-core shared-mime-info; do
+for needed in libc6 libstdc++6 libicu72 libsqlite3-0 libvips42 libphonenumber8-protobuf32 qt6-wayland at-spi2-core shared-mime-info; do
   requires "$needed"
 done
 [[ $(field Recommends) == *xdg-desktop-portal* ]] || fail "xdg-desktop-portal is not recommended"
 
 contents=$(dpkg-deb -c "$deb")
 for file in ./usr/bin/quillo-cli ./usr/bin/quillo-ravo ./usr/lib/quillo/quillo-cli-clip \
-  ./usr/lib/quillo/libquillo-net.so ./usr/lib/quillo/libquillo-imaging.so ./usr/lib/quillo/libfff_c.so ./usr/share/applications/dev.tarnwick.Quillo.desktop \
+  ./usr/lib/quillo/libquillo-net.so ./usr/lib/quillo/libquillo-imaging.so ./usr/lib/quillo/libquillo-phone.so ./usr/lib/quillo/libfff_c.so ./usr/share/applications/dev.tarnwick.Quillo.desktop \
   ./usr/share/metainfo/dev.tarnwick.Quillo.metainfo.xml ./usr/share/icons/hicolor/48x48/apps/dev.tarnwick.Quillo.png \
   ./usr/share/icons/hicolor/scalable/apps/dev.tarnwick.Quillo.svg ./usr/share/dbus-1/services/dev.tarnwick.Quillo.service; do
   grep -Eq " $file( -> .*)?\$" <<< "$contents" || fail "the package lacks $file"

@@ -30,7 +30,9 @@ struct DataDetectorOptions {
 // Finds dates, postal addresses and phone numbers in text.
 //
 // Phone numbers are libphonenumber's matcher at its "valid" leniency: numbers in the region's
-// national format, and international ones with "+" and a country code.
+// national format, and international ones with "+" and a country code. The matcher lives in a
+// library of its own, loaded the first time a text has two digits or more; when it cannot be
+// loaded (the log says why) no phone numbers are found.
 //
 // Dates (English, case-insensitive), each with an optional time after it (", at 3:30 pm",
 // " 15:30"):

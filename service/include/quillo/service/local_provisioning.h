@@ -59,6 +59,10 @@ struct LocalServiceOptions {
   std::chrono::milliseconds startTimeout{5000};
   // Passed to quillo-ravo after the options the start-up gives it.
   std::vector<std::string> extraArguments{};
+  // Provision in a quillo-ravo child (--provision-client) rather than in this process, when the
+  // executable is there: reading the keys and the certificate starts OpenSSL's providers, whose
+  // tables and code stay resident (some 2 MB) in a process that signs nothing until it asks.
+  bool provisionApart = false;
 };
 
 // The quillo-ravo that `program` starts: beside it or in lib/quillo of its install, or in the

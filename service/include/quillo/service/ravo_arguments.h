@@ -36,6 +36,8 @@ struct RavoArguments {
   std::optional<std::filesystem::path> announcement;
   // End when the process that started it ends.
   bool withParent = false;
+  // Provision a client whose key lives in this folder (provisionLocalService), then end.
+  std::optional<std::filesystem::path> provisionClient;
 };
 
 // Throws UsageError for an unknown option, a missing or malformed value.

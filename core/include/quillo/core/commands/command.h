@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,10 +49,24 @@ struct File {
   bool operator==(const File&) const = default;
   friend void hashInto(base::Hasher& h, const File& t) { h.add(t.url); }
 };
-struct Definition {
-  ActionDefinition definition;
-  bool operator==(const Definition&) const = default;
-  friend void hashInto(base::Hasher& h, const Definition& t) { h.add(t.definition); }
+// A parameterised action, held apart: its definition is by far the largest case (a scriptable
+// application's capability, some 330 bytes), and every command of the index would carry that
+// room in its target when only a few dozen have one. Copies share it; it never changes.
+class Definition {
+ public:
+  Definition(ActionDefinition definition)
+      : definition_(std::make_shared<const ActionDefinition>(std::move(definition))) {}
+  // Copied, never emptied by a move: a command is still whole after its target was moved from.
+  Definition(const Definition&) = default;
+  Definition& operator=(const Definition&) = default;
+
+  const ActionDefinition& definition() const { return *definition_; }
+
+  bool operator==(const Definition& other) const { return *definition_ == *other.definition_; }
+  friend void hashInto(base::Hasher& h, const Definition& t) { h.add(*t.definition_); }
+
+ private:
+  std::shared_ptr<const ActionDefinition> definition_;
 };
 struct Clipboard {
   base::Uuid id;            // the clipboard history entry
@@ -101,6 +116,35 @@ struct Command {
     bool operator==(const FileDetail&) const = default;
     friend void hashInto(base::Hasher& h, const FileDetail& d) { h.addAll(d.folder, d.size, d.day); }
   };
+  // A file's details, held apart: only file and folder results have them, and every other
+  // command of the index would carry their room (96 bytes). Reads as std::optional<FileDetail>
+  // does; copies share the details, which never change.
+  class OptionalFileDetail {
+   public:
+    OptionalFileDetail() = default;
+    OptionalFileDetail(std::nullopt_t) {}
+    OptionalFileDetail(FileDetail detail) : detail_(std::make_shared<const FileDetail>(std::move(detail))) {}
+    OptionalFileDetail(std::optional<FileDetail> detail) {
+      if (detail) detail_ = std::make_shared<const FileDetail>(std::move(*detail));
+    }
+
+    bool has_value() const { return detail_ != nullptr; }
+    explicit operator bool() const { return has_value(); }
+    const FileDetail& operator*() const { return *detail_; }
+    const FileDetail* operator->() const { return detail_.get(); }
+
+    bool operator==(const OptionalFileDetail& other) const {
+      return detail_ == other.detail_ || (detail_ && other.detail_ && *detail_ == *other.detail_);
+    }
+    // As an optional hashes: presence, then the details.
+    friend void hashInto(base::Hasher& h, const OptionalFileDetail& d) {
+      h.add(std::size_t{d.has_value() ? 1U : 0U});
+      if (d) h.add(*d);
+    }
+
+   private:
+    std::shared_ptr<const FileDetail> detail_;
+  };
 
   // Stable identity across searches: a source prefix ("app.", "action.", ...) and a key.
   std::string id;
@@ -111,13 +155,13 @@ struct Command {
   std::string hint;
   // The secondary line under the title.
   std::string detail;
-  std::optional<FileDetail> fileDetail;
+  OptionalFileDetail fileDetail;
   // Keyboard shortcut text shown beside the row.
   std::string shortcut;
   Target target;
 
   Command(std::string id, std::string title, Kind kind, std::string hint, std::string detail,
-          std::string shortcut, Target target, std::optional<FileDetail> fileDetail = std::nullopt);
+          std::string shortcut, Target target, OptionalFileDetail fileDetail = {});
 
   bool isFileResult() const { return kind == Kind::file || kind == Kind::folder; }
   // The parameterised action this command runs, when its target is one.

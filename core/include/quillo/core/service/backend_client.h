@@ -69,7 +69,7 @@ class BackendClient {
   using Options = BackendClientOptions;
 
   // Fails with BackendError "not_configured" when `baseUrl` is not an accepted address, and with
-  // std::invalid_argument when the key cannot be used.
+  // std::invalid_argument without a transport. Every 32 bytes are an Ed25519 private key.
   BackendClient(std::string_view baseUrl, const SigningKeyBytes& privateKey,
                 std::shared_ptr<CredentialSource> credentials, std::shared_ptr<HttpTransport> http,
                 Options options = {});
