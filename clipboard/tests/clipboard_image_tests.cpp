@@ -9,11 +9,14 @@
 #include "quillo/clipboard/clipboard_image.h"
 #include "quillo/clipboard/clipboard_store.h"
 #include "quillo/clipboard/clipboard_text_recognition.h"
+#include "quillo/testing/mapped_libraries.h"
 #include "quillo/testing/temporary_folder.h"
 #include "store_fixture.h"
 
 namespace quillo::clipboard {
 namespace {
+
+using quillo::testing::isMapped;
 
 // The fixtures were rendered once with libvips' text rendering (DejaVu Sans): known-text.png
 // (392 × 105) says "Quillo reads copied text" and "Second line 2026"; known-text-turned.jpg is
@@ -112,15 +115,6 @@ TEST(ClipboardTextRecognition, ReadsTheLanguageOfTheUsersLocaleBesidesEnglish) {
             "Grüße aus Zürich");
 }
 
-bool mapped(std::string_view library) {
-  std::ifstream maps("/proc/self/maps");
-  std::string line;
-  while (std::getline(maps, line)) {
-    if (line.find(library) != std::string::npos) return true;
-  }
-  return false;
-}
-
 // Image decoding and text recognition bring some seventy libraries with them; a history of texts
 // must not pay for them. Run in a fresh process, so that earlier tests have loaded nothing.
 TEST(ClipboardImage, TheImageLibrariesLoadOnlyWhenAnImageIsDecoded) {
@@ -132,9 +126,9 @@ TEST(ClipboardImage, TheImageLibrariesLoadOnlyWhenAnImageIsDecoded) {
         const ClipboardEntry entry = testing::textEntry(1, "hello there", 100);
         store.save(entry, ClipboardPayload::text(entry.text), {}, testing::roomyLimits(), base::Date{1e6});
         const bool found = store.search("hello", ClipboardFilter::all, 10).size() == 1;
-        if (!found || mapped("libvips") || mapped("libtesseract")) std::_Exit(1);
+        if (!found || isMapped("libvips") || isMapped("libtesseract")) std::_Exit(1);
         const bool decoded = !pngThumbnail(fixture("known-text.png")).empty();
-        std::_Exit(decoded && mapped("libvips") && mapped("libtesseract") ? 0 : 2);
+        std::_Exit(decoded && isMapped("libvips") && isMapped("libtesseract") ? 0 : 2);
       },
       ::testing::ExitedWithCode(0), "");
 }

@@ -1,16 +1,18 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "phone_library.h"
 #include "quillo/base/log.h"
 #include "quillo/clipboard/data_detector.h"
+#include "quillo/testing/mapped_libraries.h"
 #include "quillo/testing/temporary_folder.h"
 
 namespace quillo::clipboard {
 namespace {
+
+using quillo::testing::isMapped;
 
 struct Case {
   const char* text;
@@ -122,15 +124,6 @@ TEST(DataDetector, ReadsPhoneNumbersWrittenInOtherDigits) {
             DetectedType::phoneNumber);
 }
 
-bool mapped(std::string_view library) {
-  std::ifstream maps("/proc/self/maps");
-  std::string line;
-  while (std::getline(maps, line)) {
-    if (line.find(library) != std::string::npos) return true;
-  }
-  return false;
-}
-
 // libphonenumber brings protobuf and Abseil; a history of copies without numbers must not pay for
 // them. Run in a fresh process, so that earlier tests have loaded nothing.
 TEST(DataDetector, ThePhoneNumberLibraryLoadsOnlyForTextWithDigits) {
@@ -139,10 +132,10 @@ TEST(DataDetector, ThePhoneNumberLibraryLoadsOnlyForTextWithDigits) {
       {
         const DataDetector detector;
         const bool dateFound = !detector.matches("Lunch on Friday, December 5th, then the park").empty();
-        if (!dateFound || mapped("libphonenumber") || mapped("libprotobuf")) std::_Exit(1);
+        if (!dateFound || isMapped("libphonenumber") || isMapped("libprotobuf")) std::_Exit(1);
         const auto phone = detector.firstMatch("call (415) 555-0132");
         const bool found = phone && phone->type == DetectedType::phoneNumber;
-        std::_Exit(found && mapped("libphonenumber") ? 0 : 2);
+        std::_Exit(found && isMapped("libphonenumber") ? 0 : 2);
       },
       ::testing::ExitedWithCode(0), "");
 }
