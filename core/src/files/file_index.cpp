@@ -9,6 +9,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <filesystem>
+#include <future>
 #include <limits>
 #include <thread>
 #include <unordered_map>
@@ -267,7 +268,7 @@ std::vector<FileEntry> FileIndex::paged(int wanted, Ask&& ask,
   std::vector<FileEntry> entries;
   if (wanted <= 0) return entries;
   const auto want = static_cast<std::size_t>(wanted);
-  const std::lock_guard lock(calls_);
+  // No lock: the library answers searches of one instance concurrently.
   for (const Root& root : roots_) {
     // Items inside packages are dropped here, after the library has counted them: a page full
     // of them must not use up the budget, so ask again further on, with pages that double,
@@ -409,15 +410,27 @@ std::vector<FileIndex::ScoredEntry> FileIndex::filenameMatches(std::string_view 
   const std::string_view name = base::trimmedWhiteSpace(query);
   if (name.empty() || limit <= 0) return {};
   const int wanted = std::max(limit, kMinimumDirectoryLimit);
-  std::vector<FileEntry> named = directorySearch(name, wanted);
   const NameGlob typed = nameGlob(name);
   const std::string glob = "**/" + typed.pattern;
-  for (const std::string& pattern : {glob, glob + ".*", glob + "*"}) {
-    std::vector<FileEntry> found = globEntries(pattern, typed.ignoreCase ? FFF_GLOB_IGNORE_CASE : 0, wanted);
-    named.insert(named.end(), found.begin(), found.end());
+  const std::array<std::string, 3> patterns{glob, glob + ".*", glob + "*"};
+  const std::uint32_t globOptions = typed.ignoreCase ? FFF_GLOB_IGNORE_CASE : 0;
+  const PreparedQuery prepared = FuzzyMatcher::prepare(name);
+  // The five passes over the index are independent: side by side, one pass's single-threaded
+  // parts (choosing and reading its items) overlap the others' instead of following them.
+  std::future<std::vector<FileEntry>> directories =
+      std::async(std::launch::async, [&] { return directorySearch(name, wanted); });
+  std::array<std::future<std::vector<FileEntry>>, 3> globs;
+  for (std::size_t k = 0; k < patterns.size(); ++k)
+    globs[k] =
+        std::async(std::launch::async, [&, k] { return globEntries(patterns[k], globOptions, wanted); });
+  const std::vector<FileEntry> fuzzyFound =
+      prepared.empty() ? std::vector<FileEntry>{} : search(name, kLocalSearchLimit);
+  std::vector<FileEntry> named = directories.get();
+  for (auto& found : globs) {
+    std::vector<FileEntry> more = found.get();
+    named.insert(named.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
   }
 
-  const PreparedQuery prepared = FuzzyMatcher::prepare(name);
   std::vector<ScoredEntry> hits;
   std::unordered_map<std::string, std::size_t> at;
   const auto keep = [&](ScoredEntry hit) {
@@ -436,7 +449,7 @@ std::vector<FileIndex::ScoredEntry> FileIndex::filenameMatches(std::string_view 
     keep({entry, grade(strength, fuzzy)});
   }
   if (!prepared.empty())
-    for (ScoredEntry& hit : scored(search(name, kLocalSearchLimit), name, limit))
+    for (ScoredEntry& hit : scored(fuzzyFound, name, limit))
       keep(std::move(hit));
   std::stable_sort(hits.begin(), hits.end(),
                    [](const ScoredEntry& a, const ScoredEntry& b) { return a.score > b.score; });

@@ -135,7 +135,7 @@ class FileIndex {
   std::vector<std::unique_ptr<FileFolderAccess>> folderAccess_;
   std::map<std::string, std::string> failedFolders_;
   std::map<std::string, std::string> incompleteFolders_;  // guarded by calls_
-  mutable std::mutex calls_;                              // one library call at a time
+  mutable std::mutex calls_;                              // scan states and their reasons
 };
 
 // The file a root's index is saved in under `folder`: named by a hash of the root's path.
