@@ -61,6 +61,7 @@ Instance::~Instance() {
 }
 
 void Instance::stop() {
+  const std::lock_guard lock(stopping_);
   if (!thread_.joinable()) return;
   thread_.request_stop();
   watcher_.wake();

@@ -54,7 +54,7 @@ class Instance {
   Instance(const Instance&) = delete;
   Instance& operator=(const Instance&) = delete;
 
-  // Stops and joins the thread; the index stays readable.
+  // Stops and joins the thread; the index stays readable. Callers may race to it.
   void stop();
   // The first scan reads names and kinds; once it has ended, searches see every name.
   ScanStatus waitForScan(std::chrono::milliseconds timeout);
@@ -114,6 +114,7 @@ class Instance {
   bool detailed_ = false;
   bool detailsWanted_ = false;
 
+  std::mutex stopping_;  // fff_stop and fff_destroy may end the thread at once
   std::jthread thread_;  // last: starts once everything above exists
 };
 

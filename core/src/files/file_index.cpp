@@ -210,6 +210,11 @@ FileIndex::~FileIndex() {
     library_->destroy(root.handle);
 }
 
+void FileIndex::stopScans() {
+  for (const Root& root : roots_)
+    library_->stop(root.handle);
+}
+
 bool FileIndex::scanFinished(const Root& root) {
   const std::lock_guard lock(calls_);
   FffResult* result = library_->waitForScan(root.handle, 1);

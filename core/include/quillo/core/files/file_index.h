@@ -68,6 +68,11 @@ class FileIndex {
   FileIndex(const FileIndex&) = delete;
   FileIndex& operator=(const FileIndex&) = delete;
 
+  // Ends the folders' scans and watching, leaving their indexes searchable: the index of a
+  // first scan is on its way to the saved-index folder by the time this returns. For a process
+  // that ends right after its answer without releasing the index.
+  void stopScans();
+
   // Returns when every root has finished its first scan or `stop` is requested. `progress`
   // hears how many roots are done each time that changes.
   void waitForInitialScan(std::stop_token stop,
