@@ -276,7 +276,7 @@ void fff_free_result(FffResult* result) {
 void fff_stop(FffInstance* handle) {
   try {
     if (!handle) return;
-    if (auto instance = Registry::global().instance(handle)) instance->stop();
+    if (auto instance = Registry::global().instance(handle)) instance->stopBeforeExit();
   } catch (...) {
   }
 }
