@@ -421,20 +421,30 @@ std::vector<FileIndex::ScoredEntry> FileIndex::filenameMatches(std::string_view 
   const std::uint32_t globOptions = typed.ignoreCase ? FFF_GLOB_IGNORE_CASE : 0;
   const PreparedQuery prepared = FuzzyMatcher::prepare(name);
   // The five passes over the index are independent: side by side, one pass's single-threaded
-  // parts (choosing and reading its items) overlap the others' instead of following them.
-  std::future<std::vector<FileEntry>> directories =
-      std::async(std::launch::async, [&] { return directorySearch(name, wanted); });
-  std::array<std::future<std::vector<FileEntry>>, 3> globs;
-  for (std::size_t k = 0; k < patterns.size(); ++k)
-    globs[k] =
-        std::async(std::launch::async, [&, k] { return globEntries(patterns[k], globOptions, wanted); });
+  // parts (choosing and reading its items) overlap the others' instead of following them. In
+  // three lanes of about equal work, not five: each pass also spreads over the cores inside the
+  // library, and more lanes only made more threads wait for the same two cores.
+  const auto globsOf = [&](std::size_t first, std::size_t last) {
+    std::vector<FileEntry> found;
+    for (std::size_t k = first; k < last; ++k) {
+      std::vector<FileEntry> more = globEntries(patterns[k], globOptions, wanted);
+      found.insert(found.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+    }
+    return found;
+  };
+  std::future<std::vector<FileEntry>> firstGlobs =
+      std::async(std::launch::async, [&] { return globsOf(0, 2); });
+  std::future<std::pair<std::vector<FileEntry>, std::vector<FileEntry>>> rest =
+      std::async(std::launch::async, [&] {
+        return std::pair{directorySearch(name, wanted), globsOf(2, 3)};
+      });
   const std::vector<FileEntry> fuzzyFound =
       prepared.empty() ? std::vector<FileEntry>{} : search(name, kLocalSearchLimit);
-  std::vector<FileEntry> named = directories.get();
-  for (auto& found : globs) {
-    std::vector<FileEntry> more = found.get();
-    named.insert(named.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
-  }
+  auto [named, lastGlob] = rest.get();
+  std::vector<FileEntry> more = firstGlobs.get();
+  named.insert(named.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+  named.insert(named.end(), std::make_move_iterator(lastGlob.begin()),
+               std::make_move_iterator(lastGlob.end()));
 
   std::vector<ScoredEntry> hits;
   std::unordered_map<std::string, std::size_t> at;
