@@ -190,6 +190,13 @@ FFF_EXPORT void fff_free_search_result(FffSearchResult* result);
 /* Releases a result record and its message, not the handle it carries. Null is ignored. */
 FFF_EXPORT void fff_free_result(FffResult* result);
 
+/* Stops the instance's thread and waits for it, leaving the index in place: searches still
+ * answer, and a detached save (save_detached) has been started by the time it returns, as a
+ * child of this process. For a process that ends right after and need not free the index (a
+ * process that lives on would keep that child to reap); the handle still wants fff_destroy
+ * otherwise. A null, destroyed or unknown handle is ignored. */
+FFF_EXPORT void fff_stop(FffInstance* instance);
+
 /* Stops the instance's thread, waits for it and releases the index. Search results already
  * returned stay valid. A null, destroyed or unknown handle is ignored. */
 FFF_EXPORT void fff_destroy(FffInstance* instance);

@@ -273,6 +273,14 @@ void fff_free_result(FffResult* result) {
   std::free(result);
 }
 
+void fff_stop(FffInstance* handle) {
+  try {
+    if (!handle) return;
+    if (auto instance = Registry::global().instance(handle)) instance->stopBeforeExit();
+  } catch (...) {
+  }
+}
+
 void fff_destroy(FffInstance* handle) {
   try {
     if (!handle) return;

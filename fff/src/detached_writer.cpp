@@ -44,7 +44,14 @@ void detach() {
 
 // Forked twice, so that the writer is nobody's child here: a caller that lives on (a test, a
 // program with several indexes) is left no process to wait for.
-bool writeDetached(const std::string& lockPath, const std::function<void()>& write) {
+bool writeDetached(const std::string& lockPath, const std::function<void()>& write, Caller caller) {
+  // Each fork copies the page tables of a process holding a large index (milliseconds): a caller
+  // about to end forks once, and its child passes to init when it ends.
+  if (caller == Caller::endsNow) {
+    const pid_t writer = ::fork();
+    if (writer == 0) runWriter(lockPath, write);
+    return writer > 0;
+  }
   const pid_t middle = ::fork();
   if (middle < 0) return false;
   if (middle == 0) {

@@ -14,6 +14,10 @@ namespace fff {
 // end when the parent ends), and only while it holds `lockPath` (created when missing): a writer
 // that finds another still at work leaves the file to it. Returns false when no process could
 // be started (the caller then writes in place); the write's own outcome is not reported.
-bool writeDetached(const std::string& lockPath, const std::function<void()>& write);
+// A caller that lives on is left no child to reap; one that ends right after (`endsNow`) gets
+// the writer as its own child, which saves a second copy of its page tables.
+enum class Caller { livesOn, endsNow };
+bool writeDetached(const std::string& lockPath, const std::function<void()>& write,
+                   Caller caller = Caller::livesOn);
 
 }  // namespace fff

@@ -60,7 +60,13 @@ Instance::~Instance() {
   stop();
 }
 
+void Instance::stopBeforeExit() {
+  processEnding_ = true;
+  stop();
+}
+
 void Instance::stop() {
+  const std::lock_guard lock(stopping_);
   if (!thread_.joinable()) return;
   thread_.request_stop();
   watcher_.wake();
@@ -136,7 +142,9 @@ void Instance::run(std::stop_token stop) {
     if (save) {
       const bool ending = stop.stop_requested();
       if (!ending || !options_.saveDetached ||
-          !writeDetached(options_.savedIndex + ".lock", [this] { this->save(); }))
+          !writeDetached(
+              options_.savedIndex + ".lock", [this] { this->save(); },
+              processEnding_ ? Caller::endsNow : Caller::livesOn))
         this->save();
     }
     // An instance being ended (a command-line search done) is not worth tidying up.

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -54,8 +55,10 @@ class Instance {
   Instance(const Instance&) = delete;
   Instance& operator=(const Instance&) = delete;
 
-  // Stops and joins the thread; the index stays readable.
+  // Stops and joins the thread; the index stays readable. Callers may race to it.
   void stop();
+  // The same in a process that ends right after: a detached save is left as its child.
+  void stopBeforeExit();
   // The first scan reads names and kinds; once it has ended, searches see every name.
   ScanStatus waitForScan(std::chrono::milliseconds timeout);
   // Sizes and times follow on the same thread; true once all are read (or given up).
@@ -114,6 +117,8 @@ class Instance {
   bool detailed_ = false;
   bool detailsWanted_ = false;
 
+  std::atomic<bool> processEnding_ = false;
+  std::mutex stopping_;  // fff_stop and fff_destroy may end the thread at once
   std::jthread thread_;  // last: starts once everything above exists
 };
 

@@ -62,6 +62,17 @@ TEST(Abi, WaitReturnsAtOnceAndBoundsHugeWaits) {
   fff_free_result(immediate);
 }
 
+TEST(Abi, StoppedInstanceStillAnswersFromItsIndex) {
+  TempTree tree;
+  tree.file("docs/report.txt", "");
+  const Instance instance(tree.root());
+  ASSERT_TRUE(instance.waitForScan());
+  fff_stop(instance.handle());
+  fff_stop(instance.handle());
+  EXPECT_THAT(instance.globPaths("**/report*"), ::testing::ElementsAre("docs/report.txt"));
+  EXPECT_THAT(instance.mixedPaths("report"), ::testing::Contains("docs/report.txt"));
+}
+
 // Searches from several threads while the tree changes and the instance is finally destroyed
 // under them: every call returns a record, none crashes.
 TEST(Abi, ConcurrentSearchesSurviveChangesAndDestruction) {

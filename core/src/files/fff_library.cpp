@@ -57,6 +57,7 @@ std::shared_ptr<const FffLibrary> FffLibrary::load(platform::FileSystem& files,
     resolve(opened, "fff_free_dir_search_result", library->freeDirectories);
     resolve(opened, "fff_free_search_result", library->freeGlob);
     resolve(opened, "fff_free_result", library->freeResult);
+    resolve(opened, "fff_stop", library->stop);
     resolve(opened, "fff_destroy", library->destroy);
     return library;
   }

@@ -42,6 +42,7 @@ class FffLibrary {
   decltype(&fff_free_dir_search_result) freeDirectories = nullptr;
   decltype(&fff_free_search_result) freeGlob = nullptr;
   decltype(&fff_free_result) freeResult = nullptr;
+  decltype(&fff_stop) stop = nullptr;
   decltype(&fff_destroy) destroy = nullptr;
 
  private:

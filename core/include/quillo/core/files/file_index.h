@@ -68,6 +68,11 @@ class FileIndex {
   FileIndex(const FileIndex&) = delete;
   FileIndex& operator=(const FileIndex&) = delete;
 
+  // Ends the folders' scans and watching, leaving their indexes searchable: the index of a
+  // first scan is on its way to the saved-index folder by the time this returns. For a process
+  // that ends right after its answer without releasing the index.
+  void stopScans();
+
   // Returns when every root has finished its first scan or `stop` is requested. `progress`
   // hears how many roots are done each time that changes.
   void waitForInitialScan(std::stop_token stop,
@@ -135,7 +140,7 @@ class FileIndex {
   std::vector<std::unique_ptr<FileFolderAccess>> folderAccess_;
   std::map<std::string, std::string> failedFolders_;
   std::map<std::string, std::string> incompleteFolders_;  // guarded by calls_
-  mutable std::mutex calls_;                              // one library call at a time
+  mutable std::mutex calls_;                              // scan states and their reasons
 };
 
 // The file a root's index is saved in under `folder`: named by a hash of the root's path.
