@@ -101,25 +101,32 @@ std::filesystem::path serviceExecutable(const LocalServiceOptions& options) {
   throw LocalServiceError("The local ranking service (quillo-ravo) is not installed beside this program.");
 }
 
-// Runs `quillo-ravo --provision-client` and reads the key it made or kept; its standard error
-// (one line saying what failed) becomes the error's reason.
-KeyBytes provisionInChild(const LocalServicePaths& paths, const std::filesystem::path& executable) {
-  std::vector<std::string> arguments = {executable.string(), "--provision-client",
-                                        paths.configFolder.string(), "--data-folder",
-                                        paths.dataFolder.string()};
+// Starts `arguments` (the executable first) with standard output on /dev/null and standard
+// error on `errorFd` when one is given; posix_spawn's error number, 0 once started.
+int spawnQuietly(pid_t& pid, std::vector<std::string> arguments, int errorFd = -1) {
   std::vector<char*> argv;
   for (std::string& argument : arguments)
     argv.push_back(argument.data());
   argv.push_back(nullptr);
-  int errors[2];
-  if (::pipe2(errors, O_CLOEXEC) != 0) fail(std::string("no pipe: ") + std::strerror(errno));
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, errors[1], STDERR_FILENO);
-  pid_t pid = 0;
-  const int spawned = ::posix_spawn(&pid, executable.c_str(), &actions, nullptr, argv.data(), environ);
+  if (errorFd >= 0) posix_spawn_file_actions_adddup2(&actions, errorFd, STDERR_FILENO);
+  const int spawned = ::posix_spawn(&pid, argv.front(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
+  return spawned;
+}
+
+// Runs `quillo-ravo --provision-client` and reads the key it made or kept; its standard error
+// (one line saying what failed) becomes the error's reason.
+KeyBytes provisionInChild(const LocalServicePaths& paths, const std::filesystem::path& executable) {
+  int errors[2];
+  if (::pipe2(errors, O_CLOEXEC) != 0) fail(std::string("no pipe: ") + std::strerror(errno));
+  pid_t pid = 0;
+  const int spawned = spawnQuietly(pid,
+                                   {executable.string(), "--provision-client", paths.configFolder.string(),
+                                    "--data-folder", paths.dataFolder.string()},
+                                   errors[1]);
   ::close(errors[1]);
   std::string message;
   if (spawned == 0) {
@@ -211,17 +218,9 @@ LocalService startLocalService(const LocalServicePaths& paths, const LocalServic
                                         paths.dataFolder.string(),     "--announce-to",
                                         paths.announcement().string(), "--with-parent"};
   arguments.insert(arguments.end(), options.extraArguments.begin(), options.extraArguments.end());
-  std::vector<char*> argv;
-  for (std::string& argument : arguments)
-    argv.push_back(argument.data());
-  argv.push_back(nullptr);
   // The child's standard output (its address) is not read: the announcement says the same.
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
   pid_t pid = 0;
-  const int spawned = ::posix_spawn(&pid, executable.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
+  const int spawned = spawnQuietly(pid, std::move(arguments));
   if (spawned != 0)
     throw LocalServiceError("The local ranking service could not be started: " +
                             std::string(std::strerror(spawned)));
