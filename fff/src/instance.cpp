@@ -316,11 +316,6 @@ void Instance::scanBelow(std::vector<std::uint32_t> pending, const std::stop_tok
 // has read, a folder after its parent, in the order the walk goes down (so that it seldom
 // waits for a folder, and what has been read is soon added and freed).
 void Instance::walkNames(const std::stop_token& stop) {
-  struct Pending {
-    std::uint32_t slot;
-    WalkedFolder* folder;
-    WalkedFolderPtr owned;
-  };
   NamesWalk walk(options_.root,
                  {.skipHidden = options_.skipHidden,
                   .crossFileSystems = options_.crossFileSystems,
@@ -328,40 +323,64 @@ void Instance::walkNames(const std::stop_token& stop) {
                   .rootInode = rootInode_,
                   .threads = std::max(1u, std::thread::hardware_concurrency())},
                  stop);
-  std::vector<Pending> pending;
+  // Folders are read as they finish, in whatever order the walk's threads reach them: a reader
+  // following the tree's order would wait on one thread while the others' folders piled up,
+  // left to be read after the walk. Each folder finishes after its parent, which put it among
+  // the held folders with its slot (its tag says where) as it was read.
+  struct Held {
+    WalkedFolderPtr folder;
+    std::uint32_t slot = 0;
+  };
+  constexpr std::uint32_t kRootTag = UINT32_MAX;
+  std::vector<Held> held;
+  std::vector<std::uint32_t> freeTags;
   // Gone first, however this ends: the walk's threads end before any folder here is freed.
   struct Joiner {
     NamesWalk& walk;
     ~Joiner() { walk.join(); }
   } joiner{walk};
-  pending.push_back({kRootDirectory, &walk.root(), nullptr});
+  walk.root().readerTag = kRootTag;
+  std::size_t unread = 1;
+  std::vector<WalkedFolder*> finished;
   std::vector<std::string_view> names;
   std::vector<std::uint32_t> ids;
-  while (!pending.empty() && !stop.stop_requested()) {
-    Pending at = std::move(pending.back());
-    pending.pop_back();
-    walk.waitFor(*at.folder);
-    if (at.folder->error != 0) {
-      noteUnreadable(absolutePath(at.slot), at.folder->error);
-      continue;
-    }
+  while (unread > 0 && !stop.stop_requested()) {
+    finished.clear();
+    walk.takeFinished(finished);
+    unread -= finished.size();
     std::unique_lock lock(mutex_);
-    index_.changeDirectory(at.slot).listed = true;
-    const std::size_t first = pending.size();
-    names.clear();
-    for (const WalkedChild& child : at.folder->children)
-      names.push_back(at.folder->name(child));
-    index_.internAll(names, ids);
-    for (std::size_t k = 0; k < names.size(); ++k) {
-      WalkedChild& child = at.folder->children[k];
-      const std::uint32_t entry = index_.addNamed(at.slot, ids[k], at.folder->listed(child));
-      if (child.folder) {
-        WalkedFolder* folder = child.folder.get();
-        pending.push_back({index_.details(entry).directory, folder, std::move(child.folder)});
+    for (WalkedFolder* folder : finished) {
+      const std::uint32_t tag = folder->readerTag;
+      const std::uint32_t slot = tag == kRootTag ? kRootDirectory : held[tag].slot;
+      if (folder->error != 0) {
+        noteUnreadable(absolutePath(slot), folder->error);
+      } else {
+        index_.changeDirectory(slot).listed = true;
+        names.clear();
+        for (const WalkedChild& child : folder->children)
+          names.push_back(folder->name(child));
+        index_.internAll(names, ids);
+        for (std::size_t k = 0; k < names.size(); ++k) {
+          WalkedChild& child = folder->children[k];
+          const std::uint32_t entry = index_.addNamed(slot, ids[k], folder->listed(child));
+          if (!child.folder) continue;
+          ++unread;
+          Held subfolder{std::move(child.folder), index_.details(entry).directory};
+          if (freeTags.empty()) {
+            subfolder.folder->readerTag = static_cast<std::uint32_t>(held.size());
+            held.push_back(std::move(subfolder));
+          } else {
+            subfolder.folder->readerTag = freeTags.back();
+            held[freeTags.back()] = std::move(subfolder);
+            freeTags.pop_back();
+          }
+        }
+      }
+      if (tag != kRootTag) {
+        held[tag].folder.reset();
+        freeTags.push_back(tag);
       }
     }
-    // The first subfolder on top, as the walk enters it first.
-    std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(first), pending.end());
   }
 }
 

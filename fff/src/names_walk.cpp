@@ -111,7 +111,9 @@ struct NamesWalk::Shared {
   // Changed under the mutex; read without it by a thread deciding whether to hand work on.
   std::atomic<unsigned> idle{0};
   std::atomic<std::size_t> queued{0};
-  // The reader, when it waits for a folder, says so: only then is a finished folder told.
+  // Finished folders, the last first; the reader, when it waits for one, says so: only then is
+  // a finished folder told.
+  std::atomic<WalkedFolder*> finishedFolders{nullptr};
   std::atomic<bool> readerWaits{false};
   std::atomic<unsigned> finishedSinceWake{0};
   std::mutex readerMutex;
@@ -177,7 +179,7 @@ struct NamesWalk::Shared {
   // Lists one open folder, then goes down into its subfolders (or hands them on).
   void walk(WalkedFolder& folder, int fd, const std::string& path, std::vector<Identity>& ancestors,
             std::vector<std::byte>& buffer) {
-    // After a stop every folder still ends done, empty.
+    // After a stop every folder still finishes, empty.
     if (stop.stop_requested()) {
       finish(folder);
       return;
@@ -218,7 +220,7 @@ struct NamesWalk::Shared {
       folder.children.clear();
       folder.read.clear();
     }
-    // Once done, the reader may take the children's folders: keep what is needed of them.
+    // Once finished, the reader may take the children's folders: keep what is needed of them.
     std::vector<std::pair<WalkedFolder*, std::string>> below;
     std::vector<Identity> identities;
     for (const WalkedChild& child : folder.children) {
@@ -267,7 +269,9 @@ struct NamesWalk::Shared {
   // waits, is woken after every few folders (and whenever a thread runs out of work), not after
   // each: it is faster than the walk, and a wake-up per folder cost more than the folder.
   void finish(WalkedFolder& folder) {
-    folder.done.store(true);
+    folder.nextFinished = finishedFolders.load();
+    while (!finishedFolders.compare_exchange_weak(folder.nextFinished, &folder)) {
+    }
     if (readerWaits.load() && finishedSinceWake.fetch_add(1) + 1 >= kFoldersPerWake) wakeReader();
   }
 
@@ -295,12 +299,19 @@ NamesWalk::NamesWalk(std::string root, WalkOptions options, std::stop_token stop
     shared_->threads.emplace_back([shared = shared_.get()] { shared->work(); });
 }
 
-void NamesWalk::waitFor(const WalkedFolder& folder) const {
-  if (folder.done.load()) return;
-  std::unique_lock lock(shared_->readerMutex);
-  shared_->readerWaits.store(true);
-  shared_->readerWoken.wait(lock, [&] { return folder.done.load(); });
-  shared_->readerWaits.store(false);
+void NamesWalk::takeFinished(std::vector<WalkedFolder*>& into, bool wait) {
+  WalkedFolder* last = shared_->finishedFolders.exchange(nullptr);
+  if (last == nullptr && wait) {
+    std::unique_lock lock(shared_->readerMutex);
+    shared_->readerWaits.store(true);
+    shared_->readerWoken.wait(lock, [&] { return shared_->finishedFolders.load() != nullptr; });
+    shared_->readerWaits.store(false);
+    last = shared_->finishedFolders.exchange(nullptr);
+  }
+  const std::size_t first = into.size();
+  for (WalkedFolder* folder = last; folder != nullptr; folder = folder->nextFinished)
+    into.push_back(folder);
+  std::reverse(into.begin() + static_cast<std::ptrdiff_t>(first), into.end());
 }
 
 void NamesWalk::join() {

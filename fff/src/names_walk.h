@@ -38,7 +38,8 @@ struct WalkedChild {
   WalkedFolderPtr folder;
 };
 
-// One folder's children by name and kind, read by the walk; `done` once they are all there.
+// One folder's children by name and kind, read by the walk, then handed to the reader once
+// they are all there.
 struct WalkedFolder {
   explicit WalkedFolder(std::pmr::memory_resource* memory) : names(memory), children(memory), read(memory) {}
 
@@ -46,7 +47,9 @@ struct WalkedFolder {
   std::pmr::vector<WalkedChild> children;
   std::pmr::vector<Listed> read;  // the children read in full, without their names
   int error = 0;                  // errno of opening or reading it
-  std::atomic<bool> done{false};
+  WalkedFolder* nextFinished = nullptr;  // the walk's list of finished folders
+  // The reader's own: where it put the folder (its slot in the index, say) before it finished.
+  std::uint32_t readerTag = 0;
 
   std::string_view name(const WalkedChild& child) const {
     return std::string_view(names).substr(child.nameAt, child.nameLength);
@@ -75,9 +78,9 @@ struct WalkOptions {
 // the folders themselves record them (a child is read in full only when it is a folder or of a
 // kind its folder does not record). Each thread goes down its own subtree, opening each folder
 // relative to its parent, and hands subfolders to an idle thread. A folder on another file
-// system is entered only when asked, one that is its own ancestor never. The returned root
-// fills in meanwhile: a reader waits for each folder (every folder below the root ends done,
-// even when stopped), and may free it once done.
+// system is entered only when asked, one that is its own ancestor never. A reader takes the
+// folders as they finish, each after its parent (every folder below the root finishes, empty
+// when stopped), and may free each once taken.
 class NamesWalk {
  public:
   NamesWalk(std::string root, WalkOptions options, std::stop_token stop);
@@ -87,8 +90,9 @@ class NamesWalk {
 
   // The root folder's listing; its children's folders are taken (moved out) by the reader.
   WalkedFolder& root() { return *root_; }
-  // Returns once the folder's children are all there.
-  void waitFor(const WalkedFolder& folder) const;
+  // Adds the folders finished since the last call, in the order they finished, waiting for at
+  // least one unless `wait` is false.
+  void takeFinished(std::vector<WalkedFolder*>& into, bool wait = true);
   // Waits for the threads; the folders taken from the walk must be freed after this, and
   // before the walk itself goes.
   void join();
