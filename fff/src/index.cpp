@@ -13,10 +13,21 @@ Index::Index() {
 
 void Index::indexChildren() {
   if (childrenIndexed_) return;
+  // Counted first, so that each folder's list is allocated once.
+  std::vector<std::uint32_t> counts(directories_.size());
+  for (const Entry& entry : entries_.span())
+    if (entry.kind != Kind::removed) ++counts[entry.parent];
   children_.assign(directories_.size(), {});
+  for (std::size_t slot = 0; slot < counts.size(); ++slot)
+    children_[slot].reserve(counts[slot]);
   for (std::uint32_t at = 0; at < entries_.size(); ++at)
     if (entries_[at].kind != Kind::removed) children_[entries_[at].parent].push_back(at);
   childrenIndexed_ = true;
+}
+
+void Index::forgetChildren() {
+  std::vector<std::vector<std::uint32_t>>().swap(children_);
+  childrenIndexed_ = false;
 }
 
 void Index::ownEverything() {
@@ -72,10 +83,9 @@ std::uint32_t Index::addNamed(std::uint32_t parentDirectory, std::uint32_t name,
     entry.pathLength = static_cast<std::uint16_t>(
         std::min<std::size_t>(entries_[folder].pathLength + 1u + nameLength, UINT16_MAX));
   }
-  indexChildren();
   if (listed.kind == Kind::directory) {
     details.directory = static_cast<std::uint32_t>(directories_.size());
-    children_.emplace_back();
+    if (childrenIndexed_) children_.emplace_back();
     Directory& directory = directories_.emplace_back();
     directory.entry = index;
     directory.device = listed.device;
@@ -90,7 +100,7 @@ std::uint32_t Index::addNamed(std::uint32_t parentDirectory, std::uint32_t name,
   if (entry.name >= lastWithName_.size()) lastWithName_.resize(entry.name + 1, kNone);
   previousWithName_.push_back(lastWithName_[entry.name]);
   lastWithName_.change(entry.name) = index;
-  children_[parentDirectory].push_back(index);
+  if (childrenIndexed_) children_[parentDirectory].push_back(index);
   ++live_;
   return index;
 }
@@ -103,6 +113,14 @@ void Index::update(std::uint32_t index, const Listed& listed) {
     details.size = entries_[index].kind == Kind::directory ? 0 : listed.size;
     modified_.change(index) = listed.modified;
   }
+}
+
+void Index::describeDirectory(std::uint32_t slot, const Listed& self) {
+  Directory& directory = directories_.change(slot);
+  directory.device = self.device;
+  directory.inode = self.inode;
+  directory.stamp = self.stamp;
+  if (directory.entry != kNone) update(directory.entry, self);
 }
 
 void Index::detail(std::uint32_t index, std::uint64_t size, std::int64_t modified) {

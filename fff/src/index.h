@@ -93,6 +93,9 @@ class Index {
   // Room for this many entries and folders, ahead of adding them.
   void reserve(std::size_t entries, std::size_t directories);
   void update(std::uint32_t entry, const Listed& listed);
+  // Records what a folder added by name is (device, inode, modification time), read once it
+  // was opened.
+  void describeDirectory(std::uint32_t slot, const Listed& self);
   // Records a size and time read after the entry was added by name.
   void detail(std::uint32_t entry, std::uint64_t size, std::int64_t modified);
   // Removes an entry and, for a folder, everything below it. Returns the directory slots of
@@ -128,11 +131,13 @@ class Index {
   Directory& changeDirectory(std::uint32_t slot) { return directories_.change(slot); }
   std::size_t liveCount() const { return live_; }
 
-  // A folder's live children (entry indexes). They are not saved: after loading they are
-  // gathered from the entries on the first call to indexChildren (or a change), which must come
-  // before children is read.
+  // A folder's live children (entry indexes). They are not saved: after loading, or once
+  // forgotten, they are gathered from the entries on the first call to indexChildren (or a
+  // removal), which must come before children is read. Entries added meanwhile are not listed
+  // one by one: a first scan adds hundreds of thousands and its caller may never ask.
   const std::vector<std::uint32_t>& children(std::uint32_t slot) const { return children_[slot]; }
   void indexChildren();
+  void forgetChildren();
 
   // Copies every array out of the saved index it was loaded from, which it then lets go.
   void ownEverything();

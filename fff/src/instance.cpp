@@ -340,6 +340,10 @@ void Instance::walkNames(const std::stop_token& stop) {
     ~Joiner() { walk.join(); }
   } joiner{walk};
   walk.root().readerTag = kRootTag;
+  {
+    std::unique_lock lock(mutex_);
+    index_.forgetChildren();
+  }
   std::size_t unread = 1;
   std::vector<WalkedFolder*> finished;
   std::vector<std::string_view> names;
@@ -352,9 +356,10 @@ void Instance::walkNames(const std::stop_token& stop) {
     for (WalkedFolder* folder : finished) {
       const std::uint32_t tag = folder->readerTag;
       const std::uint32_t slot = tag == kRootTag ? kRootDirectory : held[tag].slot;
+      if (tag != kRootTag && folder->self.detailed) index_.describeDirectory(slot, folder->self);
       if (folder->error != 0) {
         noteUnreadable(absolutePath(slot), folder->error);
-      } else {
+      } else if (folder->entered) {
         index_.changeDirectory(slot).listed = true;
         names.clear();
         for (const WalkedChild& child : folder->children)

@@ -43,6 +43,13 @@ bool readInFull(int folder, const char* name, Listed& listed) {
   return true;
 }
 
+bool readOpenFolder(int fd, Listed& listed) {
+  struct stat info;
+  if (::fstat(fd, &info) != 0) return false;
+  describe(info, listed);
+  return true;
+}
+
 Listing listDirectory(const std::string& path, const ListingOptions& options) {
   Listing listing;
   const int fd = ::open(path.c_str(), kFolderOpenFlags);

@@ -47,6 +47,8 @@ bool isDotOrDotDot(const char* name);
 // Reads one child of an open folder in full, without following a link or triggering an
 // automount; false when it has vanished.
 bool readInFull(int folder, const char* name, Listed& listed);
+// Reads an open folder itself in full, as readInFull does a child; false when it cannot.
+bool readOpenFolder(int fd, Listed& listed);
 
 // Reads one folder's children with their kind, size and modification time, without following
 // symbolic links. A child that vanishes between listing and reading is left out.

@@ -96,7 +96,7 @@ void WalkedFolderDeleter::operator()(WalkedFolder* folder) const {
 struct Task {
   WalkedFolder* folder;
   std::string path;
-  std::vector<Identity> ancestors;  // the root first, the folder itself last
+  std::vector<Identity> ancestors;  // the root first, the folder's parent last
 };
 
 struct NamesWalk::Shared {
@@ -145,9 +145,10 @@ struct NamesWalk::Shared {
       const UniqueFd fd(::open(task.path.c_str(), kFolderOpenFlags));
       if (!fd.valid()) {
         task.folder->error = errno;
+        readInFull(AT_FDCWD, task.path.c_str(), task.folder->self);
         finish(*task.folder);
       } else {
-        walk(*task.folder, fd.get(), task.path, task.ancestors, buffer);
+        enter(*task.folder, fd.get(), task.path, task.ancestors, buffer);
       }
     }
   }
@@ -170,20 +171,39 @@ struct NamesWalk::Shared {
 
   bool someoneIdle() const { return idle.load(std::memory_order_relaxed) > 0 && queued.load() == 0; }
 
-  bool enters(const Listed& child, const std::vector<Identity>& ancestors) const {
-    if (!options.crossFileSystems && child.device != options.rootDevice) return false;
-    return std::find(ancestors.begin(), ancestors.end(), Identity{child.device, child.inode}) ==
-           ancestors.end();
+  bool enters(const Identity& folder, const std::vector<Identity>& ancestors) const {
+    if (!options.crossFileSystems && folder.device != options.rootDevice) return false;
+    return std::find(ancestors.begin(), ancestors.end(), folder) == ancestors.end();
   }
 
-  // Lists one open folder, then goes down into its subfolders (or hands them on).
-  void walk(WalkedFolder& folder, int fd, const std::string& path, std::vector<Identity>& ancestors,
-            std::vector<std::byte>& buffer) {
+  // Reads what an open folder is, from its descriptor (its name was looked up once, to open
+  // it), then lists it unless it is not to be entered.
+  void enter(WalkedFolder& folder, int fd, const std::string& path, std::vector<Identity>& ancestors,
+             std::vector<std::byte>& buffer) {
     // After a stop every folder still finishes, empty.
     if (stop.stop_requested()) {
       finish(folder);
       return;
     }
+    if (!readOpenFolder(fd, folder.self)) {
+      folder.error = errno;
+      finish(folder);
+      return;
+    }
+    const Identity identity{folder.self.device, folder.self.inode};
+    folder.entered = enters(identity, ancestors);
+    if (!folder.entered) {
+      finish(folder);
+      return;
+    }
+    ancestors.push_back(identity);
+    walk(folder, fd, path, ancestors, buffer);
+    ancestors.pop_back();
+  }
+
+  // Lists one open folder, then goes down into its subfolders (or hands them on).
+  void walk(WalkedFolder& folder, int fd, const std::string& path, std::vector<Identity>& ancestors,
+            std::vector<std::byte>& buffer) {
     const bool lastWhenShort = fillsEachRead && ancestors.back().device == options.rootDevice;
     for (;;) {
       const long read = ::syscall(SYS_getdents64, fd, buffer.data(), buffer.size());
@@ -197,10 +217,13 @@ struct NamesWalk::Shared {
         if (isDotOrDotDot(name)) continue;
         if (options.skipHidden && name[0] == '.') continue;
         WalkedChild walked;
-        if (child->d_type == DT_DIR || child->d_type == DT_UNKNOWN) {
+        if (child->d_type == DT_DIR) {
+          walked.folder = newFolder(memory);
+          walked.inode = child->d_ino;
+        } else if (child->d_type == DT_UNKNOWN) {
           Listed full;
           if (!readInFull(fd, name, full)) continue;
-          if (full.kind == Kind::directory && enters(full, ancestors)) walked.folder = newFolder(memory);
+          if (full.kind == Kind::directory) walked.folder = newFolder(memory);
           walked.readAt = static_cast<std::uint32_t>(folder.read.size());
           folder.read.push_back(std::move(full));
         } else {
@@ -222,13 +245,8 @@ struct NamesWalk::Shared {
     }
     // Once finished, the reader may take the children's folders: keep what is needed of them.
     std::vector<std::pair<WalkedFolder*, std::string>> below;
-    std::vector<Identity> identities;
-    for (const WalkedChild& child : folder.children) {
-      if (!child.folder) continue;
-      below.emplace_back(child.folder.get(), std::string(folder.name(child)));
-      const Listed& full = folder.read[child.readAt];
-      identities.push_back({full.device, full.inode});
-    }
+    for (const WalkedChild& child : folder.children)
+      if (child.folder) below.emplace_back(child.folder.get(), std::string(folder.name(child)));
     finish(folder);
     const auto subpath = [&](std::size_t k) {
       return path.back() == '/' ? path + below[k].second : path + "/" + below[k].second;
@@ -241,27 +259,23 @@ struct NamesWalk::Shared {
       if (k + 1 < end && someoneIdle() && !stop.stop_requested()) {
         const std::size_t half = k + 1 + (end - k - 1) / 2;
         std::vector<Task> handed;
-        for (std::size_t later = half; later < end; ++later) {
-          ancestors.push_back(identities[later]);
+        for (std::size_t later = half; later < end; ++later)
           handed.push_back({below[later].first, subpath(later), ancestors});
-          ancestors.pop_back();
-        }
         handAll(std::move(handed));
         end = half;
       }
-      ancestors.push_back(identities[k]);
-      if (ancestors.size() > kMaxOpenDepth) {
+      if (ancestors.size() >= kMaxOpenDepth) {
         hand({subfolder, subpath(k), ancestors});
-      } else {
-        const UniqueFd child(::openat(fd, name.c_str(), kFolderOpenFlags));
-        if (!child.valid()) {
-          subfolder->error = errno;
-          finish(*subfolder);
-        } else {
-          walk(*subfolder, child.get(), subpath(k), ancestors, buffer);
-        }
+        continue;
       }
-      ancestors.pop_back();
+      const UniqueFd child(::openat(fd, name.c_str(), kFolderOpenFlags));
+      if (!child.valid()) {
+        subfolder->error = errno;
+        readInFull(fd, name.c_str(), subfolder->self);
+        finish(*subfolder);
+      } else {
+        enter(*subfolder, child.get(), subpath(k), ancestors, buffer);
+      }
     }
   }
 
@@ -292,7 +306,7 @@ NamesWalk::NamesWalk(std::string root, WalkOptions options, std::stop_token stop
   shared_->options = options;
   shared_->stop = std::move(stop);
   shared_->fillsEachRead = fillsEachRead(shared_->root);
-  shared_->tasks.push_back({root_.get(), shared_->root, {{options.rootDevice, options.rootInode}}});
+  shared_->tasks.push_back({root_.get(), shared_->root, {}});
   shared_->count = std::max(1u, options.threads);
   shared_->threads.reserve(shared_->count);
   for (unsigned k = 0; k < shared_->count; ++k)

@@ -24,9 +24,9 @@ struct WalkedFolderDeleter {
 };
 using WalkedFolderPtr = std::unique_ptr<WalkedFolder, WalkedFolderDeleter>;
 
-// One child of a walked folder: what its parent's listing tells, and for a folder that is
-// entered, its own listing. Small, as there is one per entry: only a child read in full (a
-// folder, or one whose kind the listing does not give) has a full record, in its folder's `read`.
+// One child of a walked folder: what its parent's listing tells, and for a folder, its own
+// listing. Small, as there is one per entry: only a child whose kind the listing does not give
+// is read in full, its record in its folder's `read`.
 struct WalkedChild {
   static constexpr std::uint32_t kNotRead = UINT32_MAX;
 
@@ -47,6 +47,10 @@ struct WalkedFolder {
   std::pmr::vector<WalkedChild> children;
   std::pmr::vector<Listed> read;  // the children read in full, without their names
   int error = 0;                  // errno of opening or reading it
+  // The folder itself, read once opened (or, when it could not be, by name): a folder on
+  // another file system, or one that is its own ancestor, is not entered and lists nothing.
+  Listed self;
+  bool entered = true;
   WalkedFolder* nextFinished = nullptr;  // the walk's list of finished folders
   // The reader's own: where it put the folder (its slot in the index, say) before it finished.
   std::uint32_t readerTag = 0;
@@ -54,11 +58,12 @@ struct WalkedFolder {
   std::string_view name(const WalkedChild& child) const {
     return std::string_view(names).substr(child.nameAt, child.nameLength);
   }
-  // What is known of the child, without its name: a file the listing gave the kind of has its
-  // kind and inode alone (not `detailed`).
+  // What is known of the child, without its name: one the listing gave the kind of has its kind
+  // and inode alone (not `detailed`); a folder's own record comes with its listing.
   Listed listed(const WalkedChild& child) const {
     if (child.readAt != WalkedChild::kNotRead) return read[child.readAt];
     Listed listed;
+    if (child.folder) listed.kind = Kind::directory;
     listed.symlink = child.symlink;
     listed.inode = child.inode;
     listed.detailed = false;

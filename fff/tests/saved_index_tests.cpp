@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -183,6 +184,25 @@ TEST_F(SavedIndex, SizesAndTimesAreReadAgainAfterLoading) {
 }
 
 // A command-line search ends without waiting for the write; the next run still finds the index.
+TEST_F(SavedIndex, AFolderThatCouldNotBeReadIsListedOnceItCanBe) {
+  tree_.file("closed/inside.txt", "");
+  ASSERT_EQ(::chmod(cache_.root().c_str(), 0777), 0);
+  ASSERT_EQ(::chmod(tree_.path("closed").c_str(), 0), 0);
+  const auto finds = [&](bool wanted) {
+    return asUnprivilegedUser([&]() -> int {
+      Instance instance(tree_.root(), false, 0, 0, false, saved_);
+      if (!instance.waitForScan()) return 10;
+      const std::vector<std::string> paths = instance.globPaths("**");
+      if (std::find(paths.begin(), paths.end(), "closed") == paths.end()) return 11;
+      return (std::find(paths.begin(), paths.end(), "closed/inside.txt") != paths.end()) == wanted ? 0 : 12;
+    });
+  };
+  ASSERT_EQ(finds(false), 0) << "see the check numbers in the lambda";
+  ASSERT_TRUE(std::filesystem::exists(saved_));
+  ASSERT_EQ(::chmod(tree_.path("closed").c_str(), 0755), 0);
+  EXPECT_EQ(finds(true), 0) << "see the check numbers in the lambda";
+}
+
 TEST_F(SavedIndex, AnIndexWrittenDetachedServesTheNextRun) {
   {
     FffOptions options{};

@@ -118,22 +118,6 @@ TEST(Scan, HiddenNamesAreLeftOutOnlyWhenAsked) {
   EXPECT_EQ(visible.count(), 1);
 }
 
-// Runs `check` as an unprivileged user: root reads every folder whatever its permission bits,
-// so when the tests run as root the check runs in a child process that drops to "nobody".
-// Returns the check's number: 0 when it held.
-int asUnprivilegedUser(const std::function<int()>& check) {
-  if (::geteuid() != 0) return check();
-  const pid_t child = ::fork();
-  if (child < 0) return 30;
-  if (child == 0) {
-    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(20);
-    ::_exit(check());
-  }
-  int status = 0;
-  if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return 31;
-  return WEXITSTATUS(status);
-}
-
 TEST(Scan, UnreadableFolderIsRecordedAndTheRestScanned) {
   TempTree tree;
   tree.file("open/readable.txt", "");

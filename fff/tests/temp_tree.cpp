@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <ftw.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -184,6 +185,19 @@ bool eventually(const std::function<bool()>& condition, int seconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   return condition();
+}
+
+int asUnprivilegedUser(const std::function<int()>& check) {
+  if (::geteuid() != 0) return check();
+  const pid_t child = ::fork();
+  if (child < 0) return 30;
+  if (child == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(20);
+    ::_exit(check());
+  }
+  int status = 0;
+  if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return 31;
+  return WEXITSTATUS(status);
 }
 
 }  // namespace fff::testing

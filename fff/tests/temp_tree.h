@@ -78,6 +78,11 @@ class Instance {
   mutable std::deque<std::string> kept_;
 };
 
+// Runs `check` as an unprivileged user: root reads every folder whatever its permission bits,
+// so when the tests run as root the check runs in a child process that drops to "nobody".
+// Returns the check's number: 0 when it held.
+int asUnprivilegedUser(const std::function<int()>& check);
+
 // Polls `condition` every 20 ms until it holds or `seconds` pass.
 bool eventually(const std::function<bool()>& condition, int seconds = 10);
 
