@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <span>
 
 #include "detached_writer.h"
 #include "details_pass.h"
@@ -316,17 +317,8 @@ void Instance::scanBelow(std::vector<std::uint32_t> pending, const std::stop_tok
 // has read, a folder after its parent, in the order the walk goes down (so that it seldom
 // waits for a folder, and what has been read is soon added and freed).
 void Instance::walkNames(const std::stop_token& stop) {
-  NamesWalk walk(options_.root,
-                 {.skipHidden = options_.skipHidden,
-                  .crossFileSystems = options_.crossFileSystems,
-                  .rootDevice = rootDevice_,
-                  .rootInode = rootInode_,
-                  .threads = std::max(1u, std::thread::hardware_concurrency())},
-                 stop);
-  // Folders are read as they finish, in whatever order the walk's threads reach them: a reader
-  // following the tree's order would wait on one thread while the others' folders piled up,
-  // left to be read after the walk. Each folder finishes after its parent, which put it among
-  // the held folders with its slot (its tag says where) as it was read.
+  // Folders are read in whatever order the walk's threads finish them. Each finishes after its
+  // parent, which put it among the held folders with its slot (its tag says where).
   struct Held {
     WalkedFolderPtr folder;
     std::uint32_t slot = 0;
@@ -334,26 +326,11 @@ void Instance::walkNames(const std::stop_token& stop) {
   constexpr std::uint32_t kRootTag = UINT32_MAX;
   std::vector<Held> held;
   std::vector<std::uint32_t> freeTags;
-  // Gone first, however this ends: the walk's threads end before any folder here is freed.
-  struct Joiner {
-    NamesWalk& walk;
-    ~Joiner() { walk.join(); }
-  } joiner{walk};
-  walk.root().readerTag = kRootTag;
-  {
-    std::unique_lock lock(mutex_);
-    index_.forgetChildren();
-  }
-  std::size_t unread = 1;
-  std::vector<WalkedFolder*> finished;
   std::vector<std::string_view> names;
   std::vector<std::uint32_t> ids;
-  while (unread > 0 && !stop.stop_requested()) {
-    finished.clear();
-    walk.takeFinished(finished);
-    unread -= finished.size();
+  const auto read = [&](std::span<WalkedFolder* const> folders) {
     std::unique_lock lock(mutex_);
-    for (WalkedFolder* folder : finished) {
+    for (WalkedFolder* folder : folders) {
       const std::uint32_t tag = folder->readerTag;
       const std::uint32_t slot = tag == kRootTag ? kRootDirectory : held[tag].slot;
       if (tag != kRootTag && folder->self.detailed) index_.describeDirectory(slot, folder->self);
@@ -369,7 +346,6 @@ void Instance::walkNames(const std::stop_token& stop) {
           WalkedChild& child = folder->children[k];
           const std::uint32_t entry = index_.addNamed(slot, ids[k], folder->listed(child));
           if (!child.folder) continue;
-          ++unread;
           Held subfolder{std::move(child.folder), index_.details(entry).directory};
           if (freeTags.empty()) {
             subfolder.folder->readerTag = static_cast<std::uint32_t>(held.size());
@@ -386,7 +362,25 @@ void Instance::walkNames(const std::stop_token& stop) {
         freeTags.push_back(tag);
       }
     }
+  };
+  {
+    std::unique_lock lock(mutex_);
+    index_.forgetChildren();
   }
+  NamesWalk walk(options_.root,
+                 {.skipHidden = options_.skipHidden,
+                  .crossFileSystems = options_.crossFileSystems,
+                  .rootDevice = rootDevice_,
+                  .rootInode = rootInode_,
+                  .threads = std::max(1u, std::thread::hardware_concurrency())},
+                 stop, read);
+  // The folders still held (after a stop or a failure) go before the walk's memory does.
+  struct Release {
+    std::vector<Held>& held;
+    ~Release() { held.clear(); }
+  } release{held};
+  walk.root().readerTag = kRootTag;
+  walk.run();
 }
 
 // Sizes and times of what the names-only scan left out, read on every core while searches go

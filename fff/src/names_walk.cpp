@@ -15,8 +15,10 @@
 #include <cstddef>
 #include <cstdlib>
 #include <deque>
+#include <exception>
 #include <mutex>
 #include <new>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -29,8 +31,6 @@ namespace {
 // Folders this far below the one a thread took are handed on rather than entered, so that a
 // thread never holds more descriptors than this.
 constexpr std::size_t kMaxOpenDepth = 32;
-
-constexpr unsigned kFoldersPerWake = 64;
 
 struct Identity {
   dev_t device;
@@ -111,16 +111,15 @@ struct NamesWalk::Shared {
   // Changed under the mutex; read without it by a thread deciding whether to hand work on.
   std::atomic<unsigned> idle{0};
   std::atomic<std::size_t> queued{0};
-  // Finished folders, the last first; the reader, when it waits for one, says so: only then is
-  // a finished folder told.
+  // Finished folders not yet read, the last first. One thread at a time holds the reading turn.
   std::atomic<WalkedFolder*> finishedFolders{nullptr};
-  std::atomic<bool> readerWaits{false};
-  std::atomic<unsigned> finishedSinceWake{0};
-  std::mutex readerMutex;
-  std::condition_variable readerWoken;
+  FolderReader reader;
+  std::mutex readingTurn;
+  std::vector<WalkedFolder*> batch;  // under the turn
+  std::exception_ptr readerFailure;  // under the turn
+  std::atomic<bool> readerFailed{false};
   bool finished = false;
   bool fillsEachRead = false;  // the root's file system, for folders on its device
-  std::vector<std::jthread> threads;
 
   void work() {
     std::vector<std::byte> buffer(kDirentBuffer);
@@ -133,8 +132,6 @@ struct NamesWalk::Shared {
           finished = true;
           changed.notify_all();
         }
-        // The reader may be waiting for a folder finished since its last wake-up.
-        wakeReader();
         changed.wait(lock, [this] { return finished || !tasks.empty(); });
         if (tasks.empty()) return;
         --idle;
@@ -181,7 +178,7 @@ struct NamesWalk::Shared {
   void enter(WalkedFolder& folder, int fd, const std::string& path, std::vector<Identity>& ancestors,
              std::vector<std::byte>& buffer) {
     // After a stop every folder still finishes, empty.
-    if (stop.stop_requested()) {
+    if (stopped()) {
       finish(folder);
       return;
     }
@@ -256,7 +253,7 @@ struct NamesWalk::Shared {
       auto& [subfolder, name] = below[k];
       // A thread that ran out of work gets the later half of what is left here at once: handed
       // one by one, small subtrees would send it back to sleep after each.
-      if (k + 1 < end && someoneIdle() && !stop.stop_requested()) {
+      if (k + 1 < end && someoneIdle() && !stopped()) {
         const std::size_t half = k + 1 + (end - k - 1) / 2;
         std::vector<Task> handed;
         for (std::size_t later = half; later < end; ++later)
@@ -279,24 +276,39 @@ struct NamesWalk::Shared {
     }
   }
 
-  // The folder is not touched after this: the reader may free it at once. The reader, when it
-  // waits, is woken after every few folders (and whenever a thread runs out of work), not after
-  // each: it is faster than the walk, and a wake-up per folder cost more than the folder.
+  // The folder is not touched after this: the reader may free it at once. Read here unless
+  // another thread has the turn: that one reads it before letting go, or the next to finish one
+  // does, or the walk's end.
   void finish(WalkedFolder& folder) {
     folder.nextFinished = finishedFolders.load();
     while (!finishedFolders.compare_exchange_weak(folder.nextFinished, &folder)) {
     }
-    if (readerWaits.load() && finishedSinceWake.fetch_add(1) + 1 >= kFoldersPerWake) wakeReader();
+    std::unique_lock turn(readingTurn, std::try_to_lock);
+    if (turn.owns_lock()) readFinished();
   }
 
-  void wakeReader() {
-    finishedSinceWake = 0;
-    std::lock_guard lock(readerMutex);
-    readerWoken.notify_one();
+  // Under the turn: the finished folders to the reader in the order they finished, until none
+  // is left. After a failure they are left to the walk's memory, which goes whole.
+  void readFinished() {
+    while (WalkedFolder* last = finishedFolders.exchange(nullptr)) {
+      batch.clear();
+      for (WalkedFolder* folder = last; folder != nullptr; folder = folder->nextFinished)
+        batch.push_back(folder);
+      if (readerFailed.load()) continue;
+      std::reverse(batch.begin(), batch.end());
+      try {
+        reader(batch);
+      } catch (...) {
+        readerFailure = std::current_exception();
+        readerFailed = true;
+      }
+    }
   }
+
+  bool stopped() const { return stop.stop_requested() || readerFailed.load(std::memory_order_relaxed); }
 };
 
-NamesWalk::NamesWalk(std::string root, WalkOptions options, std::stop_token stop)
+NamesWalk::NamesWalk(std::string root, WalkOptions options, std::stop_token stop, FolderReader reader)
     : mapped_(std::make_unique<MappedMemory>()),
       memory_(std::make_unique<std::pmr::synchronized_pool_resource>(mapped_.get())),
       root_(newFolder(memory_.get())),
@@ -305,35 +317,33 @@ NamesWalk::NamesWalk(std::string root, WalkOptions options, std::stop_token stop
   shared_->memory = memory_.get();
   shared_->options = options;
   shared_->stop = std::move(stop);
+  shared_->reader = std::move(reader);
   shared_->fillsEachRead = fillsEachRead(shared_->root);
   shared_->tasks.push_back({root_.get(), shared_->root, {}});
   shared_->count = std::max(1u, options.threads);
-  shared_->threads.reserve(shared_->count);
-  for (unsigned k = 0; k < shared_->count; ++k)
-    shared_->threads.emplace_back([shared = shared_.get()] { shared->work(); });
 }
 
-void NamesWalk::takeFinished(std::vector<WalkedFolder*>& into, bool wait) {
-  WalkedFolder* last = shared_->finishedFolders.exchange(nullptr);
-  if (last == nullptr && wait) {
-    std::unique_lock lock(shared_->readerMutex);
-    shared_->readerWaits.store(true);
-    shared_->readerWoken.wait(lock, [&] { return shared_->finishedFolders.load() != nullptr; });
-    shared_->readerWaits.store(false);
-    last = shared_->finishedFolders.exchange(nullptr);
+void NamesWalk::run() {
+  Shared& shared = *shared_;
+  {
+    std::vector<std::jthread> others;
+    try {
+      for (unsigned k = 1; k < shared.count; ++k)
+        others.emplace_back([&shared] { shared.work(); });
+    } catch (const std::system_error&) {
+      // Fewer threads walk: none waits for the ones that did not start.
+      const std::lock_guard lock(shared.mutex);
+      shared.count = static_cast<unsigned>(others.size()) + 1;
+    }
+    // As on the other threads, a failure of the walk itself (out of memory) ends the process.
+    [&shared]() noexcept { shared.work(); }();
   }
-  const std::size_t first = into.size();
-  for (WalkedFolder* folder = last; folder != nullptr; folder = folder->nextFinished)
-    into.push_back(folder);
-  std::reverse(into.begin() + static_cast<std::ptrdiff_t>(first), into.end());
-}
-
-void NamesWalk::join() {
-  shared_->threads.clear();
+  const std::lock_guard turn(shared.readingTurn);
+  shared.readFinished();
+  if (shared.readerFailure) std::rethrow_exception(shared.readerFailure);
 }
 
 NamesWalk::~NamesWalk() {
-  join();
   root_.reset();
 }
 

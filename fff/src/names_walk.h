@@ -2,10 +2,11 @@
 
 #include <sys/types.h>
 
-#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <memory_resource>
+#include <span>
 #include <stop_token>
 #include <string>
 #include <string_view>
@@ -79,28 +80,32 @@ struct WalkOptions {
   unsigned threads = 1;
 };
 
-// Walks every folder below `root` by name and kind on `options.threads` threads of its own, as
-// the folders themselves record them (a child is read in full only when it is a folder or of a
-// kind its folder does not record). Each thread goes down its own subtree, opening each folder
+// Walks every folder below `root` by name and kind on `options.threads` threads (the caller's
+// among them), as the folders themselves record them (a child is read in full only when its
+// folder does not record its kind). Each thread goes down its own subtree, opening each folder
 // relative to its parent, and hands subfolders to an idle thread. A folder on another file
-// system is entered only when asked, one that is its own ancestor never. A reader takes the
-// folders as they finish, each after its parent (every folder below the root finishes, empty
-// when stopped), and may free each once taken.
+// system is entered only when asked, one that is its own ancestor never.
+//
+// Finished folders go to the reader in the order they finished, each after its parent (every
+// folder below the root finishes, empty when stopped), a batch at a time on whichever walking
+// thread finds the reading turn free, never on two at once: the reader's work is shared by the
+// walk's threads instead of a thread of its own competing with them for the cores. It may free
+// each folder it is given.
+using FolderReader = std::function<void(std::span<WalkedFolder* const>)>;
+
 class NamesWalk {
  public:
-  NamesWalk(std::string root, WalkOptions options, std::stop_token stop);
+  NamesWalk(std::string root, WalkOptions options, std::stop_token stop, FolderReader reader);
   ~NamesWalk();
   NamesWalk(const NamesWalk&) = delete;
   NamesWalk& operator=(const NamesWalk&) = delete;
 
   // The root folder's listing; its children's folders are taken (moved out) by the reader.
   WalkedFolder& root() { return *root_; }
-  // Adds the folders finished since the last call, in the order they finished, waiting for at
-  // least one unless `wait` is false.
-  void takeFinished(std::vector<WalkedFolder*>& into, bool wait = true);
-  // Waits for the threads; the folders taken from the walk must be freed after this, and
+  // Walks, and returns once every folder has been read; rethrows what the reader threw (the
+  // walk stops at its first failure). The folders the reader kept must be freed after this, and
   // before the walk itself goes.
-  void join();
+  void run();
 
  private:
   struct Shared;
