@@ -20,9 +20,11 @@
 #include <new>
 #include <system_error>
 #include <thread>
+#include <unordered_set>
 #include <utility>
 
 #include "listing.h"
+#include "mount_points.h"
 #include "unique_fd.h"
 
 namespace fff {
@@ -120,6 +122,9 @@ struct NamesWalk::Shared {
   std::atomic<bool> readerFailed{false};
   bool finished = false;
   bool fillsEachRead = false;  // the root's file system, for folders on its device
+  // Mount points below the root, and the folders holding them: read by name before opening.
+  std::unordered_set<std::string> mountPoints;
+  std::unordered_set<std::string> mountParents;
 
   void work() {
     std::vector<std::byte> buffer(kDirentBuffer);
@@ -202,6 +207,7 @@ struct NamesWalk::Shared {
   void walk(WalkedFolder& folder, int fd, const std::string& path, std::vector<Identity>& ancestors,
             std::vector<std::byte>& buffer) {
     const bool lastWhenShort = fillsEachRead && ancestors.back().device == options.rootDevice;
+    const bool holdsMounts = !mountParents.empty() && mountParents.contains(path);
     for (;;) {
       const long read = ::syscall(SYS_getdents64, fd, buffer.data(), buffer.size());
       if (read < 0) folder.error = errno;
@@ -214,13 +220,14 @@ struct NamesWalk::Shared {
         if (isDotOrDotDot(name)) continue;
         if (options.skipHidden && name[0] == '.') continue;
         WalkedChild walked;
-        if (child->d_type == DT_DIR) {
+        if (child->d_type == DT_DIR && !(holdsMounts && mountPoints.contains(childPath(path, name)))) {
           walked.folder = newFolder(memory);
           walked.inode = child->d_ino;
-        } else if (child->d_type == DT_UNKNOWN) {
+        } else if (child->d_type == DT_DIR || child->d_type == DT_UNKNOWN) {
           Listed full;
           if (!readInFull(fd, name, full)) continue;
-          if (full.kind == Kind::directory) walked.folder = newFolder(memory);
+          if (full.kind == Kind::directory && enters({full.device, full.inode}, ancestors))
+            walked.folder = newFolder(memory);
           walked.readAt = static_cast<std::uint32_t>(folder.read.size());
           folder.read.push_back(std::move(full));
         } else {
@@ -245,9 +252,7 @@ struct NamesWalk::Shared {
     for (const WalkedChild& child : folder.children)
       if (child.folder) below.emplace_back(child.folder.get(), std::string(folder.name(child)));
     finish(folder);
-    const auto subpath = [&](std::size_t k) {
-      return path.back() == '/' ? path + below[k].second : path + "/" + below[k].second;
-    };
+    const auto subpath = [&](std::size_t k) { return childPath(path, below[k].second); };
     std::size_t end = below.size();
     for (std::size_t k = 0; k < end; ++k) {
       auto& [subfolder, name] = below[k];
@@ -305,6 +310,13 @@ struct NamesWalk::Shared {
     }
   }
 
+  static std::string childPath(const std::string& path, std::string_view name) {
+    std::string child = path;
+    if (!child.ends_with('/')) child += '/';
+    child += name;
+    return child;
+  }
+
   bool stopped() const { return stop.stop_requested() || readerFailed.load(std::memory_order_relaxed); }
 };
 
@@ -319,6 +331,10 @@ NamesWalk::NamesWalk(std::string root, WalkOptions options, std::stop_token stop
   shared_->stop = std::move(stop);
   shared_->reader = std::move(reader);
   shared_->fillsEachRead = fillsEachRead(shared_->root);
+  for (std::string& point : mountPointsBelow(readMountTable(), shared_->root)) {
+    shared_->mountParents.insert(point.substr(0, std::max<std::size_t>(point.rfind('/'), 1)));
+    shared_->mountPoints.insert(std::move(point));
+  }
   shared_->tasks.push_back({root_.get(), shared_->root, {}});
   shared_->count = std::max(1u, options.threads);
 }

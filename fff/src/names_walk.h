@@ -84,7 +84,8 @@ struct WalkOptions {
 // among them), as the folders themselves record them (a child is read in full only when its
 // folder does not record its kind). Each thread goes down its own subtree, opening each folder
 // relative to its parent, and hands subfolders to an idle thread. A folder on another file
-// system is entered only when asked, one that is its own ancestor never.
+// system is entered only when asked, one that is its own ancestor never; a mount point is read
+// by name before it is opened, so that an automount point is not mounted by the walk.
 //
 // Finished folders go to the reader in the order they finished, each after its parent (every
 // folder below the root finishes, empty when stopped), a batch at a time on whichever walking
