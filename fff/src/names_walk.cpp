@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdlib>
@@ -33,6 +34,9 @@ namespace {
 // Folders this far below the one a thread took are handed on rather than entered, so that a
 // thread never holds more descriptors than this.
 constexpr std::size_t kMaxOpenDepth = 32;
+
+// How often the reading thread, waiting for work, reads the folders the others finished.
+constexpr std::chrono::milliseconds kReadWhileIdle{1};
 
 struct Identity {
   dev_t device;
@@ -113,12 +117,12 @@ struct NamesWalk::Shared {
   // Changed under the mutex; read without it by a thread deciding whether to hand work on.
   std::atomic<unsigned> idle{0};
   std::atomic<std::size_t> queued{0};
-  // Finished folders not yet read, the last first. One thread at a time holds the reading turn.
+  // Finished folders not yet read, the last first; read on the thread that runs the walk.
   std::atomic<WalkedFolder*> finishedFolders{nullptr};
   FolderReader reader;
-  std::mutex readingTurn;
-  std::vector<WalkedFolder*> batch;  // under the turn
-  std::exception_ptr readerFailure;  // under the turn
+  std::thread::id readingThread;
+  std::vector<WalkedFolder*> batch;  // the reading thread's
+  std::exception_ptr readerFailure;  // the reading thread's
   std::atomic<bool> readerFailed{false};
   bool finished = false;
   bool fillsEachRead = false;  // the root's file system, for folders on its device
@@ -128,6 +132,7 @@ struct NamesWalk::Shared {
 
   void work() {
     std::vector<std::byte> buffer(kDirentBuffer);
+    const bool reads = std::this_thread::get_id() == readingThread;
     for (;;) {
       Task task;
       {
@@ -137,7 +142,14 @@ struct NamesWalk::Shared {
           finished = true;
           changed.notify_all();
         }
-        changed.wait(lock, [this] { return finished || !tasks.empty(); });
+        const auto ready = [this] { return finished || !tasks.empty(); };
+        // Out of work, the reading thread reads what the others finish while it waits.
+        while (reads && !changed.wait_for(lock, kReadWhileIdle, ready)) {
+          lock.unlock();
+          readFinished();
+          lock.lock();
+        }
+        changed.wait(lock, ready);
         if (tasks.empty()) return;
         --idle;
         task = std::move(tasks.front());
@@ -281,19 +293,20 @@ struct NamesWalk::Shared {
     }
   }
 
-  // The folder is not touched after this: the reader may free it at once. Read here unless
-  // another thread has the turn: that one reads it before letting go, or the next to finish one
-  // does, or the walk's end.
+  // The folder is not touched after this: the reader may free it at once. The reading thread
+  // reads every finished folder as it finishes one of its own (and while it waits for work); the
+  // others leave theirs to it. All the index's growth then happens on one thread, in one heap
+  // arena: grown on each walking thread in turn, the index's arrays left their old copies in
+  // both threads' arenas, and a fifth more memory per entry stayed resident after the scan.
   void finish(WalkedFolder& folder) {
     folder.nextFinished = finishedFolders.load();
     while (!finishedFolders.compare_exchange_weak(folder.nextFinished, &folder)) {
     }
-    std::unique_lock turn(readingTurn, std::try_to_lock);
-    if (turn.owns_lock()) readFinished();
+    if (std::this_thread::get_id() == readingThread) readFinished();
   }
 
-  // Under the turn: the finished folders to the reader in the order they finished, until none
-  // is left. After a failure they are left to the walk's memory, which goes whole.
+  // On the reading thread: the finished folders to the reader in the order they finished, until
+  // none is left. After a failure they are left to the walk's memory, which goes whole.
   void readFinished() {
     while (WalkedFolder* last = finishedFolders.exchange(nullptr)) {
       batch.clear();
@@ -341,6 +354,7 @@ NamesWalk::NamesWalk(std::string root, WalkOptions options, std::stop_token stop
 
 void NamesWalk::run() {
   Shared& shared = *shared_;
+  shared.readingThread = std::this_thread::get_id();
   {
     std::vector<std::jthread> others;
     try {
@@ -354,7 +368,6 @@ void NamesWalk::run() {
     // As on the other threads, a failure of the walk itself (out of memory) ends the process.
     [&shared]() noexcept { shared.work(); }();
   }
-  const std::lock_guard turn(shared.readingTurn);
   shared.readFinished();
   if (shared.readerFailure) std::rethrow_exception(shared.readerFailure);
 }

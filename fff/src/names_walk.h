@@ -88,10 +88,10 @@ struct WalkOptions {
 // by name before it is opened, so that an automount point is not mounted by the walk.
 //
 // Finished folders go to the reader in the order they finished, each after its parent (every
-// folder below the root finishes, empty when stopped), a batch at a time on whichever walking
-// thread finds the reading turn free, never on two at once: the reader's work is shared by the
-// walk's threads instead of a thread of its own competing with them for the cores. It may free
-// each folder it is given.
+// folder below the root finishes, empty when stopped), a batch at a time on the thread that
+// runs the walk, which walks too: as it finishes a folder of its own, and while it waits for
+// work. The reader's work is shared with the walk instead of a thread of its own competing with
+// the walking threads for the cores. It may free each folder it is given.
 using FolderReader = std::function<void(std::span<WalkedFolder* const>)>;
 
 class NamesWalk {
