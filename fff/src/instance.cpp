@@ -312,28 +312,60 @@ void Instance::scanBelow(std::vector<std::uint32_t> pending, const std::stop_tok
   }
 }
 
-// Without watching, the first scan needs no folder's watch before its listing: the walk reads
-// subtrees on every core, each folder relative to its parent, while this thread adds what it
-// has read, a folder after its parent, in the order the walk goes down (so that it seldom
-// waits for a folder, and what has been read is soon added and freed).
-void Instance::walkNames(const std::stop_token& stop) {
-  // Folders are read in whatever order the walk's threads finish them. Each finishes after its
-  // parent, which put it among the held folders with its slot (its tag says where).
+namespace {
+
+// The walked folders whose parents have been read and they not yet, each with its slot in the
+// index, under a tag (an index here, reused) that the folder carries.
+class HeldFolders {
+ public:
+  static constexpr std::uint32_t kRootTag = UINT32_MAX;
+
+  void hold(WalkedFolderPtr folder, std::uint32_t slot) {
+    std::uint32_t tag = static_cast<std::uint32_t>(held_.size());
+    if (freeTags_.empty()) {
+      held_.emplace_back();
+    } else {
+      tag = freeTags_.back();
+      freeTags_.pop_back();
+    }
+    folder->readerTag = tag;
+    held_[tag] = {std::move(folder), slot};
+  }
+  std::uint32_t slot(const WalkedFolder& folder) const {
+    return folder.readerTag == kRootTag ? kRootDirectory : held_[folder.readerTag].slot;
+  }
+  // Frees the folder (not the root, which the walk keeps).
+  void release(const WalkedFolder& folder) {
+    if (folder.readerTag == kRootTag) return;
+    const std::uint32_t tag = folder.readerTag;
+    held_[tag].folder.reset();
+    freeTags_.push_back(tag);
+  }
+  void clear() { held_.clear(); }
+
+ private:
   struct Held {
     WalkedFolderPtr folder;
     std::uint32_t slot = 0;
   };
-  constexpr std::uint32_t kRootTag = UINT32_MAX;
-  std::vector<Held> held;
-  std::vector<std::uint32_t> freeTags;
+  std::vector<Held> held_;
+  std::vector<std::uint32_t> freeTags_;
+};
+
+}  // namespace
+
+// Without watching, the first scan needs no folder's watch before its listing: the walk reads
+// subtrees on every core, each folder relative to its parent, and this thread, walking too,
+// adds the folders as they finish, each after its parent.
+void Instance::walkNames(const std::stop_token& stop) {
+  HeldFolders held;
   std::vector<std::string_view> names;
   std::vector<std::uint32_t> ids;
   const auto read = [&](std::span<WalkedFolder* const> folders) {
     std::unique_lock lock(mutex_);
     for (WalkedFolder* folder : folders) {
-      const std::uint32_t tag = folder->readerTag;
-      const std::uint32_t slot = tag == kRootTag ? kRootDirectory : held[tag].slot;
-      if (tag != kRootTag && folder->self.detailed) index_.describeDirectory(slot, folder->self);
+      const std::uint32_t slot = held.slot(*folder);
+      if (slot != kRootDirectory && folder->self.detailed) index_.describeDirectory(slot, folder->self);
       if (folder->error != 0) {
         noteUnreadable(absolutePath(slot), folder->error);
       } else if (folder->entered) {
@@ -345,22 +377,10 @@ void Instance::walkNames(const std::stop_token& stop) {
         for (std::size_t k = 0; k < names.size(); ++k) {
           WalkedChild& child = folder->children[k];
           const std::uint32_t entry = index_.addNamed(slot, ids[k], folder->listed(child));
-          if (!child.folder) continue;
-          Held subfolder{std::move(child.folder), index_.details(entry).directory};
-          if (freeTags.empty()) {
-            subfolder.folder->readerTag = static_cast<std::uint32_t>(held.size());
-            held.push_back(std::move(subfolder));
-          } else {
-            subfolder.folder->readerTag = freeTags.back();
-            held[freeTags.back()] = std::move(subfolder);
-            freeTags.pop_back();
-          }
+          if (child.folder) held.hold(std::move(child.folder), index_.details(entry).directory);
         }
       }
-      if (tag != kRootTag) {
-        held[tag].folder.reset();
-        freeTags.push_back(tag);
-      }
+      held.release(*folder);
     }
   };
   {
@@ -376,10 +396,10 @@ void Instance::walkNames(const std::stop_token& stop) {
                  stop, read);
   // The folders still held (after a stop or a failure) go before the walk's memory does.
   struct Release {
-    std::vector<Held>& held;
+    HeldFolders& held;
     ~Release() { held.clear(); }
   } release{held};
-  walk.root().readerTag = kRootTag;
+  walk.root().readerTag = HeldFolders::kRootTag;
   walk.run();
 }
 
