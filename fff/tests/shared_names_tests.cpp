@@ -264,6 +264,45 @@ TEST_F(RandomTree, ALimitedGlobKeepsTheFirstPathsOnAnyThreads) {
   }
 }
 
+// Patterns searched together, more than one pass takes, give each what it gives alone, on one
+// thread or two, whether the shares are cut to their first paths or not.
+TEST_F(RandomTree, GlobsSearchedTogetherMatchEachSearchedAlone) {
+  const std::vector<std::string_view> patterns = {"**/rep",   "**/rep.*", "**/rep*",  "**/*ORT*",
+                                                  "**",       "*/*.c",    "**/main*", "{",
+                                                  "**/*.txt", "src*/**",  "**/*2"};
+  for (const bool ignoreCase : {false, true}) {
+    for (const unsigned threads : {1u, 2u}) {
+      for (const std::uint32_t limit : {17u, UINT32_MAX}) {
+        const GlobOptions options{.limit = limit, .ignoreCase = ignoreCase, .threads = threads};
+        instance_->read([&](const Index& index) {
+          const std::vector<GlobOutcome> together = globSearchEach(index, patterns, options);
+          ASSERT_EQ(together.size(), patterns.size());
+          for (std::size_t k = 0; k < patterns.size(); ++k) {
+            const std::string where = std::string(patterns[k]) + (ignoreCase ? " ignoring case" : "") +
+                                      " threads " + std::to_string(threads) + " limit " +
+                                      std::to_string(limit);
+            if (patterns[k] == "{") {
+              EXPECT_TRUE(std::holds_alternative<std::string>(together[k])) << where;
+              continue;
+            }
+            const Matches alone = globSearch(index, patterns[k], {.limit = limit, .ignoreCase = ignoreCase});
+            ASSERT_TRUE(std::holds_alternative<Matches>(together[k])) << where;
+            const Matches& found = std::get<Matches>(together[k]);
+            EXPECT_EQ(found.total, alone.total) << where;
+            std::vector<std::uint32_t> entries;
+            std::vector<std::uint32_t> expected;
+            for (const Match& match : found.items)
+              entries.push_back(match.entry);
+            for (const Match& match : alone.items)
+              expected.push_back(match.entry);
+            EXPECT_EQ(entries, expected) << where;
+          }
+        });
+      }
+    }
+  }
+}
+
 TEST(SharedNames, CaseVariantsAreScoredEachByTheirOwnCapitals) {
   TempTree tree;
   tree.file("readme.md", "");
