@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
+#include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "error.h"
@@ -43,25 +46,29 @@ constexpr Fits operator|(Fits a, Fits b) {
   return static_cast<Fits>(static_cast<unsigned>(a) | static_cast<unsigned>(b));
 }
 
-// The extension keys that names matching a pattern can have, when the pattern fixes their
-// extensions: only names with those keys are read.
+// Extension keys a name must have to be read: the keys of the extensions a pattern fixes.
 class KeyFilter {
  public:
-  explicit KeyFilter(const Glob& glob) {
-    const auto extensions = glob.extensions();
-    if (!extensions) return;
-    open_ = false;
-    for (const std::string& extension : *extensions)
-      keys_.push_back(NameTable::extensionKey(extension));
+  explicit KeyFilter(std::vector<std::uint32_t> keys) : keys_(std::move(keys)) {
     std::sort(keys_.begin(), keys_.end());
+    keys_.erase(std::unique(keys_.begin(), keys_.end()), keys_.end());
     // Patterns name a few extensions: compared in a row (unused places repeat the first),
     // unless there are many.
     if (!keys_.empty()) few_.fill(keys_.front());
     std::copy_n(keys_.begin(), std::min(keys_.size(), few_.size()), few_.begin());
   }
 
-  // Whether every name may match, whatever its extension.
-  bool open() const { return open_; }
+  // The keys of the extensions the glob fixes; nothing when a name of any extension may match.
+  static std::optional<KeyFilter> of(const Glob& glob) {
+    const auto extensions = glob.extensions();
+    if (!extensions) return std::nullopt;
+    std::vector<std::uint32_t> keys;
+    for (const std::string& extension : *extensions)
+      keys.push_back(NameTable::extensionKey(extension));
+    return KeyFilter(std::move(keys));
+  }
+
+  const std::vector<std::uint32_t>& keys() const { return keys_; }
   bool admits(std::uint32_t key) const {
     if (keys_.size() > few_.size()) return std::binary_search(keys_.begin(), keys_.end(), key);
     const auto [a, b, c, d] = few_;
@@ -69,40 +76,48 @@ class KeyFilter {
   }
 
  private:
-  bool open_ = true;
   std::vector<std::uint32_t> keys_;
   std::array<std::uint32_t, 4> few_{};
 };
 
 // For each distinct name, whether a path ending in it may match each pattern: tested once per
 // name however many entries carry it. When a pattern looks at the name alone the answer is
-// final.
+// final. When every pattern fixes the names' extensions, only names with those extensions'
+// keys are read.
 std::vector<Fits> nameVerdicts(const NameTable& names, std::span<const Glob* const> globs,
                                const GlobOptions& options) {
   const auto count = static_cast<std::uint32_t>(names.size());
-  std::vector<KeyFilter> filters;
-  Fits open{};
+  std::vector<std::optional<KeyFilter>> filters;
+  std::vector<std::uint32_t> anyKey;
+  Fits open{};  // the patterns that let a name of any extension match
   for (std::size_t k = 0; k < globs.size(); ++k) {
-    filters.emplace_back(*globs[k]);
-    if (filters.back().open()) open = open | bit(k);
+    filters.push_back(KeyFilter::of(*globs[k]));
+    if (filters.back())
+      anyKey.insert(anyKey.end(), filters.back()->keys().begin(), filters.back()->keys().end());
+    else
+      open = open | bit(k);
   }
-  const bool keyed =
-      std::any_of(filters.begin(), filters.end(), [](const KeyFilter& f) { return !f.open(); });
+  const Fits all = static_cast<Fits>((1u << globs.size()) - 1);
+  // A lone pattern's extensions are checked once, below, before the name is tested.
+  const bool eachKeyed = open != all && globs.size() > 1;
   const std::uint32_t* const keyOf = names.extensions().data();
   std::vector<Fits> fits(count, Fits{});
   inShares(count, passThreads(options.threads, count), [&](std::uint32_t begin, std::uint32_t end, unsigned) {
+    // When every pattern fixes extensions, only names with one of theirs are read.
+    const KeyFilter some(anyKey);
     for (std::uint32_t id = begin; id < end; ++id) {
-      Fits may = open;
-      if (keyed)
+      if (open == Fits{} && !some.admits(keyOf[id])) continue;
+      Fits may = eachKeyed ? open : all;
+      if (eachKeyed)
         for (std::size_t k = 0; k < filters.size(); ++k)
-          if (!filters[k].open() && filters[k].admits(keyOf[id])) may = may | bit(k);
+          if (filters[k] && filters[k]->admits(keyOf[id])) may = may | bit(k);
       if (may == Fits{} || !carried(names, id, options)) continue;
       const std::string_view name = names.text(id);
       Fits fit{};
-      for (std::size_t k = 0; k < globs.size(); ++k) {
+      for (auto left = static_cast<unsigned>(may); left != 0; left &= left - 1) {
+        const auto k = static_cast<std::size_t>(std::countr_zero(left));
         const Glob& glob = *globs[k];
-        if (has(may, k) && !glob.rejectsName(name) && (!glob.nameOnly() || glob.matchesName(name)))
-          fit = fit | bit(k);
+        if (!glob.rejectsName(name) && (!glob.nameOnly() || glob.matchesName(name))) fit = fit | bit(k);
       }
       fits[id] = fit;
     }
@@ -259,8 +274,14 @@ std::vector<Matches> globPass(const Index& index, std::span<const Glob* const> g
   const unsigned threads = passThreads(options.threads, count);
   // shares[k][share]: pattern k's matches found by one thread.
   std::vector<std::vector<std::vector<Found>>> shares(globs.size(), std::vector<std::vector<Found>>(threads));
+  Fits byName{};  // the patterns whose names decide alone
+  for (std::size_t k = 0; k < globs.size(); ++k)
+    if (globs[k]->nameOnly()) byName = byName | bit(k);
   inShares(count, threads, [&](std::uint32_t begin, std::uint32_t end, unsigned share) {
     std::vector<std::string_view> components;
+    std::array<std::vector<Found>*, kPatternsPerPass> found{};
+    for (std::size_t k = 0; k < globs.size(); ++k)
+      found[k] = &shares[k][share];
     const Entry* const all = entries.data();
     const Fits* const fitOf = fits.data();
     for (std::uint32_t at = begin; at < end; ++at) {
@@ -269,9 +290,11 @@ std::vector<Matches> globPass(const Index& index, std::span<const Glob* const> g
       if (fit == Fits{} || !kindWanted(entry, options)) continue;
       const std::int64_t modified = index.modified(at);
       if (options.modifiedAfter != 0 && modified < options.modifiedAfter) continue;
-      for (std::size_t k = 0; k < globs.size(); ++k)
-        if (has(fit, k) && (globs[k]->nameOnly() || pathMatches(index, *globs[k], at, components)))
-          shares[k][share].push_back({at, modified});
+      for (auto left = static_cast<unsigned>(fit); left != 0; left &= left - 1) {
+        const auto k = static_cast<std::size_t>(std::countr_zero(left));
+        if (has(byName, k) || pathMatches(index, *globs[k], at, components))
+          found[k]->push_back({at, modified});
+      }
     }
   });
   // Counted before the threads' shares are cut.
