@@ -33,6 +33,8 @@ class Glob {
   // True when every alternative is "**/" followed by one component: the name alone decides.
   bool nameOnly() const { return nameOnly_; }
   bool matchesName(std::string_view name) const;
+  // Whether a matching name may begin with the byte: false only when no alternative allows it.
+  bool mayBeginWith(unsigned char byte) const { return !firstBytesKnown_ || firstBytes_[byte]; }
   // When every alternative's last component ends in literal bytes holding a ".", the extensions
   // (after that last ".", ASCII letters lower-cased) a matching name can have; else nothing.
   std::optional<std::vector<std::string>> extensions() const;

@@ -101,6 +101,13 @@ std::vector<Fits> nameVerdicts(const NameTable& names, std::span<const Glob* con
   // A lone pattern's extensions are checked once, below, before the name is tested.
   const bool eachKeyed = open != all && globs.size() > 1;
   const std::uint32_t* const keyOf = names.extensions().data();
+  // The bytes a name that any pattern may match can begin with: most names are turned away
+  // once, not once per pattern.
+  std::array<bool, 256> begins{};
+  for (unsigned byte = 0; byte < begins.size(); ++byte)
+    begins[byte] = std::any_of(globs.begin(), globs.end(), [byte](const Glob* glob) {
+      return glob->mayBeginWith(static_cast<unsigned char>(byte));
+    });
   std::vector<Fits> fits(count, Fits{});
   inShares(count, passThreads(options.threads, count), [&](std::uint32_t begin, std::uint32_t end, unsigned) {
     // When every pattern fixes extensions, only names with one of theirs are read.
@@ -111,8 +118,9 @@ std::vector<Fits> nameVerdicts(const NameTable& names, std::span<const Glob* con
       if (eachKeyed)
         for (std::size_t k = 0; k < filters.size(); ++k)
           if (filters[k] && filters[k]->admits(keyOf[id])) may = may | bit(k);
-      if (may == Fits{} || !carried(names, id, options)) continue;
       const std::string_view name = names.text(id);
+      if (!name.empty() && !begins[static_cast<unsigned char>(name.front())]) continue;
+      if (may == Fits{} || !carried(names, id, options)) continue;
       Fits fit{};
       for (auto left = static_cast<unsigned>(may); left != 0; left &= left - 1) {
         const auto k = static_cast<std::size_t>(std::countr_zero(left));
@@ -269,6 +277,9 @@ Matches chosen(const Index& index, std::vector<std::vector<Found>>& shares, std:
 std::vector<Matches> globPass(const Index& index, std::span<const Glob* const> globs,
                               const GlobOptions& options) {
   const std::vector<Fits> fits = nameVerdicts(index.names(), globs, options);
+  // Without a name that may match, no entry can: the entries are not read.
+  if (std::all_of(fits.begin(), fits.end(), [](Fits fit) { return fit == Fits{}; }))
+    return std::vector<Matches>(globs.size());
   const auto& entries = index.entries();
   const auto count = static_cast<std::uint32_t>(entries.size());
   const unsigned threads = passThreads(options.threads, count);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "glob.h"
 #include "glob_search.h"
 #include "instance.h"
 #include "search.h"
@@ -261,6 +262,39 @@ TEST_F(RandomTree, ALimitedGlobKeepsTheFirstPathsOnAnyThreads) {
       });
       ASSERT_EQ(found, std::vector<std::string>(all.begin(), all.begin() + limit)) << threads << " " << limit;
     }
+  }
+}
+
+// Globs by name screen names by their first and last bytes, the patterns' screens joined:
+// what they find is what matching every path against the pattern finds.
+TEST_F(RandomTree, NameGlobsFindWhatMatchingEveryPathFinds) {
+  const std::vector<std::string_view> patterns = {"**/rep",      "**/rep.*", "**/rep*", "**/Main*",
+                                                  "**/{a,ORT}*", "**/*_",    "**/x?"};
+  for (const bool ignoreCase : {false, true}) {
+    const GlobOptions options{.limit = UINT32_MAX, .ignoreCase = ignoreCase};
+    instance_->read([&](const Index& index) {
+      const std::vector<GlobOutcome> together = globSearchEach(index, patterns, options);
+      for (std::size_t k = 0; k < patterns.size(); ++k) {
+        const Glob glob(patterns[k], ignoreCase);
+        std::vector<std::string> expected;
+        for (const std::string& path : paths_) {
+          std::vector<std::string_view> components;
+          for (std::size_t begin = 0; begin <= path.size();) {
+            const std::size_t end = std::min(path.find('/', begin), path.size());
+            components.push_back(std::string_view(path).substr(begin, end - begin));
+            begin = end + 1;
+          }
+          if (glob.matches(components)) expected.push_back(path);
+        }
+        std::sort(expected.begin(), expected.end());
+        std::vector<std::string> found;
+        for (const Match& match : std::get<Matches>(together[k]).items)
+          found.push_back(index.path(match.entry));
+        EXPECT_FALSE(expected.empty()) << patterns[k];
+        EXPECT_EQ(found, expected) << patterns[k] << (ignoreCase ? " ignoring case" : "");
+      }
+      return 0;
+    });
   }
 }
 
