@@ -1,9 +1,11 @@
 // Measures libfff_c on one folder tree: the first scan, the memory the index holds, fuzzy
-// and folder search latency, and "newest 100 by extension" glob latency. Prints Markdown.
+// and folder search latency, a typed name's three globs one by one and in one pass, and
+// "newest 100 by extension" glob latency. Prints Markdown.
 #include <malloc.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -155,6 +157,38 @@ int main(int argc, char** argv) {
         fuzzyCpu.insert(fuzzyCpu.end(), timing->cpu.begin(), timing->cpu.end());
       }
     }
+  }
+  // The three name globs a typed name is looked for with (the name alone, with an extension,
+  // as a prefix), as the command line asks them: one after another, and in one pass.
+  for (const std::string& query : queries) {
+    if (query.size() < 3 || query.find_first_of("*?[]{}\\,!") != std::string::npos) continue;
+    const std::array<std::string, 3> shapes{"**/" + query, "**/" + query + ".*", "**/" + query + "*"};
+    const Timing apart = timeQuery(rounds, [&] {
+      std::uint32_t hits = 0;
+      for (const std::string& shape : shapes)
+        hits +=
+            countAndFree<FffSearchResult>(fff_glob(instance, shape.c_str(), 0, 0, FFF_GLOB_IGNORE_CASE, 50),
+                                          fff_free_search_result, "fff_glob");
+      return hits;
+    });
+    const std::array<const char*, 3> texts{shapes[0].c_str(), shapes[1].c_str(), shapes[2].c_str()};
+    const Timing together = timeQuery(rounds, [&] {
+      std::array<FffResult*, 3> each{};
+      FffResult* outcome =
+          fff_glob_each(instance, texts.data(), 3, 0, 0, FFF_GLOB_IGNORE_CASE, 50, each.data());
+      if (!outcome || !outcome->success) fail("fff_glob_each", outcome);
+      fff_free_result(outcome);
+      std::uint32_t hits = 0;
+      for (FffResult* result : each)
+        hits += countAndFree<FffSearchResult>(result, fff_free_search_result, "fff_glob_each");
+      return hits;
+    });
+    for (const auto* timing : {&apart, &together})
+      std::printf("| name globs, %s | `%s` | %u | %.2f | %.2f | %.2f | %.2f | %.2f |\n",
+                  timing == &apart ? "one by one" : "one pass", query.c_str(), timing->hits,
+                  percentile(timing->samples, 0.5), percentile(timing->samples, 0.99),
+                  percentile(timing->samples, 1.0), percentile(timing->cpu, 0.5),
+                  percentile(timing->cpu, 0.99));
   }
   std::vector<double> globAll;
   std::vector<double> globCpu;

@@ -164,6 +164,17 @@ FFF_EXPORT FffResult* fff_search_directories(FffInstance* instance, const char* 
 FFF_EXPORT FffResult* fff_glob(FffInstance* instance, const char* pattern, uint32_t offset,
                                int64_t modified_after, uint32_t options, uint32_t limit);
 
+/* The globs of several patterns found in one pass over the index, for a caller that asks
+ * related patterns together ("name", "name.*", "name*"). results[k] receives the record that
+ * fff_glob(instance, patterns[k], offset, modified_after, options, limit) would return: the same
+ * items in the same order and the same total, or a failure with its message for a null or
+ * malformed pattern; each is freed as that record would be. The returned record fails, leaving
+ * every results[k] null, for a handle that is not a live instance or null arrays; otherwise
+ * int_value is count. */
+FFF_EXPORT FffResult* fff_glob_each(FffInstance* instance, const char* const* patterns, uint32_t count,
+                                    uint32_t offset, int64_t modified_after, uint32_t options, uint32_t limit,
+                                    FffResult** results);
+
 /* Item `index` of a search result, or null past its count or for a null, released or foreign
  * result. */
 FFF_EXPORT const FffItem* fff_mixed_search_result_get_item(const FffMixedSearchResult* result,

@@ -4,6 +4,9 @@
 #include <cstring>
 #include <new>
 #include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
 
 #include "error.h"
 #include "fff.h"
@@ -85,12 +88,63 @@ InstanceOptions instanceOptions(const FffOptions& options) {
   return converted;
 }
 
+// Hands a search's results out under a handle of their own.
 template <class Handle>
-FffResult* searchResult(const Instance& instance, const auto& search) {
-  auto results = instance.read(
-      [&](const Index& index) { return buildResults<Handle>(index, instance.root(), search(index)); });
+FffResult* resultRecord(std::unique_ptr<TypedResults<Handle>> results) {
   const auto count = static_cast<std::int64_t>(results->items.size());
   return success(Registry::global().addResults(std::move(results)), count);
+}
+
+template <class Handle>
+FffResult* searchResult(const Instance& instance, const auto& search) {
+  return resultRecord(instance.read(
+      [&](const Index& index) { return buildResults<Handle>(index, instance.root(), search(index)); }));
+}
+
+GlobOptions globOptions(std::uint32_t offset, std::int64_t modifiedAfter, std::uint32_t flags,
+                        std::uint32_t limit) {
+  return {.offset = offset,
+          .limit = limit,
+          .modifiedAfter = modifiedAfter,
+          .newestFirst = (flags & FFF_GLOB_NEWEST_FIRST) != 0,
+          .ignoreCase = (flags & FFF_GLOB_IGNORE_CASE) != 0,
+          .filesOnly = (flags & FFF_GLOB_FILES_ONLY) != 0,
+          .directoriesOnly = (flags & FFF_GLOB_DIRECTORIES_ONLY) != 0};
+}
+
+// Ordering or choosing by time needs every entry's time.
+void detailsFor(Instance& instance, const GlobOptions& options) {
+  if (options.newestFirst || options.modifiedAfter != 0)
+    instance.waitForDetails(std::chrono::milliseconds(kMaxWaitMs));
+}
+
+// A pattern's results, or the message its glob failed with.
+using GlobResults = std::variant<std::unique_ptr<TypedResults<FffSearchResult>>, std::string>;
+
+// The glob results of every pattern given (a null one fails as fff_glob fails for it), read
+// from one look at the index.
+std::vector<GlobResults> eachGlob(const Instance& instance, const char* const* patterns, std::uint32_t count,
+                                  const GlobOptions& options) {
+  std::vector<GlobResults> built;
+  for (std::uint32_t k = 0; k < count; ++k)
+    built.emplace_back(std::string("The pattern is null."));
+  std::vector<std::string_view> given;
+  std::vector<std::uint32_t> positions;
+  for (std::uint32_t k = 0; k < count; ++k)
+    if (patterns[k]) {
+      given.emplace_back(patterns[k]);
+      positions.push_back(k);
+    }
+  instance.read([&](const Index& index) {
+    std::vector<GlobOutcome> outcomes = globSearchEach(index, given, options);
+    for (std::size_t k = 0; k < outcomes.size(); ++k) {
+      if (const auto* matches = std::get_if<Matches>(&outcomes[k]))
+        built[positions[k]] = buildResults<FffSearchResult>(index, instance.root(), *matches);
+      else
+        built[positions[k]] = std::move(std::get<std::string>(outcomes[k]));
+    }
+  });
+  return built;
 }
 
 template <class Handle>
@@ -209,19 +263,44 @@ FffResult* fff_glob(FffInstance* handle, const char* pattern, std::uint32_t offs
                     std::int64_t modifiedAfter, std::uint32_t flags, std::uint32_t limit) {
   return guarded([&] {
     auto instance = liveInstance(handle);
-    const GlobOptions options{.offset = offset,
-                              .limit = limit,
-                              .modifiedAfter = modifiedAfter,
-                              .newestFirst = (flags & FFF_GLOB_NEWEST_FIRST) != 0,
-                              .ignoreCase = (flags & FFF_GLOB_IGNORE_CASE) != 0,
-                              .filesOnly = (flags & FFF_GLOB_FILES_ONLY) != 0,
-                              .directoriesOnly = (flags & FFF_GLOB_DIRECTORIES_ONLY) != 0};
+    const GlobOptions options = globOptions(offset, modifiedAfter, flags, limit);
     const std::string_view typed = text(pattern, "pattern");
-    // Ordering or choosing by time needs every entry's time.
-    if (options.newestFirst || options.modifiedAfter != 0)
-      instance->waitForDetails(std::chrono::milliseconds(kMaxWaitMs));
+    detailsFor(*instance, options);
     return searchResult<FffSearchResult>(
         *instance, [&](const Index& index) { return globSearch(index, typed, options); });
+  });
+}
+
+FffResult* fff_glob_each(FffInstance* handle, const char* const* patterns, std::uint32_t count,
+                         std::uint32_t offset, std::int64_t modifiedAfter, std::uint32_t flags,
+                         std::uint32_t limit, FffResult** results) {
+  return guarded([&]() -> FffResult* {
+    if (!results) throw Error("The results are null.");
+    std::fill_n(results, count, nullptr);
+    if (!patterns && count > 0) throw Error("The patterns are null.");
+    auto instance = liveInstance(handle);
+    const GlobOptions options = globOptions(offset, modifiedAfter, flags, limit);
+    detailsFor(*instance, options);
+    std::vector<GlobResults> built = eachGlob(*instance, patterns, count, options);
+    // Records are made once every search has ended, so that a failure leaves none behind.
+    FffResult* outcome = success(nullptr, count);
+    if (!outcome) return nullptr;
+    try {
+      for (std::uint32_t k = 0; k < count; ++k) {
+        if (auto* found = std::get_if<0>(&built[k]))
+          results[k] = resultRecord(std::move(*found));
+        else
+          results[k] = failure(std::get<std::string>(built[k]).c_str());
+      }
+    } catch (...) {
+      for (std::uint32_t k = 0; k < count; ++k) {
+        if (results[k]) fff_free_search_result(static_cast<FffSearchResult*>(results[k]->handle));
+        fff_free_result(std::exchange(results[k], nullptr));
+      }
+      fff_free_result(outcome);
+      throw;
+    }
+    return outcome;
   });
 }
 

@@ -168,13 +168,20 @@ Glob::Glob(std::string_view pattern, bool ignoreCase) : ignoreCase_(ignoreCase) 
     }
     const auto& segments = alternative.segments;
     const Segment& last = segments.back();
-    if (last.globstar || last.suffix.empty()) {
+    // Literal ends are kept lower-cased when case is ignored.
+    const auto allow = [ignoreCase](std::array<bool, 256>& bytes, char end) {
+      const auto byte = static_cast<unsigned char>(end);
+      bytes[byte] = true;
+      if (ignoreCase && byte >= 'a' && byte <= 'z') bytes[byte - 32] = true;
+    };
+    if (last.globstar || last.prefix.empty())
+      firstBytesKnown_ = false;
+    else
+      allow(firstBytes_, last.prefix.front());
+    if (last.globstar || last.suffix.empty())
       lastBytesKnown_ = false;
-    } else {
-      const auto byte = static_cast<unsigned char>(last.suffix.back());
-      lastBytes_[byte] = true;
-      if (ignoreCase && byte >= 'a' && byte <= 'z') lastBytes_[byte - 32] = true;
-    }
+    else
+      allow(lastBytes_, last.suffix.back());
     const bool simple = segments.size() == 2 && segments[0].globstar && !segments[1].globstar;
     nameOnly_ = nameOnly_ && simple;
     alternatives_.push_back(std::move(alternative));
@@ -368,8 +375,7 @@ bool Glob::matchesName(std::string_view name) const {
   });
 }
 
-bool Glob::rejectsName(std::string_view name) const {
-  if (lastBytesKnown_ && (name.empty() || !lastBytes_[static_cast<unsigned char>(name.back())])) return true;
+bool Glob::literalsReject(std::string_view name) const {
   return std::none_of(alternatives_.begin(), alternatives_.end(), [&](const Alternative& alternative) {
     const Segment& last = alternative.segments.back();
     return last.globstar || literalsFit(last, name);

@@ -20,13 +20,21 @@ class Glob {
   Glob(std::string_view pattern, bool ignoreCase);
 
   bool matches(std::span<const std::string_view> components) const;
-  // A fast test that every path ending in this name fails; false positives allowed.
-  bool rejectsName(std::string_view name) const;
+  // A fast test that every path ending in this name fails; false positives allowed. Most names
+  // are turned away by their first or last byte alone, here, without a call.
+  bool rejectsName(std::string_view name) const {
+    if (name.empty()) return firstBytesKnown_ || lastBytesKnown_ || literalsReject(name);
+    if (firstBytesKnown_ && !firstBytes_[static_cast<unsigned char>(name.front())]) return true;
+    if (lastBytesKnown_ && !lastBytes_[static_cast<unsigned char>(name.back())]) return true;
+    return literalsReject(name);
+  }
   // Whether a path of `components` components could match at all.
   bool acceptsDepth(std::size_t components) const;
   // True when every alternative is "**/" followed by one component: the name alone decides.
   bool nameOnly() const { return nameOnly_; }
   bool matchesName(std::string_view name) const;
+  // Whether a matching name may begin with the byte: false only when no alternative allows it.
+  bool mayBeginWith(unsigned char byte) const { return !firstBytesKnown_ || firstBytes_[byte]; }
   // When every alternative's last component ends in literal bytes holding a ".", the extensions
   // (after that last ".", ASCII letters lower-cased) a matching name can have; else nothing.
   std::optional<std::vector<std::string>> extensions() const;
@@ -59,12 +67,17 @@ class Glob {
   bool tokenMatches(const Token& token, char32_t scalar) const;
   bool matchAlternative(const Alternative& alternative, std::span<const std::string_view> components) const;
   bool literalsFit(const Segment& segment, std::string_view component) const;
+  // Whether no alternative's literal ends fit the name.
+  bool literalsReject(std::string_view name) const;
 
   std::vector<Alternative> alternatives_;
   bool ignoreCase_;
   bool nameOnly_ = true;
-  // Bytes a matching name can end with, when every alternative fixes its last byte.
+  // Bytes a matching name can begin and end with, when every alternative fixes its first or
+  // its last byte.
+  bool firstBytesKnown_ = true;
   bool lastBytesKnown_ = true;
+  std::array<bool, 256> firstBytes_{};
   std::array<bool, 256> lastBytes_{};
 };
 

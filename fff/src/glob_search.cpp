@@ -2,10 +2,15 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
+#include <optional>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "error.h"
 #include "glob.h"
 #include "shares.h"
 
@@ -25,46 +30,104 @@ bool carried(const NameTable& names, std::uint32_t id, const GlobOptions& option
   return names.entries(id) > 0;
 }
 
-// Whether a path ending in a name may match. Not a character type, which the compiler would
-// have to assume aliases everything a loop reads.
-enum class Fit : std::uint8_t { no, yes };
+// Patterns answered by one pass: one bit each in a name's verdict.
+constexpr std::size_t kPatternsPerPass = 8;
+// Bit k set: a path ending in the name may match the pass's pattern k. Not a character type,
+// which the compiler would have to assume aliases everything a loop reads.
+enum class Fits : std::uint8_t {};
 
-// For each distinct name, whether a path ending in it may match: tested once per name however
-// many entries carry it. When the pattern looks at the name alone the answer is final. When it
-// fixes the names' extensions, only names with those extensions' keys are read.
-std::vector<Fit> nameVerdicts(const NameTable& names, const Glob& glob, const GlobOptions& options) {
-  const auto count = static_cast<std::uint32_t>(names.size());
-  std::vector<std::uint32_t> keys;
-  const auto extensions = glob.extensions();
-  if (extensions)
+constexpr Fits bit(std::size_t k) {
+  return static_cast<Fits>(1u << k);
+}
+constexpr bool has(Fits fits, std::size_t k) {
+  return (static_cast<unsigned>(fits) >> k & 1u) != 0;
+}
+constexpr Fits operator|(Fits a, Fits b) {
+  return static_cast<Fits>(static_cast<unsigned>(a) | static_cast<unsigned>(b));
+}
+
+// Extension keys a name must have to be read: the keys of the extensions a pattern fixes.
+class KeyFilter {
+ public:
+  explicit KeyFilter(std::vector<std::uint32_t> keys) : keys_(std::move(keys)) {
+    std::sort(keys_.begin(), keys_.end());
+    keys_.erase(std::unique(keys_.begin(), keys_.end()), keys_.end());
+    // Patterns name a few extensions: compared in a row (unused places repeat the first),
+    // unless there are many.
+    if (!keys_.empty()) few_.fill(keys_.front());
+    std::copy_n(keys_.begin(), std::min(keys_.size(), few_.size()), few_.begin());
+  }
+
+  // The keys of the extensions the glob fixes; nothing when a name of any extension may match.
+  static std::optional<KeyFilter> of(const Glob& glob) {
+    const auto extensions = glob.extensions();
+    if (!extensions) return std::nullopt;
+    std::vector<std::uint32_t> keys;
     for (const std::string& extension : *extensions)
       keys.push_back(NameTable::extensionKey(extension));
-  std::sort(keys.begin(), keys.end());
+    return KeyFilter(std::move(keys));
+  }
+
+  const std::vector<std::uint32_t>& keys() const { return keys_; }
+  bool admits(std::uint32_t key) const {
+    if (keys_.size() > few_.size()) return std::binary_search(keys_.begin(), keys_.end(), key);
+    const auto [a, b, c, d] = few_;
+    return key == a || key == b || key == c || key == d;
+  }
+
+ private:
+  std::vector<std::uint32_t> keys_;
+  std::array<std::uint32_t, 4> few_{};
+};
+
+// For each distinct name, whether a path ending in it may match each pattern: tested once per
+// name however many entries carry it. When a pattern looks at the name alone the answer is
+// final. When every pattern fixes the names' extensions, only names with those extensions'
+// keys are read.
+std::vector<Fits> nameVerdicts(const NameTable& names, std::span<const Glob* const> globs,
+                               const GlobOptions& options) {
+  const auto count = static_cast<std::uint32_t>(names.size());
+  std::vector<std::optional<KeyFilter>> filters;
+  std::vector<std::uint32_t> anyKey;
+  Fits open{};  // the patterns that let a name of any extension match
+  for (std::size_t k = 0; k < globs.size(); ++k) {
+    filters.push_back(KeyFilter::of(*globs[k]));
+    if (filters.back())
+      anyKey.insert(anyKey.end(), filters.back()->keys().begin(), filters.back()->keys().end());
+    else
+      open = open | bit(k);
+  }
+  const Fits all = static_cast<Fits>((1u << globs.size()) - 1);
+  // A lone pattern's extensions are checked once, below, before the name is tested.
+  const bool eachKeyed = open != all && globs.size() > 1;
   const std::uint32_t* const keyOf = names.extensions().data();
-  std::vector<Fit> fits(count, Fit::no);
-  const auto test = [&](std::uint32_t id) {
-    if (!carried(names, id, options)) return;
-    const std::string_view name = names.text(id);
-    if (!glob.rejectsName(name) && (!glob.nameOnly() || glob.matchesName(name))) fits[id] = Fit::yes;
-  };
-  // Patterns name a few extensions: compared in a row (unused places repeat the first), unless
-  // there are many.
-  std::array<std::uint32_t, 4> few{};
-  if (!keys.empty()) few.fill(keys.front());
-  std::copy_n(keys.begin(), std::min(keys.size(), few.size()), few.begin());
+  // The bytes a name that any pattern may match can begin with: most names are turned away
+  // once, not once per pattern.
+  std::array<bool, 256> begins{};
+  for (unsigned byte = 0; byte < begins.size(); ++byte)
+    begins[byte] = std::any_of(globs.begin(), globs.end(), [byte](const Glob* glob) {
+      return glob->mayBeginWith(static_cast<unsigned char>(byte));
+    });
+  std::vector<Fits> fits(count, Fits{});
   inShares(count, passThreads(options.threads, count), [&](std::uint32_t begin, std::uint32_t end, unsigned) {
-    if (!extensions) {
-      for (std::uint32_t id = begin; id < end; ++id)
-        test(id);
-    } else if (keys.size() > few.size()) {
-      for (std::uint32_t id = begin; id < end; ++id)
-        if (std::binary_search(keys.begin(), keys.end(), keyOf[id])) test(id);
-    } else {
-      const auto [a, b, c, d] = few;
-      for (std::uint32_t id = begin; id < end; ++id) {
-        const std::uint32_t key = keyOf[id];
-        if (key == a || key == b || key == c || key == d) test(id);
+    // When every pattern fixes extensions, only names with one of theirs are read.
+    const KeyFilter some(anyKey);
+    for (std::uint32_t id = begin; id < end; ++id) {
+      if (open == Fits{} && !some.admits(keyOf[id])) continue;
+      Fits may = eachKeyed ? open : all;
+      if (eachKeyed)
+        for (std::size_t k = 0; k < filters.size(); ++k)
+          if (filters[k] && filters[k]->admits(keyOf[id])) may = may | bit(k);
+      const std::string_view name = names.text(id);
+      if (!name.empty() && !begins[static_cast<unsigned char>(name.front())]) continue;
+      if (may == Fits{} || !carried(names, id, options)) continue;
+      Fits fit{};
+      for (auto left = static_cast<unsigned>(may); left != 0; left &= left - 1) {
+        const auto k = static_cast<std::size_t>(std::countr_zero(left));
+        const Glob& glob = *globs[k];
+        if (!glob.rejectsName(name) && (!glob.nameOnly() || glob.matchesName(name))) fit = fit | bit(k);
       }
+      fits[id] = fit;
     }
   });
   return fits;
@@ -166,38 +229,25 @@ void firstByPath(const Index& index, std::vector<Found>& found, std::size_t want
     found.push_back(item);
 }
 
-}  // namespace
-
-Matches globSearch(const Index& index, std::string_view pattern, const GlobOptions& options) {
-  const Glob glob(pattern, options.ignoreCase);
-  const std::vector<Fit> fits = nameVerdicts(index.names(), glob, options);
-  const auto& entries = index.entries();
-  const auto count = static_cast<std::uint32_t>(entries.size());
-  const unsigned threads = passThreads(options.threads, count);
-  std::vector<std::vector<Found>> shares(threads);
-  inShares(count, threads, [&](std::uint32_t begin, std::uint32_t end, unsigned share) {
-    std::vector<std::string_view> components;
-    std::vector<Found>& found = shares[share];
-    const Entry* const all = entries.data();
-    const Fit* const fitOf = fits.data();
-    for (std::uint32_t at = begin; at < end; ++at) {
-      const Entry& entry = all[at];
-      if (fitOf[entry.name] == Fit::no || !kindWanted(entry, options)) continue;
-      if (!glob.nameOnly() && !pathMatches(index, glob, at, components)) continue;
-      const std::int64_t modified = index.modified(at);
-      if (options.modifiedAfter == 0 || modified >= options.modifiedAfter) found.push_back({at, modified});
-    }
-  });
+std::size_t totalOf(const std::vector<std::vector<Found>>& shares) {
   std::size_t total = 0;
   for (const auto& share : shares)
     total += share.size();
-  const std::size_t wanted = std::min<std::size_t>(std::uint64_t{options.offset} + options.limit, total);
-  // In path order, each thread's first matches are chosen on that thread; the first of all are
-  // among them. Worth it only when there are many more to choose from than are wanted.
-  if (!options.newestFirst && threads > 1 && total > std::max<std::size_t>(1024, 4 * wanted))
-    eachInTurn(shares.size(), threads, [&](std::size_t share) { firstByPath(index, shares[share], wanted); });
+  return total;
+}
+
+// How many of the first matches are looked for: the skipped ones and the returned ones.
+std::size_t wantedOf(std::size_t total, const GlobOptions& options) {
+  return std::min<std::size_t>(std::uint64_t{options.offset} + options.limit, total);
+}
+
+// One pattern's matches gathered by the threads of a pass, of `total` found: the first
+// `wanted` after `offset`, in the order asked for.
+Matches chosen(const Index& index, std::vector<std::vector<Found>>& shares, std::size_t total,
+               const GlobOptions& options) {
+  const std::size_t wanted = wantedOf(total, options);
   std::vector<Found> found = std::move(shares[0]);
-  for (unsigned share = 1; share < threads; ++share)
+  for (std::size_t share = 1; share < shares.size(); ++share)
     found.insert(found.end(), shares[share].begin(), shares[share].end());
 
   Matches matches;
@@ -220,6 +270,96 @@ Matches globSearch(const Index& index, std::string_view pattern, const GlobOptio
   for (std::size_t k = options.offset; k < wanted; ++k)
     matches.items.push_back({found[k].entry, 0});
   return matches;
+}
+
+// The matches of up to kPatternsPerPass patterns, in one pass over the names and one over the
+// entries.
+std::vector<Matches> globPass(const Index& index, std::span<const Glob* const> globs,
+                              const GlobOptions& options) {
+  const std::vector<Fits> fits = nameVerdicts(index.names(), globs, options);
+  // Without a name that may match, no entry can: the entries are not read.
+  if (std::all_of(fits.begin(), fits.end(), [](Fits fit) { return fit == Fits{}; }))
+    return std::vector<Matches>(globs.size());
+  const auto& entries = index.entries();
+  const auto count = static_cast<std::uint32_t>(entries.size());
+  const unsigned threads = passThreads(options.threads, count);
+  // shares[k][share]: pattern k's matches found by one thread.
+  std::vector<std::vector<std::vector<Found>>> shares(globs.size(), std::vector<std::vector<Found>>(threads));
+  Fits byName{};  // the patterns whose names decide alone
+  for (std::size_t k = 0; k < globs.size(); ++k)
+    if (globs[k]->nameOnly()) byName = byName | bit(k);
+  inShares(count, threads, [&](std::uint32_t begin, std::uint32_t end, unsigned share) {
+    std::vector<std::string_view> components;
+    std::array<std::vector<Found>*, kPatternsPerPass> found{};
+    for (std::size_t k = 0; k < globs.size(); ++k)
+      found[k] = &shares[k][share];
+    const Entry* const all = entries.data();
+    const Fits* const fitOf = fits.data();
+    for (std::uint32_t at = begin; at < end; ++at) {
+      const Entry& entry = all[at];
+      const Fits fit = fitOf[entry.name];
+      if (fit == Fits{} || !kindWanted(entry, options)) continue;
+      const std::int64_t modified = index.modified(at);
+      if (options.modifiedAfter != 0 && modified < options.modifiedAfter) continue;
+      for (auto left = static_cast<unsigned>(fit); left != 0; left &= left - 1) {
+        const auto k = static_cast<std::size_t>(std::countr_zero(left));
+        if (has(byName, k) || pathMatches(index, *globs[k], at, components))
+          found[k]->push_back({at, modified});
+      }
+    }
+  });
+  // Counted before the threads' shares are cut.
+  std::vector<std::size_t> totals;
+  for (const auto& pattern : shares)
+    totals.push_back(totalOf(pattern));
+  // In path order, each thread's first matches are chosen on that thread; the first of all are
+  // among them. Worth it only when there are many more to choose from than are wanted.
+  std::vector<std::size_t> cut;
+  if (!options.newestFirst && threads > 1)
+    for (std::size_t k = 0; k < globs.size(); ++k)
+      if (totals[k] > std::max<std::size_t>(1024, 4 * wantedOf(totals[k], options))) cut.push_back(k);
+  eachInTurn(cut.size() * threads, threads, [&](std::size_t k) {
+    const std::size_t pattern = cut[k / threads];
+    firstByPath(index, shares[pattern][k % threads], wantedOf(totals[pattern], options));
+  });
+  // Each pattern's last choice is one thread's work: the patterns' choices run side by side.
+  std::vector<Matches> matches(globs.size());
+  eachInTurn(globs.size(), threads,
+             [&](std::size_t k) { matches[k] = chosen(index, shares[k], totals[k], options); });
+  return matches;
+}
+
+}  // namespace
+
+Matches globSearch(const Index& index, std::string_view pattern, const GlobOptions& options) {
+  const Glob glob(pattern, options.ignoreCase);
+  const std::array<const Glob*, 1> globs{&glob};
+  return std::move(globPass(index, globs, options).front());
+}
+
+std::vector<GlobOutcome> globSearchEach(const Index& index, std::span<const std::string_view> patterns,
+                                        const GlobOptions& options) {
+  std::vector<GlobOutcome> outcomes(patterns.size());
+  std::vector<Glob> globs;
+  std::vector<std::size_t> positions;
+  globs.reserve(patterns.size());
+  for (std::size_t k = 0; k < patterns.size(); ++k) {
+    try {
+      globs.emplace_back(patterns[k], options.ignoreCase);
+      positions.push_back(k);
+    } catch (const Error& error) {
+      outcomes[k] = std::string(error.what());
+    }
+  }
+  for (std::size_t first = 0; first < globs.size(); first += kPatternsPerPass) {
+    std::vector<const Glob*> pass;
+    for (std::size_t k = first; k < std::min(globs.size(), first + kPatternsPerPass); ++k)
+      pass.push_back(&globs[k]);
+    std::vector<Matches> found = globPass(index, pass, options);
+    for (std::size_t k = 0; k < found.size(); ++k)
+      outcomes[positions[first + k]] = std::move(found[k]);
+  }
+  return outcomes;
 }
 
 }  // namespace fff

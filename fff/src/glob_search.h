@@ -1,7 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <string>
 #include <string_view>
+#include <variant>
+#include <vector>
 
 #include "index.h"
 #include "search.h"
@@ -22,5 +26,14 @@ struct GlobOptions {
 // Entries whose relative path matches the pattern, by path or newest first (ties by path).
 // Throws Error for a malformed pattern.
 Matches globSearch(const Index& index, std::string_view pattern, const GlobOptions& options);
+
+// A pattern's matches, or the message of the error that made it malformed.
+using GlobOutcome = std::variant<Matches, std::string>;
+
+// Each pattern's outcome, as globSearch gives it for that pattern alone, found by one pass over
+// the names and the entries for all of them together: for callers that ask several related
+// patterns at once ("name", "name.*", "name*").
+std::vector<GlobOutcome> globSearchEach(const Index& index, std::span<const std::string_view> patterns,
+                                        const GlobOptions& options);
 
 }  // namespace fff

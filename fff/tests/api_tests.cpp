@@ -1,7 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
+#include <ostream>
+#include <string>
 #include <thread>
 
 #include "temp_tree.h"
@@ -47,6 +50,87 @@ TEST(Abi, GlobPatternBeyondTheLimitIsAnErrorResult) {
   EXPECT_THAT(result->error, ::testing::HasSubstr("4096 bytes"));
   EXPECT_EQ(result->handle, nullptr);
   fff_free_result(result);
+}
+
+// What a glob record says, item by item, freed once read.
+struct GlobAnswer {
+  bool success = false;
+  std::string error;
+  std::vector<std::string> items;  // path, kind, size and time of each
+  std::uint64_t total = 0;
+  bool operator==(const GlobAnswer&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const GlobAnswer& answer) {
+  out << (answer.success ? "found " : "failed ") << answer.error << " total " << answer.total << ":";
+  for (const std::string& item : answer.items)
+    out << " " << item;
+  return out;
+}
+
+GlobAnswer answerOf(FffResult* record) {
+  GlobAnswer answer;
+  if (!record) return answer;
+  answer.success = record->success;
+  if (record->error) answer.error = record->error;
+  auto* found = static_cast<FffSearchResult*>(record->handle);
+  for (std::uint32_t k = 0; k < fff_search_result_count(found); ++k) {
+    const FffItem* item = fff_search_result_get_item(found, k);
+    answer.items.push_back(std::string(item->path) + " " + std::to_string(item->kind) + " " +
+                           std::to_string(item->size) + " " + std::to_string(item->modified));
+  }
+  answer.total = fff_search_result_total_matched(found);
+  fff_free_search_result(found);
+  fff_free_result(record);
+  return answer;
+}
+
+TEST(Abi, GlobEachGivesEveryPatternWhatItsOwnGlobGives) {
+  TempTree tree;
+  for (const char* path :
+       {"report", "report.txt", "Report.md", "REPORT.tar.gz", "reports/q1.txt", "reportage",
+        "docs/report.pdf", "docs/Report/old.txt", "docs/report-2024/a.txt", "notes.txt"})
+    tree.file(path, "12345", 1'000'000);
+  tree.file("b/report.txt", "", 3'000'000);
+  tree.dir("docs/reports.d");
+  Instance instance(tree.root(), false);
+  ASSERT_TRUE(instance.waitForScan());
+  const std::vector<const char*> patterns = {"**/report", "**/report.*", "**/report*", "docs/**",
+                                             "[",         nullptr,       "**/*.txt",   "**/report*"};
+  for (const std::uint32_t options :
+       {0u, FFF_GLOB_IGNORE_CASE, FFF_GLOB_IGNORE_CASE | FFF_GLOB_FILES_ONLY,
+        FFF_GLOB_IGNORE_CASE | FFF_GLOB_DIRECTORIES_ONLY, FFF_GLOB_NEWEST_FIRST | FFF_GLOB_IGNORE_CASE}) {
+    for (const std::uint32_t offset : {0u, 1u}) {
+      for (const std::uint32_t limit : {2u, 1000u}) {
+        std::vector<FffResult*> each(patterns.size());
+        FffResult* outcome =
+            fff_glob_each(instance.handle(), patterns.data(), static_cast<std::uint32_t>(patterns.size()),
+                          offset, 0, options, limit, each.data());
+        ASSERT_TRUE(outcome && outcome->success);
+        EXPECT_EQ(outcome->int_value, static_cast<std::int64_t>(patterns.size()));
+        fff_free_result(outcome);
+        for (std::size_t k = 0; k < patterns.size(); ++k)
+          EXPECT_EQ(answerOf(each[k]),
+                    answerOf(fff_glob(instance.handle(), patterns[k], offset, 0, options, limit)))
+              << (patterns[k] ? patterns[k] : "null") << " options " << options << " offset " << offset
+              << " limit " << limit;
+      }
+    }
+  }
+}
+
+TEST(Abi, GlobEachOnADeadHandleFailsWithoutRecords) {
+  const std::array<const char*, 2> patterns = {"**/a", "**/b"};
+  int local = 0;
+  std::array<FffResult*, 2> each{};
+  FffResult* outcome =
+      fff_glob_each(reinterpret_cast<FffInstance*>(&local), patterns.data(), 2, 0, 0, 0, 10, each.data());
+  ASSERT_NE(outcome, nullptr);
+  EXPECT_FALSE(outcome->success);
+  EXPECT_NE(outcome->error, nullptr);
+  EXPECT_EQ(each[0], nullptr);
+  EXPECT_EQ(each[1], nullptr);
+  fff_free_result(outcome);
 }
 
 TEST(Abi, WaitReturnsAtOnceAndBoundsHugeWaits) {

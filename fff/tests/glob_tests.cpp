@@ -107,6 +107,30 @@ TEST(Glob, NamesThatAreNotUtf8MatchByteForByte) {
   EXPECT_FALSE(globMatches("??", "é"));
 }
 
+// The quick screen by a name's first and last bytes never turns away a name that matches, and
+// turns away names whose ends no alternative allows, either case when case is ignored.
+TEST(Glob, TheNameScreenTurnsAwayOnlyNamesThatCannotMatch) {
+  const std::vector<std::string> names = {"report", "Report.txt", "REP",       "xreport", "re",
+                                          "",       "rep-2",      "notes.rep", "a.c",     "b.C",
+                                          "_rep",   "Ärger",      "ärger"};
+  for (const bool ignoreCase : {false, true}) {
+    for (const char* pattern : {"**/rep", "**/rep.*", "**/rep*", "**/{rep,a}*", "**/*.c", "**/*rep*",
+                                "**/\\_rep", "**/ärger", "**/[rx]ep*"}) {
+      const Glob glob(pattern, ignoreCase);
+      for (const std::string& name : names) {
+        if (!glob.matchesName(name)) continue;
+        EXPECT_FALSE(glob.rejectsName(name))
+            << pattern << " " << name << (ignoreCase ? " ignoring case" : "");
+      }
+    }
+  }
+  EXPECT_TRUE(Glob("**/rep*", false).rejectsName("xreport"));
+  EXPECT_TRUE(Glob("**/rep*", false).rejectsName("Report"));
+  EXPECT_FALSE(Glob("**/rep*", true).rejectsName("Report"));
+  EXPECT_TRUE(Glob("**/{rep,a}*", true).rejectsName("notes.rep"));
+  EXPECT_TRUE(Glob("**/rep.*", true).rejectsName(""));
+}
+
 TEST(Glob, MalformedPatternsAreErrorsWithMessages) {
   for (const char* pattern : {"", "[abc", "a\\", "a//b", "{x,y", "[z-a]"}) {
     try {

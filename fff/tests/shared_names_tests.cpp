@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "glob.h"
 #include "glob_search.h"
 #include "instance.h"
 #include "search.h"
@@ -260,6 +261,78 @@ TEST_F(RandomTree, ALimitedGlobKeepsTheFirstPathsOnAnyThreads) {
         return paths;
       });
       ASSERT_EQ(found, std::vector<std::string>(all.begin(), all.begin() + limit)) << threads << " " << limit;
+    }
+  }
+}
+
+// Globs by name screen names by their first and last bytes, the patterns' screens joined:
+// what they find is what matching every path against the pattern finds.
+TEST_F(RandomTree, NameGlobsFindWhatMatchingEveryPathFinds) {
+  const std::vector<std::string_view> patterns = {"**/rep",      "**/rep.*", "**/rep*", "**/Main*",
+                                                  "**/{a,ORT}*", "**/*_",    "**/x?"};
+  for (const bool ignoreCase : {false, true}) {
+    const GlobOptions options{.limit = UINT32_MAX, .ignoreCase = ignoreCase};
+    instance_->read([&](const Index& index) {
+      const std::vector<GlobOutcome> together = globSearchEach(index, patterns, options);
+      for (std::size_t k = 0; k < patterns.size(); ++k) {
+        const Glob glob(patterns[k], ignoreCase);
+        std::vector<std::string> expected;
+        for (const std::string& path : paths_) {
+          std::vector<std::string_view> components;
+          for (std::size_t begin = 0; begin <= path.size();) {
+            const std::size_t end = std::min(path.find('/', begin), path.size());
+            components.push_back(std::string_view(path).substr(begin, end - begin));
+            begin = end + 1;
+          }
+          if (glob.matches(components)) expected.push_back(path);
+        }
+        std::sort(expected.begin(), expected.end());
+        std::vector<std::string> found;
+        for (const Match& match : std::get<Matches>(together[k]).items)
+          found.push_back(index.path(match.entry));
+        EXPECT_FALSE(expected.empty()) << patterns[k];
+        EXPECT_EQ(found, expected) << patterns[k] << (ignoreCase ? " ignoring case" : "");
+      }
+      return 0;
+    });
+  }
+}
+
+// Patterns searched together, more than one pass takes, give each what it gives alone, on one
+// thread or two, whether the shares are cut to their first paths or not.
+TEST_F(RandomTree, GlobsSearchedTogetherMatchEachSearchedAlone) {
+  const std::vector<std::string_view> patterns = {"**/rep",   "**/rep.*", "**/rep*",  "**/*ORT*",
+                                                  "**",       "*/*.c",    "**/main*", "{",
+                                                  "**/*.txt", "src*/**",  "**/*2"};
+  for (const bool ignoreCase : {false, true}) {
+    for (const unsigned threads : {1u, 2u}) {
+      for (const std::uint32_t limit : {17u, UINT32_MAX}) {
+        const GlobOptions options{.limit = limit, .ignoreCase = ignoreCase, .threads = threads};
+        instance_->read([&](const Index& index) {
+          const std::vector<GlobOutcome> together = globSearchEach(index, patterns, options);
+          ASSERT_EQ(together.size(), patterns.size());
+          for (std::size_t k = 0; k < patterns.size(); ++k) {
+            const std::string where = std::string(patterns[k]) + (ignoreCase ? " ignoring case" : "") +
+                                      " threads " + std::to_string(threads) + " limit " +
+                                      std::to_string(limit);
+            if (patterns[k] == "{") {
+              EXPECT_TRUE(std::holds_alternative<std::string>(together[k])) << where;
+              continue;
+            }
+            const Matches alone = globSearch(index, patterns[k], {.limit = limit, .ignoreCase = ignoreCase});
+            ASSERT_TRUE(std::holds_alternative<Matches>(together[k])) << where;
+            const Matches& found = std::get<Matches>(together[k]);
+            EXPECT_EQ(found.total, alone.total) << where;
+            std::vector<std::uint32_t> entries;
+            std::vector<std::uint32_t> expected;
+            for (const Match& match : found.items)
+              entries.push_back(match.entry);
+            for (const Match& match : alone.items)
+              expected.push_back(match.entry);
+            EXPECT_EQ(entries, expected) << where;
+          }
+        });
+      }
     }
   }
 }

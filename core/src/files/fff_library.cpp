@@ -52,6 +52,7 @@ std::shared_ptr<const FffLibrary> FffLibrary::load(platform::FileSystem& files,
     resolve(opened, "fff_search_directories", library->searchDirectories);
     resolve(opened, "fff_dir_search_result_get_item", library->directoryItem);
     resolve(opened, "fff_glob", library->glob);
+    resolve(opened, "fff_glob_each", library->globEach);
     resolve(opened, "fff_search_result_get_item", library->globItem);
     resolve(opened, "fff_free_mixed_search_result", library->freeMixed);
     resolve(opened, "fff_free_dir_search_result", library->freeDirectories);

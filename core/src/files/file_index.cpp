@@ -14,6 +14,7 @@
 #include <thread>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "quillo/base/unicode.h"
 #include "quillo/core/files/file_name_match.h"
@@ -267,36 +268,44 @@ void readResult(const FffLibrary& library, FffResult* result, const FffItem* (*i
 }  // namespace
 
 template <class List, class Ask>
+void FileIndex::pagedIn(const Root& root, std::size_t want, Ask&& ask,
+                        const FffItem* (*item)(const List*, std::uint32_t), void (*release)(List*),
+                        std::vector<FileEntry>& entries) {
+  // Items inside packages are dropped here, after the library has counted them: a page full
+  // of them must not use up the budget, so ask again further on, with pages that double,
+  // until enough are kept or the library has no more.
+  std::size_t kept = 0;
+  std::uint32_t offset = 0;
+  auto page = static_cast<std::uint32_t>(want);
+  while (kept < want) {
+    std::uint32_t answered = 0;
+    readResult(*library_, ask(offset, page), item, release, [&](const FffItem* found) {
+      ++answered;
+      if (kept >= want || !found->path) return;
+      if (auto entry = entryForItem(root.path, found->path, found->kind == FFF_KIND_DIRECTORY, found->size,
+                                    found->modified)) {
+        entries.push_back(std::move(*entry));
+        ++kept;
+      }
+    });
+    if (answered < page || page > std::numeric_limits<std::uint32_t>::max() - offset) break;
+    offset += page;
+    if (page < kLargestPage) page = std::min(page * 2, kLargestPage);
+  }
+}
+
+template <class List, class Ask>
 std::vector<FileEntry> FileIndex::paged(int wanted, Ask&& ask,
                                         const FffItem* (*item)(const List*, std::uint32_t),
                                         void (*release)(List*)) {
   std::vector<FileEntry> entries;
   if (wanted <= 0) return entries;
-  const auto want = static_cast<std::size_t>(wanted);
   // No lock: the library answers searches of one instance concurrently.
-  for (const Root& root : roots_) {
-    // Items inside packages are dropped here, after the library has counted them: a page full
-    // of them must not use up the budget, so ask again further on, with pages that double,
-    // until enough are kept or the library has no more.
-    std::size_t kept = 0;
-    std::uint32_t offset = 0;
-    std::uint32_t page = static_cast<std::uint32_t>(want);
-    while (kept < want) {
-      std::uint32_t answered = 0;
-      readResult(*library_, ask(root, offset, page), item, release, [&](const FffItem* found) {
-        ++answered;
-        if (kept >= want || !found->path) return;
-        if (auto entry = entryForItem(root.path, found->path, found->kind == FFF_KIND_DIRECTORY, found->size,
-                                      found->modified)) {
-          entries.push_back(std::move(*entry));
-          ++kept;
-        }
-      });
-      if (answered < page || page > std::numeric_limits<std::uint32_t>::max() - offset) break;
-      offset += page;
-      if (page < kLargestPage) page = std::min(page * 2, kLargestPage);
-    }
-  }
+  for (const Root& root : roots_)
+    pagedIn(
+        root, static_cast<std::size_t>(wanted),
+        [&](std::uint32_t offset, std::uint32_t page) { return ask(root, offset, page); }, item, release,
+        entries);
   return entries;
 }
 
@@ -309,6 +318,63 @@ std::vector<FileEntry> FileIndex::globEntries(const std::string& pattern, std::u
         return library_->glob(root.handle, pattern.c_str(), offset, 0, options, page);
       },
       library_->globItem, library_->freeGlob);
+}
+
+namespace {
+
+// Glob records handed over by the library and not read yet: released if reading stops early.
+class GlobRecords {
+ public:
+  GlobRecords(const FffLibrary& library, std::size_t count) : library_(library), records_(count, nullptr) {}
+  GlobRecords(const GlobRecords&) = delete;
+  GlobRecords& operator=(const GlobRecords&) = delete;
+  ~GlobRecords() {
+    for (FffResult* record : records_)
+      release(record);
+  }
+
+  FffResult** data() { return records_.data(); }
+  // Record k, which the caller now owns; null once taken or when there was none.
+  FffResult* take(std::size_t k) { return std::exchange(records_[k], nullptr); }
+
+ private:
+  void release(FffResult* record) const {
+    if (!record) return;
+    if (record->success) library_.freeGlob(static_cast<FffSearchResult*>(record->handle));
+    library_.freeResult(record);
+  }
+
+  const FffLibrary& library_;
+  std::vector<FffResult*> records_;
+};
+
+}  // namespace
+
+std::vector<std::vector<FileEntry>> FileIndex::globEntriesEach(const std::vector<std::string>& patterns,
+                                                               std::uint32_t options, int wanted) {
+  std::vector<std::vector<FileEntry>> found(patterns.size());
+  if (!library_ || wanted <= 0) return found;
+  std::vector<const char*> texts;
+  for (const std::string& pattern : patterns)
+    texts.push_back(pattern.c_str());
+  const auto page = static_cast<std::uint32_t>(wanted);
+  for (const Root& root : roots_) {
+    // Every pattern's first page from one pass over the index; the pages after it, wanted only
+    // when items inside packages filled the first, one pattern at a time.
+    GlobRecords first(*library_, patterns.size());
+    library_->freeResult(library_->globEach(root.handle, texts.data(),
+                                            static_cast<std::uint32_t>(texts.size()), 0, 0, options, page,
+                                            first.data()));
+    for (std::size_t k = 0; k < patterns.size(); ++k)
+      pagedIn(
+          root, page,
+          [&](std::uint32_t offset, std::uint32_t size) {
+            FffResult* given = offset == 0 ? first.take(k) : nullptr;
+            return given ? given : library_->glob(root.handle, texts[k], offset, 0, options, size);
+          },
+          library_->globItem, library_->freeGlob, found[k]);
+  }
+  return found;
 }
 
 std::vector<FileEntry> FileIndex::search(std::string_view query, int limit) {
@@ -417,34 +483,21 @@ std::vector<FileIndex::ScoredEntry> FileIndex::filenameMatches(std::string_view 
   const int wanted = std::max(limit, kMinimumDirectoryLimit);
   const NameGlob typed = nameGlob(name);
   const std::string glob = "**/" + typed.pattern;
-  const std::array<std::string, 3> patterns{glob, glob + ".*", glob + "*"};
+  const std::vector<std::string> patterns{glob, glob + ".*", glob + "*"};
   const std::uint32_t globOptions = typed.ignoreCase ? FFF_GLOB_IGNORE_CASE : 0;
   const PreparedQuery prepared = FuzzyMatcher::prepare(name);
-  // The five passes over the index are independent: side by side, one pass's single-threaded
-  // parts (choosing and reading its items) overlap the others' instead of following them. In
-  // three lanes of about equal work, not five: each pass also spreads over the cores inside the
-  // library, and more lanes only made more threads wait for the same two cores.
-  const auto globsOf = [&](std::size_t first, std::size_t last) {
-    std::vector<FileEntry> found;
-    for (std::size_t k = first; k < last; ++k) {
-      std::vector<FileEntry> more = globEntries(patterns[k], globOptions, wanted);
-      found.insert(found.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
-    }
-    return found;
-  };
-  std::future<std::vector<FileEntry>> firstGlobs =
-      std::async(std::launch::async, [&] { return globsOf(0, 2); });
-  std::future<std::pair<std::vector<FileEntry>, std::vector<FileEntry>>> rest =
-      std::async(std::launch::async, [&] {
-        return std::pair{directorySearch(name, wanted), globsOf(2, 3)};
-      });
+  // The three passes over the index are independent: side by side, one pass's single-threaded
+  // parts (choosing and reading its items) overlap the others' instead of following them. Each
+  // pass also spreads over the cores inside the library.
+  std::future<std::vector<std::vector<FileEntry>>> globs =
+      std::async(std::launch::async, [&] { return globEntriesEach(patterns, globOptions, wanted); });
+  std::future<std::vector<FileEntry>> folders =
+      std::async(std::launch::async, [&] { return directorySearch(name, wanted); });
   const std::vector<FileEntry> fuzzyFound =
       prepared.empty() ? std::vector<FileEntry>{} : search(name, kLocalSearchLimit);
-  auto [named, lastGlob] = rest.get();
-  std::vector<FileEntry> more = firstGlobs.get();
-  named.insert(named.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
-  named.insert(named.end(), std::make_move_iterator(lastGlob.begin()),
-               std::make_move_iterator(lastGlob.end()));
+  std::vector<FileEntry> named = folders.get();
+  for (std::vector<FileEntry>& more : globs.get())
+    named.insert(named.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
 
   std::vector<ScoredEntry> hits;
   std::unordered_map<std::string, std::size_t> at;

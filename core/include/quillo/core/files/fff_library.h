@@ -37,6 +37,7 @@ class FffLibrary {
   decltype(&fff_search_directories) searchDirectories = nullptr;
   decltype(&fff_dir_search_result_get_item) directoryItem = nullptr;
   decltype(&fff_glob) glob = nullptr;
+  decltype(&fff_glob_each) globEach = nullptr;
   decltype(&fff_search_result_get_item) globItem = nullptr;
   decltype(&fff_free_mixed_search_result) freeMixed = nullptr;
   decltype(&fff_free_dir_search_result) freeDirectories = nullptr;

@@ -127,8 +127,16 @@ class FileIndex {
   std::vector<FileEntry> paged(int wanted, Ask&& ask, const FffItem* (*item)(const List*, std::uint32_t),
                                void (*release)(List*));
   std::vector<FileEntry> directorySearch(std::string_view query, int limit);
+  // Up to `want` entries of one root, appended to `entries`: `ask(offset, page)` gives a page.
+  template <class List, class Ask>
+  void pagedIn(const Root& root, std::size_t want, Ask&& ask,
+               const FffItem* (*item)(const List*, std::uint32_t), void (*release)(List*),
+               std::vector<FileEntry>& entries);
   // Up to `wanted` entries per root that the index may report, from the glob's items in order.
   std::vector<FileEntry> globEntries(const std::string& pattern, std::uint32_t options, int wanted);
+  // globEntries of each pattern, the patterns' first pages found together.
+  std::vector<std::vector<FileEntry>> globEntriesEach(const std::vector<std::string>& patterns,
+                                                      std::uint32_t options, int wanted);
   std::vector<FileEntry> rootEntries(std::string_view query) const;
   std::vector<ScoredEntry> scored(const std::vector<FileEntry>& entries, std::string_view query,
                                   int limit) const;
