@@ -114,7 +114,6 @@ std::vector<Fits> nameVerdicts(const NameTable& names, std::span<const Glob* con
   std::vector<Fits> fits(count, Fits{});
   const auto visit = [&](std::uint32_t id) {
     const std::string_view name = names.text(id);
-    if (!name.empty() && !begins[static_cast<unsigned char>(name.front())]) return;
     Fits may = eachKeyed ? open : all;
     if (eachKeyed)
       for (std::size_t k = 0; k < filters.size(); ++k)
@@ -130,11 +129,13 @@ std::vector<Fits> nameVerdicts(const NameTable& names, std::span<const Glob* con
   };
   const KeyFilter some(anyKey);
   inShares(count, passThreads(options.threads, count), [&](std::uint32_t begin, std::uint32_t end, unsigned) {
-    // When every pattern fixes extensions, only names with one of theirs are read: a few keys
-    // compared in a row.
+    // When every pattern fixes extensions, only names with one of theirs are read (a few keys
+    // compared in a row); otherwise only names whose first byte some pattern allows.
     if (open != Fits{}) {
-      for (std::uint32_t id = begin; id < end; ++id)
-        visit(id);
+      for (std::uint32_t id = begin; id < end; ++id) {
+        const std::string_view name = names.text(id);
+        if (name.empty() || begins[static_cast<unsigned char>(name.front())]) visit(id);
+      }
     } else if (const auto few = some.few()) {
       const auto [a, b, c, d] = *few;
       for (std::uint32_t id = begin; id < end; ++id) {
