@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
@@ -147,6 +148,22 @@ TEST_F(FileIndexTest, ItemsInsidePackagesDoNotUseUpASearchsBudget) {
   EXPECT_EQ(names(index.files({"jpg"}, 2)), (std::vector<std::string>{"beach.jpg", "holiday.jpg"}));
   EXPECT_EQ(titles(index.filenameHits("holiday", 3)), std::vector<std::string>{"holiday.jpg"});
   EXPECT_EQ(names(index.search("holiday", 1)), std::vector<std::string>{"holiday.jpg"});
+}
+
+// The name globs' first pages, asked together, come back full of items inside a package; the
+// globs ask on, and find the file that the fuzzy search's page leaves out behind shorter paths.
+TEST_F(FileIndexTest, NameGlobsPagePastPackageItems) {
+  for (int k = 0; k < 150; ++k)
+    touch(tmp / "Pictures/A.photoslibrary/originals" / ("holiday" + std::to_string(k) + ".jpg"), 0);
+  for (int k = 0; k < 60; ++k)
+    touch(tmp / "Pictures" / ("holiday " + std::to_string(k) + ".jpg"), 0);
+  touch(tmp / "Pictures/z/holidays in the mountains of the north, the long way round.jpg", 0);
+  FileIndex index = make({"Pictures"});
+  index.waitForInitialScan({});
+  const std::vector<std::string> found = titles(index.filenameHits("holiday", 100));
+  EXPECT_NE(
+      std::find(found.begin(), found.end(), "holidays in the mountains of the north, the long way round.jpg"),
+      found.end());
 }
 
 TEST(FileIndex, WithoutTheLibraryEveryFolderFailsWithTheReason) {

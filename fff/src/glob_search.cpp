@@ -52,8 +52,6 @@ class KeyFilter {
   explicit KeyFilter(std::vector<std::uint32_t> keys) : keys_(std::move(keys)) {
     std::sort(keys_.begin(), keys_.end());
     keys_.erase(std::unique(keys_.begin(), keys_.end()), keys_.end());
-    // Patterns name a few extensions: compared in a row (unused places repeat the first),
-    // unless there are many.
     if (!keys_.empty()) few_.fill(keys_.front());
     std::copy_n(keys_.begin(), std::min(keys_.size(), few_.size()), few_.begin());
   }
@@ -73,6 +71,11 @@ class KeyFilter {
     if (keys_.size() > few_.size()) return std::binary_search(keys_.begin(), keys_.end(), key);
     const auto [a, b, c, d] = few_;
     return key == a || key == b || key == c || key == d;
+  }
+  // The keys, unused places repeating the first, when there are no more than four.
+  std::optional<std::array<std::uint32_t, 4>> few() const {
+    if (keys_.size() > few_.size()) return std::nullopt;
+    return few_;
   }
 
  private:
@@ -109,25 +112,39 @@ std::vector<Fits> nameVerdicts(const NameTable& names, std::span<const Glob* con
       return glob->mayBeginWith(static_cast<unsigned char>(byte));
     });
   std::vector<Fits> fits(count, Fits{});
+  const auto visit = [&](std::uint32_t id) {
+    const std::string_view name = names.text(id);
+    Fits may = eachKeyed ? open : all;
+    if (eachKeyed)
+      for (std::size_t k = 0; k < filters.size(); ++k)
+        if (filters[k] && filters[k]->admits(keyOf[id])) may = may | bit(k);
+    if (may == Fits{} || !carried(names, id, options)) return;
+    Fits fit{};
+    for (auto left = static_cast<unsigned>(may); left != 0; left &= left - 1) {
+      const auto k = static_cast<std::size_t>(std::countr_zero(left));
+      const Glob& glob = *globs[k];
+      if (!glob.rejectsName(name) && (!glob.nameOnly() || glob.matchesName(name))) fit = fit | bit(k);
+    }
+    fits[id] = fit;
+  };
+  const KeyFilter some(anyKey);
   inShares(count, passThreads(options.threads, count), [&](std::uint32_t begin, std::uint32_t end, unsigned) {
-    // When every pattern fixes extensions, only names with one of theirs are read.
-    const KeyFilter some(anyKey);
-    for (std::uint32_t id = begin; id < end; ++id) {
-      if (open == Fits{} && !some.admits(keyOf[id])) continue;
-      Fits may = eachKeyed ? open : all;
-      if (eachKeyed)
-        for (std::size_t k = 0; k < filters.size(); ++k)
-          if (filters[k] && filters[k]->admits(keyOf[id])) may = may | bit(k);
-      const std::string_view name = names.text(id);
-      if (!name.empty() && !begins[static_cast<unsigned char>(name.front())]) continue;
-      if (may == Fits{} || !carried(names, id, options)) continue;
-      Fits fit{};
-      for (auto left = static_cast<unsigned>(may); left != 0; left &= left - 1) {
-        const auto k = static_cast<std::size_t>(std::countr_zero(left));
-        const Glob& glob = *globs[k];
-        if (!glob.rejectsName(name) && (!glob.nameOnly() || glob.matchesName(name))) fit = fit | bit(k);
+    // When every pattern fixes extensions, only names with one of theirs are read (a few keys
+    // compared in a row); otherwise only names whose first byte some pattern allows.
+    if (open != Fits{}) {
+      for (std::uint32_t id = begin; id < end; ++id) {
+        const std::string_view name = names.text(id);
+        if (name.empty() || begins[static_cast<unsigned char>(name.front())]) visit(id);
       }
-      fits[id] = fit;
+    } else if (const auto few = some.few()) {
+      const auto [a, b, c, d] = *few;
+      for (std::uint32_t id = begin; id < end; ++id) {
+        const std::uint32_t key = keyOf[id];
+        if (key == a || key == b || key == c || key == d) visit(id);
+      }
+    } else {
+      for (std::uint32_t id = begin; id < end; ++id)
+        if (some.admits(keyOf[id])) visit(id);
     }
   });
   return fits;

@@ -166,6 +166,20 @@ static void test_searches(FffInstance* instance) {
   CHECK(second && strcmp(second->path, "src/main.c") == 0);
   fff_free_search_result(globbed);
   fff_free_result(result);
+
+  /* Several patterns in one call: a record per pattern, a malformed one failing alone. */
+  const char* patterns[] = {"**/*.{c,md}", "src/[a-", "**/main*"};
+  FffResult* each[3] = {NULL, NULL, NULL};
+  result = fff_glob_each(instance, patterns, 3, 0, 0, FFF_GLOB_NEWEST_FIRST, 2, each);
+  CHECK(result && result->success && result->int_value == 3);
+  fff_free_result(result);
+  CHECK(each[0] && each[0]->success && each[0]->int_value == 2);
+  CHECK(each[1] && !each[1]->success && each[1]->error && each[1]->handle == NULL);
+  CHECK(each[2] && each[2]->success && each[2]->int_value == 1);
+  for (int k = 0; k < 3; ++k) {
+    if (each[k]->success) fff_free_search_result((FffSearchResult*)each[k]->handle);
+    fff_free_result(each[k]);
+  }
 }
 
 static void test_misuse(FffInstance* instance) {

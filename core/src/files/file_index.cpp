@@ -486,16 +486,15 @@ std::vector<FileIndex::ScoredEntry> FileIndex::filenameMatches(std::string_view 
   const std::vector<std::string> patterns{glob, glob + ".*", glob + "*"};
   const std::uint32_t globOptions = typed.ignoreCase ? FFF_GLOB_IGNORE_CASE : 0;
   const PreparedQuery prepared = FuzzyMatcher::prepare(name);
-  // The three passes over the index are independent: side by side, one pass's single-threaded
-  // parts (choosing and reading its items) overlap the others' instead of following them. Each
-  // pass also spreads over the cores inside the library.
+  // The name globs (one pass for all three) and the two fuzzy searches are independent: in two
+  // lanes, one pass's single-threaded parts (choosing and reading its items) overlap the
+  // others'. Each pass also spreads over the cores inside the library; a third lane only made
+  // more threads wait for the same two cores.
   std::future<std::vector<std::vector<FileEntry>>> globs =
       std::async(std::launch::async, [&] { return globEntriesEach(patterns, globOptions, wanted); });
-  std::future<std::vector<FileEntry>> folders =
-      std::async(std::launch::async, [&] { return directorySearch(name, wanted); });
+  std::vector<FileEntry> named = directorySearch(name, wanted);
   const std::vector<FileEntry> fuzzyFound =
       prepared.empty() ? std::vector<FileEntry>{} : search(name, kLocalSearchLimit);
-  std::vector<FileEntry> named = folders.get();
   for (std::vector<FileEntry>& more : globs.get())
     named.insert(named.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
 
