@@ -391,7 +391,6 @@ void Instance::walkNames(const std::stop_token& stop) {
                  {.skipHidden = options_.skipHidden,
                   .crossFileSystems = options_.crossFileSystems,
                   .rootDevice = rootDevice_,
-                  .rootInode = rootInode_,
                   .threads = std::max(1u, std::thread::hardware_concurrency())},
                  stop, read);
   // The folders still held (after a stop or a failure) go before the walk's memory does.

@@ -76,7 +76,6 @@ struct WalkOptions {
   bool skipHidden = false;
   bool crossFileSystems = false;
   dev_t rootDevice = 0;
-  ino_t rootInode = 0;
   unsigned threads = 1;
 };
 
