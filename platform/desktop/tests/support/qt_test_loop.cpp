@@ -5,7 +5,7 @@
 namespace quillo::testing {
 
 bool runQtUntil(const std::function<bool()>& done) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
   while (!done() && std::chrono::steady_clock::now() < deadline)
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
   return done();

@@ -5,7 +5,9 @@
 
 namespace quillo::testing {
 
-// Runs Qt's event loop until `done` holds or five seconds pass; whether it holds.
+// Runs Qt's event loop until `done` holds or fifteen seconds pass; whether it holds. The bound
+// is for a sanitizer build on a busy machine, where a test program and the accessibility bus
+// took over five seconds to start; a test that passes ends as soon as `done` holds.
 bool runQtUntil(const std::function<bool()>& done);
 
 // The command line a test hands Qt: Qt keeps a reference to it, so it lives as long as the
