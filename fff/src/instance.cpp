@@ -107,6 +107,7 @@ void Instance::run(std::stop_token stop) {
   bool scanned = false;
   bool save = false;
   std::string failure;
+  std::unique_ptr<NamesWalk> spentWalk;
   try {
     bool changed = true;
     if (!options_.savedIndex.empty() && loadSaved())
@@ -114,7 +115,7 @@ void Instance::run(std::stop_token stop) {
     else if (options_.watch)
       scanBelow({kRootDirectory}, stop, true);
     else
-      walkNames(stop);
+      spentWalk = walkNames(stop);
     scanned = !stop.stop_requested();
     save = scanned && changed && !options_.savedIndex.empty();
   } catch (const std::bad_alloc&) {
@@ -131,6 +132,8 @@ void Instance::run(std::stop_token stop) {
     scan_.state = scan_.reason.empty() ? ScanState::complete : ScanState::incomplete;
   }
   scanned_.notify_all();
+  // Unmapping the walk's memory takes a millisecond: searches need not wait for it.
+  spentWalk.reset();
   try {
     if (scanned && detailsOnDemand()) {
       std::unique_lock lock(scanMutex_);
@@ -357,7 +360,7 @@ class HeldFolders {
 // Without watching, the first scan needs no folder's watch before its listing: the walk reads
 // subtrees on every core, each folder relative to its parent, and this thread, walking too,
 // adds the folders as they finish, each after its parent.
-void Instance::walkNames(const std::stop_token& stop) {
+std::unique_ptr<NamesWalk> Instance::walkNames(const std::stop_token& stop) {
   HeldFolders held;
   std::vector<std::string_view> names;
   std::vector<std::uint32_t> ids;
@@ -387,19 +390,21 @@ void Instance::walkNames(const std::stop_token& stop) {
     std::unique_lock lock(mutex_);
     index_.forgetChildren();
   }
-  NamesWalk walk(options_.root,
-                 {.skipHidden = options_.skipHidden,
-                  .crossFileSystems = options_.crossFileSystems,
-                  .rootDevice = rootDevice_,
-                  .threads = std::max(1u, std::thread::hardware_concurrency())},
-                 stop, read);
+  auto walk =
+      std::make_unique<NamesWalk>(options_.root,
+                                  WalkOptions{.skipHidden = options_.skipHidden,
+                                              .crossFileSystems = options_.crossFileSystems,
+                                              .rootDevice = rootDevice_,
+                                              .threads = std::max(1u, std::thread::hardware_concurrency())},
+                                  stop, read);
   // The folders still held (after a stop or a failure) go before the walk's memory does.
   struct Release {
     HeldFolders& held;
     ~Release() { held.clear(); }
   } release{held};
-  walk.root().readerTag = HeldFolders::kRootTag;
-  walk.run();
+  walk->root().readerTag = HeldFolders::kRootTag;
+  walk->run();
+  return walk;
 }
 
 // Sizes and times of what the names-only scan left out, read on every core while searches go

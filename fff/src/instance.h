@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <shared_mutex>
 #include <stop_token>
@@ -18,6 +19,8 @@
 #include "watcher.h"
 
 namespace fff {
+
+class NamesWalk;
 
 struct InstanceOptions {
   std::string root;
@@ -76,8 +79,9 @@ class Instance {
   void run(std::stop_token stop);
   // Lists the folders and all below them; `namesOnly` leaves sizes and times for readDetails.
   void scanBelow(std::vector<std::uint32_t> directories, const std::stop_token& stop, bool namesOnly);
-  // The first scan without watching: names and kinds, walked on every core.
-  void walkNames(const std::stop_token& stop);
+  // The first scan without watching: names and kinds, walked on every core. Returns the spent
+  // walk, whose memory (tens of megabytes) is best handed back once the scan's end is told.
+  std::unique_ptr<NamesWalk> walkNames(const std::stop_token& stop);
   void readDetails(const std::stop_token& stop);
   // The saved index, when there is a usable one, with the folders changed since listed again.
   bool loadSaved();
