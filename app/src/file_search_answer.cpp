@@ -57,4 +57,10 @@ FileSearchAnswer fileSearchAnswerFromJson(std::string_view text) {
   }
 }
 
+std::optional<std::filesystem::path> fileSearchLockPath(const platform::System& system) {
+  const std::optional<std::string> runtime = system.environment("XDG_RUNTIME_DIR");
+  if (!runtime || runtime->empty()) return std::nullopt;
+  return std::filesystem::path(*runtime) / "quillo" / "file-search.lock";
+}
+
 }  // namespace quillo::app

@@ -152,7 +152,7 @@ int searchFiles(const Arguments& arguments, const platform::System& system,
   // questions need an index of this process's own.
   const std::optional<app::FileSearchAnswer> answered =
       settings ? std::nullopt
-               : runningAppFileSearch(arguments.query, limit, preferences.fileSearchPaths(), system);
+               : runningAppFileSearch(arguments.query, limit, preferences.fileSearchPaths(), system, files);
   std::shared_ptr<core::FileIndex> index;
   if (!answered) {
     FolderFailures failures;

@@ -21,10 +21,15 @@ std::vector<std::string> sorted(std::vector<std::string> paths) {
 
 std::optional<app::FileSearchAnswer> runningAppFileSearch(const std::string& query, std::size_t limit,
                                                           const std::vector<std::string>& folders,
-                                                          const platform::System& system) {
+                                                          const platform::System& system,
+                                                          const platform::FileSystem& files) {
   // Without a bus there is nobody to ask, and GLib need not be loaded at all.
   if (system.environment("DBUS_SESSION_BUS_ADDRESS").value_or("").empty() &&
       system.environment("XDG_RUNTIME_DIR").value_or("").empty())
+    return std::nullopt;
+  // Nor when the program does not hold its lock: it is not running, and asking the bus to hear
+  // so (GLib loaded, a connection made, a call refused) costs milliseconds.
+  if (const auto lock = app::fileSearchLockPath(system); lock && !files.lockedElsewhere(*lock))
     return std::nullopt;
   try {
     const auto text = desktopLibrary().searchFilesInRunningApp(

@@ -20,7 +20,22 @@ platform::FileStatus statusOf(platform::FileKind kind, std::uint64_t size, unsig
   return status;
 }
 
-class FakeLock final : public platform::FileLock {};
+class FakeLock final : public platform::FileLock {
+ public:
+  FakeLock(std::shared_ptr<std::map<fs::path, int>> held, fs::path path)
+      : held_(std::move(held)), path_(std::move(path)) {
+    ++(*held_)[path_];
+  }
+  ~FakeLock() override {
+    if (--(*held_)[path_] == 0) held_->erase(path_);
+  }
+  FakeLock(const FakeLock&) = delete;
+  FakeLock& operator=(const FakeLock&) = delete;
+
+ private:
+  std::shared_ptr<std::map<fs::path, int>> held_;
+  fs::path path_;
+};
 
 class FakeLibrary final : public platform::SharedLibrary {
  public:
@@ -126,8 +141,21 @@ bool FakeFileSystem::removeFile(const fs::path& path) {
 
 std::unique_ptr<platform::FileLock> FakeFileSystem::lock(const fs::path& path,
                                                          const platform::ReplaceOptions&) {
+  return hold(path);
+}
+
+std::unique_ptr<platform::FileLock> FakeFileSystem::lockShared(const fs::path& path,
+                                                               const platform::ReplaceOptions&) {
+  return hold(path);
+}
+
+std::unique_ptr<platform::FileLock> FakeFileSystem::hold(const fs::path& path) {
   if (writeFailure) throw platform::FileSystemError(path.string() + " cannot be locked: " + *writeFailure);
-  return std::make_unique<FakeLock>();
+  return std::make_unique<FakeLock>(heldLocks_, path);
+}
+
+bool FakeFileSystem::lockedElsewhere(const fs::path& path) const {
+  return heldLocks_->contains(path);
 }
 
 std::unique_ptr<platform::SharedLibrary> FakeFileSystem::loadLibrary(const fs::path& path) {

@@ -86,6 +86,17 @@ class PosixLock final : public FileLock {
   Descriptor fd_;  // closing the descriptor releases the lock
 };
 
+// An exclusive or shared flock on the lock file, made with its folders when missing.
+std::unique_ptr<FileLock> takeLock(const fs::path& path, const ReplaceOptions& options, int operation) {
+  makeFolders(path.parent_path(), options.folderMode);
+  Descriptor fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, options.fileMode));
+  if (fd.get() < 0) fail(path, "cannot be locked", errno);
+  while (::flock(fd.get(), operation) != 0) {
+    if (errno != EINTR) fail(path, "cannot be locked", errno);
+  }
+  return std::make_unique<PosixLock>(fd.release());
+}
+
 class PosixLibrary final : public SharedLibrary {
  public:
   explicit PosixLibrary(void* handle) : handle_(handle) {}
@@ -236,13 +247,18 @@ bool PosixFileSystem::removeFile(const fs::path& path) {
 }
 
 std::unique_ptr<FileLock> PosixFileSystem::lock(const fs::path& path, const ReplaceOptions& options) {
-  makeFolders(path.parent_path(), options.folderMode);
-  Descriptor fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, options.fileMode));
-  if (fd.get() < 0) fail(path, "cannot be locked", errno);
-  while (::flock(fd.get(), LOCK_EX) != 0) {
-    if (errno != EINTR) fail(path, "cannot be locked", errno);
-  }
-  return std::make_unique<PosixLock>(fd.release());
+  return takeLock(path, options, LOCK_EX);
+}
+
+std::unique_ptr<FileLock> PosixFileSystem::lockShared(const fs::path& path, const ReplaceOptions& options) {
+  return takeLock(path, options, LOCK_SH);
+}
+
+bool PosixFileSystem::lockedElsewhere(const fs::path& path) const {
+  const Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) return false;
+  // Taken at once when nobody holds it, and let go with the descriptor.
+  return ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }
 
 std::unique_ptr<SharedLibrary> PosixFileSystem::loadLibrary(const fs::path& path) {

@@ -84,6 +84,23 @@ TEST(PosixFileSystem, RemovingTellsWhetherAFileWasThere) {
   EXPECT_TRUE(fs::is_directory(folder / "a folder"));
 }
 
+// Shared holders do not wait for each other, and the lock reads as held until the last lets go.
+TEST(PosixFileSystem, ASharedLockReadsAsHeldUntilItsLastHolderLetsGo) {
+  testing::TemporaryFolder folder;
+  const fs::path path = folder / "runtime/quillo/program.lock";
+  PosixFileSystem files;
+  EXPECT_FALSE(files.lockedElsewhere(path));
+  auto first = files.lockShared(path);
+  auto second = files.lockShared(path);
+  EXPECT_TRUE(files.lockedElsewhere(path));
+  first.reset();
+  EXPECT_TRUE(files.lockedElsewhere(path));
+  second.reset();
+  EXPECT_FALSE(files.lockedElsewhere(path));
+  // Looking took no lock of its own: an exclusive one is had at once.
+  EXPECT_NE(files.lock(path), nullptr);
+}
+
 TEST(PosixFileSystem, StatusAndListingDescribeFilesAndFolders) {
   testing::TemporaryFolder folder;
   testing::writeFile(folder / "file", "12345");

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "program_state.h"
+#include "quillo/app/file_search_answer.h"
 #include "quillo/base/log.h"
 #include "quillo/base/program_files.h"
 #include "quillo/core/files/fff_library.h"
@@ -110,6 +111,17 @@ void DesktopProgram::allowDesktopShortcuts(bool allowed) {
     if (controller) controller->restore();
 }
 
+void DesktopProgram::holdFileSearchLock() {
+  const std::optional<std::filesystem::path> path = app::fileSearchLockPath(seams_.system());
+  if (!path) return;
+  try {
+    fileSearchLock_ = seams_.files().lockShared(*path);
+  } catch (const platform::FileSystemError& error) {
+    // quillo-cli then searches by itself, as it does while the program is not running.
+    kLog.warning("quillo-cli will not ask this program for files: {}", error.what());
+  }
+}
+
 bool DesktopProgram::start(const std::vector<std::string>& arguments) {
   if (options_.attach) {
     if (!components_->attach(*application_)) {
@@ -118,7 +130,10 @@ bool DesktopProgram::start(const std::vector<std::string>& arguments) {
     }
     frontEnd_->holdPastesUntilTheKeyboardReturns();
     if (!state_->publish()) kLog.warning("The State method is not on the session bus.");
-    if (!fileSearch_->publish()) kLog.warning("The SearchFiles method is not on the session bus.");
+    if (fileSearch_->publish())
+      holdFileSearchLock();
+    else
+      kLog.warning("The SearchFiles method is not on the session bus.");
   }
   running_ = true;
   application_->start(arguments);
@@ -130,6 +145,7 @@ void DesktopProgram::shutdown() {
   if (running_) application_->terminate();
   running_ = false;
   state_.reset();
+  fileSearchLock_.reset();
   fileSearch_.reset();
   frontEnd_->disconnect();
   // GNOME's custom shortcuts run `quillo --toggle`, which starts the program again: they stay

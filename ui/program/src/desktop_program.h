@@ -52,6 +52,8 @@ class DesktopProgram {
   // Stores the user's consent to shortcuts in the desktop's keyboard settings and registers both
   // shortcuts again with it.
   void allowDesktopShortcuts(bool allowed);
+  // Held while SearchFiles is on the bus: quillo-cli asks the bus only when someone holds it.
+  void holdFileSearchLock();
 
   DesktopProgramOptions options_;
   std::optional<PaintLog> paintLog_;
@@ -61,6 +63,7 @@ class DesktopProgram {
   std::unique_ptr<app::QuilloApplication> application_;
   std::unique_ptr<StateService> state_;
   std::unique_ptr<FileSearchService> fileSearch_;
+  std::unique_ptr<platform::FileLock> fileSearchLock_;
   bool running_ = false;
   std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
 };

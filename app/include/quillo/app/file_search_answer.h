@@ -1,11 +1,14 @@
 #pragma once
 
+#include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "quillo/core/files/file_index.h"
+#include "quillo/platform/system.h"
 
 namespace quillo::app {
 
@@ -27,6 +30,11 @@ class FileSearchAnswerError : public std::runtime_error {
 
 // The answer of `index` to `query`, as its searches give it.
 FileSearchAnswer answerFileSearch(core::FileIndex& index, std::string_view query, int limit);
+
+// The lock file the running program holds (shared) while it answers file searches on the bus,
+// "quillo/file-search.lock" in the user's runtime folder; none without one. A command line that
+// finds nobody holding it searches by itself without loading a bus client to ask.
+std::optional<std::filesystem::path> fileSearchLockPath(const platform::System& system);
 
 // As JSON text on the bus, and back. fileSearchAnswerFromJson throws FileSearchAnswerError.
 std::string fileSearchAnswerJson(const FileSearchAnswer& answer);

@@ -94,6 +94,13 @@ class FileSystem {
   // (made, with its folders as replaceFile makes them, when missing). Throws FileSystemError.
   virtual std::unique_ptr<FileLock> lock(const std::filesystem::path& path,
                                          const ReplaceOptions& options = {}) = 0;
+  // The same lock, shared: other shared holders go on holding it; an exclusive lock waits for
+  // them all. Throws FileSystemError.
+  virtual std::unique_ptr<FileLock> lockShared(const std::filesystem::path& path,
+                                               const ReplaceOptions& options = {}) = 0;
+  // Whether some holder (another process, or this one through another lock) has the lock file at
+  // `path` locked now; false when there is no such file or it cannot be read. Never waits.
+  virtual bool lockedElsewhere(const std::filesystem::path& path) const = 0;
   // Throws FileSystemError with the loader's message.
   virtual std::unique_ptr<SharedLibrary> loadLibrary(const std::filesystem::path& path) = 0;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -39,11 +40,20 @@ class FakeFileSystem final : public platform::FileSystem {
   bool removeFile(const std::filesystem::path& path) override;
   std::unique_ptr<platform::FileLock> lock(const std::filesystem::path& path,
                                            const platform::ReplaceOptions& options = {}) override;
+  std::unique_ptr<platform::FileLock> lockShared(const std::filesystem::path& path,
+                                                 const platform::ReplaceOptions& options = {}) override;
+  bool lockedElsewhere(const std::filesystem::path& path) const override;
   std::unique_ptr<platform::SharedLibrary> loadLibrary(const std::filesystem::path& path) override;
 
  private:
+  std::unique_ptr<platform::FileLock> hold(const std::filesystem::path& path);
   bool isFolder(const std::filesystem::path& path) const;
   void checkReadable(const std::filesystem::path& path) const;
+
+  // The locks handed out and still alive, by path (shared or not: the fake never waits). Shared
+  // with them, so that a lock may outlive the file system.
+  std::shared_ptr<std::map<std::filesystem::path, int>> heldLocks_ =
+      std::make_shared<std::map<std::filesystem::path, int>>();
 };
 
 }  // namespace quillo::testing

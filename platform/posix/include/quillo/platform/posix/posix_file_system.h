@@ -30,6 +30,9 @@ class PosixFileSystem final : public FileSystem {
   bool removeFile(const std::filesystem::path& path) override;
   std::unique_ptr<FileLock> lock(const std::filesystem::path& path,
                                  const ReplaceOptions& options = {}) override;
+  std::unique_ptr<FileLock> lockShared(const std::filesystem::path& path,
+                                       const ReplaceOptions& options = {}) override;
+  bool lockedElsewhere(const std::filesystem::path& path) const override;
   std::unique_ptr<SharedLibrary> loadLibrary(const std::filesystem::path& path) override;
 
  private:
