@@ -73,6 +73,9 @@ TEST(FileFormat, SizesUseDecimalUnitsInTheLocale) {
   EXPECT_EQ(FileFormat::size(1'250'000, "en_US"), "1.3 MB");
   EXPECT_EQ(FileFormat::size(3'456'789'012, "en_US"), "3.46 GB");
   EXPECT_EQ(FileFormat::size(1'250'000, "de_DE"), "1,3 MB");
+  // Each locale spells its own zero, whichever asked first.
+  EXPECT_EQ(FileFormat::size(0, "de_DE"), "Null kB");
+  EXPECT_EQ(FileFormat::size(0, "en_US"), "Zero kB");
 }
 
 TEST(FileFormat, DayIsTheCalendarDateInTheTimeZone) {

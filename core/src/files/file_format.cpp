@@ -10,7 +10,10 @@
 
 #include <array>
 #include <cmath>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <tuple>
 
 namespace quillo::core {
 namespace {
@@ -28,34 +31,71 @@ const std::array<Unit, 6> kUnits = {{{icu::MeasureUnit::getByte, 0},
                                      {icu::MeasureUnit::getTerabyte, 2},
                                      {icu::MeasureUnit::getPetabyte, 2}}};
 
-std::string format(double value, const Unit& unit, bool wide, const icu::Locale& locale) {
-  UErrorCode status = U_ZERO_ERROR;
-  const auto formatter = icu::number::NumberFormatter::withLocale(locale)
-                             .unit(unit.measure())
-                             .unitWidth(wide ? UNUM_UNIT_WIDTH_FULL_NAME : UNUM_UNIT_WIDTH_SHORT)
-                             .precision(icu::number::Precision::maxFraction(unit.fractionDigits))
-                             .roundingMode(UNUM_ROUND_HALFUP);
-  std::string text;
-  formatter.formatDouble(value, status).toString(status).toUTF8String(text);
-  return U_SUCCESS(status) ? text : fmt::format("{} B", value);
-}
+// Building a number formatter reads the locale's data and compiles its settings, tens of
+// microseconds where formatting with a built one takes two; spelling out zero parses the
+// locale's rules, hundreds. A list of file rows formats its sizes in a few units of one locale:
+// each formatter and each zero is made once per locale. ICU's formatters are immutable and may
+// be shared by threads.
+class Formats {
+ public:
+  static Formats& shared() {
+    static Formats formats;
+    return formats;
+  }
 
-// "Zero kB": the number spelled out, as a sentence would begin.
-std::string zero(const icu::Locale& locale) {
-  UErrorCode status = U_ZERO_ERROR;
-  icu::RuleBasedNumberFormat spellout(icu::URBNF_SPELLOUT, locale, status);
-  icu::UnicodeString word;
-  if (U_SUCCESS(status)) spellout.format(int32_t{0}, word);
-  if (word.isEmpty()) word = "0";
-  word.replace(0, 1, static_cast<UChar32>(u_toupper(word.char32At(0))));
-  std::string text;
-  word.toUTF8String(text);
-  const std::string unit = format(0, kUnits[1], false, locale);
-  // The formatter gives "0 kB": keep its unit and spacing, spell the number.
-  const auto digit = unit.find('0');
-  return digit == std::string::npos ? text + " " + unit
-                                    : unit.substr(0, digit) + text + unit.substr(digit + 1);
-}
+  std::string format(double value, std::size_t unit, bool wide, const std::string& locale) {
+    UErrorCode status = U_ZERO_ERROR;
+    std::string text;
+    formatter(unit, wide, locale).formatDouble(value, status).toString(status).toUTF8String(text);
+    return U_SUCCESS(status) ? text : fmt::format("{} B", value);
+  }
+
+  // "Zero kB": the number spelled out, as a sentence would begin.
+  std::string zero(const std::string& locale) {
+    {
+      const std::lock_guard lock(mutex_);
+      if (const auto found = zeros_.find(locale); found != zeros_.end()) return found->second;
+    }
+    std::string text = spelledZero(locale);
+    const std::lock_guard lock(mutex_);
+    return zeros_.try_emplace(locale, std::move(text)).first->second;
+  }
+
+ private:
+  const icu::number::LocalizedNumberFormatter& formatter(std::size_t unit, bool wide,
+                                                         const std::string& locale) {
+    const std::lock_guard lock(mutex_);
+    const auto key = std::make_tuple(locale, unit, wide);
+    if (const auto found = formatters_.find(key); found != formatters_.end()) return found->second;
+    return formatters_
+        .try_emplace(key, icu::number::NumberFormatter::withLocale(icu::Locale(locale.c_str()))
+                              .unit(kUnits[unit].measure())
+                              .unitWidth(wide ? UNUM_UNIT_WIDTH_FULL_NAME : UNUM_UNIT_WIDTH_SHORT)
+                              .precision(icu::number::Precision::maxFraction(kUnits[unit].fractionDigits))
+                              .roundingMode(UNUM_ROUND_HALFUP))
+        .first->second;
+  }
+
+  std::string spelledZero(const std::string& locale) {
+    UErrorCode status = U_ZERO_ERROR;
+    icu::RuleBasedNumberFormat spellout(icu::URBNF_SPELLOUT, icu::Locale(locale.c_str()), status);
+    icu::UnicodeString word;
+    if (U_SUCCESS(status)) spellout.format(int32_t{0}, word);
+    if (word.isEmpty()) word = "0";
+    word.replace(0, 1, static_cast<UChar32>(u_toupper(word.char32At(0))));
+    std::string text;
+    word.toUTF8String(text);
+    const std::string unit = format(0, 1, false, locale);
+    // The formatter gives "0 kB": keep its unit and spacing, spell the number.
+    const auto digit = unit.find('0');
+    return digit == std::string::npos ? text + " " + unit
+                                      : unit.substr(0, digit) + text + unit.substr(digit + 1);
+  }
+
+  std::mutex mutex_;
+  std::map<std::tuple<std::string, std::size_t, bool>, icu::number::LocalizedNumberFormatter> formatters_;
+  std::map<std::string, std::string, std::less<>> zeros_;
+};
 
 }  // namespace
 
@@ -72,9 +112,10 @@ std::string FileFormat::folder(const base::Url& file, std::string_view homeFolde
 }
 
 std::string FileFormat::size(std::uint64_t bytes, std::string_view locale) {
-  const icu::Locale where(std::string(locale).c_str());
-  if (bytes == 0) return zero(where);
-  if (bytes < 1000) return format(static_cast<double>(bytes), kUnits[0], true, where);
+  const std::string where(locale);
+  Formats& formats = Formats::shared();
+  if (bytes == 0) return formats.zero(where);
+  if (bytes < 1000) return formats.format(static_cast<double>(bytes), 0, true, where);
   double value = static_cast<double>(bytes);
   std::size_t unit = 0;
   while (unit + 1 < kUnits.size()) {
@@ -84,7 +125,7 @@ std::string FileFormat::size(std::uint64_t bytes, std::string_view locale) {
     value /= 1000;
     ++unit;
   }
-  return format(value, kUnits[unit], false, where);
+  return formats.format(value, unit, false, where);
 }
 
 std::string FileFormat::day(base::Date date, std::string_view timeZone) {
