@@ -105,6 +105,18 @@ struct Task {
   std::vector<Identity> ancestors;  // the root first, the folder's parent last
 };
 
+// A folder's subfolders that the thread walking it has still to enter, `next` to `end`: the
+// thread's open frames, outermost first, so that whatever it is doing (a listing of thousands of
+// names, a long read) it can hand a thread that ran out of work the largest part of what it has.
+struct Siblings {
+  std::vector<std::pair<WalkedFolder*, std::string>>* below;
+  const std::string* path;
+  std::size_t depth;  // the subfolders' ancestors: the folder's own and the folder
+  std::size_t next = 0;
+  std::size_t end = 0;
+};
+using Frames = std::vector<Siblings*>;
+
 struct NamesWalk::Shared {
   std::string root;
   std::pmr::memory_resource* memory = nullptr;
@@ -132,6 +144,7 @@ struct NamesWalk::Shared {
 
   void work() {
     std::vector<std::byte> buffer(kDirentBuffer);
+    Frames frames;
     const bool reads = std::this_thread::get_id() == readingThread;
     for (;;) {
       Task task;
@@ -162,7 +175,7 @@ struct NamesWalk::Shared {
         readInFull(AT_FDCWD, task.path.c_str(), task.folder->self);
         finish(*task.folder);
       } else {
-        enter(*task.folder, fd.get(), task.path, task.ancestors, buffer);
+        enter(*task.folder, fd.get(), task.path, task.ancestors, buffer, frames);
       }
     }
   }
@@ -185,6 +198,27 @@ struct NamesWalk::Shared {
 
   bool someoneIdle() const { return idle.load(std::memory_order_relaxed) > 0 && queued.load() == 0; }
 
+  // A thread that ran out of work gets the later half of what is left in the outermost open
+  // frame (the largest subtrees) at once: handed one by one, small subtrees would send it back to
+  // sleep after each.
+  void shareIfIdle(Frames& frames, const std::vector<Identity>& ancestors) {
+    if (!someoneIdle() || stopped()) return;
+    for (Siblings* frame : frames) {
+      if (frame->next >= frame->end) continue;
+      const std::size_t half = frame->next + (frame->end - frame->next) / 2;
+      const std::vector<Identity> above(ancestors.begin(),
+                                        ancestors.begin() + static_cast<std::ptrdiff_t>(frame->depth));
+      std::vector<Task> handed;
+      for (std::size_t later = half; later < frame->end; ++later) {
+        auto& [subfolder, name] = (*frame->below)[later];
+        handed.push_back({subfolder, childPath(*frame->path, name), above});
+      }
+      frame->end = half;
+      handAll(std::move(handed));
+      return;
+    }
+  }
+
   bool enters(const Identity& folder, const std::vector<Identity>& ancestors) const {
     if (!options.crossFileSystems && folder.device != options.rootDevice) return false;
     return std::find(ancestors.begin(), ancestors.end(), folder) == ancestors.end();
@@ -193,7 +227,7 @@ struct NamesWalk::Shared {
   // Reads what an open folder is, from its descriptor (its name was looked up once, to open
   // it), then lists it unless it is not to be entered.
   void enter(WalkedFolder& folder, int fd, const std::string& path, std::vector<Identity>& ancestors,
-             std::vector<std::byte>& buffer) {
+             std::vector<std::byte>& buffer, Frames& frames) {
     // After a stop every folder still finishes, empty.
     if (stopped()) {
       finish(folder);
@@ -211,13 +245,13 @@ struct NamesWalk::Shared {
       return;
     }
     ancestors.push_back(identity);
-    walk(folder, fd, path, ancestors, buffer);
+    walk(folder, fd, path, ancestors, buffer, frames);
     ancestors.pop_back();
   }
 
   // Lists one open folder, then goes down into its subfolders (or hands them on).
   void walk(WalkedFolder& folder, int fd, const std::string& path, std::vector<Identity>& ancestors,
-            std::vector<std::byte>& buffer) {
+            std::vector<std::byte>& buffer, Frames& frames) {
     const bool lastWhenShort = fillsEachRead && ancestors.back().device == options.rootDevice;
     const bool holdsMounts = !mountParents.empty() && mountParents.contains(path);
     for (;;) {
@@ -253,6 +287,7 @@ struct NamesWalk::Shared {
         folder.children.push_back(std::move(walked));
       }
       if (last) break;
+      shareIfIdle(frames, ancestors);
     }
     // A folder that could not be read whole is left out, as is everything below it.
     if (folder.error != 0) {
@@ -263,23 +298,21 @@ struct NamesWalk::Shared {
     std::vector<std::pair<WalkedFolder*, std::string>> below;
     for (const WalkedChild& child : folder.children)
       if (child.folder) below.emplace_back(child.folder.get(), std::string(folder.name(child)));
+    // On the reading thread, finishing reads what the others finished: share first. Only the
+    // subfolders of finished folders are handed on, so that a folder is always read before them.
+    shareIfIdle(frames, ancestors);
     finish(folder);
-    const auto subpath = [&](std::size_t k) { return childPath(path, below[k].second); };
-    std::size_t end = below.size();
-    for (std::size_t k = 0; k < end; ++k) {
-      auto& [subfolder, name] = below[k];
-      // A thread that ran out of work gets the later half of what is left here at once: handed
-      // one by one, small subtrees would send it back to sleep after each.
-      if (k + 1 < end && someoneIdle() && !stopped()) {
-        const std::size_t half = k + 1 + (end - k - 1) / 2;
-        std::vector<Task> handed;
-        for (std::size_t later = half; later < end; ++later)
-          handed.push_back({below[later].first, subpath(later), ancestors});
-        handAll(std::move(handed));
-        end = half;
-      }
+    Siblings siblings{&below, &path, ancestors.size(), 0, below.size()};
+    frames.push_back(&siblings);
+    struct Close {
+      Frames& frames;
+      ~Close() { frames.pop_back(); }
+    } close{frames};
+    while (siblings.next < siblings.end) {
+      auto& [subfolder, name] = below[siblings.next++];
+      shareIfIdle(frames, ancestors);
       if (ancestors.size() >= kMaxOpenDepth) {
-        hand({subfolder, subpath(k), ancestors});
+        hand({subfolder, childPath(path, name), ancestors});
         continue;
       }
       const UniqueFd child(::openat(fd, name.c_str(), kFolderOpenFlags));
@@ -288,7 +321,7 @@ struct NamesWalk::Shared {
         readInFull(fd, name.c_str(), subfolder->self);
         finish(*subfolder);
       } else {
-        enter(*subfolder, child.get(), subpath(k), ancestors, buffer);
+        enter(*subfolder, child.get(), childPath(path, name), ancestors, buffer, frames);
       }
     }
   }
