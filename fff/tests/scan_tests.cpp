@@ -213,6 +213,21 @@ TEST(Scan, WideAndDeepTreesAreScannedCompletely) {
   EXPECT_THAT(instance.mixedPaths("bottom.txt", 1), ElementsAre(deep + "bottom.txt"));
 }
 
+// While one thread lists a folder of thousands of names, the other takes folders it has still to
+// enter: each is scanned once, none twice.
+TEST(Scan, FoldersHandedOnDuringALongListingAreScannedOnce) {
+  TempTree tree;
+  for (int i = 0; i < 1500; ++i)
+    tree.file("a-full/file" + std::to_string(i), "");
+  for (int folder = 0; folder < 100; ++folder)
+    for (int below = 0; below < 4; ++below)
+      tree.file("b" + std::to_string(folder) + "/c" + std::to_string(below) + "/note.txt", "");
+  Instance instance(tree.root(), false);
+  ASSERT_TRUE(instance.waitForScan());
+  EXPECT_EQ(instance.count(), 1 + 1500 + 100 * (1 + 4 * 2));
+  EXPECT_EQ(instance.globPaths("**/note.txt", 0, 1000).size(), 400u);
+}
+
 // Sizes and times are read below folders too deep or too full for one reader to take whole.
 TEST(Scan, NewestFirstOrderReachesTheDeepestAndFullestFolders) {
   TempTree tree;
