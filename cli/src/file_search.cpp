@@ -63,18 +63,15 @@ std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::Fi
   for (const auto& folder : access)
     folders.push_back(folder->url());
   // Without the library there is nothing to search: its error ends the command.
-  auto index = std::make_shared<core::FileIndex>(
-      folders, std::move(access), loadFileIndexLibrary(disk()),
-      core::FileIndex::Options{.display = display,
-                               // A saved index is ready in milliseconds: poll at that pace (each
-                               // poll also waits a millisecond in the library, woken at the end).
-                               .scanPoll = std::chrono::milliseconds(1),
-                               .files = &disk(),
-                               .watch = false,
-                               .savedIndexFolder = savedIndexFolder,
-                               // The command ends with its answer, not once a first scan's
-                               // index is written.
-                               .saveDetached = true});
+  auto index =
+      std::make_shared<core::FileIndex>(folders, std::move(access), loadFileIndexLibrary(disk()),
+                                        core::FileIndex::Options{.display = display,
+                                                                 .files = &disk(),
+                                                                 .watch = false,
+                                                                 .savedIndexFolder = savedIndexFolder,
+                                                                 // The command ends with its answer, not once
+                                                                 // a first scan's index is written.
+                                                                 .saveDetached = true});
   for (const auto& [path, message] : index->failedFolders())
     failures[path] = message;
   if (index->rootCount() > 0) {

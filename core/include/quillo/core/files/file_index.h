@@ -120,7 +120,8 @@ class FileIndex {
   };
 
   // One short poll of the root's first scan, made under the call lock.
-  bool scanFinished(const Root& root);
+  // Waits up to `wait` in the library, which ends the wait as the scan ends.
+  bool scanFinished(const Root& root, std::chrono::milliseconds wait = std::chrono::milliseconds(1));
   // Up to `wanted` entries per root that the index may report, from the library's items in its
   // order: `ask(root, offset, page)` gives a page, read with `item` and released with `release`.
   template <class List, class Ask>
