@@ -26,10 +26,19 @@ std::string imageExtension(std::string_view type) {
   return "png";
 }
 
+// Written beside its name and renamed to it once whole, so that the folder never shows a file
+// half written: a file manager (or anyone waiting for the file) would read it short.
 void writeFile(const std::filesystem::path& file, const clipboard::Bytes& bytes) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  const std::filesystem::path partial = file.parent_path() / ("." + file.filename().string() + ".part");
+  std::ofstream out(partial, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("Could not save “" + file.filename().string() + "”.");
+  out.close();
+  std::error_code error;
+  if (out) std::filesystem::rename(partial, file, error);
+  if (!out || error) {
+    std::filesystem::remove(partial, error);
+    throw std::runtime_error("Could not save “" + file.filename().string() + "”.");
+  }
 }
 
 // "Clipboard image.png", then "Clipboard image 2.png", ... so that several saves never collide.
