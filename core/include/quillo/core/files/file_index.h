@@ -41,6 +41,8 @@ class FileIndex {
 
   struct Options {
     FileDisplay display;
+    // How long one wait for a scan lasts at most: the library ends it as the scan ends, and a
+    // stop is seen between two.
     std::chrono::milliseconds scanPoll{100};
     std::chrono::milliseconds globScanWait{3000};
     // Where recent candidates' dates are read, so that a file's creation counts as recent too;
