@@ -5,6 +5,7 @@
 #include <sys/sysmacros.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "shares.h"
 #include "unique_fd.h"
@@ -48,10 +49,16 @@ class FolderTree {
   std::vector<std::uint32_t> children_;
 };
 
+// What a folder is now, or null when it could not be read: called once per folder looked at,
+// from any of the threads.
+using FolderVisit = std::function<void(std::uint32_t slot, const struct statx* now)>;
+
+// Reads what the wanted folders are now, each relative to an open folder above it.
 class Check {
  public:
-  Check(const Index& index, const std::string& root, const std::function<bool(std::uint32_t)>& wanted)
-      : index_(index), root_(root), wanted_(wanted), tree_(index), changed_(index.directories().size(), 0) {}
+  Check(const Index& index, const std::string& root, const std::function<bool(std::uint32_t)>& wanted,
+        FolderVisit visit)
+      : index_(index), root_(root), wanted_(wanted), visit_(std::move(visit)), tree_(index) {}
 
   // The folders checked by their whole path, each with everything below it: those of the first
   // level below the root with enough folders for the threads to share, at most two down.
@@ -94,8 +101,6 @@ class Check {
     std::string below;
     descend(slot, fd, below, 0);
   }
-
-  std::vector<char> result() && { return std::move(changed_); }
 
  private:
   void byPath(std::uint32_t slot) {
@@ -143,21 +148,13 @@ class Check {
   }
 
   void compare(std::uint32_t slot, int outcome, const struct statx& info) {
-    const Directory& directory = index_.directory(slot);
-    changed_[slot] = !directory.listed || outcome != 0 || !S_ISDIR(info.stx_mode) ||
-                     stampOf(info.stx_mtime) != directory.stamp ||
-                     makedev(info.stx_dev_major, info.stx_dev_minor) != directory.device ||
-                     info.stx_ino != directory.inode;
+    visit_(slot, outcome == 0 ? &info : nullptr);
   }
 
   void markBelow(std::uint32_t slot) {
-    changed_[slot] = 1;
+    visit_(slot, nullptr);
     for (const std::uint32_t* child = tree_.begin(slot); child != tree_.end(slot); ++child)
       if (wanted_(*child)) markBelow(*child);
-  }
-
-  static std::int64_t stampOf(const struct statx_timestamp& time) {
-    return time.tv_sec * 1000000000ll + time.tv_nsec;
   }
 
   std::string absolutePath(std::uint32_t slot) const { return index_.absoluteDirectoryPath(root_, slot); }
@@ -165,19 +162,66 @@ class Check {
   const Index& index_;
   const std::string& root_;
   const std::function<bool(std::uint32_t)>& wanted_;
+  const FolderVisit visit_;
   const FolderTree tree_;
-  std::vector<char> changed_;
 };
+
+std::int64_t stampOf(const struct statx_timestamp& time) {
+  return time.tv_sec * 1000000000ll + time.tv_nsec;
+}
+
+bool sameFolder(const Directory& directory, const struct statx& now) {
+  return S_ISDIR(now.stx_mode) && makedev(now.stx_dev_major, now.stx_dev_minor) == directory.device &&
+         now.stx_ino == directory.inode;
+}
+
+void checkFolders(const Index& index, const std::string& root, unsigned threads,
+                  const std::function<bool(std::uint32_t)>& wanted, FolderVisit visit) {
+  if (!wanted(kRootDirectory)) return;
+  Check check(index, root, wanted, std::move(visit));
+  const std::vector<std::uint32_t> points = check.startingPoints(threads);
+  eachInTurn(points.size(), threads, [&](std::size_t k) { check.below(points[k]); });
+}
 
 }  // namespace
 
 std::vector<char> changedFolders(const Index& index, const std::string& root, unsigned threads,
                                  const std::function<bool(std::uint32_t)>& wanted) {
-  if (!wanted(kRootDirectory)) return std::vector<char>(index.directories().size(), 0);
-  Check check(index, root, wanted);
-  const std::vector<std::uint32_t> points = check.startingPoints(threads);
-  eachInTurn(points.size(), threads, [&](std::size_t k) { check.below(points[k]); });
-  return std::move(check).result();
+  std::vector<char> changed(index.directories().size(), 0);
+  checkFolders(index, root, threads, wanted, [&](std::uint32_t slot, const struct statx* now) {
+    const Directory& directory = index.directory(slot);
+    changed[slot] = !directory.listed || now == nullptr || !sameFolder(directory, *now) ||
+                    stampOf(now->stx_mtime) != directory.stamp;
+  });
+  return changed;
+}
+
+std::vector<std::int64_t> stampsToSave(const Index& index, const std::string& root,
+                                       std::int64_t scanStarted) {
+  const auto directories = index.directories();
+  const auto listed = [&](std::uint32_t slot) { return directories[slot].alive && directories[slot].listed; };
+  std::vector<std::int64_t> stamps(directories.size());
+  bool racy = false;
+  bool unread = false;
+  for (std::uint32_t slot = 0; slot < directories.size(); ++slot) {
+    stamps[slot] = directories[slot].stamp;
+    if (!listed(slot)) continue;
+    unread = unread || stamps[slot] == kStampUnread;
+    if (stamps[slot] != kStampUnread && stamps[slot] >= scanStarted) {
+      stamps[slot] = kStampUnread;
+      racy = true;
+    }
+  }
+  if (!racy && !unread) return {};
+  if (!unread) return stamps;
+  // One thread: this runs as the index is written, often in a process of its own that holds
+  // only the thread that forked it.
+  checkFolders(index, root, 1, listed, [&](std::uint32_t slot, const struct statx* now) {
+    const Directory& directory = directories[slot];
+    if (directory.stamp != kStampUnread || now == nullptr || !sameFolder(directory, *now)) return;
+    if (stampOf(now->stx_mtime) < scanStarted) stamps[slot] = stampOf(now->stx_mtime);
+  });
+  return stamps;
 }
 
 }  // namespace fff

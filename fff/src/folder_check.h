@@ -18,4 +18,12 @@ namespace fff {
 std::vector<char> changedFolders(const Index& index, const std::string& root, unsigned threads,
                                  const std::function<bool(std::uint32_t)>& wanted);
 
+// The folders' stamps to save, by directory slot. A folder's time tells whether it changed
+// only if it is older than the scan that listed the folder (`scanStarted`): a change made in the
+// same tick of the clock, after the listing, would leave it as it was. Such a folder is saved
+// unread (`kStampUnread`), to be listed again; so is one listed before its time was read, unless
+// its time, read now, is older and it is still the folder listed. Empty when every folder's
+// stamp stands as the index holds it.
+std::vector<std::int64_t> stampsToSave(const Index& index, const std::string& root, std::int64_t scanStarted);
+
 }  // namespace fff

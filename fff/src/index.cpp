@@ -120,7 +120,7 @@ void Index::describeDirectory(std::uint32_t slot, const Listed& self) {
   directory.device = self.device;
   directory.inode = self.inode;
   directory.stamp = self.stamp;
-  if (directory.entry != kNone) update(directory.entry, self);
+  if (directory.entry != kNone && self.detailed) update(directory.entry, self);
 }
 
 void Index::detail(std::uint32_t index, std::uint64_t size, std::int64_t modified) {

@@ -60,6 +60,10 @@ struct Folder {
   std::uint32_t parent = kNone;
 };
 
+// The stamp of a folder listed before its time was read: it matches no time a folder has, so a
+// check always finds it changed until its time is read.
+inline constexpr std::int64_t kStampUnread = INT64_MIN;
+
 // A folder by directory slot; a plain record, so that a saved index holds these as they are.
 struct Directory {
   std::uint32_t entry = kNone;  // kNone for the root
@@ -94,7 +98,7 @@ class Index {
   void reserve(std::size_t entries, std::size_t directories);
   void update(std::uint32_t entry, const Listed& listed);
   // Records what a folder added by name is (device, inode, modification time), read once it
-  // was opened.
+  // was opened; its entry's size and time only when `self` is `detailed`.
   void describeDirectory(std::uint32_t slot, const Listed& self);
   // Records a size and time read after the entry was added by name.
   void detail(std::uint32_t entry, std::uint64_t size, std::int64_t modified);

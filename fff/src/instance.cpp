@@ -108,6 +108,11 @@ void Instance::run(std::stop_token stop) {
   bool save = false;
   std::string failure;
   std::unique_ptr<NamesWalk> spentWalk;
+  // File systems stamp folders from the coarse clock, some to the second: a change made after
+  // this reading has a time no older than its second.
+  struct timespec now {};
+  ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+  scanStarted_ = stampOf({.tv_sec = now.tv_sec, .tv_nsec = 0});
   try {
     bool changed = true;
     if (!options_.savedIndex.empty() && loadSaved())
@@ -210,7 +215,7 @@ void Instance::save() const {
   const SavedIndexKey key{options_.root, rootDevice_, rootInode_, options_.skipHidden,
                           options_.crossFileSystems};
   // A cache that cannot be written costs the next run a scan, nothing more.
-  saveIndex(index_, key, options_.savedIndex);
+  saveIndex(index_, key, options_.savedIndex, stampsToSave(index_, options_.root, scanStarted_));
 }
 
 // A folder whose modification time, device and inode are as saved holds the same names (a
@@ -368,7 +373,8 @@ std::unique_ptr<NamesWalk> Instance::walkNames(const std::stop_token& stop) {
     std::unique_lock lock(mutex_);
     for (WalkedFolder* folder : folders) {
       const std::uint32_t slot = held.slot(*folder);
-      if (slot != kRootDirectory && folder->self.detailed) index_.describeDirectory(slot, folder->self);
+      if (slot != kRootDirectory && (folder->self.detailed || folder->selfFromListing))
+        index_.describeDirectory(slot, folder->self);
       if (folder->error != 0) {
         noteUnreadable(absolutePath(slot), folder->error);
       } else if (folder->entered) {

@@ -113,6 +113,9 @@ class Instance {
   std::size_t watchCount_ = 0;
   bool firstScan_ = true;
   std::size_t unreadable_ = 0;  // folders the first scan could not list
+  // When the first scan began: a folder whose time is not older is saved as unread, as a change
+  // made as it was listed (in the same tick of the clock) would not show in its time.
+  std::int64_t scanStarted_ = 0;
   std::string firstUnreadable_;
 
   std::mutex scanMutex_;

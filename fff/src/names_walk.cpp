@@ -86,6 +86,15 @@ bool fillsEachRead(const std::string& root) {
   return info.f_type == TMPFS_MAGIC || info.f_type == EXT4_SUPER_MAGIC;
 }
 
+// Whether every folder of the root's file system lies on its device, so that a folder that is
+// not a mount point is known from its parent's listing: its inode there, its parent's device.
+// Not so of btrfs (a subvolume has a device of its own), overlayfs or network file systems.
+bool sharesOneDevice(const std::string& root) {
+  struct statfs info {};
+  if (::statfs(root.c_str(), &info) != 0) return false;
+  return info.f_type == TMPFS_MAGIC || info.f_type == EXT4_SUPER_MAGIC || info.f_type == XFS_SUPER_MAGIC;
+}
+
 WalkedFolderPtr newFolder(std::pmr::memory_resource* memory) {
   std::pmr::polymorphic_allocator<WalkedFolder> allocator(memory);
   return WalkedFolderPtr(allocator.new_object<WalkedFolder>(memory), WalkedFolderDeleter{memory});
@@ -137,7 +146,8 @@ struct NamesWalk::Shared {
   std::exception_ptr readerFailure;  // the reading thread's
   std::atomic<bool> readerFailed{false};
   bool finished = false;
-  bool fillsEachRead = false;  // the root's file system, for folders on its device
+  bool fillsEachRead = false;    // the root's file system, for folders on its device
+  bool sharesOneDevice = false;  // the root's file system
   // Mount points below the root, and the folders holding them: read by name before opening.
   std::unordered_set<std::string> mountPoints;
   std::unordered_set<std::string> mountParents;
@@ -219,6 +229,17 @@ struct NamesWalk::Shared {
     }
   }
 
+  // A folder known from its parent's listing, without the system call that would read it: a
+  // folder is opened and listed for its name alone, its time read once the walk is over.
+  static void identify(WalkedFolder& folder, dev_t device, ino_t inode) {
+    folder.self.kind = Kind::directory;
+    folder.self.device = device;
+    folder.self.inode = inode;
+    folder.self.detailed = false;
+    folder.self.stamp = kStampUnread;
+    folder.selfFromListing = true;
+  }
+
   bool enters(const Identity& folder, const std::vector<Identity>& ancestors) const {
     if (!options.crossFileSystems && folder.device != options.rootDevice) return false;
     return std::find(ancestors.begin(), ancestors.end(), folder) == ancestors.end();
@@ -233,7 +254,7 @@ struct NamesWalk::Shared {
       finish(folder);
       return;
     }
-    if (!readOpenFolder(fd, folder.self)) {
+    if (!folder.selfFromListing && !readOpenFolder(fd, folder.self)) {
       folder.error = errno;
       finish(folder);
       return;
@@ -252,7 +273,9 @@ struct NamesWalk::Shared {
   // Lists one open folder, then goes down into its subfolders (or hands them on).
   void walk(WalkedFolder& folder, int fd, const std::string& path, std::vector<Identity>& ancestors,
             std::vector<std::byte>& buffer, Frames& frames) {
-    const bool lastWhenShort = fillsEachRead && ancestors.back().device == options.rootDevice;
+    const bool onRootDevice = ancestors.back().device == options.rootDevice;
+    const bool lastWhenShort = fillsEachRead && onRootDevice;
+    const bool knownByListing = sharesOneDevice && onRootDevice;
     const bool holdsMounts = !mountParents.empty() && mountParents.contains(path);
     for (;;) {
       const long read = ::syscall(SYS_getdents64, fd, buffer.data(), buffer.size());
@@ -269,6 +292,7 @@ struct NamesWalk::Shared {
         if (child->d_type == DT_DIR && !(holdsMounts && mountPoints.contains(childPath(path, name)))) {
           walked.folder = newFolder(memory);
           walked.inode = child->d_ino;
+          if (knownByListing) identify(*walked.folder, ancestors.back().device, child->d_ino);
         } else if (child->d_type == DT_DIR || child->d_type == DT_UNKNOWN) {
           Listed full;
           if (!readInFull(fd, name, full)) continue;
@@ -377,6 +401,7 @@ NamesWalk::NamesWalk(std::string root, WalkOptions options, std::stop_token stop
   shared_->stop = std::move(stop);
   shared_->reader = std::move(reader);
   shared_->fillsEachRead = fillsEachRead(shared_->root);
+  shared_->sharesOneDevice = sharesOneDevice(shared_->root);
   for (std::string& point : mountPointsBelow(readMountTable(), shared_->root)) {
     shared_->mountParents.insert(point.substr(0, std::max<std::size_t>(point.rfind('/'), 1)));
     shared_->mountPoints.insert(std::move(point));

@@ -51,6 +51,9 @@ struct WalkedFolder {
   // The folder itself, read once opened (or, when it could not be, by name): a folder on
   // another file system, or one that is its own ancestor, is not entered and lists nothing.
   Listed self;
+  // Whether `self` came from the parent's listing (kind, inode, the parent's device), which on a
+  // file system whose folders all share its device is all the walk needs: its time is read later.
+  bool selfFromListing = false;
   bool entered = true;
   WalkedFolder* nextFinished = nullptr;  // the walk's list of finished folders
   // The reader's own: where it put the folder (its slot in the index, say) before it finished.

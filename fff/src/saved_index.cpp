@@ -226,7 +226,7 @@ struct SavedIndexAccess {
   }
 
   // As saved, an entry's size and time stand until read again, and a folder has no watch.
-  static void write(Writer& out, const Index& index) {
+  static void write(Writer& out, const Index& index, std::span<const std::int64_t> stamps) {
     const NameTable& names = index.names_;
     out.array(names.bytes_);
     out.array(names.texts_);
@@ -244,9 +244,11 @@ struct SavedIndexAccess {
     out.array(index.previousWithName_);
     out.array(index.folders_);
     std::vector<Directory> directories(index.directories_.begin(), index.directories_.end());
-    for (Directory& directory : directories) {
+    for (std::size_t slot = 0; slot < directories.size(); ++slot) {
+      Directory& directory = directories[slot];
       directory.watch = -1;
       directory.polled = false;
+      if (slot < stamps.size()) directory.stamp = stamps[slot];
     }
     out.array(directories.data(), directories.size());
   }
@@ -357,10 +359,11 @@ struct SavedIndexAccess {
   }
 };
 
-bool saveIndex(const Index& index, const SavedIndexKey& key, const std::string& path) {
+bool saveIndex(const Index& index, const SavedIndexKey& key, const std::string& path,
+               std::span<const std::int64_t> stamps) {
   Writer out;
   SavedIndexAccess::putKey(out, key);
-  SavedIndexAccess::write(out, index);
+  SavedIndexAccess::write(out, index, stamps);
   out.put(fileChecksum(out.bytes()));
 
   const std::string temporary = path + ".tmp" + std::to_string(::getpid());

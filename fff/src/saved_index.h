@@ -2,6 +2,8 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "index.h"
@@ -18,8 +20,10 @@ struct SavedIndexKey {
 };
 
 // Writes the index's live entries and its folders' stamps to `path`, atomically (a temporary
-// file renamed over it). Returns false when it could not be written.
-bool saveIndex(const Index& index, const SavedIndexKey& key, const std::string& path);
+// file renamed over it): `stamps`, by directory slot, when given, else the index's own. Returns
+// false when it could not be written.
+bool saveIndex(const Index& index, const SavedIndexKey& key, const std::string& path,
+               std::span<const std::int64_t> stamps = {});
 
 // Reads `out` (a fresh index) from `path`, where it lies: the index keeps the file mapped and
 // reads its arrays in place until a change copies the one it changes. Returns false, leaving

@@ -23,6 +23,7 @@ class SavedIndex : public ::testing::Test {
     tree_.file("docs/report.pdf", "pdf");
     tree_.file("docs/old.txt", "old");
     tree_.file("music/song.mp3", "mp3");
+    tree_.settle();
   }
   // Indexes the tree with the saved index and returns every path found.
   std::vector<std::string> indexed(const std::string& root) const {
@@ -88,6 +89,23 @@ TEST_F(SavedIndex, UnchangedFoldersAreTakenFromTheSavedIndex) {
   keepTime("docs", before);
   EXPECT_THAT(indexed(tree_.root()),
               ElementsAre("docs", "docs/old.txt", "docs/report.pdf", "music", "music/song.mp3"));
+}
+
+// A change made in the tick the scan listed a folder may leave the folder's time as it was: a
+// folder whose time is not older than the scan (here, ahead of it) is listed again next time,
+// whether its time was read before its listing (the root's) or after (the walk's folders').
+TEST_F(SavedIndex, FoldersNoOlderThanTheScanAreListedAgain) {
+  const struct timespec ahead { std::time(nullptr) + 3600, 0 };
+  keepTime("", ahead);
+  keepTime("docs", ahead);
+  indexed(tree_.root());
+  tree_.file("sneaked.txt", "");
+  tree_.file("docs/sneaked.txt", "");
+  keepTime("", ahead);
+  keepTime("docs", ahead);
+  const auto found = indexed(tree_.root());
+  EXPECT_THAT(found, ::testing::Contains("sneaked.txt"));
+  EXPECT_THAT(found, ::testing::Contains("docs/sneaked.txt"));
 }
 
 // The saved index keeps what a refresh removed as removed, through any number of runs.

@@ -75,6 +75,16 @@ void TempTree::dir(std::string_view relative) const {
   std::filesystem::create_directories(path(relative));
 }
 
+void TempTree::settle() const {
+  const timespec hourAgo{std::time(nullptr) - 3600, 0};
+  const timespec times[2] = {hourAgo, hourAgo};
+  check(::utimensat(AT_FDCWD, root_.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0, "utimensat " + root_);
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root_))
+    if (entry.is_directory() && !entry.is_symlink())
+      check(::utimensat(AT_FDCWD, entry.path().c_str(), times, AT_SYMLINK_NOFOLLOW) == 0,
+            "utimensat " + entry.path().string());
+}
+
 void TempTree::file(std::string_view relative, std::string_view content,
                     std::optional<std::time_t> modified) const {
   const std::size_t slash = relative.rfind('/');

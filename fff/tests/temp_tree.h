@@ -29,6 +29,9 @@ class TempTree {
   void symlink(std::string_view target, std::string_view relative) const;
   void remove(std::string_view relative) const;
   void rename(std::string_view from, std::string_view to) const;
+  // Puts every folder's modification time an hour back, as a tree's folders are settled long
+  // before a scan sees them: only a folder older than the scan that listed it is saved as read.
+  void settle() const;
 
  private:
   std::string root_;
