@@ -55,22 +55,43 @@ class MappedBlocks final : public std::pmr::memory_resource {
   bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override { return this == &other; }
 };
 
-// The pool's chunks, carved from a few large mapped blocks rather than mapped one by one (the
-// pools ask for thousands), and all unmapped together when the walk ends.
-class MappedMemory final : public std::pmr::memory_resource {
-  static constexpr std::size_t kFirstBlock = std::size_t{4} << 20;
+}  // namespace
+
+// The walk's folders live in an arena per walking thread, each used by its own thread alone, so
+// that no allocation waits for another thread: a pool shared by the threads took a lock for
+// every block one thread freed of another's, and the reading thread frees the folders all the
+// others walked (thousands of waits per walk). Nothing is freed before the walk ends, when every
+// arena goes whole; a thread not walking (the one that builds the walk) takes a shared arena.
+class NamesWalk::Arenas final : public std::pmr::memory_resource {
+ public:
+  explicit Arenas(unsigned threads) : owners_(threads) {
+    for (unsigned k = 0; k < threads; ++k)
+      arenas_.push_back(std::make_unique<std::pmr::monotonic_buffer_resource>(kFirstBlock, &mapped_));
+  }
+  // Makes arena `k` the calling thread's.
+  void enter(unsigned k) { owners_[k] = std::this_thread::get_id(); }
+
+ private:
+  static constexpr std::size_t kFirstBlock = std::size_t{1} << 20;
 
   void* do_allocate(std::size_t bytes, std::size_t alignment) override {
-    const std::lock_guard lock(mutex_);
-    return blocks_.allocate(bytes, alignment);
+    const std::thread::id self = std::this_thread::get_id();
+    for (std::size_t k = 0; k < owners_.size(); ++k)
+      if (owners_[k].load(std::memory_order_relaxed) == self) return arenas_[k]->allocate(bytes, alignment);
+    const std::lock_guard lock(sharedMutex_);
+    return shared_.allocate(bytes, alignment);
   }
   void do_deallocate(void*, std::size_t, std::size_t) override {}
   bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override { return this == &other; }
 
-  std::mutex mutex_;
   MappedBlocks mapped_;
-  std::pmr::monotonic_buffer_resource blocks_{kFirstBlock, &mapped_};
+  std::vector<std::atomic<std::thread::id>> owners_;
+  std::vector<std::unique_ptr<std::pmr::monotonic_buffer_resource>> arenas_;
+  std::mutex sharedMutex_;
+  std::pmr::monotonic_buffer_resource shared_{&mapped_};
 };
+
+namespace {
 
 // The largest record getdents64 gives one child: the fixed part and a name of 255 bytes with
 // its NUL, rounded up to eight.
@@ -240,6 +261,26 @@ struct NamesWalk::Shared {
     folder.selfFromListing = true;
   }
 
+  // Room for the children of one read ahead of adding them, as the walk's memory is not reused:
+  // all of a folder read at once (nearly every one) takes exactly what it needs, and a long
+  // folder's arrays double.
+  static void makeRoom(WalkedFolder& folder, const std::byte* records, long bytes) {
+    std::size_t children = 0;
+    std::size_t names = 0;
+    for (long at = 0; at < bytes; ++children) {
+      const auto* child = reinterpret_cast<const LinuxDirent64*>(records + at);
+      at += child->d_reclen;
+      names += child->d_reclen - kNameOffset;
+    }
+    const auto grow = [](auto& array, std::size_t more) {
+      const std::size_t wanted = array.size() + more;
+      if (wanted > array.capacity())
+        array.reserve(array.capacity() == 0 ? wanted : std::max(wanted, 2 * array.capacity()));
+    };
+    grow(folder.children, children);
+    grow(folder.names, names);
+  }
+
   bool enters(const Identity& folder, const std::vector<Identity>& ancestors) const {
     if (!options.crossFileSystems && folder.device != options.rootDevice) return false;
     return std::find(ancestors.begin(), ancestors.end(), folder) == ancestors.end();
@@ -282,6 +323,7 @@ struct NamesWalk::Shared {
       if (read < 0) folder.error = errno;
       if (read <= 0) break;
       const bool last = lastWhenShort && buffer.size() - static_cast<std::size_t>(read) >= kLargestDirent;
+      makeRoom(folder, buffer.data(), read);
       for (long at = 0; at < read;) {
         const auto* child = reinterpret_cast<const LinuxDirent64*>(buffer.data() + at);
         at += child->d_reclen;
@@ -391,8 +433,7 @@ struct NamesWalk::Shared {
 };
 
 NamesWalk::NamesWalk(std::string root, WalkOptions options, std::stop_token stop, FolderReader reader)
-    : mapped_(std::make_unique<MappedMemory>()),
-      memory_(std::make_unique<std::pmr::synchronized_pool_resource>(mapped_.get())),
+    : memory_(std::make_unique<Arenas>(std::max(1u, options.threads))),
       root_(newFolder(memory_.get())),
       shared_(std::make_unique<Shared>()) {
   shared_->root = std::move(root);
@@ -413,11 +454,15 @@ NamesWalk::NamesWalk(std::string root, WalkOptions options, std::stop_token stop
 void NamesWalk::run() {
   Shared& shared = *shared_;
   shared.readingThread = std::this_thread::get_id();
+  memory_->enter(0);
   {
     std::vector<std::jthread> others;
     try {
       for (unsigned k = 1; k < shared.count; ++k)
-        others.emplace_back([&shared] { shared.work(); });
+        others.emplace_back([&shared, this, k] {
+          memory_->enter(k);
+          shared.work();
+        });
     } catch (const std::system_error&) {
       // Fewer threads walk: none waits for the ones that did not start.
       const std::lock_guard lock(shared.mutex);

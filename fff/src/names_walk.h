@@ -112,10 +112,10 @@ class NamesWalk {
 
  private:
   struct Shared;
+  class Arenas;
   // The walk's folders live in memory of its own, handed back whole when it ends: freed bit by
   // bit into the threads' heaps, it would leave them fragmented for as long as the index lives.
-  std::unique_ptr<std::pmr::memory_resource> mapped_;
-  std::unique_ptr<std::pmr::synchronized_pool_resource> memory_;
+  std::unique_ptr<Arenas> memory_;
   WalkedFolderPtr root_;
   std::unique_ptr<Shared> shared_;
 };
