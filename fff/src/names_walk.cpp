@@ -19,6 +19,7 @@
 #include <exception>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <unordered_set>
@@ -30,10 +31,6 @@
 
 namespace fff {
 namespace {
-
-// Folders this far below the one a thread took are handed on rather than entered, so that a
-// thread never holds more descriptors than this.
-constexpr std::size_t kMaxOpenDepth = 32;
 
 // How often the reading thread, waiting for work, reads the folders the others finished.
 constexpr std::chrono::milliseconds kReadWhileIdle{1};
@@ -97,23 +94,28 @@ namespace {
 // its NUL, rounded up to eight.
 constexpr std::size_t kLargestDirent = (kNameOffset + 256 + 7) / 8 * 8;
 
-// Whether the root's file system fills each read of a folder's children for as long as any are
-// left, so that a read leaving room for another child was the last (and the read that would
-// return nothing, one system call per folder, can be spared). Known of tmpfs and ext2/3/4, whose
-// readdir stops only when the next record does not fit; assumed of no other.
-bool fillsEachRead(const std::string& root) {
+using FileSystemType = decltype(std::declval<struct statfs>().f_type);
+
+// The type of the root's file system; none when it cannot be told.
+std::optional<FileSystemType> fileSystemType(const std::string& root) {
   struct statfs info {};
-  if (::statfs(root.c_str(), &info) != 0) return false;
-  return info.f_type == TMPFS_MAGIC || info.f_type == EXT4_SUPER_MAGIC;
+  if (::statfs(root.c_str(), &info) != 0) return std::nullopt;
+  return info.f_type;
 }
 
-// Whether every folder of the root's file system lies on its device, so that a folder that is
-// not a mount point is known from its parent's listing: its inode there, its parent's device.
-// Not so of btrfs (a subvolume has a device of its own), overlayfs or network file systems.
-bool sharesOneDevice(const std::string& root) {
-  struct statfs info {};
-  if (::statfs(root.c_str(), &info) != 0) return false;
-  return info.f_type == TMPFS_MAGIC || info.f_type == EXT4_SUPER_MAGIC || info.f_type == XFS_SUPER_MAGIC;
+// Whether the file system fills each read of a folder's children for as long as any are left, so
+// that a read leaving room for another child was the last (and the read that would return
+// nothing, one system call per folder, can be spared). Known of tmpfs and ext2/3/4, whose readdir
+// stops only when the next record does not fit; assumed of no other.
+bool fillsEachRead(std::optional<FileSystemType> type) {
+  return type == TMPFS_MAGIC || type == EXT4_SUPER_MAGIC;
+}
+
+// Whether every folder of the file system lies on its device, so that a folder that is not a
+// mount point is known from its parent's listing: its inode there, its parent's device. Not so
+// of btrfs (a subvolume has a device of its own), overlayfs or network file systems.
+bool sharesOneDevice(std::optional<FileSystemType> type) {
+  return type == TMPFS_MAGIC || type == EXT4_SUPER_MAGIC || type == XFS_SUPER_MAGIC;
 }
 
 WalkedFolderPtr newFolder(std::pmr::memory_resource* memory) {
@@ -129,7 +131,7 @@ void WalkedFolderDeleter::operator()(WalkedFolder* folder) const {
 
 // A folder handed from one thread to another: opened by its path, with the folders above it
 // for the check against loops.
-struct Task {
+struct HandedFolder {
   WalkedFolder* folder;
   std::string path;
   std::vector<Identity> ancestors;  // the root first, the folder's parent last
@@ -154,7 +156,7 @@ struct NamesWalk::Shared {
   std::stop_token stop;
   std::mutex mutex;
   std::condition_variable changed;
-  std::deque<Task> tasks;
+  std::deque<HandedFolder> tasks;
   unsigned count = 1;
   // Changed under the mutex; read without it by a thread deciding whether to hand work on.
   std::atomic<unsigned> idle{0};
@@ -178,7 +180,7 @@ struct NamesWalk::Shared {
     Frames frames;
     const bool reads = std::this_thread::get_id() == readingThread;
     for (;;) {
-      Task task;
+      HandedFolder task;
       {
         std::unique_lock lock(mutex);
         // The last to run out of work, with none left to hand on, ends the walk.
@@ -211,17 +213,17 @@ struct NamesWalk::Shared {
     }
   }
 
-  void hand(Task task) {
+  void hand(HandedFolder task) {
     std::lock_guard lock(mutex);
     tasks.push_back(std::move(task));
     queued = tasks.size();
     changed.notify_one();
   }
 
-  void handAll(std::vector<Task> handed) {
+  void handAll(std::vector<HandedFolder> handed) {
     if (handed.empty()) return;
     std::lock_guard lock(mutex);
-    for (Task& task : handed)
+    for (HandedFolder& task : handed)
       tasks.push_back(std::move(task));
     queued = tasks.size();
     changed.notify_all();
@@ -239,7 +241,7 @@ struct NamesWalk::Shared {
       const std::size_t half = frame->next + (frame->end - frame->next) / 2;
       const std::vector<Identity> above(ancestors.begin(),
                                         ancestors.begin() + static_cast<std::ptrdiff_t>(frame->depth));
-      std::vector<Task> handed;
+      std::vector<HandedFolder> handed;
       for (std::size_t later = half; later < frame->end; ++later) {
         auto& [subfolder, name] = (*frame->below)[later];
         handed.push_back({subfolder, childPath(*frame->path, name), above});
@@ -441,8 +443,9 @@ NamesWalk::NamesWalk(std::string root, WalkOptions options, std::stop_token stop
   shared_->options = options;
   shared_->stop = std::move(stop);
   shared_->reader = std::move(reader);
-  shared_->fillsEachRead = fillsEachRead(shared_->root);
-  shared_->sharesOneDevice = sharesOneDevice(shared_->root);
+  const auto type = fileSystemType(shared_->root);
+  shared_->fillsEachRead = fillsEachRead(type);
+  shared_->sharesOneDevice = sharesOneDevice(type);
   for (std::string& point : mountPointsBelow(readMountTable(), shared_->root)) {
     shared_->mountParents.insert(point.substr(0, std::max<std::size_t>(point.rfind('/'), 1)));
     shared_->mountPoints.insert(std::move(point));

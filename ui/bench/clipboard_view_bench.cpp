@@ -19,6 +19,7 @@
 #include "quillo/clipboard/clipboard_store.h"
 #include "quillo/core/preferences/memory_defaults_store.h"
 #include "quillo/platform/desktop/qt_main_queue.h"
+#include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/testing/fake_apple_events.h"
 #include "quillo/testing/fake_key_events.h"
 #include "quillo/testing/fake_pasteboard.h"
@@ -81,7 +82,8 @@ void BM_KeystrokeToRowsPainted(benchmark::State& state) {
   testing::FakeKeyEvents keys;
   testing::FakeSystem system;
   system.macOS = false;
-  app::ClipboardModel model{{board, keys, workspace, system, main, clock, pool},
+  platform::posix::PosixFileSystem files;
+  app::ClipboardModel model{{board, keys, workspace, system, main, clock, pool, files},
                             settings,
                             std::make_shared<clipboard::ClipboardTagger>(),
                             {.recognisesImageText = false}};

@@ -1,7 +1,6 @@
 // The actions of the history window on its selection: paste, copy, preview, pin, rename, clean
 // text, save, select all, delete and clear.
 #include <algorithm>
-#include <fstream>
 
 #include "payload_images.h"
 #include "quillo/app/clipboard/clipboard_model.h"
@@ -26,26 +25,24 @@ std::string imageExtension(std::string_view type) {
   return "png";
 }
 
-// Written beside its name and renamed to it once whole, so that the folder never shows a file
-// half written: a file manager (or anyone waiting for the file) would read it short.
-void writeFile(const std::filesystem::path& file, const clipboard::Bytes& bytes) {
-  const std::filesystem::path partial = file.parent_path() / ("." + file.filename().string() + ".part");
-  std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  std::error_code error;
-  if (out) std::filesystem::rename(partial, file, error);
-  if (!out || error) {
-    std::filesystem::remove(partial, error);
-    throw std::runtime_error("Could not save “" + file.filename().string() + "”.");
+// "Clipboard image.png", then "Clipboard image 2.png", ...: the first name nothing in the folder
+// has yet, counting on from `number`, so that a save never replaces a file already there.
+std::filesystem::path freeName(const platform::FileSystem& files, const std::filesystem::path& folder,
+                               const std::string& stem, const std::string& extension, std::size_t& number) {
+  for (;; ++number) {
+    std::filesystem::path name =
+        folder / (number <= 1 ? stem + "." + extension : stem + " " + std::to_string(number) + "." + extension);
+    if (!files.status(name, false)) return name;
   }
 }
 
-// "Clipboard image.png", then "Clipboard image 2.png", ... so that several saves never collide.
-std::filesystem::path freeName(const std::filesystem::path& folder, const std::string& stem,
-                               const std::string& extension, std::size_t number) {
-  return folder /
-         (number <= 1 ? stem + "." + extension : stem + " " + std::to_string(number) + "." + extension);
+// The file appears whole or not at all: a file manager never shows it half written.
+void saveFile(platform::FileSystem& files, const std::filesystem::path& file, std::string_view bytes) {
+  try {
+    files.replaceFile(file, bytes, {.fileMode = 0644, .folderMode = 0755});
+  } catch (const platform::FileSystemError&) {
+    throw std::runtime_error("Could not save “" + file.filename().string() + "”.");
+  }
 }
 
 }  // namespace
@@ -303,20 +300,19 @@ void ClipboardModel::cancelRename() {
 void ClipboardModel::saveSelection(const std::filesystem::path& folder) {
   const auto ids = chosen();
   if (ids.empty()) return;
-  run([ids, folder](ClipboardStore& store) {
-    std::size_t images = 0;
-    std::size_t texts = 0;
+  run([ids, folder, &files = services_.files](ClipboardStore& store) {
+    std::size_t images = 1;
+    std::size_t texts = 1;
     for (const base::Uuid& id : ids) {
       const auto entry = store.entry(id);
       if (!entry) continue;
       if (entry->kind == ClipboardKind::image) {
         const ClipboardPayload payload = store.payload(id);
         if (const auto* image = firstImage(payload))
-          writeFile(freeName(folder, "Clipboard image", imageExtension(image->type), ++images), image->data);
+          saveFile(files, freeName(files, folder, "Clipboard image", imageExtension(image->type), images),
+                   std::string_view(reinterpret_cast<const char*>(image->data.data()), image->data.size()));
       } else if (entry->kind != ClipboardKind::file) {
-        const std::string_view text = entry->text;
-        writeFile(freeName(folder, "Clipboard text", "txt", ++texts),
-                  clipboard::Bytes(text.begin(), text.end()));
+        saveFile(files, freeName(files, folder, "Clipboard text", "txt", texts), entry->text);
       }
     }
   });

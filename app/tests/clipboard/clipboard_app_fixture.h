@@ -9,6 +9,7 @@
 #include "quillo/clipboard/clipboard_store.h"
 #include "quillo/clipboard/clipboard_tagger.h"
 #include "quillo/core/preferences/memory_defaults_store.h"
+#include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/testing/fake_apple_events.h"
 #include "quillo/testing/fake_key_events.h"
 #include "quillo/testing/fake_pasteboard.h"
@@ -31,6 +32,7 @@ struct ClipboardAppTest : ::testing::Test {
   testing::FakeWorkspace workspace;
   testing::FakeKeyEvents keys;
   testing::FakeSystem system = linuxSystem();
+  platform::posix::PosixFileSystem files;
   std::shared_ptr<const clipboard::ClipboardTagger> tagger = std::make_shared<clipboard::ClipboardTagger>();
 
   static testing::FakeSystem linuxSystem() {

@@ -167,9 +167,26 @@ TEST_F(ClipboardModelTest, SavedImagesAndTextsGetTheirPlainNames) {
   EXPECT_TRUE(std::filesystem::exists(folder / "Clipboard image.png"));
 }
 
+TEST_F(ClipboardModelTest, SavingAgainNeverReplacesAFileAlreadyThere) {
+  testing::writeFile(folder / "Clipboard text.txt", "the user's own");
+  model.open(ClipboardModel::Mode::browse, editor);
+  model.toggleSelection(copyText("first"));
+  model.saveSelection(folder.path());
+  settle();
+  model.saveSelection(folder.path());
+  settle();
+  const auto text = [&](const char* name) {
+    std::ifstream saved(folder / name);
+    return std::string(std::istreambuf_iterator<char>(saved), {});
+  };
+  EXPECT_EQ(text("Clipboard text.txt"), "the user's own");
+  EXPECT_EQ(text("Clipboard text 2.txt"), "first");
+  EXPECT_EQ(text("Clipboard text 3.txt"), "first");
+}
+
 TEST_F(ClipboardAppTest, AHistoryThatCannotBeOpenedSaysWhy) {
   testing::writeFile(folder / "not-a-folder", "x");
-  ClipboardModel model{{board, keys, workspace, system, main, clock, pool}, settings, tagger};
+  ClipboardModel model{{board, keys, workspace, system, main, clock, pool, files}, settings, tagger};
   EXPECT_EQ(model.placeholder()->title, "Opening history…");
   model.start(folder / "not-a-folder" / "history.sqlite", true);
   ASSERT_TRUE(main.runUntil([&] { return model.state().status.has_value(); }));
@@ -179,7 +196,7 @@ TEST_F(ClipboardAppTest, AHistoryThatCannotBeOpenedSaysWhy) {
 }
 
 TEST_F(ClipboardAppTest, AModelStoppedWhileItsHistoryOpensNeverRecords) {
-  ClipboardModel model{{board, keys, workspace, system, main, clock, pool}, settings, tagger};
+  ClipboardModel model{{board, keys, workspace, system, main, clock, pool, files}, settings, tagger};
   model.start(folder / "history.sqlite", true);
   model.stop();
   ASSERT_TRUE(main.runUntil([&] { return model.state().isReady; }));
@@ -194,7 +211,7 @@ TEST(ClipboardActions, TitlesCountSeveralItems) {
 }
 
 TEST_F(ClipboardAppTest, TextInCopiedImagesBecomesSearchableInTheBackground) {
-  ClipboardModel model{{board, keys, workspace, system, main, clock, pool}, settings, tagger};
+  ClipboardModel model{{board, keys, workspace, system, main, clock, pool, files}, settings, tagger};
   model.start(folder / "history.sqlite", true);
   ASSERT_TRUE(main.runUntil([&] { return model.state().isReady; }));
   std::ifstream file(std::string(QUILLO_CLIPBOARD_TEST_DATA) + "/known-text.png", std::ios::binary);

@@ -27,6 +27,7 @@
 #include "quillo/core/preferences/memory_defaults_store.h"
 #include "quillo/platform/clock.h"
 #include "quillo/platform/desktop/qt_main_queue.h"
+#include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/testing/fake_apple_events.h"
 #include "quillo/testing/fake_key_events.h"
 #include "quillo/testing/fake_pasteboard.h"
@@ -64,9 +65,10 @@ struct ClipboardViewTest : ::testing::Test {
   testing::FakeWorkspace workspace;
   testing::FakeKeyEvents keys;
   testing::FakeSystem system = linuxSystem();
+  platform::posix::PosixFileSystem files;
   platform::FrontApplication editor{.pid = 10, .id = "org.gnome.TextEditor", .name = "Text Editor"};
   ClipboardModel model{
-      {board, keys, workspace, system, main, clock, pool},
+      {board, keys, workspace, system, main, clock, pool, files},
       settings,
       std::make_shared<clipboard::ClipboardTagger>(),
       {.monitor = {.pollInterval = std::chrono::milliseconds(10)}, .recognisesImageText = false}};
@@ -431,7 +433,7 @@ TEST_F(ClipboardViewTest, TheActionsButtonOffersTheActionsForTheFocusedEntry) {
 }
 
 TEST_F(ClipboardViewTest, AHistoryStillOpeningSaysSo) {
-  ClipboardModel opening{{board, keys, workspace, system, main, clock, pool},
+  ClipboardModel opening{{board, keys, workspace, system, main, clock, pool, files},
                          settings,
                          std::make_shared<clipboard::ClipboardTagger>(),
                          {.recognisesImageText = false}};

@@ -63,7 +63,7 @@ struct SettingsTest : ::testing::Test {
   testing::FakeKeyEvents keys;
   testing::FakeWorkspace workspace;
   app::ClipboardSettings clipboardSettings{*defaults};
-  app::ClipboardModel clipboardModel{{board, keys, workspace, system, main, clock, pool},
+  app::ClipboardModel clipboardModel{{board, keys, workspace, system, main, clock, pool, disk},
                                      clipboardSettings,
                                      std::make_shared<clipboard::ClipboardTagger>(),
                                      {.recognisesImageText = false}};
@@ -129,6 +129,9 @@ struct SettingsTest : ::testing::Test {
     // Nothing a worker still runs may outlive the models it reaches.
     pool.waitUntilIdle();
     QCoreApplication::processEvents();
+    // Dialogs closed with WA_DeleteOnClose go on their deferred deletion, which processEvents()
+    // outside an event loop never runs; their file models' threads must end before the test.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 
   template <typename Widget>

@@ -26,6 +26,7 @@
 #include "quillo/clipboard/clipboard_filter.h"
 #include "quillo/clipboard/clipboard_store.h"
 #include "quillo/clipboard/clipboard_tagger.h"
+#include "quillo/platform/file_system.h"
 #include "quillo/platform/key_events.h"
 #include "quillo/platform/system.h"
 
@@ -112,6 +113,7 @@ class ClipboardModel {
     platform::MainQueue& main;
     platform::Clock& clock;
     base::WorkerPool& pool;
+    platform::FileSystem& files;
   };
 
   ClipboardModel(Services services, ClipboardSettings& settings,
