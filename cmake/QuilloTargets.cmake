@@ -6,6 +6,11 @@ target_compile_options(quillo-options INTERFACE -Wall -Wextra -Wpedantic)
 if(QUILLO_WERROR)
   target_compile_options(quillo-options INTERFACE -Werror)
 endif()
+# In a unity build a source's classes are compiled as if declared in a header, where a member of
+# a type from the source's anonymous namespace is worth a warning; here it is not.
+if(CMAKE_UNITY_BUILD AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  target_compile_options(quillo-options INTERFACE $<$<COMPILE_LANGUAGE:CXX>:-Wno-subobject-linkage>)
+endif()
 if(QUILLO_SANITIZE)
   target_compile_options(quillo-options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
                                                   -fno-sanitize-recover=undefined)

@@ -12,7 +12,7 @@ namespace quillo::app {
 
 namespace {
 
-const base::log::Logger kLog("analytics");
+const base::log::Logger kAnalyticsLog("analytics");
 constexpr std::size_t kKeptFileLimit = std::size_t{8} << 20;
 
 using Json = nlohmann::json;
@@ -25,7 +25,7 @@ Json readKept(const platform::FileSystem& files, const std::filesystem::path& fi
     Json kept = Json::parse(*text, nullptr, false);
     return kept.is_array() ? kept : Json::array();
   } catch (const std::exception& failure) {
-    kLog.warning("Kept signals unreadable: {}", failure.what());
+    kAnalyticsLog.warning("Kept signals unreadable: {}", failure.what());
     return Json::array();
   }
 }
@@ -62,9 +62,9 @@ struct AnalyticsClient::Shared {
                                                       .timeout = options.timeout},
                                                      stop.get_token());
       delivered = response.status >= 200 && response.status < 300;
-      if (!delivered) kLog.info("Signals refused with status {}", response.status);
+      if (!delivered) kAnalyticsLog.info("Signals refused with status {}", response.status);
     } catch (const std::exception& failure) {
-      kLog.info("Signals not sent: {}", failure.what());
+      kAnalyticsLog.info("Signals not sent: {}", failure.what());
     }
     try {
       if (delivered) {
@@ -75,7 +75,7 @@ struct AnalyticsClient::Shared {
         all.erase(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(all.size() - options.maxKept));
       files.replaceFile(options.keptFile, all.dump());
     } catch (const std::exception& failure) {
-      kLog.warning("Signals not kept: {}", failure.what());
+      kAnalyticsLog.warning("Signals not kept: {}", failure.what());
     }
   }
 };
@@ -101,7 +101,7 @@ AnalyticsClient::~AnalyticsClient() {
     try {
       shared->files.replaceFile(shared->options.keptFile, all.dump());
     } catch (const std::exception& failure) {
-      kLog.warning("Signals not kept: {}", failure.what());
+      kAnalyticsLog.warning("Signals not kept: {}", failure.what());
     }
   });
 }

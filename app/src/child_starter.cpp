@@ -5,7 +5,7 @@
 namespace quillo::app {
 namespace {
 
-constexpr base::log::Logger kLog("run");
+constexpr base::log::Logger kChildLog("run");
 // The ranking service's key is the launcher's secret, never a child's.
 constexpr std::string_view kServiceKeyVariable = "REDIZEDA_API_KEY";
 
@@ -26,13 +26,13 @@ std::shared_ptr<platform::ChildProcess> ChildStarter::start(const core::ProcessC
                                  .endsWithParent = life == ChildLife::endsWithLauncher,
                                  .detached = life == ChildLife::detached};
   auto onExit = [title = std::string(title), whenDone = std::move(whenDone)](platform::ProcessExit exit) {
-    if (exit.exited && exit.status != 0) kLog.warning("{} ended with status {}", title, exit.status);
+    if (exit.exited && exit.status != 0) kChildLog.warning("{} ended with status {}", title, exit.status);
     if (whenDone) whenDone(exit);
   };
   try {
     return processes_.spawn(launch, std::move(onExit));
   } catch (const platform::ProcessError& error) {
-    kLog.error("{} did not start: {}", title, error.what());
+    kChildLog.error("{} did not start: {}", title, error.what());
     return nullptr;
   }
 }

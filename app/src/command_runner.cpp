@@ -8,7 +8,7 @@
 namespace quillo::app {
 namespace {
 
-constexpr base::log::Logger kLog("run");
+constexpr base::log::Logger kRunnerLog("run");
 constexpr const char* kLoginLibrary = "/System/Library/PrivateFrameworks/login.framework/Versions/A/login";
 constexpr const char* kLockFunction = "SACLockScreenImmediate";
 const core::ProcessCall kDisplayOff{"/usr/bin/pmset", {"displaysleepnow"}};
@@ -41,9 +41,9 @@ void CommandRunner::open(const RunPlan& plan, const std::function<void()>& openi
     opening();
   } catch (const platform::WorkspaceError& error) {
     if (withReason) {
-      kLog.error("{} did not open: {}", plan.title, error.what());
+      kRunnerLog.error("{} did not open: {}", plan.title, error.what());
     } else {
-      kLog.error("{} did not open", plan.title);
+      kRunnerLog.error("{} did not open", plan.title);
     }
   }
 }
@@ -62,13 +62,13 @@ void CommandRunner::lockScreen(const RunPlan& plan, const step::LockScreen& lock
     function = nullptr;
   }
   if (!function) {
-    kLog.warning("{}: this macOS has no lock call. Turning the display off instead", plan.title);
+    kRunnerLog.warning("{}: this macOS has no lock call. Turning the display off instead", plan.title);
     start(kDisplayOff, plan.title);
     return;
   }
   using LockCall = int (*)();
   if (const int result = reinterpret_cast<LockCall>(function)(); result != 0)
-    kLog.error("{} did not lock: {}", plan.title, result);
+    kRunnerLog.error("{} did not lock: {}", plan.title, result);
 }
 
 void CommandRunner::carryOut(const RunPlan& plan) {
@@ -93,7 +93,7 @@ void CommandRunner::carryOut(const RunPlan& plan) {
               services_.workspace.revealFile(step.path);
             }
           } catch (const platform::WorkspaceError&) {
-            kLog.error("A file did not open");
+            kRunnerLog.error("A file did not open");
           }
         } else if constexpr (std::is_same_v<Step, step::PressMenuItem>) {
           services_.pool.submit(
@@ -104,15 +104,16 @@ void CommandRunner::carryOut(const RunPlan& plan) {
                 } catch (const std::exception&) {
                   pressed = false;
                 }
-                if (!pressed) kLog.error("{}: the app refused the press or did not answer in time", title);
+                if (!pressed)
+                  kRunnerLog.error("{}: the app refused the press or did not answer in time", title);
               });
         } else if constexpr (std::is_same_v<Step, step::SendAppleEvent>) {
           services_.pool.submit([call = step.call, title = plan.title, &sender = services_.appleEvents] {
             try {
               if (const auto failure = sender.send(call))
-                kLog.error("{}", core::AppleEventSender::logLine(*failure, title, call.app.name));
+                kRunnerLog.error("{}", core::AppleEventSender::logLine(*failure, title, call.app.name));
             } catch (const std::exception& error) {
-              kLog.error("{} was not sent: {}", title, error.what());
+              kRunnerLog.error("{} was not sent: {}", title, error.what());
             }
           });
         } else if constexpr (std::is_same_v<Step, step::StopKeepingAwake>) {
@@ -121,8 +122,9 @@ void CommandRunner::carryOut(const RunPlan& plan) {
           lockScreen(plan, step);
         } else if constexpr (std::is_same_v<Step, step::Nothing>) {
           if (step.reason == step::Idle::invalidValue)
-            kLog.error("{} did not run: its value is not valid now", plan.title);
-          if (step.reason == step::Idle::noValue) kLog.error("{} has no value and did not run", plan.title);
+            kRunnerLog.error("{} did not run: its value is not valid now", plan.title);
+          if (step.reason == step::Idle::noValue)
+            kRunnerLog.error("{} has no value and did not run", plan.title);
         }
       },
       plan.step);

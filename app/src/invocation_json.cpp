@@ -1,13 +1,11 @@
 #include "quillo/app/invocation_json.h"
 
+#include "awake_scope_name.h"
+
 namespace quillo::app {
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-std::string_view scopeName(core::AwakeScope scope) {
-  return scope == core::AwakeScope::macAndDisplay ? "macAndDisplay" : "mac";
-}
 
 Json fourCharacterCodes(const core::Capability::Operation& operation) {
   if (const auto* command = std::get_if<core::Capability::CommandOperation>(&operation)) {
@@ -62,7 +60,7 @@ Json toJson(const core::ActionInvocation& invocation) {
           return {{"setVolume", {{"channel", core::rawValue(value.channel)}, {"percent", value.percent}}}};
         }
         if constexpr (std::is_same_v<Value, core::invocation::KeepAwake>) {
-          Json awake{{"scope", scopeName(value.scope)}};
+          Json awake{{"scope", awakeScopeName(value.scope)}};
           if (const auto* after = std::get_if<core::invocation::After>(&value.end)) {
             awake["after"] = after->seconds;
           } else {

@@ -7,7 +7,7 @@
 namespace quillo::app {
 namespace {
 
-constexpr base::log::Logger kLog("run");
+constexpr base::log::Logger kAwakeLog("run");
 constexpr std::string_view kUntilKey = "keepAwakeUntil";
 constexpr std::string_view kDisplayKey = "keepAwakeDisplay";
 constexpr std::string_view kTitle = "Keep Awake";
@@ -74,7 +74,7 @@ void KeepAwake::write(base::Date until, core::AwakeScope scope) {
     defaults_.set(kUntilKey, until);
     defaults_.set(kDisplayKey, scope == core::AwakeScope::macAndDisplay);
   } catch (const std::exception& error) {
-    kLog.error("{}: its end was not remembered: {}", kTitle, error.what());
+    kAwakeLog.error("{}: its end was not remembered: {}", kTitle, error.what());
   }
 }
 
@@ -108,7 +108,7 @@ void KeepAwake::forget() {
       defaults_.remove(kUntilKey);
       defaults_.remove(kDisplayKey);
     } catch (const std::exception& error) {
-      kLog.error("{}: its end was not forgotten: {}", kTitle, error.what());
+      kAwakeLog.error("{}: its end was not forgotten: {}", kTitle, error.what());
     }
   }
   if (hadOne) state_->changed();

@@ -2,6 +2,8 @@
 
 #include <type_traits>
 
+#include "awake_scope_name.h"
+
 namespace quillo::app {
 namespace {
 
@@ -9,10 +11,6 @@ using Json = nlohmann::ordered_json;
 
 Json callJson(const core::ProcessCall& call) {
   return {{"executable", call.executable}, {"arguments", call.arguments}};
-}
-
-std::string_view scopeName(core::AwakeScope scope) {
-  return scope == core::AwakeScope::macAndDisplay ? "macAndDisplay" : "mac";
 }
 
 }  // namespace
@@ -27,7 +25,7 @@ Json toJson(const RunPlan& plan) {
         if constexpr (std::is_same_v<Step, step::StartProcess>) json["processCall"] = callJson(step.call);
         if constexpr (std::is_same_v<Step, step::KeepAwake>) {
           json["processCall"] = callJson(step.call);
-          json["keepAwake"] = {{"scope", scopeName(step.scope)}, {"until", step.until.secondsSince1970}};
+          json["keepAwake"] = {{"scope", awakeScopeName(step.scope)}, {"until", step.until.secondsSince1970}};
         }
         if constexpr (std::is_same_v<Step, step::OpenApplication>) {
           json["target"] = step.application;

@@ -12,7 +12,7 @@ namespace quillo::app {
 
 namespace {
 
-const base::log::Logger kLog("files");
+const base::log::Logger kFoldersLog("files");
 
 }  // namespace
 
@@ -197,7 +197,7 @@ void SearchFolders::startPreparation() {
         try {
           std::rethrow_exception(std::move(error));
         } catch (const std::exception& failure) {
-          kLog.error("File index not prepared: {}", failure.what());
+          kFoldersLog.error("File index not prepared: {}", failure.what());
         }
         isIndexingFiles_ = false;
         notify(hooks_.onFileAccessChange);

@@ -10,7 +10,7 @@ namespace quillo::app {
 
 namespace {
 
-const base::log::Logger kLog("guide");
+const base::log::Logger kGuideLog("guide");
 
 using ProcessSource = std::function<std::optional<platform::ProcessID>()>;
 
@@ -74,7 +74,7 @@ void SettingsGuide::finish(const std::shared_ptr<Operation>& operation, std::opt
   if (operation_ != operation) return;
   release();
   if (failure) {
-    kLog.info("No row: {}", base::log::Private<std::string>{*failure});
+    kGuideLog.info("No row: {}", base::log::Private<std::string>{*failure});
     lastFailure_ = std::move(failure);
   }
 }

@@ -10,7 +10,7 @@ namespace quillo::app {
 
 namespace {
 
-const base::log::Logger kLog("analytics");
+const base::log::Logger kTelemetryLog("analytics");
 
 }  // namespace
 
@@ -99,7 +99,7 @@ void TelemetryService::start() {
       send("App.installed");
     }
   } catch (const std::exception& failure) {
-    kLog.warning("Install flag not stored: {}", failure.what());
+    kTelemetryLog.warning("Install flag not stored: {}", failure.what());
   }
   send("App.launched");
 }
@@ -134,7 +134,7 @@ void TelemetryService::activeDay() {
   try {
     defaults_.set(lastActiveDayKey, day);
   } catch (const std::exception& failure) {
-    kLog.warning("Active day not stored: {}", failure.what());
+    kTelemetryLog.warning("Active day not stored: {}", failure.what());
   }
   send("Usage.activeDay", {{"usageDay", day}});
 }

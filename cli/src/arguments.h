@@ -36,6 +36,9 @@ struct ArgumentSpec {
 };
 
 struct Arguments {
+  // The rows a search shows when --limit is not given.
+  static constexpr std::size_t kDefaultLimit = 8;
+
   bool help = false;
   bool json = false;
   std::optional<std::size_t> limit;

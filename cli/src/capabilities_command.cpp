@@ -41,7 +41,7 @@ std::string_view valueKind(const core::Capability& capability) {
   return "enumeration";
 }
 
-Json commandJson(const core::Command& command) {
+Json capabilityCommandJson(const core::Command& command) {
   const core::Capability& capability = capabilityOf(command);
   Json choices = nullptr;
   if (capability.value) {
@@ -77,7 +77,7 @@ int runCapabilities(std::span<const std::string> words, std::FILE*, std::FILE* o
   if (arguments.json) {
     Json list = Json::array();
     for (const core::Command& command : commands)
-      list.push_back(commandJson(command));
+      list.push_back(capabilityCommandJson(command));
     fmt::print(output, "{}\n", list.dump(2, ' ', false, nlohmann::json::error_handler_t::replace));
     return 0;
   }

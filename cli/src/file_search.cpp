@@ -25,8 +25,6 @@
 namespace quillo::cli {
 namespace {
 
-constexpr std::size_t kDefaultLimit = 8;
-
 // The disk, for as long as the file index and its ranker live.
 platform::posix::PosixFileSystem& disk() {
   static platform::posix::PosixFileSystem files;
@@ -144,7 +142,7 @@ int searchFiles(const Arguments& arguments, const platform::System& system,
   }
 
   const core::FileDisplay display{system.homeFolder(), context.locale, context.timeZone};
-  const std::size_t limit = arguments.limit.value_or(kDefaultLimit);
+  const std::size_t limit = arguments.limit.value_or(Arguments::kDefaultLimit);
   // The running program's live index answers a local search at once; the ranking service's
   // questions need an index of this process's own.
   const std::optional<app::FileSearchAnswer> answered =

@@ -25,11 +25,11 @@ struct InputLines::Mapping {
   std::string_view text() const { return {static_cast<const char*>(address), size}; }
 };
 
-namespace {
-
 [[noreturn]] void failReading() {
   throw std::system_error(errno, std::generic_category(), "cannot read the input");
 }
+
+namespace {
 
 std::string readAll(int fd) {
   std::string text;

@@ -62,4 +62,7 @@ class InputLines {
 void splitLines(std::string_view piece, std::vector<std::string_view>& lines,
                 std::deque<std::string>& repaired);
 
+// Throws the failed read's error (errno) as the input's.
+[[noreturn]] void failReading();
+
 }  // namespace quillo::cli

@@ -70,8 +70,6 @@ options:
 
 namespace {
 
-constexpr std::size_t kDefaultLimit = 8;
-
 nlohmann::ordered_json parsedJson(const core::ParsedQuery& parsed) {
   nlohmann::ordered_json values = nlohmann::ordered_json::array();
   for (const core::ParsedValue& value : parsed.values)
@@ -95,8 +93,8 @@ int runSearch(std::span<const std::string> words, std::FILE*, std::FILE* output)
   const platform::posix::PosixSystem system;
   const core::ResolverContext context = resolverContext(arguments, system);
   if (arguments.scope == core::SearchScope::files) return searchFiles(arguments, system, context, output);
-  const CommandSearch found =
-      searchCommands(arguments, system, context, arguments.limit.value_or(kDefaultLimit), "search");
+  const CommandSearch found = searchCommands(arguments, system, context,
+                                             arguments.limit.value_or(Arguments::kDefaultLimit), "search");
   const auto& [rows, service, calls] = found;
 
   if (arguments.json) {

@@ -73,10 +73,6 @@ class JobQueue {
   bool closed_ = false;
 };
 
-[[noreturn]] void failReading() {
-  throw std::system_error(errno, std::generic_category(), "cannot read the input");
-}
-
 // Memory for the input as it arrives, in blocks mapped whole: a piece read into fresh heap
 // memory would take a page fault every 4 KiB. A large block asks for huge pages and is made
 // present a few megabytes at a time, just before the reads reach them, so that the unused end of

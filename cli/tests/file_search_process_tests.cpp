@@ -18,8 +18,8 @@ using quillo::cli::testing::CliRun;
 using quillo::testing::ServiceReply;
 using quillo::testing::ServiceRequest;
 
-constexpr auto kFileTypesPath = "/v1/files/types";
-constexpr auto kFilesPath = "/v1/rank/files";
+using quillo::testing::kFilesPath;
+using quillo::testing::kFileTypesPath;
 
 // A home folder with documents, and quillo-cli run with it and preferences of its own.
 class FileSearch : public quillo::cli::testing::CliFixture {

@@ -13,7 +13,7 @@ using quillo::cli::testing::CliRun;
 using quillo::testing::ServiceReply;
 using quillo::testing::ServiceRequest;
 
-constexpr auto kCommandsPath = "/v1/rank/commands";
+using quillo::testing::kCommandsPath;
 
 std::string hex(const quillo::core::SigningKeyBytes& key) {
   std::string text;

@@ -12,7 +12,7 @@ using quillo::cli::testing::CliRun;
 using quillo::testing::ServiceReply;
 using quillo::testing::ServiceRequest;
 
-constexpr auto kCommandsPath = "/v1/rank/commands";
+using quillo::testing::kCommandsPath;
 
 // A launcher session of the real quillo-cli against the test service, with no applications and
 // preferences of its own.

@@ -7,8 +7,6 @@
 namespace quillo::clipboard::recognizers {
 namespace {
 
-const std::u16string kBefore = uR"((?<![\p{L}\p{N}]))";
-const std::u16string kAfter = uR"((?![\p{L}\p{N}]))";
 // Parts of an address follow each other after a comma, spaces or a line break.
 const std::u16string kGap = uR"((?:\s*,\s*|\s+))";
 

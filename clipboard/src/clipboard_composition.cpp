@@ -1,5 +1,7 @@
 #include "quillo/clipboard/clipboard_composition.h"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <string>
 
@@ -35,15 +37,6 @@ ClipboardPayload allItems(const std::vector<Item>& items) {
   return combined;
 }
 
-std::string joined(const std::vector<std::string>& texts, std::string_view separator) {
-  std::string result;
-  for (std::size_t index = 0; index < texts.size(); ++index) {
-    if (index > 0) result += separator;
-    result += texts[index];
-  }
-  return result;
-}
-
 std::string filePaths(const ClipboardPayload& payload, std::string_view separator) {
   const auto urls = payload.fileURLs();
   if (!urls) fail(ClipboardError::Code::invalidContent);
@@ -53,7 +46,7 @@ std::string filePaths(const ClipboardPayload& payload, std::string_view separato
     if (!path) fail(ClipboardError::Code::invalidContent);
     paths.push_back(std::move(*path));
   }
-  return joined(paths, separator);
+  return fmt::format("{}", fmt::join(paths, separator));
 }
 
 std::string textOf(const Item& item, std::string_view separator, TextStyle style) {
@@ -94,7 +87,7 @@ ClipboardPayload ClipboardComposition::combine(const std::vector<Item>& items, s
   texts.reserve(items.size());
   for (const auto& item : items)
     texts.push_back(textOf(item, separator, style));
-  return ClipboardPayload::text(joined(texts, separator));
+  return ClipboardPayload::text(fmt::format("{}", fmt::join(texts, separator)));
 }
 
 bool ClipboardComposition::leavesOutImages(std::span<const ClipboardKind> kinds) {

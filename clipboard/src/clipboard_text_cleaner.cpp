@@ -2,6 +2,7 @@
 
 #include <cmark-gfm-core-extensions.h>
 #include <cmark-gfm.h>
+#include <fmt/format.h>
 
 #include <array>
 #include <memory>
@@ -58,15 +59,6 @@ std::vector<std::string> renderedChildren(cmark_node* node) {
   return children;
 }
 
-std::string joined(const std::vector<std::string>& parts, std::string_view separator) {
-  std::string result;
-  for (std::size_t index = 0; index < parts.size(); ++index) {
-    if (index > 0) result += separator;
-    result += parts[index];
-  }
-  return result;
-}
-
 // A bare address or e-mail address that the autolinker made a link of: it reads as written.
 bool isAutolinked(std::string_view text, std::string_view destination) {
   for (const std::string_view scheme : {"http://", "mailto:"}) {
@@ -108,22 +100,22 @@ std::string render(cmark_node* node) {
       return "\n";
     case CMARK_NODE_LINK:
     case CMARK_NODE_IMAGE:
-      return withDestination(joined(renderedChildren(node), ""), url(node));
+      return withDestination(fmt::format("{}", fmt::join(renderedChildren(node), "")), url(node));
     case CMARK_NODE_DOCUMENT:
     case CMARK_NODE_BLOCK_QUOTE:
-      return joined(renderedChildren(node), "\n\n");
+      return fmt::format("{}", fmt::join(renderedChildren(node), "\n\n"));
     case CMARK_NODE_LIST:
     case CMARK_NODE_ITEM:
-      return joined(renderedChildren(node), "\n");
+      return fmt::format("{}", fmt::join(renderedChildren(node), "\n"));
     default:
       break;
   }
   const std::string_view type = cmark_node_get_type_string(node);
   if (type == "table" || type == "table_header" || type == "table_row") {
     // Every row and every cell of a row on a line of its own.
-    return joined(renderedChildren(node), "\n");
+    return fmt::format("{}", fmt::join(renderedChildren(node), "\n"));
   }
-  return joined(renderedChildren(node), "");
+  return fmt::format("{}", fmt::join(renderedChildren(node), ""));
 }
 
 }  // namespace

@@ -9,8 +9,6 @@ namespace quillo::clipboard::recognizers {
 namespace {
 
 // Pattern pieces, combined into the full patterns below (all case-insensitive).
-const std::u16string kBefore = uR"((?<![\p{L}\p{N}]))";
-const std::u16string kAfter = uR"((?![\p{L}\p{N}]))";
 const std::u16string kMonth =
     uR"((?<mon>january|february|march|april|may|june|july|august|september|october|november|december|)"
     uR"(jan|feb|mar|apr|jun|jul|aug|sept|sep|oct|nov|dec)\.?)";

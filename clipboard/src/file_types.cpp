@@ -11,7 +11,7 @@
 namespace quillo::clipboard {
 namespace {
 
-const base::log::Logger kLog("clipboard");
+const base::log::Logger kFileTypesLog("clipboard");
 
 // Extensions the database does not know, or files under a type that copied files rarely are
 // (".ts" is a transport stream there; a copied .ts file is far more often TypeScript). These win.
@@ -86,7 +86,7 @@ template <class Row>
 void readLines(const std::filesystem::path& file, Row row) {
   std::ifstream stream(file);
   if (!stream) {
-    kLog.warning("File type database file {} could not be read", file.string());
+    kFileTypesLog.warning("File type database file {} could not be read", file.string());
     return;
   }
   std::string line;

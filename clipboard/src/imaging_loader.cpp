@@ -7,10 +7,10 @@
 namespace quillo::clipboard::imaging {
 namespace {
 
-const base::log::Logger kLog("clipboard");
+const base::log::Logger kImagingLog("clipboard");
 
 void warn(std::string_view message) {
-  kLog.warning("Image library: {}", message);
+  kImagingLog.warning("Image library: {}", message);
 }
 
 const Library* load() {
@@ -19,9 +19,9 @@ const Library* load() {
         base::ModuleLibrary::load(kLibraryName, QUILLO_IMAGING_BUILD_DIR, "image library");
     const auto entry = reinterpret_cast<Entry>(module.symbol(kEntrySymbol));
     if (const Library* loaded = entry ? entry(kAbiVersion, warn) : nullptr) return loaded;
-    kLog.error("The image library {} does not match this program, or could not start.", kLibraryName);
+    kImagingLog.error("The image library {} does not match this program, or could not start.", kLibraryName);
   } catch (const std::exception& error) {
-    kLog.error("{}", error.what());
+    kImagingLog.error("{}", error.what());
   }
   return nullptr;
 }

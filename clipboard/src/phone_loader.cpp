@@ -7,7 +7,7 @@
 namespace quillo::clipboard::phone {
 namespace {
 
-const base::log::Logger kLog("clipboard");
+const base::log::Logger kPhoneLog("clipboard");
 
 }  // namespace
 
@@ -17,11 +17,11 @@ const Library* load(const std::string& fileName, const std::string& buildFolder)
         base::ModuleLibrary::load(fileName, buildFolder, "phone number library");
     const auto entry = reinterpret_cast<Entry>(module.symbol(kEntrySymbol));
     if (const Library* loaded = entry ? entry(kAbiVersion) : nullptr) return loaded;
-    kLog.error(
+    kPhoneLog.error(
         "The phone number library {} does not match this program; copies are not tagged as phone numbers.",
         fileName);
   } catch (const std::exception& error) {
-    kLog.error("{} Copies are not tagged as phone numbers.", error.what());
+    kPhoneLog.error("{} Copies are not tagged as phone numbers.", error.what());
   }
   return nullptr;
 }

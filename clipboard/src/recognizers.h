@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -12,6 +13,10 @@
 
 // The date and address recognisers behind DataDetector. Positions are UTF-16 code units.
 namespace quillo::clipboard::recognizers {
+
+// Pattern pieces: a match starts and ends where no letter or digit touches it.
+inline const std::u16string kBefore = uR"((?<![\p{L}\p{N}]))";
+inline const std::u16string kAfter = uR"((?![\p{L}\p{N}]))";
 
 std::vector<DetectedMatch> dates(const icu::UnicodeString& text);
 std::vector<DetectedMatch> addresses(const icu::UnicodeString& text);

@@ -2,6 +2,7 @@
 
 #include "quillo/clipboard/clipboard_composition.h"
 #include "quillo/clipboard/clipboard_error.h"
+#include "test_data.h"
 
 namespace quillo::clipboard {
 namespace {
@@ -10,9 +11,7 @@ using Style = ClipboardComposition::TextStyle;
 using Item = ClipboardComposition::Item;
 using Code = ClipboardError::Code;
 
-Bytes bytes(std::string_view text) {
-  return Bytes(text.begin(), text.end());
-}
+using testing::bytes;
 
 Item text(std::string_view value) {
   return {.kind = ClipboardKind::text, .payload = ClipboardPayload::text(std::string(value))};

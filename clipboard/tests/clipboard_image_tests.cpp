@@ -12,6 +12,7 @@
 #include "quillo/testing/mapped_libraries.h"
 #include "quillo/testing/temporary_folder.h"
 #include "store_fixture.h"
+#include "test_data.h"
 
 namespace quillo::clipboard {
 namespace {
@@ -23,10 +24,7 @@ using quillo::testing::isMapped;
 // the same picture stored turned a quarter left, with EXIF orientation 6 to turn it back;
 // blank.png is 64 × 48 of white; german-text.png says "Grüße aus Zürich"; far-off-canvas.gif is
 // 43 bytes whose one frame lies so far off its 1 × 1 screen that the canvas is 15,917 × 11,521.
-Bytes fixture(const char* name) {
-  std::ifstream file(std::string(QUILLO_CLIPBOARD_TEST_DATA) + "/" + name, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
+using testing::fixture;
 
 const Bytes kNotAnImage{'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'};
 

@@ -7,15 +7,14 @@
 #include "quillo/clipboard/clipboard_limits.h"
 #include "quillo/clipboard/clipboard_payload.h"
 #include "quillo/clipboard/copied_text.h"
+#include "test_data.h"
 
 namespace quillo::clipboard {
 namespace {
 
 using Representation = ClipboardPayload::Representation;
 
-Bytes bytes(std::string_view text) {
-  return Bytes(text.begin(), text.end());
-}
+using testing::bytes;
 
 Representation representation(std::string_view type, std::string_view data) {
   return {std::string(type), bytes(data)};

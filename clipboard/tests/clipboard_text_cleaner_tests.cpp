@@ -5,14 +5,14 @@
 namespace quillo::clipboard {
 namespace {
 
-struct Case {
+struct CleaningCase {
   const char* name;
   const char* markdown;
   const char* clean;
 };
 
 TEST(ClipboardTextCleaner, RendersMarkdownAsPlainText) {
-  const Case cases[] = {
+  const CleaningCase cases[] = {
       {"heading, blank line, emphasis and a link",
        "# Release notes\n\nThe **new** build is *out*, see [the notes](https://example.org/notes).",
        "Release notes\n\nThe new build is out, see the notes (https://example.org/notes)."},

@@ -8,6 +8,7 @@
 #include "quillo/clipboard/clipboard_image.h"
 #include "quillo/clipboard/copy_preparation.h"
 #include "quillo/testing/temporary_folder.h"
+#include "test_data.h"
 
 namespace quillo::clipboard {
 namespace {
@@ -15,14 +16,8 @@ namespace {
 const base::Date kCopied{1'800'000'000};
 
 // known-text.png is 392 × 105 pixels (see clipboard_image_tests.cpp).
-std::filesystem::path fixturePath(const char* name) {
-  return std::filesystem::path(QUILLO_CLIPBOARD_TEST_DATA) / name;
-}
-
-Bytes fixture(const char* name) {
-  std::ifstream file(fixturePath(name), std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
+using testing::fixture;
+using testing::fixturePath;
 
 // One PNG item per image.
 ClipboardPayload pngs(const std::vector<Bytes>& images) {
@@ -57,7 +52,7 @@ TEST(CopyPreparation, AnImageIsTitledWithItsPixelSizeAndGetsAThumbnail) {
 }
 
 TEST(CopyPreparation, FilesAreTitledByTheirLastPathComponent) {
-  testing::TemporaryFolder folder;
+  quillo::testing::TemporaryFolder folder;
   const auto one = prepared(ClipboardPayload::files({base::Url{"file:///tmp/Projects/"}}));
   EXPECT_EQ(one.entry.kind, ClipboardKind::file);
   EXPECT_EQ(one.entry.title, "Projects");
@@ -70,7 +65,7 @@ TEST(CopyPreparation, FilesAreTitledByTheirLastPathComponent) {
 }
 
 TEST(CopyPreparation, ALoneImageFileGetsAThumbnail) {
-  testing::TemporaryFolder folder;
+  quillo::testing::TemporaryFolder folder;
   const auto picture = folder / "holiday.png";
   std::filesystem::copy_file(fixturePath("known-text.png"), picture);
   const auto copy = prepared(ClipboardPayload::files({base::Url::file(picture.string())}));

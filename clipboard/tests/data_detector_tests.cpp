@@ -14,7 +14,7 @@ namespace {
 
 using quillo::testing::isMapped;
 
-struct Case {
+struct DetectionCase {
   const char* text;
   std::optional<DetectedType> type;  // none: nothing covering the whole text
 };
@@ -29,7 +29,7 @@ std::optional<DetectedType> wholeTextType(const DataDetector& detector, std::str
 
 TEST(DataDetector, RecognisesWholeDatesInEveryWrittenForm) {
   const DataDetector detector;
-  const Case cases[] = {
+  const DetectionCase cases[] = {
       {"2026-12-05", DetectedType::date},
       {"2026-12-05T15:30:00Z", DetectedType::date},
       {"2026-12-05 15:30", DetectedType::date},
@@ -65,7 +65,7 @@ TEST(DataDetector, RecognisesWholeDatesInEveryWrittenForm) {
 
 TEST(DataDetector, RecognisesUsAndEuropeanAddresses) {
   const DataDetector detector;
-  const Case cases[] = {
+  const DetectionCase cases[] = {
       {"1600 Pennsylvania Avenue NW, Washington, DC 20500", DetectedType::address},
       {"350 Fifth Ave, New York, NY 10118", DetectedType::address},
       {"742 Evergreen Terrace, Springfield, OR 97477-1234", DetectedType::address},

@@ -74,13 +74,13 @@ TEST(FileTypes, FirstConformingFamilyOfCommonFiles) {
 }
 
 TEST(FileTypes, ReadsAGivenDatabaseAndSurvivesAMissingOne) {
-  testing::TemporaryFolder folder;
-  testing::writeFile(folder / "globs2",
-                     "# comment\n50:application/x-thing:*.thing\n60:text/x-thing:*.thing\n"
-                     "50:text/x-other:*.OTH:cs\n50:application/x-name:README\n");
-  testing::writeFile(folder / "subclasses", "application/x-bundle application/x-old-zip\n");
-  testing::writeFile(folder / "aliases", "application/x-old-zip application/zip\n");
-  testing::writeFile(folder / "generic-icons", "application/zip:package-x-generic\n");
+  quillo::testing::TemporaryFolder folder;
+  quillo::testing::writeFile(folder / "globs2",
+                             "# comment\n50:application/x-thing:*.thing\n60:text/x-thing:*.thing\n"
+                             "50:text/x-other:*.OTH:cs\n50:application/x-name:README\n");
+  quillo::testing::writeFile(folder / "subclasses", "application/x-bundle application/x-old-zip\n");
+  quillo::testing::writeFile(folder / "aliases", "application/x-old-zip application/zip\n");
+  quillo::testing::writeFile(folder / "generic-icons", "application/zip:package-x-generic\n");
   const auto types = FileTypes::load(folder.path());
   EXPECT_EQ(types.typeForExtension("thing"), "text/x-thing");
   EXPECT_EQ(types.typeForExtension("OTH"), "text/x-other");

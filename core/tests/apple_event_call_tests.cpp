@@ -9,7 +9,8 @@ using platform::AppleEvent;
 using platform::AppleEventDescriptor;
 using platform::fourCharCode;
 
-const Capability::App kHost{"System", "com.apple.systemevents", base::Url::file("/Hosts/System Events.app")};
+const Capability::App kCallHost{"System", "com.apple.systemevents",
+                                base::Url::file("/Hosts/System Events.app")};
 
 AppleEventDescriptor propertySpecifier(std::string_view code, AppleEventDescriptor from) {
   return AppleEventDescriptor::record(
@@ -27,7 +28,7 @@ TEST(FourCharCode, BytesFirstMostSignificant) {
 }
 
 TEST(AppleEventCall, PropertySetCarriesTheSpecifierAndTheValue) {
-  const AppleEventCall call{kHost, Capability::PropertyOperation{{"aprp", "thme"}},
+  const AppleEventCall call{kCallHost, Capability::PropertyOperation{{"aprp", "thme"}},
                             AppleEventCall::Boolean{true}};
   const auto event = call.event(412);
   ASSERT_TRUE(event);
@@ -43,12 +44,12 @@ TEST(AppleEventCall, PropertySetCarriesTheSpecifierAndTheValue) {
 
   // Without a value, or with a flip, there is nothing to set yet.
   EXPECT_EQ(call.with(AppleEventCall::Flipped{}).event(412), std::nullopt);
-  const AppleEventCall empty{kHost, call.operation, std::nullopt};
+  const AppleEventCall empty{kCallHost, call.operation, std::nullopt};
   EXPECT_EQ(empty.event(412), std::nullopt);
 }
 
 TEST(AppleEventCall, GetReadsTheSameSpecifier) {
-  const AppleEventCall call{kHost, Capability::PropertyOperation{{"aprp", "thme"}},
+  const AppleEventCall call{kCallHost, Capability::PropertyOperation{{"aprp", "thme"}},
                             AppleEventCall::Flipped{}};
   const auto get = call.reading(7);
   ASSERT_TRUE(get);
@@ -57,33 +58,35 @@ TEST(AppleEventCall, GetReadsTheSameSpecifier) {
   EXPECT_EQ(*get->parameter(fourCharCode("----")),
             propertySpecifier("thme", propertySpecifier("aprp", AppleEventDescriptor::null())));
   // An empty path addresses the application itself.
-  const AppleEventCall application{kHost, Capability::PropertyOperation{{}}, std::nullopt};
+  const AppleEventCall application{kCallHost, Capability::PropertyOperation{{}}, std::nullopt};
   EXPECT_EQ(*application.reading(7)->parameter(fourCharCode("----")), AppleEventDescriptor::null());
-  const AppleEventCall command{kHost, Capability::CommandOperation{"hostmute", std::nullopt}, std::nullopt};
+  const AppleEventCall command{kCallHost, Capability::CommandOperation{"hostmute", std::nullopt},
+                               std::nullopt};
   EXPECT_EQ(command.reading(7), std::nullopt);
 }
 
 TEST(AppleEventCall, CommandsSplitTheirCodeAndPassTheValueUnderTheKeyword) {
-  const AppleEventCall restart{kHost, Capability::CommandOperation{"aevtrest", std::nullopt}, std::nullopt};
+  const AppleEventCall restart{kCallHost, Capability::CommandOperation{"aevtrest", std::nullopt},
+                               std::nullopt};
   const auto bare = restart.event(3);
   ASSERT_TRUE(bare);
   EXPECT_EQ(bare->eventClass, fourCharCode("aevt"));
   EXPECT_EQ(bare->eventID, fourCharCode("rest"));
   EXPECT_TRUE(bare->parameters.empty());
 
-  const AppleEventCall volume{kHost, Capability::CommandOperation{"hostsvol", "----"},
+  const AppleEventCall volume{kCallHost, Capability::CommandOperation{"hostsvol", "----"},
                               AppleEventCall::Integer{-20}};
   const auto withValue = volume.event(3);
   ASSERT_TRUE(withValue);
   EXPECT_EQ(withValue->parameters.size(), 1u);
   EXPECT_EQ(withValue->parameter(fourCharCode("----"))->asInt32(), -20);
 
-  const AppleEventCall accent{kHost, Capability::CommandOperation{"hostacnt", "tone"},
+  const AppleEventCall accent{kCallHost, Capability::CommandOperation{"hostacnt", "tone"},
                               AppleEventCall::Enumerator{"grph"}};
   EXPECT_EQ(*accent.event(3)->parameter(fourCharCode("tone")),
             AppleEventDescriptor::enumerated(fourCharCode("grph")));
   // A value without a keyword is not sent.
-  const AppleEventCall noKeyword{kHost, Capability::CommandOperation{"hostmute", std::nullopt},
+  const AppleEventCall noKeyword{kCallHost, Capability::CommandOperation{"hostmute", std::nullopt},
                                  AppleEventCall::Boolean{true}};
   EXPECT_TRUE(noKeyword.event(3)->parameters.empty());
 }

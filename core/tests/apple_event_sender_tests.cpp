@@ -11,9 +11,11 @@ using platform::AppleEventDescriptor;
 using platform::AppleEventError;
 using platform::fourCharCode;
 
-const Capability::App kHost{"System", "com.apple.systemevents", base::Url::file("/Hosts/System Events.app")};
-const AppleEventCall kFlip{kHost, Capability::PropertyOperation{{"aprp", "thme"}}, AppleEventCall::Flipped{}};
-const AppleEventCall kPlay{kHost, Capability::CommandOperation{"hostplay", std::nullopt}, std::nullopt};
+const Capability::App kSenderHost{"System", "com.apple.systemevents",
+                                  base::Url::file("/Hosts/System Events.app")};
+const AppleEventCall kFlip{kSenderHost, Capability::PropertyOperation{{"aprp", "thme"}},
+                           AppleEventCall::Flipped{}};
+const AppleEventCall kPlay{kSenderHost, Capability::CommandOperation{"hostplay", std::nullopt}, std::nullopt};
 
 AppleEvent replyWith(AppleEventDescriptor direct) {
   AppleEvent reply;
@@ -85,7 +87,7 @@ TEST_F(Sending, ErrorsMapToFailures) {
   EXPECT_EQ(sender.send(kPlay), AppleEventSender::Failure(send_failure::NoAnswer{}));
   EXPECT_EQ(sender.send(kPlay), AppleEventSender::Failure(send_failure::NotSent{"No such process."}));
   // A property without a value has nothing to send.
-  const AppleEventCall empty{kHost, Capability::PropertyOperation{{"aprp", "thme"}}, std::nullopt};
+  const AppleEventCall empty{kSenderHost, Capability::PropertyOperation{{"aprp", "thme"}}, std::nullopt};
   EXPECT_EQ(sender.send(empty), AppleEventSender::Failure(send_failure::NoEvent{}));
   EXPECT_EQ(events.sent.size(), 4u);
 }

@@ -11,11 +11,11 @@ namespace {
 
 using namespace std::chrono_literals;
 using quillo::testing::ServiceReply;
-using testing::command;
+using test_support::command;
 
-constexpr auto kCommandsPath = "/v1/rank/commands";
+using quillo::testing::kCommandsPath;
 
-class BackendClientTest : public ::testing::Test, protected testing::ServiceFixture {
+class BackendClientTest : public ::testing::Test, protected test_support::ServiceFixture {
  protected:
   // Every request the client makes must pass the service's checks, unless a test says otherwise.
   void TearDown() override {

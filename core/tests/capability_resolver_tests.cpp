@@ -8,12 +8,13 @@
 namespace quillo::core {
 namespace {
 
-const Capability::App kHost{"System", "com.apple.systemevents", base::Url::file("/Hosts/System Events.app")};
+const Capability::App kResolverHost{"System", "com.apple.systemevents",
+                                    base::Url::file("/Hosts/System Events.app")};
 
 Capability capability(std::string name, Capability::Operation operation,
                       std::optional<Capability::Value> value,
                       std::optional<std::string> container = std::nullopt) {
-  return {.app = kHost,
+  return {.app = kResolverHost,
           .name = std::move(name),
           .container = std::move(container),
           .summary = "",

@@ -6,37 +6,38 @@
 #include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/testing/fake_system.h"
 #include "scripting_dictionaries.h"
+#include "test_disk.h"
 
 namespace quillo::core {
 namespace {
 
-const platform::posix::PosixFileSystem disk;
+using test_support::disk;
 
 using namespace testing_dictionaries;
 
-const Capability kDarkMode{
+const Capability kTargetDarkMode{
     .app = {"System", "com.apple.systemevents", base::Url::file("/Hosts/System Events.app")},
     .name = "dark mode",
     .container = "appearance preferences",
     .summary = "",
     .operation = Capability::PropertyOperation{{"aprp", "thme"}},
     .value = Capability::Value(Capability::Boolean{})};
-const Capability kAccent{
-    .app = kDarkMode.app,
+const Capability kTargetAccent{
+    .app = kTargetDarkMode.app,
     .name = "accent",
     .container = "appearance preferences",
     .summary = "",
     .operation = Capability::PropertyOperation{{"aprp", "acnt"}},
     .value = Capability::Value(Capability::Enumeration{{{"warm red", "wred"}, {"graphite", "grph"}}})};
 
-const Capability kStart{.app = kDarkMode.app,
-                        .name = "start screen saver",
-                        .container = std::nullopt,
-                        .summary = "",
-                        .operation = Capability::CommandOperation{"hostsvst", std::nullopt},
-                        .value = std::nullopt};
+const Capability kTargetStart{.app = kTargetDarkMode.app,
+                              .name = "start screen saver",
+                              .container = std::nullopt,
+                              .summary = "",
+                              .operation = Capability::CommandOperation{"hostsvst", std::nullopt},
+                              .value = std::nullopt};
 
-const Capability kVolumeSetting{.app = kDarkMode.app,
+const Capability kVolumeSetting{.app = kTargetDarkMode.app,
                                 .name = "volume",
                                 .container = std::nullopt,
                                 .summary = "",
@@ -65,37 +66,37 @@ TEST(CapabilityTarget, NameWordsInOrderScoreAsATitlePrefixAndElsewhereAsWordStar
       {"mode dark", 801, 819},        {"preferences", 801, 819},
   };
   for (const Case& test : cases) {
-    const auto value = score(kDarkMode, test.typed);
+    const auto value = score(kTargetDarkMode, test.typed);
     ASSERT_TRUE(value) << test.typed;
     EXPECT_GE(*value, test.lowest) << test.typed;
     EXPECT_LE(*value, test.highest) << test.typed;
   }
   // More of the name typed ranks higher; the application's name neither helps nor hurts.
-  EXPECT_GT(*score(kDarkMode, "dark mode"), *score(kDarkMode, "dark"));
-  EXPECT_EQ(score(kDarkMode, "system dark mode"), score(kDarkMode, "dark mode"));
-  EXPECT_EQ(score(kDarkMode, "dark mode appearance preferences"), 1000);
+  EXPECT_GT(*score(kTargetDarkMode, "dark mode"), *score(kTargetDarkMode, "dark"));
+  EXPECT_EQ(score(kTargetDarkMode, "system dark mode"), score(kTargetDarkMode, "dark mode"));
+  EXPECT_EQ(score(kTargetDarkMode, "dark mode appearance preferences"), 1000);
 }
 
 TEST(CapabilityTarget, ScatteredLettersScoreWeakAndOtherWordsNotAtAll) {
-  const auto scattered = score(kDarkMode, "drkmd");
+  const auto scattered = score(kTargetDarkMode, "drkmd");
   ASSERT_TRUE(scattered);
   EXPECT_LT(*scattered, 800);
-  EXPECT_EQ(score(kDarkMode, "light"), std::nullopt);
-  EXPECT_EQ(score(kDarkMode, "turn on"), std::nullopt);
+  EXPECT_EQ(score(kTargetDarkMode, "light"), std::nullopt);
+  EXPECT_EQ(score(kTargetDarkMode, "turn on"), std::nullopt);
   // Naming only the application does not name the capability.
-  EXPECT_EQ(score(kDarkMode, "system"), std::nullopt);
-  EXPECT_EQ(score(kDarkMode, ""), std::nullopt);
+  EXPECT_EQ(score(kTargetDarkMode, "system"), std::nullopt);
+  EXPECT_EQ(score(kTargetDarkMode, ""), std::nullopt);
 }
 
 TEST(CapabilityTarget, ChoiceWordsAreTheValueNotTheName) {
-  EXPECT_EQ(score(kAccent, "accent graphite"), score(kAccent, "accent"));
-  EXPECT_EQ(score(kAccent, "accent warm re"), score(kAccent, "accent"));
-  EXPECT_EQ(score(kAccent, "graphite"), std::nullopt);
+  EXPECT_EQ(score(kTargetAccent, "accent graphite"), score(kTargetAccent, "accent"));
+  EXPECT_EQ(score(kTargetAccent, "accent warm re"), score(kTargetAccent, "accent"));
+  EXPECT_EQ(score(kTargetAccent, "graphite"), std::nullopt);
 }
 
 TEST(CapabilityTarget, FillerWordsBetweenTheNameAndItsValueAreNotNameWords) {
   const Capability theme{
-      .app = kDarkMode.app,
+      .app = kTargetDarkMode.app,
       .name = "theme",
       .container = std::nullopt,
       .summary = "",
@@ -127,7 +128,7 @@ TEST(CommandIndex, FindsCapabilitiesOfInstalledBundlesByTheirScorer) {
   ASSERT_GE(dark.size(), 2u);
   EXPECT_EQ(dark[1].command.id, "capability.org.example.lumen/aprp.thme");
   // Words around a typed value still name the capability, which then says it takes none.
-  const CommandIndex commandOnly({CapabilityCatalog::command(kStart)});
+  const CommandIndex commandOnly({CapabilityCatalog::command(kTargetStart)});
   const auto delayed = commandOnly.search("start screen saver in 5 seconds", {}, 1);
   ASSERT_EQ(delayed.size(), 1u);
   EXPECT_GE(delayed[0].score, 871);
@@ -135,7 +136,7 @@ TEST(CommandIndex, FindsCapabilitiesOfInstalledBundlesByTheirScorer) {
   // Use lifts a capability as it lifts a title, by at most nine.
   const auto used = index.search("drkmd", {{"capability.org.example.lumen/aprp.thme", 50}}, 1);
   ASSERT_EQ(used.size(), 1u);
-  EXPECT_EQ(used[0].score, *score(kDarkMode, "drkmd") + 9);
+  EXPECT_EQ(used[0].score, *score(kTargetDarkMode, "drkmd") + 9);
 }
 
 }  // namespace

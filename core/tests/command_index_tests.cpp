@@ -5,11 +5,12 @@
 #include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/testing/fake_system.h"
 #include "quillo/testing/temporary_folder.h"
+#include "test_disk.h"
 
 namespace quillo::core {
 namespace {
 
-const platform::posix::PosixFileSystem disk;
+using test_support::disk;
 
 Command command(std::string id, std::string title, Command::Target target = target::Shell{"true"}) {
   return Command(std::move(id), std::move(title), Command::Kind::action, "", "", "", std::move(target));

@@ -14,6 +14,7 @@
 #include "quillo/testing/fake_file_system.h"
 #include "quillo/testing/fake_system.h"
 #include "quillo/testing/temporary_folder.h"
+#include "test_disk.h"
 
 namespace quillo::core {
 namespace {
@@ -34,7 +35,7 @@ DefaultsValue::Dictionary everyKind() {
   };
 }
 
-platform::posix::PosixFileSystem disk;
+using test_support::disk;
 
 std::vector<fs::path> entries(const fs::path& folder) {
   std::vector<fs::path> found;

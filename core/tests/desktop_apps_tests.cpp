@@ -6,13 +6,14 @@
 #include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/testing/fake_system.h"
 #include "quillo/testing/temporary_folder.h"
+#include "test_disk.h"
 
 namespace quillo::core {
 namespace {
 
 namespace fs = std::filesystem;
 
-const platform::posix::PosixFileSystem disk;
+using test_support::disk;
 
 DesktopApplication app(std::string id, std::string name) {
   DesktopApplication result;

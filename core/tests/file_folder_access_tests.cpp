@@ -11,6 +11,7 @@
 #include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/testing/fake_file_system.h"
 #include "quillo/testing/temporary_folder.h"
+#include "test_disk.h"
 
 namespace quillo::core {
 namespace {
@@ -18,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 using Case = FileFolderAccess::AccessError::Case;
 
-const platform::posix::PosixFileSystem disk;
+using test_support::disk;
 
 // Real bookmarks with access scopes, as a sandboxed system has them: the tests see which
 // scopes are left open.

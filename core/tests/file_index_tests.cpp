@@ -8,18 +8,17 @@
 #include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/testing/fake_file_system.h"
 #include "quillo/testing/temporary_folder.h"
+#include "test_disk.h"
+#include "test_titles.h"
 
 namespace quillo::core {
 namespace {
 
-platform::posix::PosixFileSystem disk;
+using test_support::disk;
 
 namespace fs = std::filesystem;
 
-std::shared_ptr<const FffLibrary> library() {
-  static const auto loaded = FffLibrary::load(disk, {QUILLO_TEST_FFF_LIBRARY});
-  return loaded;
-}
+using test_support::library;
 
 std::vector<std::string> names(const std::vector<FileEntry>& entries) {
   std::vector<std::string> out;
@@ -28,12 +27,7 @@ std::vector<std::string> names(const std::vector<FileEntry>& entries) {
   return out;
 }
 
-std::vector<std::string> titles(const std::vector<LocalHit>& hits) {
-  std::vector<std::string> out;
-  for (const LocalHit& hit : hits)
-    out.push_back(hit.command.title);
-  return out;
-}
+using test_support::titles;
 
 // Sets a file's modification time `seconds` from now: later than its creation, which the
 // file system records as now.

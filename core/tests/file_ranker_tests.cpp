@@ -7,34 +7,28 @@
 #include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/testing/temporary_folder.h"
 #include "service_fixture.h"
+#include "test_disk.h"
+#include "test_titles.h"
 
 namespace quillo::core {
 namespace {
 
-platform::posix::PosixFileSystem disk;
+using test_support::disk;
 
 namespace fs = std::filesystem;
 using quillo::testing::ServiceReply;
 using quillo::testing::ServiceRequest;
 
-constexpr auto kFileTypesPath = "/v1/files/types";
-constexpr auto kFilesPath = "/v1/rank/files";
+using quillo::testing::kFilesPath;
+using quillo::testing::kFileTypesPath;
 
-std::shared_ptr<const FffLibrary> library() {
-  static const auto loaded = FffLibrary::load(disk, {QUILLO_TEST_FFF_LIBRARY});
-  return loaded;
-}
+using test_support::library;
 
 FileEntry file(const std::string& name, FileEntry::Kind kind = FileEntry::Kind::file) {
   return {kind, base::Url::file("/docs/" + name), 3, base::Date{1e9}};
 }
 
-std::vector<std::string> titles(const std::vector<SemanticHit>& hits) {
-  std::vector<std::string> out;
-  for (const SemanticHit& hit : hits)
-    out.push_back(hit.command.title);
-  return out;
-}
+using test_support::titles;
 
 // Answers each chunk with the probability the table gives the candidate's name.
 ServiceReply byName(const ServiceRequest& request, const std::map<std::string, double>& table) {
@@ -60,7 +54,7 @@ class FileRankerTest : public ::testing::Test {
   FileRanker ranker() { return FileRanker(fixture.client(), index(), {.display = {}, .files = &disk}); }
 
   ::quillo::testing::TemporaryFolder tmp;
-  core::testing::ServiceFixture fixture;
+  test_support::ServiceFixture fixture;
 };
 
 TEST(FileRankerRules, ChunksAndTheHitRule) {

@@ -8,11 +8,13 @@
 #include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/testing/fake_file_system.h"
 #include "quillo/testing/temporary_folder.h"
+#include "test_disk.h"
+#include "test_titles.h"
 
 namespace quillo::core {
 namespace {
 
-const platform::posix::PosixFileSystem disk;
+using test_support::disk;
 
 namespace fs = std::filesystem;
 using testing::TemporaryFolder;
@@ -48,12 +50,7 @@ fs::path makeBundle(const fs::path& folder, std::string_view name,
   return bundle;
 }
 
-std::vector<std::string> titles(const std::vector<Command>& commands) {
-  std::vector<std::string> result;
-  for (const Command& command : commands)
-    result.push_back(command.title);
-  return result;
-}
+using test_support::titles;
 
 const Command* find(const std::vector<Command>& commands, std::string_view title) {
   for (const Command& command : commands) {

@@ -6,6 +6,7 @@
 #include "quillo/platform/posix/posix_file_system.h"
 #include "quillo/testing/fake_system.h"
 #include "quillo/testing/temporary_folder.h"
+#include "test_disk.h"
 
 namespace quillo::core {
 namespace {
@@ -13,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::TemporaryFolder;
 
-const platform::posix::PosixFileSystem disk;
+using test_support::disk;
 
 // A folder of executables standing in for the system's tools: tests give it as the PATH.
 class ToolFolder {

@@ -3,6 +3,7 @@
 #include "menu_tree.h"
 #include "quillo/core/system/menu_reader.h"
 #include "quillo/testing/fake_accessibility.h"
+#include "test_titles.h"
 
 namespace quillo::core {
 namespace {
@@ -15,12 +16,7 @@ using testing::FakeAccessibility;
 
 constexpr std::string_view kApp = "dev.example.notes";
 
-std::vector<std::string> titles(const std::vector<Command>& commands) {
-  std::vector<std::string> result;
-  for (const Command& command : commands)
-    result.push_back(command.title);
-  return result;
-}
+using test_support::titles;
 
 std::vector<Command> read(FakeAccessibility& ax) {
   return MenuReader(ax).commands(FakeAccessibility::kPid, kApp);

@@ -3,11 +3,12 @@
 #include "quillo/core/capabilities/sdef_reader.h"
 #include "quillo/platform/posix/posix_file_system.h"
 #include "scripting_dictionaries.h"
+#include "test_disk.h"
 
 namespace quillo::core {
 namespace {
 
-const platform::posix::PosixFileSystem disk;
+using test_support::disk;
 
 using namespace testing_dictionaries;
 

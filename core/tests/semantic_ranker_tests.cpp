@@ -7,6 +7,7 @@
 
 #include "quillo/core/ranking/semantic_ranker.h"
 #include "service_fixture.h"
+#include "test_titles.h"
 
 namespace quillo::core {
 namespace {
@@ -14,9 +15,9 @@ namespace {
 using namespace std::chrono_literals;
 using quillo::testing::ServiceReply;
 using quillo::testing::ServiceRequest;
-using testing::command;
+using test_support::command;
 
-constexpr auto kCommandsPath = "/v1/rank/commands";
+using quillo::testing::kCommandsPath;
 
 std::vector<Command> numbered(std::size_t count) {
   std::vector<Command> commands;
@@ -25,12 +26,7 @@ std::vector<Command> numbered(std::size_t count) {
   return commands;
 }
 
-std::vector<std::string> titles(const std::vector<SemanticHit>& hits) {
-  std::vector<std::string> result;
-  for (const SemanticHit& hit : hits)
-    result.push_back(hit.command.title);
-  return result;
-}
+using test_support::titles;
 
 // Answers every chunk with a probability for each candidate whose title the table names.
 ServiceReply byTitle(const ServiceRequest& request, const std::map<std::string, double>& table,
@@ -97,7 +93,7 @@ TEST(SemanticRanker, WebSearchPicksSiteAndWords) {
             (WordRange{0, 0}));
 }
 
-class SemanticRankerTest : public ::testing::Test, protected testing::ServiceFixture {
+class SemanticRankerTest : public ::testing::Test, protected test_support::ServiceFixture {
  protected:
   void TearDown() override { EXPECT_EQ(service.refusals(), std::vector<std::string>{}); }
 };

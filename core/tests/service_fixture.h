@@ -7,7 +7,7 @@
 #include "quillo/net/curl_transport.h"
 #include "quillo/testing/test_service.h"
 
-namespace quillo::core::testing {
+namespace quillo::core::test_support {
 
 // A test service and clients that trust its certificate.
 struct ServiceFixture {
@@ -26,4 +26,4 @@ inline Command command(const std::string& title, Command::Kind kind = Command::K
   return Command("app." + title, title, kind, std::move(hint), "", "", target::Shell{title});
 }
 
-}  // namespace quillo::core::testing
+}  // namespace quillo::core::test_support

@@ -17,11 +17,11 @@ namespace {
 
 using quillo::testing::ServiceReply;
 using quillo::testing::ServiceRequest;
-using testing::command;
+using test_support::command;
 
-constexpr auto kCommandsPath = "/v1/rank/commands";
-constexpr auto kFileTypesPath = "/v1/files/types";
-constexpr auto kFilesPath = "/v1/rank/files";
+using quillo::testing::kCommandsPath;
+using quillo::testing::kFilesPath;
+using quillo::testing::kFileTypesPath;
 
 std::vector<std::string> titles(const ServiceOutcome& outcome) {
   std::vector<std::string> result;
@@ -42,7 +42,7 @@ TEST(SearchNames, ScopesAndServiceStatesKeepTheirNames) {
   EXPECT_EQ(searchScopeFromRaw("Files"), std::nullopt);
 }
 
-class CommandQuestionsTest : public ::testing::Test, protected testing::ServiceFixture {
+class CommandQuestionsTest : public ::testing::Test, protected test_support::ServiceFixture {
  protected:
   ServiceConnection counted() {
     return [this] {
@@ -134,7 +134,7 @@ class FileQuestionsTest : public ::testing::Test {
   }
 
   ::quillo::testing::TemporaryFolder tmp;
-  core::testing::ServiceFixture fixture;
+  test_support::ServiceFixture fixture;
   std::shared_ptr<FileIndex> index;
 };
 

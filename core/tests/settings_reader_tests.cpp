@@ -3,6 +3,7 @@
 #include "quillo/core/system/settings_reader.h"
 #include "quillo/testing/fake_accessibility.h"
 #include "settings_tree.h"
+#include "test_titles.h"
 
 namespace quillo::core {
 namespace {
@@ -13,12 +14,7 @@ using testing::FakeAccessibility;
 
 constexpr platform::ProcessID kPid = FakeAccessibility::kPid;
 
-std::vector<std::string> titles(const std::vector<Command>& commands) {
-  std::vector<std::string> result;
-  for (const Command& command : commands)
-    result.push_back(command.title);
-  return result;
-}
+using test_support::titles;
 
 const SettingsRowRef& refOf(const Command& command) {
   return std::get<target::SettingsRow>(command.target).row;

@@ -14,11 +14,7 @@ namespace {
 // Subtrees up to this many entries are read by one thread from top to bottom; folders above
 // them are read one by one, so that a few large subtrees still spread over the cores.
 constexpr std::uint64_t kSubtreeEntries = 4096;
-// Folders this deep below a subtree's top are opened by path instead of relative to their
-// parent, so that a thread never holds more descriptors than this.
-constexpr unsigned kMaxOpenDepth = 32;
-
-struct Task {
+struct ReadTask {
   std::uint32_t slot;
   bool subtree;  // with every folder below it, else the folder's own children alone
 };
@@ -28,7 +24,7 @@ class Reader {
   Reader(const Index& index, const std::string& root, std::vector<ReadDetail>& out)
       : index_(index), root_(root), out_(out) {}
 
-  void run(const Task& task) {
+  void run(const ReadTask& task) {
     std::vector<std::uint32_t> later{task.slot};
     while (!later.empty()) {
       const std::uint32_t slot = later.back();
@@ -78,7 +74,7 @@ std::uint32_t parentSlot(const Index& index, std::uint32_t slot) {
 }
 
 // The subtrees small enough for one thread, and the folders above them one by one.
-std::vector<Task> tasks(const Index& index) {
+std::vector<ReadTask> tasks(const Index& index) {
   const auto& directories = index.directories();
   std::vector<std::uint64_t> below(directories.size(), 0);
   // A folder's slot follows its parent's: from the last slot back, each subtree is whole when
@@ -88,7 +84,7 @@ std::vector<Task> tasks(const Index& index) {
     below[slot] += index.children(slot).size();
     if (const std::uint32_t parent = parentSlot(index, slot); parent != kNone) below[parent] += below[slot];
   }
-  std::vector<Task> found;
+  std::vector<ReadTask> found;
   for (std::uint32_t slot = 0; slot < directories.size(); ++slot) {
     if (!directories[slot].alive || !directories[slot].listed) continue;
     const std::uint32_t parent = parentSlot(index, slot);
@@ -98,8 +94,8 @@ std::vector<Task> tasks(const Index& index) {
       found.push_back({slot, true});
   }
   // The largest first, so that the last one taken is small.
-  std::stable_sort(found.begin(), found.end(), [&](const Task& a, const Task& b) {
-    const auto cost = [&](const Task& task) {
+  std::stable_sort(found.begin(), found.end(), [&](const ReadTask& a, const ReadTask& b) {
+    const auto cost = [&](const ReadTask& task) {
       return task.subtree ? below[task.slot] : index.children(task.slot).size();
     };
     return cost(a) > cost(b);
@@ -111,7 +107,7 @@ std::vector<Task> tasks(const Index& index) {
 
 std::vector<ReadDetail> readMissingDetails(const Index& index, const std::string& root, unsigned threads,
                                            const std::stop_token& stop) {
-  const std::vector<Task> work = tasks(index);
+  const std::vector<ReadTask> work = tasks(index);
   std::vector<std::vector<ReadDetail>> read(work.size());
   eachInTurn(work.size(), threads, [&](std::size_t k) {
     if (stop.stop_requested()) return;

@@ -3,17 +3,14 @@
 #include <algorithm>
 #include <array>
 
+#include "shares.h"
+
 namespace fff {
 namespace {
 
 constexpr std::int32_t kExactName = 400;
 constexpr std::int32_t kExactStem = 300;
 constexpr std::int32_t kNamePrefix = 50;
-// Names are sifted by their masks this many at a time, and their texts asked for this many
-// places ahead of their test.
-constexpr std::uint32_t kSift = 512;
-constexpr std::size_t kAhead = 8;
-
 std::string_view stem(std::string_view name) {
   const auto dot = name.rfind('.');
   return dot == std::string_view::npos || dot == 0 ? name : name.substr(0, dot);

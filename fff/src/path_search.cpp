@@ -22,11 +22,6 @@ constexpr Tail kUnknown = 0;
 template <class Tail>
 constexpr Tail kSkip = std::numeric_limits<Tail>::max();
 
-// Entries are sifted this many at a time into a list of those that may match; memory read at
-// random is asked for this many places ahead.
-constexpr std::uint32_t kSift = 512;
-constexpr std::uint32_t kAhead = 8;
-
 // Starts every name's tail as unknown, or as skipped for a name match.
 template <class Tail>
 void markNameMatches(const Verdict* verdicts, Tail* tails, std::size_t count) {

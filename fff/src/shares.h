@@ -11,6 +11,11 @@
 
 namespace fff {
 
+// The name searches sift entries by their letter masks this many at a time into a list of those
+// that may match, and ask for memory read at random this many places ahead of its use.
+inline constexpr std::uint32_t kSift = 512;
+inline constexpr std::uint32_t kAhead = 8;
+
 // Below this many entries a second thread costs more to start than it saves.
 inline constexpr std::size_t kEntriesPerThread = 65536;
 

@@ -3,12 +3,17 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstddef>
 #include <utility>
 
 namespace fff {
 
 // A folder opened to be read, never through a link.
 constexpr int kFolderOpenFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW;
+
+// Folders this far below the one a thread took are opened by path (or handed on) instead of
+// relative to their open parent, so that a thread never holds more descriptors than this.
+constexpr std::size_t kMaxOpenDepth = 32;
 
 // Owns a file descriptor and closes it.
 class UniqueFd {

@@ -16,8 +16,8 @@ extern char** environ;
 namespace quillo::service {
 namespace {
 
-constexpr std::int64_t kNow = 1'800'000'000'000;
-constexpr std::int64_t kTenMinutes = 10 * 60 * 1000;
+constexpr std::int64_t kRedisNow = 1'800'000'000'000;
+constexpr std::int64_t kRedisTenMinutes = 10 * 60 * 1000;
 
 int freePort() {
   const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -84,9 +84,9 @@ TEST(RedisNonceStore, TwoStoresOnOneServerShareTheirNonces) {
   const RedisServer redis;
   RedisNonceStore first("127.0.0.1", redis.port());
   RedisNonceStore second("127.0.0.1", redis.port());
-  EXPECT_TRUE(first.remember("A", kNow, kNow + kTenMinutes));
-  EXPECT_FALSE(second.remember("A", kNow, kNow + kTenMinutes));
-  EXPECT_TRUE(second.remember("B", kNow, kNow + kTenMinutes));
+  EXPECT_TRUE(first.remember("A", kRedisNow, kRedisNow + kRedisTenMinutes));
+  EXPECT_FALSE(second.remember("A", kRedisNow, kRedisNow + kRedisTenMinutes));
+  EXPECT_TRUE(second.remember("B", kRedisNow, kRedisNow + kRedisTenMinutes));
 }
 
 TEST(RedisNonceStore, UnreachableServerFailsToOpen) {

@@ -31,7 +31,8 @@ std::filesystem::path freeName(const platform::FileSystem& files, const std::fil
                                const std::string& stem, const std::string& extension, std::size_t& number) {
   for (;; ++number) {
     std::filesystem::path name =
-        folder / (number <= 1 ? stem + "." + extension : stem + " " + std::to_string(number) + "." + extension);
+        folder /
+        (number <= 1 ? stem + "." + extension : stem + " " + std::to_string(number) + "." + extension);
     if (!files.status(name, false)) return name;
   }
 }

@@ -10,7 +10,7 @@
 namespace quillo::app {
 namespace {
 
-constexpr base::log::Logger kLog("app");
+constexpr base::log::Logger kAppLog("app");
 
 using Content = LauncherPresentation::Content;
 
@@ -104,7 +104,8 @@ ApplicationComponents::ApplicationComponents(ApplicationSeams seams, Application
                        .system = seams_.system,
                        .main = seams_.main,
                        .clock = seams_.clock,
-                       .pool = seams_.pool},
+                       .pool = seams_.pool,
+                       .files = seams_.files},
                       clipboardSettings_, std::make_shared<clipboard::ClipboardTagger>(), options_.clipboard),
       backend_(options_.configuredService),
       localServiceTask_(seams_.pool, seams_.main) {
@@ -267,7 +268,7 @@ void ApplicationComponents::startLocalRankingService() {
                             useBackend(std::move(service.client));
                           },
                           [](const std::exception_ptr& error) {
-                            kLog.error("The local ranking service did not start: {}", failureText(error));
+                            kAppLog.error("The local ranking service did not start: {}", failureText(error));
                           });
 }
 

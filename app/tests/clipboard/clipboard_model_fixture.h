@@ -11,8 +11,10 @@ namespace quillo::app {
 
 // The history window's model over a real database that the monitor fills from the fake pasteboard.
 struct ClipboardModelTest : ClipboardAppTest {
-  ClipboardModel model{
-      {board, keys, workspace, system, main, clock, pool, files}, settings, tagger, {.recognisesImageText = false}};
+  ClipboardModel model{{board, keys, workspace, system, main, clock, pool, files},
+                       settings,
+                       tagger,
+                       {.recognisesImageText = false}};
   platform::FrontApplication editor{.pid = 10, .id = "org.gnome.TextEditor", .name = "Text Editor"};
 
   void SetUp() override {

@@ -5,7 +5,7 @@
 namespace quillo::core {
 namespace {
 
-constexpr base::EnumNames<SearchScope, 2> kScopes({{
+constexpr base::EnumNames<SearchScope, 2> kSearchScopes({{
     {SearchScope::commands, "commands"},
     {SearchScope::files, "files"},
 }});
@@ -20,11 +20,11 @@ constexpr base::EnumNames<ServiceState, 4> kStates({{
 }  // namespace
 
 std::string_view rawValue(SearchScope scope) {
-  return kScopes.name(scope);
+  return kSearchScopes.name(scope);
 }
 
 std::optional<SearchScope> searchScopeFromRaw(std::string_view raw) {
-  return kScopes.value(raw);
+  return kSearchScopes.value(raw);
 }
 
 std::string_view rawValue(ServiceState state) {

@@ -9,11 +9,6 @@
 #include <memory>
 
 namespace quillo::core {
-namespace {
-
-constexpr double kMillisecondsPerSecond = 1000;
-
-}  // namespace
 
 icu::Locale calendarLocale(const ResolverContext& context) {
   icu::Locale locale = icu::Locale::createCanonical(context.locale.c_str());

@@ -8,6 +8,9 @@
 // Calendar questions of the resolver, answered by ICU in the context's calendar and time zone.
 namespace quillo::core {
 
+// ICU counts time in milliseconds.
+inline constexpr double kMillisecondsPerSecond = 1000;
+
 // The context's locale with its calendar, keeping the locale's own keywords ("@hours=h23").
 icu::Locale calendarLocale(const ResolverContext& context);
 

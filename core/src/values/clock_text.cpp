@@ -15,8 +15,6 @@
 namespace quillo::core {
 namespace {
 
-constexpr double kMillisecondsPerSecond = 1000;
-
 std::unique_ptr<icu::TimeZone> timeZone(const ResolverContext& context) {
   return std::unique_ptr<icu::TimeZone>(
       icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(context.timeZone)));

@@ -9,15 +9,11 @@
 namespace quillo::ui {
 namespace {
 
-QString qt(const std::string& text) {
-  return QString::fromStdString(text);
-}
-
 QString fileList(const std::vector<base::Url>& urls) {
   QStringList lines;
   for (const auto& url : urls) {
     const auto path = url.filePath();
-    lines << qt(path ? *path : url.text);
+    lines << QString::fromStdString(path ? *path : url.text);
   }
   return lines.join(QLatin1Char('\n'));
 }
@@ -60,13 +56,13 @@ ClipboardPreview::ClipboardPreview(QWidget* parent)
 
 void ClipboardPreview::update(const app::ClipboardModelState& state) {
   if (state.cleanPreview) {
-    showText(QStringLiteral("Clean Text"), qt(*state.cleanPreview),
+    showText(QStringLiteral("Clean Text"), QString::fromStdString(*state.cleanPreview),
              QStringLiteral("The original stays in history."));
   } else if (!state.isPreviewing) {
     hide();
     return;
   } else if (state.previewText) {
-    showText(QStringLiteral("Preview"), qt(*state.previewText), {});
+    showText(QStringLiteral("Preview"), QString::fromStdString(*state.previewText), {});
   } else if (!state.previewImage.empty()) {
     const QByteArray bytes(reinterpret_cast<const char*>(state.previewImage.data()),
                            static_cast<qsizetype>(state.previewImage.size()));

@@ -5,14 +5,6 @@
 #include "clipboard_texts.h"
 
 namespace quillo::ui {
-namespace {
-
-QString qt(const std::string& text) {
-  return QString::fromStdString(text);
-}
-
-}  // namespace
-
 QString ClipboardRow::spokenText() const {
   QStringList parts{title, kind};
   if (!source.isEmpty()) parts << QStringLiteral("from %1").arg(source);
@@ -30,16 +22,16 @@ void ClipboardRows::update(app::ClipboardModel& model, base::Date now) {
   for (const auto& entry : state.entries) {
     ClipboardRow row{
         .id = entry.id,
-        .title = qt(listedTitle(entry)),
-        .kind = qt(kindText(entry)),
-        .source = qt(sourceText(entry)),
-        .age = qt(ageText(entry.copiedAt, now)),
+        .title = QString::fromStdString(listedTitle(entry)),
+        .kind = QString::fromStdString(kindText(entry)),
+        .source = QString::fromStdString(sourceText(entry)),
+        .age = QString::fromStdString(ageText(entry.copiedAt, now)),
         .isPinned = entry.isPinned,
         .isFocused = state.focusedID == entry.id,
         .isCopied = state.copiedIDs.contains(entry.id),
         .selectionNumber = 0,
         .thumbnail = {},
-        .iconName = qt(kindIconName(entry)),
+        .iconName = QString::fromStdString(kindIconName(entry)),
     };
     const auto at = std::find(state.selection.begin(), state.selection.end(), entry.id);
     if (at != state.selection.end()) row.selectionNumber = static_cast<int>(at - state.selection.begin()) + 1;

@@ -20,10 +20,6 @@ QWidget* separator(QWidget* parent) {
   return line;
 }
 
-QString qt(const std::string& text) {
-  return QString::fromStdString(text);
-}
-
 }  // namespace
 
 ClipboardViewParts::ClipboardViewParts(ClipboardView& view, app::ClipboardModel& model,
@@ -117,7 +113,7 @@ ClipboardViewParts::~ClipboardViewParts() {
 
 void ClipboardViewParts::sync() {
   const auto& state = model_.state();
-  if (const QString query = qt(state.query); searchField_->text() != query) {
+  if (const QString query = QString::fromStdString(state.query); searchField_->text() != query) {
     const QSignalBlocker quiet(searchField_);
     searchField_->setText(query);
   }
@@ -132,7 +128,8 @@ void ClipboardViewParts::sync() {
   list_->viewport()->update();
 
   const bool wasRenaming = list_->renameEditor().hasFocus();
-  list_->showRename(state.isRenaming ? state.renameID : std::nullopt, qt(state.renameTitle));
+  list_->showRename(state.isRenaming ? state.renameID : std::nullopt,
+                    QString::fromStdString(state.renameTitle));
   if (wasRenaming && !state.isRenaming) searchField_->setFocus(Qt::OtherFocusReason);
 
   preview_->update(state);
@@ -152,9 +149,9 @@ std::optional<app::ClipboardPlaceholder> ClipboardViewParts::shownPlaceholder() 
 
 QString ClipboardViewParts::statusText() const {
   const auto& state = model_.state();
-  if (state.status) return qt(*state.status);
+  if (state.status) return QString::fromStdString(*state.status);
   if (state.isBusy) return QStringLiteral("Working…");
-  if (const std::string note = model_.selectionNote(); !note.empty()) return qt(note);
+  if (const std::string note = model_.selectionNote(); !note.empty()) return QString::fromStdString(note);
   if (!state.isReady || state.totalCount == 0) return {};
   const auto shown = state.entries.size();
   const QString count = shown == state.totalCount
@@ -163,7 +160,7 @@ QString ClipboardViewParts::statusText() const {
   QString primary = QStringLiteral("Enter copies");
   if (state.mode == app::ClipboardModel::Mode::paste)
     primary = state.target && !state.target->name.empty()
-                  ? QStringLiteral("Enter pastes into %1").arg(qt(state.target->name))
+                  ? QStringLiteral("Enter pastes into %1").arg(QString::fromStdString(state.target->name))
                   : QStringLiteral("Enter pastes");
   return QStringList{count, primary, QStringLiteral("Ctrl+click adds to the selection")}.join(
       QStringLiteral(" · "));
@@ -179,7 +176,8 @@ void ClipboardViewParts::showMenu(const base::Uuid& id, const QPoint& at) {
 
 void ClipboardViewParts::chooseFolder() {
   if (folderDialog_) return folderDialog_->raise();
-  auto* dialog = new QFileDialog(&view_, qt(model_.title(app::ClipboardAction::saveImage)));
+  auto* dialog =
+      new QFileDialog(&view_, QString::fromStdString(model_.title(app::ClipboardAction::saveImage)));
   dialog->setFileMode(QFileDialog::Directory);
   dialog->setOption(QFileDialog::ShowDirsOnly);
   dialog->setLabelText(QFileDialog::Accept, QStringLiteral("Save Images Here"));

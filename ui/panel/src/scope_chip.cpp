@@ -6,7 +6,7 @@
 namespace quillo::ui {
 namespace {
 
-constexpr int kIconSize = 16;
+constexpr int kChipIconSize = 16;
 constexpr int kPadding = 8;
 constexpr int kSpacing = 6;
 constexpr int kHeight = 26;
@@ -32,7 +32,7 @@ void ScopeChip::setAccent(std::optional<QColor> accent) {
 }
 
 QSize ScopeChip::sizeHint() const {
-  return {kPadding + kIconSize + kSpacing + fontMetrics().horizontalAdvance(title_) + kPadding, kHeight};
+  return {kPadding + kChipIconSize + kSpacing + fontMetrics().horizontalAdvance(title_) + kPadding, kHeight};
 }
 
 void ScopeChip::paintEvent(QPaintEvent*) {
@@ -50,10 +50,10 @@ void ScopeChip::paintEvent(QPaintEvent*) {
   painter.setPen(QPen(accent_.value_or(palette().color(QPalette::Mid)), accent_ ? 1.5 : 1));
   painter.drawPath(shape);
   const QColor text = palette().color(QPalette::Text);
-  painter.drawPixmap(QRect(kPadding, (height() - kIconSize) / 2, kIconSize, kIconSize),
-                     iconPixmap(icon_, kIconSize, devicePixelRatioF(), text));
+  painter.drawPixmap(QRect(kPadding, (height() - kChipIconSize) / 2, kChipIconSize, kChipIconSize),
+                     iconPixmap(icon_, kChipIconSize, devicePixelRatioF(), text));
   painter.setPen(text);
-  painter.drawText(QRect(kPadding + kIconSize + kSpacing, 0, width(), height()),
+  painter.drawText(QRect(kPadding + kChipIconSize + kSpacing, 0, width(), height()),
                    Qt::AlignVCenter | Qt::AlignLeft, title_);
 }
 

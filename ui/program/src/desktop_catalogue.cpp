@@ -12,7 +12,7 @@
 namespace quillo::ui {
 namespace {
 
-constexpr base::log::Logger kLog("desktop");
+constexpr base::log::Logger kCatalogueLog("desktop");
 
 bool sameName(std::string_view a, std::string_view b) {
   return !a.empty() && std::ranges::equal(a, b, [](char x, char y) {
@@ -42,7 +42,7 @@ core::CommandIndex DesktopCatalogue::index() const {
   options.locale = core::desktopEntryLocale(system_.localeIdentifier());
   gio::DesktopEntries entries = gio::readDesktopEntries(options);
   for (const std::string& warning : entries.warnings)
-    kLog.info("An application is not listed: {}", warning);
+    kCatalogueLog.info("An application is not listed: {}", warning);
   {
     std::lock_guard lock(mutex_);
     entries_.clear();

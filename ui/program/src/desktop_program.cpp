@@ -15,7 +15,7 @@
 namespace quillo::ui {
 namespace {
 
-constexpr base::log::Logger kLog("desktop");
+constexpr base::log::Logger kProgramLog("desktop");
 
 platform::desktop::SessionFacts withoutSession() {
   return {};
@@ -68,7 +68,7 @@ DesktopProgram::DesktopProgram(const platform::desktop::SessionFacts& facts, Des
     try {
       shortcuts->setConsent(components_->preferences().desktopShortcutsAllowed());
     } catch (const std::exception& error) {
-      kLog.warning("GNOME's keyboard settings cannot take Quillo's shortcuts: {}", error.what());
+      kProgramLog.warning("GNOME's keyboard settings cannot take Quillo's shortcuts: {}", error.what());
     }
   }
   application_ = std::make_unique<app::QuilloApplication>(
@@ -118,22 +118,22 @@ void DesktopProgram::holdFileSearchLock() {
     fileSearchLock_ = seams_.files().lockShared(*path);
   } catch (const platform::FileSystemError& error) {
     // quillo-cli then searches by itself, as it does while the program is not running.
-    kLog.warning("quillo-cli will not ask this program for files: {}", error.what());
+    kProgramLog.warning("quillo-cli will not ask this program for files: {}", error.what());
   }
 }
 
 bool DesktopProgram::start(const std::vector<std::string>& arguments) {
   if (options_.attach) {
     if (!components_->attach(*application_)) {
-      kLog.info("Quillo already runs in this session.");
+      kProgramLog.info("Quillo already runs in this session.");
       return false;
     }
     frontEnd_->holdPastesUntilTheKeyboardReturns();
-    if (!state_->publish()) kLog.warning("The State method is not on the session bus.");
+    if (!state_->publish()) kProgramLog.warning("The State method is not on the session bus.");
     if (fileSearch_->publish())
       holdFileSearchLock();
     else
-      kLog.warning("The SearchFiles method is not on the session bus.");
+      kProgramLog.warning("The SearchFiles method is not on the session bus.");
   }
   running_ = true;
   application_->start(arguments);

@@ -30,7 +30,7 @@ namespace {
 
 using platform::desktop::SessionFacts;
 
-constexpr base::log::Logger kLog("desktop");
+constexpr base::log::Logger kSeamsLog("desktop");
 
 std::string kdeGlobals(const platform::System& system) {
   const auto config = system.environment("XDG_CONFIG_HOME");
@@ -65,7 +65,7 @@ DesktopSeams::DesktopSeams(const SessionFacts& facts) {
         return platform::desktop::desktopAnimationsOff(desktop, file);
       });
   for (const std::string& choice : choices_)
-    kLog.info("{}", choice);
+    kSeamsLog.info("{}", choice);
 }
 
 DesktopSeams::~DesktopSeams() {
@@ -94,7 +94,7 @@ void DesktopSeams::chooseFrontApplication(const SessionFacts& facts) {
       front_ = make();
       choices_.push_back(std::string("front application: ") + source);
     } catch (const std::exception& error) {
-      kLog.warning("The front application cannot come from {}: {}", source, error.what());
+      kSeamsLog.warning("The front application cannot come from {}: {}", source, error.what());
     }
   };
   if (onX11(facts)) {
@@ -150,7 +150,7 @@ void DesktopSeams::choosePasteboard(const SessionFacts& facts) {
       choices_.push_back("clipboard: Wayland " + *facts.dataControl);
       return;
     } catch (const std::exception& error) {
-      kLog.warning("The Wayland clipboard is not available: {}", error.what());
+      kSeamsLog.warning("The Wayland clipboard is not available: {}", error.what());
     }
   }
   // An X server: X11 itself, or the XWayland beside a compositor that mirrors its clipboard.
@@ -161,7 +161,7 @@ void DesktopSeams::choosePasteboard(const SessionFacts& facts) {
       choices_.push_back("clipboard: the X11 selection");
       return;
     } catch (const std::exception& error) {
-      kLog.warning("The X11 clipboard is not available: {}", error.what());
+      kSeamsLog.warning("The X11 clipboard is not available: {}", error.what());
     }
   }
   pasteboard_ = std::make_unique<UnavailablePasteboard>();
@@ -175,7 +175,7 @@ void DesktopSeams::chooseHotKeys(const SessionFacts& facts) {
       choices_.push_back("shortcuts: X11 key grabs");
       return;
     } catch (const std::exception& error) {
-      kLog.warning("Global shortcuts cannot be grabbed: {}", error.what());
+      kSeamsLog.warning("Global shortcuts cannot be grabbed: {}", error.what());
     }
   }
   if (facts.displayServer == SessionFacts::DisplayServer::wayland && facts.globalShortcutsPortal) {

@@ -14,6 +14,11 @@
 
 namespace quillo::testing {
 
+// The service's paths that tests answer and count requests on.
+inline constexpr auto kCommandsPath = "/v1/rank/commands";
+inline constexpr auto kFileTypesPath = "/v1/files/types";
+inline constexpr auto kFilesPath = "/v1/rank/files";
+
 // One request the service accepted.
 struct ServiceRequest {
   std::string path;
