@@ -11,7 +11,7 @@ namespace {
 constexpr const char* kWindowEvents = "org.a11y.atspi.Event.Window";
 constexpr const char* kObjectEvents = "org.a11y.atspi.Event.Object";
 // Toolkits send only the events someone registered for.
-constexpr std::array kRegistered{"window:activate", "window:deactivate", "object:state-changed:active"};
+constexpr std::array kTrackedEvents{"window:activate", "window:deactivate", "object:state-changed:active"};
 
 bool isActive(std::uint64_t states) {
   return (states & (std::uint64_t{1} << ATSPI_STATE_ACTIVE)) != 0;
@@ -35,7 +35,7 @@ ActivationTracker::ActivationTracker(const Bus& bus, int timeoutMilliseconds,
   connection.connect("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
                      "NameOwnerChanged", this, SLOT(onNameOwnerChanged(QString, QString, QString)));
   std::vector<QDBusPendingCall> registered;
-  for (const char* event : kRegistered)
+  for (const char* event : kTrackedEvents)
     registered.push_back(bus.call({"org.a11y.atspi.Registry", "/org/a11y/atspi/registry"},
                                   "org.a11y.atspi.Registry", "RegisterEvent", {QString::fromLatin1(event)},
                                   timeout_));

@@ -24,7 +24,7 @@ class ActivationTracker final : public QObject {
   ActivationTracker(const ActivationTracker&) = delete;
   ActivationTracker& operator=(const ActivationTracker&) = delete;
 
- private slots:
+ private Q_SLOTS:
   void onEvent(const QDBusMessage& message);
   void onNameOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
 

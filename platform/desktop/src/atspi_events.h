@@ -21,7 +21,7 @@ class ChangeListener final : public QObject {
   ChangeListener(const Bus& bus, std::function<void(const QString& service)> changed);
   ~ChangeListener() override;
 
- private slots:
+ private Q_SLOTS:
   void onEvent(const QDBusMessage& message);
 
  private:

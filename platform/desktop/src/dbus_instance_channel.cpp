@@ -16,7 +16,7 @@ class DBusInstanceChannel::Adaptor : public QObject {
  public:
   explicit Adaptor(Receiver receiver) : receiver_(std::move(receiver)) {}
 
- public slots:
+ public Q_SLOTS:
   void Show(const QString& token) { deliver(InstanceRequest::Kind::show, std::nullopt, token); }
   void ShowClipboard(const QString& token) { deliver(InstanceRequest::Kind::clipboard, std::nullopt, token); }
   void Toggle(const QString& token) { deliver(InstanceRequest::Kind::toggle, std::nullopt, token); }

@@ -19,7 +19,7 @@ class Receiver final : public QObject {
            std::function<void()> deactivated)
       : activated_(std::move(activated)), deactivated_(std::move(deactivated)) {}
 
- public slots:
+ public Q_SLOTS:
   Q_SCRIPTABLE void Activated(const QString& pid, const QString& resourceClass,
                               const QString& desktopFileName) {
     activated_(pid, resourceClass, desktopFileName);

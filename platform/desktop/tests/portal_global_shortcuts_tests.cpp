@@ -35,7 +35,7 @@ class FakeShortcutsPortal : public testing::FakePortal {
   // What the user answers the desktop's dialog: 0 accepts, 1 turns the request down.
   std::atomic<uint> bindResponse = 0;
 
- public slots:
+ public Q_SLOTS:
   QDBusObjectPath CreateSession(const QVariantMap& options, const QDBusMessage& message) {
     const auto request = requestPath(message, options);
     session = "/org/freedesktop/portal/desktop/session/" + sender(message) + "/quillo";

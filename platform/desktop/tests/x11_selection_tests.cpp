@@ -17,7 +17,7 @@
 namespace quillo::platform::desktop {
 namespace {
 
-struct X11Selection : ::testing::Test {
+struct X11SelectionTest : ::testing::Test {
   void SetUp() override {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run under scripts/with-test-desktop";
   }
@@ -31,7 +31,7 @@ struct X11Selection : ::testing::Test {
   testing::TemporaryFolder folder;
 };
 
-TEST_F(X11Selection, TheChangeCountMovesWhenAnotherClientCopies) {
+TEST_F(X11SelectionTest, TheChangeCountMovesWhenAnotherClientCopies) {
   X11SelectionWatcher watcher(nullptr, "CLIPBOARD");
   const auto before = watcher.changeCount();
   SelectionOwner owner({"UTF8_STRING=" + file("text", "hello")});
@@ -41,7 +41,7 @@ TEST_F(X11Selection, TheChangeCountMovesWhenAnotherClientCopies) {
   EXPECT_GT(watcher.changeCount(), before);
 }
 
-TEST_F(X11Selection, TargetsAreListedBeforeAnyValueIsRead) {
+TEST_F(X11SelectionTest, TargetsAreListedBeforeAnyValueIsRead) {
   SelectionOwner owner(
       {"UTF8_STRING=" + file("text", "secret"), "x-kde-passwordManagerHint=" + file("hint", "secret")});
   X11SelectionReader reader(nullptr);
@@ -52,7 +52,7 @@ TEST_F(X11Selection, TargetsAreListedBeforeAnyValueIsRead) {
   EXPECT_EQ(reader.read("text/html", 100).outcome, SelectionRead::Outcome::refused);
 }
 
-TEST_F(X11Selection, IncrementalTransfersArriveWholeAndStopAtTheCap) {
+TEST_F(X11SelectionTest, IncrementalTransfersArriveWholeAndStopAtTheCap) {
   std::string large(300'000, 'x');
   for (std::size_t i = 0; i < large.size(); i += 97)
     large[i] = static_cast<char>('a' + i % 26);
@@ -64,14 +64,14 @@ TEST_F(X11Selection, IncrementalTransfersArriveWholeAndStopAtTheCap) {
   EXPECT_EQ(reader.read("image/png", 1'000'000).bytes.size(), large.size());
 }
 
-TEST_F(X11Selection, ValuesOverTheCapAreRefusedWithoutIncrementalTransfer) {
+TEST_F(X11SelectionTest, ValuesOverTheCapAreRefusedWithoutIncrementalTransfer) {
   SelectionOwner owner({"UTF8_STRING=" + file("text", std::string(5000, 'y'))});
   X11SelectionReader reader(nullptr);
   EXPECT_EQ(reader.read("UTF8_STRING", 4999).outcome, SelectionRead::Outcome::tooLarge);
   EXPECT_EQ(reader.read("UTF8_STRING", 5000).bytes.size(), 5000u);
 }
 
-TEST_F(X11Selection, NoOwnerMeansNoTargets) {
+TEST_F(X11SelectionTest, NoOwnerMeansNoTargets) {
   X11SelectionReader reader(nullptr,
                             {.selection = "QUILLO_UNOWNED", .timeout = std::chrono::milliseconds(500)});
   EXPECT_TRUE(reader.targets().empty());

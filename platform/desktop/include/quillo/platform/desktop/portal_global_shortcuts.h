@@ -48,7 +48,7 @@ class PortalGlobalShortcuts final : public QObject, public HotKeys {
   const std::map<std::uint32_t, std::string>& triggers() const { return triggers_; }
   bool sessionOpen() const { return !session_.isEmpty(); }
 
- private slots:
+ private Q_SLOTS:
   void onSessionCreated(uint response, const QVariantMap& results);
   void onBound(uint response, const QVariantMap& results);
   void onActivated(const QDBusMessage& signal);

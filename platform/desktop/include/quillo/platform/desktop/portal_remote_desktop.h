@@ -33,7 +33,7 @@ class PortalRemoteDesktop final : public QObject, public KeyEvents {
 
   bool refused() const { return refused_; }
 
- private slots:
+ private Q_SLOTS:
   void onSessionCreated(uint response, const QVariantMap& results);
   void onDevicesSelected(uint response, const QVariantMap& results);
   void onStarted(uint response, const QVariantMap& results);

@@ -34,7 +34,7 @@ class FakeRemoteDesktop : public FakePortal {
     return selectOptions_;
   }
 
- public slots:
+ public Q_SLOTS:
   QDBusObjectPath CreateSession(const QVariantMap& options, const QDBusMessage& message) {
     record("CreateSession");
     const auto request = requestPath(message, options);
