@@ -37,9 +37,13 @@ std::filesystem::path freeName(const platform::FileSystem& files, const std::fil
   }
 }
 
-// The file appears whole or not at all: a file manager never shows it half written.
-void saveFile(platform::FileSystem& files, const std::filesystem::path& file, std::string_view bytes) {
+// Saves the bytes under the first free name (see freeName). The file appears whole or not at
+// all: a file manager never shows it half written.
+void saveFile(platform::FileSystem& files, const std::filesystem::path& folder, const std::string& stem,
+              const std::string& extension, std::size_t& number, std::string_view bytes) {
+  std::filesystem::path file = folder / (stem + "." + extension);
   try {
+    file = freeName(files, folder, stem, extension, number);
     files.replaceFile(file, bytes, {.fileMode = 0644, .folderMode = 0755});
   } catch (const platform::FileSystemError&) {
     throw std::runtime_error("Could not save “" + file.filename().string() + "”.");
@@ -310,10 +314,10 @@ void ClipboardModel::saveSelection(const std::filesystem::path& folder) {
       if (entry->kind == ClipboardKind::image) {
         const ClipboardPayload payload = store.payload(id);
         if (const auto* image = firstImage(payload))
-          saveFile(files, freeName(files, folder, "Clipboard image", imageExtension(image->type), images),
+          saveFile(files, folder, "Clipboard image", imageExtension(image->type), images,
                    std::string_view(reinterpret_cast<const char*>(image->data.data()), image->data.size()));
       } else if (entry->kind != ClipboardKind::file) {
-        saveFile(files, freeName(files, folder, "Clipboard text", "txt", texts), entry->text);
+        saveFile(files, folder, "Clipboard text", "txt", texts, entry->text);
       }
     }
   });

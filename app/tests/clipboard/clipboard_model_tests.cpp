@@ -184,6 +184,15 @@ TEST_F(ClipboardModelTest, SavingAgainNeverReplacesAFileAlreadyThere) {
   EXPECT_EQ(text("Clipboard text 3.txt"), "first");
 }
 
+TEST_F(ClipboardModelTest, ASaveThatCannotBeWrittenSaysWhichFile) {
+  testing::writeFile(folder / "not-a-folder", "x");
+  model.open(ClipboardModel::Mode::browse, editor);
+  model.toggleSelection(copyText("words"));
+  model.saveSelection(folder / "not-a-folder");
+  settle();
+  EXPECT_EQ(model.state().status, "Could not save “Clipboard text.txt”.");
+}
+
 TEST_F(ClipboardAppTest, AHistoryThatCannotBeOpenedSaysWhy) {
   testing::writeFile(folder / "not-a-folder", "x");
   ClipboardModel model{{board, keys, workspace, system, main, clock, pool, files}, settings, tagger};
