@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "checked_mark.h"
 #include "glob_search.h"
 #include "saved_index.h"
 #include "temp_tree.h"
@@ -49,6 +50,12 @@ class SavedIndex : public ::testing::Test {
       paths.push_back(index.path(match.entry));
     return paths;
   }
+  static struct stat statOf(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(::stat(path.c_str(), &info), 0);
+    return info;
+  }
+  bool markStands() const { return CheckedMark(saved_, statOf(saved_)).stands(); }
   struct timespec timeOf(const std::string& folder) const {
     struct stat info {};
     ::stat(tree_.path(folder).c_str(), &info);
@@ -172,13 +179,42 @@ TEST_F(SavedIndex, SavedIndexWithAChangedByteIsIgnored) {
     std::ifstream file(saved_, std::ios::binary);
     bytes.assign(std::istreambuf_iterator<char>(file), {});
   }
-  // A name's letter changed ("report" to "rdport"), in a folder whose time is as saved.
+  // A name's letter changed ("report" to "rdport"), in a folder whose time is as saved, in a
+  // file not written by the library (as a copy from elsewhere would be).
   const auto at = bytes.find("report.pdf");
   ASSERT_NE(at, std::string::npos);
   bytes[at + 1] = 'd';
-  std::ofstream(saved_, std::ios::binary | std::ios::trunc) << bytes;
+  std::ofstream(saved_ + ".new", std::ios::binary) << bytes;
+  std::filesystem::rename(saved_ + ".new", saved_);
   EXPECT_THAT(indexed(tree_.root()),
               ElementsAre("docs", "docs/old.txt", "docs/report.pdf", "music", "music/song.mp3"));
+}
+
+TEST_F(SavedIndex, TheWrittenFileIsKnownWholeUntilReplaced) {
+  indexed(tree_.root());
+  EXPECT_TRUE(markStands());
+  std::filesystem::copy_file(saved_, saved_ + ".copy");
+  std::filesystem::rename(saved_ + ".copy", saved_);
+  EXPECT_FALSE(markStands());
+}
+
+TEST_F(SavedIndex, AFileIsMarkedCheckedOnlyOnceItsTimesAreSettled) {
+  indexed(tree_.root());
+  std::filesystem::remove(CheckedMark::markPath(saved_));
+  const struct stat info = statOf(saved_);
+  CheckedMark(saved_, info).recordChecked(info.st_ctim.tv_sec + 1);
+  EXPECT_FALSE(markStands());
+  CheckedMark(saved_, info).recordChecked(info.st_ctim.tv_sec + 2);
+  EXPECT_TRUE(markStands());
+}
+
+TEST_F(SavedIndex, AMarkOfAnotherBootDoesNotStand) {
+  indexed(tree_.root());
+  std::string mark;
+  std::getline(std::ifstream(CheckedMark::markPath(saved_)), mark);
+  mark[0] = mark[0] == '0' ? '1' : '0';
+  std::ofstream(CheckedMark::markPath(saved_), std::ios::trunc) << mark << '\n';
+  EXPECT_FALSE(markStands());
 }
 
 TEST_F(SavedIndex, SavedIndexOfAnotherFolderIsIgnored) {
