@@ -18,7 +18,7 @@ namespace {
 constexpr unsigned kStatxMask = STATX_TYPE | STATX_MTIME | STATX_INO;
 constexpr int kStatxFlags = AT_SYMLINK_NOFOLLOW | AT_STATX_DONT_SYNC;
 
-// The folders below each folder, as one array with a range per directory slot.
+// The folders below each folder and their names, as arrays with a range per directory slot.
 class FolderTree {
  public:
   explicit FolderTree(const Index& index) : begin_(index.directories().size() + 1, 0) {
@@ -32,6 +32,12 @@ class FolderTree {
     for (std::uint32_t slot = 1; slot < folders.size(); ++slot)
       if (index.directory(slot).alive && folders[slot].parent != kNone)
         children_[next[folders[slot].parent]++] = slot;
+    // The names are gathered in one pass, where many lookups are in flight at once: looked up
+    // one at a time beside the system calls, each one waited on memory.
+    const NameTable& names = index.names();
+    names_.resize(children_.size());
+    for (std::size_t k = 0; k < children_.size(); ++k)
+      if (const std::uint32_t id = folders[children_[k]].name; id < names.size()) names_[k] = names.text(id);
     // A folder's slot follows its parent's: from the last up, each is counted in its parent.
     descendants_.assign(folders.size(), 0);
     for (auto slot = static_cast<std::uint32_t>(folders.size()); slot-- > 1;)
@@ -39,6 +45,8 @@ class FolderTree {
         descendants_[folders[slot].parent] += descendants_[slot] + 1;
   }
   const std::uint32_t* begin(std::uint32_t slot) const { return children_.data() + begin_[slot]; }
+  // The names of the folders below `slot`, in the order of `begin`.
+  const std::string_view* names(std::uint32_t slot) const { return names_.data() + begin_[slot]; }
   const std::uint32_t* end(std::uint32_t slot) const { return children_.data() + begin_[slot + 1]; }
   bool hasChildren(std::uint32_t slot) const { return begin_[slot] != begin_[slot + 1]; }
   std::uint32_t descendants(std::uint32_t slot) const { return descendants_[slot]; }
@@ -47,6 +55,7 @@ class FolderTree {
   std::vector<std::uint32_t> begin_;
   std::vector<std::uint32_t> descendants_;
   std::vector<std::uint32_t> children_;
+  std::vector<std::string_view> names_;
 };
 
 // What a folder is now, or null when it could not be read: called once per folder looked at,
@@ -120,10 +129,14 @@ class Check {
     constexpr int kMostSteps = 4;
     const std::size_t base = path.size();
     struct statx info;
-    for (const std::uint32_t* child = tree_.begin(slot); child != tree_.end(slot); ++child) {
+    const std::uint32_t* const first = tree_.begin(slot);
+    const std::uint32_t* const end = tree_.end(slot);
+    const std::string_view* const names = tree_.names(slot);
+    for (const std::uint32_t* child = first; child != end; ++child) {
+      prefetchNext(child, end, names + (child - first));
       if (!wanted_(*child)) continue;
       path.resize(base);
-      path += index_.names().text(index_.folders()[*child].name);
+      path += names[child - first];
       const bool opened =
           tree_.hasChildren(*child) && (tree_.descendants(*child) >= kOpenFrom || steps + 1 >= kMostSteps);
       if (!opened) {
@@ -145,6 +158,21 @@ class Check {
       descend(*child, childFd, below, 0);
     }
     path.resize(base);
+  }
+
+  // Asks for what the folder checked after `child` will read, while the kernel answers for this
+  // one: the name and record of its first folder, or of its next sibling.
+  void prefetchNext(const std::uint32_t* child, const std::uint32_t* end,
+                    const std::string_view* name) const {
+    if (tree_.hasChildren(*child)) {
+      const std::uint32_t below = *tree_.begin(*child);
+      __builtin_prefetch(tree_.names(*child)->data());
+      __builtin_prefetch(&index_.directory(below));
+    }
+    if (child + 1 != end) {
+      __builtin_prefetch(name[1].data());
+      __builtin_prefetch(&index_.directory(child[1]));
+    }
   }
 
   void compare(std::uint32_t slot, int outcome, const struct statx& info) {
