@@ -144,6 +144,29 @@ TEST(GlobSearch, ALimitOrdersPathsByTheirBytesWithFoldersInThem) {
         << limit;
 }
 
+// Many matches under folders whose names are prefixes of each other, enough for each thread to
+// choose its own first ones: every limit keeps exactly the first paths of the whole sorted list.
+TEST(GlobSearch, ALimitOverManyNestedMatchesKeepsTheFirstPaths) {
+  TempTree tree;
+  const std::vector<std::string> names{"a", "a-b", "a.b", "ab", "b", "a0", "a_"};
+  std::vector<std::string> all;
+  for (const std::string& top : names)
+    for (const std::string& middle : names)
+      for (const std::string& low : names)
+        for (const char* file : {"x.txt", "a.txt", "ab.txt"}) {
+          const std::string path = top + "/" + middle + "/" + low + "/" + file;
+          tree.file(path, "");
+          all.push_back(path);
+        }
+  std::sort(all.begin(), all.end());
+  Instance instance(tree.root(), false);
+  ASSERT_TRUE(instance.waitForScan());
+  for (const std::uint32_t limit : {1u, 2u, 7u, 50u, 200u})
+    EXPECT_EQ(instance.globPaths("**/*.txt", 0, limit),
+              std::vector<std::string>(all.begin(), all.begin() + limit))
+        << limit;
+}
+
 // Patterns that fix an extension read only names with its key: the key must ignore case, take
 // the last dot, and tell a trailing dot from none.
 TEST(GlobSearch, ExtensionsKindsAndFolderPatterns) {
