@@ -28,8 +28,9 @@ bool saveIndex(const Index& index, const SavedIndexKey& key, const std::string& 
 // Reads `out` (a fresh index) from `path`, where it lies: the index keeps the file mapped and
 // reads its arrays in place until a change copies the one it changes. Returns false, leaving
 // `out` to be discarded, when the file is missing, was written by another format or for another
-// key, or is damaged in any way: a saved index is a cache, never trusted, and every id in it is
-// checked before it is used. Loaded entries are not `detailed`: their saved sizes and times
+// key, or is damaged: its checksum is read unless the file is known whole in this boot (see
+// CheckedMark), and every id in it is checked before it is used, as a saved index is a cache,
+// never trusted. Loaded entries are not `detailed`: their saved sizes and times
 // stand until they are read again.
 bool loadIndex(const std::string& path, const SavedIndexKey& key, Index& out);
 
