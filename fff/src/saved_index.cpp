@@ -295,9 +295,11 @@ struct SavedIndexAccess {
     // Offsets and lengths are 32 and 16 bits: their sums, in 64, cannot wrap.
     const std::uint64_t end = names.bytes_.size() - NameTable::kReadable;
     bool bad = false;
-    for (const NameTable::Text& text : names.texts_)
-      bad |= (text.length == 0) | (std::uint64_t{text.offset} + text.length > end) |
-             (std::uint64_t{text.foldOffset} + text.foldLength > end);
+    for (const NameTable::Text& text : names.texts_) {
+      bad |= text.length == 0;
+      bad |= std::uint64_t{text.offset} + text.length > end;
+      bad |= std::uint64_t{text.foldOffset} + text.foldLength > end;
+    }
     // A power of two long and never full, so that every probe ends at a free slot.
     const std::size_t slots = names.slots_.size();
     if (bad || slots == 0 || (slots & (slots - 1)) != 0 || count * 4 > slots * 3) return false;
@@ -332,11 +334,14 @@ struct SavedIndexAccess {
         const Entry& entry = index.entries_[at];
         const Details& details = index.details_[at];
         const auto kind = static_cast<std::uint8_t>(entry.kind);
-        bad |= (entry.name >= names) | (entry.parent >= slots) |
-               (kind > static_cast<std::uint8_t>(Kind::removed)) |
-               !inside(index.previousWithName_[at], entries) | !inside(details.directory, slots) |
-               ((entry.kind == Kind::directory) != (details.directory != kNone)) | !isBool(details.symlink) |
-               (byteOf(details.detailed) != 0);
+        bad |= entry.name >= names;
+        bad |= entry.parent >= slots;
+        bad |= kind > static_cast<std::uint8_t>(Kind::removed);
+        bad |= !inside(index.previousWithName_[at], entries);
+        bad |= !inside(details.directory, slots);
+        bad |= (entry.kind == Kind::directory) != (details.directory != kNone);
+        bad |= !isBool(details.symlink);
+        bad |= byteOf(details.detailed) != 0;
         live += entry.kind != Kind::removed;
       }
       if (bad) return false;
