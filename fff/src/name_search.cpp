@@ -49,23 +49,18 @@ void NameSearch::test(std::uint32_t begin, std::uint32_t end, bool listMatched, 
     bar.add(score, countsExact ? carriers : 0);
   };
   const CharMask* const maskOf = masks.data();
+  // A folder search passes over the names no folder carries (a few in a hundred of a tree's) by
+  // the bit the name table keeps for them.
+  const CharMask sieve = options_.directoriesOnly ? fullMask | kFolderNameBit : fullMask;
   std::array<std::uint32_t, kSift> sifted;
   for (std::uint32_t from = begin; from < end; from += kSift) {
     // The names whose letters include the query's, listed without branches (as many pass as
     // not, for common letters); then those are read, their text asked for a little ahead.
     std::size_t count = 0;
     const std::uint32_t to = std::min<std::uint32_t>(end, from + kSift);
-    // A folder search passes over the names no folder carries: a few in a hundred of a tree's.
-    if (options_.directoriesOnly) {
-      for (std::uint32_t id = from; id < to; ++id) {
-        sifted[count] = id;
-        count += ((fullMask & ~maskOf[id]) == 0) & (names.folders(id) != 0);
-      }
-    } else {
-      for (std::uint32_t id = from; id < to; ++id) {
-        sifted[count] = id;
-        count += (fullMask & ~maskOf[id]) == 0;
-      }
+    for (std::uint32_t id = from; id < to; ++id) {
+      sifted[count] = id;
+      count += (sieve & ~maskOf[id]) == 0;
     }
     for (std::size_t k = 0; k < count; ++k) {
       if (k + 2 * kAhead < count) {

@@ -135,13 +135,13 @@ std::uint32_t NameTable::intern(std::string_view name, std::size_t hash) {
 void NameTable::counted(std::uint32_t id, bool folder) {
   Counts& counts = counts_.change(id);
   ++counts.entries;
-  if (folder) ++counts.folders;
+  if (folder && ++counts.folders == 1) masks_.change(id) |= kFolderNameBit;
 }
 
 void NameTable::uncounted(std::uint32_t id, bool folder) {
   Counts& counts = counts_.change(id);
   --counts.entries;
-  if (folder) --counts.folders;
+  if (folder && --counts.folders == 0) masks_.change(id) &= ~kFolderNameBit;
 }
 
 void NameTable::reserve(std::size_t names, std::size_t bytes) {

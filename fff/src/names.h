@@ -53,7 +53,8 @@ class NameTable {
   }
 
   // One charMask per name, of the name and its folded form together, so that a query matched
-  // against either form can only be contained when its bits are all there.
+  // against either form can only be contained when its bits are all there; with
+  // kFolderNameBit while a live folder carries the name.
   std::span<const CharMask> masks() const { return masks_.span(); }
 
   // Per name, a key of its extension (the bytes after its last ".", ASCII letters lower-cased),

@@ -25,7 +25,7 @@ namespace {
 // Raised whenever the layout below changes; with the interface version and the sizes of the
 // records it decides whether a file written by another build of the library is read at all.
 constexpr char kMagic[8] = {'Q', 'F', 'F', 'F', 'I', 'D', 'X', '\n'};
-constexpr std::uint32_t kFormat = 6;
+constexpr std::uint32_t kFormat = 7;
 constexpr std::uint32_t kEndianMark = 0x01020304;
 
 // A check of the whole file against damage (a torn write, a flipped bit), run on every start:

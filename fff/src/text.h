@@ -24,6 +24,9 @@ std::string foldCase(std::string_view text);
 // bits it has.
 using CharMask = std::uint64_t;
 CharMask charMask(std::string_view text);
+// The one bit no byte has (bytes take bits 0 to 62): a name table sets it in a name's mask while
+// a folder carries the name, so that a folder search passes over the others by their masks alone.
+inline constexpr CharMask kFolderNameBit = CharMask{1} << 63;
 CharMask charBit(std::uint8_t byte);
 
 }  // namespace fff

@@ -190,6 +190,13 @@ TEST_F(SavedIndex, SavedIndexWithAChangedByteIsIgnored) {
               ElementsAre("docs", "docs/old.txt", "docs/report.pdf", "music", "music/song.mp3"));
 }
 
+TEST_F(SavedIndex, AFolderSearchFindsTheFoldersOfALoadedIndex) {
+  indexed(tree_.root());
+  Instance instance(tree_.root(), false, 0, 0, false, saved_);
+  ASSERT_TRUE(instance.waitForScan());
+  EXPECT_THAT(instance.directoryPaths("music"), ElementsAre("music"));
+}
+
 TEST_F(SavedIndex, TheWrittenFileIsKnownWholeUntilReplaced) {
   indexed(tree_.root());
   EXPECT_TRUE(markStands());

@@ -71,6 +71,10 @@ TEST_P(Watching, EntriesAndTheirNamesComeAndGo) {
     return instance->mixedPaths("srcmaindeep") == std::vector<std::string>{"d/src/main/deep.txt"};
   }));
   EXPECT_EQ(instance->count(), 8);
+  // A name that only files carried is a folder's too once a folder takes it.
+  tree_.dir("d/src/new.PDF");
+  EXPECT_TRUE(eventually(
+      [&] { return instance->directoryPaths("new.pdf") == std::vector<std::string>{"d/src/new.PDF"}; }));
 }
 
 TEST_P(Watching, RenamedFolderMovesItsContents) {
