@@ -56,9 +56,13 @@ std::size_t NameTable::slotOf(std::string_view name, std::size_t hash) const {
   }
 }
 
-// Every name is distinct: each goes to the first free slot from its hash, compared with none.
 void NameTable::grow() {
-  slots_.assign(slots_.size() * 2, kEmpty);
+  rehash(slots_.size() * 2);
+}
+
+// Every name is distinct: each goes to the first free slot from its hash, compared with none.
+void NameTable::rehash(std::size_t slots) {
+  slots_.assign(slots, kEmpty);
   const std::size_t last = slots_.size() - 1;
   for (std::uint32_t id = 0; id < texts_.size(); ++id) {
     std::size_t slot = hashOf(text(id)) & last;
@@ -75,12 +79,28 @@ std::uint32_t NameTable::extensionKey(std::string_view extension) {
   return hash | 1;  // never the key of no extension
 }
 
+// Slots that do not hold every name once, each inside the table, are made again from the names.
+void NameTable::checkSlots() {
+  if (slotsChecked_) return;
+  slotsChecked_ = true;
+  const std::size_t count = texts_.size();
+  bool bad = false;
+  std::size_t used = 0;
+  for (const std::uint32_t id : slots_) {
+    bad |= id != kEmpty && id >= count;
+    used += id != kEmpty;
+  }
+  if (bad || used != count) rehash(slots_.size());
+}
+
 std::uint32_t NameTable::intern(std::string_view name) {
+  checkSlots();
   name = name.substr(0, UINT16_MAX);
   return intern(name, hashOf(name));
 }
 
 void NameTable::internAll(std::span<const std::string_view> names, std::vector<std::uint32_t>& ids) {
+  checkSlots();
   thread_local std::vector<std::size_t> hashes;
   hashes.resize(names.size());
   ids.resize(names.size());

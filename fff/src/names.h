@@ -99,6 +99,8 @@ class NameTable {
   std::size_t slotOf(std::string_view name, std::size_t hash) const;
   std::uint32_t intern(std::string_view name, std::size_t hash);
   void grow();
+  void rehash(std::size_t slots);
+  void checkSlots();
 
   Stored<char> bytes_;  // every name and folded name, then kReadable bytes of slack
   Stored<Text> texts_;
@@ -107,6 +109,9 @@ class NameTable {
   Stored<Counts> counts_;
   // Open addressing with linear probing: name ids, kEmpty where free; a power of two long.
   Stored<std::uint32_t> slots_;
+  // False while the slots read from a saved index are unchecked: only adding a name reads them,
+  // and a search of an index that nothing changed adds none, so they are checked then.
+  bool slotsChecked_ = true;
 };
 
 }  // namespace fff

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -66,6 +67,27 @@ class SavedIndex : public ::testing::Test {
   TempTree cache_;
   std::string saved_ = cache_.path("tree.index");
 };
+
+// Where the hash slots of a small saved index begin: after a count that is a power of two (a
+// thousand or more), that many ids, each a small name id or free (all ones). npos if none.
+std::size_t slotsOffset(const std::string& bytes) {
+  for (std::size_t at = 0; at + 8 <= bytes.size(); at += 8) {
+    std::uint64_t count = 0;
+    std::memcpy(&count, bytes.data() + at, sizeof count);
+    if (count < 1024 || (count & (count - 1)) != 0 || (bytes.size() - at - 8) / 4 < count) continue;
+    std::size_t used = 0;
+    bool slots = true;
+    for (std::size_t k = 0; k < count && slots; ++k) {
+      std::uint32_t id = 0;
+      std::memcpy(&id, bytes.data() + at + 8 + 4 * k, sizeof id);
+      if (id == UINT32_MAX) continue;
+      slots = id < 64;
+      ++used;
+    }
+    if (slots && used > 0) return at + 8;
+  }
+  return std::string::npos;
+}
 
 TEST_F(SavedIndex, ChangedFoldersAreListedAgain) {
   indexed(tree_.root());
@@ -195,6 +217,36 @@ TEST_F(SavedIndex, AFolderSearchFindsTheFoldersOfALoadedIndex) {
   Instance instance(tree_.root(), false, 0, 0, false, saved_);
   ASSERT_TRUE(instance.waitForScan());
   EXPECT_THAT(instance.directoryPaths("music"), ElementsAre("music"));
+}
+
+// A hash slot damaged in a file whose checksum is not read (its mark stands): the load takes the
+// file, and the first name added finds the slots wrong and makes them again from the names.
+TEST_F(SavedIndex, DamagedHashSlotsAreMadeAgainWhenANameIsAdded) {
+  indexed(tree_.root());
+  std::string bytes;
+  {
+    std::ifstream file(saved_, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(file), {});
+  }
+  const std::size_t slots = slotsOffset(bytes);
+  ASSERT_NE(slots, std::string::npos);
+  std::uint64_t count = 0;
+  std::memcpy(&count, bytes.data() + slots - sizeof count, sizeof count);
+  // Every slot, free or not, points far outside the table: any lookup meets one.
+  for (std::size_t at = slots; at < slots + 4 * count; at += 4) {
+    const std::uint32_t far = 0x7ffffff0;
+    std::memcpy(bytes.data() + at, &far, sizeof far);
+  }
+  std::ofstream(saved_ + ".new", std::ios::binary) << bytes;
+  std::filesystem::rename(saved_ + ".new", saved_);
+  CheckedMark(saved_, statOf(saved_)).recordWritten();
+  tree_.file("docs/brand-new.txt", "new");
+  // Left out as long as the file is the index: its folder's time is as saved.
+  const struct timespec before = timeOf("music");
+  tree_.file("music/sneaked.mp3", "");
+  keepTime("music", before);
+  EXPECT_THAT(indexed(tree_.root()), ElementsAre("docs", "docs/brand-new.txt", "docs/old.txt",
+                                                 "docs/report.pdf", "music", "music/song.mp3"));
 }
 
 TEST_F(SavedIndex, TheWrittenFileIsKnownWholeUntilReplaced) {
