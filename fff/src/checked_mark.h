@@ -12,10 +12,11 @@ namespace fff {
 // the boot and the file (device, inode, size, modification and change times). Every write of
 // the library replaces the file, and so its inode; a write torn by a crash can only show after
 // a restart, in another boot, where no mark stands; and within a boot the page cache hands every
-// reader what was written. What no mark can tell is a change written into the file in place
-// within the tick of the clock that stamped it: a file is marked as checked only once its times
-// are two seconds old (a second is the tick of some file systems), and one the library wrote,
-// as it writes it.
+// reader what was written (a bit a disk flips under pages the cache let go of shows from the
+// next boot, as the checksum is read then). What no mark can tell is a change written into the
+// file in place within the tick of the clock that stamped it: a file is marked as checked only
+// once its times are two seconds old (a second is the tick of some file systems), and one the
+// library wrote, as it writes it.
 class CheckedMark {
  public:
   CheckedMark(const std::string& indexPath, const struct stat& file);
