@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "unique_fd.h"
+#include "whole_file.h"
 
 namespace fff {
 namespace {
@@ -67,18 +68,7 @@ void CheckedMark::recordWritten() const {
 }
 
 void CheckedMark::write() const {
-  if (text_.empty()) return;
-  // Written whole under a name of its own, then renamed: a reader never sees half a mark.
-  const std::string temporary = markPath_ + ".tmp" + std::to_string(::getpid());
-  {
-    const UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-    if (!fd.valid()) return;
-    if (::write(fd.get(), text_.data(), text_.size()) != static_cast<ssize_t>(text_.size())) {
-      ::unlink(temporary.c_str());
-      return;
-    }
-  }
-  if (::rename(temporary.c_str(), markPath_.c_str()) != 0) ::unlink(temporary.c_str());
+  if (!text_.empty()) replaceWhole(markPath_, text_);
 }
 
 std::int64_t secondsNow() {

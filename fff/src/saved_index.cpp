@@ -18,6 +18,7 @@
 #include "fff.h"
 #include "shares.h"
 #include "unique_fd.h"
+#include "whole_file.h"
 
 namespace fff {
 namespace {
@@ -383,24 +384,9 @@ bool saveIndex(const Index& index, const SavedIndexKey& key, const std::string& 
   SavedIndexAccess::write(out, index, stamps);
   out.put(fileChecksum(out.bytes()));
 
-  const std::string temporary = path + ".tmp" + std::to_string(::getpid());
-  const UniqueFd fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-  if (!fd.valid()) return false;
-  std::size_t done = 0;
-  while (done < out.bytes().size()) {
-    const ssize_t wrote = ::write(fd.get(), out.bytes().data() + done, out.bytes().size() - done);
-    if (wrote <= 0) {
-      ::unlink(temporary.c_str());
-      return false;
-    }
-    done += static_cast<std::size_t>(wrote);
-  }
-  if (::rename(temporary.c_str(), path.c_str()) != 0) {
-    ::unlink(temporary.c_str());
-    return false;
-  }
-  // The file as renamed (a rename may stamp its change time) is the one vouched for.
-  if (struct stat info; ::fstat(fd.get(), &info) == 0) CheckedMark(path, info).recordWritten();
+  struct stat written;
+  if (!replaceWhole(path, out.bytes(), &written)) return false;
+  CheckedMark(path, written).recordWritten();
   return true;
 }
 
