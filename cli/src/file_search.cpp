@@ -72,15 +72,38 @@ std::shared_ptr<core::FileIndex> buildIndex(std::vector<std::unique_ptr<core::Fi
                                                                  .saveDetached = true});
   for (const auto& [path, message] : index->failedFolders())
     failures[path] = message;
-  if (index->rootCount() > 0) {
-    const bool interactive = ::isatty(STDERR_FILENO) != 0;
-    index->waitForInitialScan({}, [&](std::size_t done, std::size_t total) {
-      if (interactive || done == total)
-        fmt::print(stderr, "quillo-cli search: indexed {} of {} search folders{}", done, total,
-                   interactive && done < total ? "\r" : "\n");
-    });
-  }
   return index;
+}
+
+// Waits for the search folders' first scans (or their saved indexes' checks), telling how many
+// are done.
+void waitForIndexed(core::FileIndex& index) {
+  if (index.rootCount() == 0) return;
+  const bool interactive = ::isatty(STDERR_FILENO) != 0;
+  index.waitForInitialScan({}, [&](std::size_t done, std::size_t total) {
+    if (interactive || done == total)
+      fmt::print(stderr, "quillo-cli search: indexed {} of {} search folders{}", done, total,
+                 interactive && done < total ? "\r" : "\n");
+  });
+}
+
+std::shared_ptr<core::FileIndex> createFileIndex(const StoredFolders& folders, const platform::System& system,
+                                                 const core::FileDisplay& display, FolderFailures& failures,
+                                                 const RefreshedBookmark& refreshed) {
+  platform::posix::PosixBookmarks bookmarks;
+  return buildIndex(openFolders(folders, bookmarks, system.homeFolder(), failures, refreshed), display,
+                    fileIndexCacheFolder(system), failures);
+}
+
+// The rows a local search gives: the search folders whose names match, and the files and
+// folders found in them.
+struct LocalRows {
+  std::vector<core::LocalHit> folders;
+  std::vector<core::LocalHit> names;
+};
+
+LocalRows localRows(core::FileIndex& index, const std::string& query, std::size_t limit) {
+  return {.folders = index.rootHits(query), .names = index.filenameHits(query, static_cast<int>(limit))};
 }
 
 // The answer is complete: it goes out now, and a reader of standard output sees its end here,
@@ -119,9 +142,9 @@ void endCommand(std::FILE* output, const std::shared_ptr<core::FileIndex>& index
 std::shared_ptr<core::FileIndex> openFileIndex(const StoredFolders& folders, const platform::System& system,
                                                const core::FileDisplay& display, FolderFailures& failures,
                                                const RefreshedBookmark& refreshed) {
-  platform::posix::PosixBookmarks bookmarks;
-  return buildIndex(openFolders(folders, bookmarks, system.homeFolder(), failures, refreshed), display,
-                    fileIndexCacheFolder(system), failures);
+  auto index = createFileIndex(folders, system, display, failures, refreshed);
+  waitForIndexed(*index);
+  return index;
 }
 
 int searchFiles(const Arguments& arguments, const platform::System& system,
@@ -149,15 +172,25 @@ int searchFiles(const Arguments& arguments, const platform::System& system,
       settings ? std::nullopt
                : runningAppFileSearch(arguments.query, limit, preferences.fileSearchPaths(), system, files);
   std::shared_ptr<core::FileIndex> index;
-  if (!answered) {
+  LocalRows rows;
+  if (answered) {
+    rows = {.folders = core::FileIndex::hitsOf(answered->rootHits, display),
+            .names = core::FileIndex::hitsOf(answered->nameHits, display)};
+  } else {
     FolderFailures failures;
-    index = openFileIndex({preferences.fileSearchPaths(), preferences.fileSearchBookmarks()}, system, display,
-                          failures,
-                          [&](const std::string& path, const base::Url& url, core::DefaultsValue::Data data) {
-                            preferences.refreshFileSearchBookmark(path, url, std::move(data));
-                          });
+    index = createFileIndex(
+        {preferences.fileSearchPaths(), preferences.fileSearchBookmarks()}, system, display, failures,
+        [&](const std::string& path, const base::Url& url, core::DefaultsValue::Data data) {
+          preferences.refreshFileSearchBookmark(path, url, std::move(data));
+        });
     for (const auto& [path, message] : failures)
       fmt::print(stderr, "quillo-cli search: {}: {}\n", path, message);
+    // A saved index is searched while its folders' times are read (most of a warm search's
+    // time), and again only if one of them had changed.
+    const bool asSaved = index->waitUntilSearchable({});
+    rows = localRows(*index, arguments.query, limit);
+    waitForIndexed(*index);
+    if (asSaved && !index->savedAnswersStood()) rows = localRows(*index, arguments.query, limit);
   }
 
   std::shared_ptr<core::BackendClient> client;
@@ -169,10 +202,8 @@ int searchFiles(const Arguments& arguments, const platform::System& system,
     }
   }
   const core::FileRouteDecision decision = core::decideFileRoute(
-      arguments.query, {.folderHits = answered ? core::FileIndex::hitsOf(answered->rootHits, display)
-                                               : index->rootHits(arguments.query),
-                        .nameHits = answered ? core::FileIndex::hitsOf(answered->nameHits, display)
-                                             : index->filenameHits(arguments.query, static_cast<int>(limit)),
+      arguments.query, {.folderHits = std::move(rows.folders),
+                        .nameHits = std::move(rows.names),
                         .canRank = client != nullptr,
                         .canValidateShortlist = client != nullptr,
                         .validateShortlists = core::RavoQuestions::validateFileShortlistWithRavo});

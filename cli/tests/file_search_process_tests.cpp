@@ -36,6 +36,21 @@ class FileSearch : public quillo::cli::testing::CliFixture {
     return json("search --scope files --json " + options + " '" + query + "'");
   }
 
+  // Waits for the index a search left to be written to the cache folder (by a process of its
+  // own, whole or not at all); true once there is one.
+  bool savedIndexWritten() const {
+    const auto saved = folder / "cache/quillo/file-index";
+    const auto indexes = [&] {
+      return std::filesystem::is_directory(saved) &&
+             std::count_if(std::filesystem::directory_iterator(saved), {},
+                           [](const auto& entry) { return entry.path().extension() == ".index"; }) == 1;
+    };
+    for (int wait = 0; wait < 500 && !indexes(); ++wait)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return indexes();
+  }
+  std::string cacheEnvironment() const { return "XDG_CACHE_HOME=" + (folder / "cache").string(); }
+
   std::string serviceOptions() const {
     std::string key;
     for (const std::uint8_t byte : service.clientKey())
@@ -131,21 +146,24 @@ TEST_F(FileSearch, AFileIndexLibraryThatCannotBeLoadedFailsTheSearch) {
 
 TEST_F(FileSearch, RepeatedSearchesKeepTheIndexInTheCacheFolderAndSeeChanges) {
   ASSERT_EQ(run("folders add " + (home() / "Documents").string()).status, 0);
-  const std::string cache = "XDG_CACHE_HOME=" + (folder / "cache").string();
-  EXPECT_EQ(run("search --scope files report", "", cache).status, 0);
-  const auto saved = folder / "cache/quillo/file-index";
-  ASSERT_TRUE(std::filesystem::is_directory(saved));
-  // The command has ended with its answer; the index it found is written on by a process of
-  // its own, whole or not at all.
-  const auto indexes = [&] {
-    return std::count_if(std::filesystem::directory_iterator(saved), {},
-                         [](const auto& entry) { return entry.path().extension() == ".index"; });
-  };
-  for (int wait = 0; wait < 500 && indexes() == 0; ++wait)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  EXPECT_EQ(indexes(), 1);
+  EXPECT_EQ(run("search --scope files report", "", cacheEnvironment()).status, 0);
+  EXPECT_TRUE(savedIndexWritten());
   quillo::testing::writeFile(home() / "Documents/Taxes/zebra budget.ods", "data");
-  const CliRun again = run("search --scope files zebra", "", cache);
+  const CliRun again = run("search --scope files zebra", "", cacheEnvironment());
+  EXPECT_NE(again.output.find("zebra budget.ods"), std::string::npos) << again.output;
+}
+
+// A search from a saved index begins before every folder's time is read (here, thousands of
+// them): what it finds is kept only if none changed.
+TEST_F(FileSearch, AFileAddedAmongManyFoldersIsFoundByTheNextSearch) {
+  const auto archive = home() / "Archive";
+  for (int folder = 0; folder < 3000; ++folder)
+    std::filesystem::create_directories(archive / std::to_string(folder / 100) / std::to_string(folder));
+  ASSERT_EQ(run("folders add " + archive.string()).status, 0);
+  EXPECT_EQ(run("search --scope files budget", "", cacheEnvironment()).status, 0);
+  ASSERT_TRUE(savedIndexWritten());
+  quillo::testing::writeFile(archive / "29/2999/zebra budget.ods", "data");
+  const CliRun again = run("search --scope files zebra", "", cacheEnvironment());
   EXPECT_NE(again.output.find("zebra budget.ods"), std::string::npos) << again.output;
 }
 

@@ -40,6 +40,11 @@ extern "C" {
 #define FFF_SCAN_COMPLETE 1
 #define FFF_SCAN_INCOMPLETE 2
 
+/* int_value of fff_wait_until_searchable */
+#define FFF_SEARCHABLE_NOT_YET 0
+#define FFF_SEARCHABLE_AS_SAVED 1
+#define FFF_SEARCHABLE_SCANNED 2
+
 /* FffItem.kind */
 #define FFF_KIND_FILE 0u
 #define FFF_KIND_DIRECTORY 1u
@@ -139,6 +144,19 @@ FFF_EXPORT FffResult* fff_create_instance_with(const FffOptions* options);
  * or FFF_SCAN_INCOMPLETE once it ended without reading everything (folders that could not be
  * read, the scan stopped by a failure): then `error` says why, although `success` is true. */
 FFF_EXPORT FffResult* fff_wait_for_scan(FffInstance* instance, uint64_t timeout_ms);
+
+/* Waits up to timeout_ms milliseconds (0: not at all) for searches to be answerable. int_value
+ * is FFF_SEARCHABLE_NOT_YET while a first scan runs; FFF_SEARCHABLE_AS_SAVED once an instance
+ * that does not watch has loaded its saved index and is checking its folders: searches answer
+ * from the index as it was saved, until a changed folder is listed again (see
+ * fff_saved_index_stood); FFF_SEARCHABLE_SCANNED once the scan has ended (fff_wait_for_scan
+ * says how). */
+FFF_EXPORT FffResult* fff_wait_until_searchable(FffInstance* instance, uint64_t timeout_ms);
+
+/* int_value 1 once the scan has ended when the index was loaded from the saved file and no
+ * folder had changed since: what searches found as saved stands. 0 otherwise (no saved index
+ * used, a folder changed, or the scan still running). */
+FFF_EXPORT FffResult* fff_saved_index_stood(FffInstance* instance);
 
 /* Number of files and folders indexed now, in int_value. */
 FFF_EXPORT FffResult* fff_count_entries(FffInstance* instance);

@@ -221,6 +221,25 @@ FffResult* fff_wait_for_scan(FffInstance* handle, std::uint64_t timeoutMs) {
   });
 }
 
+FffResult* fff_wait_until_searchable(FffInstance* handle, std::uint64_t timeoutMs) {
+  return guarded([&] {
+    auto instance = liveInstance(handle);
+    switch (instance->waitUntilSearchable(std::chrono::milliseconds(std::min(timeoutMs, kMaxWaitMs)))) {
+      case Searchable::notYet:
+        return success(nullptr, FFF_SEARCHABLE_NOT_YET);
+      case Searchable::asSaved:
+        return success(nullptr, FFF_SEARCHABLE_AS_SAVED);
+      case Searchable::scanned:
+        break;
+    }
+    return success(nullptr, FFF_SEARCHABLE_SCANNED);
+  });
+}
+
+FffResult* fff_saved_index_stood(FffInstance* handle) {
+  return guarded([&] { return success(nullptr, liveInstance(handle)->savedIndexStood() ? 1 : 0); });
+}
+
 FffResult* fff_count_entries(FffInstance* handle) {
   return guarded([&] {
     auto instance = liveInstance(handle);

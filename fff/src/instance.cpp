@@ -98,6 +98,18 @@ bool Instance::detailsOnDemand() const {
   return options_.detailsOnDemand && !options_.watch;
 }
 
+Searchable Instance::waitUntilSearchable(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(scanMutex_);
+  scanned_.wait_for(lock, timeout, [this] { return loadedUnchecked_ || scan_.state != ScanState::running; });
+  if (scan_.state != ScanState::running) return Searchable::scanned;
+  return loadedUnchecked_ ? Searchable::asSaved : Searchable::notYet;
+}
+
+bool Instance::savedIndexStood() {
+  const std::lock_guard lock(scanMutex_);
+  return scan_.state != ScanState::running && savedIndexStood_;
+}
+
 ScanStatus Instance::waitForScan(std::chrono::milliseconds timeout) {
   std::unique_lock lock(scanMutex_);
   scanned_.wait_for(lock, timeout, [this] { return scan_.state != ScanState::running; });
@@ -124,14 +136,29 @@ void Instance::run(std::stop_token stop) {
   scanStarted_ = stampOf({.tv_sec = now.tv_sec, .tv_nsec = 0});
   try {
     bool changed = true;
-    if (!options_.savedIndex.empty() && loadSaved())
+    bool loaded = false;
+    if (!options_.savedIndex.empty() && loadSaved()) {
+      loaded = true;
+      // A watching instance writes each folder's record as it checks it (its watch): searched
+      // only once scanned.
+      if (!options_.watch) {
+        {
+          std::lock_guard lock(scanMutex_);
+          loadedUnchecked_ = true;
+        }
+        scanned_.notify_all();
+      }
       changed = refreshLoaded(stop);
-    else if (options_.watch)
+    } else if (options_.watch)
       scanBelow({kRootDirectory}, stop, true);
     else
       spentWalk = walkNames(stop);
     scanned = !stop.stop_requested();
     save = scanned && changed && !options_.savedIndex.empty();
+    {
+      const std::lock_guard lock(scanMutex_);
+      savedIndexStood_ = scanned && loaded && !changed;
+    }
   } catch (const std::bad_alloc&) {
     failure = "the scan ran out of memory";
   } catch (const std::exception& error) {
@@ -144,6 +171,7 @@ void Instance::run(std::stop_token stop) {
     std::lock_guard lock(scanMutex_);
     scan_.reason = incompleteReason(failure);
     scan_.state = scan_.reason.empty() ? ScanState::complete : ScanState::incomplete;
+    loadedUnchecked_ = false;
   }
   scanned_.notify_all();
   // Unmapping the walk's memory takes a millisecond: searches need not wait for it.

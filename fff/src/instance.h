@@ -40,6 +40,10 @@ struct InstanceOptions {
 
 enum class ScanState { running, complete, incomplete };
 
+// Whether searches can be answered: not yet (a first scan is running), from a saved index as it
+// was saved (its folders are being checked), or from a scan that has ended.
+enum class Searchable { notYet, asSaved, scanned };
+
 // How the first scan went; `reason` says why an incomplete one is.
 struct ScanStatus {
   ScanState state = ScanState::running;
@@ -66,6 +70,11 @@ class Instance {
   ScanStatus waitForScan(std::chrono::milliseconds timeout);
   // Sizes and times follow on the same thread; true once all are read (or given up).
   bool waitForDetails(std::chrono::milliseconds timeout);
+  // Waits at most `timeout` for the index to be searchable as saved or scanned.
+  Searchable waitUntilSearchable(std::chrono::milliseconds timeout);
+  // Once the scan has ended: whether the index was loaded from the saved file and no folder had
+  // changed since, so that what a search found as saved stands.
+  bool savedIndexStood();
 
   template <class Reader>
   decltype(auto) read(Reader&& reader) const {
@@ -121,6 +130,8 @@ class Instance {
   std::mutex scanMutex_;
   std::condition_variable_any scanned_;
   ScanStatus scan_;
+  bool loadedUnchecked_ = false;  // a saved index is loaded; its folders are being checked
+  bool savedIndexStood_ = false;
   bool detailed_ = false;
   bool detailsWanted_ = false;
 

@@ -120,6 +120,41 @@ TEST_F(SavedIndex, UnchangedFoldersAreTakenFromTheSavedIndex) {
               ElementsAre("docs", "docs/old.txt", "docs/report.pdf", "music", "music/song.mp3"));
 }
 
+// Searches answer from a loaded index while its folders are checked; once the check has found
+// every folder as saved, what they found stands.
+TEST_F(SavedIndex, AnUnchangedTreeLetsTheSavedAnswersStand) {
+  indexed(tree_.root());
+  Instance instance(tree_.root(), false, 0, 0, false, saved_);
+  EXPECT_THAT(instance.searchable(), ::testing::AnyOf(FFF_SEARCHABLE_AS_SAVED, FFF_SEARCHABLE_SCANNED));
+  EXPECT_THAT(instance.globPaths("**"),
+              ElementsAre("docs", "docs/old.txt", "docs/report.pdf", "music", "music/song.mp3"));
+  ASSERT_TRUE(instance.waitForScan());
+  EXPECT_TRUE(instance.savedIndexStood());
+}
+
+TEST_F(SavedIndex, AChangedFolderMeansTheSavedAnswersDoNotStand) {
+  indexed(tree_.root());
+  tree_.file("music/new.mp3", "mp3");
+  Instance instance(tree_.root(), false, 0, 0, false, saved_);
+  ASSERT_TRUE(instance.waitForScan());
+  EXPECT_FALSE(instance.savedIndexStood());
+  EXPECT_THAT(instance.globPaths("music/*"), ElementsAre("music/new.mp3", "music/song.mp3"));
+}
+
+// Nothing was saved to stand: a first scan, and a watching instance (searched once scanned).
+// Enough folders that checking them outlasts the wait for a loaded index.
+TEST_F(SavedIndex, OnlyAnIndexLoadedWithoutWatchingAnswersAsSaved) {
+  for (int folder = 0; folder < 2000; ++folder)
+    tree_.file("many/" + std::to_string(folder) + "/f", "");
+  tree_.settle();
+  Instance first(tree_.root(), false, 0, 0, false, saved_);
+  EXPECT_EQ(first.searchable(), FFF_SEARCHABLE_SCANNED);
+  EXPECT_FALSE(first.savedIndexStood());
+  indexed(tree_.root());
+  Instance watching(tree_.root(), true, 0, 0, false, saved_);
+  EXPECT_EQ(watching.searchable(), FFF_SEARCHABLE_SCANNED);
+}
+
 // A change made in the tick the scan listed a folder may leave the folder's time as it was: a
 // folder whose time is not older than the scan (here, ahead of it) is listed again next time,
 // whether its time was read before its listing (the root's) or after (the walk's folders').

@@ -154,6 +154,20 @@ std::int64_t Instance::scanState(std::uint64_t ms, std::string* reason) const {
   return state;
 }
 
+std::int64_t Instance::searchable(std::uint64_t ms) const {
+  FffResult* result = fff_wait_until_searchable(handle_, ms);
+  const std::int64_t value = result && result->success ? result->int_value : -1;
+  fff_free_result(result);
+  return value;
+}
+
+bool Instance::savedIndexStood() const {
+  FffResult* result = fff_saved_index_stood(handle_);
+  const bool stood = result && result->success && result->int_value == 1;
+  fff_free_result(result);
+  return stood;
+}
+
 std::int64_t Instance::count() const {
   FffResult* result = fff_count_entries(handle_);
   const std::int64_t value = result && result->success ? result->int_value : -1;

@@ -56,6 +56,9 @@ class Instance {
   // FFF_SCAN_… after waiting at most `ms`, -1 on failure; `reason` gets the record's message.
   std::int64_t scanState(std::uint64_t ms = 20000, std::string* reason = nullptr) const;
   std::int64_t count() const;
+  // FFF_SEARCHABLE_… after waiting at most `ms`, -1 on failure.
+  std::int64_t searchable(std::uint64_t ms = 20000) const;
+  bool savedIndexStood() const;
 
   std::vector<FffItem> mixed(const std::string& query, std::uint32_t limit = 50, std::uint32_t flags = 0,
                              std::uint32_t offset = 0, std::uint32_t maxDepth = 0,

@@ -47,6 +47,8 @@ std::shared_ptr<const FffLibrary> FffLibrary::load(platform::FileSystem& files,
     const platform::SharedLibrary& opened = *library->handle_;
     resolve(opened, "fff_create_instance_with", library->createInstanceWith);
     resolve(opened, "fff_wait_for_scan", library->waitForScan);
+    resolve(opened, "fff_wait_until_searchable", library->waitUntilSearchable);
+    resolve(opened, "fff_saved_index_stood", library->savedIndexStood);
     resolve(opened, "fff_search_mixed", library->searchMixed);
     resolve(opened, "fff_mixed_search_result_get_item", library->mixedItem);
     resolve(opened, "fff_search_directories", library->searchDirectories);

@@ -238,6 +238,36 @@ void FileIndex::waitForInitialScan(std::stop_token stop,
   }
 }
 
+bool FileIndex::waitUntilSearchable(std::stop_token stop) {
+  std::vector<char> asSaved(roots_.size(), 0);
+  for (std::size_t k = 0; k < roots_.size() && !stop.stop_requested(); ++k) {
+    for (;;) {
+      FffResult* result = library_->waitUntilSearchable(
+          roots_[k].handle, static_cast<std::uint64_t>(options_.scanPoll.count()));
+      // A root the library cannot answer for counts as scanned: waiting would never end.
+      const std::int64_t searchable = result && result->success ? result->int_value : FFF_SEARCHABLE_SCANNED;
+      if (result) library_->freeResult(result);
+      if (searchable == FFF_SEARCHABLE_AS_SAVED) asSaved[k] = 1;
+      if (searchable != FFF_SEARCHABLE_NOT_YET || stop.stop_requested()) break;
+    }
+  }
+  const std::lock_guard lock(calls_);
+  answeredAsSaved_ = std::move(asSaved);
+  return std::find(answeredAsSaved_.begin(), answeredAsSaved_.end(), 1) != answeredAsSaved_.end();
+}
+
+bool FileIndex::savedAnswersStood() {
+  const std::lock_guard lock(calls_);
+  for (std::size_t k = 0; k < answeredAsSaved_.size(); ++k) {
+    if (!answeredAsSaved_[k]) continue;
+    FffResult* result = library_->savedIndexStood(roots_[k].handle);
+    const bool stood = result && result->success && result->int_value == 1;
+    if (result) library_->freeResult(result);
+    if (!stood) return false;
+  }
+  return true;
+}
+
 namespace {
 
 // Reads the items of one search result and frees it and its record.

@@ -32,6 +32,8 @@ class FffLibrary {
 
   decltype(&fff_create_instance_with) createInstanceWith = nullptr;
   decltype(&fff_wait_for_scan) waitForScan = nullptr;
+  decltype(&fff_wait_until_searchable) waitUntilSearchable = nullptr;
+  decltype(&fff_saved_index_stood) savedIndexStood = nullptr;
   decltype(&fff_search_mixed) searchMixed = nullptr;
   decltype(&fff_mixed_search_result_get_item) mixedItem = nullptr;
   decltype(&fff_search_directories) searchDirectories = nullptr;

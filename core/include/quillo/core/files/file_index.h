@@ -83,6 +83,14 @@ class FileIndex {
   // Whether every root has finished its first scan, without waiting for it.
   bool initialScanFinished();
 
+  // Returns when every root can be searched, or `stop` is requested: scanned, or loaded from
+  // its saved index while its folders are checked (roots that do not watch). True when some
+  // root answers as saved: what a search finds then stands only if savedAnswersStood says so
+  // once waitForInitialScan has returned.
+  bool waitUntilSearchable(std::stop_token stop);
+  // After waitForInitialScan: whether every root that answered as saved had no folder changed.
+  bool savedAnswersStood();
+
   // Fuzzy name search over every root, then the roots whose own names match.
   std::vector<FileEntry> search(std::string_view query, int limit);
   // search(query, 50) scored on the local command scale, best first; empty for an empty query.
@@ -151,6 +159,7 @@ class FileIndex {
   std::vector<std::unique_ptr<FileFolderAccess>> folderAccess_;
   std::map<std::string, std::string> failedFolders_;
   std::map<std::string, std::string> incompleteFolders_;  // guarded by calls_
+  std::vector<char> answeredAsSaved_;                     // by root; guarded by calls_
   mutable std::mutex calls_;                              // scan states and their reasons
 };
 
