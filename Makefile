@@ -54,11 +54,12 @@ asan: deps
 	@$(CTEST) --preset asan
 
 # ThreadSanitizer over the suites of the code that runs threads (base's pool, the platform's
-# queues and children, the launcher's application layer). The whole suite would take over half an
+# queues and children, the launcher's application layer, the file index's walks, checks and
+# searches beside them). The whole suite would take over half an
 # hour to build on two cores; `cmake --build --preset tsan && ctest --preset tsan` runs it all.
 # The clipboard's application suite is left out: libvips decodes on threads of its own inside
 # libraries the sanitizer cannot see (GLib, ORC, libpng), which it reports as races.
-TSAN_SUITES := base/quillo-base-tests platform/posix/quillo-platform-posix-tests app/quillo-app-tests
+TSAN_SUITES := base/quillo-base-tests platform/posix/quillo-platform-posix-tests app/quillo-app-tests fff/fff-tests
 tsan: deps
 	@$(CMAKE) --preset tsan >/dev/null
 	@$(CMAKE) --build --preset tsan --target $(notdir $(TSAN_SUITES))

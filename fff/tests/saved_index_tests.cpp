@@ -141,6 +141,28 @@ TEST_F(SavedIndex, AChangedFolderMeansTheSavedAnswersDoNotStand) {
   EXPECT_THAT(instance.globPaths("music/*"), ElementsAre("music/new.mp3", "music/song.mp3"));
 }
 
+// Searches made while changed folders are listed again find the index as saved or as changed,
+// never torn: every name one of the folders had or has, each folder's file at least.
+TEST_F(SavedIndex, SearchesWhileChangedFoldersAreListedAgainSeeAWholeIndex) {
+  constexpr int kFolders = 1000;
+  for (int folder = 0; folder < kFolders; ++folder)
+    tree_.file("many/" + std::to_string(folder) + "/f", "");
+  tree_.settle();
+  indexed(tree_.root());
+  for (int folder = 0; folder < kFolders; folder += 2)
+    tree_.file("many/" + std::to_string(folder) + "/g", "");
+  Instance instance(tree_.root(), false, 0, 0, false, saved_);
+  ASSERT_EQ(instance.searchable(), FFF_SEARCHABLE_AS_SAVED);
+  do {
+    const std::vector<std::string> found = instance.globPaths("many/*/*", 0, 10000);
+    EXPECT_GE(found.size(), std::size_t{kFolders});
+    EXPECT_TRUE(std::all_of(found.begin(), found.end(), [](const std::string& path) {
+      return path.ends_with("/f") || path.ends_with("/g");
+    }));
+  } while (instance.scanState(0) == FFF_SCAN_RUNNING);
+  EXPECT_EQ(instance.globPaths("many/*/g", 0, 10000).size(), std::size_t{kFolders / 2});
+}
+
 // Nothing was saved to stand: a first scan, and a watching instance (searched once scanned).
 // Enough folders that checking them outlasts the wait for a loaded index.
 TEST_F(SavedIndex, OnlyAnIndexLoadedWithoutWatchingAnswersAsSaved) {
