@@ -307,6 +307,52 @@ TEST_F(SavedIndex, DamagedHashSlotsAreMadeAgainWhenANameIsAdded) {
                                                  "docs/report.pdf", "music", "music/song.mp3"));
 }
 
+// Where the entries of a saved index begin: after the first count equal to theirs that is
+// followed by that many 16-byte records. npos if none.
+std::size_t entriesOffset(const std::string& bytes, std::size_t entries) {
+  for (std::size_t at = 0; at + 8 <= bytes.size(); at += 8) {
+    std::uint64_t count = 0;
+    std::memcpy(&count, bytes.data() + at, sizeof count);
+    if (count == entries && (bytes.size() - at - 8) / 16 >= count) return at + 8;
+  }
+  return std::string::npos;
+}
+
+TEST_F(SavedIndex, AnEntryPointingOutsideTheIndexIsRefusedWhereverItLies) {
+  // More entries than one of the blocks the check reads them in; the same names in every
+  // folder, so that no other array of the file has as many records as the entries.
+  for (int folder = 0; folder < 2; ++folder)
+    for (int file = 0; file < 2100; ++file)
+      tree_.file("many/" + std::to_string(folder) + "/f" + std::to_string(file), "");
+  tree_.settle();
+  indexed(tree_.root());
+  fff::Index saved;
+  ASSERT_TRUE(load(saved));
+  const std::size_t entries = saved.entries().size();
+  EXPECT_EQ(saved.liveCount(), entries);
+  ASSERT_GT(entries, 4200u);
+  std::string bytes;
+  {
+    std::ifstream file(saved_, std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(file), {});
+  }
+  const std::size_t first = entriesOffset(bytes, entries);
+  ASSERT_NE(first, std::string::npos);
+  for (const std::size_t damaged : {std::size_t{0}, entries / 2, entries - 1}) {
+    std::string copy = bytes;
+    // The entry's folder, far past the last one; the file is known whole, so that no checksum
+    // stands in for the check of its ids.
+    const std::uint32_t far = 0x7ffffff0;
+    std::memcpy(copy.data() + first + 16 * damaged + 4, &far, sizeof far);
+    std::ofstream(saved_ + ".new", std::ios::binary) << copy;
+    std::filesystem::rename(saved_ + ".new", saved_);
+    CheckedMark(saved_, statOf(saved_)).recordWritten();
+    ASSERT_TRUE(markStands());
+    fff::Index loaded;
+    EXPECT_FALSE(load(loaded)) << damaged;
+  }
+}
+
 TEST_F(SavedIndex, TheWrittenFileIsKnownWholeUntilReplaced) {
   indexed(tree_.root());
   EXPECT_TRUE(markStands());
