@@ -51,6 +51,13 @@ std::vector<FffItem> collect(FffResult* result, const FffItem* (*get)(const Head
   return items;
 }
 
+// The result's number, or -1 when the call failed; frees the result.
+std::int64_t numberOf(FffResult* result) {
+  const std::int64_t value = result && result->success ? result->int_value : -1;
+  fff_free_result(result);
+  return value;
+}
+
 }  // namespace
 
 TempTree::TempTree() {
@@ -155,24 +162,15 @@ std::int64_t Instance::scanState(std::uint64_t ms, std::string* reason) const {
 }
 
 std::int64_t Instance::searchable(std::uint64_t ms) const {
-  FffResult* result = fff_wait_until_searchable(handle_, ms);
-  const std::int64_t value = result && result->success ? result->int_value : -1;
-  fff_free_result(result);
-  return value;
+  return numberOf(fff_wait_until_searchable(handle_, ms));
 }
 
 bool Instance::savedIndexStood() const {
-  FffResult* result = fff_saved_index_stood(handle_);
-  const bool stood = result && result->success && result->int_value == 1;
-  fff_free_result(result);
-  return stood;
+  return numberOf(fff_saved_index_stood(handle_)) == 1;
 }
 
 std::int64_t Instance::count() const {
-  FffResult* result = fff_count_entries(handle_);
-  const std::int64_t value = result && result->success ? result->int_value : -1;
-  fff_free_result(result);
-  return value;
+  return numberOf(fff_count_entries(handle_));
 }
 
 std::vector<FffItem> Instance::mixed(const std::string& query, std::uint32_t limit, std::uint32_t flags,
