@@ -83,12 +83,19 @@ class KeyFilter {
   std::array<std::uint32_t, 4> few_{};
 };
 
-// For each distinct name, whether a path ending in it may match each pattern: tested once per
-// name however many entries carry it. When a pattern looks at the name alone the answer is
-// final. When every pattern fixes the names' extensions, only names with those extensions'
-// keys are read.
-std::vector<Fits> nameVerdicts(const NameTable& names, std::span<const Glob* const> globs,
-                               const GlobOptions& options) {
+// For each distinct name, whether a path ending in it may match each pattern; and the names
+// that may match one, with how many live entries carry them.
+struct NameFits {
+  std::vector<Fits> fits;
+  std::vector<std::uint32_t> names;
+  std::uint64_t carriers = 0;
+};
+
+// Tests each distinct name once however many entries carry it. When a pattern looks at the
+// name alone the answer is final. When every pattern fixes the names' extensions, only names
+// with those extensions' keys are read.
+NameFits nameVerdicts(const NameTable& names, std::span<const Glob* const> globs,
+                      const GlobOptions& options) {
   const auto count = static_cast<std::uint32_t>(names.size());
   std::vector<std::optional<KeyFilter>> filters;
   std::vector<std::uint32_t> anyKey;
@@ -111,8 +118,10 @@ std::vector<Fits> nameVerdicts(const NameTable& names, std::span<const Glob* con
     begins[byte] = std::any_of(globs.begin(), globs.end(), [byte](const Glob* glob) {
       return glob->mayBeginWith(static_cast<unsigned char>(byte));
     });
-  std::vector<Fits> fits(count, Fits{});
-  const auto visit = [&](std::uint32_t id) {
+  const unsigned threads = passThreads(options.threads, count);
+  NameFits out{.fits = std::vector<Fits>(count, Fits{}), .names = {}, .carriers = 0};
+  std::vector<NameFits> shares(threads);
+  const auto visit = [&](std::uint32_t id, NameFits& share) {
     const std::string_view name = names.text(id);
     Fits may = eachKeyed ? open : all;
     if (eachKeyed)
@@ -125,29 +134,37 @@ std::vector<Fits> nameVerdicts(const NameTable& names, std::span<const Glob* con
       const Glob& glob = *globs[k];
       if (!glob.rejectsName(name) && (!glob.nameOnly() || glob.matchesName(name))) fit = fit | bit(k);
     }
-    fits[id] = fit;
+    if (fit == Fits{}) return;
+    out.fits[id] = fit;
+    share.names.push_back(id);
+    share.carriers += names.entries(id);
   };
   const KeyFilter some(anyKey);
-  inShares(count, passThreads(options.threads, count), [&](std::uint32_t begin, std::uint32_t end, unsigned) {
+  inShares(count, threads, [&](std::uint32_t begin, std::uint32_t end, unsigned thread) {
+    NameFits& share = shares[thread];
     // When every pattern fixes extensions, only names with one of theirs are read (a few keys
     // compared in a row); otherwise only names whose first byte some pattern allows.
     if (open != Fits{}) {
       for (std::uint32_t id = begin; id < end; ++id) {
         const std::string_view name = names.text(id);
-        if (name.empty() || begins[static_cast<unsigned char>(name.front())]) visit(id);
+        if (name.empty() || begins[static_cast<unsigned char>(name.front())]) visit(id, share);
       }
     } else if (const auto few = some.few()) {
       const auto [a, b, c, d] = *few;
       for (std::uint32_t id = begin; id < end; ++id) {
         const std::uint32_t key = keyOf[id];
-        if (key == a || key == b || key == c || key == d) visit(id);
+        if (key == a || key == b || key == c || key == d) visit(id, share);
       }
     } else {
       for (std::uint32_t id = begin; id < end; ++id)
-        if (some.admits(keyOf[id])) visit(id);
+        if (some.admits(keyOf[id])) visit(id, share);
     }
   });
-  return fits;
+  for (const NameFits& share : shares) {
+    out.names.insert(out.names.end(), share.names.begin(), share.names.end());
+    out.carriers += share.carriers;
+  }
+  return out;
 }
 
 // The whole path of an entry whose name may match.
@@ -289,41 +306,59 @@ Matches chosen(const Index& index, std::vector<std::vector<Found>>& shares, std:
   return matches;
 }
 
-// The matches of up to kPatternsPerPass patterns, in one pass over the names and one over the
-// entries.
+// What reading an entry through its name's chain costs (a read at random) against reading one
+// in a pass over all of them (in a row): the chains are followed when they hold fewer entries
+// than the pass would read by this measure.
+constexpr std::uint64_t kChainEntryCost = 8;
+
+// The matches of up to kPatternsPerPass patterns, in one pass over the names and then over the
+// entries whose names may match: a pass over every entry, or, when those names are carried by
+// few, their names' chains.
 std::vector<Matches> globPass(const Index& index, std::span<const Glob* const> globs,
                               const GlobOptions& options) {
-  const std::vector<Fits> fits = nameVerdicts(index.names(), globs, options);
+  const NameFits fitting = nameVerdicts(index.names(), globs, options);
+  const std::vector<Fits>& fits = fitting.fits;
   // Without a name that may match, no entry can: the entries are not read.
-  if (std::all_of(fits.begin(), fits.end(), [](Fits fit) { return fit == Fits{}; }))
-    return std::vector<Matches>(globs.size());
+  if (fitting.names.empty()) return std::vector<Matches>(globs.size());
   const auto& entries = index.entries();
   const auto count = static_cast<std::uint32_t>(entries.size());
-  const unsigned threads = passThreads(options.threads, count);
+  const bool byChains = fitting.carriers * kChainEntryCost < count;
+  const unsigned threads =
+      passThreads(options.threads, byChains ? fitting.carriers * kChainEntryCost : count);
   // shares[k][share]: pattern k's matches found by one thread.
   std::vector<std::vector<std::vector<Found>>> shares(globs.size(), std::vector<std::vector<Found>>(threads));
   Fits byName{};  // the patterns whose names decide alone
   for (std::size_t k = 0; k < globs.size(); ++k)
     if (globs[k]->nameOnly()) byName = byName | bit(k);
-  inShares(count, threads, [&](std::uint32_t begin, std::uint32_t end, unsigned share) {
+  const auto visit = [&](std::uint32_t at, Fits fit, std::span<std::vector<Found>* const> found,
+                         std::vector<std::string_view>& components) {
+    if (!kindWanted(entries[at], options)) return;
+    const std::int64_t modified = index.modified(at);
+    if (options.modifiedAfter != 0 && modified < options.modifiedAfter) return;
+    for (auto left = static_cast<unsigned>(fit); left != 0; left &= left - 1) {
+      const auto k = static_cast<std::size_t>(std::countr_zero(left));
+      if (has(byName, k) || pathMatches(index, *globs[k], at, components))
+        found[k]->push_back({at, modified});
+    }
+  };
+  const std::uint32_t ranges = byChains ? static_cast<std::uint32_t>(fitting.names.size()) : count;
+  inShares(ranges, threads, [&](std::uint32_t begin, std::uint32_t end, unsigned share) {
     std::vector<std::string_view> components;
     std::array<std::vector<Found>*, kPatternsPerPass> found{};
     for (std::size_t k = 0; k < globs.size(); ++k)
       found[k] = &shares[k][share];
+    if (byChains) {
+      for (std::uint32_t n = begin; n < end; ++n) {
+        const std::uint32_t name = fitting.names[n];
+        for (std::uint32_t at = index.lastWithName(name); at != kNone; at = index.previousWithName(at))
+          visit(at, fits[name], found, components);
+      }
+      return;
+    }
     const Entry* const all = entries.data();
     const Fits* const fitOf = fits.data();
-    for (std::uint32_t at = begin; at < end; ++at) {
-      const Entry& entry = all[at];
-      const Fits fit = fitOf[entry.name];
-      if (fit == Fits{} || !kindWanted(entry, options)) continue;
-      const std::int64_t modified = index.modified(at);
-      if (options.modifiedAfter != 0 && modified < options.modifiedAfter) continue;
-      for (auto left = static_cast<unsigned>(fit); left != 0; left &= left - 1) {
-        const auto k = static_cast<std::size_t>(std::countr_zero(left));
-        if (has(byName, k) || pathMatches(index, *globs[k], at, components))
-          found[k]->push_back({at, modified});
-      }
-    }
+    for (std::uint32_t at = begin; at < end; ++at)
+      if (const Fits fit = fitOf[all[at].name]; fit != Fits{}) visit(at, fit, found, components);
   });
   // Counted before the threads' shares are cut.
   std::vector<std::size_t> totals;
