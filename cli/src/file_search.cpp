@@ -19,6 +19,7 @@
 #include "quillo/core/service/ravo_questions.h"
 #include "quillo/platform/posix/posix_bookmarks.h"
 #include "quillo/platform/posix/posix_file_system.h"
+#include "quillo/platform/posix/process_end.h"
 #include "running_app_search.h"
 #include "service_settings.h"
 
@@ -126,15 +127,16 @@ constexpr bool kSanitized = false;
 #endif
 
 // The answer is out and the command ends here: the index, tens of megabytes in many blocks
-// after a first scan, goes back with the process rather than being freed block by block. Its
-// scans stop first, which starts a first scan's detached save. A sanitizer build returns as
-// usual, so that its leak check sees the whole command.
+// after a first scan, goes back with the process rather than being freed block by block, and
+// after the shell has seen the command end. Its scans stop first, which starts a first scan's
+// detached save. A sanitizer build returns as usual, so that its leak check sees the whole
+// command.
 void endCommand(std::FILE* output, const std::shared_ptr<core::FileIndex>& index) {
   endOutput(output);
   if (kSanitized || output != stdout || !index) return;
   index->stopScans();
   std::fflush(stderr);
-  ::_exit(0);
+  platform::posix::endProcessNow(0);
 }
 
 }  // namespace
