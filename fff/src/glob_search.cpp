@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <numeric>
 #include <optional>
 #include <span>
 #include <string>
@@ -83,11 +84,10 @@ class KeyFilter {
   std::array<std::uint32_t, 4> few_{};
 };
 
-// For each distinct name, whether a path ending in it may match each pattern; and the names
-// that may match one, with how many live entries carry them.
+// For each distinct name, whether a path ending in it may match each pattern; and how many
+// live entries carry the names that may match one.
 struct NameFits {
   std::vector<Fits> fits;
-  std::vector<std::uint32_t> names;
   std::uint64_t carriers = 0;
 };
 
@@ -119,9 +119,11 @@ NameFits nameVerdicts(const NameTable& names, std::span<const Glob* const> globs
       return glob->mayBeginWith(static_cast<unsigned char>(byte));
     });
   const unsigned threads = passThreads(options.threads, count);
-  NameFits out{.fits = std::vector<Fits>(count, Fits{}), .names = {}, .carriers = 0};
-  std::vector<NameFits> shares(threads);
-  const auto visit = [&](std::uint32_t id, NameFits& share) {
+  std::vector<Fits> fits(count, Fits{});
+  // Counted by each thread apart, range by range; the threads allocate nothing, so that a pass
+  // leaves no memory in their malloc arenas.
+  std::vector<std::uint64_t> carriers(threads, 0);
+  const auto visit = [&](std::uint32_t id, std::uint64_t& carriersSeen) {
     const std::string_view name = names.text(id);
     Fits may = eachKeyed ? open : all;
     if (eachKeyed)
@@ -134,14 +136,12 @@ NameFits nameVerdicts(const NameTable& names, std::span<const Glob* const> globs
       const Glob& glob = *globs[k];
       if (!glob.rejectsName(name) && (!glob.nameOnly() || glob.matchesName(name))) fit = fit | bit(k);
     }
-    if (fit == Fits{}) return;
-    out.fits[id] = fit;
-    share.names.push_back(id);
-    share.carriers += names.entries(id);
+    fits[id] = fit;
+    if (fit != Fits{}) carriersSeen += names.entries(id);
   };
   const KeyFilter some(anyKey);
   inShares(count, threads, [&](std::uint32_t begin, std::uint32_t end, unsigned thread) {
-    NameFits& share = shares[thread];
+    std::uint64_t share = 0;
     // When every pattern fixes extensions, only names with one of theirs are read (a few keys
     // compared in a row); otherwise only names whose first byte some pattern allows.
     if (open != Fits{}) {
@@ -159,12 +159,26 @@ NameFits nameVerdicts(const NameTable& names, std::span<const Glob* const> globs
       for (std::uint32_t id = begin; id < end; ++id)
         if (some.admits(keyOf[id])) visit(id, share);
     }
+    carriers[thread] += share;
   });
-  for (const NameFits& share : shares) {
-    out.names.insert(out.names.end(), share.names.begin(), share.names.end());
-    out.carriers += share.carriers;
+  return {.fits = std::move(fits),
+          .carriers = std::accumulate(carriers.begin(), carriers.end(), std::uint64_t{0})};
+}
+
+// The names that fit some pattern: eight verdicts read at a time, as most fit none.
+std::vector<std::uint32_t> fittingNames(const std::vector<Fits>& fits) {
+  std::vector<std::uint32_t> names;
+  std::size_t id = 0;
+  for (; id + 8 <= fits.size(); id += 8) {
+    std::uint64_t eight;
+    std::memcpy(&eight, fits.data() + id, sizeof eight);
+    if (eight == 0) continue;
+    for (std::size_t k = id; k < id + 8; ++k)
+      if (fits[k] != Fits{}) names.push_back(static_cast<std::uint32_t>(k));
   }
-  return out;
+  for (; id < fits.size(); ++id)
+    if (fits[id] != Fits{}) names.push_back(static_cast<std::uint32_t>(id));
+  return names;
 }
 
 // The whole path of an entry whose name may match.
@@ -316,13 +330,14 @@ constexpr std::uint64_t kChainEntryCost = 8;
 // few, their names' chains.
 std::vector<Matches> globPass(const Index& index, std::span<const Glob* const> globs,
                               const GlobOptions& options) {
+  const auto& entries = index.entries();
+  const auto count = static_cast<std::uint32_t>(entries.size());
   const NameFits fitting = nameVerdicts(index.names(), globs, options);
   const std::vector<Fits>& fits = fitting.fits;
   // Without a name that may match, no entry can: the entries are not read.
-  if (fitting.names.empty()) return std::vector<Matches>(globs.size());
-  const auto& entries = index.entries();
-  const auto count = static_cast<std::uint32_t>(entries.size());
+  if (fitting.carriers == 0) return std::vector<Matches>(globs.size());
   const bool byChains = fitting.carriers * kChainEntryCost < count;
+  const std::vector<std::uint32_t> chained = byChains ? fittingNames(fits) : std::vector<std::uint32_t>{};
   const unsigned threads =
       passThreads(options.threads, byChains ? fitting.carriers * kChainEntryCost : count);
   // shares[k][share]: pattern k's matches found by one thread.
@@ -341,7 +356,7 @@ std::vector<Matches> globPass(const Index& index, std::span<const Glob* const> g
         found[k]->push_back({at, modified});
     }
   };
-  const std::uint32_t ranges = byChains ? static_cast<std::uint32_t>(fitting.names.size()) : count;
+  const std::uint32_t ranges = byChains ? static_cast<std::uint32_t>(chained.size()) : count;
   inShares(ranges, threads, [&](std::uint32_t begin, std::uint32_t end, unsigned share) {
     std::vector<std::string_view> components;
     std::array<std::vector<Found>*, kPatternsPerPass> found{};
@@ -349,7 +364,7 @@ std::vector<Matches> globPass(const Index& index, std::span<const Glob* const> g
       found[k] = &shares[k][share];
     if (byChains) {
       for (std::uint32_t n = begin; n < end; ++n) {
-        const std::uint32_t name = fitting.names[n];
+        const std::uint32_t name = chained[n];
         for (std::uint32_t at = index.lastWithName(name); at != kNone; at = index.previousWithName(at))
           visit(at, fits[name], found, components);
       }
