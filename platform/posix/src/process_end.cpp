@@ -2,11 +2,11 @@
 
 #include <fcntl.h>
 #include <sched.h>
-#include <signal.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
 #include <climits>
+#include <csignal>
 
 namespace quillo::platform::posix {
 namespace {

@@ -23,7 +23,8 @@ constexpr int kWrongHelpers = 12;
   ::alarm(30);  // a helper that never ends fails the test rather than hang it
   const pid_t program = ::fork();
   if (program == 0) {
-    ::execl(QUILLO_ENDING_HELPER, QUILLO_ENDING_HELPER, "3", static_cast<char*>(nullptr));
+    const char* const arguments[] = {QUILLO_ENDING_HELPER, "3", nullptr};
+    ::execv(arguments[0], const_cast<char* const*>(arguments));
     ::_exit(127);
   }
   int status = 0;
