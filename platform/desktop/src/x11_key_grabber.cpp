@@ -77,9 +77,12 @@ void X11KeyGrabber::ungrabAllLockVariants(const Key& key) {
   auto* c = connection_.get();
   const std::array<std::uint16_t, 4> locks{0, XCB_MOD_MASK_LOCK, numLockMask_,
                                            static_cast<std::uint16_t>(XCB_MOD_MASK_LOCK | numLockMask_)};
+  // The last one checked: once the server has answered it, it has let go of every variant, and
+  // another program that asks for the key next gets it.
+  xcb_void_cookie_t last{};
   for (const auto lock : locks)
-    xcb_ungrab_key(c, key.keycode, connection_.root(), key.modifiers | lock);
-  connection_.flush();
+    last = xcb_ungrab_key_checked(c, key.keycode, connection_.root(), key.modifiers | lock);
+  const XcbPointer<xcb_generic_error_t> ignored{xcb_request_check(c, last)};
 }
 
 X11KeyGrabber::Grab X11KeyGrabber::grab(int id, std::uint8_t keycode, std::uint16_t modifiers) {
