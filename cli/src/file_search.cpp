@@ -118,22 +118,14 @@ void endOutput(std::FILE* output) {
   ::close(nowhere);
 }
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-constexpr bool kSanitized = __has_feature(address_sanitizer) || __has_feature(thread_sanitizer);
-#else
-constexpr bool kSanitized = false;
-#endif
-
 // The answer is out and the command ends here: the index, tens of megabytes in many blocks
 // after a first scan, goes back with the process rather than being freed block by block, and
 // after the shell has seen the command end. Its scans stop first, which starts a first scan's
-// detached save. A sanitizer build returns as usual, so that its leak check sees the whole
-// command.
+// detached save. A build whose ending leaves no helper (a sanitizer's) returns as usual, so
+// that its leak check sees the whole command.
 void endCommand(std::FILE* output, const std::shared_ptr<core::FileIndex>& index) {
   endOutput(output);
-  if (kSanitized || output != stdout || !index) return;
+  if (!platform::posix::endingLeavesMemoryToHelper() || output != stdout || !index) return;
   index->stopScans();
   std::fflush(stderr);
   platform::posix::endProcessNow(0);
