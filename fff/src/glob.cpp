@@ -4,6 +4,8 @@
 #include <unicode/utf8.h>
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 
 #include "error.h"
 
@@ -184,6 +186,11 @@ Glob::Glob(std::string_view pattern, bool ignoreCase) : ignoreCase_(ignoreCase) 
       allow(lastBytes_, last.suffix.back());
     const bool simple = segments.size() == 2 && segments[0].globstar && !segments[1].globstar;
     nameOnly_ = nameOnly_ && simple;
+    depthDecides_ =
+        depthDecides_ && std::all_of(segments.begin(), segments.end(), [](const Segment& segment) {
+          return segment.globstar ||
+                 (segment.tokens.size() == 1 && segment.tokens.front().type == Token::Type::star);
+        });
     alternatives_.push_back(std::move(alternative));
   }
 }
@@ -345,7 +352,26 @@ bool Glob::matchAlternative(const Alternative& alternative,
       if (!matchSegment(segments[k], components[k])) return false;
     return true;
   }
-  // reachable[k]: the segments so far can consume exactly the first k components.
+  // Bit k: the segments so far can consume exactly the first k components. Paths are rarely
+  // deep enough to need the vectors below, which a pass over every entry would allocate for each.
+  if (c < 64) {
+    std::uint64_t reachable = 1;
+    for (const Segment& segment : segments) {
+      if (segment.globstar) {
+        // From the shallowest reachable count on, every count is.
+        reachable = ~std::uint64_t{0} << std::countr_zero(reachable);
+        continue;
+      }
+      std::uint64_t next = 0;
+      for (std::uint64_t left = reachable & ((std::uint64_t{1} << c) - 1); left != 0; left &= left - 1) {
+        const auto k = static_cast<std::size_t>(std::countr_zero(left));
+        if (matchSegment(segment, components[k])) next |= std::uint64_t{1} << (k + 1);
+      }
+      reachable = next;
+      if (reachable == 0) return false;
+    }
+    return (reachable >> c & 1u) != 0;
+  }
   std::vector<char> reachable(c + 1, 0);
   reachable[0] = 1;
   for (const Segment& segment : segments) {

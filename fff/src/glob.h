@@ -32,6 +32,9 @@ class Glob {
   bool acceptsDepth(std::size_t components) const;
   // True when every alternative is "**/" followed by one component: the name alone decides.
   bool nameOnly() const { return nameOnly_; }
+  // True when every component of every alternative is "*" or "**": a path matches when
+  // `acceptsDepth` accepts its number of components.
+  bool depthDecides() const { return depthDecides_; }
   bool matchesName(std::string_view name) const;
   // Whether a matching name may begin with the byte: false only when no alternative allows it.
   bool mayBeginWith(unsigned char byte) const { return !firstBytesKnown_ || firstBytes_[byte]; }
@@ -73,6 +76,7 @@ class Glob {
   std::vector<Alternative> alternatives_;
   bool ignoreCase_;
   bool nameOnly_ = true;
+  bool depthDecides_ = true;
   // Bytes a matching name can begin and end with, when every alternative fixes its first or
   // its last byte.
   bool firstBytesKnown_ = true;

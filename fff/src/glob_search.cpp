@@ -185,6 +185,7 @@ std::vector<std::uint32_t> fittingNames(const std::vector<Fits>& fits) {
 bool pathMatches(const Index& index, const Glob& glob, std::uint32_t at,
                  std::vector<std::string_view>& components) {
   if (!glob.acceptsDepth(std::size_t{index.entries()[at].depth} + 1)) return false;
+  if (glob.depthDecides()) return true;
   components.clear();
   for (std::uint32_t up = at; up != kNone; up = index.directory(index.entries()[up].parent).entry)
     components.push_back(index.name(up));
@@ -277,6 +278,35 @@ void firstByPath(const Index& index, std::vector<Found>& found, std::size_t want
     found.push_back(item);
 }
 
+// Keeps only the `wanted` newest, in order: newest first, then by path. Many may share the
+// time at the edge (the files of one checkout, folders made together): only as many of those as
+// are still wanted have their paths ordered, as `firstByPath` does.
+void newestByPath(const Index& index, std::vector<Found>& found, std::size_t wanted) {
+  const auto newer = [](const Found& a, const Found& b) { return a.modified > b.modified; };
+  if (wanted >= found.size()) {
+    sortByPath(index, found);
+    std::stable_sort(found.begin(), found.end(), newer);
+    return;
+  }
+  if (wanted == 0) {
+    found.clear();
+    return;
+  }
+  std::nth_element(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(wanted - 1), found.end(),
+                   newer);
+  const std::int64_t edge = found[wanted - 1].modified;
+  std::vector<Found> atEdge;
+  std::erase_if(found, [&](const Found& item) {
+    if (item.modified != edge) return item.modified < edge;
+    atEdge.push_back(item);
+    return true;
+  });
+  sortByPath(index, found);
+  std::stable_sort(found.begin(), found.end(), newer);
+  firstByPath(index, atEdge, wanted - found.size());
+  found.insert(found.end(), atEdge.begin(), atEdge.end());
+}
+
 std::size_t totalOf(const std::vector<std::vector<Found>>& shares) {
   std::size_t total = 0;
   for (const auto& share : shares)
@@ -300,21 +330,10 @@ Matches chosen(const Index& index, std::vector<std::vector<Found>>& shares, std:
 
   Matches matches;
   matches.total = total;
-  if (options.newestFirst && wanted < found.size()) {
-    // Everything newer than the wanted-th item, and all items as old as it: ties at the edge
-    // are settled by path below.
-    std::nth_element(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(wanted - (wanted > 0)),
-                     found.end(), [](const Found& a, const Found& b) { return a.modified > b.modified; });
-    const std::int64_t edge = wanted > 0 ? found[wanted - 1].modified : INT64_MAX;
-    std::erase_if(found, [edge](const Found& item) { return item.modified < edge; });
-  }
   if (options.newestFirst)
-    sortByPath(index, found);
+    newestByPath(index, found, wanted);
   else
     firstByPath(index, found, wanted);
-  if (options.newestFirst)
-    std::stable_sort(found.begin(), found.end(),
-                     [](const Found& a, const Found& b) { return a.modified > b.modified; });
   for (std::size_t k = options.offset; k < wanted; ++k)
     matches.items.push_back({found[k].entry, 0});
   return matches;

@@ -51,6 +51,22 @@ TEST(Glob, GlobstarMatchesAnyNumberOfComponents) {
   EXPECT_TRUE(globMatches("a**.c", "ab.c"));
 }
 
+// Paths of 64 components and more are matched another way than shallower ones; both agree.
+TEST(Glob, DeepPathsMatchAsShallowOnes) {
+  for (const int depth : {3, 63, 64, 65, 100}) {
+    std::string path;
+    for (int k = 1; k < depth; ++k)
+      path += "d/";
+    path += "x.c";
+    EXPECT_TRUE(globMatches("**/x.c", path)) << depth;
+    EXPECT_TRUE(globMatches("d/**/d/x.c", path)) << depth;
+    EXPECT_TRUE(globMatches("**/d/**", path)) << depth;
+    EXPECT_FALSE(globMatches("**/e/**", path)) << depth;
+    EXPECT_FALSE(globMatches("d/**/y.c", path)) << depth;
+    EXPECT_FALSE(globMatches("*/x.c", path)) << depth;
+  }
+}
+
 TEST(Glob, BracketClasses) {
   EXPECT_TRUE(globMatches("file[0-9].txt", "file7.txt"));
   EXPECT_FALSE(globMatches("file[0-9].txt", "fileA.txt"));

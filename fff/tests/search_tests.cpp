@@ -120,6 +120,22 @@ TEST(GlobSearch, NewestFirstWithTiesByPathAndLimit) {
   EXPECT_THAT(pathsOf(recent), ElementsAre("b/new.pdf", "c/same1.pdf", "c/same2.pdf"));
 }
 
+// Patterns of stars alone are decided by a path's depth; one with a named component among its
+// alternatives is not.
+TEST(GlobSearch, PatternsOfStarsAloneMatchByDepth) {
+  TempTree tree;
+  tree.file("a/b/c.txt", "");
+  tree.file("a/d.txt", "");
+  tree.file("e.txt", "");
+  tree.file("f/g/h.txt", "");
+  Instance instance(tree.root(), false);
+  ASSERT_TRUE(instance.waitForScan());
+  EXPECT_THAT(instance.globPaths("**"),
+              ElementsAre("a", "a/b", "a/b/c.txt", "a/d.txt", "e.txt", "f", "f/g", "f/g/h.txt"));
+  EXPECT_THAT(instance.globPaths("*/*"), ElementsAre("a/b", "a/d.txt", "f/g"));
+  EXPECT_THAT(instance.globPaths("{*,a/b/*}"), ElementsAre("a", "a/b/c.txt", "e.txt", "f"));
+}
+
 TEST(GlobSearch, ALimitKeepsTheFirstMatchesByPath) {
   TempTree tree;
   for (const char* path : {"m/k.pdf", "b/z.pdf", "z/a.pdf", "b/a.pdf", "a/y.pdf", "k/k.pdf"})
