@@ -307,10 +307,47 @@ void newestByPath(const Index& index, std::vector<Found>& found, std::size_t wan
   found.insert(found.end(), atEdge.begin(), atEdge.end());
 }
 
-std::size_t totalOf(const std::vector<std::vector<Found>>& shares) {
+// One thread's matches of one pattern. Newest first with a limit, only the `wanted` newest and
+// those as old as the oldest of them can be chosen: whenever the list has grown well past that,
+// it is cut to them, and older matches are then only counted. A newest-first `**` used to keep
+// every entry of the tree, megabytes per thread, faulted in and left in its malloc arena.
+class Share {
+ public:
+  void keepNewest(std::uint64_t wanted) {
+    if (wanted == 0) return;
+    wanted_ = wanted;
+    cutAt_ = std::max<std::uint64_t>(1024, 2 * wanted);
+  }
+  void add(Found item) {
+    ++count_;
+    if (item.modified < oldest_) return;
+    found_.push_back(item);
+    if (found_.size() >= cutAt_) cut();
+  }
+  std::size_t count() const { return count_; }
+  std::vector<Found>& found() { return found_; }
+
+ private:
+  void cut() {
+    std::nth_element(found_.begin(), found_.begin() + static_cast<std::ptrdiff_t>(wanted_ - 1), found_.end(),
+                     [](const Found& a, const Found& b) { return a.modified > b.modified; });
+    oldest_ = found_[wanted_ - 1].modified;
+    std::erase_if(found_, [this](const Found& item) { return item.modified < oldest_; });
+    // Many tied at the edge stay: the next cut waits until the list has doubled again.
+    cutAt_ = std::max<std::uint64_t>(cutAt_, 2 * found_.size());
+  }
+
+  std::vector<Found> found_;
+  std::size_t count_ = 0;
+  std::uint64_t wanted_ = 0;
+  std::uint64_t cutAt_ = UINT64_MAX;
+  std::int64_t oldest_ = INT64_MIN;
+};
+
+std::size_t totalOf(const std::vector<Share>& shares) {
   std::size_t total = 0;
-  for (const auto& share : shares)
-    total += share.size();
+  for (const Share& share : shares)
+    total += share.count();
   return total;
 }
 
@@ -321,12 +358,12 @@ std::size_t wantedOf(std::size_t total, const GlobOptions& options) {
 
 // One pattern's matches gathered by the threads of a pass, of `total` found: the first
 // `wanted` after `offset`, in the order asked for.
-Matches chosen(const Index& index, std::vector<std::vector<Found>>& shares, std::size_t total,
+Matches chosen(const Index& index, std::vector<Share>& shares, std::size_t total,
                const GlobOptions& options) {
   const std::size_t wanted = wantedOf(total, options);
-  std::vector<Found> found = std::move(shares[0]);
+  std::vector<Found> found = std::move(shares[0].found());
   for (std::size_t share = 1; share < shares.size(); ++share)
-    found.insert(found.end(), shares[share].begin(), shares[share].end());
+    found.insert(found.end(), shares[share].found().begin(), shares[share].found().end());
 
   Matches matches;
   matches.total = total;
@@ -360,25 +397,28 @@ std::vector<Matches> globPass(const Index& index, std::span<const Glob* const> g
   const unsigned threads =
       passThreads(options.threads, byChains ? fitting.carriers * kChainEntryCost : count);
   // shares[k][share]: pattern k's matches found by one thread.
-  std::vector<std::vector<std::vector<Found>>> shares(globs.size(), std::vector<std::vector<Found>>(threads));
+  std::vector<std::vector<Share>> shares(globs.size(), std::vector<Share>(threads));
+  if (options.newestFirst)
+    for (auto& pattern : shares)
+      for (Share& share : pattern)
+        share.keepNewest(std::uint64_t{options.offset} + options.limit);
   Fits byName{};  // the patterns whose names decide alone
   for (std::size_t k = 0; k < globs.size(); ++k)
     if (globs[k]->nameOnly()) byName = byName | bit(k);
-  const auto visit = [&](std::uint32_t at, Fits fit, std::span<std::vector<Found>* const> found,
+  const auto visit = [&](std::uint32_t at, Fits fit, std::span<Share* const> found,
                          std::vector<std::string_view>& components) {
     if (!kindWanted(entries[at], options)) return;
     const std::int64_t modified = index.modified(at);
     if (options.modifiedAfter != 0 && modified < options.modifiedAfter) return;
     for (auto left = static_cast<unsigned>(fit); left != 0; left &= left - 1) {
       const auto k = static_cast<std::size_t>(std::countr_zero(left));
-      if (has(byName, k) || pathMatches(index, *globs[k], at, components))
-        found[k]->push_back({at, modified});
+      if (has(byName, k) || pathMatches(index, *globs[k], at, components)) found[k]->add({at, modified});
     }
   };
   const std::uint32_t ranges = byChains ? static_cast<std::uint32_t>(chained.size()) : count;
   inShares(ranges, threads, [&](std::uint32_t begin, std::uint32_t end, unsigned share) {
     std::vector<std::string_view> components;
-    std::array<std::vector<Found>*, kPatternsPerPass> found{};
+    std::array<Share*, kPatternsPerPass> found{};
     for (std::size_t k = 0; k < globs.size(); ++k)
       found[k] = &shares[k][share];
     if (byChains) {
@@ -406,7 +446,7 @@ std::vector<Matches> globPass(const Index& index, std::span<const Glob* const> g
       if (totals[k] > std::max<std::size_t>(1024, 4 * wantedOf(totals[k], options))) cut.push_back(k);
   eachInTurn(cut.size() * threads, threads, [&](std::size_t k) {
     const std::size_t pattern = cut[k / threads];
-    firstByPath(index, shares[pattern][k % threads], wantedOf(totals[pattern], options));
+    firstByPath(index, shares[pattern][k % threads].found(), wantedOf(totals[pattern], options));
   });
   // Each pattern's last choice is one thread's work: the patterns' choices run side by side.
   std::vector<Matches> matches(globs.size());

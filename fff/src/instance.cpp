@@ -182,6 +182,22 @@ void Instance::run(std::stop_token stop) {
       scanned_.wait(lock, stop, [this] { return detailsWanted_; });
     }
     if (scanned) readDetails(stop);
+    // An instance being ended (a command-line search done) is not worth tidying up.
+    if (!stop.stop_requested()) {
+      std::unique_lock lock(mutex_);
+      index_.shrink();
+    }
+  } catch (...) {
+    // What could not be read keeps no size and time; searches still find it.
+  }
+  // Every size and time is in: a glob waiting for them need not wait for the save as well
+  // (tens of megabytes, written in this thread while the instance lives on).
+  {
+    std::lock_guard lock(scanMutex_);
+    detailed_ = true;
+  }
+  scanned_.notify_all();
+  try {
     // Last, so that it never holds up an answer: on demand, the caller has had its answers and
     // is ending the instance (or wants every size and time, read by now). Searches go on
     // meanwhile: this thread only reads the index here.
@@ -193,24 +209,12 @@ void Instance::run(std::stop_token stop) {
               processEnding_ ? Caller::endsNow : Caller::livesOn))
         this->save();
     }
-    // An instance being ended (a command-line search done) is not worth tidying up.
-    if (!stop.stop_requested()) {
-      {
-        std::unique_lock lock(mutex_);
-        index_.shrink();
-      }
-      // The scan's listings were freed into the malloc arenas of this thread and its helpers;
-      // give the pages back, as the index may live as long as the process.
-      trimFreedMemory();
-    }
+    // The scan's listings were freed into the malloc arenas of this thread and its helpers;
+    // give the pages back, as the index may live as long as the process.
+    if (!stop.stop_requested()) trimFreedMemory();
   } catch (...) {
-    // What could not be read keeps no size and time; searches still find it.
+    // An index that could not be saved is scanned again by the next run.
   }
-  {
-    std::lock_guard lock(scanMutex_);
-    detailed_ = true;
-  }
-  scanned_.notify_all();
   try {
     if (scanned && options_.watch) watchLoop(stop);
   } catch (...) {

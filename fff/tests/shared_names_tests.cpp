@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <random>
 #include <set>
 #include <string>
@@ -261,6 +263,46 @@ TEST_F(RandomTree, ALimitedGlobKeepsTheFirstPathsOnAnyThreads) {
         return paths;
       });
       ASSERT_EQ(found, std::vector<std::string>(all.begin(), all.begin() + limit)) << threads << " " << limit;
+    }
+  }
+}
+
+// Newest first, each thread keeps only its newest matches and those tied with them as it goes:
+// the same as ordering every match by time and then path, whatever the threads and the limit.
+TEST(NewestFirstGlob, KeepsTheNewestOnAnyThreads) {
+  TempTree tree;
+  std::mt19937 random(20261208);
+  std::vector<std::pair<std::time_t, std::string>> all;
+  for (int k = 0; k < 3000; ++k) {
+    const std::string path = "d" + std::to_string(k % 40) + "/f" + std::to_string(k) + ".txt";
+    const std::time_t modified = 1700000000 + static_cast<std::time_t>(random() % 60) * 1000;
+    tree.file(path, "", modified);
+    all.emplace_back(modified, path);
+  }
+  std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) {
+    return a.first != b.first ? a.first > b.first : a.second < b.second;
+  });
+  InstanceOptions options;
+  options.root = tree.root();
+  fff::Instance instance(options);
+  ASSERT_EQ(instance.waitForScan(std::chrono::seconds(60)).state, ScanState::complete);
+  ASSERT_TRUE(instance.waitForDetails(std::chrono::seconds(60)));
+  for (const unsigned threads : {1u, 2u}) {
+    for (const std::uint32_t limit : {1u, 10u, 1500u, 5000u}) {
+      const Matches matches = instance.read([&](const Index& index) {
+        return globSearch(index, "**/*.txt", {.limit = limit, .newestFirst = true, .threads = threads});
+      });
+      std::vector<std::string> found;
+      instance.read([&](const Index& index) {
+        for (const Match& match : matches.items)
+          found.push_back(index.path(match.entry));
+        return 0;
+      });
+      std::vector<std::string> expected;
+      for (std::size_t k = 0; k < std::min<std::size_t>(limit, all.size()); ++k)
+        expected.push_back(all[k].second);
+      EXPECT_EQ(matches.total, all.size()) << threads << " " << limit;
+      ASSERT_EQ(found, expected) << threads << " " << limit;
     }
   }
 }
