@@ -278,11 +278,24 @@ void firstByPath(const Index& index, std::vector<Found>& found, std::size_t want
     found.push_back(item);
 }
 
+bool newer(const Found& a, const Found& b) {
+  return a.modified > b.modified;
+}
+
+// Keeps the `wanted` newest (0 < wanted <= found.size()) and every other as old as the oldest
+// of them, in no order; returns that time.
+std::int64_t cutToNewest(std::vector<Found>& found, std::size_t wanted) {
+  std::nth_element(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(wanted - 1), found.end(),
+                   newer);
+  const std::int64_t edge = found[wanted - 1].modified;
+  std::erase_if(found, [edge](const Found& item) { return item.modified < edge; });
+  return edge;
+}
+
 // Keeps only the `wanted` newest, in order: newest first, then by path. Many may share the
 // time at the edge (the files of one checkout, folders made together): only as many of those as
 // are still wanted have their paths ordered, as `firstByPath` does.
 void newestByPath(const Index& index, std::vector<Found>& found, std::size_t wanted) {
-  const auto newer = [](const Found& a, const Found& b) { return a.modified > b.modified; };
   if (wanted >= found.size()) {
     sortByPath(index, found);
     std::stable_sort(found.begin(), found.end(), newer);
@@ -292,15 +305,11 @@ void newestByPath(const Index& index, std::vector<Found>& found, std::size_t wan
     found.clear();
     return;
   }
-  std::nth_element(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(wanted - 1), found.end(),
-                   newer);
-  const std::int64_t edge = found[wanted - 1].modified;
-  std::vector<Found> atEdge;
-  std::erase_if(found, [&](const Found& item) {
-    if (item.modified != edge) return item.modified < edge;
-    atEdge.push_back(item);
-    return true;
-  });
+  const std::int64_t edge = cutToNewest(found, wanted);
+  const auto tied =
+      std::partition(found.begin(), found.end(), [edge](const Found& item) { return item.modified != edge; });
+  std::vector<Found> atEdge(tied, found.end());
+  found.erase(tied, found.end());
   sortByPath(index, found);
   std::stable_sort(found.begin(), found.end(), newer);
   firstByPath(index, atEdge, wanted - found.size());
@@ -329,10 +338,7 @@ class Share {
 
  private:
   void cut() {
-    std::nth_element(found_.begin(), found_.begin() + static_cast<std::ptrdiff_t>(wanted_ - 1), found_.end(),
-                     [](const Found& a, const Found& b) { return a.modified > b.modified; });
-    oldest_ = found_[wanted_ - 1].modified;
-    std::erase_if(found_, [this](const Found& item) { return item.modified < oldest_; });
+    oldest_ = cutToNewest(found_, wanted_);
     // Many tied at the edge stay: the next cut waits until the list has doubled again.
     cutAt_ = std::max<std::uint64_t>(cutAt_, 2 * found_.size());
   }
