@@ -34,6 +34,10 @@ ActivationTracker::ActivationTracker(const Bus& bus, int timeoutMilliseconds,
   // An application that ends sends no deactivation.
   connection.connect("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
                      "NameOwnerChanged", this, SLOT(onNameOwnerChanged(QString, QString, QString)));
+  // A toolkit joins the bus in its own time, and a window activated before it learnt that someone
+  // listens was never announced: the registry tells of each application it adds.
+  connection.connect("org.a11y.atspi.Registry", kApplicationRoot, kObjectEvents, "ChildrenChanged",
+                     {QStringLiteral("add")}, {}, this, SLOT(lookForActiveWindow()));
   std::vector<QDBusPendingCall> registered;
   for (const char* event : kTrackedEvents)
     registered.push_back(bus.call({"org.a11y.atspi.Registry", "/org/a11y/atspi/registry"},
@@ -43,12 +47,7 @@ ActivationTracker::ActivationTracker(const Bus& bus, int timeoutMilliseconds,
     call.waitForFinished();
   // After the events are subscribed, so that an activation during the search is not missed: it
   // is handled after the search, on the same thread.
-  QMetaObject::invokeMethod(
-      this,
-      [this] {
-        if (const auto window = findActiveWindow(); window && !active_) activate(*window);
-      },
-      Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, &ActivationTracker::lookForActiveWindow, Qt::QueuedConnection);
 }
 
 ActivationTracker::~ActivationTracker() {
@@ -80,6 +79,11 @@ std::optional<ObjectRef> ActivationTracker::findActiveWindow() {
     found = windows[index];
   }
   return found;
+}
+
+void ActivationTracker::lookForActiveWindow() {
+  if (active_) return;
+  if (const auto window = findActiveWindow()) activate(*window);
 }
 
 void ActivationTracker::onEvent(const QDBusMessage& message) {

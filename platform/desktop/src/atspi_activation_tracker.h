@@ -25,6 +25,8 @@ class ActivationTracker final : public QObject {
   ActivationTracker& operator=(const ActivationTracker&) = delete;
 
  private Q_SLOTS:
+  // Reports the window the applications' states mark active while no activation was announced.
+  void lookForActiveWindow();
   void onEvent(const QDBusMessage& message);
   void onNameOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
 

@@ -133,6 +133,19 @@ TEST_F(AtspiFrontApplicationTest, TheWindowActiveBeforeListeningIsKnown) {
   EXPECT_TRUE(frontIs(qt.pid()));
 }
 
+// A toolkit announces activations only once it knows someone listens: a window that became active
+// while its application was still joining the bus is found when the application joins.
+TEST_F(AtspiFrontApplicationTest, AnApplicationJoiningTheBusWithItsWindowActiveIsInFront) {
+  follow();
+  QProcessEnvironment late;
+  late.insert("NO_AT_BRIDGE", "1");
+  testing::AccessibleTestApp gtk(QUILLO_TEST_GTK_MENU_APP, {}, late);
+  keys.activate(windowOf(gtk.pid()));
+  gtk.write("join");
+  ASSERT_EQ(gtk.nextLine(), "joined");
+  EXPECT_TRUE(frontIs(gtk.pid()));
+}
+
 TEST_F(AtspiFrontApplicationTest, AProgramThatDoesNotPublishLeavesTheFrontApplicationUnknown) {
   follow();
   testing::AccessibleTestApp qt(QUILLO_TEST_MENU_APP);

@@ -3,7 +3,10 @@
 // that name files), in GTK's shape, where each menu is folded into its title item. A line
 // "add TITLE" on standard input adds a command to the View menu. "--many N"
 // adds menus holding N more items in all. Prints "ready" once its window is shown and
-// "pressed <title>" for every menu command that runs.
+// "pressed <title>" for every menu command that runs. Started with NO_AT_BRIDGE=1 it stays off the
+// accessibility bus until a line "join" comes and its window is active, as a toolkit slow to
+// connect does, then prints "joined".
+#include <atk-bridge.h>
 #include <gtk/gtk.h>
 
 #include <cstdio>
@@ -39,6 +42,15 @@ GtkWidget* submenu(GtkWidget* shell, const char* title) {
 }
 
 GtkWidget* viewMenu = nullptr;
+GtkWidget* mainWindow = nullptr;
+
+gboolean joinOnceActive(gpointer) {
+  if (!gtk_window_is_active(GTK_WINDOW(mainWindow))) return G_SOURCE_CONTINUE;
+  g_unsetenv("NO_AT_BRIDGE");
+  std::printf(atk_bridge_adaptor_init(nullptr, nullptr) == 0 ? "joined\n" : "not joined\n");
+  std::fflush(stdout);
+  return G_SOURCE_REMOVE;
+}
 
 gboolean onInput(GIOChannel* channel, GIOCondition, gpointer) {
   gchar* line = nullptr;
@@ -49,6 +61,8 @@ gboolean onInput(GIOChannel* channel, GIOCondition, gpointer) {
     gtk_widget_show(command(viewMenu, text.substr(4).c_str()));
     std::printf("added %s\n", text.substr(4).c_str());
     std::fflush(stdout);
+  } else if (text == "join") {
+    g_timeout_add(10, joinOnceActive, nullptr);
   }
   return TRUE;
 }
@@ -68,6 +82,7 @@ int main(int argc, char** argv) {
   }
   gtk_init(&argc, &argv);
   GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  mainWindow = window;
   gtk_window_set_title(GTK_WINDOW(window), "Menu Test");
   accelerators = gtk_accel_group_new();
   gtk_window_add_accel_group(GTK_WINDOW(window), accelerators);
