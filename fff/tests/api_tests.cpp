@@ -197,7 +197,9 @@ TEST(Abi, ConcurrentSearchesSurviveChangesAndDestruction) {
   tree.remove("d3");
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   fff_destroy(handle);
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  // The searches go on until the destroyed instance has refused one, which on a busy machine
+  // can take a while.
+  eventually([&] { return refused > 0; });
   stop = true;
   searchers.clear();
   EXPECT_EQ(failures, 0);
